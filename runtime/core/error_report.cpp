@@ -1,0 +1,65 @@
+// The single fatal path: one message box, then the end with exit code -1.
+#include <windows.h>
+#include <string>
+#include "runtime_state.h"
+
+namespace imprinta {
+
+static const char* const kCodedErrors[] = {
+    nullptr,
+    "数组成员引用下标超出定义范围",
+    "未得到所需要的数值型数据",
+    "引用数组成员时维数不为1且不等于该数组目前所具有的维数",
+    "数组成员引用下标必须大于等于1",
+    "数据或数组类型不匹配",
+    "调用DLL命令后发现堆栈错误",
+    "子语句参数未返回数据或者返回了非系统基本类型或数组型数据",
+    "被比较数据只能使用等于或不等于命令比较",
+    "“多项选择”命令的索引值参数小于零或超出了所提供参数表范围",
+    "“重定义数组”命令的数组维定义参数值必须大于零或单维时大于等于零",
+    "所提供参数的数据类型不符合要求",
+};
+
+std::string BuildErrorReportText(const char* message, int code) {
+    std::string text = "运行时出错!\r\n\r\n";
+    if (code != 0) {
+        text += "错误代码：";
+        text += std::to_string(code);
+        text += "\r\n\r\n";
+    }
+    if (message && *message) {
+        text += "错误信息：";
+        text += message;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void SetErrorHook(ErrorHookFn hook) { TheRuntime().errorHook = hook; }
+
+[[noreturn]] void ReportError(const char* message, int code) {
+    Runtime& rt = TheRuntime();
+    InterlockedIncrement(&rt.eventSuppression);
+    bool showBox = true;
+    if (rt.errorHook && !rt.errorHookRunning) {
+        rt.errorHookRunning = true;
+        int answer = rt.errorHook(code, message ? message : "");
+        rt.errorHookRunning = false;
+        if (answer != 0) showBox = false;
+    }
+    if (showBox) {
+        std::string text = BuildErrorReportText(message, code);
+        MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        if (rt.runMode == 2 && IsDebuggerPresent()) DebugBreak();
+    }
+    rt.exitCallbacks.clear();
+    ExitProgram(-1);
+}
+
+}  // namespace imprinta
+
+extern "C" void IMPRINTA_CDECL RaiseRuntimeError(int code) {
+    // Codes outside the table still end the program, with the code and no text.
+    const char* message = (code >= 1 && code <= 11) ? imprinta::kCodedErrors[code] : "";
+    imprinta::ReportError(message, code);
+}

@@ -1,0 +1,268 @@
+// The interface table, library command calls, runtime services and RuntimeNotify.
+#include <windows.h>
+#include <cstdarg>
+#include <cstring>
+#include <algorithm>
+#include "blocks.h"
+#include "runtime_state.h"
+#include "runtime/forms/forms_api.h"
+
+using namespace imprinta;
+
+extern "C" ArgValue IMPRINTA_CDECL CallLibraryCommand(CommandEntry entry, int count, ArgValue* args) {
+    ArgValue result = {0, 0, 0};
+    entry(&result, count, args);
+    return result;
+}
+
+extern "C" ArgValue IMPRINTA_CDECL CallLibraryCommandLib(int, CommandEntry entry, int count, ArgValue* args) {
+    return CallLibraryCommand(entry, count, args);
+}
+
+extern "C" uint64_t IMPRINTA_CDECL GetUnitProperty(uint32_t windowId, uint32_t unitId, int property, int) {
+    return forms::GetProperty(windowId, unitId, property);
+}
+
+extern "C" void IMPRINTA_CDECL SetUnitProperty(uint32_t windowId, uint32_t unitId, int property, int,
+                                               uint32_t low, uint32_t high) {
+    forms::SetProperty(windowId, unitId, property, low, high);
+}
+
+namespace {
+
+// Service 0: next file of a search. handle is the address of the search handle.
+char* FindFile(const char* pattern, uint32_t mask, uint32_t filesOnly, HANDLE* handle) {
+    WIN32_FIND_DATAA data;
+    bool fresh = pattern && *pattern;
+    if (fresh) {
+        if (*handle) FindClose(*handle);
+        *handle = FindFirstFileA(pattern, &data);
+        if (*handle == INVALID_HANDLE_VALUE) {
+            *handle = nullptr;
+            return nullptr;
+        }
+    } else {
+        if (!*handle || !FindNextFileA(*handle, &data)) {
+            if (*handle) FindClose(*handle);
+            *handle = nullptr;
+            return nullptr;
+        }
+    }
+    if (!filesOnly) mask &= 0x37;
+    for (;;) {
+        DWORD attr = data.dwFileAttributes;
+        bool match;
+        if (filesOnly) match = (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        else match = (mask == 0 && (attr & 0x37) == 0) || (attr & mask) != 0;
+        if (match) return CopyText(data.cFileName);
+        if (!FindNextFileA(*handle, &data)) break;
+    }
+    FindClose(*handle);
+    *handle = nullptr;
+    return nullptr;
+}
+
+void AddExitCallback(void(IMPRINTA_CDECL* routine)()) {
+    auto& list = TheRuntime().exitCallbacks;
+    if (routine && std::find(list.begin(), list.end(), routine) == list.end()) list.push_back(routine);
+}
+
+}  // namespace
+
+namespace imprinta {
+void StartRuntime();
+}
+
+extern "C" uintptr_t IMPRINTA_CDECL CallRuntimeService(int number, ...) {
+    va_list ap;
+    va_start(ap, number);
+    uintptr_t result = 0;
+    switch (number) {
+    case kServiceFindFile: {
+        const char* pattern = va_arg(ap, const char*);
+        uint32_t mask = va_arg(ap, uint32_t);
+        uint32_t filesOnly = va_arg(ap, uint32_t);
+        HANDLE* handle = va_arg(ap, HANDLE*);
+        result = reinterpret_cast<uintptr_t>(FindFile(pattern, mask, filesOnly, handle));
+        break;
+    }
+    case kServiceEndFileSearch: {
+        HANDLE h = va_arg(ap, HANDLE);
+        if (h && h != INVALID_HANDLE_VALUE) FindClose(h);
+        break;
+    }
+    case kServiceMakeArrayWritable: {
+        uint32_t width = va_arg(ap, uint32_t);
+        void** variable = va_arg(ap, void**);
+        MakeArrayWritableImpl(width, variable);
+        break;
+    }
+    case kServiceAddExitCallback:
+        AddExitCallback(va_arg(ap, void(IMPRINTA_CDECL*)()));
+        break;
+    case kServiceGetPropertyByRef:
+    case kServiceSetPropertyByRef:
+        // Unit references are not used by this program's application code.
+        va_end(ap);
+        RaiseRuntimeError(11);
+    case kServiceStartRuntime:
+        StartRuntime();
+        break;
+    default:
+        break;
+    }
+    va_end(ap);
+    return result;
+}
+
+namespace {
+
+int64_t AnswerDirectory(uint32_t kind, char* buffer) {
+    const Runtime& rt = TheRuntime();
+    std::string text;
+    if (kind == 1 || kind == 2001) text = rt.runDirectory + "\\";
+    else if (kind == 2002) text = rt.programFileName;
+    memcpy(buffer, text.c_str(), text.size() + 1);
+    return 0;
+}
+
+int64_t RegisterObject(void* object, uint8_t tag) {
+    auto& list = TheRuntime().registeredObjects;
+    for (auto& o : list)
+        if (o.object == object) return 0;
+    list.push_back({object, tag});
+    return 0;
+}
+
+int64_t ObjectTag(void* object) {
+    for (auto& o : TheRuntime().registeredObjects)
+        if (o.object == object) return o.tag;
+    return -1;
+}
+
+int64_t UnregisterObject(void* object) {
+    auto& list = TheRuntime().registeredObjects;
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->object == object) {
+            list.erase(it);
+            return 1;
+        }
+    return 0;
+}
+
+const TypeDescriptor* FindTypeDescriptor(uint32_t type) {
+    const Runtime& rt = TheRuntime();
+    uint32_t lib = type >> 16, number = type & 0xFFFF;
+    if (lib < 1 || lib > rt.libraries.size() || number < 1) return nullptr;
+    const LibraryInfo* info = rt.libraries[lib - 1];
+    if (!info || number > info->typeCount || !info->types) return nullptr;
+    return &info->types[number - 1];
+}
+
+void AddIdleCallback(HWND window, uint32_t routine, uint32_t parameter) {
+    auto& list = TheRuntime().idleCallbacks;
+    if (!IsWindow(window) || routine == 0) return;
+    for (auto& cb : list)
+        if (cb.window == window) return;
+    list.push_back({window, reinterpret_cast<void(IMPRINTA_STDCALL*)(uint32_t)>(routine), parameter});
+}
+
+void RemoveIdleCallback(HWND window) {
+    auto& list = TheRuntime().idleCallbacks;
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const IdleCallback& c) { return c.window == window; }),
+               list.end());
+}
+
+}  // namespace
+
+namespace imprinta {
+const TypeDescriptor* TypeDescriptorFor(uint32_t type) { return FindTypeDescriptor(type); }
+
+void OnProgramWindowDestroyed() {
+    const Runtime& rt = TheRuntime();
+    if (rt.loopEntered && !forms::AnyWindowAlive()) PostQuitMessage(0);
+}
+}  // namespace imprinta
+
+extern "C" int64_t IMPRINTA_STDCALL RuntimeNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
+    Runtime& rt = TheRuntime();
+    int64_t answer = 0;
+    if (forms::HandleNotify(code, a1, a2, a3, &answer)) return answer;
+    auto ptr = [](uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); };
+    switch (code) {
+    case kNotifyTypeDescriptor:
+        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(FindTypeDescriptor(a1)));
+    case kNotifyRuntimeVersion:
+        return kRuntimeVersion;
+    case kNotifyDirectoryIntoBuffer:
+        return AnswerDirectory(a1, static_cast<char*>(ptr(a2)));
+    case kNotifyAddIdleCallback:
+        AddIdleCallback(static_cast<HWND>(ptr(a1)), a2, a3);
+        return 0;
+    case kNotifyRemoveIdleCallback:
+        RemoveIdleCallback(static_cast<HWND>(ptr(a1)));
+        return 0;
+    case kNotifyRunDirectory:
+        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rt.runDirectory.c_str()));
+    case kNotifyProgramFileName:
+        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rt.programFileName.c_str()));
+    case kNotifyCreationBegins:
+        InterlockedIncrement(&rt.eventSuppression);
+        return 0;
+    case kNotifyCreationEnds:
+        if (rt.eventSuppression > 0) InterlockedDecrement(&rt.eventSuppression);
+        return 0;
+    case kNotifyObjectTag:
+        return ObjectTag(ptr(a1));
+    case kNotifyRegisterObject:
+        return RegisterObject(ptr(a1), static_cast<uint8_t>(a2));
+    case kNotifyUnregisterObject:
+        return UnregisterObject(ptr(a1));
+    case kNotifyPumpMessages:
+        PumpWaitingMessages();
+        return 0;
+    case kNotifyFreeValue:
+        if (IsArrayType(a1)) FreeArrayValue(a1, ptr(a2));
+        else FreeMemory(ptr(a2));
+        return 0;
+    case kNotifyAllocate:
+        if (a2) return static_cast<int64_t>(reinterpret_cast<uintptr_t>(TryAllocMemory(a1)));
+        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(AllocMemory(a1)));
+    case kNotifyRelease:
+        FreeMemory(ptr(a1));
+        return 0;
+    case kNotifyResize:
+        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(ReallocMemory(ptr(a1), a2)));
+    case kNotifyReportError:
+        ReportError(static_cast<const char*>(ptr(a1)), 0);
+    case kNotifyEndProgram:
+        ExitProgram(static_cast<int>(a1));
+    case kNotifyTypeKind: {
+        const TypeDescriptor* d = FindTypeDescriptor(a1);
+        if (!d) return 0;
+        if (d->flags & 4) return 2;
+        if (d->flags & 0x40) return 1;
+        return 0;
+    }
+    case kNotifyRunMode:
+        return rt.header ? rt.header->runMode : 0;
+    default:
+        return 0;
+    }
+}
+
+extern "C" const void* const RuntimeInterfaceTable[kRuntimeSlotCount] = {
+    reinterpret_cast<const void*>(&RaiseRuntimeError),
+    reinterpret_cast<const void*>(&CallDllCommand),
+    reinterpret_cast<const void*>(&CallLibraryCommandLib),
+    reinterpret_cast<const void*>(&CallLibraryCommand),
+    reinterpret_cast<const void*>(&GetUnitProperty),
+    reinterpret_cast<const void*>(&SetUnitProperty),
+    reinterpret_cast<const void*>(&AllocMemory),
+    reinterpret_cast<const void*>(&ReallocMemory),
+    reinterpret_cast<const void*>(&FreeMemory),
+    reinterpret_cast<const void*>(&ExitProgram),
+    reinterpret_cast<const void*>(&RunMessageLoop),
+    reinterpret_cast<const void*>(&LoadStartWindow),
+    reinterpret_cast<const void*>(&CallRuntimeService),
+};

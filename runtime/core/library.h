@@ -1,0 +1,98 @@
+// Records that cross the boundary between the application, the Runtime and the
+// libraries: the application header, library info blocks, type and property
+// descriptors, and the shapes of command entries. Plain C++ records only.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "value.h"
+
+#if defined(_WIN32)
+#define IMPRINTA_STDCALL __stdcall
+#define IMPRINTA_CDECL __cdecl
+#else
+#define IMPRINTA_STDCALL
+#define IMPRINTA_CDECL
+#endif
+
+// A library command: entry(result record, argument count, argument records).
+typedef void(IMPRINTA_CDECL* CommandEntry)(ArgValue* result, int count, ArgValue* args);
+
+// RuntimeNotify(code, argument 1, argument 2, argument 3) -> 64-bit answer.
+typedef int64_t(IMPRINTA_STDCALL* RuntimeNotifyFn)(int code, uint32_t a1, uint32_t a2, uint32_t a3);
+
+// A library's notification function: told code 1 with the RuntimeNotify address at start-up.
+typedef int32_t(IMPRINTA_STDCALL* LibraryNotifyFn)(int code, uint32_t a1, uint32_t a2);
+
+// A unit type's entry-point lookup: number -> entry point or null.
+typedef void*(IMPRINTA_STDCALL* UnitEntryLookup)(int number);
+
+struct PropertyDescriptor {
+    const char* name;
+    const char* englishName;
+    const char* description;
+    int16_t type;
+    uint16_t designerFlags;
+    const char* const* choices;
+};
+static_assert(sizeof(PropertyDescriptor) == 20 || sizeof(void*) != 4, "property descriptor is 20 bytes");
+
+struct TypeDescriptor {
+    const char* name;
+    const char* englishName;
+    const char* description;
+    uint32_t methodCount;
+    const void* methods;
+    uint32_t flags;
+    uint32_t bitmapId;
+    uint32_t eventCount;
+    const void* events;
+    uint32_t propertyCount;
+    const PropertyDescriptor* properties;
+    UnitEntryLookup entryLookup;
+    uint32_t elementCount;
+    const void* elements;
+};
+static_assert(sizeof(TypeDescriptor) == 56 || sizeof(void*) != 4, "type descriptor is 56 bytes");
+
+constexpr uint32_t kLibrarySignature = 0x01312D65;
+
+struct LibraryInfo {
+    uint32_t signature;          // 0
+    const char* identifier;      // 4
+    uint32_t major, minor;       // 8, 12
+    uint32_t build;              // 16
+    uint32_t versions[4];        // 20..35
+    const char* displayName;     // 36
+    uint32_t language;           // 40
+    uint32_t zero44;             // 44
+    uint32_t flags;              // 48
+    uint32_t descriptive[8];     // 52..83
+    uint32_t typeCount;          // 84
+    const TypeDescriptor* types; // 88
+    uint32_t reserved92[2];      // 92..99
+    uint32_t commandCount;       // 100
+    uint32_t reserved104;        // 104
+    const CommandEntry* commands;  // 108
+    uint32_t reserved112[2];     // 112..119
+    LibraryNotifyFn notify;      // 120
+    uint32_t reserved124[5];     // 124..143
+};
+static_assert(sizeof(LibraryInfo) == 144 || sizeof(void*) != 4, "library info block is 144 bytes");
+
+// Thirteen words in read-only data, read once at start-up.
+struct ApplicationHeader {
+    uint32_t runMode;
+    uint32_t reserved;
+    uint32_t buildNumber;
+    uintptr_t codeBase;
+    const void* constantStart;
+    uint32_t constantSize;
+    const void* templateStart;
+    uint32_t templateSize;
+    uint32_t libraryCount;
+    const LibraryInfo* const* libraries;
+    uint32_t dllCommandCount;
+    const char* const* dllFileNames;
+    const char* const* dllFunctionNames;
+};
+static_assert(sizeof(ApplicationHeader) == 52 || sizeof(void*) != 4, "application header is 13 words");

@@ -1,0 +1,97 @@
+// The single Runtime instance (internal to the runtime).
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "runtime_interface.h"
+
+namespace imprinta {
+
+struct IdleCallback {
+    HWND window;
+    void(IMPRINTA_STDCALL* routine)(uint32_t);
+    uint32_t parameter;
+};
+
+struct DllCommandTables {
+    std::vector<const char*> fileNames;
+    std::vector<const char*> functionNames;
+    std::vector<void*> addresses;
+    std::vector<HMODULE> modules;
+};
+
+struct RegisteredObject {
+    void* object;
+    uint8_t tag;
+};
+
+typedef int(IMPRINTA_CDECL* ErrorHookFn)(int code, const char* message);
+
+struct Runtime {
+    const ApplicationHeader* header = nullptr;
+    ApplicationStartFn startRoutine = nullptr;
+    HANDLE heap = nullptr;
+    uint32_t runMode = 0;
+    uint32_t buildNumber = 0;
+    bool oleInitialised = false;
+    bool started = false;
+    std::string programDirectory;  // with trailing backslash, recorded at process entry
+    std::string runDirectory;      // without trailing backslash
+    std::string programFileName;
+    DWORD mainThreadId = 0;
+    HWND hiddenOwner = nullptr;
+    const uint8_t* constantStart = nullptr;
+    const uint8_t* constantEnd = nullptr;
+    DllCommandTables dll;
+    std::string dllDirectory;
+    std::vector<const LibraryInfo*> libraries;
+    std::vector<void*> libraryObjects;
+    std::vector<void(IMPRINTA_CDECL*)()> exitCallbacks;
+    std::vector<IdleCallback> idleCallbacks;
+    std::vector<RegisteredObject> registeredObjects;
+    std::vector<void*> pictures;
+    bool loopEntered = false;
+    volatile LONG exitUnderWay = 0;
+    volatile LONG eventSuppression = 0;
+    bool modal = false;
+    uint32_t eventSourceWindow = 0;
+    uint32_t eventSourceUnit = 0;
+    bool eventRunning = false;
+    ErrorHookFn errorHook = nullptr;
+    bool errorHookRunning = false;
+    HICON programIconLarge = nullptr;
+    HICON programIconSmall = nullptr;
+    DWORD idleStartTick = 0;
+    std::vector<HWND> idleDone;
+};
+
+Runtime& TheRuntime();
+
+// Error report (never returns). code 0 = no code.
+[[noreturn]] void ReportError(const char* message, int code);
+// Builds the report text exactly as the message box shows it.
+std::string BuildErrorReportText(const char* message, int code);
+// Installs the optional error hook (libraries, tests).
+void SetErrorHook(ErrorHookFn hook);
+
+void* ResolveDllCommand(uint32_t number);
+void ReleaseDllModules();
+
+void RunExitCleanup(int code);
+void PumpWaitingMessages();
+bool OfferForTranslation(MSG& msg);
+void RunMessageLoopMode(int mode);
+
+bool IsConstantPointer(const void* p);
+
+}  // namespace imprinta
+
+namespace imprinta {
+// The Runtime's checks after a program window was destroyed: posts the quit
+// message once no window is left and the loop has been entered.
+void OnProgramWindowDestroyed();
+// Type descriptor by library type code, or null.
+const TypeDescriptor* TypeDescriptorFor(uint32_t type);
+void StartRuntime();
+}  // namespace imprinta

@@ -1,0 +1,231 @@
+// Process start, start-up service, start window, message loop and the end.
+#include <windows.h>
+#include <ole2.h>
+#include <algorithm>
+#include "runtime_state.h"
+#include "runtime/forms/forms_api.h"
+
+namespace imprinta {
+
+Runtime& TheRuntime() {
+    static Runtime runtime;
+    return runtime;
+}
+
+static constexpr UINT kMsgExitFromThread = 0x83E7;
+static const char kHiddenOwnerClass[] = "_QX_HideOwner";
+
+static LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kMsgExitFromThread) ExitProgram(static_cast<int>(wp));
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+static void RecordProgramPath() {
+    Runtime& rt = TheRuntime();
+    char path[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    std::string full(path);
+    size_t slash = full.find_last_of('\\');
+    if (slash == std::string::npos) {
+        rt.programDirectory.clear();
+        rt.runDirectory.clear();
+        rt.programFileName = full;
+    } else {
+        rt.programDirectory = full.substr(0, slash + 1);
+        rt.runDirectory = full.substr(0, slash);
+        rt.programFileName = full.substr(slash + 1);
+    }
+}
+
+static void CreateHiddenOwner() {
+    Runtime& rt = TheRuntime();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HiddenOwnerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = kHiddenOwnerClass;
+    RegisterClassA(&wc);
+    rt.hiddenOwner = CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", WS_POPUP, 0, 0, 0, 0,
+                                     nullptr, nullptr, wc.hInstance, nullptr);
+    rt.mainThreadId = GetCurrentThreadId();
+}
+
+static void SizeDllTables(const ApplicationHeader& h) {
+    DllCommandTables& t = TheRuntime().dll;
+    t.fileNames.assign(h.dllCommandCount, nullptr);
+    t.functionNames.assign(h.dllCommandCount, nullptr);
+    t.addresses.assign(h.dllCommandCount, nullptr);
+    t.modules.assign(h.dllCommandCount, nullptr);
+    for (uint32_t i = 0; i < h.dllCommandCount; ++i) {
+        t.fileNames[i] = h.dllFileNames ? h.dllFileNames[i] : "";
+        t.functionNames[i] = h.dllFunctionNames ? h.dllFunctionNames[i] : "";
+    }
+}
+
+void StartRuntime() {
+    Runtime& rt = TheRuntime();
+    static const ApplicationHeader kEmpty = {};
+    const ApplicationHeader& h = rt.header ? *rt.header : kEmpty;
+    rt.heap = GetProcessHeap();
+    rt.runMode = h.runMode;
+    rt.buildNumber = h.buildNumber + 1;
+    if (!rt.oleInitialised) rt.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
+    RecordProgramPath();
+    SetCurrentDirectoryA(rt.runDirectory.empty() ? "\\" : rt.runDirectory.c_str());
+    CreateHiddenOwner();
+    if (h.constantSize != 0) {
+        rt.constantStart = static_cast<const uint8_t*>(h.constantStart);
+        rt.constantEnd = rt.constantStart + h.constantSize;
+    }
+    SizeDllTables(h);
+    rt.libraries.clear();
+    rt.libraryObjects.clear();
+    for (uint32_t i = 0; i < h.libraryCount; ++i) {
+        const LibraryInfo* lib = h.libraries[i];
+        rt.libraries.push_back(lib);
+        rt.libraryObjects.push_back(nullptr);
+        if (lib && lib->notify)
+            lib->notify(1, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&RuntimeNotify)), 0);
+    }
+    rt.started = true;
+    if (h.templateSize != 0 &&
+        !forms::ReadTemplateCollection(static_cast<const uint8_t*>(h.templateStart), h.templateSize,
+                                       h.codeBase))
+        ReportError("载入窗口模板数据段出错!", 0);
+}
+
+// Pre-translation, then translate and dispatch.
+static void DispatchOne(MSG& msg) {
+    if (OfferForTranslation(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+bool OfferForTranslation(MSG& msg) { return forms::PreTranslate(msg); }
+
+void PumpWaitingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (msg.message == WM_QUIT) return;
+        if (!GetMessageA(&msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        DispatchOne(msg);
+    }
+}
+
+// One idle step; true while some window (or the platform) wants more idle time.
+static bool IdleStep(LONG count) {
+    Runtime& rt = TheRuntime();
+    if (count == 0) {
+        rt.idleStartTick = GetTickCount();
+        rt.idleDone.clear();
+    }
+    if (count <= 1) return true;  // the platform's own idle work takes the first counts
+    if (rt.eventSuppression > 0) return false;
+    return forms::RaiseIdleEvents(GetTickCount() - rt.idleStartTick, rt.idleDone);
+}
+
+static void RunIdleCallbacks() {
+    Runtime& rt = TheRuntime();
+    for (size_t i = rt.idleCallbacks.size(); i-- > 0;) {
+        if (i >= rt.idleCallbacks.size()) continue;
+        IdleCallback cb = rt.idleCallbacks[i];
+        if (IsWindow(cb.window)) cb.routine(cb.parameter);
+        else rt.idleCallbacks.erase(rt.idleCallbacks.begin() + static_cast<ptrdiff_t>(i));
+    }
+}
+
+static bool RestartsIdle(UINT message) {
+    // Timer ticks and paints do not count as user activity.
+    return message != WM_TIMER && message != WM_PAINT && message != 0x0118 /* WM_SYSTIMER */;
+}
+
+void RunMessageLoopMode(int mode) {
+    Runtime& rt = TheRuntime();
+    bool idle = true;
+    LONG idleCount = 0;
+    MSG msg;
+    for (;;) {
+        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            RunIdleCallbacks();
+            if (!IdleStep(idleCount++)) idle = false;
+            if (mode == 1 && !rt.modal) return;
+        }
+        do {
+            if (mode == 1 && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
+            if (!GetMessageA(&msg, nullptr, 0, 0)) {
+                if (mode == 1) PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            DispatchOne(msg);
+            if (mode == 1 && !rt.modal) return;
+            if (RestartsIdle(msg.message)) {
+                idle = true;
+                idleCount = 0;
+            }
+        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+void RunExitCleanup(int code) {
+    Runtime& rt = TheRuntime();
+    if (rt.mainThreadId != 0 && GetCurrentThreadId() != rt.mainThreadId) {
+        if (rt.hiddenOwner && IsWindow(rt.hiddenOwner))
+            SendMessageA(rt.hiddenOwner, kMsgExitFromThread, static_cast<WPARAM>(code), 0);
+        if (!rt.exitUnderWay) ExitProcess(static_cast<UINT>(code));
+        return;
+    }
+    InterlockedIncrement(&rt.eventSuppression);
+    if (InterlockedExchange(&rt.exitUnderWay, 1) != 0) return;
+    rt.idleCallbacks.clear();
+    auto callbacks = std::move(rt.exitCallbacks);
+    rt.exitCallbacks.clear();
+    for (auto cb : callbacks) cb();
+    ReleaseDllModules();
+    rt.constantStart = rt.constantEnd = nullptr;
+    if (rt.programIconLarge) DestroyIcon(rt.programIconLarge);
+    if (rt.programIconSmall) DestroyIcon(rt.programIconSmall);
+    rt.programIconLarge = rt.programIconSmall = nullptr;
+    forms::DestroyAllWindows();
+    if (rt.hiddenOwner && IsWindow(rt.hiddenOwner)) DestroyWindow(rt.hiddenOwner);
+    rt.hiddenOwner = nullptr;
+    for (auto& obj : rt.registeredObjects) {
+        // Registered objects are GDI or window objects owned by libraries.
+        if (IsWindow(static_cast<HWND>(obj.object))) DestroyWindow(static_cast<HWND>(obj.object));
+        else DeleteObject(static_cast<HGDIOBJ>(obj.object));
+    }
+    rt.registeredObjects.clear();
+    if (rt.oleInitialised) OleUninitialize();
+    rt.oleInitialised = false;
+}
+
+}  // namespace imprinta
+
+using namespace imprinta;
+
+extern "C" int RuntimeProcessEntry(const ApplicationHeader* header, ApplicationStartFn start) {
+    Runtime& rt = TheRuntime();
+    rt.header = header;
+    rt.startRoutine = start;
+    RecordProgramPath();
+    int result = start ? start() : 0;
+    RunExitCleanup(result);
+    return result;
+}
+
+extern "C" void IMPRINTA_CDECL ExitProgram(int code) {
+    RunExitCleanup(code);
+    ExitProcess(static_cast<UINT>(code));
+}
+
+extern "C" void IMPRINTA_CDECL RunMessageLoop(void) {
+    Runtime& rt = TheRuntime();
+    rt.loopEntered = true;
+    if (forms::AnyWindowAlive()) RunMessageLoopMode(0);
+}
+
+extern "C" void IMPRINTA_CDECL LoadStartWindow(uint32_t windowId) {
+    if (!forms::CreateRegisteredWindow(windowId, nullptr, false)) ReportError("载入启动窗口失败", 0);
+}

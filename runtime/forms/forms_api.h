@@ -1,0 +1,38 @@
+// What the Runtime core asks of the form-template subsystem: reading the stored
+// templates, creating windows, unit properties, events and the notifications
+// that concern windows and units.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <vector>
+
+namespace imprinta::forms {
+
+// Reads the whole template collection and registers its windows; handler
+// offsets become codeBase + offset (-1 becomes 0). False: the data is unreadable.
+bool ReadTemplateCollection(const uint8_t* data, uint32_t size, uintptr_t codeBase);
+
+// Creates a registered window (Part "create window"); false when the id is not
+// registered or creation fails.
+bool CreateRegisteredWindow(uint32_t windowId, HWND owner, bool modal);
+
+// Whether any window of the program still exists.
+bool AnyWindowAlive();
+
+// Unit properties by (window id, unit id, property index).
+uint64_t GetProperty(uint32_t windowId, uint32_t unitId, int property);
+void SetProperty(uint32_t windowId, uint32_t unitId, int property, uint32_t low, uint32_t high);
+
+// Notification codes served by windows and units; false when the code is not theirs.
+bool HandleNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3, int64_t* answer);
+
+// Idle step: raises event 7 on every live window not in done; true while one wants more.
+bool RaiseIdleEvents(DWORD elapsedMs, std::vector<HWND>& done);
+
+// Keyboard navigation and accelerators before dispatch; true when consumed.
+bool PreTranslate(MSG& msg);
+
+// Exit clean-up: destroys every live window.
+void DestroyAllWindows();
+
+}  // namespace imprinta::forms
