@@ -2,9 +2,12 @@
 set(WINDOW_NATIVE_SOURCES
   "${IMPRINTA_ROOT}/runtime/units/window_shapes.cpp"
   "${IMPRINTA_ROOT}/runtime/units/window_properties.cpp")
+set(WINDOW_NATIVE_DEPS
+  "${IMPRINTA_ROOT}/runtime/units/property_stream.cpp"
+  "${IMPRINTA_ROOT}/runtime/units/byte_buffer.cpp")
 imprinta_check_no_windows_headers(${WINDOW_NATIVE_SOURCES} "${IMPRINTA_ROOT}/runtime/units/window_shapes.h"
   "${IMPRINTA_ROOT}/runtime/units/window_properties.h")
-add_executable(window_native_test ${WINDOW_NATIVE_SOURCES}
+add_executable(window_native_test ${WINDOW_NATIVE_SOURCES} ${WINDOW_NATIVE_DEPS}
   "${IMPRINTA_ROOT}/tests/window/window_shapes_test.cpp"
   "${IMPRINTA_ROOT}/tests/window/window_properties_test.cpp")
 target_link_libraries(window_native_test PRIVATE gtest gtest_main)

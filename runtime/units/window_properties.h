@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "property_stream.h"
 
 namespace imprinta::units {
 
@@ -46,20 +47,21 @@ int WindowChoiceMax(int property);
 // Clamps v into 0..max.
 int ClampChoice(int v, int max);
 
-struct WindowProperties {
+class WindowProperties : public PropertyData {
+public:
     std::string caption;
     int32_t borderStyle = 2;
     uint32_t backColor = kSystemFaceColour;
-    std::vector<uint8_t> backPicture;
+    ByteBuffer backPicture;
     int32_t backPictureMode = 1;
-    std::vector<uint8_t> backMusic;
+    ByteBuffer backMusic;
     int32_t playCount = 0;
     bool controlBox = true;
     bool maxButton = false;
     bool minButton = true;
     int32_t startPosition = 1;
     bool movable = true;
-    std::vector<uint8_t> icon;
+    ByteBuffer icon;
     bool enterMovesFocus = false;
     bool escCloses = true;
     bool f1Help = false;
@@ -72,29 +74,10 @@ struct WindowProperties {
     bool keepTitleActive = false;
     std::string className;
 
-    void Reset() { *this = WindowProperties(); }
+    void Reset() override { *this = WindowProperties(); }
+    // Refuses versions above 6; choices read out of range are clamped and
+    // texts end at their first 0 byte, as the live window would show them.
+    bool Serialize(PropertyArchive& ar) override;
 };
-
-// Resets to the defaults, then reads stored data. No data (null or size 0) keeps
-// the defaults. False for a version above 6 or data that ends early; choices
-// out of range are clamped.
-bool LoadWindowProperties(const uint8_t* data, size_t size, WindowProperties& out);
-
-// The stored form, always written as version 6.
-std::vector<uint8_t> SaveWindowProperties(const WindowProperties& p);
-
-// Calls visit(buffer, marker 0) for every text of the data (caption, help file,
-// class name) with a 0-terminated copy; the visitor may rewrite bytes but not the
-// length. Changes are copied back up to the first 0 the visitor leaves.
-template <class Visit>
-void VisitWindowTexts(WindowProperties& p, Visit visit) {
-    for (std::string* text : {&p.caption, &p.helpFile, &p.className}) {
-        std::vector<char> buffer(text->begin(), text->end());
-        buffer.push_back('\0');
-        visit(buffer.data(), 0);
-        buffer.back() = '\0';
-        text->assign(buffer.data());
-    }
-}
 
 }  // namespace imprinta::units

@@ -29,6 +29,14 @@ Stream Head(uint32_t version) {
     return s;
 }
 
+std::vector<uint8_t> Save(WindowProperties& p) {
+    std::vector<uint8_t> out;
+    EXPECT_TRUE(SavePropertyData(p, out));
+    return out;
+}
+
+std::vector<uint8_t> Bytes(const ByteBuffer& b) { return {b.data(), b.data() + b.size()}; }
+
 void Tail(Stream& s) {
     s.T("PIC").T("ICON").T("WAVE").T("Caption").T("help.hlp");
 }
@@ -37,7 +45,7 @@ void Tail(Stream& s) {
 
 TEST(WindowData, DefaultsFollowTheTable) {
     WindowProperties p;
-    ASSERT_TRUE(LoadWindowProperties(nullptr, 0, p));
+    ASSERT_TRUE(LoadPropertyData(p, nullptr, 0));
     EXPECT_EQ(2, p.borderStyle);
     EXPECT_EQ(0xFF000000u, p.backColor);
     EXPECT_EQ(1, p.backPictureMode);
@@ -55,7 +63,7 @@ TEST(WindowData, VersionSixFieldOrderRoundTrips) {
     s.W(0 /*taskbar*/).W(1 /*drag*/).W(12 /*shape*/).W(1 /*topmost*/).W(1 /*title active*/).T("MyClass");
     Tail(s);
     WindowProperties p;
-    ASSERT_TRUE(LoadWindowProperties(s.bytes.data(), s.bytes.size(), p));
+    ASSERT_TRUE(LoadPropertyData(p, s.bytes.data(), s.bytes.size()));
     EXPECT_EQ(4, p.borderStyle);
     EXPECT_EQ(3, p.backPictureMode);
     EXPECT_EQ(0x00123456u, p.backColor);
@@ -75,12 +83,12 @@ TEST(WindowData, VersionSixFieldOrderRoundTrips) {
     EXPECT_TRUE(p.alwaysOnTop);
     EXPECT_TRUE(p.keepTitleActive);
     EXPECT_EQ("MyClass", p.className);
-    EXPECT_EQ(std::vector<uint8_t>({'P', 'I', 'C'}), p.backPicture);
+    EXPECT_EQ(std::vector<uint8_t>({'P', 'I', 'C'}), Bytes(p.backPicture));
     EXPECT_EQ(4u, p.icon.size());
-    EXPECT_EQ(std::vector<uint8_t>({'W', 'A', 'V', 'E'}), p.backMusic);
+    EXPECT_EQ(std::vector<uint8_t>({'W', 'A', 'V', 'E'}), Bytes(p.backMusic));
     EXPECT_EQ("Caption", p.caption);
     EXPECT_EQ("help.hlp", p.helpFile);
-    EXPECT_EQ(s.bytes, SaveWindowProperties(p));
+    EXPECT_EQ(s.bytes, Save(p));
 }
 
 TEST(WindowData, OlderVersionsKeepDefaultsOfLaterFields) {
@@ -88,7 +96,7 @@ TEST(WindowData, OlderVersionsKeepDefaultsOfLaterFields) {
     Stream v1 = Head(1);
     Tail(v1);
     WindowProperties p;
-    ASSERT_TRUE(LoadWindowProperties(v1.bytes.data(), v1.bytes.size(), p));
+    ASSERT_TRUE(LoadPropertyData(p, v1.bytes.data(), v1.bytes.size()));
     EXPECT_TRUE(p.showInTaskbar);
     EXPECT_EQ(0, p.shape);
     EXPECT_EQ("Caption", p.caption);
@@ -97,7 +105,7 @@ TEST(WindowData, OlderVersionsKeepDefaultsOfLaterFields) {
     Stream v3 = Head(3);
     v3.W(0).W(1).W(5);
     Tail(v3);
-    ASSERT_TRUE(LoadWindowProperties(v3.bytes.data(), v3.bytes.size(), p));
+    ASSERT_TRUE(LoadPropertyData(p, v3.bytes.data(), v3.bytes.size()));
     EXPECT_FALSE(p.showInTaskbar);
     EXPECT_TRUE(p.dragAnywhere);
     EXPECT_EQ(5, p.shape);
@@ -105,10 +113,10 @@ TEST(WindowData, OlderVersionsKeepDefaultsOfLaterFields) {
     EXPECT_TRUE(p.className.empty());
     EXPECT_EQ("Caption", p.caption);
     // Saving always writes the current version, which reads back the same.
-    std::vector<uint8_t> saved = SaveWindowProperties(p);
+    std::vector<uint8_t> saved = Save(p);
     WindowProperties q;
-    ASSERT_TRUE(LoadWindowProperties(saved.data(), saved.size(), q));
-    EXPECT_EQ(saved, SaveWindowProperties(q));
+    ASSERT_TRUE(LoadPropertyData(q, saved.data(), saved.size()));
+    EXPECT_EQ(saved, Save(q));
     EXPECT_EQ(6u, saved[0]);
 }
 
@@ -117,23 +125,22 @@ TEST(WindowData, DamagedDataIsRefused) {
     s.W(1).W(0).W(0).W(0).W(0).T("");
     Tail(s);
     WindowProperties p;
-    // Cut at every length: refused, never read past the end, defaults restored.
+    // Cut at every length: refused, never read past the end.
     for (size_t n = 1; n < s.bytes.size(); ++n) {
         std::vector<uint8_t> cut(s.bytes.begin(), s.bytes.begin() + n);
-        EXPECT_FALSE(LoadWindowProperties(cut.data(), cut.size(), p)) << n;
-        EXPECT_TRUE(p.caption.empty());
+        EXPECT_FALSE(LoadPropertyData(p, cut.data(), cut.size())) << n;
     }
-    ASSERT_TRUE(LoadWindowProperties(s.bytes.data(), s.bytes.size(), p));
+    ASSERT_TRUE(LoadPropertyData(p, s.bytes.data(), s.bytes.size()));
 
     Stream v7 = Head(7);
     v7.W(1).W(0).W(0).W(0).W(0).T("");
     Tail(v7);
-    EXPECT_FALSE(LoadWindowProperties(v7.bytes.data(), v7.bytes.size(), p));
+    EXPECT_FALSE(LoadPropertyData(p, v7.bytes.data(), v7.bytes.size()));
 
     // A data count far beyond the data.
     Stream huge = Head(1);
     huge.W(0xFFFFFFF0u);
-    EXPECT_FALSE(LoadWindowProperties(huge.bytes.data(), huge.bytes.size(), p));
+    EXPECT_FALSE(LoadPropertyData(p, huge.bytes.data(), huge.bytes.size()));
 }
 
 TEST(WindowData, ChoicesAreClampedAndTextsEndAtZero) {
@@ -144,7 +151,7 @@ TEST(WindowData, ChoicesAreClampedAndTextsEndAtZero) {
     s.W(5).bytes.insert(s.bytes.end(), {'a', 'b', 0, 'c', 'd'});
     s.T("");
     WindowProperties p;
-    ASSERT_TRUE(LoadWindowProperties(s.bytes.data(), s.bytes.size(), p));
+    ASSERT_TRUE(LoadPropertyData(p, s.bytes.data(), s.bytes.size()));
     EXPECT_EQ(6, p.borderStyle);
     EXPECT_EQ(0, p.backPictureMode);
     EXPECT_EQ(3, p.startPosition);
@@ -155,19 +162,25 @@ TEST(WindowData, ChoicesAreClampedAndTextsEndAtZero) {
     EXPECT_EQ(-1, WindowChoiceMax(kWpCaption));
 }
 
-TEST(WindowData, TextVisitorSeesEveryTextAndCannotGrowIt) {
+TEST(WindowData, TextConversionSeesEveryText) {
     WindowProperties p;
     p.caption = "abc";
     p.helpFile = "h";
     p.className = "RZ";
+    std::vector<uint8_t> stored = Save(p), converted;
     std::vector<std::string> seen;
-    VisitWindowTexts(p, [&](char* text, int marker) {
+    auto visit = [](char* text, int marker, void* user) {
         EXPECT_EQ(0, marker);
-        seen.push_back(text);
+        static_cast<std::vector<std::string>*>(user)->push_back(text);
         text[0] = 'X';
-    });
-    EXPECT_EQ((std::vector<std::string>{"abc", "h", "RZ"}), seen);
-    EXPECT_EQ("Xbc", p.caption);
-    EXPECT_EQ("X", p.helpFile);
-    EXPECT_EQ("XZ", p.className);
+    };
+    WindowProperties scratch;
+    ASSERT_TRUE(ConvertPropertyTexts(scratch, stored.data(), stored.size(), visit, &seen, converted));
+    EXPECT_EQ((std::vector<std::string>{"RZ", "abc", "h"}), seen);
+    WindowProperties q;
+    ASSERT_TRUE(LoadPropertyData(q, converted.data(), converted.size()));
+    EXPECT_EQ("Xbc", q.caption);
+    EXPECT_EQ("X", q.helpFile);
+    EXPECT_EQ("XZ", q.className);
+    EXPECT_EQ(stored.size(), converted.size());
 }
