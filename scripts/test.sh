@@ -1,0 +1,25 @@
+#!/bin/bash
+# Installs what is missing, builds everything and runs every test (CTest under
+# Wine and Xvfb, plus the native checks). Extra arguments go to the Wine ctest run.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+export IMPRINTA_BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
+BUILD="$IMPRINTA_BUILD"
+DEPS="${IMPRINTA_DEPS:-$BUILD/deps}"
+export IMPRINTA_DEPS="$DEPS"
+
+"$ROOT/scripts/setup.sh"
+"$ROOT/scripts/build.sh"
+
+source "$ROOT/scripts/session.sh"
+start_session
+trap stop_session EXIT
+
+status=0
+echo "== Windows tests (Wine) =="
+(cd "$BUILD" && ctest --output-on-failure -j2 "$@") || status=1
+if [ -f "$BUILD/native/CTestTestfile.cmake" ]; then
+  echo "== native tests =="
+  (cd "$BUILD/native" && ctest --output-on-failure -j2) || status=1
+fi
+exit $status

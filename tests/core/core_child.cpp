@@ -1,0 +1,84 @@
+// Companion program for the exit-path tests: runs one scenario inside a started
+// Runtime and records what happened in a log file.
+//   core_child <scenario> <log file>
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include "runtime/core/dll_call.h"
+#include "runtime/core/runtime_interface.h"
+#include "runtime/core/runtime_state.h"
+
+namespace {
+
+std::string g_log;
+const char* g_scenario = "";
+
+void Log(const std::string& line) {
+    FILE* f = fopen(g_log.c_str(), "ab");
+    if (!f) return;
+    fwrite(line.data(), 1, line.size(), f);
+    fputc('\n', f);
+    fclose(f);
+}
+
+void IMPRINTA_CDECL FirstCallback() { Log("callback 1"); }
+void IMPRINTA_CDECL SecondCallback() { Log("callback 2"); }
+
+// Records the report text and keeps the message box away.
+int IMPRINTA_CDECL CaptureReport(int code, const char* message) {
+    Log("report code " + std::to_string(code));
+    Log("text " + imprinta::BuildErrorReportText(message, code) + "<end>");
+    return 1;
+}
+
+const char* const kDllFiles[] = {"kernel32.dll", "", "", "no_such_library_here.dll"};
+const char* const kDllFunctions[] = {"NoSuchFunction", "#60000", "MulDiv", "Anything"};
+
+const ApplicationHeader kHeader = {0, 0, 1, 0, nullptr, 0, nullptr, 0, 0, nullptr, 4, kDllFiles, kDllFunctions};
+
+DWORD WINAPI ExitFromWorker(void*) {
+    ExitProgram(7);
+}
+
+int IMPRINTA_CDECL Start() {
+    CallRuntimeService(kServiceStartRuntime);
+    CallRuntimeService(kServiceAddExitCallback, &FirstCallback);
+    CallRuntimeService(kServiceAddExitCallback, &SecondCallback);
+    CallRuntimeService(kServiceAddExitCallback, &FirstCallback);
+    std::string s = g_scenario;
+    if (s != "box") imprinta::SetErrorHook(CaptureReport);
+    if (s == "exit5") ExitProgram(5);
+    if (s == "return") return 0;
+    if (s == "error6" || s == "box") RaiseRuntimeError(6);
+    if (s == "alloc1000") {
+        // A small fixed heap makes the 1000-byte request fail for real.
+        imprinta::TheRuntime().heap = HeapCreate(HEAP_NO_SERIALIZE, 4096, 4096);
+        for (;;) AllocMemory(1000);
+    }
+    if (s == "emptyreport") imprinta::ReportError("", 0);
+    if (s == "missingfunction") CallDll(0, {});
+    if (s == "missingordinal") CallDll(1, {});
+    if (s == "missingdll") CallDll(3, {});
+    if (s == "wrongconvention") {
+        // MulDiv removes its own three arguments; declared caller-cleans they go twice.
+        CallDll(2, {6, 7, 3}, kCallerCleans);
+        Log("returned");
+    }
+    if (s == "nostartwindow") LoadStartWindow(0x52010001);
+    if (s == "worker") {
+        CloseHandle(CreateThread(nullptr, 0, ExitFromWorker, nullptr, 0, nullptr));
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+    }
+    return 3;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    g_scenario = argv[1];
+    g_log = argv[2];
+    return RuntimeProcessEntry(&kHeader, Start);
+}
