@@ -45,7 +45,7 @@ enum WindowProperty : int {
 // Highest choice of a choice property, -1 for properties that are not choices.
 int WindowChoiceMax(int property);
 // Clamps v into 0..max.
-int ClampChoice(int v, int max);
+int ClampWindowChoice(int v, int max);
 
 class WindowProperties : public PropertyData {
 public:
