@@ -1,0 +1,71 @@
+// Unit ids of the main window's form template, in the order the template stores
+// the units. The ids' values are ours; the Chinese names stay in the template.
+#pragma once
+#include <cstdint>
+
+namespace mainwindow {
+
+constexpr uint32_t kWindowId = 0x52010001;
+constexpr uint32_t kWindowRecordId = 0x06010000;
+
+enum Unit : uint32_t {
+    kButtonTutorial = 0x16010001,  // 按钮6
+    kDrawPanel1,                   // 画板1
+    kUsageNote,                    // 透明标签14
+    kBodyYLabel,                   // 透明标签12
+    kBodyY,                        // 文案位置y
+    kBodyX,                        // 文案位置x
+    kBodyXLabel,                   // 透明标签13
+    kTitleYLabel,                  // 透明标签11
+    kTitleY,                       // 标题位置y
+    kTitleXLabel,                  // 透明标签9
+    kTitleX,                       // 标题位置x
+    kButtonExportAll,              // 按钮5
+    kBodySize,                     // 文案字体大小
+    kTitleSize,                    // 标题大小
+    kBodySizeLabel,                // 透明标签10
+    kTitleSizeLabel,               // 透明标签8
+    kButtonPreview,                // 按钮4
+    kButtonAddTexts,               // 按钮3
+    kButtonExport,                 // 按钮2
+    kBodyColour,                   // 文案颜色
+    kBodyColourLabel,              // 透明标签7
+    kTitleColourLabel,             // 透明标签6
+    kTitleColour,                  // 标题颜色
+    kBodyFont,                     // 文案字体
+    kBodyFontLabel,                // 透明标签5
+    kBodyText,                     // 编辑框文案内容
+    kBodyTextLabel,                // 透明标签3
+    kTitleFontLabel,               // 透明标签2
+    kTitleFont,                    // 标题字体
+    kTitleText,                    // 编辑框7
+    kTitleTextLabel,               // 透明标签1
+    kTemplatePath,                 // 编辑框1
+    kTemplatePathLabel,            // 透明标签4
+    kSettingsGroup,                // 分组框1
+    kUnusedEdit8,                  // 编辑框8
+    kUnusedEdit9,                  // 编辑框9
+    kWatermarkFlip,                // 组合框2
+    kWatermarkCount,               // 编辑框6
+    kWatermarkCountLabel,          // 标签3
+    kWatermarkShrink,              // 编辑框5
+    kWatermarkShrinkLabel,         // 标签1
+    kWatermarkY,                   // 编辑框4
+    kWatermarkX,                   // 编辑框3
+    kWatermarkPosition,            // 组合框1
+    kPreviewBox,                   // 图片框1
+    kWatermarkPath,                // 编辑框2
+    kButtonWatermark,              // 按钮1
+    kWatermarkXYLabel,             // 标签2
+    kUnusedXYLabel,                // 标签5
+    kUnitEnd
+};
+static_assert(kUnitEnd - kButtonTutorial == 49, "the main window has 49 units");
+
+// Property indices the application reads and writes.
+constexpr int kEditContent = 8;
+constexpr int kComboListIndex = 19;
+constexpr int kColourValue = 8;
+constexpr int kPictureBoxPicture = 10;
+
+}  // namespace mainwindow
