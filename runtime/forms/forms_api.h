@@ -35,4 +35,9 @@ bool PreTranslate(MSG& msg);
 // Exit clean-up: destroys every live window.
 void DestroyAllWindows();
 
+// --- for units ----------------------------------------------------------------
+
+// The cursor made from a unit's pointer data, or null.
+HCURSOR UnitCursor(uint32_t windowId, uint32_t unitId);
+
 }  // namespace imprinta::forms

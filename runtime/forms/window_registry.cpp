@@ -20,3 +20,7 @@ bool PreTranslate(MSG&) { return false; }
 void DestroyAllWindows() {}
 
 }  // namespace imprinta::forms
+
+namespace imprinta::forms {
+HCURSOR UnitCursor(uint32_t, uint32_t) { return nullptr; }
+}  // namespace imprinta::forms

@@ -1,0 +1,500 @@
+// Unit framework: window wrapping, message routing, events and shared GDI helpers.
+#include "unit_framework.h"
+#include <cstring>
+#include <unordered_map>
+#include "runtime/forms/forms_api.h"
+
+namespace imprinta::units {
+
+namespace {
+
+RuntimeNotifyFn g_notifyTarget = nullptr;
+
+// Window handle -> unit whose control it is.
+std::unordered_map<HWND, Unit*>& UnitMap() {
+    static std::unordered_map<HWND, Unit*> map;
+    return map;
+}
+
+struct StandardCursor {
+    uint32_t code;
+    uint32_t systemId;
+};
+// Code 14 is the hand, made from the program's cursor resource 1032.
+constexpr StandardCursor kStandardCursors[] = {
+    {1, 32512},  {2, 32515},  {3, 32513},  {4, 32514},  {5, 32651},  {6, 32650},  {7, 32648},
+    {8, 32646},  {9, 32643},  {10, 32645}, {11, 32642}, {12, 32644}, {13, 32516}, {14, 32649},
+};
+constexpr uint32_t kHandCursorResource = 1032;
+
+uint32_t ReadLe32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// A cursor from the bytes of a .cur file (its first image), or null.
+HCURSOR CursorFromFileBytes(const uint8_t* data, size_t size) {
+    if (size < 6 + 16) return nullptr;
+    if (ReadLe16(data) != 0 || ReadLe16(data + 2) != 2 || ReadLe16(data + 4) == 0) return nullptr;
+    const uint8_t* entry = data + 6;
+    uint16_t hotX = ReadLe16(entry + 4), hotY = ReadLe16(entry + 6);
+    uint32_t bytes = ReadLe32(entry + 8), offset = ReadLe32(entry + 12);
+    if (offset > size || bytes > size - offset || bytes < 40) return nullptr;
+    // Cursor resources start with the hot spot, then the bitmap.
+    std::vector<uint8_t> res(4 + bytes);
+    res[0] = uint8_t(hotX);
+    res[1] = uint8_t(hotX >> 8);
+    res[2] = uint8_t(hotY);
+    res[3] = uint8_t(hotY >> 8);
+    memcpy(res.data() + 4, data + offset, bytes);
+    return reinterpret_cast<HCURSOR>(
+        CreateIconFromResourceEx(res.data(), static_cast<DWORD>(res.size()), FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Runtime calls and events.
+
+int64_t Notify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
+    return (g_notifyTarget ? g_notifyTarget : &RuntimeNotify)(code, a1, a2, a3);
+}
+
+void SetNotifyTarget(RuntimeNotifyFn target) { g_notifyTarget = target; }
+
+static uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+
+EventAnswer RaiseEvent(uint32_t formId, uint32_t unitId, int number, std::initializer_list<uint32_t> args) {
+    EventRecord rec = {};
+    rec.formId = formId;
+    rec.unitId = unitId;
+    rec.number = number;
+    for (uint32_t a : args) {
+        if (rec.count == 5) break;
+        rec.args[rec.count++] = a;
+    }
+    EventAnswer answer;
+    answer.ran = Notify(kNotifyRaiseEvent, Word(&rec)) != 0;
+    answer.hasResult = rec.hasResult == 1;
+    answer.value = rec.result;
+    return answer;
+}
+
+EventAnswer RaiseTypedEvent(uint32_t formId, uint32_t unitId, int number, const TypedEventArgument* args,
+                            uint32_t count) {
+    TypedEventRecord rec = {};
+    rec.formId = formId;
+    rec.unitId = unitId;
+    rec.number = number;
+    rec.count = count > 12 ? 12 : count;
+    for (uint32_t i = 0; i < rec.count; ++i) rec.args[i] = args[i];
+    EventAnswer answer;
+    answer.ran = Notify(kNotifyRaiseTypedEvent, Word(&rec)) != 0;
+    answer.hasResult = rec.hasResult == 1;
+    answer.value = uint64_t(rec.resultHigh) << 32 | rec.resultLow;
+    return answer;
+}
+
+// ---------------------------------------------------------------------------
+// Conventions.
+
+uint32_t NormaliseKey(uint32_t vk) {
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return vk - VK_NUMPAD0 + '0';
+    switch (vk) {
+    case VK_SUBTRACT: return 0xBD;
+    case VK_DECIMAL: return 0xBE;
+    case VK_DIVIDE: return 0xBF;
+    default: return vk;
+    }
+}
+
+uint32_t ShiftState() {
+    uint32_t s = 0;
+    if (GetKeyState(VK_CONTROL) < 0) s |= 1;
+    if (GetKeyState(VK_SHIFT) < 0) s |= 2;
+    if (GetKeyState(VK_MENU) < 0) s |= 4;
+    return s;
+}
+
+uint32_t KeyShiftState(uint32_t vk) {
+    uint32_t s = ShiftState();
+    if (vk == VK_CONTROL) s &= ~1u;
+    if (vk == VK_SHIFT) s &= ~2u;
+    if (vk == VK_MENU) s &= ~4u;
+    return s;
+}
+
+COLORREF ResolveColour(uint32_t colour) {
+    return colour == kSystemColourValue ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
+}
+
+HFONT MakeFontFromRecord(const uint8_t* record, size_t size) {
+    if (!record || size != kFontRecordSize) return nullptr;
+    static_assert(sizeof(LOGFONTA) == kFontRecordSize, "font record is a LOGFONTA");
+    LOGFONTA lf;
+    memcpy(&lf, record, sizeof lf);
+    lf.lfFaceName[LF_FACESIZE - 1] = 0;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfOutPrecision = 0;
+    lf.lfClipPrecision = 0;
+    lf.lfQuality = PROOF_QUALITY;
+    lf.lfPitchAndFamily = 0;
+    return CreateFontIndirectA(&lf);
+}
+
+void DefaultFontRecord(uint8_t out[kFontRecordSize]) {
+    LOGFONTA lf = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    memcpy(out, &lf, kFontRecordSize);
+}
+
+uint32_t CursorCodeToSystemId(uint32_t code) {
+    for (const auto& c : kStandardCursors)
+        if (c.code == code) return c.systemId;
+    return code;
+}
+
+uint32_t SystemIdToCursorCode(uint32_t id) {
+    for (const auto& c : kStandardCursors)
+        if (c.systemId == id) return c.code;
+    return id;
+}
+
+HCURSOR MakeCursorFromPointerData(const uint8_t* data, size_t size, bool* owned) {
+    if (owned) *owned = false;
+    if (!data || size < 4) return nullptr;
+    uint32_t id = ReadLe32(data);
+    if (id == 0) return nullptr;
+    if (id == 0xFFFFFFFFu) {
+        HCURSOR c = CursorFromFileBytes(data + 4, size - 4);
+        if (c && owned) *owned = true;
+        return c;
+    }
+    if (id == CursorCodeToSystemId(14)) {
+        HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorResource));
+        if (hand) return hand;
+    }
+    return LoadCursorA(nullptr, MAKEINTRESOURCEA(id));
+}
+
+void BorderStyles(int choice, DWORD& style, DWORD& exStyle) {
+    style &= ~WS_BORDER;
+    exStyle &= ~(WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE);
+    switch (choice) {
+    case 1: exStyle |= WS_EX_CLIENTEDGE; break;
+    case 2: exStyle |= WS_EX_DLGMODALFRAME; break;
+    case 3: exStyle |= WS_EX_STATICEDGE; break;
+    case 4: exStyle |= WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME; break;
+    case 5: style |= WS_BORDER; break;
+    default: break;
+    }
+}
+
+void ApplyBorder(HWND hwnd, int choice) {
+    if (!hwnd) return;
+    DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+    DWORD ex = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+    BorderStyles(choice, style, ex);
+    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style));
+    SetWindowLongA(hwnd, GWL_EXSTYLE, static_cast<LONG>(ex));
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+HGLOBAL MakeGlobalBlock(const std::vector<uint8_t>& bytes, uint32_t* size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.empty() ? 1 : bytes.size());
+    if (!block) {
+        if (size) *size = 0;
+        return nullptr;
+    }
+    if (!bytes.empty()) {
+        void* p = GlobalLock(block);
+        memcpy(p, bytes.data(), bytes.size());
+        GlobalUnlock(block);
+    }
+    if (size) *size = static_cast<uint32_t>(bytes.size());
+    return block;
+}
+
+// ---------------------------------------------------------------------------
+// Unit.
+
+Unit::Unit() = default;
+
+Unit::~Unit() {
+    if (hwnd) Detach();
+    if (font_) DeleteObject(font_);
+    if (brush_) DeleteObject(brush_);
+}
+
+bool Unit::SetProperty(int, const PropertyValue&, char**) { return false; }
+bool Unit::GetProperty(int, PropertyValue&) { return false; }
+bool Unit::WantsKey(UINT) { return false; }
+bool Unit::IsDefaultButton() { return false; }
+bool Unit::FilterMessage(MSG&) { return false; }
+bool Unit::PreTranslateMessage(MSG&) { return false; }
+int Unit::StartShowCommand() { return SW_SHOWNORMAL; }
+bool Unit::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+Unit* Unit::FromHandle(HWND h) {
+    if (!h) return nullptr;
+    auto& map = UnitMap();
+    auto it = map.find(h);
+    return it == map.end() ? nullptr : it->second;
+}
+
+Unit* Unit::ForTarget(HWND target) {
+    for (HWND h = target; h; h = GetParent(h)) {
+        if (Unit* u = FromHandle(h)) return u;
+        if (!(GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) break;
+    }
+    return nullptr;
+}
+
+void Unit::Attach(HWND h) {
+    hwnd = h;
+    UnitMap()[h] = this;
+}
+
+void Unit::Detach() {
+    if (!hwnd) return;
+    if (previousProc_) {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    }
+    auto& map = UnitMap();
+    auto it = map.find(hwnd);
+    if (it != map.end() && it->second == this) map.erase(it);
+    hwnd = nullptr;
+}
+
+LRESULT Unit::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (previousProc_) return CallWindowProcA(previousProc_, hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Unit::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Unit* u = FromHandle(h);
+    if (!u) return DefWindowProcA(h, msg, wp, lp);
+    return u->Dispatch(msg, wp, lp);
+}
+
+LRESULT CALLBACK Unit::OwnClassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Unit* u = FromHandle(h);
+    if (!u && msg == WM_NCCREATE) {
+        u = static_cast<Unit*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        if (u) u->Attach(h);
+    }
+    if (!u) return DefWindowProcA(h, msg, wp, lp);
+    return u->Dispatch(msg, wp, lp);
+}
+
+LRESULT Unit::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_NCDESTROY) return WindowProc(msg, wp, lp);
+    // Last message: let the control finish, then report and delete.
+    LRESULT r = WindowProc(msg, wp, lp);
+    if (!hwnd) return r;  // already detached by the unit
+    Detach();
+    if (creating_) return r;  // a failed creation deletes the object itself
+    bool report = created_;
+    uint32_t f = formId, u = unitId;
+    if (report) Notify(kNotifyDestroyed, f, u);
+    delete this;
+    return r;
+}
+
+static Unit* ReflectTarget(UINT msg, WPARAM wp, LPARAM lp, HWND self) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return lp ? Unit::FromHandle(reinterpret_cast<HWND>(lp)) : nullptr;
+    case WM_NOTIFY:
+        return lp ? Unit::FromHandle(reinterpret_cast<NMHDR*>(lp)->hwndFrom) : nullptr;
+    case WM_DRAWITEM: {
+        auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        return d && d->CtlType != ODT_MENU ? Unit::FromHandle(d->hwndItem) : nullptr;
+    }
+    case WM_MEASUREITEM: {
+        auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        return m && m->CtlType != ODT_MENU ? Unit::FromHandle(GetDlgItem(self, static_cast<int>(wp))) : nullptr;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+LRESULT Unit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SETFOCUS: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        Raise(kEventFocusGained);
+        return r;
+    }
+    case WM_KILLFOCUS: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        Raise(kEventFocusLost);
+        return r;
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT) {
+            if (HCURSOR c = forms::UnitCursor(formId, unitId)) {
+                SetCursor(c);
+                return TRUE;
+            }
+        }
+        return DefaultProc(msg, wp, lp);
+    default:
+        if (Unit* child = ReflectTarget(msg, wp, lp, hwnd); child && child != this) {
+            LRESULT result = 0;
+            if (child->OnReflected(msg, wp, lp, result)) return result;
+        }
+        return DefaultProc(msg, wp, lp);
+    }
+}
+
+bool Unit::CreateNative(const char* className, DWORD exStyle, DWORD style, const char* text, const CreateParams& p) {
+    style |= p.style;
+    HMENU idOrMenu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(p.controlId)) : p.menu;
+    HWND h = CreateWindowExA(exStyle, className, text ? text : "", style, p.x, p.y, p.width, p.height, p.parent,
+                             idOrMenu, GetModuleHandleA(nullptr), nullptr);
+    if (!h) return false;
+    Attach(h);
+    previousProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Unit::SubclassProc)));
+    return true;
+}
+
+bool Unit::CreateOwnWindow(const char* className, UINT classStyle, DWORD exStyle, DWORD style, const char* text,
+                           const CreateParams& p) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    WNDCLASSA wc;
+    if (!GetClassInfoA(inst, className, &wc)) {
+        wc = {};
+        wc.style = classStyle;
+        wc.lpfnWndProc = &Unit::OwnClassProc;
+        wc.hInstance = inst;
+        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.lpszClassName = className;
+        if (!RegisterClassA(&wc)) return false;
+    }
+    style |= p.style;
+    HMENU idOrMenu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(p.controlId)) : p.menu;
+    creating_ = true;
+    HWND h = CreateWindowExA(exStyle, className, text ? text : "", style, p.x, p.y, p.width, p.height, p.parent,
+                             idOrMenu, inst, this);
+    creating_ = false;
+    if (!h) {
+        if (hwnd) Detach();
+        return false;
+    }
+    if (!hwnd) Attach(h);
+    return true;
+}
+
+void Unit::ApplyFont(const ByteBuffer& record, bool redraw) {
+    if (font_) {
+        HFONT old = font_;
+        font_ = nullptr;
+        if (hwnd) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        DeleteObject(old);
+    }
+    font_ = MakeFontFromRecord(record.data(), record.size());
+    if (hwnd) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(CurrentFont()), redraw ? TRUE : FALSE);
+}
+
+HFONT Unit::CurrentFont() const {
+    return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void Unit::SetBackgroundColour(uint32_t colour) {
+    HBRUSH fresh = CreateSolidBrush(ResolveColour(colour));
+    if (brush_) DeleteObject(brush_);
+    brush_ = fresh;
+}
+
+bool Unit::LoadStoredData(const uint8_t* data, size_t size) { return LoadPropertyData(Properties(), data, size); }
+
+HGLOBAL Unit::SaveStoredData(uint32_t* size) {
+    std::vector<uint8_t> bytes;
+    if (!SavePropertyData(Properties(), bytes)) {
+        if (size) *size = 0;
+        return nullptr;
+    }
+    return MakeGlobalBlock(bytes, size);
+}
+
+void* CreateUnitObject(Unit* unit, const CreateParams& p) {
+    if (!unit) return nullptr;
+    unit->formId = p.formId;
+    unit->unitId = p.unitId;
+    unit->designMode = p.designMode;
+    if (!unit->LoadStoredData(p.data, p.size)) {
+        delete unit;
+        return nullptr;
+    }
+    if (!unit->CreateControl(p) || !unit->hwnd) {
+        if (HWND h = unit->hwnd) {
+            // Destroying the window deletes the object (created_ is still false,
+            // so nothing is reported).
+            DestroyWindow(h);
+            if (Unit::FromHandle(h) == unit) {
+                unit->Detach();
+                delete unit;
+            }
+        } else {
+            delete unit;
+        }
+        return nullptr;
+    }
+    unit->created_ = true;
+    return static_cast<Unit*>(unit);
+}
+
+// ---------------------------------------------------------------------------
+// Common input events.
+
+bool FireCommonInputEvent(Unit* unit, MSG& msg) {
+    if (!unit) return false;
+    auto mouse = [&](int number) {
+        uint32_t x = LOWORD(msg.lParam), y = HIWORD(msg.lParam);
+        return unit->Raise(number, {x, y, ShiftState()}).ReturnedFalse();
+    };
+    switch (msg.message) {
+    case WM_LBUTTONDOWN: return mouse(kEventLeftDown);
+    case WM_LBUTTONUP: return mouse(kEventLeftUp);
+    case WM_LBUTTONDBLCLK: return mouse(kEventDoubleClick);
+    case WM_RBUTTONDOWN: return mouse(kEventRightDown);
+    case WM_RBUTTONUP: return mouse(kEventRightUp);
+    case WM_MOUSEMOVE: return mouse(kEventMouseMove);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        uint32_t vk = static_cast<uint32_t>(msg.wParam);
+        int number = (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) ? kEventKeyDown : kEventKeyUp;
+        return unit->Raise(number, {NormaliseKey(vk), KeyShiftState(vk)}).ReturnedFalse();
+    }
+    case WM_CHAR: {
+        EventAnswer a = unit->Raise(kEventCharacter, {static_cast<uint32_t>(msg.wParam)});
+        if (!a.hasResult) return false;
+        if (static_cast<uint32_t>(a.value) == 0) return true;
+        msg.wParam = static_cast<WPARAM>(static_cast<uint32_t>(a.value));
+        return false;
+    }
+    case WM_MOUSEWHEEL: {
+        int distance = static_cast<short>(HIWORD(msg.wParam)) / 120;
+        return unit->Raise(kEventWheel, {static_cast<uint32_t>(distance), ShiftState()}).ReturnedFalse();
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace imprinta::units
