@@ -1,0 +1,262 @@
+// Form-template reader and writer.
+#include "template_format.h"
+#include <cstring>
+
+namespace imprinta::forms {
+
+namespace {
+
+// Bounds-checked little-endian reader over [pos, end).
+class Cursor {
+public:
+    Cursor(const uint8_t* data, size_t size) : p_(data), size_(data ? size : 0) {}
+    size_t left() const { return size_ - pos_; }
+    size_t pos() const { return pos_; }
+    bool U32(uint32_t& v) {
+        if (left() < 4) return false;
+        const uint8_t* b = p_ + pos_;
+        v = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+        pos_ += 4;
+        return true;
+    }
+    bool I32(int32_t& v) {
+        uint32_t u;
+        if (!U32(u)) return false;
+        v = static_cast<int32_t>(u);
+        return true;
+    }
+    bool Bytes(size_t n, const uint8_t*& out) {
+        if (left() < n) return false;
+        out = p_ + pos_;
+        pos_ += n;
+        return true;
+    }
+    // A 32-bit length followed by that many bytes.
+    bool Block(const uint8_t*& out, uint32_t& n) { return U32(n) && Bytes(n, out); }
+    bool CountedText(std::string& s) {
+        const uint8_t* b;
+        uint32_t n;
+        if (!Block(b, n)) return false;
+        s.assign(reinterpret_cast<const char*>(b), n);
+        return true;
+    }
+    // A 0-terminated text; the terminator must lie inside the data.
+    bool CText(std::string& s) {
+        const void* z = std::memchr(p_ + pos_, 0, left());
+        if (!z) return false;
+        size_t n = static_cast<const uint8_t*>(z) - (p_ + pos_);
+        s.assign(reinterpret_cast<const char*>(p_ + pos_), n);
+        pos_ += n + 1;
+        return true;
+    }
+    bool Rest(std::vector<uint8_t>& out) {
+        out.assign(p_ + pos_, p_ + size_);
+        pos_ = size_;
+        return true;
+    }
+
+private:
+    const uint8_t* p_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+bool Fail(std::string* error, const char* why) {
+    if (error) *error = why;
+    return false;
+}
+
+bool ParseMenuRecord(Cursor& c, UnitRecord& r) {
+    uint32_t object, handler;
+    if (!c.U32(object) || !c.U32(r.menuWord) || !c.U32(r.menuFlags) || !c.CText(r.caption) || !c.U32(handler))
+        return false;
+    r.clickHandler = handler;
+    return c.Rest(r.block);
+}
+
+bool ParseUnitRecord(Cursor& c, UnitRecord& r) {
+    uint32_t object, cursor, childCount, pointerLength, bindingCount;
+    const uint8_t* bytes;
+    if (!c.U32(object) || !c.I32(r.left) || !c.I32(r.top) || !c.I32(r.width) || !c.I32(r.height) ||
+        !c.U32(cursor) || !c.U32(r.parent) || !c.U32(childCount))
+        return false;
+    if (childCount > c.left() / 4) return false;
+    r.children.resize(childCount);
+    for (auto& id : r.children) c.U32(id);
+    if (!c.Block(bytes, pointerLength)) return false;
+    r.pointerData.assign(bytes, bytes + pointerLength);
+    if (!c.CText(r.tag) || !c.U32(r.reserved2) || !c.U32(r.flags) || !c.U32(r.tabOrder) || !c.U32(bindingCount))
+        return false;
+    if (bindingCount > c.left() / 8) return false;
+    r.bindings.resize(bindingCount);
+    for (auto& b : r.bindings) {
+        uint32_t handler;
+        c.I32(b.event);
+        c.U32(handler);
+        b.handler = handler;
+    }
+    if (!c.Bytes(20, bytes)) return false;
+    std::memcpy(r.reserved3.data(), bytes, 20);
+    return c.Rest(r.block);
+}
+
+bool ParseRecord(const uint8_t* data, size_t size, uint32_t id, UnitRecord& r) {
+    Cursor c(data, size);
+    r.id = id;
+    r.menu = IsMenuItemId(id);
+    if (!c.U32(r.type) || !c.U32(r.eventLink)) return false;
+    for (auto& w : r.reserved1)
+        if (!c.U32(w)) return false;
+    if (!c.CText(r.name) || !c.CText(r.remark)) return false;
+    return r.menu ? ParseMenuRecord(c, r) : ParseUnitRecord(c, r);
+}
+
+bool ParseUnitTable(const uint8_t* table, size_t size, uint32_t count, TemplateWindow& w, std::string* error) {
+    if (count == 0) return Fail(error, "window without its own record");
+    if (count > size / 8) return Fail(error, "unit count beyond the unit table");
+    Cursor ids(table, size);
+    const uint8_t* area = table + size_t(count) * 8;
+    size_t areaSize = size - size_t(count) * 8;
+    Cursor offsets(table + size_t(count) * 4, size_t(count) * 4);
+    w.units.resize(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t id, offset, length;
+        ids.U32(id);
+        offsets.U32(offset);
+        if (offset > areaSize || areaSize - offset < 4) return Fail(error, "record offset outside the record area");
+        Cursor rec(area + offset, areaSize - offset);
+        rec.U32(length);
+        if (length > rec.left()) return Fail(error, "record length beyond the record area");
+        if (!ParseRecord(area + offset + 4, length, id, w.units[i])) return Fail(error, "truncated unit record");
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseTemplateCollection(const uint8_t* data, size_t size, std::vector<TemplateWindow>& out, std::string* error) {
+    out.clear();
+    Cursor c(data, size);
+    const uint8_t* index;
+    uint32_t indexSize;
+    if (!c.Block(index, indexSize)) return Fail(error, "truncated window index");
+    if (indexSize % 8 != 0) return Fail(error, "window index size not a multiple of 8");
+    uint32_t windowCount = indexSize / 8;
+    Cursor ids(index, indexSize);
+    std::vector<TemplateWindow> windows(windowCount);
+    for (auto& w : windows) {
+        ids.U32(w.id);
+        uint32_t unitCount, tableSize;
+        const uint8_t* table;
+        if (!c.U32(w.word1) || !c.U32(w.word2) || !c.CountedText(w.name1) || !c.CountedText(w.name2) ||
+            !c.U32(unitCount) || !c.Block(table, tableSize))
+            return Fail(error, "truncated window record");
+        if (!ParseUnitTable(table, tableSize, unitCount, w, error)) return false;
+    }
+    if (c.left() != 0) return Fail(error, "data after the last window");
+    out = std::move(windows);
+    return true;
+}
+
+void ResolveHandlers(std::vector<TemplateWindow>& windows, uintptr_t codeBase) {
+    auto resolve = [codeBase](uintptr_t& h) {
+        h = (static_cast<uint32_t>(h) == kNoHandlerOffset) ? 0 : codeBase + static_cast<uint32_t>(h);
+    };
+    for (auto& w : windows)
+        for (auto& r : w.units) {
+            for (auto& b : r.bindings) resolve(b.handler);
+            if (r.menu) resolve(r.clickHandler);
+        }
+}
+
+// --- writer -----------------------------------------------------------------
+
+namespace {
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    out.insert(out.end(), b, b + 4);
+}
+void PutBytes(std::vector<uint8_t>& out, const void* p, size_t n) {
+    const uint8_t* b = static_cast<const uint8_t*>(p);
+    out.insert(out.end(), b, b + n);
+}
+void PutCText(std::vector<uint8_t>& out, const std::string& s) {
+    // A 0-terminated text ends at its first 0 byte.
+    PutBytes(out, s.c_str(), std::strlen(s.c_str()) + 1);
+}
+void PutCounted(std::vector<uint8_t>& out, const std::string& s) {
+    Put32(out, static_cast<uint32_t>(s.size()));
+    PutBytes(out, s.data(), s.size());
+}
+
+std::vector<uint8_t> WriteRecord(const UnitDescription& u) {
+    std::vector<uint8_t> r;
+    Put32(r, u.type ? u.type : (IsMenuItemId(u.id) ? kMenuItemType : 0));
+    Put32(r, u.eventLink);
+    for (int i = 0; i < 4; ++i) Put32(r, 0);
+    PutCText(r, u.name);
+    PutCText(r, u.remark);
+    Put32(r, 0);  // object
+    if (IsMenuItemId(u.id)) {
+        Put32(r, 0);
+        Put32(r, u.menuFlags);
+        PutCText(r, u.caption);
+        Put32(r, HandlerOffset(u.clickHandlerIndex));
+        PutBytes(r, u.block.data(), u.block.size());
+        return r;
+    }
+    Put32(r, static_cast<uint32_t>(u.left));
+    Put32(r, static_cast<uint32_t>(u.top));
+    Put32(r, static_cast<uint32_t>(u.width));
+    Put32(r, static_cast<uint32_t>(u.height));
+    Put32(r, 0);  // cursor
+    Put32(r, u.parent);
+    Put32(r, static_cast<uint32_t>(u.children.size()));
+    for (uint32_t id : u.children) Put32(r, id);
+    Put32(r, static_cast<uint32_t>(u.pointerData.size()));
+    PutBytes(r, u.pointerData.data(), u.pointerData.size());
+    PutCText(r, u.tag);
+    Put32(r, 0);
+    Put32(r, u.flags);
+    Put32(r, u.tabOrder);
+    Put32(r, static_cast<uint32_t>(u.bindings.size()));
+    for (const auto& b : u.bindings) {
+        Put32(r, static_cast<uint32_t>(b.event));
+        Put32(r, HandlerOffset(b.handlerIndex));
+    }
+    for (int i = 0; i < 5; ++i) Put32(r, 0);
+    PutBytes(r, u.block.data(), u.block.size());
+    return r;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteTemplateCollection(const std::vector<WindowDescription>& windows) {
+    std::vector<uint8_t> out;
+    Put32(out, static_cast<uint32_t>(windows.size() * 8));
+    for (const auto& w : windows) Put32(out, w.id);
+    for (size_t i = 0; i < windows.size(); ++i) Put32(out, 0);
+    for (const auto& w : windows) {
+        Put32(out, w.word1);
+        Put32(out, w.word2);
+        PutCounted(out, w.name1);
+        PutCounted(out, w.name2);
+        Put32(out, static_cast<uint32_t>(w.units.size()));
+        std::vector<uint8_t> area, ids, offsets;
+        for (const auto& u : w.units) {
+            Put32(ids, u.id);
+            Put32(offsets, static_cast<uint32_t>(area.size()));
+            std::vector<uint8_t> rec = WriteRecord(u);
+            Put32(area, static_cast<uint32_t>(rec.size()));
+            PutBytes(area, rec.data(), rec.size());
+        }
+        Put32(out, static_cast<uint32_t>(ids.size() + offsets.size() + area.size()));
+        PutBytes(out, ids.data(), ids.size());
+        PutBytes(out, offsets.data(), offsets.size());
+        PutBytes(out, area.data(), area.size());
+    }
+    return out;
+}
+
+}  // namespace imprinta::forms
