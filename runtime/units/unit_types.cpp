@@ -12,6 +12,7 @@
 
 extern "C" {
 // Entry-point lookups of the unit types written so far.
+void* IMPRINTA_STDCALL WindowEntryLookup(int);
 }
 
 namespace {
@@ -115,7 +116,7 @@ constexpr TypeDescriptor UnitType(const char* name, const char* englishName, uin
 // Slots by type number - 1: 1 window, 5 edit box, 6 picture box, 8 drawing
 // panel, 9 group box, 10 label, 11 button, 14 combo box, 28 colour picker.
 extern "C" const TypeDescriptor CoreLibraryTypes[kCoreLibraryTypeCount] = {
-    /* 1 */ UnitType("窗口", "window", 0x800000D0, kWindowProperties, nullptr),
+    /* 1 */ UnitType("窗口", "window", 0x800000D0, kWindowProperties, WindowEntryLookup),
     {}, {}, {},
     /* 5 */ UnitType("编辑框", "EditBox", 0x80000040, kEditBoxProperties, nullptr),
     /* 6 */ UnitType("图片框", "PicBox", 0x840100C0, kPicBoxProperties, nullptr),

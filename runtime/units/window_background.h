@@ -1,0 +1,37 @@
+// The window's background picture: decoded once into a device-independent
+// bitmap, drawn in one of four modes over the background colour.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "byte_buffer.h"
+
+namespace imprinta::units {
+
+class WindowBackground {
+public:
+    WindowBackground() = default;
+    ~WindowBackground() { Drop(); }
+    WindowBackground(const WindowBackground&) = delete;
+    WindowBackground& operator=(const WindowBackground&) = delete;
+
+    // Forgets the decoded picture (the picture data or colour changed).
+    void Drop();
+    // Paints clip (client coordinates) of a client area of the given size.
+    void Paint(HDC dc, const RECT& clip, int clientWidth, int clientHeight, const ByteBuffer& picture, int mode,
+               uint32_t colour);
+    // Whether the picture data decoded (after a Paint or Decode).
+    bool Decode(const ByteBuffer& picture, uint32_t colour);
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // Where mode 2 puts a picture of pw x ph in a client area of cw x ch: centred,
+    // shrunk keeping the aspect ratio when it is larger.
+    static RECT CentredRect(int pw, int ph, int cw, int ch);
+
+private:
+    HBITMAP bitmap_ = nullptr;
+    int width_ = 0, height_ = 0;
+    bool tried_ = false;
+};
+
+}  // namespace imprinta::units
