@@ -40,4 +40,17 @@ void DestroyAllWindows();
 // The cursor made from a unit's pointer data, or null.
 HCURSOR UnitCursor(uint32_t windowId, uint32_t unitId);
 
+// A window's records in record order (record 0, the window, first): for focus
+// movement and the default button. object is the live Unit* or null.
+struct UnitInfo {
+    uint32_t id;
+    uint32_t type;
+    void* object;
+    uint32_t flags;     // bit 0 visible, bit 1 disabled, bit 2 tab stop
+    uint32_t tabOrder;
+    uint32_t parent;
+    bool menu;
+};
+std::vector<UnitInfo> UnitsOfWindow(uint32_t windowId);
+
 }  // namespace imprinta::forms

@@ -74,6 +74,10 @@ struct TemplateWindow {
     std::vector<UnitRecord> units;   // record 0 is the window's own record
     std::vector<UnitRecord> saved;   // copy taken at creation, restored on destruction
     bool hasSaved = false;
+    // Run time only.
+    void* menuBar = nullptr;
+    bool modal = false;
+    std::vector<void*> disabledWindows;   // windows a modal run disabled
 };
 
 // Reads the whole template collection. Every length, count and offset is
