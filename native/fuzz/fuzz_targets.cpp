@@ -1,0 +1,118 @@
+// Fuzz target bodies. Besides running a decoder they check the invariants the
+// renderers rely on (buffer sizes, palette sizes), aborting when one breaks so
+// the fuzzer reports it like a crash.
+#include "fuzz_targets.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+#include <vector>
+#include "runtime/units/picture_decode.h"
+
+namespace imprinta::fuzz {
+namespace {
+using namespace imprinta::picture;
+
+[[noreturn]] void Broken(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+void Check(const DecodedPicture& p) {
+    if (p.width == 0 || p.height == 0) Broken("empty picture reported as decoded");
+    uint64_t pixels = uint64_t(p.width) * p.height;
+    if (pixels > DecodeLimits{}.maxPixels) Broken("pixel cap exceeded");
+    if (p.pixels.size() != size_t(p.stride) * p.height) Broken("pixel buffer size");
+    switch (p.pixelFormat) {
+    case PixelFormat::Bgr24: if (p.stride < p.width * 3) Broken("stride"); break;
+    case PixelFormat::Rgba32: if (p.stride < p.width * 4) Broken("stride"); break;
+    case PixelFormat::Indexed8:
+        if (p.stride < p.width || p.palette.size() != 256) Broken("indexed layout");
+        break;
+    case PixelFormat::Mono1:
+        if (p.stride < (p.width + 7) / 8 || p.palette.size() != 2) Broken("mono layout");
+        break;
+    default: Broken("pixel format");
+    }
+    // Touch every byte so uninitialised or freed memory shows up under the sanitizers.
+    unsigned sum = 0;
+    for (uint8_t b : p.pixels) sum += b;
+    if (sum == 0xFFFFFFFFu) std::puts("");
+    if (p.pixelFormat == PixelFormat::Rgba32) {
+        std::vector<uint8_t> bgra(size_t(p.width) * p.height * 4);
+        BlendRgbaOverBackground(p, 0x00FFFFFF, bgra.data());
+    }
+}
+
+void CheckOptional(const std::optional<DecodedPicture>& p, PictureFormat expected) {
+    if (!p) return;
+    Check(*p);
+    if (expected != PictureFormat::Unknown && p->format != expected) Broken("format code");
+}
+
+void RunSniff(const uint8_t* d, size_t n) {
+    std::span<const uint8_t> s(d, n);
+    PictureFormat f = SniffPictureFormat(s);
+    auto p = DecodePicture(s);
+    if (p && f == PictureFormat::Unknown) Broken("unknown data decoded");
+    CheckOptional(p, f);
+}
+
+void RunBmp(const uint8_t* d, size_t n) { CheckOptional(DecodeBmp({d, n}), PictureFormat::Bmp); }
+void RunPng(const uint8_t* d, size_t n) { CheckOptional(DecodePng({d, n}), PictureFormat::Png); }
+void RunJpeg(const uint8_t* d, size_t n) { CheckOptional(DecodeJpeg({d, n}), PictureFormat::Jpeg); }
+
+void RunIcon(const uint8_t* d, size_t n) {
+    std::span<const uint8_t> s(d, n);
+    CheckOptional(DecodeIcon(s, PictureFormat::Ico), PictureFormat::Ico);
+    CheckOptional(DecodeIcon(s, PictureFormat::Cur), PictureFormat::Cur);
+}
+
+void RunPcx(const uint8_t* d, size_t n) {
+    std::span<const uint8_t> s(d, n);
+    CheckOptional(DecodePcx(s, PictureFormat::Pcx8), PictureFormat::Pcx8);
+    CheckOptional(DecodePcx(s, PictureFormat::Pcx1), PictureFormat::Pcx1);
+}
+
+void RunGif(const uint8_t* d, size_t n) {
+    std::span<const uint8_t> s(d, n);
+    auto p = DecodeGif(s);
+    CheckOptional(p, PictureFormat::Gif);
+    // The player's path: read frames over two passes and composite them.
+    GifReader reader;
+    if (!reader.Open(s)) {
+        if (p) Broken("still decode accepted a header the reader refuses");
+        return;
+    }
+    GifCompositor canvas;
+    uint32_t w = reader.ScreenWidth() ? reader.ScreenWidth() : 1;
+    uint32_t h = reader.ScreenHeight() ? reader.ScreenHeight() : 1;
+    if (!canvas.Reset(w, h, Rgb{1, 2, 3})) return;
+    for (int i = 0; i < 64 && reader.Passes() < 2; ++i) {
+        auto frame = reader.NextFrame();
+        if (!frame) continue;
+        if (frame->indices.size() != size_t(frame->width) * frame->height) Broken("frame size");
+        if (frame->palette.size() != 256) Broken("frame palette");
+        canvas.Draw(*frame);
+        (void)reader.MoreFramesFollow();
+    }
+    auto anim = DecodeGifAnimation(s);
+    if (anim)
+        for (const auto& f : anim->frames)
+            if (f.rgba.size() != size_t(anim->width) * anim->height * 4) Broken("animation canvas size");
+}
+
+}  // namespace
+
+const FuzzTargetInfo kFuzzTargets[] = {
+    {"sniff", RunSniff}, {"bmp", RunBmp}, {"gif", RunGif}, {"icon", RunIcon},
+    {"pcx", RunPcx},     {"png", RunPng}, {"jpeg", RunJpeg}, {nullptr, nullptr},
+};
+
+const FuzzTargetInfo* FindFuzzTarget(const char* name) {
+    for (const FuzzTargetInfo* t = kFuzzTargets; t->name; ++t)
+        if (std::strcmp(t->name, name) == 0) return t;
+    return nullptr;
+}
+
+}  // namespace imprinta::fuzz

@@ -1,0 +1,54 @@
+# Picture decoders on the host: the decoder library under ASan/UBSan, its
+# corpus tests, and the replay runner that feeds every corpus file and saved
+# fuzz finding through the fuzz targets' entry points.
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+
+set(PICTURE_SOURCES
+  ${IMPRINTA_ROOT}/runtime/units/picture_decode.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_bmp.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_gif.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_pcx.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_png.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_jpeg.cpp)
+imprinta_check_no_windows_headers(${PICTURE_SOURCES}
+  ${IMPRINTA_ROOT}/runtime/units/picture_decode.h
+  ${IMPRINTA_ROOT}/runtime/units/picture_decode_internal.h
+  ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp)
+
+set(PICTURE_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_library(imprinta_pictures_native STATIC ${PICTURE_SOURCES})
+target_compile_options(imprinta_pictures_native PUBLIC ${PICTURE_SANITIZE})
+target_link_options(imprinta_pictures_native PUBLIC ${PICTURE_SANITIZE})
+target_link_libraries(imprinta_pictures_native PUBLIC PNG::PNG JPEG::JPEG)
+
+# Entry points shared by the libFuzzer targets and the replay runner.
+add_library(imprinta_fuzz_entries STATIC ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp)
+target_link_libraries(imprinta_fuzz_entries PUBLIC imprinta_pictures_native)
+
+if(NOT "$ENV{IMPRINTA_BUILD}" STREQUAL "")
+  set(PICTURE_CORPORA "$ENV{IMPRINTA_BUILD}/corpora")
+else()
+  set(PICTURE_CORPORA "${CMAKE_BINARY_DIR}/../corpora")
+endif()
+set(PICTURE_TEST_ENV
+  "IMPRINTA_CORPORA=${PICTURE_CORPORA}"
+  "IMPRINTA_SOURCE=${IMPRINTA_ROOT}"
+  "ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1"
+  "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
+add_executable(picture_native_tests
+  ${IMPRINTA_ROOT}/tests/pictures/corpus_support.cpp
+  ${IMPRINTA_ROOT}/tests/pictures/decode_basics_test.cpp
+  ${IMPRINTA_ROOT}/tests/pictures/corpus_test.cpp
+  ${IMPRINTA_ROOT}/tests/pictures/truncation_test.cpp)
+target_include_directories(picture_native_tests PRIVATE ${IMPRINTA_ROOT}/tests)
+target_link_libraries(picture_native_tests PRIVATE imprinta_fuzz_entries GTest::gtest GTest::gtest_main)
+add_test(NAME picture_native_tests COMMAND picture_native_tests --gtest_color=no)
+set_tests_properties(picture_native_tests PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}")
+
+add_executable(fuzz_replay ${IMPRINTA_ROOT}/native/fuzz/replay_main.cpp)
+target_link_libraries(fuzz_replay PRIVATE imprinta_fuzz_entries)
+add_test(NAME fuzz_replay COMMAND fuzz_replay
+  ${IMPRINTA_ROOT}/native/fuzz ${IMPRINTA_ROOT}/tests/pictures/regressions ${PICTURE_CORPORA})
+set_tests_properties(fuzz_replay PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}")

@@ -1,0 +1,87 @@
+// Helpers shared by the picture decoders: bounded reads, checked sizes and the
+// per-call allocation budget.
+#pragma once
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+#include "picture_decode.h"
+
+namespace imprinta::picture::detail {
+
+inline uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint32_t Le32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+// a * b without wrapping; false on overflow.
+inline bool CheckedMul(uint64_t a, uint64_t b, uint64_t* out) {
+    return !__builtin_mul_overflow(a, b, out);
+}
+inline bool CheckedAdd(uint64_t a, uint64_t b, uint64_t* out) {
+    return !__builtin_add_overflow(a, b, out);
+}
+
+// Pixel memory of one decode call. Every large buffer is charged here first.
+class Budget {
+public:
+    explicit Budget(const DecodeLimits& limits) : limits_(limits), left_(limits.maxTotalBytes) {}
+    const DecodeLimits& Limits() const { return limits_; }
+    bool Take(uint64_t bytes) {
+        if (bytes > left_) return false;
+        left_ -= bytes;
+        return true;
+    }
+    // Width and height within the dimension and pixel caps.
+    bool SizeAllowed(uint64_t width, uint64_t height) const {
+        if (width == 0 || height == 0) return false;
+        if (width > limits_.maxDimension || height > limits_.maxDimension) return false;
+        uint64_t pixels;
+        return CheckedMul(width, height, &pixels) && pixels <= limits_.maxPixels;
+    }
+    // Charges and sizes `buffer` to rows * rowBytes bytes (zero-filled).
+    bool Allocate(std::vector<uint8_t>& buffer, uint64_t rows, uint64_t rowBytes) {
+        uint64_t total;
+        if (!CheckedMul(rows, rowBytes, &total) || !Take(total)) return false;
+        if (total > SIZE_MAX) return false;
+        buffer.assign(size_t(total), 0);
+        return true;
+    }
+
+private:
+    DecodeLimits limits_;
+    uint64_t left_;
+};
+
+// Sets up `out` for width x height pixels of the given layout, charging the budget.
+inline bool AllocatePicture(DecodedPicture& out, Budget& budget, PictureFormat format,
+                            uint32_t width, uint32_t height, PixelFormat pixelFormat) {
+    if (!budget.SizeAllowed(width, height)) return false;
+    uint64_t stride = 0;
+    switch (pixelFormat) {
+    case PixelFormat::Bgr24: stride = uint64_t(width) * 3; break;
+    case PixelFormat::Indexed8: stride = width; break;
+    case PixelFormat::Mono1: stride = (uint64_t(width) + 7) / 8; break;
+    case PixelFormat::Rgba32: stride = uint64_t(width) * 4; break;
+    case PixelFormat::None: return false;
+    }
+    if (!budget.Allocate(out.pixels, height, stride)) return false;
+    out.format = format;
+    out.width = width;
+    out.height = height;
+    out.pixelFormat = pixelFormat;
+    out.stride = uint32_t(stride);
+    return true;
+}
+
+// Decodes a bitmap resource image (the part of an ICO/CUR entry that is not
+// PNG): info header, colour table, XOR bits, AND mask. Output Rgba32.
+bool DecodeIconBitmap(std::span<const uint8_t> image, Budget& budget, DecodedPicture& out);
+// PNG decode sharing the caller's budget (icons hold PNG images).
+bool DecodePngInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+bool DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+bool DecodeBmpInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+bool DecodePcxInto(std::span<const uint8_t> data, PictureFormat format, Budget& budget, DecodedPicture& out);
+bool DecodeJpegInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+
+}  // namespace imprinta::picture::detail

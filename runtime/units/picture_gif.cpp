@@ -1,0 +1,359 @@
+// GIF: block reader, LZW decoding, the first image as an 8-bit picture, and
+// frame compositing with disposal for the animation player.
+#include <algorithm>
+#include <new>
+#include "picture_decode_internal.h"
+
+namespace imprinta::picture {
+using namespace detail;
+
+namespace {
+
+constexpr int kMaxCodes = 4096;
+
+// LZW-decodes `codes` into `out` (count pixels). Stops at the end code, at a
+// code beyond the table, or when the data runs out; pixels not reached stay
+// as they are. A full table without a clear code keeps decoding with the
+// table frozen, as the format allows.
+void LzwDecode(std::span<const uint8_t> codes, int minCodeSize, uint8_t* out, size_t count) {
+    uint16_t prefix[kMaxCodes];
+    uint8_t suffix[kMaxCodes];
+    uint8_t first[kMaxCodes];
+    uint16_t length[kMaxCodes];
+    const int clear = 1 << minCodeSize, endCode = clear + 1;
+    for (int i = 0; i < clear; ++i) {
+        prefix[i] = 0;
+        suffix[i] = uint8_t(i);
+        first[i] = uint8_t(i);
+        length[i] = 1;
+    }
+    int next = clear + 2, size = minCodeSize + 1, prev = -1;
+    uint32_t bitBuffer = 0;
+    int bitCount = 0;
+    size_t in = 0, pos = 0;
+    while (pos < count) {
+        while (bitCount < size && in < codes.size()) {
+            bitBuffer |= uint32_t(codes[in++]) << bitCount;
+            bitCount += 8;
+        }
+        if (bitCount < size) return;
+        int code = int(bitBuffer & ((1u << size) - 1));
+        bitBuffer >>= size;
+        bitCount -= size;
+        if (code == clear) {
+            next = clear + 2;
+            size = minCodeSize + 1;
+            prev = -1;
+            continue;
+        }
+        if (code == endCode) return;
+        int emit;
+        if (prev < 0) {
+            if (code >= clear) return;  // first code after a clear must be a colour
+            emit = code;
+        } else if (code < next) {
+            emit = code;
+            if (next < kMaxCodes) {
+                prefix[next] = uint16_t(prev);
+                suffix[next] = first[code];
+                first[next] = first[prev];
+                length[next] = uint16_t(length[prev] + 1);
+                ++next;
+            }
+        } else if (code == next && next < kMaxCodes) {
+            prefix[next] = uint16_t(prev);
+            suffix[next] = first[prev];
+            first[next] = first[prev];
+            length[next] = uint16_t(length[prev] + 1);
+            emit = next++;
+        } else {
+            return;  // code beyond the table
+        }
+        if (next == (1 << size) && size < 12) ++size;
+        prev = code;
+        // Write the string backwards; the part past the last pixel is dropped.
+        size_t len = length[emit];
+        int c = emit;
+        for (size_t k = len; k-- > 0;) {
+            if (pos + k < count) out[pos + k] = suffix[c];
+            c = prefix[c];
+        }
+        pos = std::min(pos + len, count);
+    }
+}
+
+// Undoes interlacing: rows were stored in the order 0,8,16.. 4,12.. 2,6.. 1,3..
+void Deinterlace(std::vector<uint8_t>& pixels, uint32_t width, uint32_t height) {
+    std::vector<uint8_t> out(pixels.size());
+    static const uint32_t start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+    uint32_t src = 0;
+    for (int pass = 0; pass < 4; ++pass)
+        for (uint32_t y = start[pass]; y < height; y += step[pass], ++src)
+            std::copy_n(pixels.begin() + size_t(src) * width, width, out.begin() + size_t(y) * width);
+    pixels.swap(out);
+}
+
+std::vector<Rgb> ReadColourTable(const uint8_t* p, uint32_t entries) {
+    std::vector<Rgb> table(256);
+    for (uint32_t i = 0; i < entries; ++i) table[i] = Rgb{p[i * 3], p[i * 3 + 1], p[i * 3 + 2]};
+    return table;
+}
+
+}  // namespace
+
+bool GifReader::Open(std::span<const uint8_t> data, const DecodeLimits& limits) {
+    data_ = {};
+    passes_ = 0;
+    if (data.size() < 14) return false;
+    if (std::memcmp(data.data(), "GIF87a", 6) != 0 && std::memcmp(data.data(), "GIF89a", 6) != 0)
+        return false;
+    screenWidth_ = Le16(data.data() + 6);
+    screenHeight_ = Le16(data.data() + 8);
+    uint8_t packed = data[10];
+    backgroundIndex_ = data[11];
+    size_t pos = 13;
+    hasGlobalPalette_ = (packed & 0x80) != 0;
+    if (hasGlobalPalette_) {
+        uint32_t entries = 2u << (packed & 7);
+        if (data.size() <= pos + entries * 3) return false;  // the table must fit, with data after it
+        globalPalette_ = ReadColourTable(data.data() + pos, entries);
+        pos += entries * 3;
+    } else {
+        globalPalette_.assign(256, Rgb{});
+    }
+    data_ = data;
+    limits_ = limits;
+    blocksStart_ = position_ = pos;
+    return true;
+}
+
+namespace {
+// Skips data sub-blocks from `pos`; false when they run past the end.
+bool SkipSubBlocks(std::span<const uint8_t> d, size_t& pos) {
+    while (true) {
+        if (pos >= d.size()) return false;
+        uint8_t n = d[pos++];
+        if (n == 0) return true;
+        if (d.size() - pos < n) return false;
+        pos += n;
+    }
+}
+}  // namespace
+
+bool GifReader::MoreFramesFollow() const {
+    size_t pos = position_;
+    while (pos < data_.size()) {
+        uint8_t b = data_[pos];
+        if (b == ',') return true;
+        if (b != '!' || pos + 1 >= data_.size()) return false;
+        pos += 2;
+        if (!SkipSubBlocks(data_, pos)) return false;
+    }
+    return false;
+}
+
+std::optional<GifFrame> GifReader::NextFrame() {
+    if (data_.empty()) return std::nullopt;
+    GifFrame frame;
+    bool rewound = false;
+    auto fail = [&]() -> std::optional<GifFrame> {
+        position_ = blocksStart_;
+        ++passes_;
+        return std::nullopt;
+    };
+    while (true) {
+        if (position_ >= data_.size()) return fail();
+        uint8_t b = data_[position_];
+        if (b == ';' || b == 0) {
+            if (rewound) return fail();  // a pass without any image
+            position_ = blocksStart_;
+            ++passes_;
+            rewound = true;
+            continue;
+        }
+        if (b == '!') {
+            if (position_ + 1 >= data_.size()) return fail();
+            uint8_t label = data_[position_ + 1];
+            size_t pos = position_ + 2;
+            if (label == 0xF9 && pos + 5 <= data_.size() && data_[pos] >= 4) {
+                uint8_t packed = data_[pos + 1];
+                frame.disposal = (packed & 0x1C) >> 2;
+                frame.transparent = (packed & 1) != 0;
+                frame.delayCentiseconds = Le16(data_.data() + pos + 2);
+                frame.transparentIndex = data_[pos + 4];
+            }
+            if (!SkipSubBlocks(data_, pos)) return fail();
+            position_ = pos;
+            continue;
+        }
+        if (b != ',') return fail();
+        // Image descriptor.
+        size_t pos = position_ + 1;
+        if (data_.size() - pos < 9) return fail();
+        const uint8_t* d = data_.data() + pos;
+        frame.left = Le16(d);
+        frame.top = Le16(d + 2);
+        frame.width = Le16(d + 4);
+        frame.height = Le16(d + 6);
+        uint8_t packed = d[8];
+        pos += 9;
+        if (packed & 0x80) {
+            uint32_t entries = 2u << (packed & 7);
+            if (data_.size() - pos < entries * 3) return fail();
+            frame.palette = ReadColourTable(data_.data() + pos, entries);
+            pos += entries * 3;
+        } else {
+            frame.palette = globalPalette_;
+        }
+        if (pos >= data_.size()) return fail();
+        int minCodeSize = data_[pos++];
+        size_t codesStart = pos;
+        if (!SkipSubBlocks(data_, pos)) return fail();
+        size_t codesEnd = pos;
+        position_ = pos;
+        if (minCodeSize < 1 || minCodeSize > 11) return fail();
+        uint64_t pixels = uint64_t(frame.width) * frame.height;
+        if (pixels > limits_.maxPixels || pixels > limits_.maxTotalBytes) return fail();
+        // Gather the sub-block payloads into one code stream.
+        std::vector<uint8_t> codes;
+        codes.reserve(codesEnd - codesStart);
+        for (size_t p = codesStart; p < codesEnd;) {
+            uint8_t n = data_[p++];
+            if (!n) break;
+            codes.insert(codes.end(), data_.begin() + p, data_.begin() + p + n);
+            p += n;
+        }
+        frame.indices.assign(size_t(pixels), 0);
+        LzwDecode(codes, minCodeSize, frame.indices.data(), frame.indices.size());
+        if ((packed & 0x40) && pixels) Deinterlace(frame.indices, frame.width, frame.height);
+        return frame;
+    }
+}
+
+// ---- Compositing -----------------------------------------------------------
+
+bool GifCompositor::Reset(uint32_t width, uint32_t height, Rgb fill, uint8_t fillAlpha,
+                          const DecodeLimits& limits) {
+    Budget budget(limits);
+    canvas_.clear();
+    saved_.clear();
+    width_ = height_ = 0;
+    prevDisposal_ = 0;
+    if (!budget.SizeAllowed(width, height) || !budget.Allocate(canvas_, height, uint64_t(width) * 4))
+        return false;
+    width_ = width;
+    height_ = height;
+    fill_[0] = fill.r; fill_[1] = fill.g; fill_[2] = fill.b; fill_[3] = fillAlpha;
+    for (size_t i = 0; i < canvas_.size(); i += 4) std::memcpy(&canvas_[i], fill_, 4);
+    return true;
+}
+
+void GifCompositor::Clip(const GifFrame& f, uint32_t* x0, uint32_t* y0, uint32_t* x1, uint32_t* y1) const {
+    *x0 = std::min(f.left, width_);
+    *y0 = std::min(f.top, height_);
+    *x1 = std::min(f.left + f.width, width_);
+    *y1 = std::min(f.top + f.height, height_);
+}
+
+void GifCompositor::Draw(const GifFrame& frame) {
+    if (canvas_.empty()) return;
+    const size_t rowBytes = size_t(width_) * 4;
+    // Undo the previous frame as its disposal asks.
+    if (prevDisposal_ == 2) {
+        for (uint32_t y = prevY0_; y < prevY1_; ++y)
+            for (uint32_t x = prevX0_; x < prevX1_; ++x)
+                std::memcpy(&canvas_[y * rowBytes + size_t(x) * 4], fill_, 4);
+    } else if (prevDisposal_ == 3 && !saved_.empty()) {
+        size_t w = size_t(prevX1_ - prevX0_) * 4;
+        for (uint32_t y = prevY0_; y < prevY1_; ++y)
+            std::memcpy(&canvas_[y * rowBytes + size_t(prevX0_) * 4], &saved_[(y - prevY0_) * w], w);
+    }
+    uint32_t x0, y0, x1, y1;
+    Clip(frame, &x0, &y0, &x1, &y1);
+    saved_.clear();
+    if (frame.disposal == 3 && x1 > x0 && y1 > y0) {
+        size_t w = size_t(x1 - x0) * 4;
+        saved_.resize(w * (y1 - y0));
+        for (uint32_t y = y0; y < y1; ++y)
+            std::memcpy(&saved_[(y - y0) * w], &canvas_[y * rowBytes + size_t(x0) * 4], w);
+    }
+    if (frame.indices.size() >= size_t(frame.width) * frame.height) {
+        for (uint32_t y = y0; y < y1; ++y) {
+            const uint8_t* src = frame.indices.data() + size_t(y - frame.top) * frame.width;
+            uint8_t* dst = &canvas_[y * rowBytes];
+            for (uint32_t x = x0; x < x1; ++x) {
+                uint8_t index = src[x - frame.left];
+                if (frame.transparent && index == frame.transparentIndex) continue;
+                const Rgb& c = frame.palette[index];
+                uint8_t* p = dst + size_t(x) * 4;
+                p[0] = c.r; p[1] = c.g; p[2] = c.b; p[3] = 255;
+            }
+        }
+    }
+    prevDisposal_ = frame.disposal;
+    prevX0_ = x0; prevY0_ = y0; prevX1_ = x1; prevY1_ = y1;
+}
+
+std::optional<GifAnimation> DecodeGifAnimation(std::span<const uint8_t> data, const DecodeLimits& limits) {
+    try {
+        GifReader reader;
+        if (!reader.Open(data, limits)) return std::nullopt;
+        Budget budget(limits);
+        GifAnimation anim;
+        GifCompositor canvas;
+        std::optional<GifFrame> frame = reader.NextFrame();
+        if (!frame) return std::nullopt;
+        uint32_t w = reader.ScreenWidth(), h = reader.ScreenHeight();
+        if (w == 0 || h == 0) {
+            w = std::max<uint32_t>(w, frame->left + frame->width);
+            h = std::max<uint32_t>(h, frame->top + frame->height);
+        }
+        if (!budget.SizeAllowed(w, h) || !canvas.Reset(w, h, Rgb{}, 0, limits)) return std::nullopt;
+        anim.width = w;
+        anim.height = h;
+        const uint64_t canvasBytes = uint64_t(w) * h * 4;
+        uint32_t passes = reader.Passes();
+        while (frame) {
+            // Each kept canvas and each frame's own pixels count against the budget.
+            if (!budget.Take(canvasBytes) || !budget.Take(frame->indices.size())) break;
+            canvas.Draw(*frame);
+            anim.frames.push_back({canvas.Canvas(), frame->DelayMilliseconds(), frame->disposal});
+            if (!reader.MoreFramesFollow()) break;
+            frame = reader.NextFrame();
+            if (reader.Passes() != passes) break;
+        }
+        return anim;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+namespace detail {
+
+bool DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
+    GifReader reader;
+    if (!reader.Open(data, budget.Limits())) return false;
+    std::optional<GifFrame> frame = reader.NextFrame();
+    if (!frame || reader.Passes() != 0) return false;
+    if (!budget.Take(frame->indices.size())) return false;
+    uint32_t w = reader.ScreenWidth(), h = reader.ScreenHeight();
+    if (w == 0 || h == 0) {
+        w = std::max<uint32_t>(w, frame->left + frame->width);
+        h = std::max<uint32_t>(h, frame->top + frame->height);
+    }
+    if (!AllocatePicture(out, budget, PictureFormat::Gif, w, h, PixelFormat::Indexed8)) return false;
+    // Outside the image: the transparent index when the image has one, else the background.
+    uint8_t fill = frame->transparent ? frame->transparentIndex : reader.BackgroundIndex();
+    std::fill(out.pixels.begin(), out.pixels.end(), fill);
+    uint32_t x1 = std::min(frame->left + frame->width, w), y1 = std::min(frame->top + frame->height, h);
+    for (uint32_t y = frame->top; y < y1; ++y)
+        for (uint32_t x = frame->left; x < x1; ++x)
+            out.pixels[size_t(y) * w + x] =
+                frame->indices[size_t(y - frame->top) * frame->width + (x - frame->left)];
+    out.palette = frame->palette;
+    out.transparentIndex = frame->transparent ? frame->transparentIndex : -1;
+    return true;
+}
+
+}  // namespace detail
+}  // namespace imprinta::picture

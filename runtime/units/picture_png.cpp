@@ -1,0 +1,114 @@
+// PNG through libpng into 32-bit RGBA rows. libpng reports errors by
+// longjmp, so the function that calls setjmp keeps no objects with
+// destructors of its own: everything lives in the caller's frame.
+#include <csetjmp>
+#include <new>
+#include <png.h>
+#include "picture_decode_internal.h"
+
+namespace imprinta::picture::detail {
+namespace {
+
+struct PngSource {
+    const uint8_t* data;
+    size_t size;
+    size_t pos;
+};
+
+struct PngState {
+    PngSource source{};
+    Budget* budget = nullptr;
+    DecodedPicture* out = nullptr;
+    std::vector<png_bytep> rows;
+    bool allocationFailed = false;
+};
+
+void ReadFromMemory(png_structp png, png_bytep dest, png_size_t length) {
+    auto* src = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (length > src->size - src->pos) png_error(png, "read past end of data");
+    std::memcpy(dest, src->data + src->pos, length);
+    src->pos += length;
+}
+
+void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnWarning(png_structp, png_const_charp) {}
+
+// Returns false on any libpng error; no C++ object is created in this frame.
+bool ReadPng(png_structp png, png_infop info, PngState* st) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_read_fn(png, &st->source, ReadFromMemory);
+    png_set_user_limits(png, st->budget->Limits().maxDimension, st->budget->Limits().maxDimension);
+    png_set_chunk_cache_max(png, 256);
+    png_set_chunk_malloc_max(png, 8u << 20);
+    png_read_info(png, info);
+
+    png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+    if (height != st->rows.size()) png_error(png, "header changed");
+    int depth = png_get_bit_depth(png, info), colour = png_get_color_type(png, info);
+    if (colour == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (colour == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    if (depth == 16) png_set_scale_16(png);
+    if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    int passes = png_set_interlace_handling(png);
+    (void)passes;
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != png_size_t(width) * 4) png_error(png, "unexpected row layout");
+
+    if (!AllocatePicture(*st->out, *st->budget, PictureFormat::Png, width, height, PixelFormat::Rgba32)) {
+        st->allocationFailed = true;
+        return false;
+    }
+    for (png_uint_32 y = 0; y < height; ++y) st->rows[y] = st->out->pixels.data() + size_t(y) * width * 4;
+    png_read_image(png, st->rows.data());
+    png_read_end(png, nullptr);
+    return true;
+}
+
+// Reads just the header to size the row table before the setjmp frame.
+bool PeekSize(std::span<const uint8_t> data, uint32_t* width, uint32_t* height) {
+    // Signature (8), IHDR length and type (8), then width and height.
+    if (data.size() < 24) return false;
+    if (std::memcmp(data.data() + 12, "IHDR", 4) != 0) return false;
+    auto be32 = [](const uint8_t* p) {
+        return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+    };
+    *width = be32(data.data() + 16);
+    *height = be32(data.data() + 20);
+    return true;
+}
+
+}  // namespace
+
+bool DecodePngInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
+    if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) return false;
+    uint32_t width, height;
+    if (!PeekSize(data, &width, &height) || !budget.SizeAllowed(width, height)) return false;
+    PngState st;
+    st.source = PngSource{data.data(), data.size(), 0};
+    st.budget = &budget;
+    st.out = &out;
+    if (!budget.Take(uint64_t(height) * sizeof(png_bytep))) return false;
+    st.rows.resize(height);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    bool ok = false;
+    try {
+        ok = ReadPng(png, info, &st);
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    // The header libpng accepted must be the one the row table was sized for.
+    if (ok && (out.width != width || out.height != height)) ok = false;
+    if (!ok) out = DecodedPicture{};
+    return ok;
+}
+
+}  // namespace imprinta::picture::detail
