@@ -1,0 +1,9 @@
+// The application's form descriptions (host build turns them into template bytes).
+#pragma once
+#include <vector>
+#include "runtime/forms/template_format.h"
+
+namespace mainwindow {
+imprinta::forms::WindowDescription DescribeMainWindow();
+std::vector<imprinta::forms::WindowDescription> DescribeApplicationForms();
+}  // namespace mainwindow

@@ -1,0 +1,16 @@
+// The application's event handlers in code-base order: handler k sits at code
+// base + 8 * k, the offset the form template stores for it.
+#pragma once
+#include "runtime/forms/handler_table.h"
+
+#define MAIN_WINDOW_HANDLERS(X) \
+    X(OnMainWindowCreated)      \
+    X(OnMainWindowDestroying)   \
+    X(RefreshPreview)           \
+    X(ExportPicture)            \
+    X(OpenExportedPicture)      \
+    X(OpenTutorial)             \
+    X(AddPictureWatermark)      \
+    X(ExportAllTemplates)
+
+IMPRINTA_HANDLER_INDICES(MAIN_WINDOW_HANDLERS)

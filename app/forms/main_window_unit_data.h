@@ -1,0 +1,23 @@
+// Stored property data (unit-specific blocks) of the main window's units, made
+// with each unit type's own property data and serializer.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mainwindow {
+
+enum InputMode : int32_t { kNormalInput = 0, kIntegerInput = 7 };
+
+std::vector<uint8_t> WindowBlock(const char* caption);
+std::vector<uint8_t> ButtonBlock(const char* caption);
+std::vector<uint8_t> EditBlock(const char* content, InputMode mode, bool multiline = false);
+std::vector<uint8_t> TransLabelBlock(const char* caption);
+std::vector<uint8_t> LabelBlock(const char* caption);
+std::vector<uint8_t> GroupBoxBlock(const char* caption);
+std::vector<uint8_t> ComboBlock(const std::vector<std::string>& items, const std::vector<int32_t>& itemData,
+                                int32_t current);
+std::vector<uint8_t> PictureBoxBlock();
+std::vector<uint8_t> DrawPanelBlock();
+
+}  // namespace mainwindow
