@@ -1,0 +1,21 @@
+# Included by the top-level CMakeLists.txt after the Imprinta target exists.
+
+# The skin library's DLL image travels inside the program (generated source,
+# see app/skin/CMakeLists.txt).
+if(TARGET SkinH_QX AND IMPRINTA_SKIN_IMAGE_SOURCE)
+  target_sources(Imprinta PRIVATE "${IMPRINTA_SKIN_IMAGE_SOURCE}")
+  add_dependencies(Imprinta SkinH_QX)
+endif()
+
+# The program links only once its entry point is part of app/; until then the
+# application sources are built by the tests that use them.
+set(_imprinta_entry FALSE)
+foreach(_src IN LISTS APP_SOURCES)
+  file(STRINGS "${_src}" _hits REGEX "(WinMain|[ \t]main)[ \t]*\\(")
+  if(_hits)
+    set(_imprinta_entry TRUE)
+  endif()
+endforeach()
+if(NOT _imprinta_entry)
+  set_target_properties(Imprinta PROPERTIES EXCLUDE_FROM_ALL TRUE)
+endif()

@@ -1,0 +1,68 @@
+// Text-on-picture renderer and picture watermark. Pictures come in as byte sets
+// holding an image file and go out as byte sets holding a PNG file (owned by the
+// caller, empty on failure). All drawing goes through GDI+ flat functions called
+// as DLL commands; every GDI+ object lives only inside the call that makes it.
+// GDI+ must have been started (GdiplusStartup) before any of these run.
+#pragma once
+#include <cstdint>
+#include <optional>
+
+namespace app {
+
+constexpr uint32_t kPixelFormat32bppArgb = 0x26200A;
+constexpr int32_t kUnitPixel = 2;
+constexpr int32_t kFontStyleBold = 1;
+constexpr int32_t kTextRenderingHintAntiAlias = 4;
+constexpr int32_t kNoTextRenderingHint = -1;
+constexpr int32_t kWatermarkMargin = 5;
+constexpr int32_t kRandomPosition = 10;
+
+// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y).
+void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size, uint32_t colour,
+                        int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y);
+
+// Draws the watermark onto the base picture: flipped by flipCode (GDI+ RotateFlipType,
+// other codes leave it as it is), shrunk to shrink percent (100 when omitted, never
+// enlarged), placed by position code; code 10 places count marks (1 to 9) at random.
+void* ComposeWatermark(const void* base, const void* mark, int32_t position, int32_t x, int32_t y,
+                       std::optional<int32_t> shrink, int32_t count, int32_t flipCode);
+
+struct Point32 {
+    int32_t x;
+    int32_t y;
+};
+Point32 WatermarkPosition(int32_t position, int32_t baseWidth, int32_t baseHeight, int32_t drawnWidth,
+                          int32_t drawnHeight, int32_t x, int32_t y);
+
+// GDI+ bitmap decoded from image file bytes, or 0.
+uint32_t PictureFromBytes(const void* bytes);
+// PNG file bytes of a GDI+ image, exactly the encoded data; empty on failure.
+void* PictureToPng(uint32_t image);
+// GDI+ font of an installed family, or 0 (also for a size of 0 or less).
+uint32_t CreateTextFont(const char* familyName, float size, int32_t style, int32_t unit);
+// GDI+ solid brush of a 0x00BBGGRR colour, or 0.
+uint32_t CreateTextBrush(uint32_t colour, int32_t alpha);
+// 0x00BBGGRR colour to GDI+ ARGB; alpha 255 when not given.
+uint32_t ColorToArgb(uint32_t colour, int32_t alpha, bool alphaGiven);
+// UTF-16LE copy of an ANSI text with its NUL, as a byte set; empty when unconvertible.
+void* TextToUtf16(const char* text);
+
+// Owns one GDI+ font family handle (0 when it owns none).
+class FontFamily {
+public:
+    FontFamily() = default;
+    FontFamily(const FontFamily&) = delete;
+    FontFamily& operator=(const FontFamily&) = delete;
+    virtual ~FontFamily();                        // Destroy: releases the family
+    virtual FontFamily* Copy() const;             // same handle, which stays owned by this object
+    virtual void Release();                       // deletes the family if owned; handle becomes 0
+    virtual int32_t CreateFromName(const char* name);  // GDI+ status
+    virtual uint32_t Handle() const;
+    virtual void SetHandle(uint32_t handle);      // releases, then owns the new handle
+
+private:
+    uint32_t handle_ = 0;
+    bool owned_ = true;
+};
+
+}  // namespace app
