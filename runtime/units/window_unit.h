@@ -112,3 +112,6 @@ private:
 };
 
 }  // namespace imprinta::units
+
+// The window type's entry-point lookup (named in the type descriptor table).
+extern "C" void* IMPRINTA_STDCALL WindowEntryLookup(int number);
