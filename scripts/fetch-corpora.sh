@@ -16,7 +16,7 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
 DEPS_SRC="${IMPRINTA_DEPS_SRC:-${IMPRINTA_DEPS:-$BUILD/deps}/src}"
 OUT="$BUILD/corpora"
-MARKER="$OUT/.complete-v5"
+MARKER="$OUT/.complete-v7"
 [ -f "$MARKER" ] && exit 0
 mkdir -p "$OUT"
 cd "$OUT"
@@ -94,7 +94,7 @@ convert base.png -colors 64 -interlace GIF interlaced.gif
 convert alpha.png -colors 32 transparent.gif
 convert base.png -colors 100 GIF87:gif87a.gif
 for d in None Background Previous; do
-  convert -delay 7 -dispose $d -size 40x30 xc:navy \
+  convert -delay 7 -size 40x30 xc:navy -dispose $d \
     \( -size 12x10 xc:red -repage +3+4 \) \( -size 9x14 xc:lime -repage +20+9 \) \
     \( alpha.png -resize 16x12! -repage +14+2 \) -loop 0 "anim-$(echo $d | tr A-Z a-z).gif"
 done
@@ -129,7 +129,7 @@ reference() {
     identify -format '%w %h\n' "$f" 2>/dev/null | sed 's/$/ 1/' > "$f.size"
   fi
 }
-for f in generated/* sdl/* pillow/*.pcx pillow/*.cur pillow/*.ico giflib/*.gif jpeg/*.jpg; do
+for f in generated/* sdl/* gdkpixbuf/reftests/*.ico pillow/*.pcx pillow/*.cur pillow/*.ico giflib/*.gif jpeg/*.jpg; do
   case "$f" in *.rgba|*.size|*.sizes|*.png) continue ;; esac
   [ -f "$f" ] && reference "$f"
 done
