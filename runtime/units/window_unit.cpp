@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include "runtime/core/runtime_state.h"
+#include "runtime/forms/forms_api.h"
 #include "window_shapes.h"
 
 namespace imprinta::units {
@@ -712,7 +713,13 @@ bool WindowUnit::Eligible(const Unit* u) const {
 
 std::vector<Unit*> WindowUnit::UnitsInOrder() const {
     std::vector<Unit*> out;
-    if (hwnd) CollectUnits(hwnd, formId, out);
+    for (const forms::UnitInfo& info : forms::UnitsOfWindow(formId)) {
+        auto* u = static_cast<Unit*>(info.object);
+        if (!info.menu && u && u != this && u->hwnd) out.push_back(u);
+    }
+    // A window the registry does not know (built straight from its entry
+    // points): its child windows in z-order, which the loader makes record order.
+    if (out.empty() && hwnd) CollectUnits(hwnd, formId, out);
     return out;
 }
 

@@ -73,7 +73,7 @@ public:
 
     // Focus movement as Tab (forward) and Shift+Tab (backwards) do it.
     bool MoveFocus(bool backwards);
-    // The units of this window in order (z-order, depth first), the window excluded.
+    // The units of this window in record order, the window excluded.
     std::vector<Unit*> UnitsInOrder() const;
     HICON bigIcon() const { return bigIcon_; }
     HICON smallIcon() const { return smallIcon_; }
