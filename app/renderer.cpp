@@ -62,6 +62,16 @@ uint32_t StreamDataSize(uint32_t stream, uint32_t blockSize) {
     return stat.cbSize.QuadPart < blockSize ? static_cast<uint32_t>(stat.cbSize.QuadPart) : blockSize;
 }
 
+// CR LF and LF break a line alike in GDI+; some GDI+ versions draw the CR of a
+// pair as a missing-glyph box, so the pair goes in as its LF alone.
+void DropCarriageReturns(void* wide) {
+    auto* text = reinterpret_cast<uint16_t*>(ByteSetData(wide));
+    uint32_t n = ByteSetLength(wide) / 2, kept = 0;
+    for (uint32_t i = 0; i < n; ++i)
+        if (!(text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')) text[kept++] = text[i];
+    while (kept < n) text[kept++] = 0;
+}
+
 }  // namespace
 
 // ---- font family ----------------------------------------------------------
@@ -211,6 +221,7 @@ void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size,
               static_cast<float>(width), static_cast<float>(height));
     Dll(kDllGdipDisposeImage, {source});
     void* wide = TextToUtf16(text);
+    DropCarriageReturns(wide);
     Dll(kDllGdipDrawString, {graphics, PtrWord(ByteSetData(wide)), Word(-1), font, PtrWord(rect), 0, brush});
     Free(wide);
     void* result = PictureToPng(bitmap);
