@@ -13,6 +13,15 @@
 extern "C" {
 // Entry-point lookups of the unit types written so far.
 void* IMPRINTA_STDCALL WindowEntryLookup(int);
+void* IMPRINTA_STDCALL PicBoxEntryLookup(int);
+void* IMPRINTA_STDCALL DrawPanelEntryLookup(int);
+void* IMPRINTA_STDCALL LabelEntryLookup(int);
+void* IMPRINTA_STDCALL TransLabelEntryLookup(int);
+void* IMPRINTA_STDCALL EditBoxEntryLookup(int);
+void* IMPRINTA_STDCALL ButtonEntryLookup(int);
+void* IMPRINTA_STDCALL GroupBoxEntryLookup(int);
+void* IMPRINTA_STDCALL ComboBoxEntryLookup(int);
+void* IMPRINTA_STDCALL ColorPickerEntryLookup(int);
 }
 
 namespace {
@@ -118,23 +127,23 @@ constexpr TypeDescriptor UnitType(const char* name, const char* englishName, uin
 extern "C" const TypeDescriptor CoreLibraryTypes[kCoreLibraryTypeCount] = {
     /* 1 */ UnitType("窗口", "window", 0x800000D0, kWindowProperties, WindowEntryLookup),
     {}, {}, {},
-    /* 5 */ UnitType("编辑框", "EditBox", 0x80000040, kEditBoxProperties, nullptr),
-    /* 6 */ UnitType("图片框", "PicBox", 0x840100C0, kPicBoxProperties, nullptr),
+    /* 5 */ UnitType("编辑框", "EditBox", 0x80000040, kEditBoxProperties, EditBoxEntryLookup),
+    /* 6 */ UnitType("图片框", "PicBox", 0x840100C0, kPicBoxProperties, PicBoxEntryLookup),
     {},
-    /* 8 */ UnitType("画板", "DrawPanel", 0x800200C0, kDrawPanelProperties, nullptr),
-    /* 9 */ UnitType("分组框", "GroupBox", 0x840140C0, kGroupBoxProperties, nullptr),
-    /* 10 */ UnitType("标签", "Label", 0x84012040, kLabelProperties, nullptr),
-    /* 11 */ UnitType("按钮", "Button", 0x80000840, kButtonProperties, nullptr),
+    /* 8 */ UnitType("画板", "DrawPanel", 0x800200C0, kDrawPanelProperties, DrawPanelEntryLookup),
+    /* 9 */ UnitType("分组框", "GroupBox", 0x840140C0, kGroupBoxProperties, GroupBoxEntryLookup),
+    /* 10 */ UnitType("标签", "Label", 0x84012040, kLabelProperties, LabelEntryLookup),
+    /* 11 */ UnitType("按钮", "Button", 0x80000840, kButtonProperties, ButtonEntryLookup),
     {}, {},
-    /* 14 */ UnitType("组合框", "ComboBox", 0x80000240, kComboBoxProperties, nullptr),
+    /* 14 */ UnitType("组合框", "ComboBox", 0x80000240, kComboBoxProperties, ComboBoxEntryLookup),
     {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
-    /* 28 */ UnitType("颜色选择器", "ColorPicker", 0x80000040, kColorPickerProperties, nullptr),
+    /* 28 */ UnitType("颜色选择器", "ColorPicker", 0x80000040, kColorPickerProperties, ColorPickerEntryLookup),
     {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
 };
 
 extern "C" const TypeDescriptor ExtendedInterfaceTypes[kExtendedInterfaceTypeCount] = {
     {}, {}, {}, {},
-    /* 5 */ UnitType("透明标签", "TransLabel", 0x00012040, kTransLabelProperties, nullptr),
+    /* 5 */ UnitType("透明标签", "TransLabel", 0x00012040, kTransLabelProperties, TransLabelEntryLookup),
 };
 
 

@@ -1,0 +1,21 @@
+// Button and group box property data. Plain C++ (no Windows headers).
+#pragma once
+#include <cstdint>
+#include <string>
+#include "byte_buffer.h"
+#include "property_stream.h"
+
+namespace imprinta::units {
+
+struct ButtonData : PropertyData {
+    int32_t buttonType = 0;   // 1 = default button
+    int32_t alignment = 1;    // 0 left, 1 centre, 2 right
+    int32_t verticalAlignment = 1;
+    ByteBuffer picture;
+    ByteBuffer font;
+    std::string caption = "按钮";
+    void Reset() override;
+    bool Serialize(PropertyArchive& ar) override;
+};
+
+}  // namespace imprinta::units

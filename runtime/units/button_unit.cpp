@@ -1,0 +1,278 @@
+// Button (push button with caption or picture, may be the default button) and
+// group box (captioned frame with its own colours; holds other units).
+#include <span>
+#include <vector>
+#include "button_data.h"
+#include "group_box_data.h"
+#include "picture_decode.h"
+#include "unit_framework.h"
+
+namespace imprinta::units {
+
+namespace {
+
+DWORD HorizontalBits(int a) { return a == 0 ? BS_LEFT : (a == 2 ? BS_RIGHT : BS_CENTER); }
+DWORD VerticalBits(int a) { return a == 0 ? BS_TOP : (a == 2 ? BS_BOTTOM : BS_VCENTER); }
+constexpr DWORD kHorizontalMask = BS_LEFT | BS_RIGHT | BS_CENTER;
+constexpr DWORD kVerticalMask = BS_TOP | BS_BOTTOM | BS_VCENTER;
+
+void ReplaceStyleBits(HWND h, DWORD mask, DWORD bits) {
+    DWORD style = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
+    SetWindowLongA(h, GWL_STYLE, static_cast<LONG>((style & ~mask) | bits));
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
+
+// A decoded picture as a 32-bit top-down bitmap, transparent parts against background.
+HBITMAP BitmapFromPicture(const picture::DecodedPicture& pic, COLORREF background) {
+    const uint32_t w = pic.width, h = pic.height;
+    if (w == 0 || h == 0) return nullptr;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = static_cast<LONG>(w);
+    bi.bmiHeader.biHeight = -static_cast<LONG>(h);
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bmp || !bits) return bmp;
+    auto* out = static_cast<uint8_t*>(bits);
+    const uint8_t bgR = GetRValue(background), bgG = GetGValue(background), bgB = GetBValue(background);
+    auto put = [&](uint32_t x, uint32_t y, uint8_t r, uint8_t g, uint8_t b) {
+        uint8_t* p = out + (size_t(y) * w + x) * 4;
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+        p[3] = 255;
+    };
+    switch (pic.pixelFormat) {
+    case picture::PixelFormat::Rgba32: picture::BlendRgbaOverBackground(pic, background, out); break;
+    case picture::PixelFormat::Bgr24:
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x) {
+                const uint8_t* s = pic.pixels.data() + size_t(y) * pic.stride + 3 * x;
+                put(x, y, s[2], s[1], s[0]);
+            }
+        break;
+    case picture::PixelFormat::Indexed8:
+    case picture::PixelFormat::Mono1:
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x) {
+                const uint8_t* row = pic.pixels.data() + size_t(y) * pic.stride;
+                int index = pic.pixelFormat == picture::PixelFormat::Indexed8 ? row[x] : (row[x / 8] >> (7 - x % 8)) & 1;
+                if (index == pic.transparentIndex || static_cast<size_t>(index) >= pic.palette.size()) {
+                    put(x, y, bgR, bgG, bgB);
+                } else {
+                    const auto& c = pic.palette[static_cast<size_t>(index)];
+                    put(x, y, c.r, c.g, c.b);
+                }
+            }
+        break;
+    default:
+        DeleteObject(bmp);
+        return nullptr;
+    }
+    return bmp;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+class ButtonUnit : public Unit {
+public:
+    using Data = ButtonData;
+    static constexpr bool kDefaultButtonEntry = true;
+    ButtonData data;
+
+    ~ButtonUnit() override { FreeImage(); }
+    PropertyData& Properties() override { return data; }
+
+    bool CreateControl(const CreateParams& p) override {
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE | (data.buttonType == 1 ? BS_DEFPUSHBUTTON : 0) |
+                      HorizontalBits(data.alignment) | VerticalBits(data.verticalAlignment);
+        MakeImage();
+        if (icon_) style |= BS_ICON;
+        else if (bitmap_) style |= BS_BITMAP;
+        if (!CreateNative("BUTTON", 0, style, data.caption.c_str(), p)) return false;
+        ApplyFont(data.font, false);
+        if (icon_) SendMessageA(hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_));
+        else if (bitmap_) SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_));
+        return true;
+    }
+
+    bool IsDefaultButton() override {
+        return hwnd && (static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    }
+
+    bool OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
+        if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+            Raise(0);
+            result = 0;
+            return true;
+        }
+        return false;
+    }
+
+    bool SetProperty(int number, const PropertyValue& v, char**) override {
+        switch (number) {
+        case 0:
+            data.picture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+            return true;
+        case 1: {
+            int32_t c = ClampChoice(v.integer, 1);
+            if (c == data.buttonType) return false;
+            data.buttonType = c;
+            if (hwnd) ReplaceStyleBits(hwnd, BS_TYPEMASK, c == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            return false;
+        }
+        case 2:
+            data.caption = v.text ? v.text : "";
+            if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
+            return false;
+        case 3: {
+            int32_t c = ClampChoice(v.integer, 2);
+            if (c == data.alignment) return false;
+            data.alignment = c;
+            if (hwnd) ReplaceStyleBits(hwnd, kHorizontalMask, HorizontalBits(c));
+            return false;
+        }
+        case 4: {
+            int32_t c = ClampChoice(v.integer, 2);
+            if (c == data.verticalAlignment) return false;
+            data.verticalAlignment = c;
+            if (hwnd) ReplaceStyleBits(hwnd, kVerticalMask, VerticalBits(c));
+            return false;
+        }
+        case 5:
+            data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+            if (hwnd) ApplyFont(data.font);
+            return false;
+        default: return false;
+        }
+    }
+
+    bool GetProperty(int number, PropertyValue& v) override {
+        switch (number) {
+        case 0:
+            v.data.bytes = data.picture.empty() ? nullptr : data.picture.data();
+            v.data.count = static_cast<uint32_t>(data.picture.size());
+            return true;
+        case 1: v.integer = data.buttonType; return true;
+        case 2: v.text = data.caption.c_str(); return true;
+        case 3: v.integer = data.alignment; return true;
+        case 4: v.integer = data.verticalAlignment; return true;
+        case 5:
+            v.data.bytes = data.font.empty() ? nullptr : data.font.data();
+            v.data.count = static_cast<uint32_t>(data.font.size());
+            return true;
+        default: return false;
+        }
+    }
+
+private:
+    void MakeImage() {
+        FreeImage();
+        if (data.picture.empty()) return;
+        auto pic = picture::DecodePicture(std::span<const uint8_t>(data.picture.data(), data.picture.size()));
+        if (!pic) return;  // not decodable: the caption shows
+        if (pic->format == picture::PictureFormat::Ico || pic->format == picture::PictureFormat::Cur) {
+            if (!pic->iconImage.empty())
+                icon_ = CreateIconFromResourceEx(pic->iconImage.data(), static_cast<DWORD>(pic->iconImage.size()), TRUE,
+                                                 0x00030000, static_cast<int>(pic->width),
+                                                 static_cast<int>(pic->height), LR_DEFAULTCOLOR);
+            return;
+        }
+        bitmap_ = BitmapFromPicture(*pic, GetSysColor(COLOR_BTNFACE));
+    }
+    void FreeImage() {
+        if (icon_) DestroyIcon(icon_);
+        if (bitmap_) DeleteObject(bitmap_);
+        icon_ = nullptr;
+        bitmap_ = nullptr;
+    }
+    HICON icon_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+
+class GroupBoxUnit : public Unit {
+public:
+    using Data = GroupBoxData;
+    GroupBoxData data;
+    PropertyData& Properties() override { return data; }
+
+    bool CreateControl(const CreateParams& p) override {
+        SetBackgroundColour(data.backColour);
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | BS_GROUPBOX | HorizontalBits(data.alignment);
+        if (!CreateNative("BUTTON", 0, style, data.caption.c_str(), p)) return false;
+        ApplyFont(data.font, false);
+        return true;
+    }
+
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_ERASEBKGND) {
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            FillRect(reinterpret_cast<HDC>(wp), &rc, brush_);
+            return 1;
+        }
+        return Unit::WindowProc(msg, wp, lp);
+    }
+
+    bool OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
+        if (msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN) return false;
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetTextColor(dc, static_cast<COLORREF>(data.textColour));
+        SetBkColor(dc, ResolveColour(data.backColour));
+        result = reinterpret_cast<LRESULT>(brush_);
+        return true;
+    }
+
+    bool SetProperty(int number, const PropertyValue& v, char**) override {
+        switch (number) {
+        case 0:
+            data.caption = v.text ? v.text : "";
+            if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
+            return false;
+        case 1: {
+            int32_t c = ClampChoice(v.integer, 2);
+            if (c == data.alignment) return false;
+            data.alignment = c;
+            if (hwnd) ReplaceStyleBits(hwnd, kHorizontalMask, HorizontalBits(c));
+            return false;
+        }
+        case 2: data.textColour = v.colour; break;
+        case 3:
+            data.backColour = v.colour;
+            SetBackgroundColour(data.backColour);
+            break;
+        case 4:
+            data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+            if (hwnd) ApplyFont(data.font, false);
+            break;
+        default: return false;
+        }
+        if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return false;
+    }
+
+    bool GetProperty(int number, PropertyValue& v) override {
+        switch (number) {
+        case 0: v.text = data.caption.c_str(); return true;
+        case 1: v.integer = data.alignment; return true;
+        case 2: v.colour = data.textColour; return true;
+        case 3: v.colour = data.backColour; return true;
+        case 4:
+            v.data.bytes = data.font.empty() ? nullptr : data.font.data();
+            v.data.count = static_cast<uint32_t>(data.font.size());
+            return true;
+        default: return false;
+        }
+    }
+};
+
+}  // namespace imprinta::units
+
+IMPRINTA_UNIT_ENTRY_LOOKUP(ButtonEntryLookup, imprinta::units::ButtonUnit)
+IMPRINTA_UNIT_ENTRY_LOOKUP(GroupBoxEntryLookup, imprinta::units::GroupBoxUnit)

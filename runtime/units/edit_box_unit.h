@@ -1,0 +1,54 @@
+// The edit box unit: an EDIT control with input modes, a spin control, its own
+// colours and vertically centred single-line text.
+#pragma once
+#include <string>
+#include "edit_box_data.h"
+#include "unit_framework.h"
+
+namespace imprinta::units {
+
+enum EditBoxEvent : int {
+    kEditChanged = 0,
+    kEditSpinClicked = 1,
+};
+
+class SpinControl;
+
+class EditBoxUnit : public Unit {
+public:
+    using Data = EditBoxData;
+    static constexpr bool kWantsKeyEntry = true;
+    ~EditBoxUnit() override;
+
+    PropertyData& Properties() override;  // at run time: refreshed from the control
+    bool CreateControl(const CreateParams& p) override;
+    bool SetProperty(int number, const PropertyValue& value, char** tip) override;
+    bool GetProperty(int number, PropertyValue& value) override;
+    bool WantsKey(UINT key) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+    HWND SpinWindow() const;
+    // An arrow of the spin control was pressed (delta > 0: up).
+    void OnSpin(int delta);
+
+    EditBoxData data;
+
+private:
+    friend class SpinControl;
+    void ApplyFontAndHeight();
+    int LineHeight();
+    void CreateSpin();
+    void PlaceSpin();
+    void UpdateSpinRange();
+    void SelectLive(int start, int length);
+    void NormaliseOnFocusLoss();
+    std::wstring LiveTextW() const;
+    std::string LiveText() const;
+
+    SpinControl* spin_ = nullptr;
+    bool suppressChange_ = false;
+    std::string scratch_;
+};
+
+}  // namespace imprinta::units

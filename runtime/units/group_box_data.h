@@ -1,0 +1,20 @@
+// Group box property data. Plain C++ (no Windows headers).
+#pragma once
+#include <cstdint>
+#include <string>
+#include "byte_buffer.h"
+#include "property_stream.h"
+
+namespace imprinta::units {
+
+struct GroupBoxData : PropertyData {
+    int32_t alignment = 0;
+    uint32_t textColour = 0;
+    uint32_t backColour = 0xFF000000u;  // button face
+    ByteBuffer font;
+    std::string caption;
+    void Reset() override;
+    bool Serialize(PropertyArchive& ar) override;
+};
+
+}  // namespace imprinta::units
