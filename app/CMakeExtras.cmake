@@ -5,6 +5,9 @@
 if(TARGET SkinH_QX AND IMPRINTA_SKIN_IMAGE_SOURCE)
   target_sources(Imprinta PRIVATE "${IMPRINTA_SKIN_IMAGE_SOURCE}")
   add_dependencies(Imprinta SkinH_QX)
+  # The generated source embeds the built DLL: compile it only after the link.
+  set_source_files_properties("${IMPRINTA_SKIN_IMAGE_SOURCE}" PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/app/skin/SkinH_QX.dll")
 endif()
 
 # The program links only once its entry point is part of app/; until then the
