@@ -48,7 +48,9 @@ public:
 
 IMPRINTA_UNIT_ENTRY_LOOKUP(ChildUnitLookup, ChildUnit)
 
-#define CHILD_HANDLERS(X) X(OnCreated) X(OnCanClose) X(OnDestroying) X(OnMoved) X(OnResized) X(OnCloseRequested)
+#define CHILD_HANDLERS(X)                                                                             \
+    X(OnCreated) X(OnCanClose) X(OnDestroying) X(OnMoved) X(OnResized) X(OnCloseRequested) X(OnIdle) \
+        X(OnFirstActivated) X(OnActivated)
 IMPRINTA_HANDLER_INDICES(CHILD_HANDLERS)
 IMPRINTA_DEFINE_CODE_BASE(CHILD_HANDLERS)
 
@@ -58,6 +60,16 @@ void __cdecl OnCanClose(EventResultSlot*) { Log("event 1"); }
 void __cdecl OnDestroying(EventResultSlot*) { Log("event 2"); }
 void __cdecl OnMoved(EventResultSlot*) { Log("event 3"); }
 void __cdecl OnResized(EventResultSlot*) { Log("event 4"); }
+void __cdecl OnFirstActivated(EventResultSlot*) { Log("event 8"); }
+void __cdecl OnActivated(EventResultSlot*) { Log("event 5"); }
+// Asks for two more idle events, then declines for the rest of the period.
+void __cdecl OnIdle(EventResultSlot* result, uint32_t) {
+    static int calls = 0;
+    if (calls >= 3) return;
+    Log("event 7");
+    result->hasResult = 1;
+    result->value = ++calls < 3 ? 1 : 0;
+}
 void __cdecl OnCloseRequested(EventResultSlot* result) {
     static int calls = 0;
     Log("event 12");
@@ -110,7 +122,8 @@ std::vector<uint8_t> BuildTemplate() {
     self.height = 300;
     self.flags = forms::kUnitVisible;
     self.bindings = {{0, kHandler_OnCreated},  {1, kHandler_OnCanClose},       {2, kHandler_OnDestroying},
-                     {3, kHandler_OnMoved},    {4, kHandler_OnResized},        {12, kHandler_OnCloseRequested}};
+                     {3, kHandler_OnMoved},    {4, kHandler_OnResized},        {12, kHandler_OnCloseRequested},
+                     {7, kHandler_OnIdle},     {8, kHandler_OnFirstActivated}, {5, kHandler_OnActivated}};
     self.block = block;
     w.units.push_back(self);
     for (int i = 0; i < 3; ++i) {

@@ -2,6 +2,7 @@
 // closing through events 12 and 1, and the end of the program.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -79,6 +80,12 @@ TEST(WindowRun, EscClosesTheLastWindowAndTheProgramEnds) {
     for (const auto& l : lines)
         if (l == "event 12" || l == "event 1" || l == "event 2") closing.push_back(l);
     EXPECT_EQ((std::vector<std::string>{"event 12", "event 12", "event 1", "event 2"}), closing);
+    // Activation: 8 once, before the first 5. Idle: three events, then declined.
+    auto first = [&](const char* what) { return std::find(lines.begin(), lines.end(), what) - lines.begin(); };
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "event 8"));
+    EXPECT_LT(first("event 8"), first("event 5"));
+    EXPECT_LT(first("event 5"), static_cast<long>(lines.size()));
+    EXPECT_EQ(3, std::count(lines.begin(), lines.end(), "event 7"));
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ("loop ended", lines[lines.size() - 2]);
     EXPECT_EQ("exit callback", lines.back());

@@ -562,3 +562,33 @@ TEST_F(WindowUnitTest, BackgroundColourAndPicture) {
     EXPECT_EQ(90, r.left);
     EXPECT_EQ(95, r.top);
 }
+
+TEST_F(WindowUnitTest, TopmostMovableTrayAndHelpOptions) {
+    WindowProperties p = Plain();
+    p.alwaysOnTop = true;
+    p.movable = false;
+    WindowUnit* w = Make(p);
+    EXPECT_TRUE(GetWindowLongA(w->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(UINT(-1), GetMenuState(GetSystemMenu(w->hwnd, FALSE), SC_MOVE, MF_BYCOMMAND));
+    w->SetProperty(kWpAlwaysOnTop, Int(0), nullptr);
+    EXPECT_FALSE(GetWindowLongA(w->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    w->SetProperty(kWpMovable, Int(1), nullptr);
+    EXPECT_NE(UINT(-1), GetMenuState(GetSystemMenu(w->hwnd, FALSE), SC_MOVE, MF_BYCOMMAND));
+
+    // Tray icon: added once, modified after, removed with the window.
+    HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    EXPECT_TRUE(w->SetTrayIcon(icon, "一个很长的提示文字一个很长的提示文字一个很长的提示文字一个很长的提示文字"));
+    EXPECT_TRUE(w->hasTrayIcon());
+    EXPECT_TRUE(w->SetTrayIcon(icon, "tip"));
+    EXPECT_TRUE(w->SetTrayIcon(nullptr, nullptr));
+    EXPECT_FALSE(w->hasTrayIcon());
+
+    // F1 without the option, or with a help file that does not exist, goes on as usual.
+    MSG f1 = MakeMsg(w->hwnd, WM_KEYDOWN, VK_F1);
+    EXPECT_FALSE(PreTranslate(f1));
+    PropertyValue on = Int(1), file;
+    file.text = "no-such-help-file.hlp";
+    w->SetProperty(kWpF1Help, on, nullptr);
+    w->SetProperty(kWpHelpFile, file, nullptr);
+    EXPECT_FALSE(PreTranslate(f1));
+}
