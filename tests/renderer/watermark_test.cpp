@@ -72,6 +72,7 @@ TEST(ComposeWatermark, ShrinkAndFlipGiveTheDrawnSize) {
     for (const Case& c : cases) {
         Composed out;
         ASSERT_TRUE(Compose(base, mark, 1, 0, 0, c.shrink, 1, c.flip, &out));
+        if (c.flip == 1) SaveForInspection(out.block, "watermark-flip1.png");
         ASSERT_EQ(400u, out.picture.width);
         ASSERT_EQ(300u, out.picture.height);
         Box box = BoundingBox(out.picture, Marked);
@@ -116,6 +117,7 @@ int CountRandomDraws(int count) {
     auto mark = EncodePng(SolidPicture(10, 10, {0, 0, 0, alpha}));
     Composed out;
     if (!Compose(base, mark, 10, 0, 0, 100, count, -1, &out)) return -1;
+    if (count == 20) SaveForInspection(out.block, "watermark-random-20.png");
     int total = 0;
     for (int code = 1; code <= 9; ++code) {
         app::Point32 at = app::WatermarkPosition(code, size, size, 10, 10, 0, 0);
