@@ -1,0 +1,29 @@
+// Drawing panel property data. Plain C++ (no Windows headers).
+#pragma once
+#include <cstdint>
+#include "byte_buffer.h"
+#include "property_stream.h"
+
+namespace imprinta::units {
+
+struct DrawPanelData : PropertyData {
+    int32_t border = 0;
+    uint32_t backColour = 0xFF000000u;      // button face
+    int32_t pictureMode = 1;                // 0 top-left, 1 tiled, 2 centred and shrunk
+    bool autoRedraw = false;
+    int32_t drawingUnit = 0;                // 0 pixel .. 5 twip
+    int32_t penStyle = 1;                   // 0..6
+    int32_t drawMode = 12;                  // R2_ code - 1
+    int32_t penWidth = 0;                   // 0..32767
+    uint32_t penColour = 0;
+    int32_t brushStyle = 1;                 // 0..55
+    uint32_t brushColour = 0xFFFFFF;
+    uint32_t textColour = 0;
+    uint32_t textBackColour = 0xFF000000u;  // transparent
+    ByteBuffer font;
+    ByteBuffer backPicture;
+    void Reset() override;
+    bool Serialize(PropertyArchive& ar) override;
+};
+
+}  // namespace imprinta::units

@@ -1,0 +1,22 @@
+// Picture box property data. Plain C++ (no Windows headers).
+#pragma once
+#include <cstdint>
+#include <string>
+#include "byte_buffer.h"
+#include "property_stream.h"
+
+namespace imprinta::units {
+
+struct PicBoxData : PropertyData {
+    int32_t border = 0;
+    uint32_t backColour = 0xFF000000u;  // button face
+    int32_t displayMode = 0;            // 0 own size, 1 stretched, 2 centred and shrunk
+    bool animate = true;
+    ByteBuffer picture;                 // picture file bytes, kept even when undecodable
+    std::string dataSource;
+    std::string dataColumn;
+    void Reset() override;
+    bool Serialize(PropertyArchive& ar) override;
+};
+
+}  // namespace imprinta::units

@@ -1,0 +1,283 @@
+#include "picture_box_unit.h"
+
+#include <cstring>
+
+namespace imprinta::units {
+
+namespace {
+
+GifPlayerHooks g_hooks;
+
+void Report(const PicBoxUnit* box, int what) {
+    if (g_hooks.event) g_hooks.event(g_hooks.context, box, what);
+}
+
+picture::Rgb RgbOf(COLORREF c) { return picture::Rgb{GetRValue(c), GetGValue(c), GetBValue(c)}; }
+
+}  // namespace
+
+void SetGifPlayerHooks(const GifPlayerHooks* hooks) { g_hooks = hooks ? *hooks : GifPlayerHooks{}; }
+
+PicBoxUnit::~PicBoxUnit() { StopAnimation(); }
+
+bool PicBoxUnit::CreateControl(const CreateParams& p) {
+    displayMode_ = data.displayMode;
+    if (!CreateOwnWindow("_QX_PicBox", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, 0, WS_CHILD | WS_CLIPSIBLINGS, nullptr,
+                         p))
+        return false;
+    SetBackgroundColour(data.backColour);
+    LoadPicture();
+    ApplyBorder(hwnd, data.border);
+    return true;
+}
+
+// --- the busy flag shared with the player ------------------------------------
+
+void PicBoxUnit::AcquireBusy() {
+    while (InterlockedCompareExchange(&busy_, 1, 0) != 0) Sleep(0);
+}
+
+void PicBoxUnit::ReleaseBusy() { InterlockedExchange(&busy_, 0); }
+
+// --- loading ------------------------------------------------------------------
+
+void PicBoxUnit::LoadPicture() {
+    StopAnimation();
+    display_.Clear();
+    isGif_ = false;
+    gifData_.clear();
+    if (!data.picture.empty()) {
+        auto format = picture::SniffPictureFormat(data.picture.bytes());
+        if (format == picture::PictureFormat::Gif && animationAllowed()) {
+            isGif_ = true;
+            if (!LoadAnimated()) display_.Clear();
+        } else {
+            // Undecodable data shows the background only; the bytes stay stored.
+            DecodeForScreen(data.picture, ResolveColour(data.backColour), display_);
+        }
+    }
+    Report(this, 2);
+    if (hwnd) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+bool PicBoxUnit::LoadAnimated() {
+    gifData_.assign(data.picture.data(), data.picture.data() + data.picture.size());
+    if (!reader_.Open(gifData_)) return false;
+    picture::Rgb fill = RgbOf(ResolveColour(data.backColour));
+    if (!compositor_.Reset(reader_.ScreenWidth(), reader_.ScreenHeight(), fill)) return false;
+    auto first = reader_.NextFrame();
+    if (!first) return false;
+    compositor_.Draw(*first);
+    display_.width = static_cast<int>(compositor_.Width());
+    display_.height = static_cast<int>(compositor_.Height());
+    display_.bgra.resize(compositor_.Canvas().size());
+    RgbaToBgra(compositor_.Canvas().data(), display_.bgra.size() / 4, display_.bgra.data());
+    if (!reader_.MoreFramesFollow()) return true;  // one image: a still picture, no player
+    // The player starts over from the first frame on a fresh canvas.
+    reader_.Rewind();
+    if (!compositor_.Reset(reader_.ScreenWidth(), reader_.ScreenHeight(), fill)) return true;
+    state_ = kRunning;
+    thread_ = CreateThread(nullptr, 0, &PicBoxUnit::PlayerMain, this, 0, nullptr);
+    if (!thread_) state_ = kStopped;
+    return true;
+}
+
+void PicBoxUnit::StopAnimation() {
+    if (!thread_) return;
+    InterlockedExchange(&state_, kStopRequested);
+    while (InterlockedCompareExchange(&state_, kStopped, kStopped) != kStopped) Sleep(1);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    Report(this, 1);
+}
+
+// --- the player ---------------------------------------------------------------
+
+DWORD WINAPI PicBoxUnit::PlayerMain(void* self) {
+    static_cast<PicBoxUnit*>(self)->Play();
+    return 0;
+}
+
+bool PicBoxUnit::WaitMilliseconds(uint32_t ms) {
+    if (g_hooks.tick) {
+        for (uint32_t waited = 0; waited < ms; waited += 10) {
+            if (state_ != kRunning) return false;
+            g_hooks.tick(g_hooks.context);
+        }
+        return state_ == kRunning;
+    }
+    DWORD start = GetTickCount();
+    while (state_ == kRunning) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms) return true;
+        DWORD step = ms - elapsed;
+        Sleep(step < 10 ? step : 10);
+    }
+    return false;
+}
+
+void PicBoxUnit::Play() {
+    uint32_t pass = reader_.Passes(), index = 0;
+    while (state_ == kRunning) {
+        auto frame = reader_.NextFrame();
+        if (!frame) {
+            // A bad block ends this pass; the reader starts over on the next call.
+            if (!WaitMilliseconds(50)) break;
+            continue;
+        }
+        if (reader_.Passes() != pass) {
+            pass = reader_.Passes();
+            index = 0;
+        }
+        AcquireBusy();
+        compositor_.Draw(*frame);
+        RgbaToBgra(compositor_.Canvas().data(), display_.bgra.size() / 4, display_.bgra.data());
+        if (HDC dc = GetDC(hwnd)) {
+            DrawDisplay(dc);
+            ReleaseDC(hwnd, dc);
+        }
+        ReleaseBusy();
+        uint32_t delay = frame->DelayMilliseconds();
+        if (g_hooks.frameShown)
+            g_hooks.frameShown(g_hooks.context, this, pass, index, delay, display_.bgra.data(), display_.width,
+                               display_.height);
+        ++index;
+        if (!WaitMilliseconds(delay)) break;
+    }
+    InterlockedExchange(&state_, kStopped);
+}
+
+// --- painting -----------------------------------------------------------------
+
+RECT PicBoxUnit::PictureRect() const {
+    RECT client = {0, 0, 0, 0};
+    if (hwnd) GetClientRect(hwnd, &client);
+    RECT r = {0, 0, display_.width, display_.height};
+    switch (displayMode_) {
+    case 1: r = client; break;
+    case 2: r = FitCentred(display_.width, display_.height, client); break;
+    default: break;
+    }
+    return r;
+}
+
+// Caller holds the busy flag.
+void PicBoxUnit::DrawDisplay(HDC dc) {
+    if (display_.empty()) return;
+    RECT r = PictureRect();
+    if (displayMode_ == 0) DrawScreenPicture(dc, display_, 0, 0);
+    else DrawScreenPicture(dc, display_, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void PicBoxUnit::Paint(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    int w = client.right > 0 ? client.right : 1, h = client.bottom > 0 ? client.bottom : 1;
+    // Composed off screen so the picture never flickers through the background.
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    FillRect(mem, &client, BackgroundBrush());
+    AcquireBusy();
+    DrawDisplay(mem);
+    ReleaseBusy();
+    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+}
+
+LRESULT PicBoxUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc) Paint(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        StopAnimation();
+        break;
+    default:
+        break;
+    }
+    return Unit::WindowProc(msg, wp, lp);
+}
+
+// --- properties -----------------------------------------------------------------
+
+bool PicBoxUnit::SetProperty(int number, const PropertyValue& v, char**) {
+    switch (number) {
+    case 0: {
+        int32_t b = ClampChoice(v.integer, 5);
+        if (b == data.border) return false;
+        data.border = b;
+        if (hwnd) ApplyBorder(hwnd, b);
+        return false;
+    }
+    case 1:
+        data.backColour = v.colour;
+        SetBackgroundColour(v.colour);
+        // PNG transparency was blended with the old colour.
+        if (!animating()) LoadPicture();
+        if (hwnd) InvalidateRect(hwnd, nullptr, FALSE);
+        return false;
+    case 2:
+        data.picture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+        LoadPicture();
+        return false;
+    case 3: {
+        int32_t m = ClampChoice(v.integer, 2);
+        if (m == data.displayMode) return false;
+        data.displayMode = m;
+        AcquireBusy();
+        displayMode_ = m;
+        ReleaseBusy();
+        if (hwnd) {
+            InvalidateRect(hwnd, nullptr, FALSE);
+            UpdateWindow(hwnd);
+        }
+        return false;
+    }
+    case 4: {
+        bool on = v.logical != 0;
+        data.animate = on;
+        if (!designMode && picture::SniffPictureFormat(data.picture.bytes()) == picture::PictureFormat::Gif)
+            LoadPicture();
+        return false;
+    }
+    case 5:
+        data.dataSource = v.text ? v.text : "";
+        return false;
+    case 6:
+        data.dataColumn = v.text ? v.text : "";
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool PicBoxUnit::GetProperty(int number, PropertyValue& v) {
+    v.words.low = v.words.high = 0;
+    switch (number) {
+    case 0: v.integer = data.border; return true;
+    case 1: v.colour = data.backColour; return true;
+    case 2:
+        v.data.bytes = data.picture.empty() ? nullptr : data.picture.data();
+        v.data.count = static_cast<uint32_t>(data.picture.size());
+        return true;
+    case 3: v.integer = data.displayMode; return true;
+    case 4: v.logical = data.animate ? 1 : 0; return true;
+    case 5: v.text = data.dataSource.c_str(); return true;
+    case 6: v.text = data.dataColumn.c_str(); return true;
+    default: return false;
+    }
+}
+
+}  // namespace imprinta::units
+
+IMPRINTA_UNIT_ENTRY_LOOKUP(PicBoxEntryLookup, imprinta::units::PicBoxUnit)

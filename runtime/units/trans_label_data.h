@@ -1,0 +1,22 @@
+// Transparent label property data. Plain C++ (no Windows headers).
+#pragma once
+#include <cstdint>
+#include <string>
+#include "byte_buffer.h"
+#include "property_stream.h"
+
+namespace imprinta::units {
+
+struct TransLabelData : PropertyData {
+    int32_t effect = 0;             // 0 plain, 1 raised, 2 sunken, 3 shadow
+    uint32_t textColour = 0;
+    int32_t alignment = 0;          // 0 left, 1 centre, 2 right
+    int32_t verticalAlignment = 1;  // 0 top, 1 centre, 2 bottom
+    bool wordWrap = false;
+    ByteBuffer font;
+    std::string caption = "透明标签";
+    void Reset() override;
+    bool Serialize(PropertyArchive& ar) override;
+};
+
+}  // namespace imprinta::units

@@ -1,0 +1,147 @@
+#include "trans_label_unit.h"
+
+#include "label_unit.h"
+
+namespace imprinta::units {
+
+namespace {
+
+struct RedrawUnder {
+    RECT screen;
+};
+
+BOOL CALLBACK RedrawIntersecting(HWND child, LPARAM lp) {
+    const RECT& area = reinterpret_cast<RedrawUnder*>(lp)->screen;
+    RECT r, meet;
+    if (IsWindowVisible(child) && GetWindowRect(child, &r) && IntersectRect(&meet, &r, &area))
+        RedrawWindow(child, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+    return TRUE;
+}
+
+HWND TopLevelOf(HWND h) {
+    while (h && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) {
+        HWND parent = GetParent(h);
+        if (!parent) break;
+        h = parent;
+    }
+    return h;
+}
+
+}  // namespace
+
+bool TransLabelUnit::CreateControl(const CreateParams& p) {
+    if (!CreateOwnWindow("QXTransLabel", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, WS_EX_TRANSPARENT,
+                         WS_CHILD | WS_CLIPSIBLINGS, data.caption.c_str(), p))
+        return false;
+    ApplyFont(data.font, false);
+    GetWindowRect(hwnd, &lastScreenRect_);
+    return true;
+}
+
+void TransLabelUnit::RefreshUnder(const RECT& screenRect) {
+    HWND top = TopLevelOf(hwnd);
+    if (!top || top == hwnd || IsRectEmpty(&screenRect)) return;
+    RECT r = screenRect;
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    InvalidateRect(top, &r, TRUE);
+    UpdateWindow(top);
+    RedrawUnder under{screenRect};
+    EnumChildWindows(top, &RedrawIntersecting, reinterpret_cast<LPARAM>(&under));
+}
+
+void TransLabelUnit::Refresh() {
+    if (!hwnd) return;
+    RECT now;
+    GetWindowRect(hwnd, &now);
+    // Where the caption was must show the picture behind it again too.
+    if (!EqualRect(&now, &lastScreenRect_)) RefreshUnder(lastScreenRect_);
+    lastScreenRect_ = now;
+    RefreshUnder(now);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+LRESULT TransLabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;  // the parent shows through
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc) {
+            RECT client;
+            GetClientRect(hwnd, &client);
+            CaptionStyle s;
+            s.effect = data.effect;
+            s.textColour = ResolveColour(data.textColour);
+            s.alignment = data.alignment;
+            s.verticalAlignment = data.verticalAlignment;
+            s.wordWrap = data.wordWrap;
+            DrawCaption(dc, data.caption, CurrentFont(), client, s);
+        }
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        LRESULT r = Unit::WindowProc(msg, wp, lp);
+        auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+        if (pos && (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE))) Refresh();
+        return r;
+    }
+    default:
+        return Unit::WindowProc(msg, wp, lp);
+    }
+}
+
+bool TransLabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
+    auto choice = [&](int32_t& field, int32_t highest) {
+        int32_t c = ClampChoice(v.integer, highest);
+        if (c == field) return false;
+        field = c;
+        return true;
+    };
+    switch (number) {
+    case 0:
+        data.caption = v.text ? v.text : "";
+        if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
+        break;
+    case 1:
+        if (!choice(data.effect, 3)) return false;
+        break;
+    case 2:
+        data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+        ApplyFont(data.font, false);
+        break;
+    case 3: data.textColour = v.colour; break;
+    case 4:
+        if (!choice(data.alignment, 2)) return false;
+        break;
+    case 5: data.wordWrap = v.logical != 0; break;
+    case 6:
+        if (!choice(data.verticalAlignment, 2)) return false;
+        break;
+    default: return false;
+    }
+    Refresh();
+    return false;
+}
+
+bool TransLabelUnit::GetProperty(int number, PropertyValue& v) {
+    v.words.low = v.words.high = 0;
+    switch (number) {
+    case 0: v.text = data.caption.c_str(); return true;
+    case 1: v.integer = data.effect; return true;
+    case 2:
+        v.data.bytes = data.font.empty() ? nullptr : data.font.data();
+        v.data.count = static_cast<uint32_t>(data.font.size());
+        return true;
+    case 3: v.colour = data.textColour; return true;
+    case 4: v.integer = data.alignment; return true;
+    case 5: v.logical = data.wordWrap ? 1 : 0; return true;
+    case 6: v.integer = data.verticalAlignment; return true;
+    default: return false;
+    }
+}
+
+}  // namespace imprinta::units
+
+IMPRINTA_UNIT_ENTRY_LOOKUP(TransLabelEntryLookup, imprinta::units::TransLabelUnit)
