@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <fstream>
 #include <iterator>
+#include "runtime/core/libraries.h"
 #include "runtime/core/runtime_state.h"
+#include "runtime/units/button_data.h"
+#include "runtime/units/edit_box_data.h"
 #include "window_test_support.h"
 
 using namespace windowtest;
@@ -591,4 +594,65 @@ TEST_F(WindowUnitTest, TopmostMovableTrayAndHelpOptions) {
     w->SetProperty(kWpF1Help, on, nullptr);
     w->SetProperty(kWpHelpFile, file, nullptr);
     EXPECT_FALSE(PreTranslate(f1));
+}
+
+namespace {
+
+// A real unit of the core library, made through its type's create entry point.
+Unit* MakeRealUnit(WindowUnit* w, int typeNumber, uint32_t unitId, PropertyData& data, int y) {
+    const TypeDescriptor* type = &CoreLibraryTypes[typeNumber - 1];
+    FakeRuntime::Get().unitFlags[unitId] = type->flags;
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(SavePropertyData(data, bytes));
+    auto create = LookupEntry<CreateUnitFn>(type, kEntryCreateUnit);
+    EXPECT_NE(nullptr, create);
+    if (!create) return nullptr;
+    void* u = create(bytes.data(), static_cast<uint32_t>(bytes.size()), WS_TABSTOP, w->hwnd, 100 + (unitId & 0xFF),
+                     nullptr, 10, y, 150, 40, kFormId, unitId, nullptr, FALSE);
+    EXPECT_NE(nullptr, u);
+    if (u) ShowWindow(static_cast<Unit*>(u)->hwnd, SW_SHOWNA);
+    return static_cast<Unit*>(u);
+}
+
+}  // namespace
+
+TEST_F(WindowUnitTest, EnterAndEscWithRealEditBoxesAndButtons) {
+    WindowUnit* w = Make(Plain(), 300, 260);
+    imprinta::units::EditBoxData multi, single;
+    multi.multiline = true;
+    imprinta::units::ButtonData defaultButton;
+    defaultButton.buttonType = 1;
+    Unit* multiEdit = MakeRealUnit(w, 5, 0x01000031, multi, 10);
+    Unit* singleEdit = MakeRealUnit(w, 5, 0x01000032, single, 60);
+    Unit* button = MakeRealUnit(w, 11, 0x01000033, defaultButton, 110);
+    ASSERT_TRUE(multiEdit && singleEdit && button);
+    ShowWindow(w->hwnd, SW_SHOWNORMAL);
+    SetActiveWindow(w->hwnd);
+
+    // A multi-line, writable edit box keeps Enter.
+    SetFocus(multiEdit->hwnd);
+    rt.events.clear();
+    MSG enter = MakeMsg(GetFocus(), WM_KEYDOWN, VK_RETURN);
+    EXPECT_FALSE(PreTranslate(enter));
+    EXPECT_TRUE(OwnEvents(button->unitId).empty());
+    // A single-line one does not: the default button fires.
+    SetFocus(singleEdit->hwnd);
+    enter.hwnd = GetFocus();
+    EXPECT_TRUE(PreTranslate(enter));
+    EXPECT_EQ(std::vector<int>{0}, OwnEvents(button->unitId));
+    // Tab goes from the single-line box to the button.
+    MSG tab = MakeMsg(GetFocus(), WM_KEYDOWN, VK_TAB);
+    EXPECT_TRUE(PreTranslate(tab));
+    EXPECT_EQ(button->hwnd, GetFocus());
+    // Esc with an edit box focused still closes.
+    SetFocus(multiEdit->hwnd);
+    rt.events.clear();
+    MSG esc = MakeMsg(GetFocus(), WM_KEYDOWN, VK_ESCAPE);
+    HWND h = w->hwnd;
+    EXPECT_TRUE(PreTranslate(esc));
+    EXPECT_FALSE(IsWindow(h));
+    std::vector<int> closing;  // the destroyed window also loses the activation (6)
+    for (int n : OwnEvents(kWindowUnitId))
+        if (n != kWindowDeactivated) closing.push_back(n);
+    EXPECT_EQ((std::vector<int>{kWindowCloseRequested, kWindowCanClose, kWindowDestroying}), closing);
 }
