@@ -66,7 +66,7 @@ double ReadNumber(const std::string& text) {
     char* end = nullptr;
     double v = std::strtod(s, &end);
     if (end == s || std::isnan(v)) return 0.0;
-    return v;
+    return v == 0.0 ? 0.0 : v;  // "-0" is zero too
 }
 
 // Days from 30 December 1899 to a Gregorian date (valid fields assumed).
@@ -125,8 +125,9 @@ private:
 
 }  // namespace
 
-bool ParseDateTimeText(const std::string& raw, double& value) {
-    std::string text = conv::ToHalfWidth(raw.c_str());
+namespace {
+
+bool ParseDateTimeFields(const std::string& text, double& value) {
     Scanner s(text);
     s.SkipSpace();
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
@@ -155,6 +156,13 @@ bool ParseDateTimeText(const std::string& raw, double& value) {
     // The fraction counts by absolute value before 30 December 1899.
     value = day < 0 ? day - fraction : day + fraction;
     return true;
+}
+
+}  // namespace
+
+bool ParseDateTimeText(const std::string& text, double& value) {
+    // Full-width digits and signs read like their ASCII forms.
+    return ParseDateTimeFields(text, value) || ParseDateTimeFields(conv::ToHalfWidth(text.c_str()), value);
 }
 
 bool EditModeAccepts(int32_t mode, uint32_t ch) {
