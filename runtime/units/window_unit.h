@@ -76,6 +76,8 @@ public:
     // The units of this window in record order, the window excluded.
     std::vector<Unit*> UnitsInOrder() const;
     HICON bigIcon() const { return bigIcon_; }
+    // Whether the wave player accepted the background music.
+    bool musicPlaying() const { return musicPlaying_; }
     HICON smallIcon() const { return smallIcon_; }
 
 private:
