@@ -133,6 +133,16 @@ int32_t RandomInRange(uint32_t& state, bool hasMin, int32_t minimum, bool hasMax
     return low + static_cast<int32_t>(NextRandom(state) % (span + 1));
 }
 
+std::vector<std::string> CollapseReversed(const std::vector<std::string>& names) {
+    std::vector<std::string> kept;
+    std::string previous;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        if (*it != previous) kept.push_back(*it);
+        previous = *it;
+    }
+    return kept;
+}
+
 int RecognisePicture(const uint8_t* d, uint32_t length) {
     if (!d || length < 8) return kPictureUnknown;
     if (d[0] == 0xFF && d[1] == 0xD8) return kPictureJpeg;

@@ -40,6 +40,11 @@ uint32_t NextRandom(uint32_t& state);
 // Equal bounds give that bound without advancing the generator.
 int32_t RandomInRange(uint32_t& state, bool hasMin, int32_t minimum, bool hasMax, int32_t maximum);
 
+// FontNameList's result order: the enumerated names walked from the last to
+// the first, each kept when it differs from the one visited before it (the
+// first is compared with the empty name).
+std::vector<std::string> CollapseReversed(const std::vector<std::string>& names);
+
 // Picture format codes from the first 8 bytes (fewer bytes: not a picture).
 enum PictureFormat : int {
     kPictureUnknown = 0,

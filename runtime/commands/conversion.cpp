@@ -207,9 +207,18 @@ bool IsNumericType(uint32_t t) {
            t == kTypeDouble;
 }
 
+// Element type of an array type code. Basic element types may come with or
+// without their top bit (0xA0000301 and 0x20000301 both name an integer
+// array); library types always carry a library number in the high half.
+uint32_t ArrayElementType(uint32_t t) {
+    uint32_t element = ElementType(t);
+    if ((element & 0xFFFF0000u) == 0) element |= 0x80000000u;
+    return element;
+}
+
 // Element bytes of a numeric array: the first dimension's size times the width.
 std::string NumericArrayBytes(const Value& v) {
-    uint32_t element = ElementType(v.type);
+    uint32_t element = ArrayElementType(v.type);
     if (!IsNumericType(element) || !v.block) return {};
     const auto* w = static_cast<const uint32_t*>(v.block);
     if (w[0] == 0) return {};

@@ -182,6 +182,14 @@ TEST(RandomGenerator, SequenceRangesAndEqualBounds) {
     }
 }
 
+TEST(CollapseReversed, AdjacentRunsCollapseInReverseOrder) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ((V{"C", "A", "B", "A"}), CollapseReversed({"A", "A", "B", "A", "C"}));
+    EXPECT_EQ((V{"B", "A"}), CollapseReversed({"A", "A", "A", "B", "B"}));
+    EXPECT_EQ((V{"x", ""}), CollapseReversed({"", "x", ""}));  // only a leading empty name matches ""
+    EXPECT_EQ(V{}, CollapseReversed({}));
+}
+
 TEST(RecognisePicture, FirstEightBytes) {
     struct Case {
         const char* what;

@@ -253,6 +253,8 @@ TEST(ValueBytes, OwnBytesOfEachKind) {
         {"date-time", DateTime(1.0), std::string("\x00\x00\x00\x00\x00\x00\xF0\x3F", 8)},
         {"integer array", {kTypeInt | kArrayFlag, 0, 0, intArray}, "\x01\x02\x03\x04\x05\x06\x07\x08"},
         {"double array", {kTypeDouble | kArrayFlag, 0, 0, doubleArray}, std::string("\0\0\0\0\0\0\xF0\x3F", 8)},
+        {"array flag on the bare code", {0x20000601u, 0, 0, doubleArray}, std::string("\0\0\0\0\0\0\xF0\x3F", 8)},
+        {"library type array", {0x20020001u, 0, 0, doubleArray}, ""},
         {"text array", {kTypeText | kArrayFlag, 0, 0, textArray}, ""},
         {"library type", {0x00020001, 1, 0, nullptr}, ""},
     };
