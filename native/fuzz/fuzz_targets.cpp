@@ -78,22 +78,18 @@ void RunGif(const uint8_t* d, size_t n) {
     std::span<const uint8_t> s(d, n);
     auto p = DecodeGif(s);
     CheckOptional(p, PictureFormat::Gif);
-    // The player's path: read frames over two passes and composite them.
+    // The player's path: the reader over two passes (the compositor runs in
+    // DecodeGifAnimation below).
     GifReader reader;
     if (!reader.Open(s)) {
         if (p) Broken("still decode accepted a header the reader refuses");
         return;
     }
-    GifCompositor canvas;
-    uint32_t w = reader.ScreenWidth() ? reader.ScreenWidth() : 1;
-    uint32_t h = reader.ScreenHeight() ? reader.ScreenHeight() : 1;
-    if (!canvas.Reset(w, h, Rgb{1, 2, 3})) return;
     for (int i = 0; i < 64 && reader.Passes() < 2; ++i) {
         auto frame = reader.NextFrame();
         if (!frame) continue;
         if (frame->indices.size() != size_t(frame->width) * frame->height) Broken("frame size");
         if (frame->palette.size() != 256) Broken("frame palette");
-        canvas.Draw(*frame);
         (void)reader.MoreFramesFollow();
     }
     auto anim = DecodeGifAnimation(s);

@@ -2,6 +2,7 @@
 // longjmp, so the function that calls setjmp keeps no objects with
 // destructors of its own: everything lives in the caller's frame.
 #include <csetjmp>
+#include <cstdlib>
 #include <new>
 #include <png.h>
 #include "picture_decode_internal.h"
@@ -31,6 +32,16 @@ void ReadFromMemory(png_structp png, png_bytep dest, png_size_t length) {
 }
 
 void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+// libpng's own working memory: rows and chunk buffers. No legitimate request
+// comes near 16 MB (the widest 16-bit RGBA row is 512 KB, chunk data is capped
+// at 8 MB), while a chunk length field claiming a gigabyte would otherwise be
+// allocated before the data is found missing.
+constexpr png_alloc_size_t kMaxLibpngAllocation = 16u << 20;
+png_voidp Allocate(png_structp, png_alloc_size_t size) {
+    return size > kMaxLibpngAllocation ? nullptr : std::malloc(size);
+}
+void Release(png_structp, png_voidp p) { std::free(p); }
 void OnWarning(png_structp, png_const_charp) {}
 
 // Returns false on any libpng error; no C++ object is created in this frame.
@@ -85,13 +96,18 @@ bool DecodePngInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) return false;
     uint32_t width, height;
     if (!PeekSize(data, &width, &height) || !budget.SizeAllowed(width, height)) return false;
+    // Deflate packs at most about 1032 bytes into one: a file too small to hold
+    // even the filter bytes of every row cannot be complete, so it is refused
+    // before the picture memory is claimed.
+    if (uint64_t(data.size()) * 1032 < uint64_t(height) * (1 + (uint64_t(width) + 7) / 8)) return false;
     PngState st;
     st.source = PngSource{data.data(), data.size(), 0};
     st.budget = &budget;
     st.out = &out;
     if (!budget.Take(uint64_t(height) * sizeof(png_bytep))) return false;
     st.rows.resize(height);
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning, nullptr,
+                                               Allocate, Release);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {

@@ -9,7 +9,7 @@ using namespace imprinta::picture;
 using namespace pictest;
 
 TEST(Truncation, EveryPrefixOfEachFormat) {
-    const char* samples[] = {"pngsuite/basn2c08.png", "pngsuite/basi3p04.png", "jpeg/testorig.jpg",
+    const char* samples[] = {"pngsuite/basn2c08.png", "pngsuite/ibasn3p08.png", "jpeg/testorig.jpg",
                              "generated/rgb24.bmp",  "generated/pal8rle.bmp", "generated/pal4.bmp",
                              "generated/os2pal8.bmp", "generated/anim-previous.gif", "generated/interlaced.gif",
                              "generated/multi.ico",  "generated/arrow.cur",   "generated/pal8.pcx",
