@@ -26,11 +26,12 @@ target_link_libraries(imprinta_pictures_native PUBLIC PNG::PNG JPEG::JPEG)
 add_library(imprinta_fuzz_entries STATIC ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp)
 target_link_libraries(imprinta_fuzz_entries PUBLIC imprinta_pictures_native)
 
-if(NOT "$ENV{IMPRINTA_BUILD}" STREQUAL "")
-  set(PICTURE_CORPORA "$ENV{IMPRINTA_BUILD}/corpora")
-else()
-  set(PICTURE_CORPORA "${CMAKE_BINARY_DIR}/../corpora")
-endif()
+# The native tree lives in <build>/native; the corpora in <build>/corpora.
+get_filename_component(PICTURE_BUILD_ROOT "${CMAKE_BINARY_DIR}/.." ABSOLUTE)
+set(PICTURE_CORPORA "${PICTURE_BUILD_ROOT}/corpora")
+add_test(NAME picture_corpora_native COMMAND bash "${IMPRINTA_ROOT}/scripts/fetch-corpora.sh")
+set_tests_properties(picture_corpora_native PROPERTIES FIXTURES_SETUP picture_corpora_native TIMEOUT 600
+  ENVIRONMENT "IMPRINTA_BUILD=${PICTURE_BUILD_ROOT};IMPRINTA_DEPS_SRC=${IMPRINTA_DEPS_SRC}")
 set(PICTURE_TEST_ENV
   "IMPRINTA_CORPORA=${PICTURE_CORPORA}"
   "IMPRINTA_SOURCE=${IMPRINTA_ROOT}"
@@ -45,10 +46,12 @@ add_executable(picture_native_tests
 target_include_directories(picture_native_tests PRIVATE ${IMPRINTA_ROOT}/tests)
 target_link_libraries(picture_native_tests PRIVATE imprinta_fuzz_entries GTest::gtest GTest::gtest_main)
 add_test(NAME picture_native_tests COMMAND picture_native_tests --gtest_color=no)
-set_tests_properties(picture_native_tests PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}")
+set_tests_properties(picture_native_tests PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}"
+  FIXTURES_REQUIRED picture_corpora_native)
 
 add_executable(fuzz_replay ${IMPRINTA_ROOT}/native/fuzz/replay_main.cpp)
 target_link_libraries(fuzz_replay PRIVATE imprinta_fuzz_entries)
 add_test(NAME fuzz_replay COMMAND fuzz_replay
   ${IMPRINTA_ROOT}/native/fuzz ${IMPRINTA_ROOT}/tests/pictures/regressions ${PICTURE_CORPORA})
-set_tests_properties(fuzz_replay PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}")
+set_tests_properties(fuzz_replay PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}"
+  FIXTURES_REQUIRED picture_corpora_native)

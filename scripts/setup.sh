@@ -12,6 +12,7 @@ PACKAGES=(
   wine wine32:i386 fonts-wine xvfb xauth libz-mingw-w64-dev libboost1.81-dev googletest
   nasm fonts-wqy-zenhei locales imagemagick xdotool x11-utils dpkg-dev
   clang-14 libclang-rt-14-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev g++
+  gdk-pixbuf-tests libsdl2-image-tests
 )
 
 missing=()
