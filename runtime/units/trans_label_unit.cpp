@@ -1,5 +1,6 @@
 #include "trans_label_unit.h"
 
+#include <vector>
 #include "label_unit.h"
 
 namespace imprinta::units {
@@ -8,14 +9,27 @@ namespace {
 
 struct RedrawUnder {
     RECT screen;
+    std::vector<HWND> windows;
 };
 
-BOOL CALLBACK RedrawIntersecting(HWND child, LPARAM lp) {
-    const RECT& area = reinterpret_cast<RedrawUnder*>(lp)->screen;
+BOOL CALLBACK CollectIntersecting(HWND child, LPARAM lp) {
+    auto* under = reinterpret_cast<RedrawUnder*>(lp);
     RECT r, meet;
-    if (IsWindowVisible(child) && GetWindowRect(child, &r) && IntersectRect(&meet, &r, &area))
-        RedrawWindow(child, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+    if (IsWindowVisible(child) && GetWindowRect(child, &r) && IntersectRect(&meet, &r, &under->screen))
+        under->windows.push_back(child);
     return TRUE;
+}
+
+// Whether a visible sibling below h that overlaps it still waits for its
+// paint: it would then paint over the caption.
+bool SiblingBelowWaitsToPaint(HWND h) {
+    RECT mine, r, meet;
+    GetWindowRect(h, &mine);
+    for (HWND s = GetWindow(h, GW_HWNDNEXT); s; s = GetWindow(s, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(s) || !GetWindowRect(s, &r) || !IntersectRect(&meet, &r, &mine)) continue;
+        if (GetUpdateRect(s, nullptr, FALSE)) return true;
+    }
+    return false;
 }
 
 HWND TopLevelOf(HWND h) {
@@ -45,8 +59,12 @@ void TransLabelUnit::RefreshUnder(const RECT& screenRect) {
     MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
     InvalidateRect(top, &r, TRUE);
     UpdateWindow(top);
-    RedrawUnder under{screenRect};
-    EnumChildWindows(top, &RedrawIntersecting, reinterpret_cast<LPARAM>(&under));
+    RedrawUnder under{screenRect, {}};
+    EnumChildWindows(top, &CollectIntersecting, reinterpret_cast<LPARAM>(&under));
+    // Bottom of the z-order first, so that what lies above paints last.
+    for (auto it = under.windows.rbegin(); it != under.windows.rend(); ++it)
+        if (IsWindow(*it))
+            RedrawWindow(*it, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void TransLabelUnit::Refresh() {
@@ -79,6 +97,9 @@ LRESULT TransLabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             DrawCaption(dc, data.caption, CurrentFont(), client, s);
         }
         EndPaint(hwnd, &ps);
+        // A plain update pass paints siblings in z-order, top first: a unit below
+        // that has not painted yet would cover the caption, so paint again after it.
+        if (SiblingBelowWaitsToPaint(hwnd)) InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     }
     case WM_WINDOWPOSCHANGED: {

@@ -114,7 +114,8 @@ TEST(DrawPanelTest, DrawingUnitsSizesAndClamps) {
 
 TEST(DrawPanelTest, ClickGivesTheFocusToATabStopPanel) {
     DrawPanelData d;
-    TestWindow w(200, 100, {{kPanel, kDrawPanelType, 10, 10, 80, 60, Block(d)},
+    const uint32_t tabStop = imprinta::forms::kUnitVisible | imprinta::forms::kUnitTabStop;
+    TestWindow w(200, 100, {{kPanel, kDrawPanelType, 10, 10, 80, 60, Block(d), {}, tabStop},
                             {kPanel + 1, kDrawPanelType, 100, 10, 80, 60, Block(d), {}, imprinta::forms::kUnitVisible}});
     ASSERT_TRUE(w.ok());
     SetForegroundWindow(w.hwnd);

@@ -159,8 +159,9 @@ TEST(TransLabelTest, MovingOverAPictureLeavesNoTrace) {
     t.caption = "WWWWWWWW";
     t.textColour = 0x000000;
     std::vector<uint8_t> picBlock = Block(pic);
-    TestWindow w(300, 120, {{kPicture, kPicBoxType, 0, 0, 300, 120, picBlock},
-                            {kTrans, kTransLabelType, 20, 20, 100, 24, Block(t)}});
+    // Records earlier in the template lie above later ones.
+    TestWindow w(300, 120, {{kTrans, kTransLabelType, 20, 20, 100, 24, Block(t)},
+                            {kPicture, kPicBoxType, 0, 0, 300, 120, picBlock}});
     ASSERT_TRUE(w.ok());
     auto blackIn = [&](int x0, int y0, int wdt, int hgt) {
         int n = 0;
@@ -174,6 +175,7 @@ TEST(TransLabelTest, MovingOverAPictureLeavesNoTrace) {
             for (int x = x0; x < x0 + wdt; ++x) n += Near(RGB(0, 0xC0, 0), w.Pixel(x, y), 4) ? 1 : 0;
         return n;
     };
+    // The first paint shows the caption although the picture below painted after it.
     EXPECT_GT(blackIn(20, 20, 100, 24), 10);
     EXPECT_GT(greenIn(20, 20, 100, 24), 1000);  // the picture shows around the letters
     w.Set(kTrans, 0, 160);

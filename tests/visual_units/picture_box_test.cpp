@@ -186,6 +186,7 @@ TEST_F(PictureBoxTest, GifFramesFollowTheirDelaysAndStartOver) {
         ASSERT_TRUE(WaitFrames(log, 8));
         w.Set(kBox, 12, 0);  // animation off: the player stops, the first image stands still
         EXPECT_FALSE(box->animating());
+        Pump(40);
         auto frames = log.Frames();
         ASSERT_GE(frames.size(), 8u);
         for (size_t i = 0; i < 8; ++i) {

@@ -129,10 +129,6 @@ int main(int argc, char** argv) {
     // A picture with transparent labels over it.
     uint32_t moving = 0;
     {
-        PicBoxData p;
-        p.displayMode = 1;
-        p.picture.Assign(photo.data(), photo.size());
-        units.push_back({id++, kPicBoxType, 10, 240, 300, 150, B(p)});
         for (int i = 0; i < 4; ++i) {
             TransLabelData t;
             t.caption = i == 0 ? "透明标签 over a picture" : "transparent label " + std::to_string(i);
@@ -142,12 +138,14 @@ int main(int argc, char** argv) {
             if (i == 3) moving = id;
             units.push_back({id++, kTransLabelType, 20 + 20 * i, 250 + 30 * i, 200, 24, B(t)});
         }
+        // Records later in the template lie below earlier ones.
+        PicBoxData p;
+        p.displayMode = 1;
+        p.picture.Assign(photo.data(), photo.size());
+        units.push_back({id++, kPicBoxType, 10, 240, 300, 150, B(p)});
     }
     // A group box with transparent labels over it and over the window background.
     {
-        GroupBoxData g;
-        g.caption = "分组框 settings";
-        units.push_back({id++, 0x00010009, 330, 240, 290, 150, B(g)});
         const char* names[] = {"标题字体", "文案颜色", "标题位置x"};
         for (int i = 0; i < 3; ++i) {
             TransLabelData t;
@@ -158,6 +156,9 @@ int main(int argc, char** argv) {
         t.caption = "on the window background, centred";
         t.alignment = 1;
         units.push_back({id++, kTransLabelType, 330, 400, 290, 20, B(t)});
+        GroupBoxData g;
+        g.caption = "分组框 settings";
+        units.push_back({id++, 0x00010009, 330, 240, 290, 150, B(g)});
     }
     TestWindow w(640, 430, units, 0x00F0E8E0, "可视组件 visual units");
     if (!w.ok()) return 2;
