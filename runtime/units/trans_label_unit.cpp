@@ -62,9 +62,14 @@ void TransLabelUnit::RefreshUnder(const RECT& screenRect) {
     RedrawUnder under{screenRect, {}};
     EnumChildWindows(top, &CollectIntersecting, reinterpret_cast<LPARAM>(&under));
     // Bottom of the z-order first, so that what lies above paints last.
-    for (auto it = under.windows.rbegin(); it != under.windows.rend(); ++it)
-        if (IsWindow(*it))
-            RedrawWindow(*it, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+    // Only the part under the rectangle: repainting a whole picture would cover
+    // other transparent labels on it that are not repainted.
+    for (auto it = under.windows.rbegin(); it != under.windows.rend(); ++it) {
+        if (!IsWindow(*it)) continue;
+        RECT part = screenRect;
+        MapWindowPoints(nullptr, *it, reinterpret_cast<POINT*>(&part), 2);
+        RedrawWindow(*it, &part, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+    }
 }
 
 void TransLabelUnit::Refresh() {
