@@ -313,7 +313,13 @@ private:
     void AddExtraHeight(int32_t delta) {
         LRESULT h = SendMessageA(hwnd, CB_GETITEMHEIGHT, 0, 0);
         if (h == CB_ERR) return;
-        SendMessageA(hwnd, CB_SETITEMHEIGHT, 0, std::max<LRESULT>(1, h + delta));
+        LRESULT want = std::max<LRESULT>(1, h + delta);
+        SendMessageA(hwnd, CB_SETITEMHEIGHT, 0, want);
+        // Some combo boxes only size owner-drawn lists: size the list box itself.
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof info;
+        if (SendMessageA(hwnd, CB_GETITEMHEIGHT, 0, 0) != want && GetComboBoxInfo(hwnd, &info) && info.hwndList)
+            SendMessageA(info.hwndList, LB_SETITEMHEIGHT, 0, want);
     }
 
     // Replaces the live list by the stored items with their item data, then

@@ -177,21 +177,20 @@ void EditBoxUnit::CreateSpin() {
     }
     spin_ = s;
     UpdateSpinRange();
-    PlaceSpin();
+    PlaceSpin(IsWindowVisible(hwnd) ? 1 : -1);
 }
 
 HWND EditBoxUnit::SpinWindow() const { return spin_ ? spin_->hwnd : nullptr; }
 
-void EditBoxUnit::PlaceSpin() {
+void EditBoxUnit::PlaceSpin(int show) {
     if (!spin_ || !spin_->hwnd || !hwnd) return;
     HWND parent = GetParent(hwnd);
     if (GetParent(spin_->hwnd) != parent) SetParent(spin_->hwnd, parent);  // moved into a container
     RECT rc;
     GetWindowRect(hwnd, &rc);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    bool visible = (GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
-    SetWindowPos(spin_->hwnd, hwnd, rc.right, rc.top, kSpinWidth, rc.bottom - rc.top,
-                 SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    UINT flags = SWP_NOACTIVATE | (show == 1 ? SWP_SHOWWINDOW : show == 0 ? SWP_HIDEWINDOW : 0);
+    SetWindowPos(spin_->hwnd, hwnd, rc.right, rc.top, kSpinWidth, rc.bottom - rc.top, flags);
 }
 
 void EditBoxUnit::UpdateSpinRange() {
@@ -312,9 +311,13 @@ LRESULT EditBoxUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_WINDOWPOSCHANGED: {
         LRESULT r = Unit::WindowProc(msg, wp, lp);
-        PlaceSpin();
+        UINT flags = reinterpret_cast<const WINDOWPOS*>(lp)->flags;
+        PlaceSpin((flags & SWP_SHOWWINDOW) ? 1 : (flags & SWP_HIDEWINDOW) ? 0 : -1);
         return r;
     }
+    case WM_SHOWWINDOW:
+        if (spin_) ShowWindow(spin_->hwnd, wp ? SW_SHOWNA : SW_HIDE);
+        break;
     case WM_ENABLE:
         if (spin_) EnableWindow(spin_->hwnd, wp ? TRUE : FALSE);
         break;

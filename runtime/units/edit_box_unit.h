@@ -39,7 +39,7 @@ private:
     void ApplyFontAndHeight();
     int LineHeight();
     void CreateSpin();
-    void PlaceSpin();
+    void PlaceSpin(int show);  // 1 show, 0 hide, -1 leave
     void UpdateSpinRange();
     void SelectLive(int start, int length);
     void NormaliseOnFocusLoss();
