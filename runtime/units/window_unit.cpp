@@ -174,9 +174,15 @@ bool WindowUnit::CreateControl(const CreateParams& p) {
             q.x = (GetSystemMetrics(SM_CXSCREEN) - p.width) / 2;
             q.y = (GetSystemMetrics(SM_CYSCREEN) - p.height) / 2;
             break;
-        case 2: s.style |= WS_MINIMIZE; break;
+        case 2:
+            s.style |= WS_MINIMIZE;
+            startState_ = 2;
+            break;
         case 3:
-            if (s.style & WS_THICKFRAME) s.style |= WS_MAXIMIZE;
+            if (s.style & WS_THICKFRAME) {
+                s.style |= WS_MAXIMIZE;
+                startState_ = 3;
+            }
             break;
         default: break;
         }
@@ -216,7 +222,7 @@ bool WindowUnit::CreateControl(const CreateParams& p) {
 
 int WindowUnit::StartShowCommand() {
     if (designMode) return SW_SHOWNORMAL;
-    switch (props_.startPosition) {
+    switch (startState_) {
     case 2: return SW_SHOWMINIMIZED;
     case 3: return SW_SHOWMAXIMIZED;
     default: return SW_SHOWNORMAL;

@@ -111,6 +111,7 @@ private:
     bool helpOpened_ = false;
     bool musicPlaying_ = false;
     bool hasOwner_ = false;
+    int startState_ = 0;  // 2 minimized, 3 maximized: how the loader first shows the window
 };
 
 }  // namespace imprinta::units

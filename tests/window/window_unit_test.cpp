@@ -191,6 +191,17 @@ TEST_F(WindowUnitTest, ClassCaptionOwnerAndPlacement) {
 }
 
 TEST_F(WindowUnitTest, MaximizeAndRestoreThroughStartPosition) {
+    // The start state the loader shows: maximized only when the window is resizable.
+    WindowProperties start = Plain();
+    start.startPosition = 3;
+    EXPECT_EQ(SW_SHOWNORMAL, Make(start)->StartShowCommand());
+    start.borderStyle = 1;
+    WindowUnit* maximized = Make(start);
+    EXPECT_EQ(SW_SHOWMAXIMIZED, maximized->StartShowCommand());
+    EXPECT_TRUE(GetWindowLongA(maximized->hwnd, GWL_STYLE) & WS_MAXIMIZE);
+    start.startPosition = 2;
+    EXPECT_EQ(SW_SHOWMINIMIZED, Make(start)->StartShowCommand());
+
     WindowProperties p = Plain();
     p.borderStyle = 1;
     p.maxButton = true;
