@@ -2,9 +2,11 @@
 // run in the message loop until it closes.
 //   window_child <scenario> <log file>
 // Scenarios: "esc" (the first close request is refused), "hold" (closes itself
-// with Esc after four seconds, for screenshots).
+// with Esc after four seconds, for screenshots), "shape" (as "hold", star-shaped
+// with a tiled background picture).
 #include <windows.h>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 #include "runtime/core/libraries.h"
@@ -155,7 +157,28 @@ int IMPRINTA_CDECL Start() {
     CallRuntimeService(kServiceStartRuntime);
     CallRuntimeService(kServiceAddExitCallback, &ExitCallback);
     LoadStartWindow(kWindowId);
-    if (g_scenario == "hold") {
+    if (g_scenario == "shape") {
+        // A star-shaped window with a tiled 16 x 16 checkerboard, set through the
+        // runtime's property access like application code does.
+        static uint8_t bmp[8 + 54 + 16 * 16 * 3];
+        uint8_t* b = bmp + 8;
+        uint32_t words[] = {1, sizeof bmp - 8};
+        memcpy(bmp, words, 8);
+        const uint8_t header[54] = {'B', 'M', 0x36, 3, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 16, 0, 0, 0, 16,
+                                    0, 0, 0, 1, 0, 24, 0};
+        memcpy(b, header, sizeof header);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                uint8_t* px = b + 54 + (y * 16 + x) * 3;
+                bool dark = ((x / 8) ^ (y / 8)) & 1;
+                px[0] = dark ? 0x90 : 0xF0;
+                px[1] = dark ? 0x50 : 0xE0;
+                px[2] = dark ? 0x20 : 0xD0;
+            }
+        SetUnitProperty(kWindowId, 0, 11, 0, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bmp)), 0);
+        SetUnitProperty(kWindowId, 0, 28, 0, 13, 0);
+    }
+    if (g_scenario == "hold" || g_scenario == "shape") {
         HWND h = FindWindowA("RZWindow", nullptr);
         SetTimer(h, 1, 4000, PressEsc);
     }
