@@ -120,7 +120,7 @@ bool ParseUnitTable(const uint8_t* table, size_t size, uint32_t count, TemplateW
     Cursor offsets(table + size_t(count) * 4, size_t(count) * 4);
     w.units.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
-        uint32_t id, offset, length;
+        uint32_t id = 0, offset = 0, length = 0;
         ids.U32(id);
         offsets.U32(offset);
         if (offset > areaSize || areaSize - offset < 4) return Fail(error, "record offset outside the record area");
