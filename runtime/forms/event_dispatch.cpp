@@ -101,8 +101,27 @@ static void RunHandler(uintptr_t handler, EventResultSlot& slot, const uint32_t*
     rt.eventSourceUnit = outer.running ? outer.unit : 0;
 }
 
+namespace {
+std::vector<std::pair<uint32_t, uint32_t>> g_focusSerials;  // window id, count
+void NoteFocusEvent(uint32_t windowId) {
+    for (auto& e : g_focusSerials)
+        if (e.first == windowId) {
+            ++e.second;
+            return;
+        }
+    g_focusSerials.push_back({windowId, 1});
+}
+}  // namespace
+
+uint32_t FocusEventSerial(uint32_t windowId) {
+    for (const auto& e : g_focusSerials)
+        if (e.first == windowId) return e.second;
+    return 0;
+}
+
 int64_t RaiseWordEvent(units::EventRecord* rec) {
     if (!rec) return 0;
+    if (rec->number == units::kEventFocusGained && TheRuntime().eventSuppression == 0) NoteFocusEvent(rec->formId);
     SavedSource outer = CurrentSource();
     uintptr_t handler = FindHandler(rec->formId, rec->unitId, rec->number);
     if (!handler) return 0;

@@ -38,6 +38,10 @@ void RebuildMenuBar(TemplateWindow& w);
 uintptr_t FindHandler(uint32_t windowId, uint32_t unitId, int event);
 int64_t RaiseWordEvent(units::EventRecord* rec);
 int64_t RaiseTypedEvent(units::TypedEventRecord* rec);
+// Counts focus-gained events that reached dispatch, by window: the loader
+// raises one after showing a window only when showing it raised none.
+uint32_t FocusEventSerial(uint32_t windowId);
+
 // Raises a word event with the given arguments; the answer as units see it.
 units::EventAnswer RaiseInternal(uint32_t windowId, uint32_t unitId, int event,
                                  std::initializer_list<uint32_t> args = {});

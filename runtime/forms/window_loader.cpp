@@ -224,9 +224,13 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
     if (!IsWindow(wnd) || !w.hasSaved) return true;
 
     if (w.units[0].flags & kUnitVisible) {
+        uint32_t focusEvents = FocusEventSerial(windowId);
         ShowWindow(wnd, rt.runMode != 0 ? window->StartShowCommand() : SW_SHOWNORMAL);
         HWND focus = GetFocus();
-        if (focus && IsWindow(wnd) && (focus == wnd || IsChild(wnd, focus))) {
+        // Showing may already have raised the focus event (the unit's own
+        // WM_SETFOCUS); it is raised once.
+        if (focus && IsWindow(wnd) && (focus == wnd || IsChild(wnd, focus)) &&
+            FocusEventSerial(windowId) == focusEvents) {
             Unit* holder = Unit::ForTarget(focus);
             for (const auto& r : w.units)
                 if (holder && r.object == holder) {

@@ -88,7 +88,7 @@ protected:
 TEST_F(Forms, CreationRaisesCreatedMovedResizedInOrderAndNothingWhileUnitsAreMade) {
     const uint32_t box = 0x16010001;
     uint32_t id = Register({OwnRecord({{0, kHandler_OnCreated}, {3, kHandler_OnMoved}, {4, kHandler_OnResized},
-                                       {2, kHandler_OnDestroying}}),
+                                       {2, kHandler_OnDestroying}, {-7, kHandler_OwnHandler}}),
                             Box(box, 10, 10, 100, 30, {{0, kHandler_OnEvent}})});
     int before = TestBox::created;
     ASSERT_TRUE(CreateRegisteredWindow(id, nullptr, false));
@@ -101,10 +101,16 @@ TEST_F(Forms, CreationRaisesCreatedMovedResizedInOrderAndNothingWhileUnitsAreMad
               std::vector<std::string>(names.begin(), names.begin() + 3));
     EXPECT_EQ(names.end(), std::find(names.begin(), names.end(), "OnEvent"));
     for (const auto& c : Calls()) {
+        if (c.handler == "OwnHandler") continue;
         EXPECT_TRUE(c.sourceKnown);
         EXPECT_EQ(id, c.sourceWindow);
         EXPECT_EQ(kWindowRecordId, c.sourceUnit);
     }
+    // The focus event of a window that holds the focus after showing comes once.
+    HWND shown = UnitHandle(id, 0);
+    size_t focusEvents = std::count(names.begin(), names.end(), "OwnHandler");
+    if (GetFocus() == shown) EXPECT_EQ(1u, focusEvents);
+    else EXPECT_EQ(0u, focusEvents);
     uint32_t source[2];
     EXPECT_EQ(0, RuntimeNotify(kNotifyEventSource, Word(source), 0, 0)) << "source cleared after the handler";
 
