@@ -22,8 +22,18 @@ target_compile_options(imprinta_pictures_native PUBLIC ${PICTURE_SANITIZE})
 target_link_options(imprinta_pictures_native PUBLIC ${PICTURE_SANITIZE})
 target_link_libraries(imprinta_pictures_native PUBLIC PNG::PNG JPEG::JPEG)
 
-# Entry points shared by the libFuzzer targets and the replay runner.
-add_library(imprinta_fuzz_entries STATIC ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp)
+# Entry points shared by the libFuzzer targets and the replay runner: the
+# picture decoders, the form-template reader and the unit property streams.
+file(GLOB FUZZ_UNIT_DATA CONFIGURE_DEPENDS "${IMPRINTA_ROOT}/runtime/units/*_data.cpp")
+set(FUZZ_FORMS_SOURCES ${FUZZ_UNIT_DATA}
+  ${IMPRINTA_ROOT}/runtime/forms/template_format.cpp
+  ${IMPRINTA_ROOT}/runtime/units/property_stream.cpp
+  ${IMPRINTA_ROOT}/runtime/units/byte_buffer.cpp
+  ${IMPRINTA_ROOT}/runtime/units/window_properties.cpp
+  ${IMPRINTA_ROOT}/runtime/commands/conversion.cpp)
+imprinta_check_no_windows_headers(${FUZZ_FORMS_SOURCES} ${IMPRINTA_ROOT}/native/fuzz/fuzz_forms_targets.cpp)
+add_library(imprinta_fuzz_entries STATIC ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp
+  ${IMPRINTA_ROOT}/native/fuzz/fuzz_forms_targets.cpp ${FUZZ_FORMS_SOURCES})
 target_link_libraries(imprinta_fuzz_entries PUBLIC imprinta_pictures_native)
 
 # The native tree lives in <build>/native; the corpora in <build>/corpora.
@@ -55,3 +65,11 @@ add_test(NAME fuzz_replay COMMAND fuzz_replay
   ${IMPRINTA_ROOT}/native/fuzz ${IMPRINTA_ROOT}/tests/pictures/regressions ${PICTURE_CORPORA})
 set_tests_properties(fuzz_replay PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}"
   FIXTURES_REQUIRED picture_corpora_native)
+
+# Seeds for the form fuzz targets, made from the application's own forms.
+file(GLOB FUZZ_FORM_DESCRIPTION CONFIGURE_DEPENDS "${IMPRINTA_ROOT}/app/forms/description/main_window*.cpp")
+if(FUZZ_FORM_DESCRIPTION)
+  add_executable(fuzz_form_seeds ${IMPRINTA_ROOT}/native/fuzz/form_seeds_main.cpp ${FUZZ_FORM_DESCRIPTION})
+  target_compile_options(fuzz_form_seeds PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK)
+  target_link_libraries(fuzz_form_seeds PRIVATE imprinta_fuzz_entries)
+endif()

@@ -12,7 +12,7 @@ FUZZ="$BUILD/fuzz"
 SECONDS_PER_TARGET="${1:-60}"
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(sniff bmp gif icon pcx png jpeg)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(sniff bmp gif icon pcx png jpeg template property)
 
 "$ROOT/scripts/fetch-corpora.sh"
 if [ ! -f "$FUZZ/build.ninja" ]; then
@@ -39,6 +39,15 @@ seed icon '*.ico' '*.cur'
 seed pcx '*.pcx'
 seed png '*.png'
 seed jpeg '*.jpg' '*.jpeg'
+# The application's own form templates seed the template reader; their unit
+# blocks, behind each type byte, the property streams.
+if [ ! -d "$FUZZ/corpus/template" ]; then
+  seed template
+  seed property
+  if [ -f "$BUILD/native/build.ninja" ] && cmake --build "$BUILD/native" --target fuzz_form_seeds >/dev/null 2>&1; then
+    "$BUILD/native/fuzz_form_seeds" "$FUZZ/corpus/template" "$FUZZ/corpus/property" >/dev/null
+  fi
+fi
 
 printf '%-6s %12s %8s %8s %9s\n' target executions cov features findings > "$FUZZ/summary.txt"
 for t in "${TARGETS[@]}"; do

@@ -100,9 +100,14 @@ void RunGif(const uint8_t* d, size_t n) {
 
 }  // namespace
 
+// fuzz_forms_targets.cpp
+void RunTemplate(const uint8_t* data, size_t size);
+void RunProperty(const uint8_t* data, size_t size);
+
 const FuzzTargetInfo kFuzzTargets[] = {
-    {"sniff", RunSniff}, {"bmp", RunBmp}, {"gif", RunGif}, {"icon", RunIcon},
-    {"pcx", RunPcx},     {"png", RunPng}, {"jpeg", RunJpeg}, {nullptr, nullptr},
+    {"sniff", RunSniff}, {"bmp", RunBmp},   {"gif", RunGif},           {"icon", RunIcon},
+    {"pcx", RunPcx},     {"png", RunPng},   {"jpeg", RunJpeg},         {"template", RunTemplate},
+    {"property", RunProperty}, {nullptr, nullptr},
 };
 
 const FuzzTargetInfo* FindFuzzTarget(const char* name) {
