@@ -308,10 +308,12 @@ std::optional<GifAnimation> DecodeGifAnimation(std::span<const uint8_t> data, co
             w = std::max<uint32_t>(w, frame->left + frame->width);
             h = std::max<uint32_t>(h, frame->top + frame->height);
         }
-        if (!budget.SizeAllowed(w, h) || !canvas.Reset(w, h, Rgb{}, 0, limits)) return std::nullopt;
+        const uint64_t canvasBytes = uint64_t(w) * h * 4;
+        // The working canvas counts against the budget like every kept frame.
+        if (!budget.SizeAllowed(w, h) || !budget.Take(canvasBytes) || !canvas.Reset(w, h, Rgb{}, 0, limits))
+            return std::nullopt;
         anim.width = w;
         anim.height = h;
-        const uint64_t canvasBytes = uint64_t(w) * h * 4;
         uint32_t passes = reader.Passes();
         while (frame) {
             // Each kept canvas and each frame's own pixels count against the budget.
@@ -322,6 +324,7 @@ std::optional<GifAnimation> DecodeGifAnimation(std::span<const uint8_t> data, co
             frame = reader.NextFrame();
             if (reader.Passes() != passes) break;
         }
+        if (anim.frames.empty()) return std::nullopt;
         return anim;
     } catch (const std::bad_alloc&) {
         return std::nullopt;

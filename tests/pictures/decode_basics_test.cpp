@@ -292,6 +292,13 @@ TEST(GifAnimation, ReaderLoopsDisposalAndDelays) {
     EXPECT_TRUE(rc.NextFrame().has_value());
     EXPECT_FALSE(rc.NextFrame().has_value());
     EXPECT_TRUE(rc.NextFrame().has_value());
+    // A GIF without any image: one rewind, then nothing (the player must not spin).
+    std::vector<uint8_t> empty = GifBuilder(1, 1, 1).Done();
+    GifReader re;
+    ASSERT_TRUE(re.Open(empty));
+    EXPECT_FALSE(re.NextFrame().has_value());
+    EXPECT_FALSE(re.MoreFramesFollow());
+    EXPECT_FALSE(DecodePicture(empty).has_value());
     // An unknown block byte ends reading too.
     std::vector<uint8_t> junk = GifBuilder(1, 1, 1).Done();
     junk.back() = 'x';
