@@ -9,45 +9,7 @@
 #include "runtime/core/library.h"
 #include "runtime/core/value.h"
 
-#if __has_include("runtime/commands/commands.h")
 #include "runtime/commands/commands.h"
-#else
-// Positions in the core library's command table.
-enum CoreCommand : int {
-    kCmdReadFileBytes = 0,
-    kCmdComboBoxItemText = 1,
-    kCmdToInteger = 2,
-    kCmdBytesLength = 3,
-    kCmdToBytes = 4,
-    kCmdBytesGetData = 5,
-    kCmdBlankBytes = 6,
-    kCmdRunDirectory = 7,
-    kCmdReadIniItem = 8,
-    kCmdMakeDirectory = 9,
-    kCmdComboBoxAddItem = 10,
-    kCmdFileExists = 11,
-    kCmdWriteBytesToFile = 12,
-    kCmdChangeFileAttributes = 13,
-    kCmdComboBoxItemData = 14,
-    kCmdRoundDown = 15,
-    kCmdSeedRandom = 16,
-    kCmdRandomNumber = 17,
-    kCmdMakeShort = 18,
-    kCmdLoadPicture = 19,
-    kCmdToText = 20,
-    kCmdRightText = 21,
-    kCmdSplitText = 22,
-    kCmdIntegerDivide = 23,
-    kCmdToUpper = 24,
-    kCmdCompareText = 25,
-    kCmdProcessEvents = 26,
-    kCmdPointerToBytes = 27,
-    kCmdBitAnd = 28,
-    kCmdWriteIniItem = 29,
-    kCoreCommandCount = 30,
-};
-
-#endif
 
 namespace app {
 
@@ -83,8 +45,10 @@ ArgValue ArgOmitted();
 // Calls a core library command through CallLibraryCommand; the result record
 // carries the command's result words (blocks in it belong to the caller).
 ArgValue CallCore(CoreCommand command, std::initializer_list<ArgValue> args);
-// The command entry used for a core command (null when none is available).
+// The command entry of a core command.
 CommandEntry CoreCommandEntry(CoreCommand command);
+// Calls a command of another library through the other-libraries slot.
+ArgValue CallLibrary(LibraryPosition position, int command, std::initializer_list<ArgValue> args);
 
 // Typed wrappers for the commands the renderer and the skin attach use.
 uint32_t BytesLength(const void* byteSet);
@@ -100,8 +64,7 @@ int32_t RoundDown(double value);
 void SeedRandom();  // seed omitted: from the clock
 int32_t RandomNumber(int32_t minimum, int32_t maximum);
 
-// The library table for an application header (null and 0 until the command
-// libraries are part of the build).
+// The library table for an application header.
 const LibraryInfo* const* ApplicationLibraries(uint32_t* count);
 
 }  // namespace app

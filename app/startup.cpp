@@ -1,10 +1,102 @@
-// The application's own entry and exit.
+// The application's own entry and exit: GDI+, the font lists, the skin library,
+// the settings and the template folder.
 #include <cfloat>
+#include <cstring>
+#include <string>
+#include "app/dll_commands.h"
 #include "app/forms/application_header.h"
+#include "app/main_window_handlers.h"
+#include "app/program_state.h"
+#include "app/resources/stored_resources.h"
+#include "app/runtime_calls.h"
+#include "app/settings.h"
+#include "app/skin_attach.h"
+#include "app/unit_access.h"
+
+namespace app {
+
+void* CurrentPicture = nullptr;
+uint32_t GdiPlusToken = 0;
+
+void ReplaceCurrentPicture(void* picture) {
+    if (picture != CurrentPicture) Free(CurrentPicture);
+    CurrentPicture = picture;
+}
+
+namespace {
+
+// GDI+ version 1, no debug callback, background thread and external codecs kept.
+alignas(4) const uint8_t kGdiPlusStartupInput[16] = {0x01};
+
+uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+
+std::string RunDirectoryPlus(const char* tail) {
+    Block dir(RunDirectory());
+    return std::string(dir.text() ? dir.text() : "") + tail;
+}
+
+ArgValue CallRegex(RegexCommand command, std::initializer_list<ArgValue> args) {
+    return CallLibrary(kLibRegex, command, args);
+}
+
+void StartGdiPlus() { Dll(kDllGdiplusStartup, {Word(&GdiPlusToken), Word(kGdiPlusStartupInput), 0}); }
+
+void StopGdiPlus() { Dll(kDllGdiplusShutdown, {GdiPlusToken}); }
+
+void AddFontToList(uint32_t combo, const char* name) {
+    int32_t index = ComboAddItem(combo, name);
+    if (strcmp(name, "宋体") == 0) SetComboListIndex(combo, index);
+}
+
+void FillFontLists() {
+    void* storage = Alloc(8);
+    memset(storage, 0, 8);
+    ArgValue object = {Word(storage), 0, kTypeRegex};
+    CallRegex(kCmdRegexInit, {object});
+    CallRegex(kCmdRegexCreate, {object, ArgText("^[^A-Za-z@].*"), ArgOmitted()});
+    void* names = FontNameList();
+    uint32_t count = names ? static_cast<uint32_t*>(names)[1] : 0;
+    auto** items = names ? reinterpret_cast<char**>(static_cast<uint32_t*>(names) + 2) : nullptr;
+    for (uint32_t i = 0; i < count; ++i) {
+        const char* name = items[i] ? items[i] : "";
+        if (!CallRegex(kCmdRegexMatch, {object, ArgText(name)}).low) continue;
+        AddFontToList(mainwindow::kTitleFont, name);
+        AddFontToList(mainwindow::kBodyFont, name);
+    }
+    CallRegex(kCmdRegexFree, {object});
+    Free(storage);
+    for (uint32_t i = 0; i < count; ++i) Free(items[i]);
+    Free(names);
+}
+
+void IMPRINTA_CDECL FreeCurrentPicture() {
+    Free(CurrentPicture);
+    CurrentPicture = nullptr;
+}
+
+}  // namespace
+}  // namespace app
+
+using namespace app;
+
+extern "C" void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot*) {
+    StartGdiPlus();
+    FillFontLists();
+    AttachSkin(SkinResource, 0, 0, 0);
+    LoadSettings();
+    std::string templates = RunDirectoryPlus("\\模板\\");
+    CallCore(kCmdMakeDirectory, {ArgText(templates.c_str())});
+}
+
+extern "C" void IMPRINTA_CDECL OnMainWindowDestroying(EventResultSlot*) {
+    StopGdiPlus();
+    SaveSettings();
+}
 
 extern "C" int IMPRINTA_CDECL ProgramEntry(void) {
     CallRuntimeService(kServiceStartRuntime);
     _fpreset();
+    CallRuntimeService(kServiceAddExitCallback, &FreeCurrentPicture);
     LoadStartWindow(kMainWindowId);
     RunMessageLoop();
     return 0;

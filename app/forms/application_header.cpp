@@ -1,24 +1,29 @@
 #include "app/forms/application_header.h"
 #include "app/dll_commands.h"
+#include "app/forms/main_window_handlers_list.h"
 #include "runtime/core/libraries.h"
+
+// The code base: two do-nothing routines, then one jump stub per handler.
+IMPRINTA_DEFINE_CODE_BASE(MAIN_WINDOW_HANDLERS)
 
 extern "C" {
 alignas(4) const uint8_t ApplicationConstants[12] = {0, 1, 0, 0, 0, 0, 0, 0, 0};
+// Generated from the form description at build time.
+extern const uint8_t ApplicationFormTemplates[];
+extern const uint32_t ApplicationFormTemplatesSize;
 }
 
-// Form template bytes and the handler code base come from the main window's form
-// description (generated at build time) once it exists.
 extern "C" const ApplicationHeader ApplicationHeaderRecord = {
     3,                // run mode
     0,                // reserved
     0x1F4AD,          // build number
-    0,                // code base
+    reinterpret_cast<uintptr_t>(ImprintaCodeBase),
     ApplicationConstants,
     sizeof ApplicationConstants,
-    nullptr,          // form template data
-    0,
-    0,                // libraries
-    nullptr,
+    ApplicationFormTemplates,
+    ApplicationFormTemplatesSize,
+    kLibraryCount,
+    LibraryTable,
     kDllCommandCount,
     DllFileNames,
     DllFunctionNames,

@@ -39,7 +39,8 @@ void* MakeArray(uint32_t elementWidth, uint32_t n) {
 
 void FreeArrayValue(uint32_t type, void* block) {
     if (!block) return;
-    uint32_t element = ElementType(type);
+    // Array codes are written both with and without the basic-type bit.
+    uint32_t element = ElementType(type) | 0x80000000u;
     if (element == kTypeText || element == kTypeBytes) {
         uint32_t n = ArrayElementCount(block);
         auto** items = reinterpret_cast<void**>(ArrayElements(block));

@@ -6,6 +6,7 @@
 #include "blocks.h"
 #include "runtime_state.h"
 #include "runtime/forms/forms_api.h"
+#include "runtime/units/picture_decode.h"
 
 using namespace imprinta;
 
@@ -167,6 +168,40 @@ void AddIdleCallback(HWND window, uint32_t routine, uint32_t parameter) {
     list.push_back({window, reinterpret_cast<void(IMPRINTA_STDCALL*)(uint32_t)>(routine), parameter});
 }
 
+// The program icon in its two sizes, loaded on the first request and kept.
+void AnswerProgramIcon(uint32_t* words) {
+    Runtime& rt = TheRuntime();
+    if (!rt.programIconLarge && !rt.programIconSmall) {
+        HINSTANCE self = GetModuleHandleA(nullptr);
+        rt.programIconLarge = static_cast<HICON>(LoadImageA(self, "DEFAULT_ICON", IMAGE_ICON, 32, 32, 0));
+        rt.programIconSmall = static_cast<HICON>(LoadImageA(self, "DEFAULT_ICON", IMAGE_ICON, 16, 16, 0));
+    }
+    if (!words) return;
+    words[0] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(rt.programIconLarge));
+    words[1] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(rt.programIconSmall));
+}
+
+// Picture objects registered by LoadPicture live until they are destroyed or the program ends.
+int64_t RegisterPicture(void* record) {
+    auto& list = TheRuntime().pictures;
+    if (record && std::find(list.begin(), list.end(), record) == list.end()) list.push_back(record);
+    return 0;
+}
+
+int64_t IsPictureRegistered(void* record) {
+    auto& list = TheRuntime().pictures;
+    return record && std::find(list.begin(), list.end(), record) != list.end() ? 1 : 0;
+}
+
+int64_t DestroyPicture(void* record) {
+    auto& list = TheRuntime().pictures;
+    auto it = std::find(list.begin(), list.end(), record);
+    if (it == list.end()) return 0;
+    list.erase(it);
+    delete static_cast<imprinta::picture::DecodedPicture*>(record);
+    return 0;
+}
+
 void RemoveIdleCallback(HWND window) {
     auto& list = TheRuntime().idleCallbacks;
     list.erase(std::remove_if(list.begin(), list.end(), [&](const IdleCallback& c) { return c.window == window; }),
@@ -176,6 +211,12 @@ void RemoveIdleCallback(HWND window) {
 }  // namespace
 
 namespace imprinta {
+void DestroyAllPictures() {
+    auto list = std::move(TheRuntime().pictures);
+    TheRuntime().pictures.clear();
+    for (void* record : list) delete static_cast<picture::DecodedPicture*>(record);
+}
+
 const TypeDescriptor* TypeDescriptorFor(uint32_t type) { return FindTypeDescriptor(type); }
 
 void OnProgramWindowDestroyed() {
@@ -190,6 +231,15 @@ extern "C" int64_t IMPRINTA_STDCALL RuntimeNotify(int code, uint32_t a1, uint32_
     if (forms::HandleNotify(code, a1, a2, a3, &answer)) return answer;
     auto ptr = [](uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); };
     switch (code) {
+    case kNotifyProgramIcon:
+        AnswerProgramIcon(static_cast<uint32_t*>(ptr(a1)));
+        return 0;
+    case kNotifyRegisterPicture:
+        return RegisterPicture(ptr(a1));
+    case kNotifyDestroyPicture:
+        return DestroyPicture(ptr(a1));
+    case kNotifyIsPictureRegistered:
+        return IsPictureRegistered(ptr(a1));
     case kNotifyTypeDescriptor:
         return static_cast<int64_t>(reinterpret_cast<uintptr_t>(FindTypeDescriptor(a1)));
     case kNotifyRuntimeVersion:

@@ -94,4 +94,6 @@ void OnProgramWindowDestroyed();
 // Type descriptor by library type code, or null.
 const TypeDescriptor* TypeDescriptorFor(uint32_t type);
 void StartRuntime();
+// Releases every picture object still registered (exit clean-up).
+void DestroyAllPictures();
 }  // namespace imprinta

@@ -197,6 +197,7 @@ void RunExitCleanup(int code) {
         else DeleteObject(static_cast<HGDIOBJ>(obj.object));
     }
     rt.registeredObjects.clear();
+    DestroyAllPictures();
     if (rt.oleInitialised) OleUninitialize();
     rt.oleInitialised = false;
 }

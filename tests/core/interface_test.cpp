@@ -134,3 +134,21 @@ TEST(Services, FindFileSelectsByMask) {
     // The extra bits above 0x37 are ignored when the flag is clear.
     EXPECT_EQ("hidden.txt;", collect(FILE_ATTRIBUTE_HIDDEN | 0x100, 0));
 }
+
+#include "runtime/units/picture_decode.h"
+
+TEST(Notify, PictureObjectsAreRegisteredOnceAndDestroyed) {
+    auto* picture = new imprinta::picture::DecodedPicture();
+    uint32_t p = Word(picture);
+    EXPECT_EQ(0, RuntimeNotify(kNotifyIsPictureRegistered, p, 0, 0));
+    RuntimeNotify(kNotifyRegisterPicture, p, 0, 0);
+    RuntimeNotify(kNotifyRegisterPicture, p, 0, 0);
+    EXPECT_EQ(1, RuntimeNotify(kNotifyIsPictureRegistered, p, 0, 0));
+    RuntimeNotify(kNotifyDestroyPicture, p, 0, 0);  // releases it
+    EXPECT_EQ(0, RuntimeNotify(kNotifyIsPictureRegistered, p, 0, 0));
+    // A program without its own icon answers null handles.
+    uint32_t words[2] = {1, 1};
+    RuntimeNotify(kNotifyProgramIcon, Word(words), 0, 0);
+    EXPECT_EQ(0u, words[0]);
+    EXPECT_EQ(0u, words[1]);
+}

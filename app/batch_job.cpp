@@ -1,0 +1,218 @@
+#include "app/batch_job.h"
+#include <windows.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "app/main_window_handlers.h"
+#include "app/program_state.h"
+#include "app/runtime_calls.h"
+#include "app/unit_access.h"
+#include "runtime/core/blocks.h"
+#include "runtime/core/runtime_interface.h"
+
+namespace app {
+
+namespace {
+
+const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
+constexpr int32_t kTemplateLimit = 50;
+constexpr int32_t kPauseMs = 100;
+bool g_batchRunning = false;
+
+uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+
+char* NextFoundName(const char* pattern, bool filesOnly, HANDLE* search) {
+    using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
+    auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
+    // Folders only: the directory attribute; files only: anything that is not a folder.
+    return reinterpret_cast<char*>(
+        service(kServiceFindFile, pattern, filesOnly ? 0u : static_cast<uint32_t>(FILE_ATTRIBUTE_DIRECTORY),
+                filesOnly ? 1u : 0u, search));
+}
+
+void EndSearch(HANDLE search) {
+    using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
+    auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
+    if (search) service(kServiceEndFileSearch, search);
+}
+
+// The list is an array block {1, n, text pointers...}.
+uint32_t ListCount(void* list) { return list ? static_cast<uint32_t*>(list)[1] : 0; }
+char** ListItems(void* list) { return reinterpret_cast<char**>(static_cast<uint32_t*>(list) + 2); }
+
+void ClearList(void** list) {
+    if (*list) {
+        for (uint32_t i = 0; i < ListCount(*list); ++i) Free(ListItems(*list)[i]);
+        Free(*list);
+    }
+    *list = nullptr;
+}
+
+void AppendToList(void** list, char* text) {
+    uint32_t n = ListCount(*list);
+    auto* block = static_cast<uint32_t*>(ReallocMemory(*list, 8 + 4 * (n + 1)));
+    block[0] = 1;
+    block[1] = n + 1;
+    reinterpret_cast<char**>(block + 2)[n] = text;
+    *list = block;
+}
+
+std::vector<std::string> SplitPatterns(const char* patterns) {
+    std::vector<std::string> out;
+    void* pieces = reinterpret_cast<void*>(static_cast<uintptr_t>(
+        CallCore(kCmdSplitText, {ArgText(patterns), ArgText("|"), ArgOmitted()}).low));
+    for (uint32_t i = 0; i < ListCount(pieces); ++i) {
+        const char* p = ListItems(pieces)[i];
+        out.emplace_back(p ? p : "");
+    }
+    ClearList(&pieces);
+    return out;
+}
+
+char* NumberText(double value) {
+    return reinterpret_cast<char*>(static_cast<uintptr_t>(CallCore(kCmdToText, {ArgDouble(value)}).low));
+}
+
+bool FileExistsPath(const std::string& path) { return FileExists(path.c_str()); }
+
+// The next free number in an output folder: the count of pictures there plus
+// one, moved on past any file of that name so that no earlier result is replaced.
+std::string NextOutputFile(const std::string& folder, int32_t count) {
+    for (double k = count + 1.0;; k += 1.0) {
+        Block number(NumberText(k));
+        std::string file = folder + "\\" + (number.text() ? number.text() : "") + ".png";
+        if (!FileExistsPath(file)) return file;
+    }
+}
+
+void ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
+    Block bytes(reinterpret_cast<void*>(static_cast<uintptr_t>(CallCore(kCmdReadFileBytes, {ArgText(templateName)}).low)));
+    ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title));
+    WaitPumping(kPauseMs);
+    ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body));
+    WaitPumping(kPauseMs);
+    ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
+    if (!DirectoryExists(outputRoot.c_str())) CallCore(kCmdMakeDirectory, {ArgText(outputRoot.c_str())});
+    Block number(NumberText(index));
+    std::string folder = outputRoot + (number.text() ? number.text() : "");
+    if (!DirectoryExists(folder.c_str())) CallCore(kCmdMakeDirectory, {ArgText(folder.c_str())});
+    void* present = nullptr;
+    int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, true, true, false);
+    ClearList(&present);
+    // An undecodable template gives no picture: write no empty file for it.
+    if (!CurrentPicture) return;
+    std::string file = NextOutputFile(folder, k);
+    CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(CurrentPicture)});
+}
+
+}  // namespace
+
+bool BatchRunning() { return g_batchRunning; }
+
+int32_t ListFiles(const char* folder, const char* patterns, void** list, bool withPath, bool sorted, bool recurse) {
+    if (!recurse) ClearList(list);
+    std::string dir = folder ? folder : "";
+    if (dir.empty() || dir.back() != '\\') dir += "\\";
+    for (const std::string& pattern : SplitPatterns(patterns)) {
+        HANDLE search = nullptr;
+        std::string spec = dir + pattern;
+        for (char* name = NextFoundName(spec.c_str(), true, &search); name; name = NextFoundName("", true, &search)) {
+            if (withPath) {
+                std::string full = dir + name;
+                Free(name);
+                name = imprinta::CopyText(full);
+            }
+            AppendToList(list, name);
+            PumpMessages();
+        }
+        EndSearch(search);
+    }
+    if (sorted && *list)
+        std::sort(ListItems(*list), ListItems(*list) + ListCount(*list), [](const char* a, const char* b) {
+            return strcmp(a ? a : "", b ? b : "") < 0;
+        });
+    if (recurse) {
+        HANDLE search = nullptr;
+        std::string spec = dir + "*.*";
+        for (char* name = NextFoundName(spec.c_str(), false, &search); name; name = NextFoundName("", false, &search)) {
+            std::string sub = name;
+            Free(name);
+            if (sub == "." || sub == "..") continue;
+            ListFiles((dir + sub).c_str(), patterns, list, withPath, sorted, recurse);
+            PumpMessages();
+        }
+        EndSearch(search);
+    }
+    return static_cast<int32_t>(ListCount(*list));
+}
+
+bool DirectoryExists(const char* path) {
+    int32_t chars = static_cast<int32_t>(Dll32(kDllMultiByteToWideCharKernel, {936, 0, Word(path), static_cast<uint32_t>(-1), 0, 0}));
+    if (chars <= 0) return false;
+    std::vector<wchar_t> wide(static_cast<size_t>(chars) + 1, 0);
+    Dll32(kDllMultiByteToWideCharKernel, {936, 0, Word(path), static_cast<uint32_t>(-1), Word(wide.data()), static_cast<uint32_t>(chars)});
+    WIN32_FIND_DATAW data;
+    HANDLE h = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(Dll32(kDllFindFirstFileW, {Word(wide.data()), Word(&data)})));
+    if (h == INVALID_HANDLE_VALUE) return false;
+    Dll32(kDllFindClose, {Word(h)});
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (Dll32(kDllPeekMessageA, {Word(&msg), 0, 0, 0, PM_REMOVE}) != 0) {
+        Dll32(kDllTranslateMessage, {Word(&msg)});
+        Dll32(kDllDispatchMessageA, {Word(&msg)});
+    }
+}
+
+bool WaitPumping(int64_t amount, int32_t unit) {
+    double factor = unit == 0 ? 1 : unit == 1 ? 1000 : unit == 2 ? 60000 : unit == 3 ? 3600000 : unit;
+    double ms = static_cast<double>(amount) * factor;
+    int64_t due = static_cast<int64_t>(-(ms * 10000.0));
+    HANDLE timer = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(Dll32(kDllCreateWaitableTimerA, {0, 0, 0})));
+    if (!timer) {
+        // Without a timer, wait by the clock so the loop still ends, pumping as it goes.
+        DWORD start = GetTickCount();
+        double total = ms < 0 ? 0 : ms;
+        for (;;) {
+            double elapsed = static_cast<double>(GetTickCount() - start);
+            if (elapsed >= total) break;
+            double left = total - elapsed;
+            uint32_t slice = left > 50 ? 50u : static_cast<uint32_t>(left) + 1;
+            Dll32(kDllMsgWaitForMultipleObjects, {0, 0, 0, slice, 0xFF});
+            CallCore(kCmdProcessEvents, {});
+        }
+        return true;
+    }
+    Dll32(kDllSetWaitableTimer, {Word(timer), Word(&due), 0, 0, 0, 0});
+    for (;;) {
+        uint32_t r = Dll32(kDllMsgWaitForMultipleObjects, {1, Word(&timer), 0, 0xFFFFFFFFu, 0xFF});
+        if (r == 0) break;
+        CallCore(kCmdProcessEvents, {});
+    }
+    Dll32(kDllCloseHandle, {Word(timer)});
+    return true;
+}
+
+}  // namespace app
+
+using namespace app;
+
+extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
+    // The pauses let every handler run, this one included: a nested run would
+    // interleave two jobs over the same folders.
+    if (g_batchRunning) return;
+    g_batchRunning = true;
+    Block dir(RunDirectory());
+    std::string root = dir.text() ? dir.text() : "";
+    std::string templates = root + "\\模板\\";
+    std::string outputRoot = root + "\\批量目录\\";
+    void* list = nullptr;
+    int32_t n = std::min(ListFiles(templates.c_str(), kTemplatePatterns, &list, true, false, true), kTemplateLimit);
+    for (int32_t i = 1; i <= n; ++i) ExportOne(ListItems(list)[i - 1], i, outputRoot);
+    ClearList(&list);
+    ShellOpen(outputRoot.c_str());
+    g_batchRunning = false;
+}

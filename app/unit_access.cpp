@@ -1,0 +1,80 @@
+#include "app/unit_access.h"
+#include "app/runtime_calls.h"
+
+namespace app {
+
+namespace {
+constexpr uint32_t kComboBoxType = 0x0001000E;
+uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+template <typename T>
+T* Pointer(uint32_t w) {
+    return reinterpret_cast<T*>(static_cast<uintptr_t>(w));
+}
+}  // namespace
+
+Block::~Block() { Free(p_); }
+void Block::reset(void* p) {
+    if (p != p_) Free(p_);
+    p_ = p;
+}
+
+ArgValue ArgUnit(uint32_t unitId, uint32_t typeCode) { return ArgValue{mainwindow::kWindowId, unitId, typeCode}; }
+
+char* EditContent(uint32_t unit) {
+    return Pointer<char>(static_cast<uint32_t>(GetProperty(mainwindow::kWindowId, unit, mainwindow::kEditContent)));
+}
+
+void SetEditContent(uint32_t unit, const char* text) {
+    SetProperty(mainwindow::kWindowId, unit, mainwindow::kEditContent, Word(text));
+}
+
+int32_t ComboListIndex(uint32_t unit) {
+    return static_cast<int32_t>(GetProperty(mainwindow::kWindowId, unit, mainwindow::kComboListIndex));
+}
+
+void SetComboListIndex(uint32_t unit, int32_t index) {
+    SetProperty(mainwindow::kWindowId, unit, mainwindow::kComboListIndex, static_cast<uint32_t>(index));
+}
+
+uint32_t PickedColour(uint32_t unit) {
+    return static_cast<uint32_t>(GetProperty(mainwindow::kWindowId, unit, mainwindow::kColourValue));
+}
+
+void SetPickedColour(uint32_t unit, uint32_t colour) {
+    SetProperty(mainwindow::kWindowId, unit, mainwindow::kColourValue, colour);
+}
+
+char* ComboItemText(uint32_t unit, int32_t index) {
+    return Pointer<char>(CallCore(kCmdComboBoxItemText, {ArgUnit(unit, kComboBoxType), ArgInt(index)}).low);
+}
+
+int32_t ComboItemData(uint32_t unit, int32_t index) {
+    return static_cast<int32_t>(CallCore(kCmdComboBoxItemData, {ArgUnit(unit, kComboBoxType), ArgInt(index)}).low);
+}
+
+int32_t ComboAddItem(uint32_t unit, const char* text) {
+    return static_cast<int32_t>(CallCore(kCmdComboBoxAddItem, {ArgUnit(unit, kComboBoxType), ArgText(text), ArgOmitted()}).low);
+}
+
+void ShowPicture(uint32_t pictureBox, const void* byteSet) {
+    SetProperty(mainwindow::kWindowId, pictureBox, mainwindow::kPictureBoxPicture, Word(byteSet));
+}
+
+void ShellOpen(const char* file) {
+    CallLibrary(kLibOperatingSystem, kCmdShellExecute, {ArgInt(kShellOpenFile), ArgText(file), ArgOmitted(), ArgOmitted()});
+}
+
+void OpenWebPage(const char* address) {
+    CallLibrary(kLibApplicationInterface, kCmdOpenWebPage, {ArgText(address)});
+}
+
+void* FontNameList() {
+    return Pointer<void>(CallLibrary(kLibApplicationInterface, kCmdFontNameList, {}).low);
+}
+
+int32_t EditNumber(uint32_t unit) {
+    Block text(EditContent(unit));
+    return static_cast<int32_t>(CallCore(kCmdToInteger, {ArgText(text.text())}).low);
+}
+
+}  // namespace app

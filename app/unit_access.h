@@ -1,0 +1,53 @@
+// Reading and writing the main window's units through the Runtime: unit
+// properties by (window id, unit id, index) and the combo-box commands.
+#pragma once
+#include <cstdint>
+#include "app/forms/main_window_units.h"
+#include "runtime/core/value.h"
+
+namespace app {
+
+// A unit argument record: window id, unit id and the unit's type code.
+ArgValue ArgUnit(uint32_t unitId, uint32_t typeCode);
+
+// Texts returned here are new blocks the caller releases with Free.
+char* EditContent(uint32_t unit);
+void SetEditContent(uint32_t unit, const char* text);
+int32_t ComboListIndex(uint32_t unit);
+void SetComboListIndex(uint32_t unit, int32_t index);
+uint32_t PickedColour(uint32_t unit);
+void SetPickedColour(uint32_t unit, uint32_t colour);
+char* ComboItemText(uint32_t unit, int32_t index);
+int32_t ComboItemData(uint32_t unit, int32_t index);
+int32_t ComboAddItem(uint32_t unit, const char* text);
+void ShowPicture(uint32_t pictureBox, const void* byteSet);
+
+// The shell and interface library commands the handlers use.
+void ShellOpen(const char* file);          // ShellExecute, operation 4 (open)
+void OpenWebPage(const char* address);
+void* FontNameList();                      // array of texts, owned by the caller
+
+// ToInteger of an edit box's content, as the handlers read numbers.
+int32_t EditNumber(uint32_t unit);
+
+// Owns a text or byte-set block for the length of a scope.
+class Block {
+public:
+    explicit Block(void* p = nullptr) : p_(p) {}
+    Block(const Block&) = delete;
+    Block& operator=(const Block&) = delete;
+    ~Block();
+    void* get() const { return p_; }
+    const char* text() const { return static_cast<const char*>(p_); }
+    void* release() {
+        void* p = p_;
+        p_ = nullptr;
+        return p;
+    }
+    void reset(void* p);
+
+private:
+    void* p_;
+};
+
+}  // namespace app
