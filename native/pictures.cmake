@@ -54,6 +54,7 @@ add_executable(picture_native_tests
   ${IMPRINTA_ROOT}/tests/pictures/corpus_test.cpp
   ${IMPRINTA_ROOT}/tests/pictures/truncation_test.cpp)
 target_include_directories(picture_native_tests PRIVATE ${IMPRINTA_ROOT}/tests)
+target_compile_definitions(picture_native_tests PRIVATE PICTURE_TESTS_WITH_FUZZ_ENTRIES)
 target_link_libraries(picture_native_tests PRIVATE imprinta_fuzz_entries GTest::gtest GTest::gtest_main)
 add_test(NAME picture_native_tests COMMAND picture_native_tests --gtest_color=no)
 set_tests_properties(picture_native_tests PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_TEST_ENV}"
