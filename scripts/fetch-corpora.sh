@@ -16,7 +16,7 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
 DEPS_SRC="${IMPRINTA_DEPS_SRC:-${IMPRINTA_DEPS:-$BUILD/deps}/src}"
 OUT="$BUILD/corpora"
-MARKER="$OUT/.complete-v7"
+MARKER="$OUT/.complete-v8"
 [ -f "$MARKER" ] && exit 0
 mkdir -p "$OUT"
 cd "$OUT"
@@ -102,6 +102,9 @@ convert base.png -define icon:auto-resize=16,32,48 multi.ico
 convert base.png -resize 32x32! -colors 16 -type Palette single32.ico
 convert alpha.png -resize 32x32! alpha32.ico
 convert base.png -resize 32x32! arrow.cur
+convert base.png -interlace JPEG -quality 80 progressive.jpg
+convert base.png -colorspace Gray gray.jpg
+convert base.png -colorspace CMYK cmyk.jpg
 convert base.png -colors 200 -type Palette PCX:pal8.pcx
 convert base.png -resize 50x37! -colors 100 -type Palette PCX:odd50.pcx
 convert base.png -type TrueColor PCX:rgb24.pcx

@@ -339,6 +339,10 @@ TEST(MagickCorpus, GeneratedAndSamplePicturesMatchImageMagick) {
     // 16-bit BMP channels are rescaled from 5 or 6 bits; ImageMagick rounds them
     // differently from the BMP suite's references (which match exactly): one step.
     for (const char* name : {"rgb565.bmp", "rgb555.bmp"}) ExpectMatchesMagick(gen + "/" + name, 1);
+    // JPEG variants: progressive and grey decode exactly as libjpeg gives them to
+    // ImageMagick; CMYK (Adobe, stored inverted) goes through our own conversion.
+    for (const char* name : {"progressive.jpg", "gray.jpg"}) ExpectMatchesMagick(gen + "/" + name, 0);
+    ExpectMatchesMagick(gen + "/cmyk.jpg", 1);
     {
         // 1-bit PCX: bit 1 is white (the header's two colours say so too, and the
         // picture is black writing on white); ImageMagick shows it inverted, so
