@@ -96,8 +96,13 @@ TEST(FatalReportBox, ShowsTheTextUnderTheCaption) {
         if (!box) Sleep(50);
     }
     ASSERT_NE(nullptr, box);
+    // The box can be found while it is still being built: read until its text is in.
     std::wstring shown;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&shown));
+    for (int i = 0; i < 100 && shown.find(L"错误信息") == std::wstring::npos; ++i) {
+        if (i) Sleep(50);
+        shown.clear();
+        EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&shown));
+    }
     EXPECT_NE(std::wstring::npos, shown.find(L"运行时出错!"));
     EXPECT_NE(std::wstring::npos, shown.find(L"错误代码：6"));
     EXPECT_NE(std::wstring::npos, shown.find(L"错误信息：调用DLL命令后发现堆栈错误"));
