@@ -22,3 +22,8 @@ endforeach()
 if(NOT _imprinta_entry)
   set_target_properties(Imprinta PROPERTIES EXCLUDE_FROM_ALL TRUE)
 endif()
+
+# The tutorial page the tutorial button opens lives next to the program.
+add_custom_command(TARGET Imprinta POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/app/resources/tutorial.html"
+          "$<TARGET_FILE_DIR:Imprinta>/tutorial.html")
