@@ -14,21 +14,6 @@ namespace {
 constexpr UINT kMsgFireSelected = WM_APP + 0x200;
 constexpr int kDropDownMinHeight = 160;
 
-std::wstring ToWide(const std::string& s) {
-    if (s.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string ToAnsi(const std::wstring& w) {
-    if (w.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 }  // namespace
 
@@ -167,11 +152,11 @@ public:
             DWORD s = 0, e = 0;
             if (SendMessageA(hwnd, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e)) == CB_ERR)
                 return false;
-            std::wstring text = ToWide(LiveText());
-            std::wstring insert = ToWide(v.text ? v.text : "");
+            std::wstring text = AnsiToWide(LiveText());
+            std::wstring insert = AnsiToWide(v.text ? v.text : "");
             size_t a = std::min<size_t>(s, text.size()), b = std::min<size_t>(std::max(e, s), text.size());
             text.replace(a, b - a, insert);
-            SetWindowTextA(hwnd, ToAnsi(text).c_str());
+            SetWindowTextA(hwnd, WideToAnsi(text).c_str());
             size_t caret = a + insert.size();
             SendMessageA(hwnd, CB_SETEDITSEL, 0, MAKELPARAM(caret, caret));
             return false;
@@ -268,10 +253,10 @@ public:
             scratch_.clear();
             int32_t start = 0, length = 0;
             if (live && LiveEditSelection(start, length)) {
-                std::wstring text = ToWide(LiveText());
+                std::wstring text = AnsiToWide(LiveText());
                 size_t a = std::min<size_t>(static_cast<size_t>(start), text.size());
                 size_t b = std::min<size_t>(a + static_cast<size_t>(length), text.size());
-                scratch_ = ToAnsi(text.substr(a, b - a));
+                scratch_ = WideToAnsi(text.substr(a, b - a));
             }
             v.text = scratch_.c_str();
             return true;
@@ -358,7 +343,7 @@ private:
         return s;
     }
     int32_t TextLength() const {
-        return hwnd ? GetWindowTextLengthW(hwnd) : static_cast<int32_t>(ToWide(data.content).size());
+        return hwnd ? GetWindowTextLengthW(hwnd) : static_cast<int32_t>(AnsiToWide(data.content).size());
     }
     bool LiveEditSelection(int32_t& start, int32_t& length) const {
         DWORD s = 0, e = 0;

@@ -292,15 +292,9 @@ LRESULT DrawPanelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 // --- properties ---------------------------------------------------------------------------
 
 bool DrawPanelUnit::SetProperty(int number, const PropertyValue& v, char**) {
-    auto choice = [&](int32_t& field, int32_t highest) {
-        int32_t c = ClampChoice(v.integer, highest);
-        if (c == field) return false;
-        field = c;
-        return true;
-    };
     switch (number) {
     case 0:
-        if (choice(data.border, 5) && hwnd) ApplyBorder(hwnd, data.border);
+        if (StoreChoice(data.border, v.integer, 5) && hwnd) ApplyBorder(hwnd, data.border);
         return false;
     case 1:
         if (v.colour == data.backColour) return false;
@@ -318,7 +312,7 @@ bool DrawPanelUnit::SetProperty(int number, const PropertyValue& v, char**) {
         Repaint();
         return false;
     case 3:
-        if (choice(data.pictureMode, 2)) Repaint();
+        if (StoreChoice(data.pictureMode, v.integer, 2)) Repaint();
         return false;
     case 4: {
         bool on = v.logical != 0;
@@ -332,13 +326,13 @@ bool DrawPanelUnit::SetProperty(int number, const PropertyValue& v, char**) {
         return false;
     }
     case 5:
-        if (choice(data.drawingUnit, 5)) {
+        if (StoreChoice(data.drawingUnit, v.integer, 5)) {
             MakeDrawFont();
             if (bufferDc_) SetDrawingUnit(bufferDc_, data.drawingUnit);
         }
         return false;
     case 6:
-        if (choice(data.penStyle, 6)) MakePen();
+        if (StoreChoice(data.penStyle, v.integer, 6)) MakePen();
         return false;
     case 7:
         data.drawMode = ClampChoice(v.integer, 15);
@@ -359,7 +353,7 @@ bool DrawPanelUnit::SetProperty(int number, const PropertyValue& v, char**) {
         }
         return false;
     case 10:
-        if (choice(data.brushStyle, 55)) MakeBrush();
+        if (StoreChoice(data.brushStyle, v.integer, 55)) MakeBrush();
         return false;
     case 11:
         if (v.colour != data.brushColour) {

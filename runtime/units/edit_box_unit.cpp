@@ -12,21 +12,6 @@ namespace {
 
 constexpr int kSpinWidth = 18;
 
-std::wstring ToWide(const std::string& s) {
-    if (s.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string ToAnsi(const std::wstring& w) {
-    if (w.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 void EnsureUpDownClass() {
     static bool done = false;
@@ -530,7 +515,7 @@ bool EditBoxUnit::GetProperty(int number, PropertyValue& v) {
         return true;
     }
     case 18: {
-        std::wstring text = hwnd ? LiveTextW() : ToWide(data.content);
+        std::wstring text = hwnd ? LiveTextW() : AnsiToWide(data.content);
         size_t s = static_cast<size_t>(std::max(0, data.selStart)), e = s + static_cast<size_t>(std::max(0, data.selLength));
         if (live) {
             DWORD ls = 0, le = 0;
@@ -540,7 +525,7 @@ bool EditBoxUnit::GetProperty(int number, PropertyValue& v) {
         }
         s = std::min(s, text.size());
         e = std::min(std::max(e, s), text.size());
-        scratch_ = ToAnsi(text.substr(s, e - s));
+        scratch_ = WideToAnsi(text.substr(s, e - s));
         v.text = scratch_.c_str();
         return true;
     }

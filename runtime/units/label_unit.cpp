@@ -192,22 +192,16 @@ LRESULT LabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool LabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
-    auto choice = [&](int32_t& field, int32_t highest) {
-        int32_t c = ClampChoice(v.integer, highest);
-        if (c == field) return false;
-        field = c;
-        return true;
-    };
     switch (number) {
     case 0:
         data.caption = v.text ? v.text : "";
         if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
         break;
     case 1:
-        if (!choice(data.effect, 3)) return false;
+        if (!StoreChoice(data.effect, v.integer, 3)) return false;
         break;
     case 2:
-        if (!choice(data.border, 6)) return false;
+        if (!StoreChoice(data.border, v.integer, 6)) return false;
         if (hwnd) ApplyBorder(hwnd, data.border == kLabelGradientFrameBorder ? 0 : data.border);
         break;
     case 3: data.frameWidth = std::max(kLabelMinFrameWidth, v.integer); break;
@@ -231,20 +225,20 @@ bool LabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
         pictureTried_ = false;
         break;
     case 11:
-        if (!choice(data.pictureMode, 2)) return false;
+        if (!StoreChoice(data.pictureMode, v.integer, 2)) return false;
         break;
     case 12:
-        if (!choice(data.gradientMode, 8)) return false;
+        if (!StoreChoice(data.gradientMode, v.integer, 8)) return false;
         break;
     case 13:
     case 14:
     case 15: data.gradientColour[number - 13] = v.colour; break;
     case 16:
-        if (!choice(data.alignment, 2)) return false;
+        if (!StoreChoice(data.alignment, v.integer, 2)) return false;
         break;
     case 17: data.wordWrap = v.logical != 0; break;
     case 18:
-        if (!choice(data.verticalAlignment, 2)) return false;
+        if (!StoreChoice(data.verticalAlignment, v.integer, 2)) return false;
         break;
     case 19: data.dataSource = v.text ? v.text : ""; return false;
     case 20: data.dataColumn = v.text ? v.text : ""; return false;

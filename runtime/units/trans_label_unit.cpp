@@ -119,19 +119,13 @@ LRESULT TransLabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool TransLabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
-    auto choice = [&](int32_t& field, int32_t highest) {
-        int32_t c = ClampChoice(v.integer, highest);
-        if (c == field) return false;
-        field = c;
-        return true;
-    };
     switch (number) {
     case 0:
         data.caption = v.text ? v.text : "";
         if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
         break;
     case 1:
-        if (!choice(data.effect, 3)) return false;
+        if (!StoreChoice(data.effect, v.integer, 3)) return false;
         break;
     case 2:
         data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
@@ -139,11 +133,11 @@ bool TransLabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
         break;
     case 3: data.textColour = v.colour; break;
     case 4:
-        if (!choice(data.alignment, 2)) return false;
+        if (!StoreChoice(data.alignment, v.integer, 2)) return false;
         break;
     case 5: data.wordWrap = v.logical != 0; break;
     case 6:
-        if (!choice(data.verticalAlignment, 2)) return false;
+        if (!StoreChoice(data.verticalAlignment, v.integer, 2)) return false;
         break;
     default: return false;
     }

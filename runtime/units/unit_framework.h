@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 #include "property_stream.h"
 #include "runtime/core/library.h"
@@ -233,6 +234,18 @@ void ApplyBorder(HWND hwnd, int choice);
 inline int32_t ClampChoice(int32_t value, int32_t highest) {
     return value < 0 ? 0 : (value > highest ? highest : value);
 }
+
+// Stores a choice clamped to 0..highest; false when the stored value stays the same.
+inline bool StoreChoice(int32_t& field, int32_t value, int32_t highest) {
+    int32_t c = ClampChoice(value, highest);
+    if (c == field) return false;
+    field = c;
+    return true;
+}
+
+// Texts between the ANSI code page and UTF-16.
+std::wstring AnsiToWide(const std::string& s);
+std::string WideToAnsi(const std::wstring& w);
 
 // ---------------------------------------------------------------------------
 // Unit objects.
