@@ -90,9 +90,8 @@ bool ParseUnitRecord(Cursor& c, UnitRecord& r) {
     if (bindingCount > c.left() / 8) return false;
     r.bindings.resize(bindingCount);
     for (auto& b : r.bindings) {
-        uint32_t handler;
-        c.I32(b.event);
-        c.U32(handler);
+        uint32_t handler = 0;
+        if (!c.I32(b.event) || !c.U32(handler)) return false;
         b.handler = handler;
     }
     if (!c.Bytes(20, bytes)) return false;

@@ -307,7 +307,10 @@ TEST(Pictures, LoadPictureRecognitionAndDecoding) {
     EXPECT_EQ(0u, Core(kCmdLoadPicture, {Txt("no_such_picture_file.bmp")}).low);
 
     ByteSet bmp(TinyBmp());
-    EXPECT_NE(0u, Core(kCmdLoadPicture, {bmp.Arg()}).low);
+    uint32_t handle = Core(kCmdLoadPicture, {bmp.Arg()}).low;
+    EXPECT_NE(0u, handle);
+    // The picture object is registered with the Runtime once and lives in its list.
+    EXPECT_EQ(1, RuntimeNotify(kNotifyIsPictureRegistered, handle, 0, 0));
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
     std::string file = std::string(path) + "commands_tiny.bmp";

@@ -194,8 +194,10 @@ TEST_F(PictureBoxTest, GifFramesFollowTheirDelaysAndStartOver) {
             EXPECT_EQ(i % 3, frames[i].index);
             EXPECT_EQ(c.step, frames[i].delay);
             EXPECT_EQ(kRgbPalette[i % 3], frames[i].firstPixel);
-            if (i > 0) EXPECT_EQ(c.step, frames[i].at - frames[i - 1].at);
-            if (i > 0) EXPECT_EQ(frames[i - 1].pass + (i % 3 == 0 ? 1u : 0u), frames[i].pass);
+            if (i > 0) {
+                EXPECT_EQ(c.step, frames[i].at - frames[i - 1].at);
+                EXPECT_EQ(frames[i - 1].pass + (i % 3 == 0 ? 1u : 0u), frames[i].pass);
+            }
         }
         EXPECT_TRUE(Near(RGB(255, 0, 0), w.UnitPixel(kBox, 15, 15)));
     }
