@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <objidl.h>
 #include <cstring>
+#include <vector>
 #include "app/runtime_calls.h"
+#include "runtime/core/blocks.h"
 
 namespace app {
 
@@ -62,14 +64,23 @@ uint32_t StreamDataSize(uint32_t stream, uint32_t blockSize) {
     return stat.cbSize.QuadPart < blockSize ? static_cast<uint32_t>(stat.cbSize.QuadPart) : blockSize;
 }
 
-// CR LF and LF break a line alike in GDI+; some GDI+ versions draw the CR of a
-// pair as a missing-glyph box, so the pair goes in as its LF alone.
-void DropCarriageReturns(void* wide) {
-    auto* text = reinterpret_cast<uint16_t*>(ByteSetData(wide));
-    uint32_t n = ByteSetLength(wide) / 2, kept = 0;
-    for (uint32_t i = 0; i < n; ++i)
-        if (!(text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')) text[kept++] = text[i];
-    while (kept < n) text[kept++] = 0;
+// CR LF and LF break a line alike in GDI+, but some GDI+ versions draw the CR
+// of a pair as a missing-glyph box and lay out an empty line as no line at all.
+// The text goes in with LF breaks only and a space on each empty line, which
+// draws nothing and keeps the blank line.
+void* PrepareLineBreaks(void* wide) {
+    const auto* text = reinterpret_cast<const uint16_t*>(ByteSetData(wide));
+    uint32_t n = ByteSetLength(wide) / 2;
+    std::vector<uint16_t> out;
+    out.reserve(n + 16);
+    for (uint32_t i = 0; i < n; ++i) {
+        if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') continue;
+        bool lineStart = out.empty() || out.back() == '\n';
+        if (text[i] == '\n' && lineStart) out.push_back(' ');
+        out.push_back(text[i]);
+    }
+    Free(wide);
+    return imprinta::MakeByteSet(out.data(), static_cast<uint32_t>(out.size() * 2));
 }
 
 }  // namespace
@@ -220,8 +231,7 @@ void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size,
     DrawImage(graphics, source, 0, 0, static_cast<float>(width), static_cast<float>(height),
               static_cast<float>(width), static_cast<float>(height));
     Dll(kDllGdipDisposeImage, {source});
-    void* wide = TextToUtf16(text);
-    DropCarriageReturns(wide);
+    void* wide = PrepareLineBreaks(TextToUtf16(text));
     Dll(kDllGdipDrawString, {graphics, PtrWord(ByteSetData(wide)), Word(-1), font, PtrWord(rect), 0, brush});
     Free(wide);
     void* result = PictureToPng(bitmap);

@@ -150,6 +150,16 @@ TEST(DrawTextOnPicture, CrLfBreaksLines) {
     EXPECT_EQ(boxA.left, boxB.left);  // each line starts at x again
     EXPECT_NEAR(boxA.width(), boxB.width(), 1);  // the line break draws no glyph of its own
     EXPECT_GT(boxB.height(), 2 * boxA.height());
+
+    // An empty line between two lines keeps its height, as the body text's blank lines need.
+    Owned two(Draw(base, kFont, 30, kRed, "Line\r\nLine", 10, 10));
+    Owned gap(Draw(base, kFont, 30, kRed, "Line\r\n\r\nLine", 10, 10));
+    Picture c, d;
+    ASSERT_TRUE(DecodeByteSet(two.block, &c));
+    ASSERT_TRUE(DecodeByteSet(gap.block, &d));
+    EXPECT_EQ(2, InkBands(d, Visible));
+    int lineStep = BoundingBox(c, Visible).height() - boxA.height();
+    EXPECT_NEAR(BoundingBox(d, Visible).height(), BoundingBox(c, Visible).height() + lineStep, 3);
 }
 
 TEST(DrawTextOnPicture, TransparentTemplateStaysTransparentAwayFromText) {
