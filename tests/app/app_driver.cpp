@@ -1,0 +1,434 @@
+#include "app_driver.h"
+#include <cstdio>
+#include <cstring>
+#include <png.h>
+#include <jpeglib.h>
+#include "support/child_process.h"
+
+namespace apptest {
+
+namespace {
+
+// The window's caption: the name followed by twelve spaces.
+const wchar_t kCaption[] = L"Imprinta            ";
+
+struct UnitPlace {
+    U unit;
+    const char* className;
+    int x, y;  // top-left in the main window's client area
+};
+// Units inside the group box sit at the group box's (600, 8) plus their own place.
+const UnitPlace kPlaces[] = {
+    {U::TemplatePath, "Edit", 600 + 87, 8 + 24},     {U::TitleText, "Edit", 600 + 68, 8 + 63},
+    {U::TitleFont, "ComboBox", 600 + 67, 8 + 96},    {U::TitleColour, "Button", 600 + 209, 8 + 91},
+    {U::TitleSize, "Edit", 600 + 288, 8 + 91},       {U::TitleX, "Edit", 672, 131},
+    {U::TitleY, "Edit", 813, 131},                   {U::BodyFont, "ComboBox", 666, 163},
+    {U::BodyColour, "Button", 808, 160},             {U::BodySize, "Edit", 600 + 288, 8 + 153},
+    {U::BodyX, "Edit", 672, 192},                    {U::BodyY, "Edit", 813, 192},
+    {U::BodyText, "Edit", 600 + 14, 8 + 247},        {U::ExportButton, "Button", 600 + 112, 8 + 728},
+    {U::AddTextsButton, "Button", 600 + 16, 8 + 728}, {U::PreviewButton, "Button", 600 + 232, 8 + 736},
+    {U::ExportAllButton, "Button", 600 + 360, 8 + 248}, {U::TutorialButton, "Button", 960, 296},
+    {U::SettingsGroup, "Button", 600, 8},            {U::PreviewBox, "_QX_PicBox", 3, 1},
+};
+
+struct ChildInfo {
+    HWND hwnd;
+    std::string className;
+    RECT rect;  // in the main window's client coordinates
+};
+
+struct ChildCtx {
+    HWND window;
+    std::vector<ChildInfo>* out;
+};
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM lp) {
+            auto* c = reinterpret_cast<ChildCtx*>(lp);
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof cls);
+            RECT r;
+            GetWindowRect(h, &r);
+            MapWindowPoints(nullptr, c->window, reinterpret_cast<POINT*>(&r), 2);
+            c->out->push_back({h, cls, r});
+            return TRUE;
+}
+
+std::vector<ChildInfo> Children(HWND window) {
+    std::vector<ChildInfo> out;
+    ChildCtx ctx = {window, &out};
+    EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&ctx));
+    return out;
+}
+
+struct FindCtx {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND h, LPARAM lp) {
+            auto* c = reinterpret_cast<FindCtx*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (owner != c->pid || !IsWindowVisible(h)) return TRUE;
+            wchar_t text[64] = {};
+            GetWindowTextW(h, text, 64);
+            if (wcscmp(text, kCaption) != 0) return TRUE;
+            c->found = h;
+            return FALSE;
+}
+
+HWND FindMainWindow(DWORD pid) {
+    FindCtx ctx = {pid, nullptr};
+    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+}  // namespace
+
+std::wstring Wide(const std::string& gbk) {
+    if (gbk.empty()) return L"";
+    int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), w.data(), n);
+    return w;
+}
+
+std::string Ansi(const std::wstring& wide) {
+    if (wide.empty()) return "";
+    int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+// The test runs from <build>\tests\app\; the program and the skin library are built in <build>.
+std::string ImprintaExe() { return testsupport::ProgramDirectory() + "..\\..\\Imprinta.exe"; }
+std::string BuiltSkinDll() { return testsupport::ProgramDirectory() + "..\\..\\app\\skin\\SkinH_QX.dll"; }
+
+std::string NewProgramFolder(const std::string& tag) {
+    std::string folder = testsupport::MakeScratchDirectory("app-" + tag);
+    testsupport::CopyFileTo(ImprintaExe(), folder + "Imprinta.exe");
+    return folder;
+}
+
+bool FileExistsA(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExistsA(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+bool WriteSolidPng(const std::string& path, int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = r, rgb[i + 1] = g, rgb[i + 2] = b;
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) return false;
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), 0, nullptr)) return false;
+    bytes.resize(size);
+    return testsupport::WriteWholeFile(path, bytes);
+}
+
+bool WriteSolidJpeg(const std::string& path, int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+    jpeg_compress_struct c = {};
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    jpeg_mem_dest(&c, &out, &outSize);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    for (size_t i = 0; i < row.size(); i += 3) row[i] = r, row[i + 1] = g, row[i + 2] = b;
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::string bytes(reinterpret_cast<char*>(out), outSize);
+    jpeg_destroy_compress(&c);
+    free(out);
+    return testsupport::WriteWholeFile(path, bytes);
+}
+
+Picture DecodePng(const std::string& bytes) {
+    Picture p;
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    if (bytes.empty() || !png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return p;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return p;
+    p.width = static_cast<int>(image.width);
+    p.height = static_cast<int>(image.height);
+    p.rgba = std::move(pixels);
+    return p;
+}
+
+Picture ReadPng(const std::string& path) { return DecodePng(testsupport::ReadWholeFile(path)); }
+
+std::vector<std::pair<std::string, std::string>> IniSection(const std::string& file, const std::string& section) {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::string text = testsupport::ReadWholeFile(file);
+    bool inside = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            inside = line == "[" + section + "]";
+            continue;
+        }
+        if (!inside) continue;
+        size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        out.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return out;
+}
+
+Program::~Program() {
+    if (pi_.hProcess) {
+        if (running()) {
+            TerminateProcess(pi_.hProcess, 0xDEAD);
+            WaitForSingleObject(pi_.hProcess, 5000);
+        }
+        CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread);
+    }
+}
+
+std::string Program::Start(const std::string& folder, DWORD timeoutMs) {
+    std::string exe = folder + "Imprinta.exe";
+    std::string cmd = Quoted(exe);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_))
+        return "CreateProcess failed: " + std::to_string(GetLastError());
+    DWORD start = GetTickCount();
+    while (!(window_ = FindMainWindow(pi_.dwProcessId))) {
+        if (!running()) return "the program ended before showing its window, exit code " + std::to_string(WaitExit(0));
+        if (GetTickCount() - start > timeoutMs) return "no main window";
+        Sleep(50);
+    }
+    if (!Sync()) return "the window does not answer";
+    std::vector<ChildInfo> children = Children(window_);
+    std::string missing;
+    for (const UnitPlace& place : kPlaces) {
+        for (const ChildInfo& c : children)
+            if (_stricmp(c.className.c_str(), place.className) == 0 && c.rect.left == place.x &&
+                c.rect.top == place.y)
+                units_[place.unit] = c.hwnd;
+        if (!units_.count(place.unit))
+            missing += std::string(" ") + place.className + "@" + std::to_string(place.x) + "," +
+                       std::to_string(place.y);
+    }
+    if (!missing.empty()) return "units not found:" + missing + "\n" + Describe();
+    return "";
+}
+
+HWND Program::unit(U u) const {
+    auto it = units_.find(u);
+    return it == units_.end() ? nullptr : it->second;
+}
+
+std::string Program::Describe() const {
+    std::string s;
+    for (const ChildInfo& c : Children(window_)) {
+        wchar_t text[40] = {};
+        GetWindowTextW(c.hwnd, text, 40);
+        char line[200];
+        snprintf(line, sizeof line, "  %-14s %4ld,%4ld %4ldx%-4ld ", c.className.c_str(), c.rect.left, c.rect.top,
+                 c.rect.right - c.rect.left, c.rect.bottom - c.rect.top);
+        s += line + Ansi(text) + "\n";
+    }
+    return s;
+}
+
+bool Program::Sync() {
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r) != 0;
+}
+
+std::wstring Program::Text(U u) const {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(unit(u), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return L"<no answer>";
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(unit(u), WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
+                        &got);
+    text.resize(got);
+    return text;
+}
+
+bool Program::SetText(U u, const std::wstring& text) {
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutW(unit(u), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 30000,
+                               &r) != 0;
+}
+
+bool Program::Click(U u, DWORD timeoutMs) {
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutW(unit(u), BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &r) != 0;
+}
+
+void Program::PostClick(U u) { PostMessageW(unit(u), BM_CLICK, 0, 0); }
+
+bool Program::SelectCombo(U u, int index) {
+    HWND combo = unit(u);
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_NORMAL, 10000, &r)) return false;
+    WPARAM wp = MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELENDOK);
+    return SendMessageTimeoutW(GetParent(combo), WM_COMMAND, wp, reinterpret_cast<LPARAM>(combo), SMTO_NORMAL, 30000,
+                               &r) != 0;
+}
+
+std::vector<std::wstring> Program::ComboItems(U u) const {
+    std::vector<std::wstring> items;
+    HWND combo = unit(u);
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count)) return items;
+    for (int i = 0; i < static_cast<int>(count); ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, 10000, &length);
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR got = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_NORMAL, 10000, &got);
+        text.resize(wcslen(text.c_str()));
+        items.push_back(text);
+    }
+    return items;
+}
+
+int Program::ComboSelection(U u) const {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(unit(u), CB_GETCURSEL, 0, 0, SMTO_NORMAL, 10000, &r)) return -100;
+    return static_cast<int>(static_cast<LRESULT>(r));
+}
+
+int Program::Close(DWORD timeoutMs) {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    return WaitExit(timeoutMs);
+}
+
+int Program::PressEscape(DWORD timeoutMs) {
+    PostMessageW(window_, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    return WaitExit(timeoutMs);
+}
+
+int Program::WaitExit(DWORD timeoutMs) {
+    if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(pi_.hProcess, 0xDEAD);
+        WaitForSingleObject(pi_.hProcess, 5000);
+        return -2;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+bool Program::running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+std::vector<uint32_t> Program::CapturePreview() const {
+    RECT r;
+    GetWindowRect(unit(U::PreviewBox), &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    memcpy(pixels.data(), bits, pixels.size() * 4);
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+int CountScreen(const std::vector<uint32_t>& pixels, bool (*test)(int, int, int)) {
+    int n = 0;
+    for (uint32_t p : pixels)
+        if (test((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)) ++n;
+    return n;
+}
+
+std::string RecorderLog() { return testsupport::ProgramDirectory() + "app_record.log"; }
+
+void RegisterRecorderAssociations() {
+    std::string recorder = testsupport::ProgramDirectory() + "app_recorder.exe";
+    auto set = [](const std::string& key, const std::string& value) {
+        HKEY k;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(k);
+    };
+    // Folders (the batch output) and PNG files (the exported picture) open in the recorder.
+    set("Folder\\shell\\open\\command", Quoted(recorder) + " folder \"%1\"");
+    set(".png", "ImprintaAppTestPicture");
+    set("ImprintaAppTestPicture\\shell\\open\\command", Quoted(recorder) + " picture \"%1\"");
+}
+
+int CountOccurrences(const std::string& text, const std::string& needle) {
+    int n = 0;
+    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
+    return n;
+}
+
+std::string WaitForRecord(const std::string& needle, int lines, DWORD timeoutMs) {
+    std::string text;
+    DWORD start = GetTickCount();
+    do {
+        text = testsupport::ReadWholeFile(RecorderLog());
+        if (CountOccurrences(text, needle) >= lines && !text.empty() && text.back() == '\n') break;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return text;
+}
+
+}  // namespace apptest

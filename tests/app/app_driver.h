@@ -1,0 +1,102 @@
+// Drives the real Imprinta.exe from outside: a scratch program folder, the
+// process, its main window and the units found by class and position.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace apptest {
+
+// GBK (code page 936) <-> UTF-16.
+std::wstring Wide(const std::string& gbk);
+std::string Ansi(const std::wstring& wide);
+
+std::string ImprintaExe();     // the built program
+std::string BuiltSkinDll();    // the skin library the program embeds
+// A fresh folder holding a copy of Imprinta.exe (trailing backslash).
+std::string NewProgramFolder(const std::string& tag);
+
+bool FileExistsA(const std::string& path);
+bool DirectoryExistsA(const std::string& path);
+std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern = "*");
+
+// Pictures made and read with libpng (8-bit RGB written, RGBA read back).
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba;
+    bool ok() const { return width > 0; }
+    const uint8_t* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+};
+bool WriteSolidPng(const std::string& path, int width, int height, uint8_t r, uint8_t g, uint8_t b);
+bool WriteSolidJpeg(const std::string& path, int width, int height, uint8_t r, uint8_t g, uint8_t b);
+Picture ReadPng(const std::string& path);
+Picture DecodePng(const std::string& bytes);
+
+// The pairs of an INI section, in file order.
+std::vector<std::pair<std::string, std::string>> IniSection(const std::string& file, const std::string& section);
+
+// The units the tests drive.
+enum class U {
+    TemplatePath, TitleText, TitleFont, TitleColour, TitleSize, TitleX, TitleY,
+    BodyFont, BodyColour, BodySize, BodyX, BodyY, BodyText,
+    ExportButton, AddTextsButton, PreviewButton, ExportAllButton, TutorialButton,
+    SettingsGroup, PreviewBox,
+};
+
+class Program {
+public:
+    Program() = default;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program();
+
+    // Starts folder\Imprinta.exe with folder as working directory and waits
+    // for its visible main window and its message loop. Empty on success,
+    // else what went wrong.
+    std::string Start(const std::string& folder, DWORD timeoutMs = 20000);
+    HWND window() const { return window_; }
+    HWND unit(U u) const;
+    // A listing of every child window, for failure messages.
+    std::string Describe() const;
+
+    bool Sync();  // a round trip through the program's message queue
+    std::wstring Text(U u) const;
+    bool SetText(U u, const std::wstring& text);  // WM_SETTEXT: fires the change event once
+    bool Click(U u, DWORD timeoutMs = 60000);     // BM_CLICK, handled before it returns
+    void PostClick(U u);
+    bool SelectCombo(U u, int index);             // CB_SETCURSEL + CBN_SELENDOK to the parent
+    std::vector<std::wstring> ComboItems(U u) const;
+    int ComboSelection(U u) const;
+
+    // Posts WM_CLOSE (or the Esc key) and waits: the exit code, or -2 when the
+    // process did not end in time (it is then killed).
+    int Close(DWORD timeoutMs = 15000);
+    int PressEscape(DWORD timeoutMs = 15000);
+    int WaitExit(DWORD timeoutMs);
+    bool running() const;
+
+    // The picture box as it is on the screen (BGRA rows), for preview checks.
+    std::vector<uint32_t> CapturePreview() const;
+
+private:
+    PROCESS_INFORMATION pi_ = {};
+    HWND window_ = nullptr;
+    std::map<U, HWND> units_;
+};
+
+// Colour tests on 0x00RRGGBB screen pixels / RGBA picture pixels.
+inline bool IsRed(int r, int g, int b) { return r > 180 && g < 90 && b < 90; }
+inline bool IsBlue(int r, int g, int b) { return b > 180 && r < 90 && g < 90; }
+int CountScreen(const std::vector<uint32_t>& pixels, bool (*test)(int, int, int));
+
+// The shell recorder: associations that start app_recorder.exe, and its log.
+void RegisterRecorderAssociations();
+std::string RecorderLog();
+// Waits until the log holds at least `lines` lines containing `needle`.
+std::string WaitForRecord(const std::string& needle, int lines, DWORD timeoutMs = 15000);
+int CountOccurrences(const std::string& text, const std::string& needle);
+
+}  // namespace apptest

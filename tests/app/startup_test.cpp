@@ -1,0 +1,169 @@
+// Start-up and shutdown of the real program: the skin library file, the
+// template folder, the font lists, the settings file, closing by Esc and in a
+// folder the program cannot write to.
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include "app_driver.h"
+#include "support/child_process.h"
+
+using namespace apptest;
+
+namespace {
+
+const char* const kSettingKeys[] = {"标题字体", "文案字体", "标题大小", "文案大小", "标题字体x",
+                                    "标题字体y", "文案字体x", "文案字体y", "标题颜色", "文案颜色"};
+const char kExportName[] = "公众号Brightquill 关注获取更多项目和软件.png";
+
+std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& pairs) {
+    std::vector<std::string> keys;
+    for (const auto& p : pairs) keys.push_back(p.first);
+    return keys;
+}
+
+std::string Value(const std::vector<std::pair<std::string, std::string>>& pairs, const std::string& key) {
+    for (const auto& p : pairs)
+        if (p.first == key) return p.second;
+    return "<absent>";
+}
+
+}  // namespace
+
+TEST(Startup, CodePageIs936) { ASSERT_EQ(936u, GetACP()); }
+
+TEST(Startup, FirstStartInAnEmptyFolder) {
+    std::string folder = NewProgramFolder("first");
+    Program program;
+    std::string error = program.Start(folder);
+    ASSERT_EQ("", error);
+
+    // The skin library is written next to the program, hidden, as stored.
+    std::string skin = folder + "SkinH_QX.dll";
+    DWORD attributes = GetFileAttributesA(skin.c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+    std::string stored = testsupport::ReadWholeFile(BuiltSkinDll());
+    ASSERT_FALSE(stored.empty());
+    EXPECT_TRUE(testsupport::ReadWholeFile(skin) == stored) << "the written library differs from the stored image";
+    EXPECT_TRUE(DirectoryExistsA(folder + "模板"));
+
+    // The stored captions of the buttons and the group box.
+    EXPECT_EQ(L"导出图片", program.Text(U::ExportButton));
+    EXPECT_EQ(L"添加文案", program.Text(U::AddTextsButton));
+    EXPECT_EQ(L"预览", program.Text(U::PreviewButton));
+    EXPECT_EQ(L"多个模板导出", program.Text(U::ExportAllButton));
+    EXPECT_EQ(L"使用教程", program.Text(U::TutorialButton));
+    EXPECT_EQ(L"配置", program.Text(U::SettingsGroup));
+    EXPECT_EQ(L"./1.png", program.Text(U::TemplatePath));
+
+    // Both font lists: the same non-Latin names in the same order.
+    std::vector<std::wstring> title = program.ComboItems(U::TitleFont);
+    std::vector<std::wstring> body = program.ComboItems(U::BodyFont);
+    ASSERT_FALSE(title.empty());
+    EXPECT_EQ(title, body);
+    bool simSun = false;
+    for (const std::wstring& name : title) {
+        ASSERT_FALSE(name.empty());
+        wchar_t first = name[0];
+        EXPECT_FALSE((first >= L'A' && first <= L'Z') || (first >= L'a' && first <= L'z') || first == L'@')
+            << Ansi(name);
+        simSun |= name == L"宋体";
+    }
+    EXPECT_TRUE(simSun) << "宋体 is not in the font list";
+
+    // No settings file: the six boxes are emptied and the first font is selected.
+    for (U box : {U::TitleSize, U::BodySize, U::TitleX, U::TitleY, U::BodyX, U::BodyY})
+        EXPECT_EQ(L"", program.Text(box)) << static_cast<int>(box);
+    EXPECT_EQ(0, program.ComboSelection(U::TitleFont));
+    EXPECT_EQ(0, program.ComboSelection(U::BodyFont));
+
+    // No template picture: nothing composed, so the export writes no file.
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    EXPECT_FALSE(FileExistsA(folder + kExportName));
+
+    ASSERT_EQ(0, program.Close());
+    auto pairs = IniSection(folder + "pz.ini", "配置");
+    EXPECT_EQ(std::vector<std::string>(std::begin(kSettingKeys), std::end(kSettingKeys)), Keys(pairs));
+    EXPECT_EQ("0", Value(pairs, "标题字体"));
+    EXPECT_EQ("0", Value(pairs, "文案字体"));
+    for (const char* key : {"标题大小", "文案大小", "标题字体x", "标题字体y", "文案字体x", "文案字体y"})
+        EXPECT_EQ("", Value(pairs, key)) << key;
+    EXPECT_EQ("0", Value(pairs, "标题颜色"));
+    EXPECT_EQ("0", Value(pairs, "文案颜色"));
+}
+
+// An existing skin library (here a different, valid one) is attached but never
+// rewritten; stored settings come back into the units; Esc closes and saves.
+TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
+    std::string folder = NewProgramFolder("second");
+    std::string skin = folder + "SkinH_QX.dll";
+    ASSERT_TRUE(testsupport::CopyFileTo(testsupport::ProgramDirectory() + "fake_skin.dll", skin));
+    std::string fake = testsupport::ReadWholeFile(skin);
+    FILETIME written = {};
+    {
+        HANDLE h = CreateFileA(skin.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        GetFileTime(h, nullptr, nullptr, &written);
+        CloseHandle(h);
+    }
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini",
+                                            "[配置]\r\n标题字体=2\r\n文案字体=99999\r\n标题大小=30abc\r\n"
+                                            "文案大小=22\r\n标题字体x=15\r\n标题字体y=16\r\n文案字体x=17\r\n"
+                                            "文案字体y=-18\r\n标题颜色=255\r\n文案颜色=16711680\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+
+    EXPECT_TRUE(testsupport::ReadWholeFile(skin) == fake);
+    EXPECT_FALSE(GetFileAttributesA(skin.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    std::string call = testsupport::ReadWholeFile(folder + "skin_call.log");
+    EXPECT_EQ(1, CountOccurrences(call, "length=")) << call;
+    EXPECT_NE(std::string::npos, call.find("data=1 text=[] ints=0,0,0")) << call;
+    EXPECT_EQ(std::string::npos, call.find("length=0 ")) << call;
+
+    EXPECT_EQ(L"30abc", program.Text(U::TitleSize));
+    EXPECT_EQ(L"22", program.Text(U::BodySize));
+    EXPECT_EQ(L"15", program.Text(U::TitleX));
+    EXPECT_EQ(L"16", program.Text(U::TitleY));
+    EXPECT_EQ(L"17", program.Text(U::BodyX));
+    EXPECT_EQ(L"-18", program.Text(U::BodyY));
+    int fonts = static_cast<int>(program.ComboItems(U::TitleFont).size());
+    ASSERT_GT(fonts, 0);
+    EXPECT_EQ(fonts > 2 ? 2 : fonts - 1, program.ComboSelection(U::TitleFont));
+    EXPECT_EQ(fonts - 1, program.ComboSelection(U::BodyFont)) << "an index beyond the list selects the last font";
+
+    // A change made while running is saved when Esc closes the window.
+    ASSERT_TRUE(program.SetText(U::TitleX, L"77"));
+    ASSERT_EQ(0, program.PressEscape());
+    {
+        HANDLE h = CreateFileA(skin.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME now = {};
+        GetFileTime(h, nullptr, nullptr, &now);
+        CloseHandle(h);
+        EXPECT_EQ(0, CompareFileTime(&written, &now)) << "the existing library was touched";
+    }
+    auto pairs = IniSection(folder + "pz.ini", "配置");
+    EXPECT_EQ(std::vector<std::string>(std::begin(kSettingKeys), std::end(kSettingKeys)), Keys(pairs));
+    EXPECT_EQ(std::to_string(fonts > 2 ? 2 : fonts - 1), Value(pairs, "标题字体"));
+    EXPECT_EQ(std::to_string(fonts - 1), Value(pairs, "文案字体"));
+    EXPECT_EQ("30abc", Value(pairs, "标题大小"));
+    EXPECT_EQ("22", Value(pairs, "文案大小"));
+    EXPECT_EQ("77", Value(pairs, "标题字体x"));
+    EXPECT_EQ("16", Value(pairs, "标题字体y"));
+    EXPECT_EQ("17", Value(pairs, "文案字体x"));
+    EXPECT_EQ("-18", Value(pairs, "文案字体y"));
+    EXPECT_EQ("255", Value(pairs, "标题颜色"));
+    EXPECT_EQ("16711680", Value(pairs, "文案颜色"));
+}
+
+// Run by readonly_folder.sh with a program folder that cannot be written to:
+// no skin library, no settings, and still a normal start and end.
+TEST(ReadOnlyFolder, StartsAndClosesCleanly) {
+    const char* folder = std::getenv("IMPRINTA_READONLY_FOLDER");
+    if (!folder || !*folder) GTEST_SKIP() << "needs the read-only folder that readonly_folder.sh makes";
+    ASSERT_FALSE(testsupport::WriteWholeFile(std::string(folder) + "probe.txt", "x")) << "the folder is writable";
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    EXPECT_FALSE(FileExistsA(std::string(folder) + "SkinH_QX.dll"));
+    EXPECT_FALSE(program.ComboItems(U::TitleFont).empty());
+    ASSERT_TRUE(program.SetText(U::TitleText, L"只读"));
+    EXPECT_EQ(0, program.Close());
+    EXPECT_FALSE(FileExistsA(std::string(folder) + "pz.ini"));
+}
