@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "app/batch_job.h"
@@ -51,6 +52,27 @@ LONG NoTimerCalls() {
     return fn ? fn() : -1;
 }
 
+// A wait that never ends would hold the test until CTest's time-out: end the
+// process with a message instead.
+struct Watchdog {
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, Watch, done, 0, nullptr);
+    static DWORD WINAPI Watch(void* event) {
+        if (WaitForSingleObject(static_cast<HANDLE>(event), 15000) == WAIT_TIMEOUT) {
+            fprintf(stderr, "WaitPumping did not return within 15 s\n");
+            fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+        return 0;
+    }
+    ~Watchdog() {
+        SetEvent(done);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        CloseHandle(done);
+    }
+};
+
 // Milliseconds that WaitPumping(amount, unit) took; messages posted before and
 // during the wait must have been dispatched by its end.
 DWORD TimedWait(int64_t amount, int32_t unit) {
@@ -72,6 +94,7 @@ DWORD TimedWait(int64_t amount, int32_t unit) {
 
 TEST(WaitPumping, WithoutATimerStillEndsAfterTheAmountAndPumps) {
     ASSERT_TRUE(CountingWindow());
+    Watchdog watchdog;
     struct Case {
         int64_t amount;
         int32_t unit;
