@@ -9,6 +9,6 @@ cleanup() { chattr -i "$dir" 2>/dev/null; chmod 755 "$dir"; rm -rf "$dir"; }
 trap cleanup EXIT
 if ! chattr +i "$dir" 2>/dev/null; then chmod 555 "$dir"; fi
 if touch "$dir/probe" 2>/dev/null; then
-  echo "cannot make a read-only folder here"; exit 1
+  echo "cannot make a read-only folder here"; exit 77
 fi
 IMPRINTA_READONLY_FOLDER="Z:${dir//\//\\}\\" "$WINE_RUN" "$TEST_EXE" --gtest_filter='ReadOnlyFolder.*' --gtest_color=no
