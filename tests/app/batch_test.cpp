@@ -90,5 +90,12 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     Picture second = ReadPng(output + "1\\2.png");
     EXPECT_EQ(60, second.width);
 
+    // Sixty templates: only the first fifty are processed.
+    for (int i = 0; i < 56; ++i)
+        ASSERT_TRUE(WriteSolidPng(templates + "m" + std::to_string(i) + ".png", 8, 8, 250, 250, 250));
+    ASSERT_TRUE(program.Click(U::ExportAllButton, 120000));
+    EXPECT_TRUE(DirectoryExistsA(output + "50"));
+    EXPECT_FALSE(DirectoryExistsA(output + "51"));
+
     EXPECT_EQ(0, program.Close());
 }
