@@ -34,8 +34,10 @@ sleep "${IMPRINTA_SHOT_DELAY:-6}"
 import -window root "$SHOT_DIR/imprinta.png"
 echo "run: no display, ran on Xvfb $DISPLAY; screenshot written to $SHOT_DIR/imprinta.png"
 if kill -0 "$APP" 2>/dev/null; then
-  # Close the window as a user would, so the settings are written.
-  xdotool search --name Imprinta windowclose >/dev/null 2>&1 || true
+  # Close the window as a user would (Esc closes it), so the settings are written.
+  for win in $(xdotool search --name Imprinta 2>/dev/null); do
+    xdotool key --window "$win" Escape >/dev/null 2>&1 || true
+  done
   for _ in $(seq 1 50); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
 fi
 wait "$APP" 2>/dev/null || true
