@@ -11,7 +11,7 @@ BUILD="$IMPRINTA_BUILD"
 
 PROGRAM="$BUILD/program"
 mkdir -p "$PROGRAM"
-cp "$BUILD/Imprinta.exe" "$PROGRAM/"
+i686-w64-mingw32-strip -o "$PROGRAM/Imprinta.exe" "$BUILD/Imprinta.exe"
 [ -f "$ROOT/app/resources/tutorial.html" ] && cp "$ROOT/app/resources/tutorial.html" "$PROGRAM/"
 "$ROOT/scripts/make-samples.sh" "$PROGRAM"
 echo "run: program folder $PROGRAM"
