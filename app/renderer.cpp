@@ -59,9 +59,18 @@ void ReleaseStream(uint32_t stream) {
 
 // Bytes written into a memory stream: its block is often larger than the data.
 uint32_t StreamDataSize(uint32_t stream, uint32_t blockSize) {
-    STATSTG stat = {};
-    if (FAILED(At<IStream>(stream)->Stat(&stat, STATFLAG_NONAME))) return blockSize;
-    return stat.cbSize.QuadPart < blockSize ? static_cast<uint32_t>(stat.cbSize.QuadPart) : blockSize;
+    // The block is made larger up front: what was written ends at the stream's position.
+    LARGE_INTEGER zero = {};
+    ULARGE_INTEGER position = {};
+    if (FAILED(At<IStream>(stream)->Seek(zero, STREAM_SEEK_CUR, &position))) return 0;
+    return position.QuadPart < blockSize ? static_cast<uint32_t>(position.QuadPart) : blockSize;
+}
+
+// A first size for the encoder's stream, so that it does not grow the block
+// write by write: the raw pixel size (compressed output rarely exceeds it).
+uint32_t PresizeFor(uint32_t image) {
+    uint64_t bytes = static_cast<uint64_t>(ImageWidth(image)) * ImageHeight(image) * 4 + 4096;
+    return bytes > 0x10000000u ? 0x10000000u : static_cast<uint32_t>(bytes);
 }
 
 // CR LF and LF break a line alike in GDI+, but some GDI+ versions draw the CR
@@ -194,7 +203,11 @@ uint32_t PictureFromBytes(const void* bytes) {
 
 void* PictureToPng(uint32_t image) {
     uint32_t stream = 0;
-    if (Dll32(kDllCreateStreamOnHGlobal, {0, 0, PtrWord(&stream)}) != 0 || !stream) return nullptr;
+    uint32_t presized = Dll32(kDllGlobalAlloc, {kMoveableMemory, PresizeFor(image)});
+    if (Dll32(kDllCreateStreamOnHGlobal, {presized, 0, PtrWord(&stream)}) != 0 || !stream) {
+        if (presized) Dll(kDllGlobalFree, {presized});
+        return nullptr;
+    }
     uint32_t status = Dll32(kDllGdipSaveImageToStream, {image, stream, PtrWord(kPngEncoder), 0});
     // The stream does not delete its block on release: free it on every path.
     uint32_t block = 0;
