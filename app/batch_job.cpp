@@ -116,8 +116,8 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, bool wi
     if (dir.empty() || dir.back() != '\\') dir += "\\";
     for (const std::string& pattern : SplitPatterns(patterns)) {
         HANDLE search = nullptr;
-        std::string spec = dir + pattern;
-        for (char* name = NextFoundName(spec.c_str(), true, &search); name; name = NextFoundName("", true, &search)) {
+        std::string wildcard = dir + pattern;
+        for (char* name = NextFoundName(wildcard.c_str(), true, &search); name; name = NextFoundName("", true, &search)) {
             if (withPath) {
                 std::string full = dir + name;
                 Free(name);
@@ -134,8 +134,8 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, bool wi
         });
     if (recurse) {
         HANDLE search = nullptr;
-        std::string spec = dir + "*.*";
-        for (char* name = NextFoundName(spec.c_str(), false, &search); name; name = NextFoundName("", false, &search)) {
+        std::string wildcard = dir + "*.*";
+        for (char* name = NextFoundName(wildcard.c_str(), false, &search); name; name = NextFoundName("", false, &search)) {
             std::string sub = name;
             Free(name);
             if (sub == "." || sub == "..") continue;
