@@ -12,7 +12,7 @@ namespace imprinta::forms {
 // offsets become codeBase + offset (-1 becomes 0). False: the data is unreadable.
 bool ReadTemplateCollection(const uint8_t* data, uint32_t size, uintptr_t codeBase);
 
-// Creates a registered window (Part "create window"); false when the id is not
+// Creates a registered window with its units; false when the id is not
 // registered or creation fails.
 bool CreateRegisteredWindow(uint32_t windowId, HWND owner, bool modal);
 
