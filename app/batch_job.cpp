@@ -20,7 +20,6 @@ constexpr int32_t kTemplateLimit = 50;
 constexpr int32_t kPauseMs = 100;
 bool g_batchRunning = false;
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 char* NextFoundName(const char* pattern, bool filesOnly, HANDLE* search) {
     using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
@@ -87,7 +86,7 @@ std::string NextOutputFile(const std::string& folder, int32_t count) {
 }
 
 void ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
-    Block bytes(reinterpret_cast<void*>(static_cast<uintptr_t>(CallCore(kCmdReadFileBytes, {ArgText(templateName)}).low)));
+    Block bytes(ReadFileBytes(templateName));
     ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title));
     WaitPumping(kPauseMs);
     ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body));
@@ -148,22 +147,22 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, bool wi
 }
 
 bool DirectoryExists(const char* path) {
-    int32_t chars = static_cast<int32_t>(Dll32(kDllMultiByteToWideCharKernel, {936, 0, Word(path), static_cast<uint32_t>(-1), 0, 0}));
+    int32_t chars = static_cast<int32_t>(Dll32(kDllMultiByteToWideCharKernel, {936, 0, PtrWord(path), static_cast<uint32_t>(-1), 0, 0}));
     if (chars <= 0) return false;
     std::vector<wchar_t> wide(static_cast<size_t>(chars) + 1, 0);
-    Dll32(kDllMultiByteToWideCharKernel, {936, 0, Word(path), static_cast<uint32_t>(-1), Word(wide.data()), static_cast<uint32_t>(chars)});
+    Dll32(kDllMultiByteToWideCharKernel, {936, 0, PtrWord(path), static_cast<uint32_t>(-1), PtrWord(wide.data()), static_cast<uint32_t>(chars)});
     WIN32_FIND_DATAW data;
-    HANDLE h = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(Dll32(kDllFindFirstFileW, {Word(wide.data()), Word(&data)})));
+    HANDLE h = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(Dll32(kDllFindFirstFileW, {PtrWord(wide.data()), PtrWord(&data)})));
     if (h == INVALID_HANDLE_VALUE) return false;
-    Dll32(kDllFindClose, {Word(h)});
+    Dll32(kDllFindClose, {PtrWord(h)});
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 void PumpMessages() {
     MSG msg;
-    while (Dll32(kDllPeekMessageA, {Word(&msg), 0, 0, 0, PM_REMOVE}) != 0) {
-        Dll32(kDllTranslateMessage, {Word(&msg)});
-        Dll32(kDllDispatchMessageA, {Word(&msg)});
+    while (Dll32(kDllPeekMessageA, {PtrWord(&msg), 0, 0, 0, PM_REMOVE}) != 0) {
+        Dll32(kDllTranslateMessage, {PtrWord(&msg)});
+        Dll32(kDllDispatchMessageA, {PtrWord(&msg)});
     }
 }
 
@@ -186,13 +185,13 @@ bool WaitPumping(int64_t amount, int32_t unit) {
         }
         return true;
     }
-    Dll32(kDllSetWaitableTimer, {Word(timer), Word(&due), 0, 0, 0, 0});
+    Dll32(kDllSetWaitableTimer, {PtrWord(timer), PtrWord(&due), 0, 0, 0, 0});
     for (;;) {
-        uint32_t r = Dll32(kDllMsgWaitForMultipleObjects, {1, Word(&timer), 0, 0xFFFFFFFFu, 0xFF});
+        uint32_t r = Dll32(kDllMsgWaitForMultipleObjects, {1, PtrWord(&timer), 0, 0xFFFFFFFFu, 0xFF});
         if (r == 0) break;
         CallCore(kCmdProcessEvents, {});
     }
-    Dll32(kDllCloseHandle, {Word(timer)});
+    Dll32(kDllCloseHandle, {PtrWord(timer)});
     return true;
 }
 
@@ -205,10 +204,8 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     // interleave two jobs over the same folders.
     if (g_batchRunning) return;
     g_batchRunning = true;
-    Block dir(RunDirectory());
-    std::string root = dir.text() ? dir.text() : "";
-    std::string templates = root + "\\模板\\";
-    std::string outputRoot = root + "\\批量目录\\";
+    std::string templates = RunDirectoryPath("\\模板\\");
+    std::string outputRoot = RunDirectoryPath("\\批量目录\\");
     void* list = nullptr;
     int32_t n = std::min(ListFiles(templates.c_str(), kTemplatePatterns, &list, true, false, true), kTemplateLimit);
     for (int32_t i = 1; i <= n; ++i) ExportOne(ListItems(list)[i - 1], i, outputRoot);

@@ -21,15 +21,6 @@ struct PassUnits {
 constexpr PassUnits kTitleUnits = {kTitleFont, kTitleSize, kTitleX, kTitleY, kTitleColour, kTitleText};
 constexpr PassUnits kBodyUnits = {kBodyFont, kBodySize, kBodyX, kBodyY, kBodyColour, kBodyText};
 
-std::string RunDirectoryPlus(const char* tail) {
-    Block dir(RunDirectory());
-    return std::string(dir.text() ? dir.text() : "") + tail;
-}
-
-void* ReadFileBytes(const char* name) {
-    return reinterpret_cast<void*>(static_cast<uintptr_t>(CallCore(kCmdReadFileBytes, {ArgText(name)}).low));
-}
-
 }  // namespace
 
 void* DrawPass(const void* picture, TextPass pass) {
@@ -60,17 +51,17 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
 extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
     // An empty picture would replace the last good export with a zero-byte file.
     if (!CurrentPicture) return;
-    std::string file = RunDirectoryPlus(kExportFileName);
+    std::string file = RunDirectoryPath(kExportFileName);
     CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(CurrentPicture)});
 }
 
 extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {
-    std::string file = RunDirectoryPlus(kExportFileName);
+    std::string file = RunDirectoryPath(kExportFileName);
     ShellOpen(file.c_str());
 }
 
 extern "C" void IMPRINTA_CDECL OpenTutorial(EventResultSlot*) {
-    std::string page = RunDirectoryPlus(kTutorialFileName);
+    std::string page = RunDirectoryPath(kTutorialFileName);
     OpenWebPage(page.c_str());
 }
 

@@ -98,6 +98,13 @@ void* PointerToBytes(const void* address, int32_t length) {
     return Pointer<void>(CallCore(kCmdPointerToBytes, {ArgInt(static_cast<int32_t>(Word(address))), ArgInt(length)}).low);
 }
 char* RunDirectory() { return Pointer<char>(CallCore(kCmdRunDirectory, {}).low); }
+std::string RunDirectoryPath(const char* tail) {
+    char* dir = RunDirectory();
+    std::string path = dir ? dir : "";
+    Free(dir);
+    return path + tail;
+}
+void* ReadFileBytes(const char* name) { return Pointer<void>(CallCore(kCmdReadFileBytes, {ArgText(name)}).low); }
 bool FileExists(const char* name) { return CallCore(kCmdFileExists, {ArgText(name)}).low != 0; }
 bool WriteBytesToFile(const char* file, const void* byteSet) {
     return CallCore(kCmdWriteBytesToFile, {ArgText(file), ArgBytes(byteSet)}).low != 0;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include "app/dll_commands.h"
 #include "runtime/core/dll_call.h"
 #include "runtime/core/library.h"
@@ -57,6 +58,10 @@ int32_t BytesGetInteger(const void* byteSet);  // kind 3, no position
 void* BlankBytes(int32_t length);
 void* PointerToBytes(const void* address, int32_t length);
 char* RunDirectory();
+// RunDirectory followed by tail, as a std::string.
+std::string RunDirectoryPath(const char* tail);
+// ReadFileBytes: the file's bytes as a byte set owned by the caller, or null.
+void* ReadFileBytes(const char* name);
 bool FileExists(const char* name);
 bool WriteBytesToFile(const char* file, const void* byteSet);
 bool ChangeFileAttributes(const char* file, int32_t attributes);

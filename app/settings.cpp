@@ -35,10 +35,7 @@ const SettingKey kSettingKeys[] = {
 const char kSection[] = "配置";
 
 // The file path is built anew for every key.
-std::string SettingsFile() {
-    Block dir(RunDirectory());
-    return std::string(dir.text() ? dir.text() : "") + "\\pz.ini";
-}
+std::string SettingsFile() { return RunDirectoryPath("\\pz.ini"); }
 
 int32_t TextToInteger(const char* text) { return static_cast<int32_t>(CallCore(kCmdToInteger, {ArgText(text)}).low); }
 

@@ -9,12 +9,7 @@ namespace {
 
 const char kEmptyText[] = "";
 
-std::string SkinLibraryPath() {
-    char* dir = RunDirectory();
-    std::string path = dir ? dir : "";
-    Free(dir);
-    return path + "/SkinH_QX.dll";
-}
+std::string SkinLibraryPath() { return RunDirectoryPath("/SkinH_QX.dll"); }
 
 }  // namespace
 

@@ -28,18 +28,11 @@ namespace {
 // GDI+ version 1, no debug callback, background thread and external codecs kept.
 alignas(4) const uint8_t kGdiPlusStartupInput[16] = {0x01};
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-
-std::string RunDirectoryPlus(const char* tail) {
-    Block dir(RunDirectory());
-    return std::string(dir.text() ? dir.text() : "") + tail;
-}
-
 ArgValue CallRegex(RegexCommand command, std::initializer_list<ArgValue> args) {
     return CallLibrary(kLibRegex, command, args);
 }
 
-void StartGdiPlus() { Dll(kDllGdiplusStartup, {Word(&GdiPlusToken), Word(kGdiPlusStartupInput), 0}); }
+void StartGdiPlus() { Dll(kDllGdiplusStartup, {PtrWord(&GdiPlusToken), PtrWord(kGdiPlusStartupInput), 0}); }
 
 void StopGdiPlus() { Dll(kDllGdiplusShutdown, {GdiPlusToken}); }
 
@@ -51,7 +44,7 @@ void AddFontToList(uint32_t combo, const char* name) {
 void FillFontLists() {
     void* storage = Alloc(8);
     memset(storage, 0, 8);
-    ArgValue object = {Word(storage), 0, kTypeRegex};
+    ArgValue object = {PtrWord(storage), 0, kTypeRegex};
     CallRegex(kCmdRegexInit, {object});
     CallRegex(kCmdRegexCreate, {object, ArgText("^[^A-Za-z@].*"), ArgOmitted()});
     void* names = FontNameList();
@@ -84,7 +77,7 @@ extern "C" void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot*) {
     FillFontLists();
     AttachSkin(SkinResource, 0, 0, 0);
     LoadSettings();
-    std::string templates = RunDirectoryPlus("\\模板\\");
+    std::string templates = RunDirectoryPath("\\模板\\");
     CallCore(kCmdMakeDirectory, {ArgText(templates.c_str())});
 }
 

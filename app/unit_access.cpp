@@ -5,7 +5,6 @@ namespace app {
 
 namespace {
 constexpr uint32_t kComboBoxType = 0x0001000E;
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 template <typename T>
 T* Pointer(uint32_t w) {
     return reinterpret_cast<T*>(static_cast<uintptr_t>(w));
@@ -25,7 +24,7 @@ char* EditContent(uint32_t unit) {
 }
 
 void SetEditContent(uint32_t unit, const char* text) {
-    SetProperty(mainwindow::kWindowId, unit, mainwindow::kEditContent, Word(text));
+    SetProperty(mainwindow::kWindowId, unit, mainwindow::kEditContent, PtrWord(text));
 }
 
 int32_t ComboListIndex(uint32_t unit) {
@@ -57,7 +56,7 @@ int32_t ComboAddItem(uint32_t unit, const char* text) {
 }
 
 void ShowPicture(uint32_t pictureBox, const void* byteSet) {
-    SetProperty(mainwindow::kWindowId, pictureBox, mainwindow::kPictureBoxPicture, Word(byteSet));
+    SetProperty(mainwindow::kWindowId, pictureBox, mainwindow::kPictureBoxPicture, PtrWord(byteSet));
 }
 
 void ShellOpen(const char* file) {
