@@ -1,6 +1,7 @@
 // GIF: block reader, LZW decoding, the first image as an 8-bit picture, and
 // frame compositing with disposal for the animation player.
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include "picture_decode_internal.h"
 
@@ -15,19 +16,22 @@ constexpr int kMaxCodes = 4096;
 // code beyond the table, or when the data runs out; pixels not reached stay
 // as they are. A full table without a clear code keeps decoding with the
 // table frozen, as the format allows.
+//
+// Every table entry is an earlier string plus one pixel, and that string was
+// written whole just before the pixel, so an entry is kept as the place in
+// `out` where it last appeared: emitting it is one copy of earlier output.
 void LzwDecode(std::span<const uint8_t> codes, int minCodeSize, uint8_t* out, size_t count) {
-    uint16_t prefix[kMaxCodes];
-    uint8_t suffix[kMaxCodes];
-    uint8_t first[kMaxCodes];
+    size_t start[kMaxCodes];  // where the entry's string sits in `out`
     uint16_t length[kMaxCodes];
+    uint8_t first[kMaxCodes];
+    uint8_t last[kMaxCodes];
     const int clear = 1 << minCodeSize, endCode = clear + 1;
     for (int i = 0; i < clear; ++i) {
-        prefix[i] = 0;
-        suffix[i] = uint8_t(i);
         first[i] = uint8_t(i);
         length[i] = 1;
     }
     int next = clear + 2, size = minCodeSize + 1, prev = -1;
+    size_t prevPos = 0;
     uint32_t bitBuffer = 0;
     int bitCount = 0;
     size_t in = 0, pos = 0;
@@ -47,38 +51,33 @@ void LzwDecode(std::span<const uint8_t> codes, int minCodeSize, uint8_t* out, si
             continue;
         }
         if (code == endCode) return;
-        int emit;
         if (prev < 0) {
             if (code >= clear) return;  // first code after a clear must be a colour
-            emit = code;
-        } else if (code < next) {
-            emit = code;
-            if (next < kMaxCodes) {
-                prefix[next] = uint16_t(prev);
-                suffix[next] = first[code];
-                first[next] = first[prev];
-                length[next] = uint16_t(length[prev] + 1);
-                ++next;
-            }
-        } else if (code == next && next < kMaxCodes) {
-            prefix[next] = uint16_t(prev);
-            suffix[next] = first[prev];
-            first[next] = first[prev];
+        } else if (code <= next && next < kMaxCodes) {
+            // New entry: the previous string plus the first pixel of this one
+            // (of the previous one when the code is the entry being made).
+            start[next] = uint32_t(prevPos);
             length[next] = uint16_t(length[prev] + 1);
-            emit = next++;
-        } else {
+            first[next] = first[prev];
+            last[next] = code == next ? first[prev] : first[code];
+            ++next;
+        } else if (code >= next) {
             return;  // code beyond the table
         }
         if (next == (1 << size) && size < 12) ++size;
         prev = code;
-        // Write the string backwards; the part past the last pixel is dropped.
-        size_t len = length[emit];
-        int c = emit;
-        for (size_t k = len; k-- > 0;) {
-            if (pos + k < count) out[pos + k] = suffix[c];
-            c = prefix[c];
+        prevPos = pos;
+        // The part past the last pixel is dropped.
+        const size_t len = std::min<size_t>(length[code], count - pos);
+        if (code < clear) {
+            out[pos] = uint8_t(code);
+        } else {
+            // All but the last pixel repeat earlier output (ending right
+            // before this string, for the entry just made).
+            std::memcpy(out + pos, out + start[code], std::min<size_t>(len, length[code] - 1u));
+            if (len == length[code]) out[pos + len - 1] = last[code];
         }
-        pos = std::min(pos + len, count);
+        pos += len;
     }
 }
 
