@@ -1,7 +1,9 @@
 #!/bin/bash
 # Builds the libFuzzer targets with clang-14 and fuzzes each for a given time,
-# one at a time on one core, then prints executions, coverage and findings.
-#   scripts/fuzz.sh [seconds-per-target] [target...]      (default 60 s, all targets)
+# then prints executions, coverage and findings per target.
+#   scripts/fuzz.sh [-j jobs] [-n min-executions] [seconds-per-target] [target...]
+# Defaults: one job, no execution minimum, 60 s, all targets. With -n a target
+# keeps fuzzing past its time until it has run that many inputs.
 # Corpora grow in $IMPRINTA_BUILD/fuzz/corpus/<target>; findings land in
 # $IMPRINTA_BUILD/fuzz/findings/<target>/. After fixing one, keep the file
 # under native/fuzz/regressions/<target>/ so the replay test runs it forever.
@@ -9,6 +11,16 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
 FUZZ="$BUILD/fuzz"
+JOBS=1
+MIN_EXECS=0
+while getopts "j:n:" opt; do
+  case "$opt" in
+    j) JOBS="$OPTARG" ;;
+    n) MIN_EXECS="$OPTARG" ;;
+    *) exit 2 ;;
+  esac
+done
+shift $((OPTIND - 1))
 SECONDS_PER_TARGET="${1:-60}"
 shift || true
 TARGETS=("$@")
@@ -49,20 +61,61 @@ if [ ! -d "$FUZZ/corpus/template" ]; then
   fi
 fi
 
-printf '%-6s %12s %8s %8s %9s\n' target executions cov features findings > "$FUZZ/summary.txt"
-for t in "${TARGETS[@]}"; do
-  mkdir -p "$FUZZ/findings/$t"
-  dict=()
+# Pictures get short inputs: a few kilobytes reach every header and
+# compression path, and longer ones only cost time per run.
+max_len() {
+  case "$1" in
+    template|property) echo 65536 ;;
+    *) echo 4096 ;;
+  esac
+}
+
+# One libFuzzer round; prints "executions seconds".
+round() {  # target log extra-options...
+  local t="$1" log="$2"; shift 2
+  local dict=()
   [ -f "$ROOT/native/fuzz/dict/$t.dict" ] && dict=(-dict="$ROOT/native/fuzz/dict/$t.dict")
-  log="$FUZZ/$t.log"
-  echo "fuzz: $t for ${SECONDS_PER_TARGET}s"
-  (cd "$FUZZ" && nice -n 10 "./fuzz_$t" "$FUZZ/corpus/$t" "${dict[@]}" \
-      -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-      -artifact_prefix="$FUZZ/findings/$t/" -print_final_stats=1 >"$log" 2>&1) || true
-  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
+  local began=$SECONDS
+  (cd "$FUZZ" && nice -n 10 "./fuzz_$t" "$FUZZ/corpus/$t" "${dict[@]}" "$@" \
+      -timeout=10 -rss_limit_mb=2048 -max_len="$(max_len "$t")" \
+      -artifact_prefix="$FUZZ/findings/$t/" -print_final_stats=1 >>"$log" 2>&1) || true
+  local n
+  n=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -1 | grep -o '[0-9]*$')
+  echo "${n:-0} $((SECONDS - began))"
+}
+
+fuzz_target() {  # target -> one summary line in $FUZZ/result.<target>
+  local t="$1" log="$FUZZ/$t.log" execs=0 secs=0 n s
+  mkdir -p "$FUZZ/findings/$t"
+  : >"$log"
+  read -r n s < <(round "$t" "$log" -max_total_time="$SECONDS_PER_TARGET")
+  execs=$((execs + n)); secs=$((secs + s))
+  # Further rounds until the minimum is met (each exits on its own findings).
+  while [ "$execs" -lt "$MIN_EXECS" ] && [ "$(find "$FUZZ/findings/$t" -type f | wc -l)" -eq 0 ]; do
+    read -r n s < <(round "$t" "$log" -runs=$((MIN_EXECS - execs)))
+    [ "$n" -gt 0 ] || break
+    execs=$((execs + n)); secs=$((secs + s))
+  done
+  local cov ft found
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
   ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
   found=$(find "$FUZZ/findings/$t" -type f | wc -l)
-  printf '%-6s %12s %8s %8s %9s\n' "$t" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$found" >> "$FUZZ/summary.txt"
+  printf '%-8s %12s %8s %8s %8s %9s %9s\n' "$t" "$execs" "$secs" "$((execs / (secs > 0 ? secs : 1)))" \
+      "${cov:-?}" "${ft:-?}" "$found" >"$FUZZ/result.$t"
+}
+
+minimum=""
+[ "$MIN_EXECS" -gt 0 ] && minimum=", at least $MIN_EXECS runs"
+echo "fuzz: ${TARGETS[*]}: ${SECONDS_PER_TARGET}s each, $JOBS at a time$minimum"
+running=0
+for t in "${TARGETS[@]}"; do
+  if [ "$running" -ge "$JOBS" ]; then wait -n || true; running=$((running - 1)); fi
+  rm -f "$FUZZ/result.$t"
+  fuzz_target "$t" &
+  running=$((running + 1))
 done
-cat "$FUZZ/summary.txt"
+wait
+{
+  printf '%-8s %12s %8s %8s %8s %9s %9s\n' target executions seconds exec/s cov features findings
+  for t in "${TARGETS[@]}"; do cat "$FUZZ/result.$t" 2>/dev/null || echo "$t: no result"; done
+} | tee "$FUZZ/summary.txt"
