@@ -7,6 +7,8 @@
 # Corpora grow in $IMPRINTA_BUILD/fuzz/corpus/<target>; findings land in
 # $IMPRINTA_BUILD/fuzz/findings/<target>/. After fixing one, keep the file
 # under native/fuzz/regressions/<target>/ so the replay test runs it forever.
+# Slow units (one input over 10 s) are counted apart from findings, with the
+# time the same input takes again: a pause of the whole machine also makes them.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
@@ -84,6 +86,19 @@ round() {  # target log extra-options...
   echo "${n:-0} $((SECONDS - began))"
 }
 
+# Crashes, leaks, timeouts and out-of-memory inputs of a target.
+findings() { find "$FUZZ/findings/$1" -type f ! -name 'slow-unit-*' | wc -l; }
+
+# Slow units of a target, each with its time when run again.
+slow_units() {
+  local f ms
+  for f in "$FUZZ/findings/$1"/slow-unit-*; do
+    [ -f "$f" ] || continue
+    ms=$("$FUZZ/fuzz_$1" "$f" 2>&1 | grep -o 'in [0-9]* ms' | grep -o '[0-9]*')
+    echo "$1: slow unit $(basename "$f") takes ${ms:-?} ms when run again"
+  done
+}
+
 fuzz_target() {  # target -> one summary line in $FUZZ/result.<target>
   local t="$1" log="$FUZZ/$t.log" execs=0 secs=0 n s
   mkdir -p "$FUZZ/findings/$t"
@@ -91,17 +106,18 @@ fuzz_target() {  # target -> one summary line in $FUZZ/result.<target>
   read -r n s < <(round "$t" "$log" -max_total_time="$SECONDS_PER_TARGET")
   execs=$((execs + n)); secs=$((secs + s))
   # Further rounds until the minimum is met (each exits on its own findings).
-  while [ "$execs" -lt "$MIN_EXECS" ] && [ "$(find "$FUZZ/findings/$t" -type f | wc -l)" -eq 0 ]; do
+  while [ "$execs" -lt "$MIN_EXECS" ] && [ "$(findings "$t")" -eq 0 ]; do
     read -r n s < <(round "$t" "$log" -runs=$((MIN_EXECS - execs)))
     [ "$n" -gt 0 ] || break
     execs=$((execs + n)); secs=$((secs + s))
   done
-  local cov ft found
+  local cov ft found slow
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
   ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
-  found=$(find "$FUZZ/findings/$t" -type f | wc -l)
-  printf '%-8s %12s %8s %8s %8s %9s %9s\n' "$t" "$execs" "$secs" "$((execs / (secs > 0 ? secs : 1)))" \
-      "${cov:-?}" "${ft:-?}" "$found" >"$FUZZ/result.$t"
+  found=$(findings "$t")
+  slow=$(find "$FUZZ/findings/$t" -type f -name 'slow-unit-*' | wc -l)
+  printf '%-8s %12s %8s %8s %8s %9s %9s %5s\n' "$t" "$execs" "$secs" "$((execs / (secs > 0 ? secs : 1)))" \
+      "${cov:-?}" "${ft:-?}" "$found" "$slow" >"$FUZZ/result.$t"
 }
 
 minimum=""
@@ -116,6 +132,7 @@ for t in "${TARGETS[@]}"; do
 done
 wait
 {
-  printf '%-8s %12s %8s %8s %8s %9s %9s\n' target executions seconds exec/s cov features findings
+  printf '%-8s %12s %8s %8s %8s %9s %9s %5s\n' target executions seconds exec/s cov features findings slow
   for t in "${TARGETS[@]}"; do cat "$FUZZ/result.$t" 2>/dev/null || echo "$t: no result"; done
+  for t in "${TARGETS[@]}"; do slow_units "$t"; done
 } | tee "$FUZZ/summary.txt"
