@@ -211,6 +211,17 @@ TEST(GifDecode, LzwEdgeCases) {
     ASSERT_TRUE(p.has_value());
     EXPECT_EQ(p->pixels, (std::vector<uint8_t>{1, 1, 1}));
 
+    // Codes for the entry being made (2 then "22"; 1 then "11"), whole and
+    // clipped by the picture's end.
+    for (uint32_t width : {6u, 5u}) {
+        auto self = GifBuilder(width, 1, 2).Image(0, 0, width, 1, 2, PackCodes({4, 2, 6, 1, 8, 5}, 2)).Done();
+        p = DecodePicture(self);
+        ASSERT_TRUE(p.has_value());
+        std::vector<uint8_t> want = {2, 2, 2, 1, 1, 1};
+        want.resize(width);
+        EXPECT_EQ(p->pixels, want) << width;
+    }
+
     // A table filled to 4096 entries without a clear keeps decoding, frozen.
     std::vector<int> codes = {256};
     for (int i = 0; i < 5000; ++i) codes.push_back(i % 7);
