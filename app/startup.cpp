@@ -15,13 +15,6 @@
 
 namespace app {
 
-void* CurrentPicture = nullptr;
-uint32_t GdiPlusToken = 0;
-
-void ReplaceCurrentPicture(void* picture) {
-    if (picture != CurrentPicture) Free(CurrentPicture);
-    CurrentPicture = picture;
-}
 
 namespace {
 

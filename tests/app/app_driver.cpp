@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <png.h>
-#include <jpeglib.h>
+#include "renderer/picture_io.h"
 #include "support/child_process.h"
 
 namespace apptest {
@@ -152,31 +152,8 @@ bool WriteSolidPng(const std::string& path, int width, int height, uint8_t r, ui
 }
 
 bool WriteSolidJpeg(const std::string& path, int width, int height, uint8_t r, uint8_t g, uint8_t b) {
-    jpeg_compress_struct c = {};
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&c, &out, &outSize);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    for (size_t i = 0; i < row.size(); i += 3) row[i] = r, row[i + 1] = g, row[i + 2] = b;
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::string bytes(reinterpret_cast<char*>(out), outSize);
-    jpeg_destroy_compress(&c);
-    free(out);
-    return testsupport::WriteWholeFile(path, bytes);
+    std::vector<uint8_t> jpeg = ::EncodeJpeg(::SolidPicture(static_cast<uint32_t>(width), static_cast<uint32_t>(height), {r, g, b, 255}), 95);
+    return testsupport::WriteWholeFile(path, std::string(jpeg.begin(), jpeg.end()));
 }
 
 Picture DecodePng(const std::string& bytes) {

@@ -8,16 +8,6 @@
 #include "app/runtime_calls.h"
 #include "runtime/core/runtime_interface.h"
 
-namespace app {
-// The program-level picture that the batch job replaces (defined by start-up in the program).
-void* CurrentPicture = nullptr;
-uint32_t GdiPlusToken = 0;
-void ReplaceCurrentPicture(void* picture) {
-    if (picture != CurrentPicture) Free(CurrentPicture);
-    CurrentPicture = picture;
-}
-}  // namespace app
-
 static const char* g_fileNames[kDllCommandCount];
 
 static ApplicationHeader header = {

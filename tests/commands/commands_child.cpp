@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
+#include "support/child_process.h"
 #include "runtime/commands/commands.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
@@ -14,13 +15,7 @@ namespace {
 std::string g_log;
 std::string g_scenario;
 
-void Log(const std::string& line) {
-    FILE* f = fopen(g_log.c_str(), "ab");
-    if (!f) return;
-    fwrite(line.data(), 1, line.size(), f);
-    fputc('\n', f);
-    fclose(f);
-}
+void Log(const std::string& line) { testsupport::AppendLine(g_log, line); }
 
 int IMPRINTA_CDECL CaptureReport(int code, const char* message) {
     Log("report code " + std::to_string(code));

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include "support/child_process.h"
 #include "runtime/core/dll_call.h"
 #include "runtime/core/runtime_interface.h"
 #include "runtime/core/runtime_state.h"
@@ -14,13 +15,7 @@ namespace {
 std::string g_log;
 const char* g_scenario = "";
 
-void Log(const std::string& line) {
-    FILE* f = fopen(g_log.c_str(), "ab");
-    if (!f) return;
-    fwrite(line.data(), 1, line.size(), f);
-    fputc('\n', f);
-    fclose(f);
-}
+void Log(const std::string& line) { testsupport::AppendLine(g_log, line); }
 
 void IMPRINTA_CDECL FirstCallback() { Log("callback 1"); }
 void IMPRINTA_CDECL SecondCallback() { Log("callback 2"); }

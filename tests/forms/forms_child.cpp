@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include "support/child_process.h"
 #include "forms_test_handlers.h"
 #include "forms_test_units.h"
 #include "runtime/core/runtime_state.h"
@@ -17,13 +18,7 @@ namespace {
 
 std::string g_log;
 
-void Log(const std::string& line) {
-    FILE* f = fopen(g_log.c_str(), "ab");
-    if (!f) return;
-    fwrite(line.data(), 1, line.size(), f);
-    fputc('\n', f);
-    fclose(f);
-}
+void Log(const std::string& line) { testsupport::AppendLine(g_log, line); }
 
 int IMPRINTA_CDECL CaptureReport(int, const char* message) {
     Log(std::string("report ") + message);

@@ -77,6 +77,14 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     return fclose(f) == 0 && ok;
 }
 
+void AppendLine(const std::string& path, const std::string& line) {
+    FILE* f = fopen(path.c_str(), "ab");
+    if (!f) return;
+    fwrite(line.data(), 1, line.size(), f);
+    fputc('\n', f);
+    fclose(f);
+}
+
 bool CopyFileTo(const std::string& from, const std::string& to) { return CopyFileA(from.c_str(), to.c_str(), FALSE); }
 
 }  // namespace testsupport

@@ -21,6 +21,8 @@ ChildResult RunChild(const std::string& exe, const std::vector<std::string>& arg
                      const std::string& workingDirectory = "");
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// Appends one line; the file is opened per line so a crashing child keeps what it wrote.
+void AppendLine(const std::string& path, const std::string& line);
 bool CopyFileTo(const std::string& from, const std::string& to);
 
 }  // namespace testsupport

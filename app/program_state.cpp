@@ -1,0 +1,14 @@
+#include "app/program_state.h"
+#include "app/runtime_calls.h"
+
+namespace app {
+
+void* CurrentPicture = nullptr;
+uint32_t GdiPlusToken = 0;
+
+void ReplaceCurrentPicture(void* picture) {
+    if (picture != CurrentPicture) Free(CurrentPicture);
+    CurrentPicture = picture;
+}
+
+}  // namespace app
