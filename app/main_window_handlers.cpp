@@ -23,7 +23,7 @@ constexpr PassUnits kBodyUnits = {kBodyFont, kBodySize, kBodyX, kBodyY, kBodyCol
 
 }  // namespace
 
-void* DrawPass(const void* picture, TextPass pass) {
+void* DrawPass(const void* picture, TextPass pass, ResultUse use) {
     const PassUnits& u = pass == TextPass::Title ? kTitleUnits : kBodyUnits;
     Block font(ComboItemText(u.font, ComboListIndex(u.font)));
     int32_t size = EditNumber(u.size);
@@ -32,7 +32,20 @@ void* DrawPass(const void* picture, TextPass pass) {
     uint32_t colour = PickedColour(u.colour);
     Block text(EditContent(u.text));
     return DrawTextOnPicture(picture, font.text(), size, colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias,
-                             text.text(), x, y);
+                             text.text(), x, y, use);
+}
+
+namespace {
+int g_refreshHolds = 0;
+bool g_refreshAsked = false;
+}  // namespace
+
+PreviewRefreshHold::PreviewRefreshHold() { ++g_refreshHolds; }
+
+PreviewRefreshHold::~PreviewRefreshHold() {
+    if (--g_refreshHolds > 0 || !g_refreshAsked) return;
+    g_refreshAsked = false;
+    RefreshPreview(nullptr);
 }
 
 }  // namespace app
@@ -41,9 +54,13 @@ using namespace app;
 using namespace mainwindow;
 
 extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
+    if (g_refreshHolds > 0) {
+        g_refreshAsked = true;
+        return;
+    }
     Block path(EditContent(kTemplatePath));
     Block bytes(ReadFileBytes(path.text()));
-    ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title));
+    ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title, ResultUse::ReadBackAtOnce));
     ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body));
     ShowPicture(kPreviewBox, CurrentPicture);
 }

@@ -1,6 +1,7 @@
 // Event handlers of the main window. Handlers take no arguments of their own and
 // return nothing; the dispatcher passes its result slot first.
 #pragma once
+#include "app/renderer.h"
 #include "runtime/core/runtime_interface.h"
 
 extern "C" {
@@ -23,5 +24,17 @@ extern const char kTutorialFileName[];
 // One text pass as the preview and the batch job make it: reads font, size,
 // position, colour and text from the units and draws onto picture.
 enum class TextPass { Title, Body };
-void* DrawPass(const void* picture, TextPass pass);
+void* DrawPass(const void* picture, TextPass pass, ResultUse use = ResultUse::Kept);
+
+// While a hold lives, RefreshPreview only notes that it was asked for; when the
+// last hold ends, one refresh runs if any was asked for. Loading the settings
+// writes six boxes, each firing a refresh, while no message is pumped and the
+// window is not yet shown: only the last of those pictures could ever be seen.
+class PreviewRefreshHold {
+public:
+    PreviewRefreshHold();
+    ~PreviewRefreshHold();
+    PreviewRefreshHold(const PreviewRefreshHold&) = delete;
+    PreviewRefreshHold& operator=(const PreviewRefreshHold&) = delete;
+};
 }  // namespace app

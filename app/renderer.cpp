@@ -1,259 +1,94 @@
+// The renderer's fast path: templates are decoded by the program's own
+// decoders (through the shared picture cache) into memory GDI+ draws on in
+// place, and results are written by the program's PNG encoder. The text itself
+// is still drawn by GDI+, so the glyphs are exactly those of the all-GDI+ path,
+// which remains for the formats the fast path leaves to GDI+.
 #include "app/renderer.h"
-#include <windows.h>
-#include <objidl.h>
-#include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
+#include <span>
+#include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
 #include "runtime/core/blocks.h"
+#include "runtime/units/picture_cache.h"
+#include "runtime/units/png_encode.h"
 
 namespace app {
 
+namespace pic = imprinta::picture;
+using namespace gdiplus;
+
 namespace {
 
-// {557CF406-1A04-11D3-9A73-0000F81EF32E}: the GDI+ built-in PNG encoder.
-alignas(4) const uint8_t kPngEncoder[16] = {0x06, 0xF4, 0x7C, 0x55, 0x04, 0x1A, 0xD3, 0x11,
-                                            0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E};
-constexpr uint32_t kMoveableMemory = 2;  // GMEM_MOVEABLE
-constexpr uint32_t kAnsiCodePage = 0;    // CP_ACP
-
-uint32_t Word(int32_t v) { return static_cast<uint32_t>(v); }
-template <typename T>
-T* At(uint32_t address) {
-    return reinterpret_cast<T*>(static_cast<uintptr_t>(address));
+std::span<const uint8_t> BytesOf(const void* byteSet) {
+    return {ByteSetData(const_cast<void*>(byteSet)), ByteSetLength(byteSet)};
 }
 
-uint32_t ImageWidth(uint32_t image) {
-    uint32_t value = 0;
-    Dll(kDllGdipGetImageWidth, {image, PtrWord(&value)});
-    return value;
-}
-
-uint32_t ImageHeight(uint32_t image) {
-    uint32_t value = 0;
-    Dll(kDllGdipGetImageHeight, {image, PtrWord(&value)});
-    return value;
-}
-
-uint32_t NewBitmap(uint32_t width, uint32_t height) {
-    uint32_t bitmap = 0;
-    Dll(kDllGdipCreateBitmapFromScan0, {width, height, 0, kPixelFormat32bppArgb, 0, PtrWord(&bitmap)});
-    return bitmap;
-}
-
-uint32_t GraphicsOf(uint32_t bitmap) {
-    uint32_t graphics = 0;
-    Dll(kDllGdipGetImageGraphicsContext, {bitmap, PtrWord(&graphics)});
-    return graphics;
-}
-
-// Draws the whole source image (sw x sh pixels) into the destination rectangle.
-void DrawImage(uint32_t graphics, uint32_t image, float dx, float dy, float dw, float dh, float sw, float sh) {
-    Dll(kDllGdipDrawImageRectRect,
-        {graphics, image, FloatWord(dx), FloatWord(dy), FloatWord(dw), FloatWord(dh), FloatWord(0.0f),
-         FloatWord(0.0f), FloatWord(sw), FloatWord(sh), Word(kUnitPixel), 0, 0, 0});
-}
-
-void ReleaseStream(uint32_t stream) {
-    if (stream) At<IStream>(stream)->Release();
-}
-
-// Bytes written into a memory stream: its block is often larger than the data.
-uint32_t StreamDataSize(uint32_t stream, uint32_t blockSize) {
-    // The block is made larger up front: what was written ends at the stream's position.
-    LARGE_INTEGER zero = {};
-    ULARGE_INTEGER position = {};
-    if (FAILED(At<IStream>(stream)->Seek(zero, STREAM_SEEK_CUR, &position))) return 0;
-    return position.QuadPart < blockSize ? static_cast<uint32_t>(position.QuadPart) : blockSize;
-}
-
-// A first size for the encoder's stream, so that it does not grow the block
-// write by write: the raw pixel size (compressed output rarely exceeds it).
-uint32_t PresizeFor(uint32_t image) {
-    uint64_t bytes = static_cast<uint64_t>(ImageWidth(image)) * ImageHeight(image) * 4 + 4096;
-    return bytes > 0x10000000u ? 0x10000000u : static_cast<uint32_t>(bytes);
-}
-
-// CR LF and LF break a line alike in GDI+, but some GDI+ versions draw the CR
-// of a pair as a missing-glyph box and lay out an empty line as no line at all.
-// The text goes in with LF breaks only and a space on each empty line, which
-// draws nothing and keeps the blank line.
-void* PrepareLineBreaks(void* wide) {
-    const auto* text = reinterpret_cast<const uint16_t*>(ByteSetData(wide));
-    uint32_t n = ByteSetLength(wide) / 2;
-    std::vector<uint16_t> out;
-    out.reserve(n + 16);
-    for (uint32_t i = 0; i < n; ++i) {
-        if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') continue;
-        bool lineStart = out.empty() || out.back() == '\n';
-        if (text[i] == '\n' && lineStart) out.push_back(' ');
-        out.push_back(text[i]);
+// Formats whose decoding here gives the pixels GDI+ gives. Icons (GDI+ picks
+// another entry), PCX (GDI+ has no decoder) and anything unrecognised go the
+// all-GDI+ way.
+bool DecodedHere(pic::PictureFormat format) {
+    switch (format) {
+    case pic::PictureFormat::Png:
+    case pic::PictureFormat::Jpeg:
+    case pic::PictureFormat::Bmp:
+    case pic::PictureFormat::Gif: return true;
+    default: return false;
     }
-    Free(wide);
-    return imprinta::MakeByteSet(out.data(), static_cast<uint32_t>(out.size() * 2));
+}
+
+// A canvas of the picture that this call may draw on: the cache's own when
+// nobody else holds it (a previous result handed on), else a copy.
+pic::SharedCanvas WorkingCanvas(std::span<const uint8_t> bytes) {
+    pic::SharedCanvas canvas = pic::DecodeCanvasCached(bytes, pic::CacheUse::Keep);
+    if (!canvas || canvas.use_count() == 1) return canvas;
+    try {
+        return std::make_shared<pic::Canvas>(*canvas);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+pic::PngEncodeOptions EncodingFor(ResultUse use) {
+    pic::PngEncodeOptions options;
+    if (use == ResultUse::ReadBackAtOnce) options.compression = pic::PngCompression::Stored;
+    return options;
+}
+
+// The canvas as a PNG byte set; the cache keeps the canvas for the one reader
+// that will hand these bytes back (the next pass or the picture box).
+void* Publish(pic::SharedCanvas canvas, ResultUse use) {
+    std::vector<uint8_t> png = pic::EncodePng(*canvas, EncodingFor(use));
+    if (png.empty()) return nullptr;
+    void* result = imprinta::MakeByteSet(png);
+    pic::SharedPictureCache().Insert(pic::KeyOf(png), std::move(canvas), pic::CacheUse::Once);
+    return result;
+}
+
+void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const char* text, int32_t x, int32_t y) {
+    uint32_t bitmap = BitmapOver(canvas.bgra.data(), canvas.width, canvas.height);
+    uint32_t graphics = GraphicsOf(bitmap);
+    DrawStyledText(graphics, style, text, x, y);
+    DeleteGraphics(graphics);
+    DisposeImage(bitmap);
 }
 
 }  // namespace
 
-// ---- font family ----------------------------------------------------------
-
-FontFamily::~FontFamily() { Release(); }
-
-FontFamily* FontFamily::Copy() const {
-    // GDI+ families are not reference counted: the copy borrows the handle and
-    // leaves its deletion to this object.
-    auto* copy = new FontFamily;
-    copy->handle_ = handle_;
-    copy->owned_ = false;
-    return copy;
-}
-
-void FontFamily::Release() {
-    if (handle_ != 0 && owned_) Dll(kDllGdipDeleteFontFamily, {handle_});
-    handle_ = 0;
-    owned_ = true;
-}
-
-int32_t FontFamily::CreateFromName(const char* name) {
-    void* wide = TextToUtf16(name);
-    uint32_t family = 0;
-    int32_t status = static_cast<int32_t>(
-        Dll32(kDllGdipCreateFontFamilyFromName, {PtrWord(ByteSetData(wide)), 0, PtrWord(&family)}));
-    Free(wide);
-    SetHandle(status == 0 ? family : 0);
-    return status;
-}
-
-uint32_t FontFamily::Handle() const { return handle_; }
-
-void FontFamily::SetHandle(uint32_t handle) {
-    Release();
-    handle_ = handle;
-}
-
-// ---- conversions ----------------------------------------------------------
-
-uint32_t ColorToArgb(uint32_t colour, int32_t alpha, bool alphaGiven) {
-    if (!alphaGiven) alpha = 255;
-    // Memory order red, green, blue, top byte: swap red and blue, alpha on top.
-    void* bytes = ToBytes(static_cast<int32_t>(colour));
-    uint8_t* b = ByteSetData(bytes);
-    uint8_t red = b[0];
-    b[0] = b[2];
-    b[2] = red;
-    b[3] = static_cast<uint8_t>(alpha);
-    uint32_t argb = static_cast<uint32_t>(BytesGetInteger(bytes));
-    Free(bytes);
-    return argb;
-}
-
-void* TextToUtf16(const char* text) {
-    wchar_t probe = 0;
-    int32_t n = static_cast<int32_t>(Dll32(kDllMultiByteToWideChar,
-                                           {kAnsiCodePage, 0, PtrWord(text), Word(-1), PtrWord(&probe), 0}));
-    if (n <= 0) return nullptr;
-    void* wide = BlankBytes(2 * n);
-    Dll(kDllMultiByteToWideChar,
-        {kAnsiCodePage, 0, PtrWord(text), Word(-1), PtrWord(ByteSetData(wide)), Word(n)});
-    return wide;
-}
-
-// ---- GDI+ objects ---------------------------------------------------------
-
-uint32_t CreateTextFont(const char* familyName, float size, int32_t style, int32_t unit) {
-    // A size of 0 or less makes no font: some GDI+ versions would fall back to
-    // the system font's default height instead of refusing it.
-    if (!(size > 0.0f)) return 0;
-    FontFamily family;
-    family.CreateFromName(familyName);
-    uint32_t font = 0;
-    uint32_t status =
-        Dll32(kDllGdipCreateFont, {family.Handle(), FloatWord(size), Word(style), Word(unit), PtrWord(&font)});
-    return status == 0 ? font : 0;
-}
-
-uint32_t CreateTextBrush(uint32_t colour, int32_t alpha) {
-    uint32_t argb = ColorToArgb(colour, alpha, true);
-    uint32_t brush = 0;
-    return Dll32(kDllGdipCreateSolidFill, {argb, PtrWord(&brush)}) == 0 ? brush : 0;
-}
-
-uint32_t PictureFromBytes(const void* bytes) {
-    uint32_t n = BytesLength(bytes);
-    uint32_t block = Dll32(kDllGlobalAlloc, {kMoveableMemory, n});
-    if (!block) return 0;
-    uint32_t stream = 0;
-    if (Dll32(kDllCreateStreamOnHGlobal, {block, 1, PtrWord(&stream)}) != 0 || !stream) {
-        Dll(kDllGlobalFree, {block});
-        return 0;
-    }
-    uint32_t p = Dll32(kDllGlobalLock, {block});
-    if (!p) {
-        // Empty input lands here (a block of size 0 cannot be locked). The stream
-        // owns the block now: releasing it frees both.
-        ReleaseStream(stream);
-        return 0;
-    }
-    memcpy(At<void>(p), ByteSetData(bytes), n);
-    Dll(kDllGlobalUnlock, {block});
-    uint32_t bitmap = 0;
-    Dll(kDllGdipCreateBitmapFromStream, {stream, PtrWord(&bitmap)});
-    ReleaseStream(stream);  // the bitmap keeps its own reference
-    return bitmap;
-}
-
-void* PictureToPng(uint32_t image) {
-    uint32_t stream = 0;
-    uint32_t presized = Dll32(kDllGlobalAlloc, {kMoveableMemory, PresizeFor(image)});
-    if (Dll32(kDllCreateStreamOnHGlobal, {presized, 0, PtrWord(&stream)}) != 0 || !stream) {
-        if (presized) Dll(kDllGlobalFree, {presized});
-        return nullptr;
-    }
-    uint32_t status = Dll32(kDllGdipSaveImageToStream, {image, stream, PtrWord(kPngEncoder), 0});
-    // The stream does not delete its block on release: free it on every path.
-    uint32_t block = 0;
-    Dll(kDllGetHGlobalFromStream, {stream, PtrWord(&block)});
-    void* result = nullptr;
-    if (status == 0 && block) {
-        uint32_t p = Dll32(kDllGlobalLock, {block});
-        uint32_t n = Dll32(kDllGlobalSize, {block});
-        if (p) result = PointerToBytes(At<void>(p), static_cast<int32_t>(StreamDataSize(stream, n)));
-        Dll(kDllGlobalUnlock, {block});
-    }
-    ReleaseStream(stream);
-    if (block) Dll(kDllGlobalFree, {block});
-    return result;
-}
-
 // ---- operations -----------------------------------------------------------
 
 void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size, uint32_t colour,
-                        int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y) {
-    // Failed steps leave 0 handles; the GDI+ calls that get them fail without effect.
-    void* layout = BlankBytes(16);  // x, y, width, height as floats; a zero size never wraps
-    uint32_t source = PictureFromBytes(picture);
-    uint32_t width = ImageWidth(source);
-    uint32_t height = ImageHeight(source);
-    uint32_t bitmap = NewBitmap(width, height);  // starts fully transparent
-    uint32_t graphics = GraphicsOf(bitmap);
-    uint32_t font = CreateTextFont(fontName, static_cast<float>(size), style, kUnitPixel);
-    uint32_t brush = CreateTextBrush(colour, alpha);
-    if (hint != kNoTextRenderingHint) Dll(kDllGdipSetTextRenderingHint, {graphics, Word(hint)});
-    float* rect = reinterpret_cast<float*>(ByteSetData(layout));
-    rect[0] = static_cast<float>(x);
-    rect[1] = static_cast<float>(y);
-    DrawImage(graphics, source, 0, 0, static_cast<float>(width), static_cast<float>(height),
-              static_cast<float>(width), static_cast<float>(height));
-    Dll(kDllGdipDisposeImage, {source});
-    void* wide = PrepareLineBreaks(TextToUtf16(text));
-    Dll(kDllGdipDrawString, {graphics, PtrWord(ByteSetData(wide)), Word(-1), font, PtrWord(rect), 0, brush});
-    Free(wide);
-    void* result = PictureToPng(bitmap);
-    Dll(kDllGdipDeleteGraphics, {graphics});
-    Dll(kDllGdipDisposeImage, {bitmap});
-    Dll(kDllGdipDeleteBrush, {brush});
-    Dll(kDllGdipDeleteFont, {font});
-    Free(layout);
-    return result;
+                        int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
+                        ResultUse use) {
+    const std::span<const uint8_t> bytes = BytesOf(picture);
+    if (!DecodedHere(pic::SniffPictureFormat(bytes)))
+        return DrawTextOnPictureGdiplus(picture, fontName, size, colour, style, alpha, hint, text, x, y);
+    // A picture of a format decoded here that does not decode (damaged, or over
+    // the decode budget) gives the empty result, as an unreadable file does.
+    pic::SharedCanvas canvas = WorkingCanvas(bytes);
+    if (!canvas) return nullptr;
+    DrawTextOnCanvas(*canvas, {fontName, size, colour, style, alpha, hint}, text, x, y);
+    return Publish(std::move(canvas), use);
 }
 
 Point32 WatermarkPosition(int32_t position, int32_t baseWidth, int32_t baseHeight, int32_t drawnWidth,
@@ -279,46 +114,75 @@ Point32 WatermarkPosition(int32_t position, int32_t baseWidth, int32_t baseHeigh
     return {static_cast<int32_t>(px), static_cast<int32_t>(py)};
 }
 
-void* ComposeWatermark(const void* base, const void* mark, int32_t position, int32_t x, int32_t y,
-                       std::optional<int32_t> shrink, int32_t count, int32_t flipCode) {
-    uint32_t baseImage = PictureFromBytes(base);
-    uint32_t markImage = PictureFromBytes(mark);
+namespace gdiplus {
+
+void FlipMark(uint32_t mark, int32_t flipCode) {
     // RotateFlipType runs 0 to 7; -1 (no choice made) leaves the mark as it is.
-    if (flipCode >= 0 && flipCode <= 7) Dll(kDllGdipImageRotateFlip, {markImage, Word(flipCode)});
-    const uint32_t bw = ImageWidth(baseImage), bh = ImageHeight(baseImage);
-    const uint32_t mw = ImageWidth(markImage), mh = ImageHeight(markImage);  // after the flip
-    int32_t percent = shrink.value_or(100);
+    if (flipCode >= 0 && flipCode <= 7) Dll(kDllGdipImageRotateFlip, {mark, static_cast<uint32_t>(flipCode)});
+}
+
+void DrawBaseAndMarks(uint32_t graphics, uint32_t base, uint32_t bw, uint32_t bh, uint32_t mark,
+                      const WatermarkPlacement& p) {
+    const uint32_t mw = ImageWidth(mark), mh = ImageHeight(mark);  // after the flip
+    int32_t percent = p.shrink.value_or(100);
     if (percent < 0) percent = 0;
     int32_t dw = static_cast<int32_t>(mw), dh = static_cast<int32_t>(mh);
     if (percent <= 100) {  // never enlarged
         dw = RoundDown(mw / 100.0 * percent);
         dh = RoundDown(mh / 100.0 * percent);
     }
-    uint32_t bitmap = NewBitmap(bw, bh);
-    uint32_t graphics = GraphicsOf(bitmap);
     auto drawMark = [&](Point32 at) {
         if (dw > 0 && dh > 0)
-            DrawImage(graphics, markImage, static_cast<float>(at.x), static_cast<float>(at.y),
-                      static_cast<float>(dw), static_cast<float>(dh), static_cast<float>(mw),
-                      static_cast<float>(mh));
+            DrawImage(graphics, mark, static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(dw),
+                      static_cast<float>(dh), static_cast<float>(mw), static_cast<float>(mh));
     };
     const int32_t ibw = static_cast<int32_t>(bw), ibh = static_cast<int32_t>(bh);
-    Point32 at = WatermarkPosition(position, ibw, ibh, dw, dh, x, y);
-    DrawImage(graphics, baseImage, 0, 0, static_cast<float>(bw), static_cast<float>(bh), static_cast<float>(bw),
+    Point32 at = WatermarkPosition(p.position, ibw, ibh, dw, dh, p.x, p.y);
+    DrawImage(graphics, base, 0, 0, static_cast<float>(bw), static_cast<float>(bh), static_cast<float>(bw),
               static_cast<float>(bh));
     drawMark(at);
-    if (position == kRandomPosition) {
-        int64_t repeats = static_cast<int64_t>(count) - 1;
+    if (p.position == kRandomPosition) {
+        int64_t repeats = static_cast<int64_t>(p.count) - 1;
         if (repeats < 0) repeats = 0;
         if (repeats > 8) repeats = 8;
-        for (int64_t i = 0; i < repeats; ++i) drawMark(WatermarkPosition(kRandomPosition, ibw, ibh, dw, dh, x, y));
+        for (int64_t i = 0; i < repeats; ++i) drawMark(WatermarkPosition(kRandomPosition, ibw, ibh, dw, dh, p.x, p.y));
     }
-    Dll(kDllGdipDisposeImage, {baseImage});
-    Dll(kDllGdipDisposeImage, {markImage});
-    void* result = PictureToPng(bitmap);
-    Dll(kDllGdipDeleteGraphics, {graphics});
-    Dll(kDllGdipDisposeImage, {bitmap});
-    return result;
+}
+
+}  // namespace gdiplus
+
+// The base and the mark wrap canvases of the program's decoders; GDI+ flips,
+// scales and composes them onto a transparent canvas, as on the all-GDI+ path.
+void* ComposeWatermark(const void* base, const void* mark, int32_t position, int32_t x, int32_t y,
+                       std::optional<int32_t> shrink, int32_t count, int32_t flipCode) {
+    const WatermarkPlacement placement{position, x, y, shrink, count, flipCode};
+    const std::span<const uint8_t> baseBytes = BytesOf(base), markBytes = BytesOf(mark);
+    if (!DecodedHere(pic::SniffPictureFormat(baseBytes)) ||
+        (!markBytes.empty() && !DecodedHere(pic::SniffPictureFormat(markBytes))))
+        return ComposeWatermarkGdiplus(base, mark, placement);
+    pic::SharedCanvas baseCanvas = pic::DecodeCanvasCached(baseBytes, pic::CacheUse::Keep);  // only read
+    if (!baseCanvas) return nullptr;
+    pic::SharedCanvas markCanvas = markBytes.empty() ? nullptr : WorkingCanvas(markBytes);
+    pic::SharedCanvas result;
+    try {
+        result = std::make_shared<pic::Canvas>();
+        result->width = baseCanvas->width;
+        result->height = baseCanvas->height;
+        result->bgra.assign(baseCanvas->bgra.size(), 0);  // fully transparent
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    uint32_t baseImage = BitmapOver(baseCanvas->bgra.data(), baseCanvas->width, baseCanvas->height);
+    uint32_t markImage = markCanvas ? BitmapOver(markCanvas->bgra.data(), markCanvas->width, markCanvas->height) : 0;
+    FlipMark(markImage, flipCode);
+    uint32_t target = BitmapOver(result->bgra.data(), result->width, result->height);
+    uint32_t graphics = GraphicsOf(target);
+    DrawBaseAndMarks(graphics, baseImage, result->width, result->height, markImage, placement);
+    DeleteGraphics(graphics);
+    DisposeImage(target);
+    DisposeImage(baseImage);
+    DisposeImage(markImage);
+    return Publish(std::move(result), ResultUse::Kept);
 }
 
 }  // namespace app

@@ -1,8 +1,8 @@
 // Text-on-picture renderer and picture watermark. Pictures come in as byte sets
 // holding an image file and go out as byte sets holding a PNG file (owned by the
-// caller, empty on failure). All drawing goes through GDI+ flat functions called
-// as DLL commands; every GDI+ object lives only inside the call that makes it.
-// GDI+ must have been started (GdiplusStartup) before any of these run.
+// caller, empty on failure). Text and pictures are drawn by GDI+ flat functions
+// called as DLL commands; every GDI+ object lives only inside the call that
+// makes it. GDI+ must have been started (GdiplusStartup) before any of these run.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -17,9 +17,14 @@ constexpr int32_t kNoTextRenderingHint = -1;
 constexpr int32_t kWatermarkMargin = 5;
 constexpr int32_t kRandomPosition = 10;
 
+// What becomes of a result: kept (shown, saved, exported), or read back by the
+// next pass at once, which saves compressing it (the pixels are the same).
+enum class ResultUse { Kept, ReadBackAtOnce };
+
 // Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y).
 void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size, uint32_t colour,
-                        int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y);
+                        int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
+                        ResultUse use = ResultUse::Kept);
 
 // Draws the watermark onto the base picture: flipped by flipCode (GDI+ RotateFlipType,
 // other codes leave it as it is), shrunk to shrink percent (100 when omitted, never

@@ -2,6 +2,7 @@
 // position in the font list, colours as signed decimal colour values.
 #include "app/settings.h"
 #include <string>
+#include "app/main_window_handlers.h"
 #include "app/runtime_calls.h"
 #include "app/unit_access.h"
 
@@ -68,7 +69,15 @@ void SaveKey(const SettingKey& k) {
 }  // namespace
 
 void LoadSettings() {
-    for (const SettingKey& k : kSettingKeys) LoadKey(k);
+    // The colours come last and fire no refresh: the held refresh runs before
+    // them, where the last of the six box writes would have run it.
+    {
+        PreviewRefreshHold hold;
+        for (const SettingKey& k : kSettingKeys)
+            if (k.kind != Kind::Colour) LoadKey(k);
+    }
+    for (const SettingKey& k : kSettingKeys)
+        if (k.kind == Kind::Colour) LoadKey(k);
 }
 
 void SaveSettings() {

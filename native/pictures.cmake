@@ -10,7 +10,11 @@ set(PICTURE_SOURCES
   ${IMPRINTA_ROOT}/runtime/units/picture_gif.cpp
   ${IMPRINTA_ROOT}/runtime/units/picture_pcx.cpp
   ${IMPRINTA_ROOT}/runtime/units/picture_png.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_jpeg.cpp)
+  ${IMPRINTA_ROOT}/runtime/units/picture_jpeg.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_canvas.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_cache.cpp
+  ${IMPRINTA_ROOT}/runtime/units/picture_scale.cpp
+  ${IMPRINTA_ROOT}/runtime/units/png_encode.cpp)
 imprinta_check_no_windows_headers(${PICTURE_SOURCES}
   ${IMPRINTA_ROOT}/runtime/units/picture_decode.h
   ${IMPRINTA_ROOT}/runtime/units/picture_decode_internal.h
@@ -20,7 +24,7 @@ set(PICTURE_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno
 add_library(imprinta_pictures_native STATIC ${PICTURE_SOURCES})
 target_compile_options(imprinta_pictures_native PUBLIC ${PICTURE_SANITIZE})
 target_link_options(imprinta_pictures_native PUBLIC ${PICTURE_SANITIZE})
-target_link_libraries(imprinta_pictures_native PUBLIC PNG::PNG JPEG::JPEG)
+target_link_libraries(imprinta_pictures_native PUBLIC PNG::PNG JPEG::JPEG deflate z)
 
 # Entry points shared by the libFuzzer targets and the replay runner: the
 # picture decoders, the form-template reader and the unit property streams.
@@ -52,7 +56,8 @@ add_executable(picture_native_tests
   ${IMPRINTA_ROOT}/tests/pictures/corpus_support.cpp
   ${IMPRINTA_ROOT}/tests/pictures/decode_basics_test.cpp
   ${IMPRINTA_ROOT}/tests/pictures/corpus_test.cpp
-  ${IMPRINTA_ROOT}/tests/pictures/truncation_test.cpp)
+  ${IMPRINTA_ROOT}/tests/pictures/truncation_test.cpp
+  ${IMPRINTA_ROOT}/tests/pictures/canvas_encode_test.cpp)
 target_include_directories(picture_native_tests PRIVATE ${IMPRINTA_ROOT}/tests)
 target_compile_definitions(picture_native_tests PRIVATE PICTURE_TESTS_WITH_FUZZ_ENTRIES)
 target_link_libraries(picture_native_tests PRIVATE imprinta_fuzz_entries GTest::gtest GTest::gtest_main)

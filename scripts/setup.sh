@@ -11,7 +11,7 @@ PACKAGES=(
   cmake ninja-build g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   wine wine32:i386 fonts-wine xvfb xauth libz-mingw-w64-dev libboost1.81-dev googletest
   nasm fonts-wqy-zenhei locales imagemagick xdotool x11-utils dpkg-dev
-  clang-14 libclang-rt-14-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev g++
+  clang-14 libclang-rt-14-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev g++ libdeflate-dev libxxhash-dev
   gdk-pixbuf-tests libsdl2-image-tests
 )
 

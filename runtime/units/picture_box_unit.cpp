@@ -1,6 +1,7 @@
 #include "picture_box_unit.h"
 
 #include <cstring>
+#include "picture_scale.h"
 
 namespace imprinta::units {
 
@@ -44,6 +45,7 @@ void PicBoxUnit::ReleaseBusy() { InterlockedExchange(&busy_, 0); }
 void PicBoxUnit::LoadPicture() {
     StopAnimation();
     display_.Clear();
+    scaled_.Clear();
     isGif_ = false;
     gifData_.clear();
     if (!data.picture.empty()) {
@@ -162,12 +164,27 @@ RECT PicBoxUnit::PictureRect() const {
     return r;
 }
 
+// A still picture shrunk for the box is resampled once per picture and size,
+// not stretched at every paint: stretching a large picture is slow and, with
+// a coarse filter, drops thin strokes.
+const ScreenPicture& PicBoxUnit::ShrunkDisplay(int width, int height) {
+    if (scaled_.width != width || scaled_.height != height) {
+        scaled_.Clear();
+        scaled_.bgra = picture::ScaleBgra(display_.bgra.data(), display_.width, display_.height, width, height);
+        if (!scaled_.bgra.empty()) scaled_.width = width, scaled_.height = height;
+    }
+    return scaled_;
+}
+
 // Caller holds the busy flag.
 void PicBoxUnit::DrawDisplay(HDC dc) {
     if (display_.empty()) return;
     RECT r = PictureRect();
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const bool shrinks = w <= display_.width && h <= display_.height && (w < display_.width || h < display_.height);
     if (displayMode_ == 0) DrawScreenPicture(dc, display_, 0, 0);
-    else DrawScreenPicture(dc, display_, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    else if (shrinks && !isGif_ && w > 0 && h > 0 && !ShrunkDisplay(w, h).empty()) DrawScreenPicture(dc, scaled_, r.left, r.top);
+    else DrawScreenPicture(dc, display_, r.left, r.top, w, h);
 }
 
 void PicBoxUnit::Paint(HDC dc) {

@@ -58,6 +58,7 @@ private:
     void StopAnimation();
     void Paint(HDC dc);
     void DrawDisplay(HDC dc);
+    const ScreenPicture& ShrunkDisplay(int width, int height);
     void AcquireBusy();
     void ReleaseBusy();
     bool WaitMilliseconds(uint32_t ms);  // false: stop requested
@@ -66,6 +67,7 @@ private:
     bool animationAllowed() const { return data.animate && !designMode; }
 
     ScreenPicture display_;  // the rendered picture or the animation canvas
+    ScreenPicture scaled_;   // display_ resampled to the size it was last drawn at
     bool isGif_ = false;
     std::vector<uint8_t> gifData_;  // the player's own copy (the reader spans it)
     picture::GifReader reader_;

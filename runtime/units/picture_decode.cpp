@@ -132,29 +132,11 @@ std::optional<DecodedPicture> DecodeIcon(std::span<const uint8_t> data, PictureF
 // ---- PNG transparency -------------------------------------------------------
 
 void BlendRgbaOverBackground(const DecodedPicture& picture, uint32_t background, uint8_t* bgraOut) {
-    const double bgR = background & 0xFF, bgG = (background >> 8) & 0xFF, bgB = (background >> 16) & 0xFF;
-    auto mix = [](double a, double pixel, double bg) {
-        double v = a * 0.003921569 * pixel + bg * (1.0 - a * 0.003921569);
-        if (v < 0) v = 0;
-        if (v > 255) v = 255;
-        return uint8_t(v);  // truncation, as the formula says
-    };
+    const BackgroundMix mix(background);
     for (uint32_t y = 0; y < picture.height; ++y) {
         const uint8_t* src = picture.pixels.data() + size_t(y) * picture.stride;
         uint8_t* dst = bgraOut + size_t(y) * picture.width * 4;
-        for (uint32_t x = 0; x < picture.width; ++x, src += 4, dst += 4) {
-            uint8_t a = src[3];
-            if (a == 255) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
-            } else {
-                dst[0] = mix(a, src[2], bgB);
-                dst[1] = mix(a, src[1], bgG);
-                dst[2] = mix(a, src[0], bgR);
-            }
-            dst[3] = 255;
-        }
+        for (uint32_t x = 0; x < picture.width; ++x, src += 4, dst += 4) mix.Blend(src[3], src[2], src[1], src[0], dst);
     }
 }
 

@@ -22,6 +22,32 @@ inline bool CheckedAdd(uint64_t a, uint64_t b, uint64_t* out) {
     return !__builtin_add_overflow(a, b, out);
 }
 
+// Straight alpha over an opaque background colour (0x00BBGGRR): alpha 255 keeps
+// the pixel, others get trunc(A/255 * pixel + bg * (1 - A/255)) per channel.
+class BackgroundMix {
+public:
+    explicit BackgroundMix(uint32_t background)
+        : r_(background & 0xFF), g_((background >> 8) & 0xFF), b_((background >> 16) & 0xFF) {}
+    // Writes blue, green, red, 255 to out.
+    void Blend(uint8_t a, uint8_t b, uint8_t g, uint8_t r, uint8_t* out) const {
+        if (a == 255) {
+            out[0] = b, out[1] = g, out[2] = r;
+        } else {
+            out[0] = Mix(a, b, b_), out[1] = Mix(a, g, g_), out[2] = Mix(a, r, r_);
+        }
+        out[3] = 255;
+    }
+
+private:
+    static uint8_t Mix(double a, double pixel, double bg) {
+        double v = a * 0.003921569 * pixel + bg * (1.0 - a * 0.003921569);
+        if (v < 0) v = 0;
+        if (v > 255) v = 255;
+        return uint8_t(v);  // truncation, as the formula says
+    }
+    double r_, g_, b_;
+};
+
 // Pixel memory of one decode call. Every large buffer is charged here first.
 class Budget {
 public:

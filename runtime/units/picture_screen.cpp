@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include "picture_cache.h"
 
 namespace imprinta::units {
 
@@ -56,6 +57,15 @@ bool RenderForScreen(const picture::DecodedPicture& pic, COLORREF bg, ScreenPict
 bool DecodeForScreen(const ByteBuffer& data, COLORREF bg, ScreenPicture& out) {
     out.Clear();
     if (data.empty()) return false;
+    // A renderer result or a template decoded moments ago is blended, not decoded again.
+    if (picture::SharedCanvas canvas = picture::SharedPictureCache().Find(picture::KeyOf(data.bytes()))) {
+        if (canvas->width > 0x7FFF'FFFFu / 4 / canvas->height) return false;
+        out.bgra.resize(canvas->bgra.size());
+        picture::BlendCanvasOverBackground(*canvas, static_cast<uint32_t>(bg), out.bgra.data());
+        out.width = static_cast<int>(canvas->width);
+        out.height = static_cast<int>(canvas->height);
+        return true;
+    }
     auto pic = picture::DecodePicture(data.bytes());
     return pic && RenderForScreen(*pic, bg, out);
 }

@@ -1,0 +1,77 @@
+#include "picture_cache.h"
+#include <new>
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
+namespace imprinta::picture {
+namespace {
+
+uint64_t CanvasBytes(const SharedCanvas& c) { return c ? c->bgra.size() : 0; }
+
+}  // namespace
+
+PictureKey KeyOf(std::span<const uint8_t> bytes) {
+    XXH128_hash_t h = XXH3_128bits(bytes.data(), bytes.size());
+    return PictureKey{h.low64, h.high64, bytes.size()};
+}
+
+uint64_t PictureCache::Bytes() const {
+    uint64_t total = 0;
+    for (const Entry& e : entries_) total += CanvasBytes(e.canvas);
+    return total;
+}
+
+SharedCanvas PictureCache::Find(const PictureKey& key) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (!(it->key == key)) continue;
+        SharedCanvas found = it->canvas;
+        if (it->use == CacheUse::Once) entries_.erase(it);
+        else entries_.splice(entries_.begin(), entries_, it);
+        return found;
+    }
+    return nullptr;
+}
+
+void PictureCache::Insert(const PictureKey& key, SharedCanvas canvas, CacheUse use) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->key == key) {
+            entries_.erase(it);
+            break;
+        }
+    }
+    const uint64_t size = CanvasBytes(canvas);
+    if (!canvas || size > limits_.maxBytes || limits_.maxEntries == 0) return;
+    uint64_t total = Bytes();
+    while (!entries_.empty() && (entries_.size() >= limits_.maxEntries || total + size > limits_.maxBytes)) {
+        total -= CanvasBytes(entries_.back().canvas);
+        entries_.pop_back();
+    }
+    try {
+        entries_.push_front(Entry{key, std::move(canvas), use});
+    } catch (const std::bad_alloc&) {
+        // Not caching is always correct.
+    }
+}
+
+PictureCache& SharedPictureCache() {
+    static PictureCache cache;
+    return cache;
+}
+
+SharedCanvas DecodeCanvasCached(std::span<const uint8_t> bytes, CacheUse use, const DecodeLimits& limits) {
+    if (bytes.empty()) return nullptr;
+    const PictureKey key = KeyOf(bytes);
+    if (SharedCanvas found = SharedPictureCache().Find(key)) return found;
+    auto decoded = DecodeCanvas(bytes, limits);
+    if (!decoded) return nullptr;
+    SharedCanvas canvas;
+    try {
+        canvas = std::make_shared<Canvas>(std::move(*decoded));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    SharedPictureCache().Insert(key, canvas, use);
+    return canvas;
+}
+
+}  // namespace imprinta::picture

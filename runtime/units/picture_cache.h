@@ -1,0 +1,66 @@
+// A small cache of decoded pictures keyed by a hash of their file bytes, so a
+// picture that comes round again (the template read at every refresh, a
+// renderer result handed on to the next pass or to the picture box) is decoded
+// at most once. The bytes are always read and hashed anew: a changed file gives
+// a new key. Plain C++; used from the user-interface thread only.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <span>
+#include "picture_canvas.h"
+
+namespace imprinta::picture {
+
+// 128-bit XXH3 hash and the length of the bytes.
+struct PictureKey {
+    uint64_t low = 0;
+    uint64_t high = 0;
+    uint64_t size = 0;
+    bool operator==(const PictureKey&) const = default;
+};
+PictureKey KeyOf(std::span<const uint8_t> bytes);
+
+using SharedCanvas = std::shared_ptr<Canvas>;
+
+// Keep: stays until pushed out (templates). Once: leaves the cache when it is
+// found (a result that exactly one reader will ask for).
+enum class CacheUse { Keep, Once };
+
+struct PictureCacheLimits {
+    size_t maxEntries = 4;
+    uint64_t maxBytes = uint64_t(320) << 20;  // pixel bytes of all entries
+};
+
+class PictureCache {
+public:
+    explicit PictureCache(const PictureCacheLimits& limits = {}) : limits_(limits) {}
+    // The canvas for key, or null. Callers that draw must copy a canvas they do
+    // not hold alone (use_count above 1).
+    SharedCanvas Find(const PictureKey& key);
+    // Adds or replaces; the least recently used entries make room. A canvas
+    // larger than the whole budget is not kept.
+    void Insert(const PictureKey& key, SharedCanvas canvas, CacheUse use);
+    void Clear() { entries_.clear(); }
+    size_t Entries() const { return entries_.size(); }
+    uint64_t Bytes() const;
+
+private:
+    struct Entry {
+        PictureKey key;
+        SharedCanvas canvas;
+        CacheUse use;
+    };
+    PictureCacheLimits limits_;
+    std::list<Entry> entries_;  // most recently used first
+};
+
+// The process's cache, shared by the renderer and the picture box.
+PictureCache& SharedPictureCache();
+
+// Looks the bytes up, else decodes them and keeps the result as `use` says.
+// Null for undecodable data. The canvas may be shared with the cache.
+SharedCanvas DecodeCanvasCached(std::span<const uint8_t> bytes, CacheUse use, const DecodeLimits& limits = {});
+
+}  // namespace imprinta::picture

@@ -1,0 +1,89 @@
+#include "picture_scale.h"
+#include <algorithm>
+#include <cmath>
+
+namespace imprinta::picture {
+namespace {
+
+constexpr int kWeightBits = 14;
+constexpr int kWeightOne = 1 << kWeightBits;
+
+// Source taps of one target pixel along one axis, weights summing to kWeightOne.
+struct Taps {
+    int first = 0;
+    std::vector<int> weights;
+};
+
+std::vector<Taps> AxisTaps(int source, int target) {
+    std::vector<Taps> taps(target);
+    const double scale = double(source) / target;
+    for (int t = 0; t < target; ++t) {
+        Taps& tap = taps[t];
+        if (scale >= 1.0) {  // area average over [t * scale, (t + 1) * scale)
+            double begin = t * scale, end = std::min<double>(source, (t + 1) * scale);
+            tap.first = int(begin);
+            for (int s = tap.first; s < end; ++s)
+                tap.weights.push_back(int(std::lround((std::min<double>(s + 1, end) - std::max<double>(s, begin)) / scale * kWeightOne)));
+        } else {  // linear between the two nearest source centres
+            double centre = (t + 0.5) * scale - 0.5;
+            int left = int(std::floor(centre));
+            double f = centre - left;
+            left = std::clamp(left, 0, source - 1);
+            int right = std::min(left + 1, source - 1);
+            tap.first = left;
+            int wr = int(std::lround(f * kWeightOne));
+            if (centre < 0) wr = 0;
+            tap.weights = {kWeightOne - wr};
+            if (right != left) tap.weights.push_back(wr);
+        }
+        // Rounding may leave the sum a little off: the largest tap takes the rest.
+        int sum = 0;
+        for (int w : tap.weights) sum += w;
+        *std::max_element(tap.weights.begin(), tap.weights.end()) += kWeightOne - sum;
+    }
+    return taps;
+}
+
+uint8_t Round(int32_t v) { return uint8_t(std::clamp<int32_t>((v + kWeightOne / 2) >> kWeightBits, 0, 255)); }
+
+}  // namespace
+
+std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int dh) {
+    if (!bgra || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return {};
+    const std::vector<Taps> columns = AxisTaps(sw, dw), rows = AxisTaps(sh, dh);
+    // Horizontal pass into dw x sh, then vertical into dw x dh.
+    std::vector<uint8_t> wide(size_t(dw) * sh * 4);
+    for (int y = 0; y < sh; ++y) {
+        const uint8_t* src = bgra + size_t(y) * sw * 4;
+        uint8_t* dst = wide.data() + size_t(y) * dw * 4;
+        for (int x = 0; x < dw; ++x, dst += 4) {
+            const Taps& tap = columns[x];
+            int32_t acc[3] = {};
+            for (size_t i = 0; i < tap.weights.size(); ++i) {
+                const uint8_t* p = src + size_t(tap.first + int(i)) * 4;
+                for (int c = 0; c < 3; ++c) acc[c] += p[c] * tap.weights[i];
+            }
+            dst[0] = Round(acc[0]), dst[1] = Round(acc[1]), dst[2] = Round(acc[2]), dst[3] = 255;
+        }
+    }
+    std::vector<uint8_t> out(size_t(dw) * dh * 4);
+    std::vector<int32_t> acc(size_t(dw) * 3);  // weights sum to kWeightOne: no overflow
+    for (int y = 0; y < dh; ++y) {
+        const Taps& tap = rows[y];
+        std::fill(acc.begin(), acc.end(), 0);
+        for (size_t i = 0; i < tap.weights.size(); ++i) {
+            const uint8_t* src = wide.data() + size_t(tap.first + int(i)) * dw * 4;
+            const int w = tap.weights[i];
+            for (int x = 0; x < dw; ++x)
+                for (int c = 0; c < 3; ++c) acc[size_t(x) * 3 + c] += src[x * 4 + c] * w;
+        }
+        uint8_t* dst = out.data() + size_t(y) * dw * 4;
+        for (int x = 0; x < dw; ++x, dst += 4) {
+            for (int c = 0; c < 3; ++c) dst[c] = Round(acc[size_t(x) * 3 + c]);
+            dst[3] = 255;
+        }
+    }
+    return out;
+}
+
+}  // namespace imprinta::picture

@@ -1,0 +1,168 @@
+#include "png_encode.h"
+#include <cstring>
+#include <memory>
+#include <new>
+#include <libdeflate.h>
+#include <zlib.h>
+
+namespace imprinta::picture {
+namespace {
+
+constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr uint8_t kColourTypeRgba = 6;
+constexpr size_t kChunkOverhead = 12;  // length, type, CRC
+constexpr int kStreamLevel = 1;        // zlib level of the streamed Fast path
+
+enum Filter : uint8_t { kFilterNone = 0, kFilterSub = 1, kFilterUp = 2, kFilterAverage = 3, kFilterPaeth = 4 };
+
+void PutBe32(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v >> 24), p[1] = uint8_t(v >> 16), p[2] = uint8_t(v >> 8), p[3] = uint8_t(v);
+}
+
+// Appends a chunk whose data is already in place after an 8-byte gap at `start`.
+void FinishChunk(std::vector<uint8_t>& png, size_t start, const char* type) {
+    const size_t length = png.size() - start - 8;
+    PutBe32(&png[start], uint32_t(length));
+    std::memcpy(&png[start + 4], type, 4);
+    uint8_t crc[4];
+    PutBe32(crc, libdeflate_crc32(0, &png[start + 4], length + 4));
+    png.insert(png.end(), crc, crc + 4);
+}
+
+void BeginChunk(std::vector<uint8_t>& png) { png.resize(png.size() + 8); }
+
+void WriteHeader(std::vector<uint8_t>& png, const Canvas& c) {
+    png.assign(kSignature, kSignature + 8);
+    const size_t start = png.size();
+    BeginChunk(png);
+    uint8_t ihdr[13] = {};
+    PutBe32(ihdr, c.width);
+    PutBe32(ihdr + 4, c.height);
+    ihdr[8] = 8;  // bits per channel
+    ihdr[9] = kColourTypeRgba;
+    png.insert(png.end(), ihdr, ihdr + 13);  // compression, filter method, interlace: 0
+    FinishChunk(png, start, "IHDR");
+}
+
+void WriteEnd(std::vector<uint8_t>& png) {
+    const size_t start = png.size();
+    BeginChunk(png);
+    FinishChunk(png, start, "IEND");
+}
+
+void BgraToRgba(const uint8_t* bgra, size_t pixels, uint8_t* rgba) {
+    for (size_t i = 0; i < pixels; ++i, bgra += 4, rgba += 4) {
+        rgba[0] = bgra[2], rgba[1] = bgra[1], rgba[2] = bgra[0], rgba[3] = bgra[3];
+    }
+}
+
+uint8_t PaethPredictor(int a, int b, int c) {
+    int p = a + b - c, pa = p > a ? p - a : a - p, pb = p > b ? p - b : b - p, pc = p > c ? p - c : c - p;
+    return uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+}
+
+// Paeth for every row (Sub on the first, which has no row above): on photos
+// it packs best of the single filters, and it costs one pass.
+void FilterRow(const uint8_t* row, const uint8_t* above, size_t bytes, uint8_t* out) {
+    if (!above) {
+        out[0] = kFilterSub;
+        for (size_t i = 0; i < bytes; ++i) out[1 + i] = uint8_t(row[i] - (i >= 4 ? row[i - 4] : 0));
+        return;
+    }
+    out[0] = kFilterPaeth;
+    for (size_t i = 0; i < 4 && i < bytes; ++i) out[1 + i] = uint8_t(row[i] - above[i]);
+    for (size_t i = 4; i < bytes; ++i) out[1 + i] = uint8_t(row[i] - PaethPredictor(row[i - 4], above[i], above[i - 4]));
+}
+
+// Feeds filtered (or, for Stored, raw) rows one at a time to `sink`.
+template <typename Sink>
+bool ForEachRow(const Canvas& c, bool filtered, Sink&& sink) {
+    const size_t bytes = c.Stride();
+    std::vector<uint8_t> rows[2] = {std::vector<uint8_t>(bytes), std::vector<uint8_t>(bytes)};
+    std::vector<uint8_t> out(bytes + 1);
+    for (uint32_t y = 0; y < c.height; ++y) {
+        std::vector<uint8_t>& row = rows[y & 1];
+        BgraToRgba(c.bgra.data() + y * bytes, c.width, row.data());
+        if (filtered) {
+            FilterRow(row.data(), y ? rows[(y + 1) & 1].data() : nullptr, bytes, out.data());
+        } else {
+            out[0] = kFilterNone;
+            std::memcpy(out.data() + 1, row.data(), bytes);
+        }
+        if (!sink(out.data(), out.size(), y + 1 == c.height)) return false;
+    }
+    return true;
+}
+
+// zlib, row by row, straight into the IDAT chunk.
+bool DeflateStreamed(const Canvas& c, int level, bool filtered, std::vector<uint8_t>& png) {
+    z_stream z{};
+    if (deflateInit(&z, level) != Z_OK) return false;
+    std::unique_ptr<z_stream, int (*)(z_streamp)> guard(&z, deflateEnd);
+    const uint64_t raw = uint64_t(c.Stride() + 1) * c.height;
+    png.reserve(png.size() + size_t(level == 0 ? deflateBound(&z, uLong(raw)) : raw / 2) + 65536);
+    return ForEachRow(c, filtered, [&](const uint8_t* data, size_t size, bool last) {
+        z.next_in = const_cast<uint8_t*>(data);
+        z.avail_in = uInt(size);
+        for (;;) {
+            const size_t used = png.size();
+            const uInt room = uInt(size + 1024);  // a row's worth: the vector is not filled ahead
+            png.resize(used + room);
+            z.next_out = png.data() + used;
+            z.avail_out = room;
+            int status = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+            png.resize(used + (room - z.avail_out));
+            if (status == Z_STREAM_END) return true;
+            if (status != Z_OK && status != Z_BUF_ERROR) return false;
+            if (z.avail_in == 0 && !last) return true;
+        }
+    });
+}
+
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+
+// libdeflate over the whole filtered picture at once.
+bool DeflateOneShot(const Canvas& c, int level, std::vector<uint8_t>& png) {
+    std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(libdeflate_alloc_compressor(level));
+    if (!compressor) return false;
+    const size_t rowBytes = c.Stride() + 1;
+    std::vector<uint8_t> filtered(rowBytes * c.height);
+    uint8_t* next = filtered.data();
+    ForEachRow(c, true, [&](const uint8_t* data, size_t size, bool) {
+        std::memcpy(next, data, size);
+        next += size;
+        return true;
+    });
+    const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filtered.size());
+    const size_t start = png.size();
+    png.resize(start + bound);
+    const size_t written = libdeflate_zlib_compress(compressor.get(), filtered.data(), filtered.size(), &png[start], bound);
+    png.resize(start + written);
+    return written != 0;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& options) {
+    if (canvas.Empty()) return {};
+    try {
+        std::vector<uint8_t> png;
+        WriteHeader(png, canvas);
+        const size_t idat = png.size();
+        BeginChunk(png);
+        const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
+        bool ok = options.compression == PngCompression::Stored ? DeflateStreamed(canvas, 0, false, png)
+                  : raw <= options.oneShotLimit                  ? DeflateOneShot(canvas, options.level, png)
+                                                                 : DeflateStreamed(canvas, kStreamLevel, true, png);
+        if (!ok) return {};
+        FinishChunk(png, idat, "IDAT");
+        WriteEnd(png);
+        return png;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+}  // namespace imprinta::picture

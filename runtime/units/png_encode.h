@@ -1,0 +1,27 @@
+// PNG writer for canvases: 8-bit RGBA (colour type 6), every pixel kept, rows
+// filtered and deflated by libdeflate in one shot, or by zlib row by row where
+// one-shot buffers would be too large. Plain C++.
+#pragma once
+#include <cstdint>
+#include <vector>
+#include "picture_canvas.h"
+
+namespace imprinta::picture {
+
+enum class PngCompression {
+    Stored,  // no filtering, uncompressed deflate blocks: for a picture read back at once
+    Fast,    // filtered and compressed: for files people keep
+};
+
+struct PngEncodeOptions {
+    PngCompression compression = PngCompression::Fast;
+    int level = 2;  // libdeflate level for Fast
+    // Above this many pixel bytes Fast streams through zlib, which needs no
+    // buffer of the whole filtered picture.
+    uint64_t oneShotLimit = uint64_t(128) << 20;
+};
+
+// The PNG file bytes; empty for an empty canvas or when memory runs out.
+std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& options = {});
+
+}  // namespace imprinta::picture

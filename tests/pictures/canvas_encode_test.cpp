@@ -1,0 +1,167 @@
+// The fast render path's byte-level parts: decoded pictures as canvases, the
+// picture cache, the PNG writer (read back by libpng) and the screen resampler.
+#include <gtest/gtest.h>
+#include <cstring>
+#include "runtime/units/picture_cache.h"
+#include "runtime/units/picture_scale.h"
+#include "runtime/units/png_encode.h"
+
+using namespace imprinta::picture;
+
+namespace {
+
+Canvas MakeCanvas(uint32_t w, uint32_t h, uint32_t seed, bool alpha) {
+    Canvas c{w, h, std::vector<uint8_t>(size_t(w) * h * 4)};
+    for (size_t i = 0; i < c.bgra.size(); i += 4) {
+        seed = seed * 1103515245u + 12345u;
+        const size_t x = (i / 4) % w, y = (i / 4) / w;
+        c.bgra[i] = uint8_t(x * 3 + (seed >> 28));
+        c.bgra[i + 1] = uint8_t(y * 5);
+        c.bgra[i + 2] = uint8_t(seed >> 16);
+        c.bgra[i + 3] = alpha ? uint8_t(seed >> 24) : 255;
+        if (c.bgra[i + 3] == 0) c.bgra[i] = c.bgra[i + 1] = c.bgra[i + 2] = 0;
+    }
+    return c;
+}
+
+// RGBA <-> BGRA.
+std::vector<uint8_t> SwapRedBlue(std::vector<uint8_t> px) {
+    for (size_t i = 0; i + 3 < px.size(); i += 4) std::swap(px[i], px[i + 2]);
+    return px;
+}
+
+}  // namespace
+
+TEST(PngEncode, EveryWayReadsBackToTheSamePixels) {
+    struct Way {
+        const char* name;
+        PngEncodeOptions options;
+    } ways[] = {
+        {"stored", {PngCompression::Stored}},
+        {"one shot", {PngCompression::Fast, 2}},
+        {"one shot, level 1", {PngCompression::Fast, 1}},
+        {"streamed", {PngCompression::Fast, 2, 0}},
+    };
+    struct Shape {
+        uint32_t w, h;
+        bool alpha;
+    } shapes[] = {{1, 1, false}, {1, 37, true}, {53, 1, true}, {97, 61, false}, {300, 200, true}};
+    for (const Way& way : ways)
+        for (const Shape& s : shapes) {
+            Canvas c = MakeCanvas(s.w, s.h, s.w * 31 + s.h, s.alpha);
+            std::vector<uint8_t> png = EncodePng(c, way.options);
+            auto back = DecodePng(png);
+            ASSERT_TRUE(back) << way.name << " " << s.w << "x" << s.h;
+            ASSERT_EQ(s.w, back->width);
+            ASSERT_EQ(s.h, back->height);
+            EXPECT_TRUE(SwapRedBlue(back->pixels) == c.bgra) << way.name << " " << s.w << "x" << s.h;
+        }
+    EXPECT_TRUE(EncodePng(Canvas{}).empty());
+}
+
+TEST(PngEncode, FastPacksAPhotoLikePictureWellBelowStored) {
+    Canvas c = MakeCanvas(400, 300, 7, false);
+    for (size_t i = 0; i < c.bgra.size(); i += 4) c.bgra[i + 2] = uint8_t((i / 4) % 400);  // smooth red ramp
+    const size_t stored = EncodePng(c, {PngCompression::Stored}).size();
+    const size_t fast = EncodePng(c).size();
+    EXPECT_GT(stored, c.bgra.size());
+    EXPECT_LT(fast * 2, stored);
+}
+
+TEST(Canvas, EachPixelLayoutBecomesStraightBgra) {
+    // Two pixels per layout: the expected BGRA of each.
+    struct Case {
+        const char* name;
+        PixelFormat format;
+        std::vector<uint8_t> pixels;
+        uint32_t stride;
+        int transparentIndex;
+        std::vector<uint8_t> want;
+    } cases[] = {
+        {"rgba", PixelFormat::Rgba32, {10, 20, 30, 255, 40, 50, 60, 0}, 8, -1, {30, 20, 10, 255, 0, 0, 0, 0}},
+        {"bgr", PixelFormat::Bgr24, {1, 2, 3, 4, 5, 6}, 6, -1, {1, 2, 3, 255, 4, 5, 6, 255}},
+        {"indexed", PixelFormat::Indexed8, {1, 0}, 2, 0, {60, 50, 40, 255, 0, 0, 0, 0}},
+        {"index past table", PixelFormat::Indexed8, {2, 1}, 2, -1, {0, 0, 0, 0, 60, 50, 40, 255}},
+        {"mono", PixelFormat::Mono1, {0x80}, 1, -1, {60, 50, 40, 255, 30, 20, 10, 255}},
+    };
+    for (const Case& c : cases) {
+        DecodedPicture p;
+        p.width = 2, p.height = 1, p.pixelFormat = c.format, p.stride = c.stride, p.pixels = c.pixels;
+        p.palette = {Rgb{10, 20, 30}, Rgb{40, 50, 60}};
+        p.transparentIndex = c.transparentIndex;
+        auto canvas = ToCanvas(std::move(p));
+        ASSERT_TRUE(canvas) << c.name;
+        EXPECT_EQ(c.want, canvas->bgra) << c.name;
+    }
+    DecodedPicture empty;
+    EXPECT_FALSE(ToCanvas(std::move(empty)));
+}
+
+TEST(Canvas, BlendMatchesThePictureBoxBlend) {
+    Canvas c = MakeCanvas(64, 8, 3, true);
+    DecodedPicture rgba;
+    rgba.width = 64, rgba.height = 8, rgba.pixelFormat = PixelFormat::Rgba32, rgba.stride = 256;
+    rgba.pixels = SwapRedBlue(c.bgra);
+    std::vector<uint8_t> a(c.bgra.size()), b(c.bgra.size());
+    BlendCanvasOverBackground(c, 0x00336699, a.data());
+    BlendRgbaOverBackground(rgba, 0x00336699, b.data());
+    EXPECT_EQ(a, b);
+}
+
+TEST(PictureCache, KeysTellBytesApartAndEntriesFollowTheirUse) {
+    std::vector<uint8_t> one(4096, 7), two = one;
+    two[2000] = 8;
+    EXPECT_FALSE(KeyOf(one) == KeyOf(two));  // same size, other bytes
+    EXPECT_TRUE(KeyOf(one) == KeyOf(std::vector<uint8_t>(one)));
+
+    auto canvas = [](uint32_t w) { return std::make_shared<Canvas>(MakeCanvas(w, 1, w, false)); };
+    PictureCache cache({3, 4 * 100});
+    cache.Insert(KeyOf(one), canvas(10), CacheUse::Keep);
+    cache.Insert(KeyOf(two), canvas(11), CacheUse::Once);
+    EXPECT_FALSE(cache.Find(KeyOf(std::vector<uint8_t>(4096, 9))));
+    ASSERT_TRUE(cache.Find(KeyOf(two)));
+    EXPECT_FALSE(cache.Find(KeyOf(two))) << "a once entry leaves when found";
+    ASSERT_TRUE(cache.Find(KeyOf(one)));
+    EXPECT_TRUE(cache.Find(KeyOf(one))) << "a kept entry stays";
+
+    // Room is made from the least recently used end, by count and by bytes.
+    std::vector<uint8_t> k[4] = {{1}, {2}, {3}, {4}};
+    cache.Clear();
+    for (auto& key : k) cache.Insert(KeyOf(key), canvas(20), CacheUse::Keep);
+    EXPECT_EQ(3u, cache.Entries());
+    EXPECT_FALSE(cache.Find(KeyOf(k[0])));
+    cache.Find(KeyOf(k[1]));
+    cache.Insert(KeyOf(one), canvas(60), CacheUse::Keep);  // 240 bytes: only k[1] (80) still fits
+    EXPECT_TRUE(cache.Find(KeyOf(k[1])));
+    EXPECT_FALSE(cache.Find(KeyOf(k[2])));
+    EXPECT_LE(cache.Bytes(), 400u);
+    cache.Insert(KeyOf(two), canvas(101), CacheUse::Keep);  // larger than the whole budget
+    EXPECT_FALSE(cache.Find(KeyOf(two)));
+}
+
+TEST(ScaleBgra, ShrinksByAreaAndKeepsThinLines) {
+    // A one-pixel white column in black survives a shrink by 1.8 as a grey column.
+    const int sw = 180, sh = 40, dw = 100, dh = 22;
+    std::vector<uint8_t> src(size_t(sw) * sh * 4, 0);
+    for (int y = 0; y < sh; ++y)
+        for (int c = 0; c < 4; ++c) src[(size_t(y) * sw + 91) * 4 + c] = 255;
+    auto out = ScaleBgra(src.data(), sw, sh, dw, dh);
+    ASSERT_EQ(size_t(dw) * dh * 4, out.size());
+    int brightest = 0, sum = 0;
+    for (int x = 0; x < dw; ++x) {
+        brightest = std::max<int>(brightest, out[(size_t(10) * dw + x) * 4]);
+        sum += out[(size_t(10) * dw + x) * 4];
+    }
+    EXPECT_GE(brightest, 255 * 10 / 36);  // at worst split evenly over two target pixels
+    EXPECT_NEAR(255 * 10 / 18, sum, 2);   // its light is kept, not dropped or doubled
+
+    // Two pixels, black and white, average to mid grey; a solid colour stays solid both ways.
+    const uint8_t pair[8] = {0, 0, 0, 255, 255, 255, 255, 255};
+    EXPECT_EQ(128, ScaleBgra(pair, 2, 1, 1, 1)[0]);
+    const uint8_t solid[4] = {10, 200, 30, 255};
+    for (auto size : {std::pair{1, 1}, std::pair{7, 3}}) {
+        auto up = ScaleBgra(solid, 1, 1, size.first, size.second);
+        for (size_t i = 0; i < up.size(); i += 4) ASSERT_EQ(0, std::memcmp(&up[i], solid, 4));
+    }
+    EXPECT_TRUE(ScaleBgra(solid, 1, 1, 0, 5).empty());
+}
