@@ -24,13 +24,13 @@ std::span<const uint8_t> BytesOf(const void* byteSet) {
     return {ByteSetData(const_cast<void*>(byteSet)), ByteSetLength(byteSet)};
 }
 
-// Formats whose decoding here gives the pixels GDI+ gives. Icons (GDI+ picks
-// another entry), PCX (GDI+ has no decoder) and anything unrecognised go the
-// all-GDI+ way.
-bool DecodedHere(pic::PictureFormat format) {
-    switch (format) {
-    case pic::PictureFormat::Png:
-    case pic::PictureFormat::Jpeg:
+// Pictures whose decoding here gives the pixels GDI+ gives. Icons (GDI+ picks
+// another entry), PCX (GDI+ has no decoder), progressive JPEG and 16-bit PNG
+// (decoded differently) and anything unrecognised go the all-GDI+ way.
+bool DecodedHere(std::span<const uint8_t> bytes) {
+    switch (pic::SniffPictureFormat(bytes)) {
+    case pic::PictureFormat::Png: return !pic::IsSixteenBitPng(bytes);
+    case pic::PictureFormat::Jpeg: return !pic::IsProgressiveJpeg(bytes);
     case pic::PictureFormat::Bmp:
     case pic::PictureFormat::Gif: return true;
     default: return false;
@@ -81,7 +81,7 @@ void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size,
                         int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
                         ResultUse use) {
     const std::span<const uint8_t> bytes = BytesOf(picture);
-    if (!DecodedHere(pic::SniffPictureFormat(bytes)))
+    if (!DecodedHere(bytes))
         return DrawTextOnPictureGdiplus(picture, fontName, size, colour, style, alpha, hint, text, x, y);
     // A picture of a format decoded here that does not decode (damaged, or over
     // the decode budget) gives the empty result, as an unreadable file does.
@@ -157,8 +157,7 @@ void* ComposeWatermark(const void* base, const void* mark, int32_t position, int
                        std::optional<int32_t> shrink, int32_t count, int32_t flipCode) {
     const WatermarkPlacement placement{position, x, y, shrink, count, flipCode};
     const std::span<const uint8_t> baseBytes = BytesOf(base), markBytes = BytesOf(mark);
-    if (!DecodedHere(pic::SniffPictureFormat(baseBytes)) ||
-        (!markBytes.empty() && !DecodedHere(pic::SniffPictureFormat(markBytes))))
+    if (!DecodedHere(baseBytes) || (!markBytes.empty() && !DecodedHere(markBytes)))
         return ComposeWatermarkGdiplus(base, mark, placement);
     pic::SharedCanvas baseCanvas = pic::DecodeCanvasCached(baseBytes, pic::CacheUse::Keep);  // only read
     if (!baseCanvas) return nullptr;

@@ -165,3 +165,27 @@ TEST(ScaleBgra, ShrinksByAreaAndKeepsThinLines) {
     }
     EXPECT_TRUE(ScaleBgra(solid, 1, 1, 0, 5).empty());
 }
+
+TEST(PictureDecode, NamesTheCodingsDecodersRenderDifferently) {
+    const std::vector<uint8_t> app0 = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF};
+    struct Case {
+        std::vector<uint8_t> bytes;
+        bool progressive;
+    } jpegs[] = {
+        {{0xFF, 0xD8, 0xFF, 0xC2, 0x00, 0x11}, true},
+        {{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11}, false},
+        {{0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x02, 0xFF, 0xFF, 0xC2, 0x00, 0x11}, true},  // tables, a fill byte first
+        {{0xFF, 0xD8, 0xFF, 0xE0, 0x00}, false},                                    // cut short
+    };
+    for (const Case& c : jpegs) EXPECT_EQ(c.progressive, IsProgressiveJpeg(c.bytes));
+    std::vector<uint8_t> withApp0 = app0;
+    withApp0.insert(withApp0.end(), {0xCA, 0x00, 0x11});
+    EXPECT_TRUE(IsProgressiveJpeg(withApp0));
+
+    Canvas c{2, 2, std::vector<uint8_t>(16, 255)};
+    std::vector<uint8_t> png = EncodePng(c);
+    EXPECT_FALSE(IsSixteenBitPng(png));
+    png[24] = 16;
+    EXPECT_TRUE(IsSixteenBitPng(png));
+    EXPECT_FALSE(IsSixteenBitPng(std::span(png).first(20)));
+}
