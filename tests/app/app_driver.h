@@ -58,6 +58,7 @@ public:
     // else what went wrong.
     std::string Start(const std::string& folder, DWORD timeoutMs = 20000);
     HWND window() const { return window_; }
+    HANDLE process() const { return pi_.hProcess; }
     HWND unit(U u) const;
     // A listing of every child window, for failure messages.
     std::string Describe() const;
