@@ -123,17 +123,29 @@ bool DirectoryExistsA(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern) {
+namespace {
+
+std::vector<std::string> EntriesIn(const std::string& folder, const char* pattern, bool folders) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return names;
     do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+        std::string name = fd.cFileName;
+        if (((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders && name != "." && name != "..")
+            names.push_back(name);
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return names;
 }
+
+}  // namespace
+
+std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern) {
+    return EntriesIn(folder, pattern, false);
+}
+
+std::vector<std::string> SubFoldersIn(const std::string& folder) { return EntriesIn(folder, "*", true); }
 
 bool WriteSolidPng(const std::string& path, int width, int height, uint8_t r, uint8_t g, uint8_t b) {
     std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
@@ -339,9 +351,9 @@ int Program::WaitExit(DWORD timeoutMs) {
 
 bool Program::running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
-std::vector<uint32_t> Program::CapturePreview() const {
+std::vector<uint32_t> Program::Capture(U u) const {
     RECT r;
-    GetWindowRect(unit(U::PreviewBox), &r);
+    GetWindowRect(unit(u), &r);
     int w = r.right - r.left, h = r.bottom - r.top;
     std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
     HDC screen = GetDC(nullptr);

@@ -22,6 +22,8 @@ std::string NewProgramFolder(const std::string& tag);
 bool FileExistsA(const std::string& path);
 bool DirectoryExistsA(const std::string& path);
 std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern = "*");
+// The folder's sub-folders in the order the file system lists them.
+std::vector<std::string> SubFoldersIn(const std::string& folder);
 
 // Pictures made and read with libpng (8-bit RGB written, RGBA read back).
 struct Picture {
@@ -79,8 +81,8 @@ public:
     int WaitExit(DWORD timeoutMs);
     bool running() const;
 
-    // The picture box as it is on the screen (BGRA rows), for preview checks.
-    std::vector<uint32_t> CapturePreview() const;
+    // A unit as it is on the screen (0x00RRGGBB rows), for the preview and the colour pickers.
+    std::vector<uint32_t> Capture(U u) const;
 
 private:
     PROCESS_INFORMATION pi_ = {};

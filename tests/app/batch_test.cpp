@@ -3,6 +3,7 @@
 // click during a run does.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <map>
 #include "app_driver.h"
 #include "support/child_process.h"
 
@@ -97,5 +98,50 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     EXPECT_TRUE(DirectoryExistsA(output + "50"));
     EXPECT_FALSE(DirectoryExistsA(output + "51"));
 
+    EXPECT_EQ(0, program.Close());
+}
+
+// Templates only in sub-folders, and a sub-folder listed before the files beside
+// it ("0深" sorts first, as names are listed): each folder's own files first (jpg
+// before png), then its sub-folders depth first; the output folders are numbered
+// in that order.
+TEST(Batch, SubFolderTemplatesFilesFirstThenDepthFirst) {
+    std::string folder = NewProgramFolder("batch-tree");
+    std::string templates = folder + "模板\\";
+    struct Template {
+        const char* path;
+        int width;  // each template's own, so a result tells where it came from
+    };
+    // Each top folder's templates in the order the job promises.
+    const std::map<std::string, std::vector<Template>> trees = {
+        {"甲", {{"甲\\b.jpg", 31}, {"甲\\a.png", 32}, {"甲\\0深\\c.png", 33}, {"甲\\0深\\更深\\d.png", 34}}},
+        {"乙", {{"乙\\e.png", 35}, {"乙\\下\\f.jpg", 36}}},
+    };
+    // Folders are made before the files, the empty ones too.
+    for (const char* sub : {"", "空", "甲", "甲\\0深", "甲\\0深\\更深", "乙", "乙\\下"})
+        ASSERT_TRUE(CreateDirectoryA((templates + sub).c_str(), nullptr)) << sub;
+    for (const auto& tree : trees)
+        for (const Template& t : tree.second) {
+            std::string path = templates + t.path;
+            bool jpeg = path.substr(path.size() - 4) == ".jpg";
+            ASSERT_TRUE(jpeg ? WriteSolidJpeg(path, t.width, 20, 250, 250, 250)
+                             : WriteSolidPng(path, t.width, 20, 250, 250, 250));
+        }
+    std::vector<int> expected;
+    for (const std::string& top : SubFoldersIn(templates))
+        if (trees.count(top))
+            for (const Template& t : trees.at(top)) expected.push_back(t.width);
+    ASSERT_EQ(6u, expected.size());
+
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    ASSERT_TRUE(program.SetText(U::TitleSize, L"8"));
+    ASSERT_TRUE(program.SetText(U::BodySize, L"8"));
+    ASSERT_TRUE(program.Click(U::ExportAllButton));
+    std::string output = folder + "批量目录\\";
+    std::vector<int> made;
+    for (size_t i = 1; i <= expected.size(); ++i) made.push_back(ReadPng(output + std::to_string(i) + "\\1.png").width);
+    EXPECT_EQ(expected, made) << "template widths in output folder order";
+    EXPECT_FALSE(DirectoryExistsA(output + std::to_string(expected.size() + 1)));
     EXPECT_EQ(0, program.Close());
 }

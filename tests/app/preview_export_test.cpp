@@ -1,6 +1,8 @@
 // The preview and the export button of the real program: what the picture box
 // shows and what the exported PNG holds.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
 #include "app_driver.h"
 #include "support/child_process.h"
 
@@ -22,13 +24,98 @@ int Count(const Picture& p, int x0, int y0, int x1, int y1, bool (*test)(int, in
 // Polls the picture box on the screen until `want` red pixels are (or are not) there.
 bool PreviewShowsRed(const Program& program, bool want) {
     for (int i = 0; i < 60; ++i) {
-        if ((CountScreen(program.CapturePreview(), IsRed) > 20) == want) return true;
+        if ((CountScreen(program.Capture(U::PreviewBox), IsRed) > 20) == want) return true;
         Sleep(50);
     }
     return false;
 }
 
+// One text's settings and the units that take them.
+struct TextSetting {
+    const char* name;
+    const char* colourKey;  // in pz.ini: the pickers take colours only from there
+    U fontBox, sizeBox, xBox, yBox, textBox;
+    const wchar_t* font;
+    int size;
+    uint32_t colour;  // 0x00BBGGRR
+    int x, y;
+    const wchar_t* text;
+};
+
+bool Differs(const Picture& a, const Picture& b, int x, int y) { return memcmp(a.at(x, y), b.at(x, y), 4) != 0; }
+
 }  // namespace
+
+// Each text of the composed picture against that text drawn alone onto the
+// template by the renderer: the title drawn with the body's font, size or text
+// (or the other way round) changes its ink. The two fonts are different faces
+// (the Chinese family names that map to the same face would not tell).
+TEST(PreviewAndExport, TitleAndBodyEachDrawnWithTheirOwnSettings) {
+    const TextSetting texts[] = {
+        {"title", "标题颜色", U::TitleFont, U::TitleSize, U::TitleX, U::TitleY, U::TitleText, L"文泉驿等宽正黑", 44,
+         0x0000FF, 12, 10, L"标题 Wil"},
+        {"body", "文案颜色", U::BodyFont, U::BodySize, U::BodyX, U::BodyY, U::BodyText, L"宋体", 26, 0xFF0000, 30,
+         170, L"正文 body text"},
+    };
+    std::string folder = NewProgramFolder("two-texts");
+    std::string base = folder + "1.png";
+    ASSERT_TRUE(WriteSolidPng(base, 420, 300, 236, 236, 220));
+    std::string ini = "[配置]\r\n";
+    for (const TextSetting& t : texts) ini += std::string(t.colourKey) + "=" + std::to_string(t.colour) + "\r\n";
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", ini));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+
+    std::vector<std::wstring> fonts = program.ComboItems(U::TitleFont);
+    std::vector<std::string> drawAlone = {base};
+    for (const TextSetting& t : texts) {
+        auto font = std::find(fonts.begin(), fonts.end(), t.font);
+        ASSERT_TRUE(font != fonts.end()) << Ansi(t.font) << " is not in the font list";
+        ASSERT_TRUE(program.SelectCombo(t.fontBox, static_cast<int>(font - fonts.begin())));
+        ASSERT_TRUE(program.SetText(t.sizeBox, std::to_wstring(t.size)));
+        ASSERT_TRUE(program.SetText(t.xBox, std::to_wstring(t.x)));
+        ASSERT_TRUE(program.SetText(t.yBox, std::to_wstring(t.y)));
+        ASSERT_TRUE(program.SetText(t.textBox, t.text));
+        for (std::string field : {folder + t.name + ".png", Ansi(t.font), std::to_string(t.size),
+                                  std::to_string(t.colour), std::to_string(t.x), std::to_string(t.y), Ansi(t.text)})
+            drawAlone.push_back(field);
+    }
+    // A multi-line box takes WM_SETTEXT without a change event: refresh by the button.
+    ASSERT_TRUE(program.Click(U::AddTextsButton));
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    Picture composed = ReadPng(folder + kExportName);
+    EXPECT_EQ(0, program.Close());
+    testsupport::ChildResult drawn =
+        testsupport::RunChild(testsupport::ProgramDirectory() + "text_reference.exe", drawAlone);
+    ASSERT_TRUE(drawn.started && drawn.exitCode == 0) << "text_reference exit code " << drawn.exitCode;
+
+    Picture plain = ReadPng(base);
+    Picture alone[] = {ReadPng(folder + texts[0].name + ".png"), ReadPng(folder + texts[1].name + ".png")};
+    ASSERT_TRUE(composed.ok());
+    ASSERT_EQ(plain.width, composed.width);
+    ASSERT_EQ(plain.height, composed.height);
+    int ink[2] = {}, wrong[2] = {}, overlap = 0, stray = 0;
+    for (int y = 0; y < composed.height; ++y)
+        for (int x = 0; x < composed.width; ++x) {
+            bool inked[2] = {Differs(alone[0], plain, x, y), Differs(alone[1], plain, x, y)};
+            if (inked[0] && inked[1]) {
+                ++overlap;
+            } else if (inked[0] || inked[1]) {
+                int i = inked[0] ? 0 : 1;
+                ++ink[i];
+                wrong[i] += Differs(composed, alone[i], x, y);
+            } else {
+                stray += Differs(composed, plain, x, y);
+            }
+        }
+    ASSERT_EQ(0, overlap) << "the texts must lie apart for this comparison";
+    EXPECT_EQ(0, stray) << "ink where neither text has any";
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_GT(ink[i], 300) << texts[i].name;
+        EXPECT_EQ(0, wrong[i]) << "of " << ink[i] << " pixels of the " << texts[i].name
+                               << " differ from that text drawn alone";
+    }
+}
 
 TEST(PreviewAndExport, ComposedPictureShownAndExported) {
     RegisterRecorderAssociations();

@@ -128,6 +128,17 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     ASSERT_GT(fonts, 0);
     EXPECT_EQ(fonts > 2 ? 2 : fonts - 1, program.ComboSelection(U::TitleFont));
     EXPECT_EQ(fonts - 1, program.ComboSelection(U::BodyFont)) << "an index beyond the list selects the last font";
+    // Each picker shows its own key's colour (red for the title, blue for the body).
+    struct Shown {
+        U picker;
+        bool (*own)(int, int, int);
+        bool (*other)(int, int, int);
+    } shown[] = {{U::TitleColour, IsRed, IsBlue}, {U::BodyColour, IsBlue, IsRed}};
+    for (const Shown& s : shown) {
+        std::vector<uint32_t> pixels = program.Capture(s.picker);
+        EXPECT_GT(CountScreen(pixels, s.own), 100) << static_cast<int>(s.picker);
+        EXPECT_EQ(0, CountScreen(pixels, s.other)) << static_cast<int>(s.picker);
+    }
 
     // A change made while running is saved when Esc closes the window.
     ASSERT_TRUE(program.SetText(U::TitleX, L"77"));

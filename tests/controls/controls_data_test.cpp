@@ -79,13 +79,13 @@ TEST(EditInput, KeyFilterByMode) {
     } cases[] = {
         {kEditNormal, "a-.1 ", ""},
         {kEditIntegerText, "-0123456789", "a.+ e"},
-        {kEditDecimalText, "-.09", "a+,e"},
-        {kEditByte, "0123456789", "-.a"},
-        {kEditShort, "-9", ".a"},
-        {kEditInteger, "-9", ".a"},
-        {kEditLong, "-9", ".a"},
-        {kEditSingle, "-.9", "ae"},
-        {kEditDouble, "-.9", "ae"},
+        {kEditDecimalText, "-.09", "a+,e "},
+        {kEditByte, "0123456789", "-.a "},
+        {kEditShort, "-9", ".a "},
+        {kEditInteger, "-9", ".a "},
+        {kEditLong, "-9", ".a "},
+        {kEditSingle, "-.9", "ae "},
+        {kEditDouble, "-.9", "ae "},
         {kEditDateTime, "a-:9", ""},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <cstdlib>
 #include <cstring>
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
@@ -22,9 +23,9 @@ struct Owned {
 };
 
 void* Draw(const std::vector<uint8_t>& picture, const char* font, int size, uint32_t colour, const char* text,
-           int x, int y, int style = app::kFontStyleBold) {
+           int x, int y, int style = app::kFontStyleBold, int alpha = 255) {
     Owned input(ToByteSet(picture));
-    return app::DrawTextOnPicture(input.block, font, size, colour, style, 255,
+    return app::DrawTextOnPicture(input.block, font, size, colour, style, alpha,
                                   app::kTextRenderingHintAntiAlias, text, x, y);
 }
 
@@ -188,6 +189,35 @@ TEST(DrawTextOnPicture, TransparentTemplateStaysTransparentAwayFromText) {
                 ASSERT_TRUE(c.a == 255 && c.b == 255 && c.r == 0) << x << "," << y;
             }
         }
+}
+
+// Half alpha: each pixel's coverage, taken from the same text drawn opaque on a
+// transparent template, is halved on a transparent template and blends the text
+// half-way into an opaque one.
+TEST(DrawTextOnPicture, HalfAlphaTextBlendsWithTheTemplate) {
+    constexpr int kHalf = 128, kTolerance = 3;
+    auto clear = EncodePng(SolidPicture(240, 80, kClear));
+    auto white = EncodePng(SolidPicture(240, 80, kWhite));
+    Owned opaque(Draw(clear, kFont, 40, kRed, "Alpha", 10, 10));
+    Owned onClear(Draw(clear, kFont, 40, kRed, "Alpha", 10, 10, app::kFontStyleBold, kHalf));
+    Owned onWhite(Draw(white, kFont, 40, kRed, "Alpha", 10, 10, app::kFontStyleBold, kHalf));
+    Picture coverage, a, b;
+    ASSERT_TRUE(DecodeByteSet(opaque.block, &coverage));
+    ASSERT_TRUE(DecodeByteSet(onClear.block, &a));
+    ASSERT_TRUE(DecodeByteSet(onWhite.block, &b));
+    int solid = 0, wrongClear = 0, wrongWhite = 0;
+    for (size_t i = 0; i < coverage.pixels.size(); ++i) {
+        int share = coverage.pixels[i].a * kHalf / 255;  // the text's alpha in this pixel
+        solid += coverage.pixels[i].a == 255;
+        const Rgba& c = a.pixels[i];
+        wrongClear += std::abs(c.a - share) > kTolerance || (share >= 32 && (c.r < 250 || c.g > 5 || c.b > 5));
+        const Rgba& d = b.pixels[i];
+        wrongWhite += d.a != 255 || d.r < 250 || std::abs(d.g - (255 - share)) > kTolerance ||
+                      std::abs(d.b - (255 - share)) > kTolerance;
+    }
+    EXPECT_GT(solid, 300) << "too little ink to tell";
+    EXPECT_EQ(0, wrongClear) << "pixels on the transparent template";
+    EXPECT_EQ(0, wrongWhite) << "pixels on the white template";
 }
 
 TEST(DrawTextOnPicture, JpegTemplateGivesOpaquePngOfSameSize) {
