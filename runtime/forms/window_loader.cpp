@@ -71,8 +71,8 @@ void EndModal(TemplateWindow& w) {
     TheRuntime().modal = false;
 }
 
-// Step 15 of creation: the other enabled windows of the program are disabled
-// (the window unit remembers them) and the units are told.
+// The last step of creating a modal window: the other enabled windows of the
+// program are disabled (the window unit remembers them) and the units are told.
 void BeginModalRun(TemplateWindow& w, Unit* window) {
     HWND wnd = window->hwnd;
     HWND focus = GetFocus();
