@@ -66,6 +66,7 @@ enum ShellOperation : int {
     kShellFindFiles = 3,
     kShellOpenFile = 4,
     kShellPrintDocument = 5,
+    kShellOperationCount = 5,
 };
 
 // Library positions in the library table (0-based), as CallLibraryCommandLib takes them.
@@ -84,4 +85,7 @@ extern const CommandEntry CoreCommands[kCoreCommandCount];
 extern const CommandEntry RegexCommands[kRegexCommandCount];
 extern const CommandEntry ApplicationInterfaceCommands[kApplicationInterfaceCommandCount];
 extern const CommandEntry OperatingSystemCommands[kOperatingSystemCommandCount];
+// The shell library's descriptions of its command and of the command types.
+extern const CommandInfo OperatingSystemCommandInfo[kOperatingSystemCommandCount];
+extern const LibraryConstant ShellOperationConstants[kShellOperationCount];
 }

@@ -7,7 +7,8 @@ namespace {
 
 constexpr LibraryInfo MakeLibrary(const char* identifier, const char* displayName, uint32_t typeCount,
                                   const TypeDescriptor* types, uint32_t commandCount, const CommandEntry* commands,
-                                  LibraryNotifyFn notify) {
+                                  LibraryNotifyFn notify, const CommandInfo* commandInfo = nullptr,
+                                  uint32_t constantCount = 0, const LibraryConstant* constants = nullptr) {
     LibraryInfo info{};
     info.signature = kLibrarySignature;
     info.identifier = identifier;
@@ -25,6 +26,9 @@ constexpr LibraryInfo MakeLibrary(const char* identifier, const char* displayNam
     info.commandCount = commandCount;
     info.commands = commands;
     info.notify = notify;
+    info.commandInfo = commandInfo;
+    info.constantCount = constantCount;
+    info.constants = constants;
     return info;
 }
 
@@ -52,7 +56,8 @@ const LibraryInfo ExtendedInterfaceLibrary =
                 ExtendedInterfaceTypes, 0, nullptr, nullptr);
 const LibraryInfo OperatingSystemLibrary =
     MakeLibrary("9F2B4D6E8A1C3057B9D1F3A5C7E92468", "操作系统界面功能支持库", 0, nullptr,
-                kOperatingSystemCommandCount, OperatingSystemCommands, LibraryNotify);
+                kOperatingSystemCommandCount, OperatingSystemCommands, LibraryNotify, OperatingSystemCommandInfo,
+                kShellOperationCount, ShellOperationConstants);
 const LibraryInfo SpecialFunctionsLibrary =
     MakeLibrary("1D8F3B5C7E9A2046D0F2B4C6E8A13579", "特殊功能支持库", 0, nullptr, 0, nullptr, nullptr);
 const LibraryInfo MultithreadLibrary =

@@ -74,3 +74,25 @@ extern "C" const CommandEntry ApplicationInterfaceCommands[kApplicationInterface
 extern "C" const CommandEntry OperatingSystemCommands[kOperatingSystemCommandCount] = {
     /* 0 */ ShellExecuteCommand,
 };
+
+// In value order 1..5, the same order as the verbs above.
+extern "C" const LibraryConstant ShellOperationConstants[kShellOperationCount] = {
+    {"编辑文档", "EditDocument", "", kShellEditDocument},
+    {"浏览文件夹", "BrowseFolder", "", kShellBrowseFolder},
+    {"寻找文件", "FindFiles", "", kShellFindFiles},
+    {"打开文件", "OpenFile", "", kShellOpenFile},
+    {"打印文档", "PrintDocument", "", kShellPrintDocument},
+};
+
+namespace {
+const CommandArgumentInfo kShellExecuteArguments[] = {
+    {"命令类型", "", kTypeInt, kArgumentOptional, kShellOperationCount, ShellOperationConstants},
+    {"欲操作文件名", "", kTypeText, 0, 0, nullptr},
+    {"命令行", "", kTypeText, kArgumentOptional, 0, nullptr},
+    {"默认当前目录", "", kTypeText, kArgumentOptional, 0, nullptr},
+};
+}  // namespace
+
+extern "C" const CommandInfo OperatingSystemCommandInfo[kOperatingSystemCommandCount] = {
+    {"执行", "ShellExecute", "", kTypeNone, 4, kShellExecuteArguments},
+};

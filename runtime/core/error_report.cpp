@@ -50,8 +50,10 @@ void SetErrorHook(ErrorHookFn hook) { TheRuntime().errorHook = hook; }
     if (showBox) {
         std::string text = BuildErrorReportText(message, code);
         MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-        if (rt.runMode == 2 && IsDebuggerPresent()) DebugBreak();
     }
+    // Also when a hook took the place of the box. Without a debugger the
+    // breakpoint would only crash the process instead of ending it with -1.
+    if (rt.runMode == kRunModeDebugBreak && IsDebuggerPresent()) DebugBreak();
     rt.exitCallbacks.clear();
     ExitProgram(-1);
 }

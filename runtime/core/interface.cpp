@@ -29,6 +29,20 @@ extern "C" void IMPRINTA_CDECL SetUnitProperty(uint32_t windowId, uint32_t unitI
     forms::SetProperty(windowId, unitId, property, low, high);
 }
 
+namespace imprinta {
+
+// Mask 0 asks for entries without attribute bits. The system reports such an
+// entry with FILE_ATTRIBUTE_NORMAL alone ("no other attribute"), so that counts
+// as none; any other bit, even one outside the selectable set, does not.
+bool SearchEntryMatches(uint32_t attributes, uint32_t mask, bool filesOnly) {
+    if (filesOnly) return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    mask &= kSearchSelectableAttributes;
+    if (mask == 0) return attributes == 0 || attributes == FILE_ATTRIBUTE_NORMAL;
+    return (attributes & mask) != 0;
+}
+
+}  // namespace imprinta
+
 namespace {
 
 // Service 0: next file of a search. handle is the address of the search handle.
@@ -49,13 +63,8 @@ char* FindFile(const char* pattern, uint32_t mask, uint32_t filesOnly, HANDLE* h
             return nullptr;
         }
     }
-    if (!filesOnly) mask &= 0x37;
     for (;;) {
-        DWORD attr = data.dwFileAttributes;
-        bool match;
-        if (filesOnly) match = (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
-        else match = (mask == 0 && (attr & 0x37) == 0) || (attr & mask) != 0;
-        if (match) return CopyText(data.cFileName);
+        if (SearchEntryMatches(data.dwFileAttributes, mask, filesOnly != 0)) return CopyText(data.cFileName);
         if (!FindNextFileA(*handle, &data)) break;
     }
     FindClose(*handle);

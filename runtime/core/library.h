@@ -56,6 +56,37 @@ static_assert(sizeof(TypeDescriptor) == 56 || sizeof(void*) != 4, "type descript
 
 constexpr uint32_t kLibrarySignature = 0x01312D65;
 
+// Descriptive tables a library may carry for its commands and constants. They
+// name things for people (tools, listings); nothing at run time depends on them.
+struct LibraryConstant {
+    const char* name;
+    const char* englishName;
+    const char* description;
+    int32_t value;
+};
+
+enum ArgumentFlag : uint32_t {
+    kArgumentOptional = 1,
+};
+
+struct CommandArgumentInfo {
+    const char* name;
+    const char* description;
+    uint32_t type;                      // basic type code (value.h)
+    uint32_t flags;                     // ArgumentFlag bits
+    uint32_t constantCount;             // the library constants this argument takes
+    const LibraryConstant* constants;
+};
+
+struct CommandInfo {
+    const char* name;
+    const char* englishName;
+    const char* description;
+    uint32_t resultType;                // 0: no result
+    uint32_t argumentCount;
+    const CommandArgumentInfo* arguments;
+};
+
 struct LibraryInfo {
     uint32_t signature;          // 0
     const char* identifier;      // 4
@@ -69,9 +100,10 @@ struct LibraryInfo {
     uint32_t descriptive[8];     // 52..83
     uint32_t typeCount;          // 84
     const TypeDescriptor* types; // 88
-    uint32_t reserved92[2];      // 92..99
+    uint32_t constantCount;      // 92
+    const LibraryConstant* constants;  // 96
     uint32_t commandCount;       // 100
-    uint32_t reserved104;        // 104
+    const CommandInfo* commandInfo;  // 104: one record per command, or null
     const CommandEntry* commands;  // 108
     uint32_t reserved112[2];     // 112..119
     LibraryNotifyFn notify;      // 120

@@ -32,7 +32,7 @@ struct Runtime {
     const ApplicationHeader* header = nullptr;
     ApplicationStartFn startRoutine = nullptr;
     HANDLE heap = nullptr;
-    uint32_t runMode = 0;
+    uint32_t runMode = 0;             // kRunModeDebugBreak: reports break into a debugger
     uint32_t buildNumber = 0;
     bool oleInitialised = false;
     bool started = false;
@@ -66,6 +66,9 @@ struct Runtime {
     std::vector<HWND> idleDone;
 };
 
+// Run mode 2 of the application header: the error report stops at a breakpoint.
+constexpr uint32_t kRunModeDebugBreak = 2;
+
 Runtime& TheRuntime();
 
 // Error report (never returns). code 0 = no code.
@@ -81,9 +84,19 @@ void ReleaseDllModules();
 void RunExitCleanup(int code);
 void PumpWaitingMessages();
 bool OfferForTranslation(MSG& msg);
+enum LoopMode : int {
+    kLoopMain = 0,
+    kLoopModal = 1,   // returns once the modal flag is clear
+};
 void RunMessageLoopMode(int mode);
 
 bool IsConstantPointer(const void* p);
+
+// File search (service 0): with the files-only flag, every entry that is not a
+// directory; otherwise the mask, reduced to the selectable bits, picks entries
+// having any of its bits, and mask 0 entries having no attribute bit at all.
+constexpr uint32_t kSearchSelectableAttributes = 0x37;
+bool SearchEntryMatches(uint32_t attributes, uint32_t mask, bool filesOnly);
 
 }  // namespace imprinta
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include "runtime_state.h"
 #include "runtime/forms/forms_api.h"
+#include "runtime/units/byte_buffer.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta {
 
@@ -62,11 +64,16 @@ static void SizeDllTables(const ApplicationHeader& h) {
     }
 }
 
+// Byte buffers of unit data take their larger blocks from the process heap too.
+static void* ProcessHeapAllocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
+static void ProcessHeapRelease(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+
 void StartRuntime() {
     Runtime& rt = TheRuntime();
     static const ApplicationHeader kEmpty = {};
     const ApplicationHeader& h = rt.header ? *rt.header : kEmpty;
     rt.heap = GetProcessHeap();
+    units::ByteBuffer::SetHeap({ProcessHeapAllocate, ProcessHeapRelease});
     rt.runMode = h.runMode;
     rt.buildNumber = h.buildNumber + 1;
     if (!rt.oleInitialised) rt.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
@@ -151,16 +158,16 @@ void RunMessageLoopMode(int mode) {
         while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             RunIdleCallbacks();
             if (!IdleStep(idleCount++)) idle = false;
-            if (mode == 1 && !rt.modal) return;
+            if (mode == kLoopModal && !rt.modal) return;
         }
         do {
-            if (mode == 1 && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
+            if (mode == kLoopModal && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
             if (!GetMessageA(&msg, nullptr, 0, 0)) {
-                if (mode == 1) PostQuitMessage(static_cast<int>(msg.wParam));
+                if (mode == kLoopModal) PostQuitMessage(static_cast<int>(msg.wParam));
                 return;
             }
             DispatchOne(msg);
-            if (mode == 1 && !rt.modal) return;
+            if (mode == kLoopModal && !rt.modal) return;
             if (RestartsIdle(msg.message)) {
                 idle = true;
                 idleCount = 0;
@@ -191,12 +198,9 @@ void RunExitCleanup(int code) {
     forms::DestroyAllWindows();
     if (rt.hiddenOwner && IsWindow(rt.hiddenOwner)) DestroyWindow(rt.hiddenOwner);
     rt.hiddenOwner = nullptr;
-    for (auto& obj : rt.registeredObjects) {
-        // Registered objects are GDI or window objects owned by libraries.
-        if (IsWindow(static_cast<HWND>(obj.object))) DestroyWindow(static_cast<HWND>(obj.object));
-        else DeleteObject(static_cast<HGDIOBJ>(obj.object));
-    }
+    auto registered = std::move(rt.registeredObjects);
     rt.registeredObjects.clear();
+    for (auto& obj : registered) units::DestroyRegisteredObject(obj.object);
     DestroyAllPictures();
     if (rt.oleInitialised) OleUninitialize();
     rt.oleInitialised = false;
@@ -224,7 +228,7 @@ extern "C" void IMPRINTA_CDECL ExitProgram(int code) {
 extern "C" void IMPRINTA_CDECL RunMessageLoop(void) {
     Runtime& rt = TheRuntime();
     rt.loopEntered = true;
-    if (forms::AnyWindowAlive()) RunMessageLoopMode(0);
+    if (forms::AnyWindowAlive()) RunMessageLoopMode(kLoopMain);
 }
 
 extern "C" void IMPRINTA_CDECL LoadStartWindow(uint32_t windowId) {

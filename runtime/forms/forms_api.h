@@ -37,6 +37,10 @@ void DestroyAllWindows();
 
 // --- for units ----------------------------------------------------------------
 
+// A menu command (WM_COMMAND from the window's menu or accelerators) raises the
+// click event of its menu item; false when the command is not a menu item's.
+bool RaiseMenuCommand(uint32_t windowId, UINT command);
+
 // The cursor made from a unit's pointer data, or null.
 HCURSOR UnitCursor(uint32_t windowId, uint32_t unitId);
 

@@ -32,7 +32,20 @@ void OnDestroyedNotify(uint32_t windowId, uint32_t unitId);
 void MakeRecordCursor(UnitRecord& r);
 void DestroyRecordCursor(UnitRecord& r);
 void PlaceInZOrder(TemplateWindow& w, int index);
+
+// Menus (window_menu.cpp). The bar and the accelerator table of a window's
+// menu records; both null when it has none.
+struct WindowMenu {
+    void* bar = nullptr;
+    void* accelerators = nullptr;
+};
+WindowMenu BuildWindowMenu(const TemplateWindow& w);
+void DestroyWindowMenu(WindowMenu& m);
+void ReleaseAccelerators(TemplateWindow& w);
+// After a menu item property changed: a new bar and table for the live window.
 void RebuildMenuBar(TemplateWindow& w);
+// The installed accelerators of the window applied to a queued key message.
+bool TranslateMenuKey(TemplateWindow& w, HWND window, MSG& msg);
 
 // Events.
 uintptr_t FindHandler(uint32_t windowId, uint32_t unitId, int event);

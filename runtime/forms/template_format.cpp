@@ -122,6 +122,7 @@ bool ParseUnitTable(const uint8_t* table, size_t size, uint32_t count, TemplateW
         uint32_t id = 0, offset = 0, length = 0;
         ids.U32(id);
         offsets.U32(offset);
+        if (!IsValidUnitId(id)) return Fail(error, "unit id outside the id classes");
         if (offset > areaSize || areaSize - offset < 4) return Fail(error, "record offset outside the record area");
         Cursor rec(area + offset, areaSize - offset);
         rec.U32(length);
@@ -198,7 +199,7 @@ std::vector<uint8_t> WriteRecord(const UnitDescription& u) {
     PutCText(r, u.remark);
     Put32(r, 0);  // object
     if (IsMenuItemId(u.id)) {
-        Put32(r, 0);
+        Put32(r, u.menuWord);
         Put32(r, u.menuFlags);
         PutCText(r, u.caption);
         Put32(r, HandlerOffset(u.clickHandlerIndex));

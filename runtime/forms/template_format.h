@@ -31,6 +31,24 @@ enum MenuFlag : uint32_t {
     kMenuChecked = 4,
 };
 
+// The menu record's word: its shortcut key in the low 16 bits (virtual key in
+// bits 0..7, 0 = none, with the modifier bits below) and its level in bits
+// 16..23: 0 on the menu bar, n in the sub-menu of the nearest earlier item of
+// level n - 1.
+enum MenuKeyModifier : uint32_t {
+    kMenuKeyAlt = 0x1000,
+    kMenuKeyCtrl = 0x2000,
+    kMenuKeyShift = 0x4000,
+};
+constexpr uint32_t kMenuKeyVirtualKey = 0xFF;
+constexpr uint32_t kMenuLevelShift = 16;
+constexpr uint32_t kMenuLevelMask = 0xFF;
+inline uint32_t MenuShortcut(uint32_t menuWord) { return menuWord & 0xFFFF; }
+inline uint32_t MenuLevel(uint32_t menuWord) { return (menuWord >> kMenuLevelShift) & kMenuLevelMask; }
+inline uint32_t MakeMenuWord(uint32_t level, uint32_t shortcut) {
+    return (level & kMenuLevelMask) << kMenuLevelShift | (shortcut & 0xFFFF);
+}
+
 struct EventBinding {
     int32_t event;
     // Stored: offset from the code base (kNoHandlerOffset = none). After
@@ -76,8 +94,8 @@ struct TemplateWindow {
     bool hasSaved = false;
     // Run time only.
     void* menuBar = nullptr;
+    void* accelerators = nullptr;   // installed once the window's units are shown
     bool modal = false;
-    std::vector<void*> disabledWindows;   // windows a modal run disabled
 };
 
 // Reads the whole template collection. Every length, count and offset is
@@ -114,6 +132,7 @@ struct UnitDescription {
     // Menu items (id 0x26xxxxxx): caption, flags and click handler instead of the above.
     std::string caption;
     uint32_t menuFlags = 0;
+    uint32_t menuWord = 0;   // MakeMenuWord(level, shortcut)
     int32_t clickHandlerIndex = -1;
 };
 

@@ -2,6 +2,7 @@
 // bookkeeping when windows and units are destroyed.
 #include "forms_internal.h"
 #include "runtime/core/runtime_state.h"
+#include "runtime/units/window_unit.h"
 
 namespace imprinta::forms {
 
@@ -11,7 +12,6 @@ namespace {
 
 constexpr UINT kFirstControlId = 100;
 constexpr UINT kControlIdStep = 10;
-constexpr UINT kFirstMenuCommand = 20000;
 
 // Set while a unit's old control is destroyed during re-creation: its 2000
 // notification must not clear the record, which already holds the new object.
@@ -50,19 +50,6 @@ Unit* CreateRecordUnit(const TemplateWindow& w, const UnitRecord& r, HWND parent
     return static_cast<Unit*>(object);
 }
 
-HMENU BuildMenuBar(const TemplateWindow& w) {
-    HMENU bar = nullptr;
-    for (size_t i = 0; i < w.units.size(); ++i) {
-        const UnitRecord& r = w.units[i];
-        if (!r.menu || (r.menuFlags & kMenuHidden)) continue;
-        if (!bar) bar = CreateMenu();
-        UINT flags = MF_STRING | ((r.menuFlags & kMenuDisabled) ? MF_GRAYED : 0) |
-                     ((r.menuFlags & kMenuChecked) ? MF_CHECKED : 0);
-        AppendMenuA(bar, flags, kFirstMenuCommand + i, r.caption.c_str());
-    }
-    return bar;
-}
-
 void RestoreUnitTable(TemplateWindow& w) {
     for (auto& r : w.units) DestroyRecordCursor(r);
     if (w.hasSaved) {
@@ -72,16 +59,51 @@ void RestoreUnitTable(TemplateWindow& w) {
     } else {
         for (auto& r : w.units) r.object = nullptr;
     }
-    w.menuBar = nullptr;
+    w.menuBar = nullptr;  // destroyed with the window
+    ReleaseAccelerators(w);
 }
 
+// The window unit gives the disabled windows their previous state back when
+// it closes or is destroyed; the template only drops its modal mark.
 void EndModal(TemplateWindow& w) {
     if (!w.modal) return;
     w.modal = false;
     TheRuntime().modal = false;
-    for (void* h : w.disabledWindows)
-        if (IsWindow(static_cast<HWND>(h))) EnableWindow(static_cast<HWND>(h), TRUE);
-    w.disabledWindows.clear();
+}
+
+// The last step of creating a modal window: the other enabled windows of the
+// program are disabled (the window unit remembers them) and the units are told.
+void BeginModalRun(TemplateWindow& w, Unit* window) {
+    HWND wnd = window->hwnd;
+    HWND focus = GetFocus();
+    w.modal = true;
+    TheRuntime().modal = true;
+    std::vector<std::pair<HWND, bool>> disabled;
+    for (auto& other : Registry().windows) {
+        HWND h = LiveWindowHandle(*other);
+        if (h && h != wnd && IsWindowEnabled(h)) {
+            EnableWindow(h, FALSE);
+            disabled.push_back({h, true});
+        }
+    }
+    if (auto* unit = dynamic_cast<units::WindowUnit*>(window)) unit->BeginModal(std::move(disabled));
+    for (size_t i = w.units.size(); i-- > 0;)
+        if (HWND h = LiveControl(w, w.units[i])) SendMessageA(h, units::kMsgModalStarts, 0, 0);
+    if (focus && IsWindow(focus)) SetFocus(focus);
+}
+
+// Runs the loop in its modal mode until this window's modal run ends. A modal
+// window opened from this one clears the program's modal flag when it closes,
+// which ends the inner loop only: the flag is raised again for this window. A
+// quit message ends the run and stays queued for the main loop.
+void RunModalLoop(TemplateWindow& w) {
+    Runtime& rt = TheRuntime();
+    while (w.modal && LiveWindowHandle(w)) {
+        rt.modal = true;
+        RunMessageLoopMode(kLoopModal);
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) break;
+    }
 }
 
 int ContainerIndex(const TemplateWindow& w, uint32_t parent) {
@@ -122,17 +144,6 @@ void PlaceInZOrder(TemplateWindow& w, int index) {
     SetWindowPos(h, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void RebuildMenuBar(TemplateWindow& w) {
-    HWND h = LiveWindowHandle(w);
-    if (!h) return;
-    HMENU fresh = BuildMenuBar(w);
-    HMENU old = GetMenu(h);
-    SetMenu(h, fresh);
-    if (old) DestroyMenu(old);
-    w.menuBar = fresh;
-    DrawMenuBar(h);
-}
-
 bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
     Runtime& rt = TheRuntime();
     if (w.units.empty()) return false;
@@ -147,17 +158,17 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
     SuppressEvents suppress;
     w.saved = w.units;
     w.hasSaved = true;
-    HMENU menu = BuildMenuBar(w);
+    WindowMenu menu = BuildWindowMenu(w);
 
     UnitRecord& own = w.units[0];
-    Unit* window = CreateRecordUnit(w, own, owner, 0, menu);
+    Unit* window = CreateRecordUnit(w, own, owner, 0, static_cast<HMENU>(menu.bar));
     if (!window || !window->hwnd) {
-        if (menu) DestroyMenu(menu);
+        DestroyWindowMenu(menu);
         RestoreUnitTable(w);
         return false;
     }
     own.object = window;
-    w.menuBar = menu;
+    w.menuBar = menu.bar;
     HWND wnd = window->hwnd;
 
     // Units from the last record to record 1, menu items skipped.
@@ -169,6 +180,7 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
         controlId += kControlIdStep;
         if (!u) {
             // Abandon the window: destroying it restores the table.
+            if (menu.accelerators) DestroyAcceleratorTable(static_cast<HACCEL>(menu.accelerators));
             DestroyWindow(wnd);
             if (w.hasSaved) RestoreUnitTable(w);
             return false;
@@ -214,6 +226,7 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
             if (id == r.id) hidden = true;
         ShowWindow(h, hidden ? SW_HIDE : SW_SHOWNA);
     }
+    w.accelerators = menu.accelerators;
     suppress.End();
 
     const uint32_t windowId = w.id, ownId = own.id;
@@ -241,19 +254,8 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
     }
 
     if (modal && IsWindow(wnd)) {
-        HWND focus = GetFocus();
-        w.modal = true;
-        rt.modal = true;
-        for (auto& other : Registry().windows) {
-            HWND h = LiveWindowHandle(*other);
-            if (h && h != wnd && IsWindowEnabled(h)) {
-                EnableWindow(h, FALSE);
-                w.disabledWindows.push_back(h);
-            }
-        }
-        for (size_t i = w.units.size(); i-- > 0;)
-            if (HWND h = LiveControl(w, w.units[i])) SendMessageA(h, units::kMsgModalStarts, 0, 0);
-        if (focus && IsWindow(focus)) SetFocus(focus);
+        BeginModalRun(w, window);
+        RunModalLoop(w);
     }
     return true;
 }

@@ -451,6 +451,7 @@ bool PreTranslate(MSG& msg) {
     if (!u) return false;
     TemplateWindow* w = FindTemplate(u->formId);
     if (!w || w->units.empty() || RecordUnit(w->units[0]) != u) return false;
+    if (TranslateMenuKey(*w, root, msg)) return true;
     return u->PreTranslateMessage(msg);
 }
 

@@ -16,6 +16,7 @@ struct ButtonData : PropertyData {
     std::string caption = "按钮";
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{&caption}, {nullptr, &font}}; }
 };
 
 }  // namespace imprinta::units

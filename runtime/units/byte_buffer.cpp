@@ -10,6 +10,7 @@ alignas(8) uint8_t g_pool[ByteBuffer::kPoolBlocks][ByteBuffer::kPoolBlockSize];
 bool g_poolUsed[ByteBuffer::kPoolBlocks];
 bool g_poolEnabled = true;
 ByteBuffer::FailureHandler g_failure = nullptr;
+ByteBuffer::Heap g_heap = {std::malloc, std::free};
 
 uint8_t* TakePoolBlock() {
     if (!g_poolEnabled) return nullptr;
@@ -27,7 +28,7 @@ void GivePoolBlock(uint8_t* p) {
 }
 
 uint8_t* HeapAlloc(size_t size) {
-    void* p = std::malloc(size);
+    void* p = g_heap.allocate(size);
     if (!p) {
         if (g_failure) g_failure(size);
         std::abort();
@@ -43,9 +44,11 @@ size_t ByteBuffer::PoolBlocksInUse() {
     return n;
 }
 void ByteBuffer::SetFailureHandler(FailureHandler handler) { g_failure = handler; }
+void ByteBuffer::SetHeap(const Heap& heap) { g_heap = heap; }
 
 ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
-    : data_(other.data_), size_(other.size_), capacity_(other.capacity_), pooled_(other.pooled_) {
+    : data_(other.data_), size_(other.size_), capacity_(other.capacity_), pooled_(other.pooled_),
+      release_(other.release_) {
     other.data_ = nullptr;
     other.size_ = other.capacity_ = 0;
     other.pooled_ = false;
@@ -63,6 +66,7 @@ ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
         size_ = other.size_;
         capacity_ = other.capacity_;
         pooled_ = other.pooled_;
+        release_ = other.release_;
         other.data_ = nullptr;
         other.size_ = other.capacity_ = 0;
         other.pooled_ = false;
@@ -73,11 +77,12 @@ ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
 void ByteBuffer::Release() {
     if (data_) {
         if (pooled_) GivePoolBlock(data_);
-        else std::free(data_);
+        else release_(data_);
     }
     data_ = nullptr;
     size_ = capacity_ = 0;
     pooled_ = false;
+    release_ = nullptr;
 }
 
 // Makes room for size bytes, keeping the used bytes.
@@ -86,6 +91,7 @@ void ByteBuffer::Reserve(size_t size) {
     uint8_t* block = nullptr;
     size_t capacity = 0;
     bool pooled = false;
+    void (*release)(void*) = nullptr;
     if (size <= kPoolBlockSize && (block = TakePoolBlock()) != nullptr) {
         capacity = kPoolBlockSize;
         pooled = true;
@@ -95,6 +101,7 @@ void ByteBuffer::Reserve(size_t size) {
             std::abort();
         }
         capacity = size + kHeapSlack;
+        release = g_heap.release;
         block = HeapAlloc(capacity);
     }
     if (size_) std::memcpy(block, data_, size_);
@@ -104,6 +111,7 @@ void ByteBuffer::Reserve(size_t size) {
     size_ = used;
     capacity_ = capacity;
     pooled_ = pooled;
+    release_ = release;
 }
 
 void ByteBuffer::Assign(const void* data, size_t size) {

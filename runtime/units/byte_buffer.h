@@ -50,6 +50,14 @@ public:
     typedef void (*FailureHandler)(size_t size);
     static void SetFailureHandler(FailureHandler handler);
 
+    // Where heap blocks come from: the C library until the runtime points it at
+    // the process heap. A block goes back to the heap it came from.
+    struct Heap {
+        void* (*allocate)(size_t size);
+        void (*release)(void* block);
+    };
+    static void SetHeap(const Heap& heap);
+
 private:
     void Reserve(size_t size);
     void Release();
@@ -57,6 +65,7 @@ private:
     size_t size_ = 0;
     size_t capacity_ = 0;
     bool pooled_ = false;
+    void (*release_)(void*) = nullptr;  // the heap's release for a heap block
 };
 
 }  // namespace imprinta::units

@@ -24,6 +24,33 @@ ColourPopup* g_openPopup = nullptr;
 COLORREF g_customColours[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                                 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
 
+}  // namespace
+
+POINT PlaceColourPopup(const RECT& picker, SIZE size, const RECT& screen) {
+    POINT at = {picker.left, picker.bottom};
+    if (at.x + size.cx > screen.right) at.x = screen.right - size.cx;
+    if (at.x < screen.left) at.x = screen.left;
+    if (at.y + size.cy > screen.bottom) at.y = screen.bottom - size.cy;
+    if (at.y < screen.top) at.y = screen.top;
+    return at;
+}
+
+HPALETTE ColourPopupPalette() {
+    static HPALETTE palette = [] {
+        struct {
+            WORD version, count;
+            PALETTEENTRY entries[kPaletteSize];
+        } log = {0x300, kPaletteSize, {}};
+        for (int i = 0; i < kPaletteSize; ++i)
+            log.entries[i] = {GetRValue(kPalette[i].colour), GetGValue(kPalette[i].colour),
+                              GetBValue(kPalette[i].colour), 0};
+        return CreatePalette(reinterpret_cast<LOGPALETTE*>(&log));
+    }();
+    return palette;
+}
+
+namespace {
+
 class ColourPopup {
 public:
     // Opens the popup below the picker (kept on the screen) with the given colour.
@@ -135,17 +162,12 @@ private:
         Layout(size);
         RECT picker;
         GetWindowRect(picker_, &picker);
-        POINT at = {picker.left, picker.bottom};
+        POINT below = {picker.left, picker.bottom};
         MONITORINFO mi = {};
         mi.cbSize = sizeof mi;
         RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        if (GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &mi)) screen = mi.rcMonitor;
-        // Keep it on the screen: left of the right edge, right of the left one,
-        // and above the picker when it would pass the bottom.
-        if (at.x + size.cx > screen.right) at.x = screen.right - size.cx;
-        if (at.x < screen.left) at.x = screen.left;
-        if (at.y + size.cy > screen.bottom) at.y = picker.top - size.cy;
-        if (at.y < screen.top) at.y = screen.top;
+        if (GetMonitorInfoA(MonitorFromPoint(below, MONITOR_DEFAULTTONEAREST), &mi)) screen = mi.rcMonitor;
+        POINT at = PlaceColourPopup(picker, size, screen);
 
         owner_ = GetAncestor(picker_, GA_ROOT);
         hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, "", WS_POPUP | WS_VISIBLE, at.x, at.y,
@@ -261,6 +283,12 @@ private:
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         const int inset = margin_ + 1;
 
+        // On palette displays the cells' colours must be realised to show true.
+        HPALETTE oldPalette = nullptr;
+        if (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) {
+            oldPalette = SelectPalette(dc, ColourPopupPalette(), FALSE);
+            RealizePalette(dc);
+        }
         for (int i = 0; i < kPaletteSize; ++i) {
             RECT rc;
             ChoiceRect(i, &rc);
@@ -272,6 +300,7 @@ private:
             SelectObject(dc, oldBrush);
             DeleteObject(fill);
         }
+        if (oldPalette) SelectPalette(dc, oldPalette, FALSE);
 
         RECT more = moreRect_;
         SelectObject(dc, shadow);

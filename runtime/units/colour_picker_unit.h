@@ -22,6 +22,13 @@ enum ColourPopupChoice : int {
     kPopupMoreColours = -3,
 };
 
+// Where the popup opens: below the picker, shifted left, right or up as far
+// as it takes to stay on the screen.
+POINT PlaceColourPopup(const RECT& picker, SIZE size, const RECT& screen);
+// The palette of the 32 colours, realised while the cells are drawn on palette
+// displays; made once and kept.
+HPALETTE ColourPopupPalette();
+
 // The open popup window, or null.
 HWND OpenColourPopup();
 // Rectangle of a choice in the popup's client coordinates; false when the

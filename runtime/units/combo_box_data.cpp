@@ -39,6 +39,14 @@ void ComboBoxData::SetItemData(const std::vector<int32_t>& values) {
     else itemData.Assign(values.data(), values.size() * 4);
 }
 
+std::vector<ConvertibleText> ComboBoxData::ConvertibleTexts() {
+    std::vector<ConvertibleText> texts = {{&content}, {nullptr, &font}};
+    for (auto& item : items) texts.push_back({&item});
+    texts.push_back({&dataSource});
+    texts.push_back({&dataColumn});
+    return texts;
+}
+
 bool SerializeItems(PropertyArchive& ar, std::vector<std::string>& items) {
     uint16_t shortCount = items.size() >= 0xFFFF ? 0xFFFF : static_cast<uint16_t>(items.size());
     if (!ar.Flags16(shortCount)) return false;

@@ -28,6 +28,8 @@ struct ComboBoxData : PropertyData {
 
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    // Content, face name, every item, data source, data column.
+    std::vector<ConvertibleText> ConvertibleTexts() override;
     // Item data of item i, when the item data holds an entry for it.
     bool ItemDataAt(size_t i, int32_t& value) const;
     void SetItemData(const std::vector<int32_t>& values);

@@ -24,6 +24,7 @@ struct DrawPanelData : PropertyData {
     ByteBuffer backPicture;
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{nullptr, &font}}; }
 };
 
 }  // namespace imprinta::units

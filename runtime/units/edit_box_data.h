@@ -48,6 +48,7 @@ struct EditBoxData : PropertyData {
 
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{&content}, {nullptr, &font}, {&dataSource}, {&dataColumn}}; }
 };
 
 // Whether a typed character (code 32 or above) passes the key filter of a mode;

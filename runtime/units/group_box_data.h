@@ -15,6 +15,7 @@ struct GroupBoxData : PropertyData {
     std::string caption;
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{&caption}, {nullptr, &font}}; }
 };
 
 }  // namespace imprinta::units

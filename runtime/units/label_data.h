@@ -30,6 +30,7 @@ struct LabelData : PropertyData {
     std::string dataColumn;
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{&caption}, {nullptr, &font}, {&dataSource}, {&dataColumn}}; }
 };
 
 }  // namespace imprinta::units

@@ -17,6 +17,7 @@ struct PicBoxData : PropertyData {
     std::string dataColumn;
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{&dataSource}, {&dataColumn}}; }
 };
 
 }  // namespace imprinta::units

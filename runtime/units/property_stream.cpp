@@ -12,12 +12,7 @@ PropertyArchive PropertyArchive::ForLoad(const uint8_t* data, size_t size) {
     return ar;
 }
 
-PropertyArchive PropertyArchive::ForSave(TextVisitor visitor, void* user) {
-    PropertyArchive ar;
-    ar.visitor_ = visitor;
-    ar.user_ = user;
-    return ar;
-}
+PropertyArchive PropertyArchive::ForSave() { return PropertyArchive(); }
 
 bool PropertyArchive::Raw(void* p, size_t n) {
     if (!ok_) return false;
@@ -104,7 +99,6 @@ bool PropertyArchive::Text(std::string& v) {
         pos_ += n;
         return true;
     }
-    if (visitor_ && !v.empty()) visitor_(v.data(), 0, user_);
     if (v.size() > 0xFFFFFFFFu) return Fail();
     uint32_t n = static_cast<uint32_t>(v.size());
     return UInt(n) && Raw(v.data(), n);
@@ -124,22 +118,7 @@ bool PropertyArchive::Data(ByteBuffer& v) {
     return UInt(n) && (n == 0 || Raw(v.data(), n));
 }
 
-void PropertyArchive::VisitFontFace(ByteBuffer& v) {
-    if (!visitor_ || v.size() != kFontRecordSize) return;
-    // The face name is a 32-byte field; hand the visitor a terminated copy so
-    // that an unterminated name cannot run past the record.
-    char face[kFontFaceSize + 1];
-    std::memcpy(face, v.data() + kFontFaceOffset, kFontFaceSize);
-    face[kFontFaceSize] = 0;
-    if (face[0] == 0) return;
-    visitor_(face, 1, user_);
-    std::memcpy(v.data() + kFontFaceOffset, face, kFontFaceSize);
-}
-
-bool PropertyArchive::Font(ByteBuffer& v) {
-    if (!loading_) VisitFontFace(v);
-    return Data(v);
-}
+bool PropertyArchive::Font(ByteBuffer& v) { return Data(v); }
 
 bool PropertyArchive::TextList(std::vector<std::string>& v) {
     uint32_t n = static_cast<uint32_t>(v.size());
@@ -172,13 +151,31 @@ bool SavePropertyData(PropertyData& data, std::vector<uint8_t>& out) {
     return true;
 }
 
+namespace {
+
+// A face name is shown as a terminated copy of its 32-byte field, so that an
+// unterminated name cannot run past the record.
+void VisitFaceName(ByteBuffer& font, TextVisitor visitor, void* user) {
+    if (font.size() != kFontRecordSize) return;
+    char face[kFontFaceSize + 1];
+    std::memcpy(face, font.data() + kFontFaceOffset, kFontFaceSize);
+    face[kFontFaceSize] = 0;
+    visitor(face, 1, user);
+    std::memcpy(font.data() + kFontFaceOffset, face, kFontFaceSize);
+}
+
+
+}  // namespace
+
 bool ConvertPropertyTexts(PropertyData& data, const uint8_t* bytes, size_t size, TextVisitor visitor,
                           void* user, std::vector<uint8_t>& out) {
     if (!LoadPropertyData(data, bytes, size)) return false;
-    PropertyArchive ar = PropertyArchive::ForSave(visitor, user);
-    if (!data.Serialize(ar) || !ar.ok()) return false;
-    out = ar.TakeBytes();
-    return true;
+    if (visitor)
+        for (const ConvertibleText& t : data.ConvertibleTexts()) {
+            if (t.text) visitor(t.text->data(), 0, user);
+            if (t.font) VisitFaceName(*t.font, visitor, user);
+        }
+    return SavePropertyData(data, out);
 }
 
 }  // namespace imprinta::units

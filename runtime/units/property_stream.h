@@ -31,9 +31,8 @@ class PropertyArchive {
 public:
     // Load from bytes (not copied; must outlive the archive).
     static PropertyArchive ForLoad(const uint8_t* data, size_t size);
-    // Save into an internal growable buffer; with a visitor, every text and
-    // face name is shown to it (and may be rewritten) before it is written.
-    static PropertyArchive ForSave(TextVisitor visitor = nullptr, void* user = nullptr);
+    // Save into an internal growable buffer.
+    static PropertyArchive ForSave();
 
     bool loading() const { return loading_; }
     bool ok() const { return ok_; }
@@ -70,7 +69,6 @@ private:
     PropertyArchive() = default;
     bool Raw(void* p, size_t n);
     bool Fail() { ok_ = false; return false; }
-    void VisitFontFace(ByteBuffer& v);
 
     bool loading_ = false;
     bool ok_ = true;
@@ -79,8 +77,13 @@ private:
     size_t size_ = 0;
     size_t pos_ = 0;
     std::vector<uint8_t> out_;
-    TextVisitor visitor_ = nullptr;
-    void* user_ = nullptr;
+};
+
+// One text that text conversion shows: a text field, or the face name inside a
+// font record (shown only when the record is a whole 60-byte font).
+struct ConvertibleText {
+    std::string* text = nullptr;
+    ByteBuffer* font = nullptr;
 };
 
 // What every unit type's property data object provides.
@@ -89,13 +92,17 @@ public:
     virtual ~PropertyData() = default;
     virtual void Reset() = 0;
     virtual bool Serialize(PropertyArchive& ar) = 0;
+    // The texts text conversion visits, in the order the unit type gives
+    // (content or caption first, then the font's face name, ...).
+    virtual std::vector<ConvertibleText> ConvertibleTexts() { return {}; }
 };
 
 // Reset, then load. Empty input (size < 1) keeps the defaults and succeeds.
 bool LoadPropertyData(PropertyData& data, const uint8_t* bytes, size_t size);
 // Serialized form; false on a serializer failure.
 bool SavePropertyData(PropertyData& data, std::vector<uint8_t>& out);
-// Load, show every text to the visitor, save again. False when loading fails.
+// Load, show every text of ConvertibleTexts() to the visitor in its order (empty
+// ones too), save again. False when loading fails.
 bool ConvertPropertyTexts(PropertyData& data, const uint8_t* bytes, size_t size, TextVisitor visitor,
                           void* user, std::vector<uint8_t>& out);
 

@@ -17,6 +17,7 @@ struct TransLabelData : PropertyData {
     std::string caption = "透明标签";
     void Reset() override;
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{&caption}, {nullptr, &font}}; }
 };
 
 }  // namespace imprinta::units

@@ -2,6 +2,7 @@
 #include "unit_framework.h"
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 #include "runtime/forms/forms_api.h"
 
 namespace imprinta::units {
@@ -217,6 +218,36 @@ HGLOBAL MakeGlobalBlock(const std::vector<uint8_t>& bytes, uint32_t* size) {
 }
 
 // ---------------------------------------------------------------------------
+// Window objects.
+
+namespace {
+std::unordered_set<const void*>& LiveWindowObjects() {
+    static std::unordered_set<const void*> live;
+    return live;
+}
+}  // namespace
+
+WindowObject::WindowObject() { LiveWindowObjects().insert(this); }
+WindowObject::~WindowObject() { LiveWindowObjects().erase(this); }
+bool WindowObject::IsLive(const void* p) { return p && LiveWindowObjects().count(p) != 0; }
+
+void DestroyRegisteredObject(void* object) {
+    if (WindowObject::IsLive(object)) {
+        auto* w = static_cast<WindowObject*>(object);
+        if (w->hwnd && IsWindow(w->hwnd)) DestroyWindow(w->hwnd);
+        // A unit has deleted itself with its last message.
+        if (WindowObject::IsLive(object)) delete w;
+        return;
+    }
+    HWND window = static_cast<HWND>(object);
+    if (IsWindow(window)) {
+        DestroyWindow(window);
+        return;
+    }
+    if (GetObjectType(static_cast<HGDIOBJ>(object)) != 0) DeleteObject(static_cast<HGDIOBJ>(object));
+}
+
+// ---------------------------------------------------------------------------
 // Unit.
 
 Unit::Unit() = default;
@@ -343,7 +374,7 @@ LRESULT Unit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case WM_SETCURSOR:
-        if (LOWORD(lp) == HTCLIENT) {
+        if (LOWORD(lp) == HTCLIENT || !CursorOnlyOverClient()) {
             if (HCURSOR c = forms::UnitCursor(formId, unitId)) {
                 SetCursor(c);
                 return TRUE;

@@ -254,9 +254,21 @@ std::string WideToAnsi(const std::wstring& w);
 // 1007 hands out for foreign windows).
 class WindowObject {
 public:
-    virtual ~WindowObject() = default;
+    WindowObject();
+    virtual ~WindowObject();
+    WindowObject(const WindowObject&) = delete;
+    WindowObject& operator=(const WindowObject&) = delete;
     HWND hwnd = nullptr;
+
+    // Whether p is a window object that exists now (any value may be asked).
+    static bool IsLive(const void* p);
 };
+
+// Exit clean-up of an object a library registered (notification 2012), by what
+// it is: a window object loses its window and is deleted (units delete
+// themselves with their window), a window handle is destroyed, a GDI handle
+// deleted. Anything else is left alone: its kind cannot be known safely.
+void DestroyRegisteredObject(void* object);
 
 struct CreateParams {
     const uint8_t* data = nullptr;
@@ -306,6 +318,10 @@ public:
     virtual bool PreTranslateMessage(MSG& msg);
     // The window unit's start state (SW_ value) when the loader shows it.
     virtual int StartShowCommand();
+    // Whether the unit's cursor shows only over its client area (the window
+    // unit: its frame and title keep the system's cursors); others show it
+    // over every part of the control, borders and scroll bars included.
+    virtual bool CursorOnlyOverClient() const { return false; }
 
     // Window procedure; call Unit::WindowProc for what you do not handle.
     // Base handling: WM_SETFOCUS/WM_KILLFOCUS raise -7/-8, WM_SETCURSOR shows

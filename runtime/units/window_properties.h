@@ -78,6 +78,7 @@ public:
     // Refuses versions above 6; choices read out of range are clamped and
     // texts end at their first 0 byte, as the live window would show them.
     bool Serialize(PropertyArchive& ar) override;
+    std::vector<ConvertibleText> ConvertibleTexts() override { return {{&caption}, {&helpFile}, {&className}}; }
 };
 
 }  // namespace imprinta::units

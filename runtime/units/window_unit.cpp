@@ -692,6 +692,10 @@ LRESULT WindowUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (code) Raise(kWindowTrayEvent, {code});
         return 0;
     }
+    case WM_COMMAND:
+        // Menu and accelerator commands come without a control handle.
+        if (lp == 0 && HIWORD(wp) <= 1 && forms::RaiseMenuCommand(formId, LOWORD(wp))) return 0;
+        return Unit::WindowProc(msg, wp, lp);
     case kMsgLayoutBars:
         return 0;  // no docked bars among this program's unit types
     default:
@@ -783,7 +787,8 @@ bool WindowUnit::PreTranslateMessage(MSG& msg) {
         PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(msg.pt.x, msg.pt.y));
     }
 
-    // 3. Cursors over units answer WM_SETCURSOR in the units' window procedures.
+    // 3. WM_SETCURSOR is sent, never queued: units answer it in their window
+    //    procedures (Unit::WindowProc, CursorOnlyOverClient).
 
     // 4. Keyboard navigation.
     if (msg.message == WM_KEYDOWN) {

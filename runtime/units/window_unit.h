@@ -58,6 +58,7 @@ public:
     bool GetProperty(int number, PropertyValue& value) override;
     bool PreTranslateMessage(MSG& msg) override;
     int StartShowCommand() override;
+    bool CursorOnlyOverClient() const override { return true; }
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     const WindowProperties& properties() const { return props_; }

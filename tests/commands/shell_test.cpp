@@ -146,3 +146,24 @@ TEST(Shell, OpenWebPageWithAndWithoutTheBrowserWindow) {
     EXPECT_NE(std::string::npos, TakeRecord().find("verb=open ")) << "still opens with an owner window";
     DestroyWindow(browser);
 }
+
+TEST(Shell, LibraryDescribesItsCommandAndCommandTypes) {
+    // Compared as UTF-16 so that the stored bytes are checked as code page 936 text.
+    const LibraryInfo& lib = OperatingSystemLibrary;
+    ASSERT_NE(nullptr, lib.commandInfo);
+    const CommandInfo& info = lib.commandInfo[kCmdShellExecute];
+    EXPECT_EQ(L"执行", Wide(info.name));
+    EXPECT_STREQ("ShellExecute", info.englishName);
+    const wchar_t* arguments[] = {L"命令类型", L"欲操作文件名", L"命令行", L"默认当前目录"};
+    ASSERT_EQ(4u, info.argumentCount);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(arguments[i], Wide(info.arguments[i].name)) << i;
+    const wchar_t* constants[] = {L"编辑文档", L"浏览文件夹", L"寻找文件", L"打开文件", L"打印文档"};
+    const CommandArgumentInfo& operation = info.arguments[0];
+    ASSERT_EQ(5u, operation.constantCount);
+    ASSERT_EQ(5u, lib.constantCount);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(constants[i], Wide(operation.constants[i].name)) << i;
+        EXPECT_EQ(i + 1, operation.constants[i].value);
+        EXPECT_EQ(&operation.constants[i], &lib.constants[i]);
+    }
+}

@@ -183,12 +183,36 @@ TEST_F(PickerTest, PopupStaysOnTheScreenNearTheEdges) {
         if (pk.bottom + (pr.bottom - pr.top) <= sh) {
             EXPECT_EQ(pk.bottom, pr.top) << "below the picker when it fits";
         } else {
-            EXPECT_EQ(pk.top, pr.bottom) << "above the picker near the bottom";
+            EXPECT_EQ(sh, pr.bottom) << "shifted up to the bottom edge";
         }
         Key(popup, VK_ESCAPE);
         CloseWindow(window_);
         window_ = 0;
     }
+}
+
+TEST(ColourPopup, PlacementShiftsOntoTheScreen) {
+    const RECT screen = {0, 0, 800, 600};
+    const SIZE size = {150, 120};
+    struct Case {
+        RECT picker;
+        POINT expected;
+    } cases[] = {
+        {{100, 100, 200, 120}, {100, 120}},   // fits below
+        {{700, 100, 790, 120}, {650, 120}},   // shifted left
+        {{-30, 100, 60, 120}, {0, 120}},      // shifted right
+        {{100, 540, 200, 560}, {100, 480}},   // shifted up, no further than needed
+        {{700, 560, 790, 580}, {650, 480}},
+    };
+    for (const auto& c : cases) {
+        POINT at = PlaceColourPopup(c.picker, size, screen);
+        EXPECT_EQ(c.expected.x, at.x) << c.picker.left << "," << c.picker.top;
+        EXPECT_EQ(c.expected.y, at.y) << c.picker.left << "," << c.picker.top;
+    }
+    PALETTEENTRY entries[40] = {};
+    ASSERT_EQ(static_cast<UINT>(kPaletteSize), GetPaletteEntries(ColourPopupPalette(), 0, 40, entries));
+    for (int i = 0; i < kPaletteSize; ++i)
+        EXPECT_EQ(kPalette[i].colour, RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue)) << i;
 }
 
 TEST_F(PickerTest, TransparentShownAsBlackUnlessAllowed) {

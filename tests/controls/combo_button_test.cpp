@@ -7,6 +7,7 @@
 #include "runtime/units/combo_box_data.h"
 #include "runtime/units/edit_box_data.h"
 #include "runtime/units/group_box_data.h"
+#include "runtime/units/picture_file_filter.h"
 #include "support/child_process.h"
 
 using namespace ctltest;
@@ -25,6 +26,32 @@ std::vector<uint8_t> ComboBlock(int style, std::vector<std::string> items, std::
     d.listIndex = index;
     d.sorted = sorted;
     return SaveBlock(d);
+}
+
+std::wstring Wide(const char* gbk) {
+    std::wstring w(strlen(gbk) + 1, L'\0');
+    w.resize(static_cast<size_t>(MultiByteToWideChar(936, 0, gbk, -1, w.data(), static_cast<int>(w.size()))) - 1);
+    return w;
+}
+
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+    for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
+}
+
+// A 16 x 16, 32-bit icon file with one image.
+std::vector<uint8_t> IconFile16() {
+    const uint32_t pixels = 16 * 16 * 4, mask = 16 * 4, image = 40 + pixels + mask;
+    std::vector<uint8_t> f = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0};
+    Put32(f, image);
+    Put32(f, 22);
+    Put32(f, 40);
+    Put32(f, 16);
+    Put32(f, 32);  // colour and mask halves
+    f.insert(f.end(), {1, 0, 32, 0});
+    for (int i = 0; i < 6; ++i) Put32(f, 0);
+    for (uint32_t i = 0; i < pixels / 4; ++i) Put32(f, 0xFF2060C0);
+    f.resize(f.size() + mask, 0);
+    return f;
 }
 
 ArgValue ComboArg(uint32_t window, uint32_t unit) { return {window, unit, kComboBoxType}; }
@@ -183,6 +210,13 @@ TEST_F(ComboTest, CommandsAnswerForInAndOutOfRangeIndices) {
     EXPECT_EQ(-1, static_cast<int32_t>(Core(kCmdComboBoxItemData, {combo, integer(-1)}).low));
 }
 
+TEST(ButtonAndGroupBox, PictureFileFilterText) {
+    EXPECT_EQ(std::wstring(L"所有图片文件 (*.JPG;*.PNG;*.BMP;*.GIF;*.ICO;*.CUR)|*.JPG;*.PNG;*.BMP;*.GIF;*.ICO;*.CUR|"
+                           L"JPG图片 (*.JPG)|*.JPG|PNG图片 (*.PNG)|*.PNG|BMP图片 (*.BMP)|*.BMP|GIF图片 (*.GIF)|*.GIF|"
+                           L"图标 (*.ICO)|*.ICO|鼠标指针 (*.CUR)|*.CUR|所有文件 (*.*)|*.*||"),
+              Wide(kPictureFileFilter));
+}
+
 TEST(ComboCommands, MissingUnitEndsWithTheReport) {
     std::string dir = testsupport::MakeScratchDirectory("controls_fatal");
     for (const char* scenario : {"text", "add", "data"}) {
@@ -239,6 +273,11 @@ TEST(ButtonAndGroupBox, DefaultButtonClickedCaptionsAndContainer) {
     button = UnitHandle(w, kButton);
     EXPECT_EQ(BS_BITMAP, GetWindowLongA(button, GWL_STYLE) & BS_BITMAP);
     EXPECT_NE(0, SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    // An icon file becomes an icon image.
+    SetData(w, kButton, 8, IconFile16());
+    button = UnitHandle(w, kButton);
+    EXPECT_EQ(BS_ICON, GetWindowLongA(button, GWL_STYLE) & (BS_BITMAP | BS_ICON));
+    EXPECT_NE(0, SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0));
 
     // The group box holds the unit whose parent it is, and answers its colours.
     HWND group = UnitHandle(w, kGroup);

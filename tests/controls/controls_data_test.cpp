@@ -8,6 +8,7 @@
 #include "runtime/units/combo_box_data.h"
 #include "runtime/units/edit_box_data.h"
 #include "runtime/units/group_box_data.h"
+#include "tests/support/text_visits.h"
 
 using namespace imprinta::units;
 
@@ -203,4 +204,28 @@ TEST(ControlData, PaletteOrderAndNames) {
     EXPECT_STREQ("红色", kPalette[12].name);
     EXPECT_STREQ("深灰", kPalette[31].name);
     EXPECT_EQ(0xE03058u, kPalette[17].colour);
+}
+
+TEST(ControlsData, TextConversionOrderEmptyTextsIncluded) {
+    using testsupport::ConvertedTexts;
+    using testsupport::FontNamed;
+    using Texts = std::vector<std::string>;
+    EditBoxData edit;
+    edit.content = "content";
+    edit.font = FontNamed("face");
+    edit.dataSource = "source";
+    EXPECT_EQ((Texts{"content", "face:face", "source", ""}), ConvertedTexts(edit));
+    ButtonData button;
+    button.caption = "";
+    button.font = FontNamed("");
+    EXPECT_EQ((Texts{"", "face:"}), ConvertedTexts(button));
+    GroupBoxData group;
+    group.caption = "group";
+    EXPECT_EQ((Texts{"group"}), ConvertedTexts(group)) << "no font record, no face name";
+    ComboBoxData combo;
+    combo.content = "content";
+    combo.font = FontNamed("face");
+    combo.items = {"one", ""};
+    combo.dataColumn = "column";
+    EXPECT_EQ((Texts{"content", "face:face", "one", "", "", "column"}), ConvertedTexts(combo));
 }

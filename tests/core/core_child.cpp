@@ -9,6 +9,7 @@
 #include "runtime/core/dll_call.h"
 #include "runtime/core/runtime_interface.h"
 #include "runtime/core/runtime_state.h"
+#include "runtime/units/unit_framework.h"
 
 namespace {
 
@@ -32,6 +33,36 @@ const char* const kDllFunctions[] = {"NoSuchFunction", "#60000", "MulDiv", "Anyt
 
 const ApplicationHeader kHeader = {0, 0, 1, 0, nullptr, 0, nullptr, 0, 0, nullptr, 4, kDllFiles, kDllFunctions};
 
+// A library's window object registered for destruction at exit.
+struct LoggedObject : imprinta::units::WindowObject {
+    ~LoggedObject() override { Log(std::string("object deleted, window ") + (IsWindow(hwnd) ? "alive" : "gone")); }
+};
+
+LRESULT CALLBACK LoggingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) Log("handle destroyed");
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+HWND MakeLoggingWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = LoggingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "CoreChildLogging";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+void RegisterObjects() {
+    auto word = [](const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); };
+    auto* object = new LoggedObject;
+    object->hwnd = MakeLoggingWindow();
+    RuntimeNotify(kNotifyRegisterObject, word(object), 1, 0);
+    RuntimeNotify(kNotifyRegisterObject, word(MakeLoggingWindow()), 2, 0);
+    RuntimeNotify(kNotifyRegisterObject, word(CreateSolidBrush(RGB(1, 2, 3))), 3, 0);
+    // Of a kind the Runtime cannot know: left alone.
+    RuntimeNotify(kNotifyRegisterObject, word(new std::string("library data")), 4, 0);
+}
+
 DWORD WINAPI ExitFromWorker(void*) {
     ExitProgram(7);
 }
@@ -45,6 +76,7 @@ int IMPRINTA_CDECL Start() {
     if (s != "box") imprinta::SetErrorHook(CaptureReport);
     if (s == "exit5") ExitProgram(5);
     if (s == "return") return 0;
+    if (s == "registered") RegisterObjects();
     if (s == "error6" || s == "box") RaiseRuntimeError(6);
     if (s == "alloc1000") {
         // A small fixed heap makes the 1000-byte request fail for real.
@@ -52,6 +84,10 @@ int IMPRINTA_CDECL Start() {
         for (;;) AllocMemory(1000);
     }
     if (s == "emptyreport") imprinta::ReportError("", 0);
+    if (s == "debugbreak") {
+        imprinta::TheRuntime().runMode = imprinta::kRunModeDebugBreak;
+        RaiseRuntimeError(6);
+    }
     if (s == "missingfunction") CallDll(0, {});
     if (s == "missingordinal") CallDll(1, {});
     if (s == "missingdll") CallDll(3, {});

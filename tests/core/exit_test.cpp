@@ -44,6 +44,74 @@ TEST(ExitPaths, CallbacksRunOnceInOrder) {
     EXPECT_EQ("callback 1\ncallback 2\n", normal.log);
 }
 
+// Runs the child under this process as its debugger; counts breakpoints after
+// the loader's own first one.
+struct Debugged {
+    int breakpoints = 0;
+    uint32_t exitCode = 0;
+};
+
+Debugged RunUnderDebugger(const std::string& scenario) {
+    std::string log = testsupport::MakeScratchDirectory("debug") + "log.txt";
+    std::string command = "\"" + testsupport::ProgramDirectory() + "core_child.exe\" " + scenario + " \"" + log + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    Debugged d;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr,
+                        &si, &pi)) {
+        ADD_FAILURE() << "child not started";
+        return d;
+    }
+    bool loaderBreakSeen = false;
+    DWORD start = GetTickCount();
+    for (;;) {
+        DEBUG_EVENT ev;
+        if (!WaitForDebugEvent(&ev, 1000)) {
+            if (GetTickCount() - start > 30000) {
+                ADD_FAILURE() << "debugged child timed out";
+                TerminateProcess(pi.hProcess, 1);
+                break;
+            }
+            continue;
+        }
+        DWORD status = DBG_CONTINUE;
+        if (ev.dwDebugEventCode == EXCEPTION_DEBUG_EVENT) {
+            if (ev.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT) {
+                if (loaderBreakSeen) ++d.breakpoints;
+                loaderBreakSeen = true;
+            } else {
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            }
+        }
+        if (ev.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT && ev.u.CreateProcessInfo.hFile)
+            CloseHandle(ev.u.CreateProcessInfo.hFile);
+        if (ev.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT && ev.u.LoadDll.hFile) CloseHandle(ev.u.LoadDll.hFile);
+        bool ended = ev.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT;
+        if (ended) d.exitCode = ev.u.ExitProcess.dwExitCode;
+        ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, status);
+        if (ended) break;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return d;
+}
+
+TEST(ExitPaths, RunMode2BreaksIntoTheDebuggerAfterTheReport) {
+    // The hook keeps the message box away; the break still comes, then the end with -1.
+    Debugged d = RunUnderDebugger("debugbreak");
+    EXPECT_EQ(1, d.breakpoints);
+    EXPECT_EQ(kErrorExit, d.exitCode);
+    EXPECT_EQ(0, RunUnderDebugger("error6").breakpoints) << "run mode 0: no break";
+}
+
+TEST(ExitPaths, RegisteredObjectsAreDestroyedByKind) {
+    // The window object loses its window, then is deleted; the bare handle is destroyed.
+    Outcome o = RunScenario("registered");
+    EXPECT_EQ(3u, o.exitCode);
+    EXPECT_EQ("callback 1\ncallback 2\nhandle destroyed\nobject deleted, window gone\nhandle destroyed\n", o.log);
+}
+
 TEST(ExitPaths, ExitFromAWorkerThreadRunsOnTheMainThread) {
     Outcome o = RunScenario("worker");
     EXPECT_EQ(7u, o.exitCode);

@@ -5,6 +5,7 @@
 #include <string>
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
+#include "runtime/core/runtime_state.h"
 #include "support/child_process.h"
 
 using namespace imprinta;
@@ -133,6 +134,27 @@ TEST(Services, FindFileSelectsByMask) {
     }());
     // The extra bits above 0x37 are ignored when the flag is clear.
     EXPECT_EQ("hidden.txt;", collect(FILE_ATTRIBUTE_HIDDEN | 0x100, 0));
+}
+
+TEST(Services, FindFileMaskZeroWantsEntriesWithoutAttributeBits) {
+    // Wine reports the archive bit on every file, so the rule is checked on its own.
+    struct Case {
+        uint32_t attributes, mask;
+        bool filesOnly, match;
+    } cases[] = {
+        {0, 0, false, true},
+        {FILE_ATTRIBUTE_NORMAL, 0, false, true},
+        {FILE_ATTRIBUTE_ARCHIVE, 0, false, false},
+        {FILE_ATTRIBUTE_TEMPORARY, 0, false, false},  // outside 0x37, still an attribute
+        {FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, 0x100, false, false},  // mask reduced to 0x37, not 0
+        {0, 0x100, false, true},
+        {FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_HIDDEN, false, true},
+        {FILE_ATTRIBUTE_DIRECTORY, 0, true, false},
+        {FILE_ATTRIBUTE_HIDDEN, 0, true, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.match, SearchEntryMatches(c.attributes, c.mask, c.filesOnly))
+            << std::hex << c.attributes << " mask " << c.mask << " files " << c.filesOnly;
 }
 
 #include "runtime/units/picture_decode.h"

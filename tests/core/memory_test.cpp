@@ -100,3 +100,16 @@ TEST(Blocks, FreeArrayValueReleasesTextElements) {
     RuntimeNotify(kNotifyFreeValue, kTypeText | kArrayFlag, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(array)), 0);
     EXPECT_STREQ("abc", static_cast<const char*>(Const(kConstTextAbc)));
 }
+
+#include "runtime/units/byte_buffer.h"
+
+TEST(Memory, ByteBufferBlocksComeFromTheProcessHeap) {
+    using imprinta::units::ByteBuffer;
+    ByteBuffer big;
+    big.Resize(5000);
+    ASSERT_TRUE(HeapValidate(GetProcessHeap(), 0, big.data()));
+    EXPECT_EQ(5000 + ByteBuffer::kHeapSlack, HeapSize(GetProcessHeap(), 0, big.data()));
+    ByteBuffer moved = std::move(big);
+    moved.Resize(9000);  // a block goes back to the heap it came from
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, moved.data()));
+}

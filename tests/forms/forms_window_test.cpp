@@ -373,6 +373,27 @@ TEST_F(Forms, ContainersCursorsAndASecondLoadOnlyActivates) {
     FreeMemory(set);
     EXPECT_EQ(LoadCursorA(nullptr, IDC_CROSS), UnitCursor(id, inner));
 
+    // A unit's cursor shows over all of the unit; the window's only over its client area.
+    uint32_t sizeAll = 8;
+    set = imprinta::MakeByteSet(&sizeAll, 4);
+    SetUnitProperty(id, 0, 7, -1, Word(set), 0);
+    FreeMemory(set);
+    HWND wh = UnitHandle(id, 0);
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    struct CursorCase {
+        HWND over;
+        WORD hitTest;
+        LPCSTR expected;
+    } cursorCases[] = {
+        {ih, HTCLIENT, IDC_CROSS}, {ih, HTBORDER, IDC_CROSS}, {ih, HTVSCROLL, IDC_CROSS},
+        {wh, HTCLIENT, IDC_SIZEALL}, {wh, HTCAPTION, IDC_ARROW},
+    };
+    for (const auto& c : cursorCases) {
+        SetCursor(arrow);
+        SendMessageA(c.over, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.over), MAKELPARAM(c.hitTest, WM_MOUSEMOVE));
+        EXPECT_EQ(LoadCursorA(nullptr, c.expected), GetCursor()) << "hit test " << c.hitTest;
+    }
+
     int created = TestBox::created;
     HWND window = UnitHandle(id, 0);
     Calls().clear();
@@ -433,4 +454,150 @@ TEST_F(Forms, IdleEventsGoToLiveWindowsUntilTheyDecline) {
     EXPECT_EQ(std::vector<HWND>{h}, done);
     DestroyWindow(h);
     Pump();
+}
+
+namespace {
+
+UnitDescription MenuItem(uint32_t id, const char* caption, uint32_t level, uint32_t shortcut = 0, uint32_t flags = 0) {
+    UnitDescription m;
+    m.id = id;
+    m.type = kMenuItemType;
+    m.caption = caption;
+    m.menuWord = MakeMenuWord(level, shortcut);
+    m.menuFlags = flags;
+    m.clickHandlerIndex = kHandler_OnEvent;
+    return m;
+}
+
+// A key press as the loop offers it, with Ctrl held in the thread's key state.
+bool OfferCtrlKey(HWND target, UINT vk) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg = {target, WM_KEYDOWN, vk, 1, GetTickCount(), {}};
+    bool consumed = PreTranslate(msg);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    return consumed;
+}
+
+std::wstring MenuText(HMENU menu, int position) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(Forms, MenuBarByLevelWithStatesAndShortcutKeys) {
+    const uint32_t file = 0x26010001, open = 0x26010002, hidden = 0x26010003, more = 0x26010004, deep = 0x26010005,
+                   under = 0x26010006, help = 0x26010007;
+    uint32_t id = Register({OwnRecord({}), MenuItem(file, "文件", 0),
+                            MenuItem(open, "打开", 1, kMenuKeyCtrl | 'O'),
+                            MenuItem(hidden, "隐藏", 1, kMenuKeyCtrl | 'H', kMenuHidden),
+                            MenuItem(under, "藏下", 2, kMenuKeyCtrl | 'U'),
+                            MenuItem(more, "更多", 1, 0, kMenuDisabled), MenuItem(deep, "深", 2, 0, kMenuChecked),
+                            MenuItem(help, "帮助", 0, kMenuKeyCtrl | 'J')});
+    ASSERT_TRUE(CreateRegisteredWindow(id, nullptr, false));
+    HWND wh = UnitHandle(id, 0);
+    HMENU bar = GetMenu(wh);
+    ASSERT_NE(nullptr, bar);
+    ASSERT_EQ(2, GetMenuItemCount(bar));
+    EXPECT_EQ(L"帮助", MenuText(bar, 1));
+    HMENU fileMenu = GetSubMenu(bar, 0);
+    ASSERT_NE(nullptr, fileMenu);
+    ASSERT_EQ(2, GetMenuItemCount(fileMenu)) << "the hidden item and its sub-menu left out";
+    EXPECT_EQ(L"打开", MenuText(fileMenu, 0));
+    EXPECT_EQ(L"更多", MenuText(fileMenu, 1));
+    EXPECT_TRUE(GetMenuState(fileMenu, 1, MF_BYPOSITION) & MF_GRAYED);
+    HMENU moreMenu = GetSubMenu(fileMenu, 1);
+    ASSERT_NE(nullptr, moreMenu);
+    ASSERT_EQ(1, GetMenuItemCount(moreMenu));
+    EXPECT_TRUE(GetMenuState(moreMenu, 0, MF_BYPOSITION) & MF_CHECKED);
+
+    // Shortcut keys of shown items raise their click handlers; hidden ones are not installed.
+    struct KeyCase {
+        UINT vk;
+        bool consumed;
+        uint32_t unit;
+    } keys[] = {{'O', true, open}, {'J', true, help}, {'H', false, 0}, {'U', false, 0}};
+    for (const auto& k : keys) {
+        Calls().clear();
+        EXPECT_EQ(k.consumed, OfferCtrlKey(wh, k.vk)) << char(k.vk);
+        ASSERT_EQ(k.consumed ? 1u : 0u, Calls().size()) << char(k.vk);
+        if (k.consumed) {
+            EXPECT_EQ(k.unit, Calls()[0].sourceUnit);
+        }
+    }
+    // Showing the hidden item rebuilds bar and keys: its sub-menu item's key works,
+    // its own (it opens a sub-menu) does not.
+    SetUnitProperty(id, hidden, 3, -1, 1, 0);
+    EXPECT_EQ(3, GetMenuItemCount(GetSubMenu(GetMenu(wh), 0)));
+    Calls().clear();
+    EXPECT_FALSE(OfferCtrlKey(wh, 'H'));
+    EXPECT_TRUE(OfferCtrlKey(wh, 'U'));
+    ASSERT_EQ(1u, Calls().size());
+    EXPECT_EQ(under, Calls()[0].sourceUnit);
+    DestroyWindow(wh);
+}
+
+namespace {
+
+struct ModalSeen {
+    bool ran = false;
+    bool ownerEnabled = true;
+    bool modalFlag = false;
+    bool handedOver = false;
+    HWND owner = nullptr, modal = nullptr;
+    uint32_t modalId = 0;
+} g_modalSeen;
+
+// Runs inside the modal window's loop: looks, then closes the modal window.
+void CALLBACK InsideModalRun(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    ModalSeen& s = g_modalSeen;
+    s.ran = true;
+    s.ownerEnabled = IsWindowEnabled(s.owner) != 0;
+    s.modalFlag = imprinta::TheRuntime().modal;
+    // Activating the disabled window hands the activation to the modal one.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+    SetActiveWindow(other);
+    SendMessageA(s.owner, WM_ACTIVATE, WA_ACTIVE, 0);
+    s.handedOver = GetActiveWindow() == s.modal;
+    DestroyWindow(other);
+    PostMessageA(s.modal, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(Forms, ModalWindowRunsItsLoopUntilItCloses) {
+    uint32_t first = Register({OwnRecord({})});
+    uint32_t second = Register({OwnRecord({})});
+    ASSERT_TRUE(CreateRegisteredWindow(first, nullptr, false));
+    g_modalSeen = {};
+    g_modalSeen.owner = UnitHandle(first, 0);
+    struct Find {
+        static void CALLBACK Modal(HWND, UINT, UINT_PTR timer, DWORD) {
+            KillTimer(nullptr, timer);
+            auto* modal = reinterpret_cast<Unit*>(
+                static_cast<uintptr_t>(RuntimeNotify(kNotifyUnitObject, g_modalSeen.modalId, 0, 0)));
+            if (!modal) return;  // the load did not wait for the window
+            g_modalSeen.modal = modal->hwnd;
+            SetTimer(nullptr, 0, 10, InsideModalRun);
+        }
+    };
+    g_modalSeen.modalId = second;
+    SetTimer(nullptr, 0, 10, Find::Modal);
+    uint32_t request[3] = {second, 0, 1};
+    EXPECT_EQ(0, RuntimeNotify(kNotifyLoadWindow, Word(request), 0, 0));
+    // The call came back only once the modal window had closed.
+    EXPECT_TRUE(g_modalSeen.ran);
+    EXPECT_FALSE(g_modalSeen.ownerEnabled);
+    EXPECT_TRUE(g_modalSeen.modalFlag);
+    EXPECT_TRUE(g_modalSeen.handedOver);
+    EXPECT_EQ(0, RuntimeNotify(kNotifyUnitObject, second, 0, 0));
+    EXPECT_TRUE(IsWindowEnabled(g_modalSeen.owner));
+    EXPECT_FALSE(imprinta::TheRuntime().modal);
+    DestroyWindow(g_modalSeen.owner);
 }

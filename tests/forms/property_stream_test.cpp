@@ -46,6 +46,11 @@ struct SampleData : PropertyData {
         if (ar.version() >= 2) ar.Int(extra);
         return ar.ok();
     }
+    std::vector<ConvertibleText> ConvertibleTexts() override {
+        std::vector<ConvertibleText> texts = {{&caption}, {nullptr, &font}};
+        for (auto& item : items) texts.push_back({&item});
+        return texts;
+    }
 };
 
 SampleData Filled() {
@@ -154,8 +159,9 @@ TEST(PropertyStream, ConvertTextsVisitsTextsAndFaceNameInPlace) {
     EXPECT_EQ("标题 CAPTION", back.caption);
     EXPECT_EQ(0, std::memcmp(back.font.data() + kFontFaceOffset, "TAHOMA", 7));
     EXPECT_EQ((std::vector<std::string>{"A", "", "第三"}), back.items);
-    // Caption, face name (marker 1), then the non-empty list items.
-    ASSERT_EQ(4u, seen.texts.size());
+    // Caption, face name (marker 1), then the list items, the empty one too.
+    ASSERT_EQ(5u, seen.texts.size());
+    EXPECT_EQ("", seen.texts[3].first);
     EXPECT_EQ(0, seen.texts[0].second);
     EXPECT_EQ("Tahoma", seen.texts[1].first);
     EXPECT_EQ(1, seen.texts[1].second);

@@ -190,6 +190,8 @@ TEST(TemplateFormat, InconsistentLengthsAndOffsetsAreRefused) {
         {"table length past the data", [](auto& b, size_t uc, size_t, size_t, size_t) { SetLe32(b, uc + 4, 0xFFFFFFFF); }},
         {"window name length past the data", [](auto& b, size_t, size_t, size_t, size_t) { SetLe32(b, 4 + 16 + 8, 0x80000000); }},
         {"trailing bytes", [](auto& b, size_t, size_t, size_t, size_t) { b.push_back(0); }},
+        {"unit id with bits 24..27 clear", [](auto& b, size_t, size_t t, size_t, size_t) { SetLe32(b, t + 4, 0x10010002); }},
+        {"unit id with its low 24 bits clear", [](auto& b, size_t, size_t t, size_t, size_t) { SetLe32(b, t + 4, 0x16000000); }},
     };
     for (const auto& c : cases) {
         auto bytes = good;

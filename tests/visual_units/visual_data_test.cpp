@@ -7,6 +7,7 @@
 #include "runtime/units/label_gradient.h"
 #include "runtime/units/picture_box_data.h"
 #include "runtime/units/trans_label_data.h"
+#include "tests/support/text_visits.h"
 
 using namespace imprinta::units;
 
@@ -127,4 +128,25 @@ TEST(VisualUnitData, DefaultsRoundTripAndVersions) {
         PicBoxData x;
         EXPECT_FALSE(LoadPropertyData(x, cut.data(), cut.size())) << n;
     }
+}
+
+TEST(VisualUnitData, TextConversionOrderEmptyTextsIncluded) {
+    using testsupport::ConvertedTexts;
+    using testsupport::FontNamed;
+    using Texts = std::vector<std::string>;
+    LabelData label;
+    label.caption = "caption";
+    label.font = FontNamed("face");
+    label.dataColumn = "column";
+    EXPECT_EQ((Texts{"caption", "face:face", "", "column"}), ConvertedTexts(label));
+    TransLabelData trans;
+    trans.caption = "";
+    trans.font = FontNamed("face");
+    EXPECT_EQ((Texts{"", "face:face"}), ConvertedTexts(trans));
+    DrawPanelData panel;
+    panel.font = FontNamed("face");
+    EXPECT_EQ((Texts{"face:face"}), ConvertedTexts(panel));
+    PicBoxData picture;
+    picture.dataSource = "source";
+    EXPECT_EQ((Texts{"source", ""}), ConvertedTexts(picture));
 }

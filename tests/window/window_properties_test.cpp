@@ -176,7 +176,7 @@ TEST(WindowData, TextConversionSeesEveryText) {
     };
     WindowProperties scratch;
     ASSERT_TRUE(ConvertPropertyTexts(scratch, stored.data(), stored.size(), visit, &seen, converted));
-    EXPECT_EQ((std::vector<std::string>{"RZ", "abc", "h"}), seen);
+    EXPECT_EQ((std::vector<std::string>{"abc", "h", "RZ"}), seen);  // caption first
     WindowProperties q;
     ASSERT_TRUE(LoadPropertyData(q, converted.data(), converted.size()));
     EXPECT_EQ("Xbc", q.caption);
