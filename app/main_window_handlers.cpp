@@ -61,7 +61,7 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
     Block path(EditContent(kTemplatePath));
     Block bytes(ReadFileBytes(path.text()));
     ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title, ResultUse::ReadBackAtOnce));
-    ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body));
+    ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body, ResultUse::Shown));
     ShowPicture(kPreviewBox, CurrentPicture);
 }
 
@@ -69,7 +69,9 @@ extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
     // An empty picture would replace the last good export with a zero-byte file.
     if (!CurrentPicture) return;
     std::string file = RunDirectoryPath(kExportFileName);
-    CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(CurrentPicture)});
+    // The preview is compressed for speed; the file gets the same pixels packed harder.
+    Block kept(RecompressForKeeping(CurrentPicture));
+    CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(kept.get() ? kept.get() : CurrentPicture)});
 }
 
 extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {

@@ -17,9 +17,11 @@ constexpr int32_t kNoTextRenderingHint = -1;
 constexpr int32_t kWatermarkMargin = 5;
 constexpr int32_t kRandomPosition = 10;
 
-// What becomes of a result: kept (shown, saved, exported), or read back by the
-// next pass at once, which saves compressing it (the pixels are the same).
-enum class ResultUse { Kept, ReadBackAtOnce };
+// What becomes of a result, which decides how hard its PNG is compressed (the
+// pixels are the same either way): Kept for files people keep, Shown for a
+// preview that the next keystroke replaces, ReadBackAtOnce for a first pass
+// that the next pass reads back straight away (not compressed at all).
+enum class ResultUse { Kept, Shown, ReadBackAtOnce };
 
 // Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y).
 void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size, uint32_t colour,
@@ -31,6 +33,10 @@ void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size,
 // enlarged), placed by position code; code 10 places count marks (1 to 9) at random.
 void* ComposeWatermark(const void* base, const void* mark, int32_t position, int32_t x, int32_t y,
                        std::optional<int32_t> shrink, int32_t count, int32_t flipCode);
+
+// The same picture as a PNG compressed as Kept results are (for a preview that
+// is exported); null when the bytes are no picture decoded here.
+void* RecompressForKeeping(const void* png);
 
 struct Point32 {
     int32_t x;

@@ -15,7 +15,7 @@ command -v /usr/bin/python3 >/dev/null && /usr/bin/python3 -c 'import PIL' 2>/de
 T="$BUILD/bench-templates"
 mkdir -p "$T"
 make() { local file="$1"; shift; [ -s "$T/$file" ] || convert "$@" "$T/$file"; }
-make flat.png -size 1080x1920 gradient:'#f7e8c8-#d9a66b' -fill 'rgba(255,255,255,0.35)' \
+make flat.png -size 1080x1920 -depth 8 gradient:'#f7e8c8-#d9a66b' -fill 'rgba(255,255,255,0.35)' \
   -draw "roundrectangle 40,40 1040,1880 30,30" -fill '#c0392b' -draw "rectangle 60,1700 1020,1780"
 make photo.png -size 1080x1920 -seed 7 plasma:fractal -blur 0x0.6 -depth 8
 make photo.jpg "$T/photo.png" -quality 90
