@@ -49,25 +49,33 @@ pic::SharedCanvas WorkingCanvas(std::span<const uint8_t> bytes) {
     }
 }
 
-// Levels chosen by measurement on 1080 x 1920 photo-like posters: level 1
-// encodes in about 70 ms, level 2 packs about 5 % smaller in twice the time.
-constexpr int kShownLevel = 1;
+// Chosen by measurement on 1080 x 1920 posters under Wine: deflating took
+// about 70 ms at level 1 and twice that at level 2, which packs 5 % smaller;
+// writing the same rows uncompressed takes about 13 ms. Pictures people keep
+// get level 2. A preview is replaced by the next keystroke (and repacked when
+// exported), and a first pass is read back at once: both go uncompressed while
+// that costs little memory, and at level 1 beyond.
 constexpr int kKeptLevel = 2;
+constexpr int kLargeLevel = 1;
+constexpr uint64_t kShownStoredLimit = uint64_t(32) << 20;      // 8 M pixels
+constexpr uint64_t kReadBackStoredLimit = uint64_t(128) << 20;  // 32 M pixels
 
-pic::PngEncodeOptions EncodingFor(ResultUse use) {
+pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
+    const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
     pic::PngEncodeOptions options;
-    switch (use) {
-    case ResultUse::Kept: options.level = kKeptLevel; break;
-    case ResultUse::Shown: options.level = kShownLevel; break;
-    case ResultUse::ReadBackAtOnce: options.compression = pic::PngCompression::Stored; break;
-    }
+    options.level = kKeptLevel;
+    const uint64_t storedLimit = use == ResultUse::Shown            ? kShownStoredLimit
+                                 : use == ResultUse::ReadBackAtOnce ? kReadBackStoredLimit
+                                                                    : 0;
+    if (raw <= storedLimit) options.compression = pic::PngCompression::Stored;
+    else if (use != ResultUse::Kept) options.level = kLargeLevel;
     return options;
 }
 
 // The canvas as a PNG byte set; the cache keeps the canvas for the one reader
 // that will hand these bytes back (the next pass or the picture box).
 void* Publish(pic::SharedCanvas canvas, ResultUse use) {
-    std::vector<uint8_t> png = pic::EncodePng(*canvas, EncodingFor(use));
+    std::vector<uint8_t> png = pic::EncodePng(*canvas, EncodingFor(use, *canvas));
     if (png.empty()) return nullptr;
     void* result = imprinta::MakeByteSet(png);
     pic::SharedPictureCache().Insert(pic::KeyOf(png), std::move(canvas), pic::CacheUse::Once);
@@ -105,7 +113,7 @@ void* RecompressForKeeping(const void* png) {
     if (!DecodedHere(bytes)) return nullptr;
     pic::SharedCanvas canvas = pic::DecodeCanvasCached(bytes, pic::CacheUse::Once);
     if (!canvas) return nullptr;
-    std::vector<uint8_t> kept = pic::EncodePng(*canvas, EncodingFor(ResultUse::Kept));
+    std::vector<uint8_t> kept = pic::EncodePng(*canvas, EncodingFor(ResultUse::Kept, *canvas));
     return kept.empty() ? nullptr : imprinta::MakeByteSet(kept);
 }
 

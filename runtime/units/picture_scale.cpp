@@ -44,43 +44,45 @@ std::vector<Taps> AxisTaps(int source, int target) {
     return taps;
 }
 
-uint8_t Round(int32_t v) { return uint8_t(std::clamp<int32_t>((v + kWeightOne / 2) >> kWeightBits, 0, 255)); }
+uint8_t Round(int32_t v) {
+    v = (v + kWeightOne / 2) >> kWeightBits;
+    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
 
 }  // namespace
 
 std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int dh) {
     if (!bgra || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return {};
     const std::vector<Taps> columns = AxisTaps(sw, dw), rows = AxisTaps(sh, dh);
-    // Horizontal pass into dw x sh, then vertical into dw x dh.
-    std::vector<uint8_t> wide(size_t(dw) * sh * 4);
-    for (int y = 0; y < sh; ++y) {
-        const uint8_t* src = bgra + size_t(y) * sw * 4;
-        uint8_t* dst = wide.data() + size_t(y) * dw * 4;
-        for (int x = 0; x < dw; ++x, dst += 4) {
-            const Taps& tap = columns[x];
-            int32_t acc[3] = {};
-            for (size_t i = 0; i < tap.weights.size(); ++i) {
-                const uint8_t* p = src + size_t(tap.first + int(i)) * 4;
-                for (int c = 0; c < 3; ++c) acc[c] += p[c] * tap.weights[i];
-            }
-            dst[0] = Round(acc[0]), dst[1] = Round(acc[1]), dst[2] = Round(acc[2]), dst[3] = 255;
-        }
-    }
-    std::vector<uint8_t> out(size_t(dw) * dh * 4);
-    std::vector<int32_t> acc(size_t(dw) * 3);  // weights sum to kWeightOne: no overflow
+    // Rows first (whole rows at a time, which vectorises) into sw x dh, then
+    // columns into dw x dh. Weights sum to kWeightOne: int32 cannot overflow.
+    const size_t rowBytes = size_t(sw) * 4;
+    std::vector<uint8_t> tall(rowBytes * dh);
+    std::vector<int32_t> acc(rowBytes);
     for (int y = 0; y < dh; ++y) {
         const Taps& tap = rows[y];
         std::fill(acc.begin(), acc.end(), 0);
         for (size_t i = 0; i < tap.weights.size(); ++i) {
-            const uint8_t* src = wide.data() + size_t(tap.first + int(i)) * dw * 4;
-            const int w = tap.weights[i];
-            for (int x = 0; x < dw; ++x)
-                for (int c = 0; c < 3; ++c) acc[size_t(x) * 3 + c] += src[x * 4 + c] * w;
+            const uint8_t* src = bgra + size_t(tap.first + int(i)) * rowBytes;
+            const int32_t w = tap.weights[i];
+            int32_t* a = acc.data();
+            for (size_t x = 0; x < rowBytes; ++x) a[x] += src[x] * w;
         }
+        uint8_t* dst = tall.data() + size_t(y) * rowBytes;
+        for (size_t x = 0; x < rowBytes; ++x) dst[x] = Round(acc[x]);
+    }
+    std::vector<uint8_t> out(size_t(dw) * dh * 4);
+    for (int y = 0; y < dh; ++y) {
+        const uint8_t* src = tall.data() + size_t(y) * rowBytes;
         uint8_t* dst = out.data() + size_t(y) * dw * 4;
         for (int x = 0; x < dw; ++x, dst += 4) {
-            for (int c = 0; c < 3; ++c) dst[c] = Round(acc[size_t(x) * 3 + c]);
-            dst[3] = 255;
+            const Taps& tap = columns[x];
+            int32_t sum[3] = {};
+            for (size_t i = 0; i < tap.weights.size(); ++i) {
+                const uint8_t* p = src + size_t(tap.first + int(i)) * 4;
+                for (int c = 0; c < 3; ++c) sum[c] += p[c] * tap.weights[i];
+            }
+            dst[0] = Round(sum[0]), dst[1] = Round(sum[1]), dst[2] = Round(sum[2]), dst[3] = 255;
         }
     }
     return out;
