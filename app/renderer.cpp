@@ -49,26 +49,26 @@ pic::SharedCanvas WorkingCanvas(std::span<const uint8_t> bytes) {
     }
 }
 
-// Chosen by measurement on 1080 x 1920 posters under Wine: deflating took
-// about 70 ms at level 1 and twice that at level 2, which packs 5 % smaller;
-// writing the same rows uncompressed takes about 13 ms. Pictures people keep
-// get level 2. A preview is replaced by the next keystroke (and repacked when
-// exported), and a first pass is read back at once: both go uncompressed while
-// that costs little memory, and at level 1 beyond.
+// Chosen by measurement under Wine: on a 1080 x 1920 photo-like poster,
+// deflating took about 70 ms at level 1 and twice that at level 2, which packs
+// 5 % smaller; writing the rows uncompressed takes about 13 ms. Pictures people
+// keep get level 2. A first pass, read back at once, always goes uncompressed
+// (it lives for one refresh, and zlib streams it without a second buffer). A
+// preview, replaced by the next keystroke and repacked when exported, goes
+// uncompressed up to camera size and at level 1 beyond, where two uncompressed
+// copies (the current picture and the picture box's) would cost too much memory.
 constexpr int kKeptLevel = 2;
-constexpr int kLargeLevel = 1;
-constexpr uint64_t kShownStoredLimit = uint64_t(32) << 20;      // 8 M pixels
-constexpr uint64_t kReadBackStoredLimit = uint64_t(128) << 20;  // 32 M pixels
+constexpr int kLargeShownLevel = 1;
+constexpr uint64_t kShownStoredLimit = uint64_t(128) << 20;  // 32 M pixels
 
 pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
     const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
     pic::PngEncodeOptions options;
     options.level = kKeptLevel;
-    const uint64_t storedLimit = use == ResultUse::Shown            ? kShownStoredLimit
-                                 : use == ResultUse::ReadBackAtOnce ? kReadBackStoredLimit
-                                                                    : 0;
-    if (raw <= storedLimit) options.compression = pic::PngCompression::Stored;
-    else if (use != ResultUse::Kept) options.level = kLargeLevel;
+    if (use == ResultUse::ReadBackAtOnce || (use == ResultUse::Shown && raw <= kShownStoredLimit))
+        options.compression = pic::PngCompression::Stored;
+    else if (use == ResultUse::Shown)
+        options.level = kLargeShownLevel;
     return options;
 }
 
