@@ -73,8 +73,9 @@ int RunTemplate(const std::string& templatePath, int keystrokes, int refreshes) 
     std::vector<double> times;
     const wchar_t* keys[] = {L"字", L"a", L"1"};
     for (int i = 0; i < keystrokes; ++i) times.push_back(Keystroke(p, keys[i % 3]));
-    printf("keystroke_median_s %.3f\nkeystroke_min_s %.3f\nkeystroke_max_s %.3f\n", Median(times),
-           *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()));
+    if (!times.empty())
+        printf("keystroke_median_s %.3f\nkeystroke_min_s %.3f\nkeystroke_max_s %.3f\n", Median(times),
+               *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()));
     p.Click(U::ExportButton);
     std::string exported = folder + "公众号Brightquill 关注获取更多项目和软件.png";
     HANDLE f = CreateFileA(exported.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
