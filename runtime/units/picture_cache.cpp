@@ -41,6 +41,9 @@ void PictureCache::Insert(const PictureKey& key, SharedCanvas canvas, CacheUse u
     }
     const uint64_t size = CanvasBytes(canvas);
     if (!canvas || size > limits_.maxBytes || limits_.maxEntries == 0) return;
+    // A kept picture leaves room for the results of one refresh: a larger one
+    // would be pushed out by them anyway, after costing a copy for each pass.
+    if (use == CacheUse::Keep && size > limits_.maxBytes / 2) return;
     uint64_t total = Bytes();
     while (!entries_.empty() && (entries_.size() >= limits_.maxEntries || total + size > limits_.maxBytes)) {
         total -= CanvasBytes(entries_.back().canvas);

@@ -40,7 +40,8 @@ public:
     // not hold alone (use_count above 1).
     SharedCanvas Find(const PictureKey& key);
     // Adds or replaces; the least recently used entries make room. A canvas
-    // larger than the whole budget is not kept.
+    // larger than the whole budget, or a Keep canvas larger than half of it,
+    // is not kept.
     void Insert(const PictureKey& key, SharedCanvas canvas, CacheUse use);
     void Clear() { entries_.clear(); }
     size_t Entries() const { return entries_.size(); }

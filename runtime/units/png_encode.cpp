@@ -159,9 +159,19 @@ std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& opt
         const size_t idat = png.size();
         BeginChunk(png);
         const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
-        bool ok = options.compression == PngCompression::Stored ? DeflateStreamed(canvas, 0, false, png)
-                  : raw <= options.oneShotLimit                  ? DeflateOneShot(canvas, options.level, png)
-                                                                 : DeflateStreamed(canvas, kStreamLevel, true, png);
+        bool ok = false;
+        if (options.compression == PngCompression::Stored) {
+            ok = DeflateStreamed(canvas, 0, false, png);
+        } else {
+            if (raw <= options.oneShotLimit) {
+                try {
+                    ok = DeflateOneShot(canvas, options.level, png);
+                } catch (const std::bad_alloc&) {
+                    png.resize(idat + 8);  // streaming needs far less memory
+                }
+            }
+            if (!ok) ok = DeflateStreamed(canvas, kStreamLevel, true, png);
+        }
         if (!ok) return {};
         FinishChunk(png, idat, "IDAT");
         WriteEnd(png);

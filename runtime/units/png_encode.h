@@ -17,8 +17,9 @@ struct PngEncodeOptions {
     PngCompression compression = PngCompression::Fast;
     int level = 2;  // libdeflate level for Fast
     // Above this many pixel bytes Fast streams through zlib, which needs no
-    // buffer of the whole filtered picture.
-    uint64_t oneShotLimit = uint64_t(128) << 20;
+    // buffer of the whole filtered picture (it also does when those buffers
+    // cannot be had). zlib is several times slower than libdeflate.
+    uint64_t oneShotLimit = UINT64_MAX;
 };
 
 // The PNG file bytes; empty for an empty canvas or when memory runs out.

@@ -131,12 +131,16 @@ TEST(PictureCache, KeysTellBytesApartAndEntriesFollowTheirUse) {
     EXPECT_EQ(3u, cache.Entries());
     EXPECT_FALSE(cache.Find(KeyOf(k[0])));
     cache.Find(KeyOf(k[1]));
-    cache.Insert(KeyOf(one), canvas(60), CacheUse::Keep);  // 240 bytes: only k[1] (80) still fits
+    cache.Insert(KeyOf(one), canvas(60), CacheUse::Once);  // 240 bytes: only k[1] (80) still fits
     EXPECT_TRUE(cache.Find(KeyOf(k[1])));
     EXPECT_FALSE(cache.Find(KeyOf(k[2])));
     EXPECT_LE(cache.Bytes(), 400u);
-    cache.Insert(KeyOf(two), canvas(101), CacheUse::Keep);  // larger than the whole budget
+    cache.Insert(KeyOf(two), canvas(101), CacheUse::Once);  // larger than the whole budget
     EXPECT_FALSE(cache.Find(KeyOf(two)));
+    cache.Insert(KeyOf(two), canvas(51), CacheUse::Keep);  // a kept one over half of it
+    EXPECT_FALSE(cache.Find(KeyOf(two)));
+    cache.Insert(KeyOf(two), canvas(51), CacheUse::Once);
+    EXPECT_TRUE(cache.Find(KeyOf(two)));
 }
 
 TEST(ScaleBgra, ShrinksByAreaAndKeepsThinLines) {
