@@ -1,6 +1,7 @@
 #include "picture_scale.h"
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace imprinta::picture {
 namespace {
@@ -49,10 +50,7 @@ uint8_t Round(int32_t v) {
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-}  // namespace
-
-std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int dh) {
-    if (!bgra || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return {};
+std::vector<uint8_t> Resample(const uint8_t* bgra, int sw, int sh, int dw, int dh) {
     const std::vector<Taps> columns = AxisTaps(sw, dw), rows = AxisTaps(sh, dh);
     // Rows first (whole rows at a time, which vectorises) into sw x dh, then
     // columns into dw x dh. Weights sum to kWeightOne: int32 cannot overflow.
@@ -86,6 +84,17 @@ std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int 
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int dh) {
+    if (!bgra || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return {};
+    try {
+        return Resample(bgra, sw, sh, dw, dh);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 }  // namespace imprinta::picture

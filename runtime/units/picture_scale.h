@@ -7,7 +7,8 @@
 
 namespace imprinta::picture {
 
-// Rows of sw x sh pixels scaled to dw x dh; empty when a size is not positive.
+// Rows of sw x sh pixels scaled to dw x dh; empty when a size is not positive
+// or memory runs out.
 std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int dh);
 
 }  // namespace imprinta::picture

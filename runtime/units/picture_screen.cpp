@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include "picture_cache.h"
 
 namespace imprinta::units {
@@ -59,8 +60,12 @@ bool DecodeForScreen(const ByteBuffer& data, COLORREF bg, ScreenPicture& out) {
     if (data.empty()) return false;
     // A renderer result or a template decoded moments ago is blended, not decoded again.
     if (picture::SharedCanvas canvas = picture::SharedPictureCache().Find(picture::KeyOf(data.bytes()))) {
-        if (canvas->width > 0x7FFF'FFFFu / 4 / canvas->height) return false;
-        out.bgra.resize(canvas->bgra.size());
+        if (canvas->Empty() || canvas->width > 0x7FFF'FFFFu / 4 / canvas->height) return false;
+        try {
+            out.bgra.resize(canvas->bgra.size());
+        } catch (const std::bad_alloc&) {
+            return false;  // too large to show: the box stays empty
+        }
         picture::BlendCanvasOverBackground(*canvas, static_cast<uint32_t>(bg), out.bgra.data());
         out.width = static_cast<int>(canvas->width);
         out.height = static_cast<int>(canvas->height);
