@@ -27,14 +27,6 @@ std::vector<uint8_t> ReadTemplate(const char* name) {
     return bytes;
 }
 
-struct Block {
-    void* p;
-    explicit Block(void* block) : p(block) {}
-    ~Block() { FreeMemory(p); }
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-};
-
 struct TextCase {
     const char* font;
     int size;
@@ -49,8 +41,8 @@ void* TwoPasses(bool fast, const void* picture, const TextCase& title, const Tex
         return fast ? app::DrawTextOnPicture(in, t.font, t.size, t.colour, 1, t.alpha, t.hint, t.text, t.x, t.y, use)
                     : app::DrawTextOnPictureGdiplus(in, t.font, t.size, t.colour, 1, t.alpha, t.hint, t.text, t.x, t.y);
     };
-    Block first(pass(picture, title, app::ResultUse::ReadBackAtOnce));
-    return pass(first.p, body, app::ResultUse::Kept);
+    Owned first(pass(picture, title, app::ResultUse::ReadBackAtOnce));
+    return pass(first.block, body, app::ResultUse::Kept);
 }
 
 // Largest channel difference over all pixels; -1 when the pictures differ in size or do not decode.
@@ -92,17 +84,17 @@ TEST(FastPath, GivesTheAllGdiplusPixels) {
     for (const TemplateCase& t : kTemplates) {
         std::vector<uint8_t> bytes = ReadTemplate(t.file);
         ASSERT_FALSE(bytes.empty()) << t.file << " missing: the test-templates fixture makes it";
-        Block input(ToByteSet(bytes));
+        Owned input(ToByteSet(bytes));
         for (size_t i = 0; i < std::size(titles); ++i) {
-            Block reference(TwoPasses(false, input.p, titles[i], bodies[i]));
-            Block fast(TwoPasses(true, input.p, titles[i], bodies[i]));
-            ASSERT_NE(nullptr, reference.p) << t.file;
-            int difference = MaxDifference(reference.p, fast.p);
+            Owned reference(TwoPasses(false, input.block, titles[i], bodies[i]));
+            Owned fast(TwoPasses(true, input.block, titles[i], bodies[i]));
+            ASSERT_NE(nullptr, reference.block) << t.file;
+            int difference = MaxDifference(reference.block, fast.block);
             EXPECT_LE(0, difference) << t.file << " case " << i;
             EXPECT_LE(difference, t.tolerance) << t.file << " case " << i;
             if (difference > t.tolerance) {
-                SaveForInspection(reference.p, (std::string("reference-") + t.file + ".png").c_str());
-                SaveForInspection(fast.p, (std::string("fast-") + t.file + ".png").c_str());
+                SaveForInspection(reference.block, (std::string("reference-") + t.file + ".png").c_str());
+                SaveForInspection(fast.block, (std::string("fast-") + t.file + ".png").c_str());
             }
         }
     }
@@ -122,12 +114,12 @@ TEST(FastPath, WatermarkFlipsAndShrinksGiveTheAllGdiplusPixels) {
     };
     for (const Mark& m : marks) {
         std::vector<uint8_t> baseBytes = ReadTemplate(m.base), markBytes = ReadTemplate(m.mark);
-        Block base(ToByteSet(baseBytes)), mark(ToByteSet(markBytes));
+        Owned base(ToByteSet(baseBytes)), mark(ToByteSet(markBytes));
         const app::WatermarkPlacement placement{m.position, 7, 9, m.shrink, 1, m.flip};
-        Block reference(app::ComposeWatermarkGdiplus(base.p, mark.p, placement));
-        Block fast(app::ComposeWatermark(base.p, mark.p, m.position, 7, 9, m.shrink, 1, m.flip));
+        Owned reference(app::ComposeWatermarkGdiplus(base.block, mark.block, placement));
+        Owned fast(app::ComposeWatermark(base.block, mark.block, m.position, 7, 9, m.shrink, 1, m.flip));
         const int tolerance = std::string(m.base).ends_with(".jpg") ? 2 : 0;
-        int difference = MaxDifference(reference.p, fast.p);
+        int difference = MaxDifference(reference.block, fast.block);
         EXPECT_LE(0, difference) << m.base << " + " << m.mark;
         EXPECT_LE(difference, tolerance) << m.base << " + " << m.mark << " flip " << m.flip;
     }
@@ -144,10 +136,10 @@ TEST(FastPath, ANewFileOfTheSameSizeIsNeverTheCachedOne) {
     ASSERT_EQ(bytesA.size(), bytesB.size());
     for (int round = 0; round < 2; ++round)
         for (const auto* bytes : {&bytesA, &bytesB}) {
-            Block input(ToByteSet(*bytes));
-            Block out(app::DrawTextOnPicture(input.p, "Tahoma", 10, 0, 1, 255, 4, "", 0, 0));
+            Owned input(ToByteSet(*bytes));
+            Owned out(app::DrawTextOnPicture(input.block, "Tahoma", 10, 0, 1, 255, 4, "", 0, 0));
             Picture p;
-            ASSERT_TRUE(DecodeByteSet(out.p, &p));
+            ASSERT_TRUE(DecodeByteSet(out.block, &p));
             EXPECT_EQ(bytes == &bytesA ? 200 : 10, p.at(30, 20).r) << "round " << round;
         }
 }

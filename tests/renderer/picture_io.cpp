@@ -76,6 +76,8 @@ bool DecodePng(const uint8_t* data, size_t size, Picture* out) {
     return true;
 }
 
+Owned::~Owned() { FreeMemory(block); }
+
 void* ToByteSet(const std::vector<uint8_t>& bytes) {
     return imprinta::MakeByteSet(bytes.data(), static_cast<uint32_t>(bytes.size()));
 }

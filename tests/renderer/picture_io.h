@@ -21,6 +21,15 @@ std::vector<uint8_t> EncodeJpeg(const Picture& picture, int quality = 90);
 // Decodes PNG bytes; false when libpng refuses them.
 bool DecodePng(const uint8_t* data, size_t size, Picture* out);
 
+// A Runtime block released with FreeMemory when the holder goes.
+struct Owned {
+    void* block;
+    explicit Owned(void* b) : block(b) {}
+    ~Owned();
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+};
+
 // A Runtime byte set holding the bytes (null for none); released with FreeMemory.
 void* ToByteSet(const std::vector<uint8_t>& bytes);
 // Decodes a byte-set result; false for an empty or unreadable one.

@@ -14,14 +14,6 @@ constexpr Rgba kClear = {0, 0, 0, 0};
 constexpr uint32_t kRed = 0x0000FF;  // 0x00BBGGRR
 const char kFont[] = "Tahoma";
 
-struct Owned {
-    void* block;
-    explicit Owned(void* b) : block(b) {}
-    ~Owned() { FreeMemory(block); }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-};
-
 void* Draw(const std::vector<uint8_t>& picture, const char* font, int size, uint32_t colour, const char* text,
            int x, int y, int style = app::kFontStyleBold, int alpha = 255) {
     Owned input(ToByteSet(picture));
