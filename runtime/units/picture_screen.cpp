@@ -1,4 +1,5 @@
 #include "picture_screen.h"
+#include <new>
 
 #include <algorithm>
 #include <cstring>
@@ -56,8 +57,14 @@ bool RenderForScreen(const picture::DecodedPicture& pic, COLORREF bg, ScreenPict
 bool DecodeForScreen(const ByteBuffer& data, COLORREF bg, ScreenPicture& out) {
     out.Clear();
     if (data.empty()) return false;
-    auto pic = picture::DecodePicture(data.bytes());
-    return pic && RenderForScreen(*pic, bg, out);
+    // A picture too large for memory shows like an undecodable one.
+    try {
+        auto pic = picture::DecodePicture(data.bytes());
+        return pic && RenderForScreen(*pic, bg, out);
+    } catch (const std::bad_alloc&) {
+        out.Clear();
+        return false;
+    }
 }
 
 void RgbaToBgra(const uint8_t* rgba, size_t pixels, uint8_t* bgra) {
