@@ -173,7 +173,7 @@ void Sweep(Scenario scenario, const char* name) {
     long total = calibration.Allocations();
     ASSERT_GT(total, 10) << calibration.log;
     const char* limit = getenv("IMPRINTA_SWEEP_RUNS");
-    long runs = limit ? atol(limit) : (scenario == Scenario::StartUp ? 60 : 30);
+    long runs = limit ? atol(limit) : (scenario == Scenario::StartUp ? 40 : 24);
     long stride = runs > 0 ? std::max(1L, (total + runs - 1) / runs) : 1;
     int refused = 0, reports = 0, quiet = 0, runsMade = 0;
     for (long n = 1; n <= total; n += stride, ++runsMade) {
