@@ -27,3 +27,11 @@ endif()
 add_custom_command(TARGET Imprinta POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/app/resources/tutorial.html"
           "$<TARGET_FILE_DIR:Imprinta>/tutorial.html")
+
+# A test build of the program whose allocations can be refused one at a time
+# (tests/app/failing_allocator.cpp replaces the entry; tests/app sweeps it).
+get_target_property(_imprinta_sources Imprinta SOURCES)
+list(FILTER _imprinta_sources EXCLUDE REGEX "/app/main\\.cpp$")
+add_executable(imprinta_faults WIN32 ${_imprinta_sources} "${CMAKE_SOURCE_DIR}/tests/app/failing_allocator.cpp")
+target_link_libraries(imprinta_faults PRIVATE imprinta_runtime)
+add_dependencies(imprinta_faults Imprinta)

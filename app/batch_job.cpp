@@ -75,6 +75,15 @@ char* NumberText(double value) {
 
 bool FileExistsPath(const std::string& path) { return FileExists(path.c_str()); }
 
+bool SamePicture(const void* a, const void* b) {
+    uint32_t n = BytesLength(a);
+    return n == BytesLength(b) && (n == 0 || memcmp(ByteSetData(a), ByteSetData(b), n) == 0);
+}
+
+void* CopyOfPicture(const void* picture) {
+    return picture ? PointerToBytes(ByteSetData(picture), static_cast<int32_t>(BytesLength(picture))) : nullptr;
+}
+
 // The next free number in an output folder: the count of pictures there plus
 // one, moved on past any file of that name so that no earlier result is replaced.
 std::string NextOutputFile(const std::string& folder, int32_t count) {
@@ -85,12 +94,34 @@ std::string NextOutputFile(const std::string& folder, int32_t count) {
     }
 }
 
-void ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
+// Complete files only: the picture is written under a temporary name (which no
+// template pattern matches) and renamed once whole, never replacing a file.
+void WriteResult(const std::string& file, const void* picture) {
+    std::string partial = file + ".part";
+    bool written = WriteBytesToFile(partial.c_str(), picture);
+    if (!written || !MoveFileExA(partial.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) DeleteFileA(partial.c_str());
+}
+
+// A pause that lets the window's messages through; false when the window began
+// to close meanwhile, and the job must not touch its units again.
+bool PauseGoesOn() {
+    WaitPumping(kPauseMs);
+    return !MainWindowClosing;
+}
+
+// One template. The job keeps its own passes: a refresh during a pause replaces
+// CurrentPicture, which must never reach the output. The texts and settings are
+// still read afresh for each pass. Returns the result (owned by the caller);
+// once the window has begun to close nothing more is read, shown or written.
+Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
     Block bytes(ReadFileBytes(templateName));
-    ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title));
-    WaitPumping(kPauseMs);
-    ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body));
-    WaitPumping(kPauseMs);
+    Block titled(DrawPass(bytes.get(), TextPass::Title, ResultUse::ReadBackAtOnce));
+    bytes.reset(nullptr);
+    if (!PauseGoesOn()) return Block();
+    Block result(DrawPass(titled.get(), TextPass::Body));
+    titled.reset(nullptr);
+    if (!PauseGoesOn()) return Block();
+    ReplaceCurrentPicture(CopyOfPicture(result.get()));
     ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
     if (!DirectoryExists(outputRoot.c_str())) CallCore(kCmdMakeDirectory, {ArgText(outputRoot.c_str())});
     Block number(NumberText(index));
@@ -99,10 +130,10 @@ void ExportOne(const char* templateName, int32_t index, const std::string& outpu
     void* present = nullptr;
     int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, true, true, false);
     ClearList(&present);
+    if (MainWindowClosing) return Block();
     // An undecodable template gives no picture: write no empty file for it.
-    if (!CurrentPicture) return;
-    std::string file = NextOutputFile(folder, k);
-    CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(CurrentPicture)});
+    if (result.get()) WriteResult(NextOutputFile(folder, k), result.get());
+    return Block(result.release());
 }
 
 }  // namespace
@@ -124,8 +155,10 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, bool wi
             }
             AppendToList(list, name);
             PumpMessages();
+            if (MainWindowClosing) break;
         }
         EndSearch(search);
+        if (MainWindowClosing) return static_cast<int32_t>(ListCount(*list));
     }
     if (sorted && *list)
         std::sort(ListItems(*list), ListItems(*list) + ListCount(*list), [](const char* a, const char* b) {
@@ -140,6 +173,7 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, bool wi
             if (sub == "." || sub == "..") continue;
             ListFiles((dir + sub).c_str(), patterns, list, withPath, sorted, recurse);
             PumpMessages();
+            if (MainWindowClosing) break;
         }
         EndSearch(search);
     }
@@ -161,6 +195,12 @@ bool DirectoryExists(const char* path) {
 void PumpMessages() {
     MSG msg;
     while (Dll32(kDllPeekMessageA, {PtrWord(&msg), 0, 0, 0, PM_REMOVE}) != 0) {
+        if (msg.message == WM_QUIT) {
+            // The quit message belongs to the main loop: taken here it would be
+            // lost, and the program would never end after its last window.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
         Dll32(kDllTranslateMessage, {PtrWord(&msg)});
         Dll32(kDllDispatchMessageA, {PtrWord(&msg)});
     }
@@ -202,14 +242,25 @@ using namespace app;
 extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     // The pauses let every handler run, this one included: a nested run would
     // interleave two jobs over the same folders.
-    if (g_batchRunning) return;
+    if (g_batchRunning || MainWindowClosing) return;
     g_batchRunning = true;
     std::string templates = RunDirectoryPath("\\模板\\");
     std::string outputRoot = RunDirectoryPath("\\批量目录\\");
     void* list = nullptr;
     int32_t n = std::min(ListFiles(templates.c_str(), kTemplatePatterns, &list, true, false, true), kTemplateLimit);
-    for (int32_t i = 1; i <= n; ++i) ExportOne(ListItems(list)[i - 1], i, outputRoot);
+    Block last;
+    for (int32_t i = 1; i <= n && !MainWindowClosing; ++i) {
+        Block result = ExportOne(ListItems(list)[i - 1], i, outputRoot);
+        last.reset(result.release());
+    }
     ClearList(&list);
-    ShellOpen(outputRoot.c_str());
+    if (!MainWindowClosing) {
+        // A refresh while the last output folder was listed may have replaced it.
+        if (n > 0 && !SamePicture(CurrentPicture, last.get())) {
+            ReplaceCurrentPicture(last.release());
+            ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
+        }
+        ShellOpen(outputRoot.c_str());
+    }
     g_batchRunning = false;
 }

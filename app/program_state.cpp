@@ -5,6 +5,7 @@ namespace app {
 
 void* CurrentPicture = nullptr;
 uint32_t GdiPlusToken = 0;
+bool MainWindowClosing = false;
 
 void ReplaceCurrentPicture(void* picture) {
     if (picture != CurrentPicture) Free(CurrentPicture);

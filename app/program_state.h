@@ -11,4 +11,9 @@ void ReplaceCurrentPicture(void* picture);
 
 extern uint32_t GdiPlusToken;
 
+// Set once the main window has begun to go away (its Destroying event). Work
+// that lets messages through (the batch job) checks it after every pause and
+// stops, since the window's units are gone from then on.
+extern bool MainWindowClosing;
+
 }  // namespace app

@@ -1,4 +1,5 @@
 #include "app/skin_attach.h"
+#include <windows.h>
 #include <string>
 #include "app/resources/stored_resources.h"
 #include "app/runtime_calls.h"
@@ -8,8 +9,29 @@ namespace app {
 namespace {
 
 const char kEmptyText[] = "";
+const char kSkinLibraryName[] = "SkinH_QX.dll";
+const char kAttachFunction[] = "SkinH_AttachRes";
 
 std::string SkinLibraryPath() { return RunDirectoryPath("/SkinH_QX.dll"); }
+
+// A file of the library's name can be there and still be unusable: a folder, an
+// empty or cut-off file, foreign bytes, another architecture, no attach
+// function. The DLL command's first call would then end the program with the
+// fatal report, at every start, since an existing file is never replaced. The
+// skin is optional: such a file is left alone and the window keeps the system
+// look. The library is loaded from where the DLL command looks first, the run
+// directory, and stays loaded across the call, so it is set up only once.
+HMODULE LoadUsableSkinLibrary() {
+    std::string path = RunDirectoryPath("\\") + kSkinLibraryName;
+    UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(path.c_str());
+    SetErrorMode(previous);
+    if (module && !GetProcAddress(module, kAttachFunction)) {
+        FreeLibrary(module);
+        module = nullptr;
+    }
+    return module;
+}
 
 }  // namespace
 
@@ -23,12 +45,13 @@ void ExtractSkinLibrary() {
 void AttachSkin(const void* skinResource, int32_t first, int32_t second, int32_t third) {
     std::string path = SkinLibraryPath();
     if (!FileExists(path.c_str())) ExtractSkinLibrary();
-    // A folder the library cannot be written to would make the DLL command's
-    // first call a fatal error; the skin is optional, so go without it.
-    if (!FileExists(path.c_str())) return;
+    // Also covers a folder the library could not be written to.
+    HMODULE library = LoadUsableSkinLibrary();
+    if (!library) return;
     Dll(kDllSkinAttachRes, {PtrWord(ByteSetData(skinResource)), BytesLength(skinResource), PtrWord(kEmptyText),
                             static_cast<uint32_t>(first), static_cast<uint32_t>(second),
                             static_cast<uint32_t>(third)});
+    FreeLibrary(library);
 }
 
 }  // namespace app

@@ -9,7 +9,8 @@ namespace app {
 void ExtractSkinLibrary();
 // Extracts the library when missing and hands it the skin resource (a byte set)
 // and the three reserved integers. When the library file cannot be put in place
-// the skin is skipped and the window keeps the system look.
+// the skin is skipped and the window keeps the system look; so is a file of that
+// name that does not load as a library with SkinH_AttachRes.
 void AttachSkin(const void* skinResource, int32_t first, int32_t second, int32_t third);
 
 }  // namespace app

@@ -75,6 +75,7 @@ extern "C" void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot*) {
 }
 
 extern "C" void IMPRINTA_CDECL OnMainWindowDestroying(EventResultSlot*) {
+    MainWindowClosing = true;
     StopGdiPlus();
     SaveSettings();
 }

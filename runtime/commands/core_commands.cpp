@@ -25,33 +25,63 @@ conv::Value ConvValue(const ArgValue& a) {
     return {t, a.low, a.high, pointer ? Ptr<const void>(a.low) : nullptr};
 }
 
+HANDLE OpenForReading(const char* name) {
+    return CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// A byte set's length word holds at most 32 bits; longer files are never read.
+constexpr int64_t kLongestFile = 0x7FFFFFF0;
+
+// The file's length, or -1 when it cannot be taken or is too long to hold.
+int64_t ReadableLength(HANDLE file) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 || size.QuadPart >= kLongestFile) return -1;
+    return size.QuadPart;
+}
+
 // Whole file content, opened for reading with readers only sharing it.
-// nullopt when it cannot be opened or read; an empty vector for an empty file.
+// nullopt when it cannot be opened or read, or is too large for memory (user
+// data: never the out-of-memory report); an empty vector for an empty file.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const char* name) {
-    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = OpenForReading(name);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::optional<std::vector<uint8_t>> result;
-    LARGE_INTEGER size;
-    // A byte set's length word holds at most 32 bits.
-    if (GetFileSizeEx(file, &size) && size.QuadPart >= 0 && size.QuadPart < 0x7FFFFFF0) {
-        std::vector<uint8_t> data(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (data.empty() || ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr)) {
-            data.resize(read);
-            result = std::move(data);
+    int64_t length = ReadableLength(file);
+    try {
+        if (length >= 0) {
+            std::vector<uint8_t> data(static_cast<size_t>(length));
+            DWORD read = 0;
+            if (data.empty() || ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr)) {
+                data.resize(read);
+                result = std::move(data);
+            }
         }
+    } catch (const std::bad_alloc&) {
+        result.reset();
     }
     CloseHandle(file);
     return result;
 }
 
 // ---- 0 ReadFileBytes(file) ----
+// Read straight into the result block. A file too large for memory reads like
+// one that cannot be read: the empty byte set.
 void IMPRINTA_CDECL ReadFileBytes(ArgValue* r, int, ArgValue* args) {
     const char* name = TextArg(args[0]);
     if (!*name) return;
-    auto data = ReadWholeFile(name);
-    if (data) SetBytes(r, data->data(), static_cast<uint32_t>(data->size()));
+    HANDLE file = OpenForReading(name);
+    if (file == INVALID_HANDLE_VALUE) return;
+    int64_t length = ReadableLength(file);
+    auto* block = length > 0 ? static_cast<uint32_t*>(TryAllocMemory(static_cast<uint32_t>(length) + 8)) : nullptr;
+    DWORD read = 0;
+    if (block && ReadFile(file, block + 2, static_cast<DWORD>(length), &read, nullptr) && read > 0) {
+        block[0] = 1;
+        block[1] = read;
+        r->low = Word(block);
+    } else {
+        FreeMemory(block);
+    }
+    CloseHandle(file);
 }
 
 // ---- 1 ComboBoxItemText(combo box, index) ----

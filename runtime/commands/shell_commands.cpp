@@ -8,6 +8,7 @@
 #include "byte_ops.h"
 #include "command_support.h"
 #include "commands.h"
+#include "runtime/core/allocation_failure.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
 
@@ -18,20 +19,30 @@ namespace {
 
 // Filled while the system enumerates; emptied at the start of each call.
 std::vector<std::string> g_fontNames;
+bool g_fontNamesFailed = false;
 
 int CALLBACK CollectFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM) {
-    g_fontNames.emplace_back(font->lfFaceName, strnlen(font->lfFaceName, LF_FACESIZE));
-    return 1;
+    // No exception may unwind through the system's enumeration: a failed
+    // allocation stops it and is reported once the system has returned.
+    try {
+        g_fontNames.emplace_back(font->lfFaceName, strnlen(font->lfFaceName, LF_FACESIZE));
+        return 1;
+    } catch (const std::bad_alloc&) {
+        g_fontNamesFailed = true;
+        return 0;
+    }
 }
 
 // ---- application interface 0: FontNameList() ----
 void IMPRINTA_CDECL FontNameList(ArgValue* r, int, ArgValue*) {
     g_fontNames.clear();
+    g_fontNamesFailed = false;
     LOGFONTA query = {};
     query.lfCharSet = DEFAULT_CHARSET;
     HDC screen = GetDC(nullptr);
     EnumFontFamiliesExA(screen, &query, CollectFontName, 0, 0);
     ReleaseDC(nullptr, screen);
+    if (g_fontNamesFailed) ReportAllocationFailure(LastFailedObjectAllocation());
 
     std::vector<std::string> kept = ops::CollapseReversed(g_fontNames);
     void* array = MakeArray(4, static_cast<uint32_t>(kept.size()));

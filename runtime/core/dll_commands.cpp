@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include "allocation_failure.h"
 #include "runtime_state.h"
 
 namespace imprinta {
@@ -84,8 +85,9 @@ void ReleaseDllModules() {
 
 }  // namespace imprinta
 
+// Called from the assembly below: an exception could not unwind through it.
 extern "C" void* IMPRINTA_CDECL ResolveDllCommandForCall(uint32_t number) {
-    return imprinta::ResolveDllCommand(number);
+    return imprinta::FatalOnBadAlloc([&] { return imprinta::ResolveDllCommand(number); });
 }
 
 // CallDllCommand: the command number arrives in EAX, the DLL function's own

@@ -1,5 +1,6 @@
 // The single fatal path: one message box, then the end with exit code -1.
 #include <windows.h>
+#include <cstdio>
 #include <string>
 #include "runtime_state.h"
 
@@ -20,18 +21,35 @@ static const char* const kCodedErrors[] = {
     "所提供参数的数据类型不符合要求",
 };
 
-std::string BuildErrorReportText(const char* message, int code) {
-    std::string text = "运行时出错!\r\n\r\n";
+// The report's text into a fixed buffer (cut to fit): the report also runs when
+// memory has run out.
+static void FormatErrorReport(char* out, size_t size, const char* message, int code) {
+    size_t used = 0;
+    auto put = [&](const char* s) {
+        while (*s && used + 1 < size) out[used++] = *s++;
+        out[used] = 0;
+    };
+    out[0] = 0;
+    put("运行时出错!\r\n\r\n");
     if (code != 0) {
-        text += "错误代码：";
-        text += std::to_string(code);
-        text += "\r\n\r\n";
+        char number[16];
+        snprintf(number, sizeof number, "%d", code);
+        put("错误代码：");
+        put(number);
+        put("\r\n\r\n");
     }
     if (message && *message) {
-        text += "错误信息：";
-        text += message;
-        text += "\r\n";
+        put("错误信息：");
+        put(message);
+        put("\r\n");
     }
+}
+
+constexpr size_t kReportTextSize = 4096;
+
+std::string BuildErrorReportText(const char* message, int code) {
+    char text[kReportTextSize];
+    FormatErrorReport(text, sizeof text, message, code);
     return text;
 }
 
@@ -48,8 +66,9 @@ void SetErrorHook(ErrorHookFn hook) { TheRuntime().errorHook = hook; }
         if (answer != 0) showBox = false;
     }
     if (showBox) {
-        std::string text = BuildErrorReportText(message, code);
-        MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        static char text[kReportTextSize];
+        FormatErrorReport(text, sizeof text, message, code);
+        MessageBoxA(nullptr, text, "错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
     // Also when a hook took the place of the box. Without a debugger the
     // breakpoint would only crash the process instead of ending it with -1.

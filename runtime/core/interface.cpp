@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <algorithm>
+#include "allocation_failure.h"
 #include "blocks.h"
 #include "runtime_state.h"
 #include "runtime/forms/forms_api.h"
@@ -10,9 +11,11 @@
 
 using namespace imprinta;
 
+// Every slot of the interface table keeps exceptions on its own side: an
+// allocation failure inside becomes the out-of-memory report.
 extern "C" ArgValue IMPRINTA_CDECL CallLibraryCommand(CommandEntry entry, int count, ArgValue* args) {
     ArgValue result = {0, 0, 0};
-    entry(&result, count, args);
+    FatalOnBadAlloc([&] { entry(&result, count, args); });
     return result;
 }
 
@@ -21,12 +24,12 @@ extern "C" ArgValue IMPRINTA_CDECL CallLibraryCommandLib(int, CommandEntry entry
 }
 
 extern "C" uint64_t IMPRINTA_CDECL GetUnitProperty(uint32_t windowId, uint32_t unitId, int property, int) {
-    return forms::GetProperty(windowId, unitId, property);
+    return FatalOnBadAlloc([&] { return forms::GetProperty(windowId, unitId, property); });
 }
 
 extern "C" void IMPRINTA_CDECL SetUnitProperty(uint32_t windowId, uint32_t unitId, int property, int,
                                                uint32_t low, uint32_t high) {
-    forms::SetProperty(windowId, unitId, property, low, high);
+    FatalOnBadAlloc([&] { forms::SetProperty(windowId, unitId, property, low, high); });
 }
 
 namespace imprinta {
@@ -83,9 +86,7 @@ namespace imprinta {
 void StartRuntime();
 }
 
-extern "C" uintptr_t IMPRINTA_CDECL CallRuntimeService(int number, ...) {
-    va_list ap;
-    va_start(ap, number);
+static uintptr_t RunRuntimeService(int number, va_list ap) {
     uintptr_t result = 0;
     switch (number) {
     case kServiceFindFile: {
@@ -113,7 +114,6 @@ extern "C" uintptr_t IMPRINTA_CDECL CallRuntimeService(int number, ...) {
     case kServiceGetPropertyByRef:
     case kServiceSetPropertyByRef:
         // Unit references are not used by this program's application code.
-        va_end(ap);
         RaiseRuntimeError(11);
     case kServiceStartRuntime:
         StartRuntime();
@@ -121,6 +121,13 @@ extern "C" uintptr_t IMPRINTA_CDECL CallRuntimeService(int number, ...) {
     default:
         break;
     }
+    return result;
+}
+
+extern "C" uintptr_t IMPRINTA_CDECL CallRuntimeService(int number, ...) {
+    va_list ap;
+    va_start(ap, number);
+    uintptr_t result = FatalOnBadAlloc([&] { return RunRuntimeService(number, ap); });
     va_end(ap);
     return result;
 }
@@ -234,7 +241,7 @@ void OnProgramWindowDestroyed() {
 }
 }  // namespace imprinta
 
-extern "C" int64_t IMPRINTA_STDCALL RuntimeNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
+static int64_t AnswerNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
     Runtime& rt = TheRuntime();
     int64_t answer = 0;
     if (forms::HandleNotify(code, a1, a2, a3, &answer)) return answer;
@@ -308,6 +315,10 @@ extern "C" int64_t IMPRINTA_STDCALL RuntimeNotify(int code, uint32_t a1, uint32_
     default:
         return 0;
     }
+}
+
+extern "C" int64_t IMPRINTA_STDCALL RuntimeNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
+    return FatalOnBadAlloc([&] { return AnswerNotify(code, a1, a2, a3); });
 }
 
 extern "C" const void* const RuntimeInterfaceTable[kRuntimeSlotCount] = {

@@ -1,11 +1,21 @@
-// The process heap behind every text, byte set, array and object block.
+// The process heap behind every text, byte set, array and object block, and
+// the program's operator new: both ask the allocation gate first, and both end
+// in the out-of-memory report when memory runs out where the runtime needs it.
 #include <windows.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+#include "allocation_failure.h"
+#include "allocation_gate.h"
 #include "runtime_state.h"
 #include "blocks.h"
 
 namespace imprinta {
+
+namespace {
+size_t g_lastFailedObjectAllocation = 0;
+}
 
 bool IsConstantPointer(const void* p) {
     const Runtime& rt = TheRuntime();
@@ -19,13 +29,17 @@ static HANDLE Heap() {
     return rt.heap;
 }
 
-[[noreturn]] static void AllocationFailed(uint32_t size) {
+void ReportAllocationFailure(size_t size) {
+    // Fixed buffers only: the report must not need the memory that ran out.
     char text[64];
     snprintf(text, sizeof text, "分配 %d 字节内存失败!", static_cast<int>(size));
     ReportError(text, 0);
 }
 
+size_t LastFailedObjectAllocation() { return g_lastFailedObjectAllocation; }
+
 void* TryAllocMemory(uint32_t size) {
+    if (AllocationRefused(AllocationKind::Heap, size)) return nullptr;
     return HeapAlloc(Heap(), 0, size ? size : 1);
 }
 
@@ -35,7 +49,7 @@ using namespace imprinta;
 
 extern "C" void* IMPRINTA_CDECL AllocMemory(uint32_t size) {
     void* p = TryAllocMemory(size);
-    if (!p) AllocationFailed(size);
+    if (!p) ReportAllocationFailure(size);
     return p;
 }
 
@@ -48,8 +62,8 @@ extern "C" void* IMPRINTA_CDECL ReallocMemory(void* block, uint32_t size) {
         memcpy(p, from, size < available ? size : available);
         return p;
     }
-    void* p = HeapReAlloc(Heap(), 0, block, size ? size : 1);
-    if (!p) AllocationFailed(size);
+    void* p = AllocationRefused(AllocationKind::Heap, size) ? nullptr : HeapReAlloc(Heap(), 0, block, size ? size : 1);
+    if (!p) ReportAllocationFailure(size);
     return p;
 }
 
@@ -57,3 +71,17 @@ extern "C" void IMPRINTA_CDECL FreeMemory(void* block) {
     if (!block || IsConstantPointer(block)) return;
     HeapFree(Heap(), 0, block);
 }
+
+// The standard library's own operator new, plus the gate and a record of the
+// failed size for the report. Its nothrow and array forms call this one; the
+// default operator delete releases with free().
+void* operator new(std::size_t size) {
+    void* p = AllocationRefused(AllocationKind::Object, size) ? nullptr : std::malloc(size ? size : 1);
+    if (!p) {
+        g_lastFailedObjectAllocation = size;
+        throw std::bad_alloc();
+    }
+    return p;
+}
+
+void* operator new[](std::size_t size) { return ::operator new(size); }

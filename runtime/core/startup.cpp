@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <algorithm>
+#include "allocation_failure.h"
 #include "runtime_state.h"
 #include "runtime/forms/forms_api.h"
 #include "runtime/units/byte_buffer.h"
@@ -21,6 +22,10 @@ static LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     if (msg == kMsgExitFromThread) ExitProgram(static_cast<int>(wp));
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
+
+// Units keep picture and font data in byte buffers: a buffer that cannot grow
+// is the out-of-memory report, as for every other block of the runtime.
+static void BufferAllocationFailed(size_t size) { ReportAllocationFailure(size); }
 
 static void RecordProgramPath() {
     Runtime& rt = TheRuntime();
@@ -74,6 +79,7 @@ void StartRuntime() {
     const ApplicationHeader& h = rt.header ? *rt.header : kEmpty;
     rt.heap = GetProcessHeap();
     units::ByteBuffer::SetHeap({ProcessHeapAllocate, ProcessHeapRelease});
+    units::ByteBuffer::SetFailureHandler(&BufferAllocationFailed);
     rt.runMode = h.runMode;
     rt.buildNumber = h.buildNumber + 1;
     if (!rt.oleInitialised) rt.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
@@ -211,26 +217,31 @@ void RunExitCleanup(int code) {
 using namespace imprinta;
 
 extern "C" int RuntimeProcessEntry(const ApplicationHeader* header, ApplicationStartFn start) {
-    Runtime& rt = TheRuntime();
-    rt.header = header;
-    rt.startRoutine = start;
-    RecordProgramPath();
-    int result = start ? start() : 0;
-    RunExitCleanup(result);
-    return result;
+    return FatalOnBadAlloc([&] {
+        Runtime& rt = TheRuntime();
+        rt.header = header;
+        rt.startRoutine = start;
+        RecordProgramPath();
+        int result = start ? start() : 0;
+        RunExitCleanup(result);
+        return result;
+    });
 }
 
 extern "C" void IMPRINTA_CDECL ExitProgram(int code) {
-    RunExitCleanup(code);
+    FatalOnBadAlloc([&] { RunExitCleanup(code); });
     ExitProcess(static_cast<UINT>(code));
 }
 
 extern "C" void IMPRINTA_CDECL RunMessageLoop(void) {
     Runtime& rt = TheRuntime();
     rt.loopEntered = true;
-    if (forms::AnyWindowAlive()) RunMessageLoopMode(kLoopMain);
+    FatalOnBadAlloc([&] {
+        if (forms::AnyWindowAlive()) RunMessageLoopMode(kLoopMain);
+    });
 }
 
 extern "C" void IMPRINTA_CDECL LoadStartWindow(uint32_t windowId) {
-    if (!forms::CreateRegisteredWindow(windowId, nullptr, false)) ReportError("载入启动窗口失败", 0);
+    bool created = FatalOnBadAlloc([&] { return forms::CreateRegisteredWindow(windowId, nullptr, false); });
+    if (!created) ReportError("载入启动窗口失败", 0);
 }

@@ -4,21 +4,30 @@
 // EventResultSlot*, followed by the event's argument words in order.
 #include <cstring>
 #include "forms_internal.h"
+#include "runtime/core/allocation_failure.h"
 #include "runtime/core/runtime_state.h"
 
 // ImprintaCallHandler(handler, slot, words, count): cdecl. Pushes the words from
 // the last to the first, then the slot, keeps the stack 16-byte aligned at the
-// call, and restores the stack afterwards whatever the handler does to it.
+// call, and restores the stack afterwards whatever the handler does to it. Its
+// unwind information lets an exception from a handler reach RunHandler.
 asm(R"(
     .text
     .globl _ImprintaCallHandler
     .p2align 4
 _ImprintaCallHandler:
+    .cfi_startproc
     pushl %ebp
+    .cfi_def_cfa_offset 8
+    .cfi_offset %ebp, -8
     movl %esp, %ebp
+    .cfi_def_cfa_register %ebp
     pushl %esi
     pushl %edi
     pushl %ebx
+    .cfi_offset %esi, -12
+    .cfi_offset %edi, -16
+    .cfi_offset %ebx, -20
     movl 20(%ebp), %ecx
     movl 16(%ebp), %esi
     andl $-16, %esp
@@ -40,7 +49,9 @@ _ImprintaCallHandler:
     popl %edi
     popl %esi
     popl %ebp
+    .cfi_def_cfa %esp, 4
     ret
+    .cfi_endproc
 )");
 
 namespace imprinta::forms {
@@ -95,7 +106,9 @@ static SavedSource CurrentSource() {
 static void RunHandler(uintptr_t handler, EventResultSlot& slot, const uint32_t* words, uint32_t count,
                        const SavedSource& outer) {
     Runtime& rt = TheRuntime();
-    ImprintaCallHandler(handler, &slot, words, count);
+    // A handler's allocation failure ends here, before it could unwind into
+    // the window procedure that raised the event.
+    FatalOnBadAlloc([&] { ImprintaCallHandler(handler, &slot, words, count); });
     rt.eventRunning = outer.running;
     rt.eventSourceWindow = outer.running ? outer.window : 0;
     rt.eventSourceUnit = outer.running ? outer.unit : 0;

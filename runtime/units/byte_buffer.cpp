@@ -1,5 +1,6 @@
 // Byte buffer with the small-block pool.
 #include "byte_buffer.h"
+#include "runtime/core/allocation_gate.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -28,7 +29,7 @@ void GivePoolBlock(uint8_t* p) {
 }
 
 uint8_t* HeapAlloc(size_t size) {
-    void* p = g_heap.allocate(size);
+    void* p = AllocationRefused(AllocationKind::Buffer, size) ? nullptr : g_heap.allocate(size);
     if (!p) {
         if (g_failure) g_failure(size);
         std::abort();

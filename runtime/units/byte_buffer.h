@@ -45,8 +45,8 @@ public:
     static size_t PoolBlocksInUse();
 
     // Called with the requested size when the heap cannot satisfy a request; the
-    // runtime installs its out-of-memory report (which does not return). Without
-    // a handler the process aborts.
+    // runtime installs its out-of-memory report at start-up (it does not return).
+    // Without a handler (host tools, native tests) the process aborts.
     typedef void (*FailureHandler)(size_t size);
     static void SetFailureHandler(FailureHandler handler);
 

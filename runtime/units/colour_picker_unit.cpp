@@ -408,7 +408,7 @@ private:
             SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
         if (!self) return DefWindowProcA(h, msg, wp, lp);
-        return self->Handle(msg, wp, lp);
+        return FatalOnBadAlloc([&] { return self->Handle(msg, wp, lp); });
     }
 
     HWND picker_;

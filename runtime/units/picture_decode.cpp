@@ -129,14 +129,15 @@ std::optional<DecodedPicture> DecodeIcon(std::span<const uint8_t> data, PictureF
     uint16_t type = Le16(data.data() + 2);
     if ((format == PictureFormat::Ico && type != 1) || (format == PictureFormat::Cur && type != 2))
         return std::nullopt;
-    std::vector<IconEntry> entries = ReadIconDirectory(data);
-    int chosen = ChooseIconEntry(entries);
-    if (chosen < 0) return std::nullopt;
-    const IconEntry& e = entries[size_t(chosen)];
-    uint64_t end;
-    if (e.size == 0 || !CheckedAdd(e.offset, e.size, &end) || end > data.size()) return std::nullopt;
-    std::span<const uint8_t> image = data.subspan(e.offset, e.size);
+    // The directory is read inside the run too: its allocation failing also gives nothing.
     return Run(limits, [&](Budget& b, DecodedPicture& out) {
+        std::vector<IconEntry> entries = ReadIconDirectory(data);
+        int chosen = ChooseIconEntry(entries);
+        if (chosen < 0) return false;
+        const IconEntry& e = entries[size_t(chosen)];
+        uint64_t end;
+        if (e.size == 0 || !CheckedAdd(e.offset, e.size, &end) || end > data.size()) return false;
+        std::span<const uint8_t> image = data.subspan(e.offset, e.size);
         bool ok;
         if (image.size() >= 8 && image[0] == 0x89 && image[1] == 'P' && image[2] == 'N' && image[3] == 'G')
             ok = DecodePngInto(image, b, out);

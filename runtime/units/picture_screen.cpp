@@ -1,4 +1,5 @@
 #include "picture_screen.h"
+#include <new>
 
 #include <algorithm>
 #include <cstring>
@@ -58,21 +59,23 @@ bool RenderForScreen(const picture::DecodedPicture& pic, COLORREF bg, ScreenPict
 bool DecodeForScreen(const ByteBuffer& data, COLORREF bg, ScreenPicture& out) {
     out.Clear();
     if (data.empty()) return false;
-    // A renderer result or a template decoded moments ago is blended, not decoded again.
-    if (picture::SharedCanvas canvas = picture::SharedPictureCache().Find(picture::KeyOf(data.bytes()))) {
-        if (canvas->Empty() || canvas->width > 0x7FFF'FFFFu / 4 / canvas->height) return false;
-        try {
+    // A renderer result or a template decoded moments ago is blended, not
+    // decoded again. A picture too large for memory shows like an undecodable one.
+    try {
+        if (picture::SharedCanvas canvas = picture::SharedPictureCache().Find(picture::KeyOf(data.bytes()))) {
+            if (canvas->Empty() || canvas->width > 0x7FFF'FFFFu / 4 / canvas->height) return false;
             out.bgra.resize(canvas->bgra.size());
-        } catch (const std::bad_alloc&) {
-            return false;  // too large to show: the box stays empty
+            picture::BlendCanvasOverBackground(*canvas, static_cast<uint32_t>(bg), out.bgra.data());
+            out.width = static_cast<int>(canvas->width);
+            out.height = static_cast<int>(canvas->height);
+            return true;
         }
-        picture::BlendCanvasOverBackground(*canvas, static_cast<uint32_t>(bg), out.bgra.data());
-        out.width = static_cast<int>(canvas->width);
-        out.height = static_cast<int>(canvas->height);
-        return true;
+        auto pic = picture::DecodePicture(data.bytes());
+        return pic && RenderForScreen(*pic, bg, out);
+    } catch (const std::bad_alloc&) {
+        out.Clear();
+        return false;
     }
-    auto pic = picture::DecodePicture(data.bytes());
-    return pic && RenderForScreen(*pic, bg, out);
 }
 
 void RgbaToBgra(const uint8_t* rgba, size_t pixels, uint8_t* bgra) {

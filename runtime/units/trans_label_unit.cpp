@@ -15,8 +15,9 @@ struct RedrawUnder {
 BOOL CALLBACK CollectIntersecting(HWND child, LPARAM lp) {
     auto* under = reinterpret_cast<RedrawUnder*>(lp);
     RECT r, meet;
+    // Called by the system: the allocation failure is reported here.
     if (IsWindowVisible(child) && GetWindowRect(child, &r) && IntersectRect(&meet, &r, &under->screen))
-        under->windows.push_back(child);
+        FatalOnBadAlloc([&] { under->windows.push_back(child); });
     return TRUE;
 }
 

@@ -303,20 +303,21 @@ LRESULT Unit::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// Window procedures: no exception may unwind into the system's message dispatch.
 LRESULT CALLBACK Unit::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Unit* u = FromHandle(h);
     if (!u) return DefWindowProcA(h, msg, wp, lp);
-    return u->Dispatch(msg, wp, lp);
+    return FatalOnBadAlloc([&] { return u->Dispatch(msg, wp, lp); });
 }
 
 LRESULT CALLBACK Unit::OwnClassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Unit* u = FromHandle(h);
     if (!u && msg == WM_NCCREATE) {
         u = static_cast<Unit*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        if (u) u->Attach(h);
+        if (u) FatalOnBadAlloc([&] { u->Attach(h); });
     }
     if (!u) return DefWindowProcA(h, msg, wp, lp);
-    return u->Dispatch(msg, wp, lp);
+    return FatalOnBadAlloc([&] { return u->Dispatch(msg, wp, lp); });
 }
 
 LRESULT Unit::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 #include "property_stream.h"
+#include "runtime/core/allocation_failure.h"
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
 
@@ -401,6 +402,8 @@ void* CreateUnitObject(Unit* unit, const CreateParams& p);
 
 HGLOBAL MakeGlobalBlock(const std::vector<uint8_t>& bytes, uint32_t* size);
 
+// Allocation failure inside an entry point ends in the out-of-memory report
+// there: no exception reaches the runtime that called it.
 template <class U>
 struct UnitEntries {
     static void* IMPRINTA_STDCALL Create(const void* data, uint32_t size, DWORD style, HWND parent, UINT controlId,
@@ -421,35 +424,39 @@ struct UnitEntries {
         p.unitId = unitId;
         p.designer = designer;
         p.designMode = designMode != 0;
-        return CreateUnitObject(new U(), p);
+        return FatalOnBadAlloc([&] { return CreateUnitObject(new U(), p); });
     }
     static BOOL IMPRINTA_STDCALL SetProperty(void* unit, int number, PropertyValue* value, char** tip) {
         if (!unit || !value) return FALSE;
-        return static_cast<Unit*>(unit)->SetProperty(number, *value, tip) ? TRUE : FALSE;
+        return FatalOnBadAlloc([&] { return static_cast<Unit*>(unit)->SetProperty(number, *value, tip); }) ? TRUE
+                                                                                                          : FALSE;
     }
     static HGLOBAL IMPRINTA_STDCALL GetAllPropertyData(void* unit, uint32_t* size) {
         if (!unit) return nullptr;
-        return static_cast<Unit*>(unit)->SaveStoredData(size);
+        return FatalOnBadAlloc([&] { return static_cast<Unit*>(unit)->SaveStoredData(size); });
     }
     static BOOL IMPRINTA_STDCALL GetProperty(void* unit, int number, PropertyValue* value) {
         if (!unit || !value) return FALSE;
-        return static_cast<Unit*>(unit)->GetProperty(number, *value) ? TRUE : FALSE;
+        return FatalOnBadAlloc([&] { return static_cast<Unit*>(unit)->GetProperty(number, *value); }) ? TRUE : FALSE;
     }
     static BOOL IMPRINTA_STDCALL WantsKey(void* unit, UINT key) {
-        return unit && static_cast<Unit*>(unit)->WantsKey(key) ? TRUE : FALSE;
+        return unit && FatalOnBadAlloc([&] { return static_cast<Unit*>(unit)->WantsKey(key); }) ? TRUE : FALSE;
     }
     static BOOL IMPRINTA_STDCALL IsDefaultButton(void* unit) {
-        return unit && static_cast<Unit*>(unit)->IsDefaultButton() ? TRUE : FALSE;
+        return unit && FatalOnBadAlloc([&] { return static_cast<Unit*>(unit)->IsDefaultButton(); }) ? TRUE : FALSE;
     }
     static BOOL IMPRINTA_STDCALL FilterMessage(void* unit, MSG* msg) {
-        return unit && msg && static_cast<Unit*>(unit)->FilterMessage(*msg) ? TRUE : FALSE;
+        return unit && msg && FatalOnBadAlloc([&] { return static_cast<Unit*>(unit)->FilterMessage(*msg); }) ? TRUE
+                                                                                                             : FALSE;
     }
     static HGLOBAL IMPRINTA_STDCALL ConvertTexts(const void* data, uint32_t* size, TextVisitor visitor, void* user) {
         if (!size) return nullptr;
-        typename U::Data d;
-        std::vector<uint8_t> out;
-        if (!ConvertPropertyTexts(d, static_cast<const uint8_t*>(data), *size, visitor, user, out)) return nullptr;
-        return MakeGlobalBlock(out, size);
+        return FatalOnBadAlloc([&]() -> HGLOBAL {
+            typename U::Data d;
+            std::vector<uint8_t> out;
+            if (!ConvertPropertyTexts(d, static_cast<const uint8_t*>(data), *size, visitor, user, out)) return nullptr;
+            return MakeGlobalBlock(out, size);
+        });
     }
     static void* IMPRINTA_STDCALL Lookup(int number) {
         switch (number) {

@@ -220,14 +220,25 @@ Program::~Program() {
 }
 
 std::string Program::Start(const std::string& folder, DWORD timeoutMs) {
-    std::string exe = folder + "Imprinta.exe";
+    std::string error = Launch(folder);
+    return error.empty() ? WaitForWindow(timeoutMs) : error;
+}
+
+std::string Program::Launch(const std::string& folder, const std::string& exeName) {
+    std::string exe = folder + exeName;
     std::string cmd = Quoted(exe);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_))
         return "CreateProcess failed: " + std::to_string(GetLastError());
+    return "";
+}
+
+bool Program::FindWindowNow() { return (window_ = FindMainWindow(pi_.dwProcessId)) != nullptr; }
+
+std::string Program::WaitForWindow(DWORD timeoutMs) {
     DWORD start = GetTickCount();
-    while (!(window_ = FindMainWindow(pi_.dwProcessId))) {
+    while (!FindWindowNow()) {
         if (!running()) return "the program ended before showing its window, exit code " + std::to_string(WaitExit(0));
         if (GetTickCount() - start > timeoutMs) return "no main window";
         Sleep(50);
@@ -351,6 +362,66 @@ int Program::WaitExit(DWORD timeoutMs) {
 
 bool Program::running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
+namespace {
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+BOOL CALLBACK MatchErrorBox(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    wchar_t cls[16] = {}, caption[16] = {};
+    GetClassNameW(h, cls, 16);
+    GetWindowTextW(h, caption, 16);
+    if (owner != s->pid || wcscmp(cls, L"#32770") != 0 || wcscmp(caption, L"错误") != 0) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+}  // namespace
+
+HWND Program::ErrorBox() const {
+    BoxSearch search = {pi_.dwProcessId, nullptr};
+    EnumWindows(MatchErrorBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+namespace {
+BOOL CALLBACK CollectStaticText(HWND h, LPARAM lp) {
+    wchar_t cls[16] = {}, text[1024] = {};
+    GetClassNameW(h, cls, 16);
+    if (_wcsicmp(cls, L"Static") == 0 && GetWindowTextW(h, text, 1024) > 0) *reinterpret_cast<std::wstring*>(lp) += text;
+    return TRUE;
+}
+}  // namespace
+
+// The message: the box's one static control with text (the other holds the icon).
+std::wstring Program::BoxText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+int Program::Settle(std::vector<std::wstring>* boxes, bool (*done)(void*), void* context, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    HWND answered = nullptr;
+    for (;;) {
+        if (WaitForSingleObject(pi_.hProcess, 20) == WAIT_OBJECT_0) return WaitExit(0);
+        if (HWND box = ErrorBox()) {
+            // A box still being set up has no text yet: answered once it has.
+            std::wstring text = BoxText(box);
+            if (!text.empty()) {
+                if (box != answered && boxes) boxes->push_back(text);
+                answered = box;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+        } else if (done && done(context)) {
+            return kStillRunning;
+        }
+        if (GetTickCount() - start > timeoutMs) return WaitExit(0);
+    }
+}
+
 std::vector<uint32_t> Program::Capture(U u) const {
     RECT r;
     GetWindowRect(unit(u), &r);
@@ -375,6 +446,22 @@ std::vector<uint32_t> Program::Capture(U u) const {
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+ClickInBackground::ClickInBackground(HWND button)
+    : button_(button), thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+
+ClickInBackground::~ClickInBackground() {
+    WaitForSingleObject(thread_, 120000);
+    CloseHandle(thread_);
+}
+
+bool ClickInBackground::Done() const { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
+
+DWORD WINAPI ClickInBackground::Run(void* self) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(static_cast<ClickInBackground*>(self)->button_, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, &r);
+    return 0;
 }
 
 int CountScreen(const std::vector<uint32_t>& pixels, bool (*test)(int, int, int)) {

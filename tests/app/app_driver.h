@@ -59,6 +59,11 @@ public:
     // for its visible main window and its message loop. Empty on success,
     // else what went wrong.
     std::string Start(const std::string& folder, DWORD timeoutMs = 20000);
+    // Start in two halves: the process (exe in folder, default Imprinta.exe),
+    // then its main window and units.
+    std::string Launch(const std::string& folder, const std::string& exe = "Imprinta.exe");
+    std::string WaitForWindow(DWORD timeoutMs = 20000);
+    bool FindWindowNow();  // the main window if it is on the screen now
     HWND window() const { return window_; }
     HANDLE process() const { return pi_.hProcess; }
     HWND unit(U u) const;
@@ -81,6 +86,15 @@ public:
     int WaitExit(DWORD timeoutMs);
     bool running() const;
 
+    // The program's error message box ("错误") if one is on the screen.
+    HWND ErrorBox() const;
+    static std::wstring BoxText(HWND box);
+    // Waits until the process ends, answering each error box with OK and
+    // collecting its text, or until `done` answers true. The exit code, -2 on
+    // time-out, or kStillRunning when `done` ended the wait.
+    static constexpr int kStillRunning = -3;
+    int Settle(std::vector<std::wstring>* boxes, bool (*done)(void*) = nullptr, void* context = nullptr,
+               DWORD timeoutMs = 30000);
     // A unit as it is on the screen (0x00RRGGBB rows), for the preview and the colour pickers.
     std::vector<uint32_t> Capture(U u) const;
 
@@ -88,6 +102,22 @@ private:
     PROCESS_INFORMATION pi_ = {};
     HWND window_ = nullptr;
     std::map<U, HWND> units_;
+};
+
+// A button clicked from a thread of its own: BM_CLICK returns only after the
+// handler, which may run for long (the batch job) or never return (an error
+// report ends the process).
+class ClickInBackground {
+public:
+    explicit ClickInBackground(HWND button);
+    ~ClickInBackground();  // waits for the click to return
+    bool Done() const;
+    static bool IsDone(void* self) { return static_cast<ClickInBackground*>(self)->Done(); }
+
+private:
+    static DWORD WINAPI Run(void* self);
+    HWND button_;
+    HANDLE thread_;
 };
 
 // Colour tests on 0x00RRGGBB screen pixels / RGBA picture pixels.

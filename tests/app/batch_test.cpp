@@ -145,3 +145,99 @@ TEST(Batch, SubFolderTemplatesFilesFirstThenDepthFirst) {
     EXPECT_FALSE(DirectoryExistsA(output + std::to_string(expected.size() + 1)));
     EXPECT_EQ(0, program.Close());
 }
+
+namespace {
+
+// Every picture under the output root decodes completely, and no partial file is left.
+void ExpectOnlyCompleteResults(const std::string& outputRoot, int* results) {
+    *results = 0;
+    for (int i = 1; DirectoryExistsA(outputRoot + std::to_string(i)); ++i) {
+        std::string folder = outputRoot + std::to_string(i);
+        EXPECT_TRUE(FileNamesIn(folder, "*.part").empty()) << folder;
+        for (const std::string& name : FileNamesIn(folder, "*.png")) {
+            EXPECT_TRUE(ReadPng(folder + "\\" + name).ok()) << folder << "\\" << name;
+            ++*results;
+        }
+    }
+}
+
+}  // namespace
+
+// Closing the window while the job runs: while it lists the templates, in its
+// pauses, between templates. The program ends normally, saves its settings and
+// leaves only complete pictures behind.
+TEST(Batch, ClosingDuringTheRunEndsNormally) {
+    const DWORD kCloseAfterMs[] = {0, 60, 170, 290, 520};
+    for (DWORD delay : kCloseAfterMs) {
+        SCOPED_TRACE("closed after " + std::to_string(delay) + " ms");
+        std::string folder = NewProgramFolder("batch-close");
+        std::string templates = folder + "模板\\";
+        ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+        for (int i = 0; i < 12; ++i)
+            ASSERT_TRUE(WriteSolidPng(templates + "t" + std::to_string(i) + ".png", 120, 90, 250, 250, 250));
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        ASSERT_TRUE(program.SetText(U::TitleSize, L"12"));
+        ASSERT_TRUE(program.SetText(U::TitleX, L"33"));
+        program.PostClick(U::ExportAllButton);
+        Sleep(delay);
+        PostMessageW(program.window(), WM_CLOSE, 0, 0);
+        std::vector<std::wstring> boxes;
+        EXPECT_EQ(0, program.Settle(&boxes));
+        EXPECT_TRUE(boxes.empty()) << Ansi(boxes.empty() ? L"" : boxes[0]);
+        auto pairs = IniSection(folder + "pz.ini", "配置");
+        EXPECT_EQ(10u, pairs.size());
+        EXPECT_TRUE(std::find(pairs.begin(), pairs.end(), std::make_pair(std::string("标题字体x"), std::string("33"))) !=
+                    pairs.end());
+        int results = 0;
+        ExpectOnlyCompleteResults(folder + "批量目录\\", &results);
+        EXPECT_LT(results, 12) << "the job went on after the window closed";
+    }
+}
+
+// Refreshes of the preview during the job's pauses replace CurrentPicture; the
+// job's results must be exactly those of a run without them.
+TEST(Batch, RefreshesDuringThePausesNeverReachTheOutput) {
+    std::string folder = NewProgramFolder("batch-refresh");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 90, 70, 200, 200, 250));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 70, 50, 250, 200, 200));
+    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 60, 40, 200, 250, 200));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题颜色=255\r\n文案颜色=16711680\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    const std::pair<U, const wchar_t*> kInputs[] = {{U::TitleText, L"标题"}, {U::TitleSize, L"14"}, {U::TitleY, L"5"},
+                                                    {U::BodyText, L"正文"}, {U::BodySize, L"12"}, {U::BodyY, L"22"}};
+    for (const auto& [unit, text] : kInputs) ASSERT_TRUE(program.SetText(unit, text));
+
+    // Undisturbed: the reference results, and CurrentPicture holds the last one.
+    ASSERT_TRUE(program.Click(U::ExportAllButton));
+    std::string output = folder + "批量目录\\";
+    Picture reference[] = {ReadPng(output + "1\\1.png"), ReadPng(output + "2\\1.png")};
+    ASSERT_TRUE(reference[0].ok() && reference[1].ok());
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    Picture exported = ReadPng(folder + "公众号Brightquill 关注获取更多项目和软件.png");
+    EXPECT_TRUE(exported.ok() && exported.rgba == reference[1].rgba) << "CurrentPicture is not the last result";
+
+    // Disturbed: the preview is refreshed again and again while the job pauses.
+    int refreshes = 0;
+    {
+        ClickInBackground run(program.unit(U::ExportAllButton));
+        // At typing speed: a driver sending without pause would keep the
+        // program inside the system's handling of sent messages.
+        while (!run.Done() && refreshes < 500) {
+            ASSERT_TRUE(program.Click(U::AddTextsButton));
+            ++refreshes;
+            Sleep(25);
+        }
+    }
+    EXPECT_GT(refreshes, 4);
+    for (int i = 0; i < 2; ++i) {
+        Picture again = ReadPng(output + std::to_string(i + 1) + "\\2.png");
+        ASSERT_TRUE(again.ok());
+        EXPECT_EQ(reference[i].width, again.width) << "template " << i + 1;
+        EXPECT_TRUE(again.rgba == reference[i].rgba) << "template " << i + 1;
+    }
+    EXPECT_EQ(0, program.Close());
+}

@@ -20,6 +20,46 @@ std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::stri
     return keys;
 }
 
+// A well-formed 64-bit DLL (PE32+, x86-64, one code section holding a ret).
+std::string Dll64() {
+    std::string b(0x400, '\0');
+    auto put = [&](size_t at, uint64_t v, int n) {
+        for (int i = 0; i < n; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    b[0] = 'M', b[1] = 'Z';
+    put(0x3C, 0x40, 4);
+    b[0x40] = 'P', b[0x41] = 'E';
+    const size_t coff = 0x44, opt = coff + 20, section = opt + 240;
+    put(coff, 0x8664, 2);               // machine: x86-64
+    put(coff + 2, 1, 2);                // one section
+    put(coff + 16, 240, 2);             // optional header size
+    put(coff + 18, 0x2022, 2);          // executable image, large addresses, DLL
+    put(opt, 0x20B, 2);                 // PE32+
+    put(opt + 4, 0x200, 4);             // size of code
+    put(opt + 20, 0x1000, 4);           // base of code
+    put(opt + 24, 0x180000000ull, 8);   // image base
+    put(opt + 32, 0x1000, 4);           // section alignment
+    put(opt + 36, 0x200, 4);            // file alignment
+    put(opt + 40, 6, 2);                // OS version 6.0
+    put(opt + 48, 6, 2);                // subsystem version 6.0
+    put(opt + 56, 0x2000, 4);           // size of image
+    put(opt + 60, 0x200, 4);            // size of headers
+    put(opt + 68, 2, 2);                // GUI subsystem
+    put(opt + 72, 0x100000, 8);         // stack reserve, commit, heap reserve, commit
+    put(opt + 80, 0x1000, 8);
+    put(opt + 88, 0x100000, 8);
+    put(opt + 96, 0x1000, 8);
+    put(opt + 108, 16, 4);              // data directories (all empty)
+    b.replace(section, 5, ".text");
+    put(section + 8, 0x1000, 4);        // virtual size, address
+    put(section + 12, 0x1000, 4);
+    put(section + 16, 0x200, 4);        // raw size, position
+    put(section + 20, 0x200, 4);
+    put(section + 36, 0x60000020, 4);   // code, execute, read
+    b[0x200] = static_cast<char>(0xC3);
+    return b;
+}
+
 std::string Value(const std::vector<std::pair<std::string, std::string>>& pairs, const std::string& key) {
     for (const auto& p : pairs)
         if (p.first == key) return p.second;
@@ -162,6 +202,46 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     EXPECT_EQ("-18", Value(pairs, "文案字体y"));
     EXPECT_EQ("255", Value(pairs, "标题颜色"));
     EXPECT_EQ("16711680", Value(pairs, "文案颜色"));
+}
+
+// A "SkinH_QX.dll" that cannot serve as the skin library is skipped: the window
+// comes up with the system look, closes normally, and the file stays as it was.
+TEST(Startup, UnloadableSkinLibraryIsSkipped) {
+    std::string built = testsupport::ReadWholeFile(BuiltSkinDll());
+    ASSERT_GT(built.size(), 4096u);
+    std::string noAttach = testsupport::ReadWholeFile(testsupport::ProgramDirectory() + "imprinta_notimer.dll");
+    ASSERT_FALSE(noAttach.empty());
+    const struct {
+        const char* kind;
+        bool folder;
+        std::string bytes;
+    } kCases[] = {
+        {"a folder", true, ""},
+        {"zero bytes", false, ""},
+        {"a truncated copy", false, built.substr(0, built.size() / 2)},
+        {"foreign bytes", false, std::string(3000, 'x')},
+        {"a 64-bit DLL", false, Dll64()},
+        {"a DLL without SkinH_AttachRes", false, noAttach},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.kind);
+        std::string folder = NewProgramFolder("skin");
+        std::string skin = folder + "SkinH_QX.dll";
+        ASSERT_TRUE(c.folder ? CreateDirectoryA(skin.c_str(), nullptr) : testsupport::WriteWholeFile(skin, c.bytes));
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        EXPECT_FALSE(program.ComboItems(U::TitleFont).empty());
+        std::vector<std::wstring> boxes;
+        PostMessageW(program.window(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(0, program.Settle(&boxes));
+        EXPECT_TRUE(boxes.empty()) << Ansi(boxes.empty() ? L"" : boxes[0]);
+        if (c.folder) {
+            EXPECT_TRUE(DirectoryExistsA(skin));
+            EXPECT_TRUE(FileNamesIn(skin).empty());
+        } else {
+            EXPECT_TRUE(testsupport::ReadWholeFile(skin) == c.bytes) << "the file was changed";
+        }
+    }
 }
 
 // Run by readonly_folder.sh with a program folder that cannot be written to:

@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 #include "support/child_process.h"
 #include "runtime/core/dll_call.h"
 #include "runtime/core/runtime_interface.h"
+#include "runtime/core/allocation_gate.h"
 #include "runtime/core/runtime_state.h"
 #include "runtime/units/unit_framework.h"
+#include "runtime/units/byte_buffer.h"
 
 namespace {
 
@@ -63,6 +66,35 @@ void RegisterObjects() {
     RuntimeNotify(kNotifyRegisterObject, word(new std::string("library data")), 4, 0);
 }
 
+// A command whose standard container cannot get its memory.
+void IMPRINTA_CDECL VectorCommand(ArgValue*, int, ArgValue*) { std::vector<char> v(12345); }
+
+// Calls the command from a window procedure: an exception could not unwind
+// through the system's message dispatch.
+LRESULT CALLBACK CommandCallingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP) CallLibraryCommand(VectorCommand, 0, nullptr);
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+void CallCommandFromWindowProcedure() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CommandCallingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ImprintaCommandCaller";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    SendMessageA(w, WM_APP, 0, 0);
+}
+
+// Refuses the next allocation of one kind, once.
+template <imprinta::AllocationKind refused>
+bool RefuseNext(imprinta::AllocationKind kind, size_t) {
+    static bool done = false;
+    if (done || kind != refused) return true;
+    done = true;
+    return false;
+}
+
 DWORD WINAPI ExitFromWorker(void*) {
     ExitProgram(7);
 }
@@ -82,6 +114,15 @@ int IMPRINTA_CDECL Start() {
         // A small fixed heap makes the 1000-byte request fail for real.
         imprinta::TheRuntime().heap = HeapCreate(HEAP_NO_SERIALIZE, 4096, 4096);
         for (;;) AllocMemory(1000);
+    }
+    if (s == "buffer4096") {
+        imprinta::SetAllocationGate(RefuseNext<imprinta::AllocationKind::Buffer>);
+        imprinta::units::ByteBuffer buffer;
+        buffer.Resize(4096);  // with its 128 bytes of slack
+    }
+    if (s == "newincommand") {
+        imprinta::SetAllocationGate(RefuseNext<imprinta::AllocationKind::Object>);
+        CallCommandFromWindowProcedure();
     }
     if (s == "emptyreport") imprinta::ReportError("", 0);
     if (s == "debugbreak") {

@@ -138,6 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReportCase{"error6", 6, "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n"},
         ReportCase{"alloc1000", 0, "运行时出错!\r\n\r\n错误信息：分配 1000 字节内存失败!\r\n"},
+        ReportCase{"buffer4096", 0, "运行时出错!\r\n\r\n错误信息：分配 4224 字节内存失败!\r\n"},
+        ReportCase{"newincommand", 0, "运行时出错!\r\n\r\n错误信息：分配 12345 字节内存失败!\r\n"},
         ReportCase{"emptyreport", 0, "运行时出错!\r\n\r\n"},
         ReportCase{"missingfunction", 0,
                    "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“kernel32.dll”中的输出命令“NoSuchFunction”\r\n"},
