@@ -13,6 +13,7 @@
 #include "app/skin_attach.h"
 #include "app/startup.h"
 #include "app/unit_access.h"
+#include "app/window_extras.h"
 
 namespace app {
 
@@ -79,6 +80,7 @@ extern "C" void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot*) {
     FillFontLists();
     AttachSkin(SkinResource, 0, 0, 0);
     LoadSettings();
+    AttachWindowExtras();
     std::string templates = RunDirectoryPath("\\模板\\");
     CallCore(kCmdMakeDirectory, {ArgText(templates.c_str())});
 }
