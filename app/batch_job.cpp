@@ -15,8 +15,6 @@ namespace app {
 
 namespace {
 
-const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
-constexpr int32_t kTemplateLimit = 50;
 constexpr int32_t kPauseMs = 100;
 bool g_batchRunning = false;
 
@@ -34,18 +32,6 @@ void EndSearch(HANDLE search) {
     using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
     auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
     if (search) service(kServiceEndFileSearch, search);
-}
-
-// The list is an array block {1, n, text pointers...}.
-uint32_t ListCount(void* list) { return list ? static_cast<uint32_t*>(list)[1] : 0; }
-char** ListItems(void* list) { return reinterpret_cast<char**>(static_cast<uint32_t*>(list) + 2); }
-
-void ClearList(void** list) {
-    if (*list) {
-        for (uint32_t i = 0; i < ListCount(*list); ++i) Free(ListItems(*list)[i]);
-        Free(*list);
-    }
-    *list = nullptr;
 }
 
 void AppendToList(void** list, char* text) {
@@ -75,6 +61,36 @@ char* NumberText(double value) {
 
 bool FileExistsPath(const std::string& path) { return FileExists(path.c_str()); }
 
+void ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
+    Block bytes(ReadFileBytes(templateName));
+    ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title));
+    WaitPumping(kPauseMs);
+    ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body));
+    WaitPumping(kPauseMs);
+    ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
+    std::string file = NextBatchFile(outputRoot, index);
+    // An undecodable template gives no picture: write no empty file for it.
+    if (!CurrentPicture) return;
+    CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(CurrentPicture)});
+}
+
+}  // namespace
+
+const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
+
+bool BatchRunning() { return g_batchRunning; }
+
+uint32_t ListCount(void* list) { return list ? static_cast<uint32_t*>(list)[1] : 0; }
+char** ListItems(void* list) { return reinterpret_cast<char**>(static_cast<uint32_t*>(list) + 2); }
+
+void ClearList(void** list) {
+    if (*list) {
+        for (uint32_t i = 0; i < ListCount(*list); ++i) Free(ListItems(*list)[i]);
+        Free(*list);
+    }
+    *list = nullptr;
+}
+
 // The next free number in an output folder: the count of pictures there plus
 // one, moved on past any file of that name so that no earlier result is replaced.
 std::string NextOutputFile(const std::string& folder, int32_t count) {
@@ -85,13 +101,7 @@ std::string NextOutputFile(const std::string& folder, int32_t count) {
     }
 }
 
-void ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
-    Block bytes(ReadFileBytes(templateName));
-    ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title));
-    WaitPumping(kPauseMs);
-    ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body));
-    WaitPumping(kPauseMs);
-    ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
+std::string NextBatchFile(const std::string& outputRoot, int32_t index) {
     if (!DirectoryExists(outputRoot.c_str())) CallCore(kCmdMakeDirectory, {ArgText(outputRoot.c_str())});
     Block number(NumberText(index));
     std::string folder = outputRoot + (number.text() ? number.text() : "");
@@ -99,15 +109,9 @@ void ExportOne(const char* templateName, int32_t index, const std::string& outpu
     void* present = nullptr;
     int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, true, true, false);
     ClearList(&present);
-    // An undecodable template gives no picture: write no empty file for it.
-    if (!CurrentPicture) return;
-    std::string file = NextOutputFile(folder, k);
-    CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(CurrentPicture)});
+    return NextOutputFile(folder, k);
 }
 
-}  // namespace
-
-bool BatchRunning() { return g_batchRunning; }
 
 int32_t ListFiles(const char* folder, const char* patterns, void** list, bool withPath, bool sorted, bool recurse) {
     if (!recurse) ClearList(list);

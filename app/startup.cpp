@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cstring>
 #include <string>
+#include "app/batch_arguments.h"
+#include "app/command_line.h"
 #include "app/dll_commands.h"
 #include "app/forms/application_header.h"
 #include "app/main_window_handlers.h"
@@ -94,6 +96,8 @@ extern "C" int IMPRINTA_CDECL ProgramEntry(void) {
     CallRuntimeService(kServiceStartRuntime);
     _fpreset();
     CallRuntimeService(kServiceAddExitCallback, &FreeCurrentPicture);
+    std::vector<std::wstring> args = ProgramArguments();
+    if (IsCommandLineRun(args)) return RunCommandLine(args);
     LoadStartWindow(kMainWindowId);
     RunMessageLoop();
     return 0;
