@@ -15,8 +15,6 @@ namespace app {
 
 namespace {
 
-const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
-constexpr int32_t kTemplateLimit = 50;
 constexpr int32_t kPauseMs = 100;
 bool g_batchRunning = false;
 
@@ -34,18 +32,6 @@ void EndSearch(HANDLE search) {
     using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
     auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
     if (search) service(kServiceEndFileSearch, search);
-}
-
-// The list is an array block {1, n, text pointers...}.
-uint32_t ListCount(void* list) { return list ? static_cast<uint32_t*>(list)[1] : 0; }
-char** ListItems(void* list) { return reinterpret_cast<char**>(static_cast<uint32_t*>(list) + 2); }
-
-void ClearList(void** list) {
-    if (*list) {
-        for (uint32_t i = 0; i < ListCount(*list); ++i) Free(ListItems(*list)[i]);
-        Free(*list);
-    }
-    *list = nullptr;
 }
 
 void AppendToList(void** list, char* text) {
@@ -84,16 +70,6 @@ void* CopyOfPicture(const void* picture) {
     return picture ? PointerToBytes(ByteSetData(picture), static_cast<int32_t>(BytesLength(picture))) : nullptr;
 }
 
-// The next free number in an output folder: the count of pictures there plus
-// one, moved on past any file of that name so that no earlier result is replaced.
-std::string NextOutputFile(const std::string& folder, int32_t count) {
-    for (double k = count + 1.0;; k += 1.0) {
-        Block number(NumberText(k));
-        std::string file = folder + "\\" + (number.text() ? number.text() : "") + ".png";
-        if (!FileExistsPath(file)) return file;
-    }
-}
-
 // Complete files only: the picture is written under a temporary name (which no
 // template pattern matches) and renamed once whole, never replacing a file.
 void WriteResult(const std::string& file, const void* picture) {
@@ -123,6 +99,42 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
     if (!PauseGoesOn()) return Block();
     ReplaceCurrentPicture(CopyOfPicture(result.get()));
     ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
+    std::string file = NextBatchFile(outputRoot, index);  // lists the folder, letting messages through
+    if (MainWindowClosing) return Block();
+    // An undecodable template gives no picture: write no empty file for it.
+    if (result.get()) WriteResult(file, result.get());
+    return Block(result.release());
+}
+
+}  // namespace
+
+const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
+
+bool BatchRunning() { return g_batchRunning; }
+
+// The list is an array block {1, n, text pointers...}.
+uint32_t ListCount(void* list) { return list ? static_cast<uint32_t*>(list)[1] : 0; }
+char** ListItems(void* list) { return reinterpret_cast<char**>(static_cast<uint32_t*>(list) + 2); }
+
+void ClearList(void** list) {
+    if (*list) {
+        for (uint32_t i = 0; i < ListCount(*list); ++i) Free(ListItems(*list)[i]);
+        Free(*list);
+    }
+    *list = nullptr;
+}
+
+// The next free number in an output folder: the count of pictures there plus
+// one, moved on past any file of that name so that no earlier result is replaced.
+std::string NextOutputFile(const std::string& folder, int32_t count) {
+    for (double k = count + 1.0;; k += 1.0) {
+        Block number(NumberText(k));
+        std::string file = folder + "\\" + (number.text() ? number.text() : "") + ".png";
+        if (!FileExistsPath(file)) return file;
+    }
+}
+
+std::string NextBatchFile(const std::string& outputRoot, int32_t index) {
     if (!DirectoryExists(outputRoot.c_str())) CallCore(kCmdMakeDirectory, {ArgText(outputRoot.c_str())});
     Block number(NumberText(index));
     std::string folder = outputRoot + (number.text() ? number.text() : "");
@@ -130,15 +142,8 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
     void* present = nullptr;
     int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, true, true, false);
     ClearList(&present);
-    if (MainWindowClosing) return Block();
-    // An undecodable template gives no picture: write no empty file for it.
-    if (result.get()) WriteResult(NextOutputFile(folder, k), result.get());
-    return Block(result.release());
+    return NextOutputFile(folder, k);
 }
-
-}  // namespace
-
-bool BatchRunning() { return g_batchRunning; }
 
 int32_t ListFiles(const char* folder, const char* patterns, void** list, bool withPath, bool sorted, bool recurse) {
     if (!recurse) ClearList(list);

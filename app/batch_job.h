@@ -1,6 +1,7 @@
 // The batch job: the current texts stamped onto every template of the template folder.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace app {
 
@@ -15,6 +16,20 @@ void PumpMessages();
 // Waits amount x unit (0 ms, 1 s, 2 min, 3 h, else the unit is the factor in ms)
 // while the window's messages keep flowing. Always true.
 bool WaitPumping(int64_t amount, int32_t unit = 0);
+// The template patterns and how many listed templates a run takes.
+extern const char kTemplatePatterns[];
+constexpr int32_t kTemplateLimit = 50;
+// The list is an array block {1, n, text pointers...}.
+uint32_t ListCount(void* list);
+char** ListItems(void* list);
+void ClearList(void** list);
+// The next free number in an output folder: the count of pictures there plus
+// one, moved on past any file of that name so that no earlier result is replaced.
+std::string NextOutputFile(const std::string& folder, int32_t count);
+// Where the next result of template number index goes under outputRoot (which
+// ends in a backslash): its numbered folder, made when missing, and the next free file there.
+std::string NextBatchFile(const std::string& outputRoot, int32_t index);
+
 // Whether a batch run is under way (a second start is refused meanwhile).
 bool BatchRunning();
 

@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cstring>
 #include <string>
+#include "app/batch_arguments.h"
+#include "app/command_line.h"
 #include "app/dll_commands.h"
 #include "app/forms/application_header.h"
 #include "app/main_window_handlers.h"
@@ -11,7 +13,9 @@
 #include "app/runtime_calls.h"
 #include "app/settings.h"
 #include "app/skin_attach.h"
+#include "app/startup.h"
 #include "app/unit_access.h"
+#include "app/window_extras.h"
 
 namespace app {
 
@@ -25,16 +29,31 @@ ArgValue CallRegex(RegexCommand command, std::initializer_list<ArgValue> args) {
     return CallLibrary(kLibRegex, command, args);
 }
 
-void StartGdiPlus() { Dll(kDllGdiplusStartup, {PtrWord(&GdiPlusToken), PtrWord(kGdiPlusStartupInput), 0}); }
-
-void StopGdiPlus() { Dll(kDllGdiplusShutdown, {GdiPlusToken}); }
-
 void AddFontToList(uint32_t combo, const char* name) {
     int32_t index = ComboAddItem(combo, name);
     if (strcmp(name, "宋体") == 0) SetComboListIndex(combo, index);
 }
 
 void FillFontLists() {
+    for (const std::string& name : ListedFontNames()) {
+        AddFontToList(mainwindow::kTitleFont, name.c_str());
+        AddFontToList(mainwindow::kBodyFont, name.c_str());
+    }
+}
+
+void IMPRINTA_CDECL FreeCurrentPicture() {
+    Free(CurrentPicture);
+    CurrentPicture = nullptr;
+}
+
+}  // namespace
+
+void StartGdiPlus() { Dll(kDllGdiplusStartup, {PtrWord(&GdiPlusToken), PtrWord(kGdiPlusStartupInput), 0}); }
+
+void StopGdiPlus() { Dll(kDllGdiplusShutdown, {GdiPlusToken}); }
+
+std::vector<std::string> ListedFontNames() {
+    std::vector<std::string> listed;
     void* storage = Alloc(8);
     memset(storage, 0, 8);
     ArgValue object = {PtrWord(storage), 0, kTypeRegex};
@@ -45,22 +64,15 @@ void FillFontLists() {
     auto** items = names ? reinterpret_cast<char**>(static_cast<uint32_t*>(names) + 2) : nullptr;
     for (uint32_t i = 0; i < count; ++i) {
         const char* name = items[i] ? items[i] : "";
-        if (!CallRegex(kCmdRegexMatch, {object, ArgText(name)}).low) continue;
-        AddFontToList(mainwindow::kTitleFont, name);
-        AddFontToList(mainwindow::kBodyFont, name);
+        if (CallRegex(kCmdRegexMatch, {object, ArgText(name)}).low) listed.emplace_back(name);
     }
     CallRegex(kCmdRegexFree, {object});
     Free(storage);
     for (uint32_t i = 0; i < count; ++i) Free(items[i]);
     Free(names);
+    return listed;
 }
 
-void IMPRINTA_CDECL FreeCurrentPicture() {
-    Free(CurrentPicture);
-    CurrentPicture = nullptr;
-}
-
-}  // namespace
 }  // namespace app
 
 using namespace app;
@@ -70,6 +82,7 @@ extern "C" void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot*) {
     FillFontLists();
     AttachSkin(SkinResource, 0, 0, 0);
     LoadSettings();
+    AttachWindowExtras();
     std::string templates = RunDirectoryPath("\\模板\\");
     CallCore(kCmdMakeDirectory, {ArgText(templates.c_str())});
 }
@@ -84,6 +97,8 @@ extern "C" int IMPRINTA_CDECL ProgramEntry(void) {
     CallRuntimeService(kServiceStartRuntime);
     _fpreset();
     CallRuntimeService(kServiceAddExitCallback, &FreeCurrentPicture);
+    std::vector<std::wstring> args = ProgramArguments();
+    if (IsCommandLineRun(args)) return RunCommandLine(args);
     LoadStartWindow(kMainWindowId);
     RunMessageLoop();
     return 0;

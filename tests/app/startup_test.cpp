@@ -10,8 +10,9 @@ using namespace apptest;
 
 namespace {
 
-const char* const kSettingKeys[] = {"标题字体", "文案字体", "标题大小", "文案大小", "标题字体x",
-                                    "标题字体y", "文案字体x", "文案字体y", "标题颜色", "文案颜色"};
+// The ten keys in their order, then the two font names.
+const char* const kSettingKeys[] = {"标题字体",  "文案字体",  "标题大小", "文案大小", "标题字体x",    "标题字体y",
+                                    "文案字体x", "文案字体y", "标题颜色", "文案颜色", "标题字体名称", "文案字体名称"};
 const char kExportName[] = "公众号Brightquill 关注获取更多项目和软件.png";
 
 std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& pairs) {
@@ -241,6 +242,47 @@ TEST(Startup, UnloadableSkinLibraryIsSkipped) {
         } else {
             EXPECT_TRUE(testsupport::ReadWholeFile(skin) == c.bytes) << "the file was changed";
         }
+    }
+}
+
+// Fonts kept by name: a font list that changed between two starts (here the
+// stored indices moved) keeps the chosen fonts; a name no longer installed
+// leaves the index to decide.
+TEST(Startup, FontsKeptByName) {
+    std::string folder = NewProgramFolder("font-names");
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    std::vector<std::wstring> fonts = program.ComboItems(U::TitleFont);
+    ASSERT_GE(fonts.size(), 3u) << "needs three fonts in the list";
+    ASSERT_TRUE(program.SelectCombo(U::TitleFont, 2));
+    ASSERT_TRUE(program.SelectCombo(U::BodyFont, 1));
+    ASSERT_EQ(0, program.Close());
+    auto pairs = IniSection(folder + "pz.ini", "配置");
+    EXPECT_EQ(Ansi(fonts[2]), Value(pairs, "标题字体名称"));
+    EXPECT_EQ(Ansi(fonts[1]), Value(pairs, "文案字体名称"));
+
+    struct Case {
+        const char* titleIndex;
+        std::string titleName;
+        const char* bodyIndex;
+        std::string bodyName;
+        int title, body;  // selections after the start
+    } cases[] = {
+        {"0", Ansi(fonts[2]), "2", Ansi(fonts[1]), 2, 1},  // the list moved: the names win
+        {"1", "没有这种字体", "2", "", 1, 2},              // unknown or empty name: the index
+    };
+    for (const Case& c : cases) {
+        std::string ini = "[配置]\r\n标题字体=" + std::string(c.titleIndex) + "\r\n文案字体=" + c.bodyIndex +
+                          "\r\n标题字体名称=" + c.titleName + "\r\n文案字体名称=" + c.bodyName + "\r\n";
+        ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", ini));
+        Program again;
+        ASSERT_EQ("", again.Start(folder));
+        EXPECT_EQ(c.title, again.ComboSelection(U::TitleFont)) << c.titleName;
+        EXPECT_EQ(c.body, again.ComboSelection(U::BodyFont)) << c.bodyName;
+        ASSERT_EQ(0, again.Close());
+        auto saved = IniSection(folder + "pz.ini", "配置");
+        EXPECT_EQ(std::to_string(c.title), Value(saved, "标题字体"));
+        EXPECT_EQ(Ansi(fonts[static_cast<size_t>(c.title)]), Value(saved, "标题字体名称"));
     }
 }
 

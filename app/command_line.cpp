@@ -1,0 +1,227 @@
+// The batch of the window, run from the command line: every template of a
+// folder stamped with the stored styles and the given texts, once per poster.
+// Outputs are numbered and drawn exactly as the window's batch does it.
+#include "app/command_line.h"
+#include <windows.h>
+#include <shellapi.h>
+#include <algorithm>
+#include <string>
+#include "app/batch_arguments.h"
+#include "app/batch_job.h"
+#include "app/renderer.h"
+#include "app/runtime_calls.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/unit_access.h"
+
+namespace app {
+
+namespace {
+
+constexpr UINT kCodePageGbk = 936;
+
+const char kUsage[] =
+    "用法: Imprinta.exe --batch [选项]\n"
+    "  不显示窗口, 把标题和文案印到模板文件夹里的每张模板上 (字体、大小、位置和颜色取自 pz.ini)。\n"
+    "  --templates DIR   模板文件夹 (默认: 程序目录下的 模板)\n"
+    "  --out DIR         输出文件夹 (默认: 程序目录下的 批量目录)\n"
+    "  --title TEXT      标题\n"
+    "  --body TEXT       文案 (\\n 换行)\n"
+    "  --body-file FILE  从文本文件读文案 (UTF-8 或 GBK)\n"
+    "  --texts FILE      每行一张: 标题<Tab>文案 (UTF-8 或 GBK, 文案中 \\n 换行)\n"
+    "  --help            显示本说明\n"
+    "  退出码: 0 全部写出, 1 有输入失败, 2 参数错误\n";
+
+std::wstring WideFrom(const std::string& text, UINT codePage) {
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string NarrowTo(const std::wstring& text, UINT codePage) {
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::string Gbk(const std::wstring& text) { return NarrowTo(text, kCodePageGbk); }
+
+// Where the run reports: the standard output it was given (a pipe, a file, or
+// under Wine the shell's terminal), else the console of the process that
+// started it. Consoles take UTF-16, everything else UTF-8.
+class Report {
+public:
+    Report() {
+        out_ = GetStdHandle(STD_OUTPUT_HANDLE);
+        if ((!out_ || out_ == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS))
+            out_ = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        DWORD mode = 0;
+        console_ = out_ && out_ != INVALID_HANDLE_VALUE && GetConsoleMode(out_, &mode);
+    }
+    void Line(const std::string& gbk) { Write(gbk + "\n"); }
+    void Write(const std::string& gbk) {
+        if (!out_ || out_ == INVALID_HANDLE_VALUE) return;
+        std::wstring wide = WideFrom(gbk, kCodePageGbk);
+        DWORD written = 0;
+        if (console_) {
+            WriteConsoleW(out_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        } else {
+            std::string utf8 = NarrowTo(wide, CP_UTF8);
+            WriteFile(out_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+        }
+    }
+
+private:
+    HANDLE out_ = nullptr;
+    bool console_ = false;
+};
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    return path;
+}
+
+std::string AsFolder(const std::string& path) { return WithoutTrailingSlash(path) + "\\"; }
+
+// A text file's content as GBK: UTF-8 (with or without its mark) is converted,
+// anything else is taken as GBK already. False when the file cannot be read.
+bool ReadTextFile(const std::string& path, std::string* gbk) {
+    if (!FileExists(path.c_str())) return false;
+    Block bytes(ReadFileBytes(path.c_str()));
+    std::string raw(reinterpret_cast<const char*>(ByteSetData(bytes.get())), ByteSetLength(bytes.get()));
+    static const char kMark[] = "\xEF\xBB\xBF";
+    bool marked = raw.rfind(kMark, 0) == 0;
+    if (marked) raw.erase(0, 3);
+    *gbk = marked || LooksLikeUtf8(raw) ? Gbk(WideFrom(raw, CP_UTF8)) : raw;
+    return true;
+}
+
+// The multi-line box breaks lines with CR LF; a file's final break is no empty line.
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r') out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    while (out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0) out.resize(out.size() - 2);
+    return out;
+}
+
+struct Run {
+    std::string templates, outputRoot;
+    std::vector<Poster> posters;
+};
+
+int BadArguments(Report& report, const std::string& why, bool usage) {
+    report.Line("参数错误: " + why);
+    if (usage) report.Write(kUsage);
+    return kExitBadArguments;
+}
+
+// Turns the options into folders and posters; a message when something named is missing.
+std::string Prepare(const BatchOptions& o, Run* run) {
+    run->templates = o.hasTemplates ? Gbk(o.templates) : RunDirectoryPath("\\模板\\");
+    run->outputRoot = AsFolder(o.hasOut ? Gbk(o.out) : RunDirectoryPath("\\批量目录\\"));
+    if (!DirectoryExists(WithoutTrailingSlash(run->templates).c_str()))
+        return "找不到模板文件夹 " + run->templates;
+    std::string body = Gbk(o.body);
+    if (o.hasBodyFile && !ReadTextFile(Gbk(o.bodyFile), &body)) return "读不到文案文件 " + Gbk(o.bodyFile);
+    if (o.hasBodyFile) body = WithCrLf(body);
+    if (o.hasBody) body = BodyWithBreaks(body);
+    if (!o.hasTexts) {
+        run->posters.push_back(Poster{0, Gbk(o.title), body});
+        return "";
+    }
+    std::string texts;
+    if (!ReadTextFile(Gbk(o.texts), &texts)) return "读不到文本文件 " + Gbk(o.texts);
+    run->posters = PostersFromText(texts, body);
+    if (run->posters.empty()) return "文本文件里没有内容 " + Gbk(o.texts);
+    return "";
+}
+
+void* DrawStyled(const void* picture, const StoredTextStyle& s, const std::string& text, ResultUse use) {
+    return DrawTextOnPicture(picture, s.font.c_str(), s.size, s.colour, kFontStyleBold, 255,
+                             kTextRenderingHintAntiAlias, text.c_str(), s.x, s.y, use);
+}
+
+// One template with one poster's texts: the written file, or empty on failure.
+std::string WriteOne(const char* templateName, int32_t index, const Poster& p, const StoredStyles& styles,
+                     const std::string& outputRoot) {
+    Block bytes(ReadFileBytes(templateName));
+    Block title(DrawStyled(bytes.get(), styles.title, p.title, ResultUse::ReadBackAtOnce));
+    Block poster(title.get() ? DrawStyled(title.get(), styles.body, p.body, ResultUse::Kept) : nullptr);
+    if (!poster.get()) return "";
+    std::string file = NextBatchFile(outputRoot, index);
+    return WriteBytesToFile(file.c_str(), poster.get()) ? file : "";
+}
+
+std::string Number(size_t n) { return std::to_string(n); }
+
+int RunBatch(const Run& run, Report& report) {
+    void* list = nullptr;
+    int32_t n = std::min(ListFiles(run.templates.c_str(), kTemplatePatterns, &list, true, false, true), kTemplateLimit);
+    if (n <= 0) {
+        ClearList(&list);
+        report.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run.templates);
+        return kExitSomeFailed;
+    }
+    StoredStyles styles = ReadStoredStyles(ListedFontNames());
+    StartGdiPlus();
+    size_t total = run.posters.size() * static_cast<size_t>(n), done = 0, written = 0;
+    std::vector<std::string> failed;
+    for (const Poster& p : run.posters) {
+        std::string where = p.line ? " (第 " + Number(static_cast<size_t>(p.line)) + " 行)" : "";
+        for (int32_t i = 1; i <= n; ++i) {
+            const char* name = ListItems(list)[i - 1];
+            std::string file = WriteOne(name, i, p, styles, run.outputRoot);
+            std::string step = "[" + Number(++done) + "/" + Number(total) + "] " + name + where;
+            if (file.empty()) {
+                failed.push_back(std::string(name) + where);
+                report.Line(step + " 失败");
+            } else {
+                ++written;
+                report.Line(step + " -> " + file);
+            }
+        }
+    }
+    StopGdiPlus();
+    ClearList(&list);
+    report.Line("完成: 写出 " + Number(written) + " 张, 失败 " + Number(failed.size()) + " 张");
+    for (const std::string& f : failed) report.Line("失败: " + f);
+    return failed.empty() ? kExitAllWritten : kExitSomeFailed;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ProgramArguments() {
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> args;
+    for (int i = 1; argv && i < count; ++i) args.emplace_back(argv[i]);
+    if (argv) LocalFree(argv);
+    return args;
+}
+
+int RunCommandLine(const std::vector<std::wstring>& args) {
+    Report report;
+    ParsedArguments parsed = ParseBatchArguments(args);
+    switch (parsed.error) {
+    case ArgumentError::None: break;
+    case ArgumentError::UnknownOption: return BadArguments(report, "未知选项 " + Gbk(parsed.culprit), true);
+    case ArgumentError::MissingValue: return BadArguments(report, Gbk(parsed.culprit) + " 缺少值", true);
+    case ArgumentError::BodyTwice: return BadArguments(report, "--body 和 --body-file 只能用一个", true);
+    case ArgumentError::NoBatch: return BadArguments(report, "缺少 --batch", true);
+    }
+    if (parsed.options.help) {
+        report.Write(kUsage);
+        return kExitAllWritten;
+    }
+    Run run;
+    std::string missing = Prepare(parsed.options, &run);
+    if (!missing.empty()) return BadArguments(report, missing, false);
+    return RunBatch(run, report);
+}
+
+}  // namespace app

@@ -1,0 +1,161 @@
+// The batch run from the command line under Wine: arguments and exit codes,
+// outputs numbered as the window's batch numbers them, UTF-8 and GBK texts
+// files, a bad template among good ones, and pixels equal to the window's batch.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include "app_driver.h"
+#include "support/child_process.h"
+
+using namespace apptest;
+
+namespace {
+
+struct CliResult {
+    int code = -1;
+    std::string out;  // GBK
+};
+
+// Runs folder\Imprinta.exe with the arguments, its standard output a pipe.
+CliResult RunCli(const std::string& folder, const std::vector<std::wstring>& args) {
+    CliResult r;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return r;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::wstring exe = Wide(folder + "Imprinta.exe");
+    std::wstring cmd = L"\"" + exe + L"\"";
+    for (const std::wstring& a : args) cmd += L" \"" + a + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    std::wstring dir = Wide(folder);
+    BOOL started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &pi);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return r;
+    }
+    std::string utf8;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) utf8.append(buffer, got);
+    CloseHandle(readEnd);
+    if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        r.code = static_cast<int>(code);
+    }
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    r.out = Ansi(wide);
+    return r;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+const char kSettings[] =
+    "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=20\r\n文案大小=14\r\n标题字体x=6\r\n标题字体y=4\r\n"
+    "文案字体x=6\r\n文案字体y=34\r\n标题颜色=255\r\n文案颜色=16711680\r\n";
+
+}  // namespace
+
+TEST(CommandLine, ArgumentsAndExitCodes) {
+    std::string folder = NewProgramFolder("cli-args");
+    ASSERT_TRUE(CreateDirectoryA((folder + "空模板").c_str(), nullptr));
+    struct Case {
+        std::vector<std::wstring> args;
+        int code;
+        const char* says;
+        bool usage;
+    } cases[] = {
+        {{L"--help"}, 0, "--texts FILE", true},
+        {{L"--batch", L"--bogus"}, 2, "未知选项 --bogus", true},
+        {{L"--batch", L"--title"}, 2, "--title 缺少值", true},
+        {{L"--batch", L"--body", L"x", L"--body-file", L"b.txt"}, 2, "只能用一个", true},
+        {{L"--title", L"x"}, 2, "缺少 --batch", true},
+        {{L"--batch", L"--templates", L"不存在"}, 2, "找不到模板文件夹 不存在", false},
+        {{L"--batch"}, 2, "找不到模板文件夹", false},  // no 模板 folder beside the program
+        {{L"--batch", L"--templates", L"空模板", L"--texts", L"没有.txt"}, 2, "读不到文本文件 没有.txt", false},
+        {{L"--batch", L"--templates", L"空模板"}, 1, "没有模板", false},
+    };
+    for (const Case& c : cases) {
+        CliResult r = RunCli(folder, c.args);
+        std::string args;
+        for (const std::wstring& a : c.args) args += Ansi(a) + " ";
+        EXPECT_EQ(c.code, r.code) << args << "\n" << r.out;
+        EXPECT_NE(std::string::npos, r.out.find(c.says)) << args << "\n" << r.out;
+        EXPECT_EQ(c.usage, r.out.find("用法") != std::string::npos) << args;
+    }
+    EXPECT_FALSE(DirectoryExistsA(folder + "批量目录")) << "nothing is written on bad arguments";
+}
+
+TEST(CommandLine, TextsFilesNumberingFailuresAndTheWindowsPixels) {
+    std::string folder = NewProgramFolder("cli-batch");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 120, 70, 250, 250, 250));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 130, 80, 250, 250, 250));
+    ASSERT_TRUE(testsupport::WriteWholeFile(templates + "坏.png", "no picture"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
+    // The same two posters in UTF-8 (with a blank line) and in GBK (CR LF, no tab on
+    // line 2: that line takes --body).
+    std::string title = "橘子", body = "甜\\n酸";
+    auto utf8 = [](const std::string& gbk) {
+        std::wstring w = Wide(gbk);
+        int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+        std::string s(static_cast<size_t>(n), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+        return s;
+    };
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "utf8.txt", utf8(title + "\t" + body + "\n\n" + "苹果\t" + "脆\n")));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "gbk.txt", title + "\t" + body + "\r\n苹果\r\n"));
+
+    CliResult first = RunCli(folder, {L"--batch", L"--texts", L"utf8.txt"});
+    EXPECT_EQ(1, first.code) << first.out;
+    EXPECT_NE(std::string::npos, first.out.find("失败: " + templates + "坏.png (第 1 行)")) << first.out;
+    EXPECT_NE(std::string::npos, first.out.find("失败: " + templates + "坏.png (第 3 行)")) << first.out;
+    EXPECT_NE(std::string::npos, first.out.find("写出 4 张, 失败 2 张")) << first.out;
+    CliResult second = RunCli(folder, {L"--batch", L"--texts", L"gbk.txt", L"--body", L"脆"});
+    EXPECT_EQ(1, second.code) << second.out;
+
+    // Folder 1 is the jpg's; a.png and 坏.png share 2 and 3 in the file system's order.
+    std::string output = folder + "批量目录\\";
+    int good = FileExistsA(output + "2\\1.png") ? 2 : 3;
+    const std::vector<std::string> four = {"1.png", "2.png", "3.png", "4.png"};
+    EXPECT_EQ(four, Sorted(FileNamesIn(output + "1")));
+    EXPECT_EQ(four, Sorted(FileNamesIn(output + std::to_string(good))));
+    EXPECT_TRUE(FileNamesIn(output + std::to_string(5 - good)).empty());
+    EXPECT_EQ(120, ReadPng(output + "1\\1.png").width);
+    EXPECT_EQ(130, ReadPng(output + std::to_string(good) + "\\1.png").width);
+    // The same texts from either file give the same pixels; different texts do not.
+    for (const std::string& sub : {std::string("1"), std::to_string(good)}) {
+        std::string d = output + sub + "\\";
+        EXPECT_TRUE(ReadPng(d + "1.png").rgba == ReadPng(d + "3.png").rgba) << sub << ": line 1, UTF-8 vs GBK";
+        EXPECT_TRUE(ReadPng(d + "2.png").rgba == ReadPng(d + "4.png").rgba) << sub << ": line 2 vs --body";
+        EXPECT_FALSE(ReadPng(d + "1.png").rgba == ReadPng(d + "2.png").rgba) << sub;
+    }
+
+    // The window's batch with the first poster's texts writes 5.png, pixel for pixel the same.
+    RegisterRecorderAssociations();
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    ASSERT_TRUE(program.SetText(U::TitleText, Wide(title)));
+    ASSERT_TRUE(program.SetText(U::BodyText, L"甜\r\n酸"));
+    ASSERT_TRUE(program.Click(U::ExportAllButton));
+    EXPECT_EQ(0, program.Close());
+    for (const std::string& sub : {std::string("1"), std::to_string(good)}) {
+        std::string d = output + sub + "\\";
+        Picture window = ReadPng(d + "5.png");
+        ASSERT_TRUE(window.ok()) << sub;
+        EXPECT_TRUE(window.rgba == ReadPng(d + "1.png").rgba) << sub << ": window and command line differ";
+    }
+}
