@@ -23,7 +23,15 @@ if(NOT _imprinta_entry)
   set_target_properties(Imprinta PROPERTIES EXCLUDE_FROM_ALL TRUE)
 endif()
 
-# The tutorial page the tutorial button opens lives next to the program.
+# The tutorial page travels inside the program (app/resources/tutorial_page.cpp
+# includes it with .incbin, which the compiler's dependency scan does not see).
+set(IMPRINTA_TUTORIAL_HTML "${CMAKE_SOURCE_DIR}/app/resources/tutorial.html")
+# Source properties are per directory: tests/app sets the same for its copy.
+set(IMPRINTA_TUTORIAL_SOURCE "${CMAKE_SOURCE_DIR}/app/resources/tutorial_page.cpp")
+set_source_files_properties("${IMPRINTA_TUTORIAL_SOURCE}" PROPERTIES OBJECT_DEPENDS "${IMPRINTA_TUTORIAL_HTML}"
+  COMPILE_DEFINITIONS "IMPRINTA_TUTORIAL_PAGE_FILE=\"${IMPRINTA_TUTORIAL_HTML}\"")
+
+# A copy next to the built program, for the tests to compare with.
 add_custom_command(TARGET Imprinta POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/app/resources/tutorial.html"
           "$<TARGET_FILE_DIR:Imprinta>/tutorial.html")

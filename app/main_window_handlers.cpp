@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
+#include "app/tutorial_page.h"
 #include "app/unit_access.h"
 
 namespace app {
@@ -80,6 +81,7 @@ extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {
 }
 
 extern "C" void IMPRINTA_CDECL OpenTutorial(EventResultSlot*) {
+    WriteTutorialPageIfMissing(kTutorialFileName);
     std::string page = RunDirectoryPath(kTutorialFileName);
     OpenWebPage(page.c_str());
 }

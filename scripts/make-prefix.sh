@@ -1,11 +1,12 @@
 #!/bin/bash
 # Creates the project's Wine prefix (code page 936, CJK font names, unmanaged
-# windows) once per build tree, behind a marker file.
+# windows, Wine's bundled "Light" visual style) once per build tree, behind a
+# marker file; a new marker name remakes older prefixes.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export IMPRINTA_BUILD="${1:-${IMPRINTA_BUILD:-$ROOT/build}}"
 source "$ROOT/scripts/wine-env.sh"
-MARK="$WINEPREFIX/.imprinta-v1"
+MARK="$WINEPREFIX/.imprinta-v2"
 [ -f "$MARK" ] && exit 0
 rm -rf "$WINEPREFIX"
 mkdir -p "$BUILD"
@@ -23,6 +24,12 @@ REG="$BUILD/imprinta-prefix.reg"
   for f in 宋体 新宋体 黑体 微软雅黑 楷体 仿宋 SimSun SimHei "Microsoft YaHei" KaiTi; do
     printf '"%s"="WenQuanYi Zen Hei"\r\n' "$f"
   done
+  # The visual style winecfg's Desktop Integration page turns on: file
+  # dialogs, message boxes and other standard controls look current.
+  printf '\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager]\r\n'
+  printf '"ThemeActive"="1"\r\n'
+  printf '"DllName"="C:\\\\windows\\\\resources\\\\themes\\\\light\\\\light.msstyles"\r\n'
+  printf '"ColorName"="Blue"\r\n"SizeName"="NormalSize"\r\n'
   printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
   for f in "MS Shell Dlg" "MS Shell Dlg 2"; do
     printf '"%s"="WenQuanYi Zen Hei Sharp"\r\n' "$f"

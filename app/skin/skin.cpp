@@ -1,21 +1,35 @@
-// SkinH_QX.dll: gives the windows of the attaching thread a quiet colour theme
-// described by a ".SHE" skin resource. Standard controls get the theme's
-// colours wherever their owner answers WM_CTLCOLOR* with the system's default
-// brushes, and windows that let the system erase them in the button-face colour
-// get the theme's window colour. Colours a window chose for itself are kept.
+// SkinH_QX.dll: gives the windows of the attaching thread a flat colour theme
+// described by a ".SHE" skin resource. Three means work together:
+// - the program's own lookups of system colours and brushes are answered with
+//   the theme's (skin_syscolor.cpp), so units painting in the system's default
+//   colours take the theme's; colours a unit was given explicitly stay;
+// - owners that answer WM_CTLCOLOR* with the system's default brushes get the
+//   theme's, and windows erased in the button-face colour the theme's window colour;
+// - push buttons, group boxes, drop-down combo boxes and fields with a sunken
+//   edge are drawn flat by the skin itself (skin_paint.cpp), with hot, pressed,
+//   focused and disabled looks.
 #include <windows.h>
 #include <commctrl.h>
-#include "skin_format.h"
+#include "skin_theme.h"
+
+namespace skinlib {
+
+Theme theme;
 
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x53484531;  // "SHE1"
+enum RefData : DWORD_PTR { kCold = 0, kHot = 1 };
 
-skin::Colours theme = {};
-HBRUSH windowBrush = nullptr;
-HBRUSH faceBrush = nullptr;
 HHOOK creationHook = nullptr;
 DWORD themedThread = 0;
+
+HBRUSH Brush(COLORREF c) { return CreateSolidBrush(c); }
+
+void Release(HBRUSH& b) {
+    if (b) DeleteObject(b);
+    b = nullptr;
+}
 
 bool IsSystemBrush(LRESULT answer) {
     HBRUSH b = reinterpret_cast<HBRUSH>(answer);
@@ -29,68 +43,204 @@ bool ErasesWithFace(HWND hwnd) {
     return b == COLOR_BTNFACE + 1 || b == reinterpret_cast<ULONG_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-bool IsGroupBox(HWND control) {
-    char cls[16] = {};
-    GetClassNameA(control, cls, sizeof cls);
-    return lstrcmpiA(cls, "Button") == 0 && (GetWindowLongA(control, GWL_STYLE) & 0x0F) == BS_GROUPBOX;
+bool IsGroupBox(HWND control) { return KindOf(control) == ControlKind::kGroupBox; }
+
+LRESULT ColourAnswer(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT answer = DefSubclassProc(hwnd, msg, wp, lp);
+    if (!IsSystemBrush(answer)) return answer;  // the owner chose its own colours
+    HDC dc = reinterpret_cast<HDC>(wp);
+    bool field = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+    bool caption = msg == WM_CTLCOLORSTATIC && IsGroupBox(reinterpret_cast<HWND>(lp));
+    SetTextColor(dc, caption ? theme.colours.accent : theme.colours.text);
+    SetBkColor(dc, field ? theme.colours.face : theme.colours.window);
+    return reinterpret_cast<LRESULT>(field ? theme.face : theme.window);
 }
 
-LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+// Messages after which a control has drawn its own face directly.
+bool ChangesState(UINT msg) {
     switch (msg) {
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-        LRESULT answer = DefSubclassProc(hwnd, msg, wp, lp);
-        if (!IsSystemBrush(answer)) return answer;  // the owner chose its own colours
-        HDC dc = reinterpret_cast<HDC>(wp);
-        bool field = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
-        bool caption = msg == WM_CTLCOLORSTATIC && IsGroupBox(reinterpret_cast<HWND>(lp));
-        SetTextColor(dc, caption ? theme.accent : theme.text);
-        SetBkColor(dc, field ? theme.face : theme.window);
-        return reinterpret_cast<LRESULT>(field ? faceBrush : windowBrush);
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CAPTURECHANGED:
+    case WM_UPDATEUISTATE: return true;
+    default: return false;
     }
-    case WM_ERASEBKGND:
-        if (ErasesWithFace(hwnd)) {
-            RECT r;
-            GetClientRect(hwnd, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, windowBrush);
-            return 1;
+}
+
+LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref);
+
+LRESULT PushButtonMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc) PaintPushButton(hwnd, dc, ref == kHot);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintPushButton(hwnd, reinterpret_cast<HDC>(wp), ref == kHot);
+        return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_MOUSEMOVE:
+        if (ref != kHot) {
+            SetWindowSubclass(hwnd, SkinProc, kSubclassId, kHot);
+            TRACKMOUSEEVENT t = {sizeof t, TME_LEAVE, hwnd, 0};
+            TrackMouseEvent(&t);
+            InvalidateRect(hwnd, nullptr, FALSE);
         }
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, SkinProc, kSubclassId);
+    case WM_MOUSELEAVE:
+        SetWindowSubclass(hwnd, SkinProc, kSubclassId, kCold);
+        InvalidateRect(hwnd, nullptr, FALSE);
         break;
     default:
+        if (ChangesState(msg)) {
+            LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return r;
+        }
         break;
     }
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-void Theme(HWND hwnd) {
-    DWORD_PTR data;
-    if (!GetWindowSubclass(hwnd, SkinProc, kSubclassId, &data)) SetWindowSubclass(hwnd, SkinProc, kSubclassId, 0);
+LRESULT GroupBoxMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc) PaintGroupBox(hwnd, dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    if (msg == WM_ERASEBKGND) return 1;  // the paint fills around the units inside
+    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
+LRESULT FieldMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+    if (msg == WM_NCPAINT) PaintFieldBorder(hwnd);
+    else if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS) RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    return r;
+}
+
+// A combo box draws its frame and button directly on many messages: draw ours after them.
+LRESULT ComboMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_PAINT:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_COMMAND:
+    case WM_CAPTURECHANGED:
+    case CB_SHOWDROPDOWN:
+    case CB_SETCURSEL: PaintComboFrame(hwnd); break;
+    default: break;
+    }
+    return r;
+}
+
+LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, SkinProc, kSubclassId);
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    if (!theme.active) return DefSubclassProc(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: return ColourAnswer(hwnd, msg, wp, lp);
+    case WM_ERASEBKGND:
+        if (KindOf(hwnd) == ControlKind::kOther && ErasesWithFace(hwnd)) {
+            RECT r;
+            GetClientRect(hwnd, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, theme.window);
+            return 1;
+        }
+        break;
+    default: break;
+    }
+    switch (KindOf(hwnd)) {
+    case ControlKind::kPushButton: return PushButtonMessage(hwnd, msg, wp, lp, ref);
+    case ControlKind::kGroupBox: return GroupBoxMessage(hwnd, msg, wp, lp);
+    case ControlKind::kBorderedField: return FieldMessage(hwnd, msg, wp, lp);
+    case ControlKind::kComboBox: return ComboMessage(hwnd, msg, wp, lp);
+    default: return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+}
+
+void Subclass(HWND hwnd) {
+    DWORD_PTR data;
+    if (!GetWindowSubclass(hwnd, SkinProc, kSubclassId, &data)) SetWindowSubclass(hwnd, SkinProc, kSubclassId, kCold);
+}
+
+// Units resolve their default colours again on WM_SYSCOLORCHANGE.
 BOOL CALLBACK ThemeChild(HWND hwnd, LPARAM) {
-    Theme(hwnd);
+    Subclass(hwnd);
+    SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
     return TRUE;
 }
 
 BOOL CALLBACK ThemeTopLevel(HWND hwnd, LPARAM) {
-    Theme(hwnd);
+    Subclass(hwnd);
+    SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
     EnumChildWindows(hwnd, ThemeChild, 0);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     return TRUE;
 }
 
 LRESULT CALLBACK CreationHook(int code, WPARAM wp, LPARAM lp) {
-    if (code == HCBT_CREATEWND) Theme(reinterpret_cast<HWND>(wp));
+    if (code == HCBT_CREATEWND) Subclass(reinterpret_cast<HWND>(wp));
     return CallNextHookEx(creationHook, code, wp, lp);
 }
 
+void Detach() {
+    if (creationHook) UnhookWindowsHookEx(creationHook);
+    creationHook = nullptr;
+    theme.active = false;
+    UnhookSystemColours();
+    ReleaseTheme();
+}
+
 }  // namespace
+
+void SetTheme(const skin::Colours& c) {
+    Theme fresh;
+    fresh.colours = c;
+    fresh.window = Brush(c.window);
+    fresh.face = Brush(c.face);
+    fresh.button = Brush(c.button);
+    fresh.buttonHot = Brush(c.buttonHot);
+    fresh.buttonPressed = Brush(c.buttonPressed);
+    fresh.border = Brush(c.border);
+    fresh.active = theme.active;
+    ReleaseTheme();
+    theme = fresh;
+}
+
+void ReleaseTheme() {
+    for (HBRUSH* b : {&theme.window, &theme.face, &theme.button, &theme.buttonHot, &theme.buttonPressed, &theme.border})
+        Release(*b);
+}
+
+}  // namespace skinlib
+
+using namespace skinlib;
 
 // data/length: the skin resource; password: reserved (empty); the three integers
 // are reserved (0). Returns 0 when the theme is applied; otherwise the theme is
@@ -113,12 +263,15 @@ extern "C" __declspec(dllexport) int __stdcall SkinH_AttachRes(const unsigned ch
                            reinterpret_cast<LPCSTR>(&SkinH_AttachRes), &self);
         themedThread = thread;
     }
-    HBRUSH oldWindow = windowBrush, oldFace = faceBrush;
-    theme = colours;
-    windowBrush = CreateSolidBrush(theme.window);
-    faceBrush = CreateSolidBrush(theme.face);
-    if (oldWindow) DeleteObject(oldWindow);
-    if (oldFace) DeleteObject(oldFace);
+    SetTheme(colours);
+    HookSystemColours();
+    theme.active = true;
     EnumThreadWindows(thread, ThemeTopLevel, 0);
     return 0;
+}
+
+// At process end: the hook, the answered system colours and the brushes go.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_DETACH) Detach();
+    return TRUE;
 }

@@ -3,14 +3,24 @@
 //
 //   offset size  field
 //        0    4  magic ".SHE"
-//        4    2  format version (1); readers accept versions up to their own
-//        6    2  header size in bytes (at least 32; newer versions may grow it)
+//        4    2  format version (2); readers accept versions up to their own
+//        6    2  header size in bytes (at least 32, from version 2 at least 64;
+//                newer versions may grow it)
 //        8    4  total size in bytes (header, name and padding)
 //       12    4  CRC-32 (IEEE) of the bytes from offset 16 to the total size
 //       16    4  window background colour, 0x00BBGGRR
 //       20    4  control face colour (edit fields, lists)
 //       24    4  text colour
-//       28    4  accent colour (group box captions)
+//       28    4  accent colour (group box captions, focus)
+//   from version 2 (version 1 derives them from the four above):
+//       32    4  button face colour
+//       36    4  button face under the mouse (hot)
+//       40    4  button face pressed
+//       44    4  border colour (buttons, edit fields, group box frame)
+//       48    4  disabled text colour
+//       52    2  corner radius of buttons and the group box frame, pixels
+//       54    2  border width, pixels (1 to 4)
+//       56    8  reserved, 0
 //   header    n  skin name, 0-terminated ASCII, padded with 0 to a multiple of 4
 #pragma once
 #include <array>
@@ -19,14 +29,23 @@
 
 namespace skin {
 
-constexpr uint16_t kFormatVersion = 1;
-constexpr uint16_t kHeaderSize = 32;
+constexpr uint16_t kFormatVersion = 2;
+constexpr uint16_t kHeaderSizeV1 = 32;
+constexpr uint16_t kHeaderSize = 64;
+constexpr uint16_t kMaxBorderWidth = 4;
 
 struct Colours {
     uint32_t window;
     uint32_t face;
     uint32_t text;
     uint32_t accent;
+    uint32_t button = 0;
+    uint32_t buttonHot = 0;
+    uint32_t buttonPressed = 0;
+    uint32_t border = 0;
+    uint32_t disabledText = 0;
+    uint16_t cornerRadius = 0;
+    uint16_t borderWidth = 1;
 };
 
 enum class ParseResult { kOk, kTooShort, kBadMagic, kBadVersion, kBadSize, kBadChecksum };
@@ -47,15 +66,31 @@ constexpr uint32_t ReadU32(const uint8_t* p) {
 constexpr uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 constexpr ParseResult Parse(const uint8_t* data, uint32_t length, Colours* out) {
-    if (!data || length < kHeaderSize) return ParseResult::kTooShort;
+    if (!data || length < kHeaderSizeV1) return ParseResult::kTooShort;
     if (data[0] != '.' || data[1] != 'S' || data[2] != 'H' || data[3] != 'E') return ParseResult::kBadMagic;
     uint16_t version = ReadU16(data + 4);
     if (version < 1 || version > kFormatVersion) return ParseResult::kBadVersion;
     uint16_t header = ReadU16(data + 6);
     uint32_t total = ReadU32(data + 8);
-    if (header < kHeaderSize || total < header || total > length) return ParseResult::kBadSize;
+    uint16_t least = version >= 2 ? kHeaderSize : kHeaderSizeV1;
+    if (header < least || total < header || total > length) return ParseResult::kBadSize;
     if (Crc32(data + 16, total - 16) != ReadU32(data + 12)) return ParseResult::kBadChecksum;
-    *out = {ReadU32(data + 16), ReadU32(data + 20), ReadU32(data + 24), ReadU32(data + 28)};
+    Colours c = {ReadU32(data + 16), ReadU32(data + 20), ReadU32(data + 24), ReadU32(data + 28)};
+    if (version >= 2) {
+        c.button = ReadU32(data + 32);
+        c.buttonHot = ReadU32(data + 36);
+        c.buttonPressed = ReadU32(data + 40);
+        c.border = ReadU32(data + 44);
+        c.disabledText = ReadU32(data + 48);
+        c.cornerRadius = ReadU16(data + 52);
+        c.borderWidth = ReadU16(data + 54);
+        if (c.borderWidth < 1 || c.borderWidth > kMaxBorderWidth) return ParseResult::kBadSize;
+    } else {
+        c.button = c.buttonHot = c.face;
+        c.buttonPressed = c.window;
+        c.border = c.disabledText = c.accent;
+    }
+    *out = c;
     return ParseResult::kOk;
 }
 
@@ -77,6 +112,12 @@ constexpr std::array<uint8_t, N> Build(const Colours& c, const char (&name)[L]) 
     put32(20, c.face);
     put32(24, c.text);
     put32(28, c.accent);
+    put32(32, c.button);
+    put32(36, c.buttonHot);
+    put32(40, c.buttonPressed);
+    put32(44, c.border);
+    put32(48, c.disabledText);
+    put32(52, static_cast<uint32_t>(c.cornerRadius) | static_cast<uint32_t>(c.borderWidth) << 16);
     for (size_t i = 0; i + 1 < L; ++i) r[kHeaderSize + i] = static_cast<uint8_t>(name[i]);
     put32(12, Crc32(r.data() + 16, N - 16));
     return r;

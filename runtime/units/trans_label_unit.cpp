@@ -33,6 +33,41 @@ bool SiblingBelowWaitsToPaint(HWND h) {
     return false;
 }
 
+// Sibling units the caption must leave alone, in screen coordinates: visible,
+// not see-through themselves, and overlapping the label without holding it
+// wholly (a sibling that holds the label, such as a group box or a picture, is
+// the backdrop the caption is written on). Whether they lie above or below the
+// label in the z-order, they show on top of it and take its clicks.
+std::vector<RECT> CoveredSiblings(HWND h) {
+    std::vector<RECT> covered;
+    HWND parent = GetParent(h);
+    if (!parent) return covered;
+    RECT mine, r, meet;
+    GetWindowRect(h, &mine);
+    for (HWND s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
+        if (s == h || !IsWindowVisible(s) || (GetWindowLongA(s, GWL_EXSTYLE) & WS_EX_TRANSPARENT)) continue;
+        if (!GetWindowRect(s, &r) || !IntersectRect(&meet, &r, &mine)) continue;
+        RECT both;
+        UnionRect(&both, &r, &mine);
+        if (EqualRect(&both, &r)) continue;  // the backdrop
+        covered.push_back(r);
+    }
+    return covered;
+}
+
+void ExcludeCovered(HWND h, HDC dc) {
+    for (RECT r : CoveredSiblings(h)) {
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+}
+
+bool OverCoveredSibling(HWND h, POINT screen) {
+    for (const RECT& r : CoveredSiblings(h))
+        if (PtInRect(&r, screen)) return true;
+    return false;
+}
+
 HWND TopLevelOf(HWND h) {
     while (h && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) {
         HWND parent = GetParent(h);
@@ -100,6 +135,7 @@ LRESULT TransLabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             s.alignment = data.alignment;
             s.verticalAlignment = data.verticalAlignment;
             s.wordWrap = data.wordWrap;
+            ExcludeCovered(hwnd, dc);
             DrawCaption(dc, data.caption, CurrentFont(), client, s);
         }
         EndPaint(hwnd, &ps);
@@ -107,6 +143,12 @@ LRESULT TransLabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         // that has not painted yet would cover the caption, so paint again after it.
         if (SiblingBelowWaitsToPaint(hwnd)) InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
+    }
+    case WM_NCHITTEST: {
+        POINT at = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        // A click on a unit the label overlaps belongs to that unit.
+        if (OverCoveredSibling(hwnd, at)) return HTTRANSPARENT;
+        return Unit::WindowProc(msg, wp, lp);
     }
     case WM_WINDOWPOSCHANGED: {
         LRESULT r = Unit::WindowProc(msg, wp, lp);

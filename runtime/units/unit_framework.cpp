@@ -374,6 +374,13 @@ LRESULT Unit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         Raise(kEventFocusLost);
         return r;
     }
+    case WM_SYSCOLORCHANGE:
+        // A brush in the system's default colour follows the system's colours.
+        if (brush_ && brushColour_ == kSystemColourValue) {
+            SetBackgroundColour(brushColour_);
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        return DefaultProc(msg, wp, lp);
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT || !CursorOnlyOverClient()) {
             if (HCURSOR c = forms::UnitCursor(formId, unitId)) {
@@ -446,6 +453,7 @@ HFONT Unit::CurrentFont() const {
 }
 
 void Unit::SetBackgroundColour(uint32_t colour) {
+    brushColour_ = colour;
     HBRUSH fresh = CreateSolidBrush(ResolveColour(colour));
     if (brush_) DeleteObject(brush_);
     brush_ = fresh;

@@ -370,6 +370,7 @@ public:
 protected:
     HFONT font_ = nullptr;    // owned
     HBRUSH brush_ = nullptr;  // owned
+    uint32_t brushColour_ = 0;  // the colour value brush_ was made from
 
 private:
     friend void* CreateUnitObject(Unit*, const CreateParams&);

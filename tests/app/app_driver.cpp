@@ -106,6 +106,7 @@ std::string Ansi(const std::wstring& wide) {
 // The test runs from <build>\tests\app\; the program and the skin library are built in <build>.
 std::string ImprintaExe() { return testsupport::ProgramDirectory() + "..\\..\\Imprinta.exe"; }
 std::string BuiltSkinDll() { return testsupport::ProgramDirectory() + "..\\..\\app\\skin\\SkinH_QX.dll"; }
+std::string BuiltTutorialPage() { return testsupport::ProgramDirectory() + "..\\..\\tutorial.html"; }
 
 std::string NewProgramFolder(const std::string& tag) {
     std::string folder = testsupport::MakeScratchDirectory("app-" + tag);
@@ -422,9 +423,19 @@ int Program::Settle(std::vector<std::wstring>* boxes, bool (*done)(void*), void*
     }
 }
 
+std::vector<HWND> Program::AllChildren() const {
+    std::vector<HWND> out;
+    for (const ChildInfo& c : Children(window_)) out.push_back(c.hwnd);
+    return out;
+}
+
 std::vector<uint32_t> Program::Capture(U u) const {
     RECT r;
     GetWindowRect(unit(u), &r);
+    return CaptureScreen(r);
+}
+
+std::vector<uint32_t> CaptureScreen(const RECT& r) {
     int w = r.right - r.left, h = r.bottom - r.top;
     std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
     HDC screen = GetDC(nullptr);
@@ -484,10 +495,13 @@ void RegisterRecorderAssociations() {
                        static_cast<DWORD>(value.size() + 1));
         RegCloseKey(k);
     };
-    // Folders (the batch output) and PNG files (the exported picture) open in the recorder.
+    // Folders (the batch output), PNG files (the exported picture) and web pages
+    // (the tutorial) open in the recorder.
     set("Folder\\shell\\open\\command", Quoted(recorder) + " folder \"%1\"");
     set(".png", "ImprintaAppTestPicture");
     set("ImprintaAppTestPicture\\shell\\open\\command", Quoted(recorder) + " picture \"%1\"");
+    set(".html", "ImprintaAppTestPage");
+    set("ImprintaAppTestPage\\shell\\open\\command", Quoted(recorder) + " page \"%1\"");
 }
 
 int CountOccurrences(const std::string& text, const std::string& needle) {

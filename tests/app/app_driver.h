@@ -16,6 +16,7 @@ std::string Ansi(const std::wstring& wide);
 
 std::string ImprintaExe();     // the built program
 std::string BuiltSkinDll();    // the skin library the program embeds
+std::string BuiltTutorialPage();  // the tutorial page the program embeds
 // A fresh folder holding a copy of Imprinta.exe (trailing backslash).
 std::string NewProgramFolder(const std::string& tag);
 
@@ -97,6 +98,8 @@ public:
                DWORD timeoutMs = 30000);
     // A unit as it is on the screen (0x00RRGGBB rows), for the preview and the colour pickers.
     std::vector<uint32_t> Capture(U u) const;
+    // Every child window of the main window, at any depth.
+    std::vector<HWND> AllChildren() const;
 
 private:
     PROCESS_INFORMATION pi_ = {};
@@ -124,6 +127,8 @@ private:
 inline bool IsRed(int r, int g, int b) { return r > 180 && g < 90 && b < 90; }
 inline bool IsBlue(int r, int g, int b) { return b > 180 && r < 90 && g < 90; }
 int CountScreen(const std::vector<uint32_t>& pixels, bool (*test)(int, int, int));
+// A screen rectangle's pixels (0x00RRGGBB rows).
+std::vector<uint32_t> CaptureScreen(const RECT& r);
 
 // The shell recorder: associations that start app_recorder.exe, and its log.
 void RegisterRecorderAssociations();

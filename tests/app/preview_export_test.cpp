@@ -191,3 +191,37 @@ TEST(PreviewAndExport, ComposedPictureShownAndExported) {
 
     EXPECT_EQ(0, program.Close());
 }
+
+// A lone copy of the program: the tutorial button writes the stored page next
+// to it and opens it; a page already there (here edited) is kept. The page
+// covers every feature, down to the command line.
+TEST(PreviewAndExport, TutorialPageWrittenWhenMissingAndOpened) {
+    RegisterRecorderAssociations();
+    std::string folder = NewProgramFolder("tutorial");
+    std::string page = folder + "tutorial.html";
+    std::string stored = testsupport::ReadWholeFile(BuiltTutorialPage());
+    ASSERT_FALSE(stored.empty());
+    auto utf8 = [](const wchar_t* w) {
+        char out[64] = {};
+        WideCharToMultiByte(CP_UTF8, 0, w, -1, out, sizeof out, nullptr, nullptr);
+        return std::string(out);
+    };
+    for (const wchar_t* word : {L"--batch", L"--templates", L"--out", L"--title", L"--body", L"--body-file",
+                                L"--texts", L"--help", L"Shift", L"右键", L"拖到窗口", L"字体名称", L"pz.ini"})
+        EXPECT_NE(std::string::npos, stored.find(utf8(word))) << Ansi(word);
+
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    EXPECT_FALSE(FileExistsA(page));
+    int opened = CountOccurrences(testsupport::ReadWholeFile(RecorderLog()), " page ");
+    ASSERT_TRUE(program.Click(U::TutorialButton));
+    std::string record = WaitForRecord(" page ", opened + 1);
+    EXPECT_NE(std::string::npos, record.find("tutorial.html")) << record;
+    EXPECT_TRUE(testsupport::ReadWholeFile(page) == stored) << "the written page differs from the stored one";
+
+    ASSERT_TRUE(testsupport::WriteWholeFile(page, "mine"));
+    ASSERT_TRUE(program.Click(U::TutorialButton));
+    WaitForRecord(" page ", opened + 2);
+    EXPECT_EQ("mine", testsupport::ReadWholeFile(page));
+    EXPECT_EQ(0, program.Close());
+}

@@ -300,3 +300,56 @@ TEST(ReadOnlyFolder, StartsAndClosesCleanly) {
     EXPECT_EQ(0, program.Close());
     EXPECT_FALSE(FileExistsA(std::string(folder) + "pz.ini"));
 }
+
+// The test prefix turns on Wine's "Light" visual style for standard controls.
+TEST(Startup, PrefixThemesStandardControls) {
+    using IsThemeActiveFn = BOOL(WINAPI*)();
+    HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
+    ASSERT_NE(nullptr, uxtheme);
+    auto isThemeActive = reinterpret_cast<IsThemeActiveFn>(GetProcAddress(uxtheme, "IsThemeActive"));
+    ASSERT_NE(nullptr, isThemeActive);
+    EXPECT_TRUE(isThemeActive());
+}
+
+// Run by sample_folder.sh with a folder made like the run command's ready
+// folder: templates of one size, and settings that put both texts on them.
+TEST(SampleFolder, FirstStartShowsAPosterWithBothTexts) {
+    const char* env = std::getenv("IMPRINTA_SAMPLE_FOLDER");
+    if (!env || !*env) GTEST_SKIP() << "needs the folder that sample_folder.sh makes";
+    const std::string folder = env;
+    for (const char* name : {"1.png", "模板\\海报-蓝.png", "模板\\节日\\红色.png"}) {
+        Picture p = ReadPng(folder + name);
+        EXPECT_EQ(1080, p.width) << name;
+        EXPECT_EQ(1920, p.height) << name;
+    }
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    const std::pair<U, const wchar_t*> boxes[] = {{U::TitleSize, L"50"}, {U::BodySize, L"25"}, {U::TitleX, L"120"},
+                                                  {U::TitleY, L"120"},   {U::BodyX, L"120"},    {U::BodyY, L"260"}};
+    for (const auto& [box, text] : boxes) EXPECT_EQ(text, program.Text(box)) << static_cast<int>(box);
+
+    // Ink in the title's band and in the body's, none below the card. The first
+    // picture is drawn before the stored colours load; the next one has them.
+    auto isDark = [](int r, int g, int b) { return r < 100 && g < 100 && b < 100; };
+    auto count = [](const Picture& p, int y0, int y1, auto test) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < p.width; ++x) n += test(p.at(x, y)[0], p.at(x, y)[1], p.at(x, y)[2]);
+        return n;
+    };
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    Picture first = ReadPng(folder + kExportName);
+    ASSERT_EQ(1080, first.width);
+    EXPECT_GT(count(first, 110, 200, isDark), 1000) << "no title";
+    EXPECT_GT(count(first, 250, 700, isDark), 3000) << "no body text";
+    EXPECT_EQ(0, count(first, 740, 1920, isDark)) << "text outside the card";
+
+    ASSERT_TRUE(program.Click(U::AddTextsButton));
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    Picture next = ReadPng(folder + kExportName);
+    ASSERT_EQ(1080, next.width);
+    EXPECT_GT(count(next, 110, 200, IsRed), 1000) << "the title is not red";
+    EXPECT_GT(count(next, 250, 700, isDark), 3000) << "the body is not dark";
+    EXPECT_EQ(0, count(next, 250, 700, IsRed));
+    EXPECT_EQ(0, program.Close());
+}

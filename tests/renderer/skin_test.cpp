@@ -5,11 +5,13 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "app/renderer.h"
 #include "app/resources/stored_resources.h"
 #include "app/runtime_calls.h"
 #include "app/skin/skin_format.h"
 #include "app/skin_attach.h"
 #include "runtime/core/runtime_interface.h"
+#include "picture_io.h"
 
 namespace {
 
@@ -61,8 +63,8 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 struct TestWindow {
-    HWND parent = nullptr, label = nullptr, own = nullptr, edit = nullptr, group = nullptr;
-    TestWindow() {
+    HWND parent = nullptr, label = nullptr, own = nullptr, edit = nullptr, group = nullptr, button = nullptr;
+    explicit TestWindow(int left = 40, int top = 40) {
         static bool registered = false;
         if (!registered) {
             WNDCLASSA wc = {};
@@ -73,7 +75,7 @@ struct TestWindow {
             RegisterClassA(&wc);
             registered = true;
         }
-        parent = CreateWindowExA(0, "SkinTestParent", "skin", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 200,
+        parent = CreateWindowExA(0, "SkinTestParent", "skin", WS_OVERLAPPEDWINDOW | WS_VISIBLE, left, top, 320, 200,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         label = CreateWindowExA(0, "STATIC", "Label", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, parent, nullptr,
                                 nullptr, nullptr);
@@ -83,6 +85,25 @@ struct TestWindow {
                                nullptr, nullptr, nullptr);
         group = CreateWindowExA(0, "BUTTON", "Group", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 170, 10, 130, 100,
                                 parent, nullptr, nullptr, nullptr);
+        button = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 110, 100, 30, parent,
+                                 nullptr, nullptr, nullptr);
+    }
+    // Screen pixels, painted: the button's face, the group box's left frame
+    // line below its caption, the edit field's outer border.
+    struct Look {
+        COLORREF buttonFace, buttonBorder, groupFrame, editBorder;
+    };
+    Look Sample() const {
+        RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        HDC screen = GetDC(nullptr);
+        auto at = [screen](HWND h, int x, int y) {
+            RECT r;
+            GetWindowRect(h, &r);
+            return GetPixel(screen, r.left + x, r.top + y);
+        };
+        Look look = {at(button, 12, 6), at(button, 0, 15), at(group, 0, 50), at(edit, 0, 12)};
+        ReleaseDC(nullptr, screen);
+        return look;
     }
     ~TestWindow() { DestroyWindow(parent); }
     LRESULT Ask(UINT msg, HWND child, COLORREF* text) {
@@ -121,7 +142,7 @@ TEST(SkinFormat, ParsesOwnResourceAndRefusesDamagedOnes) {
         return b;
     };
     EXPECT_EQ(skin::ParseResult::kBadMagic, parse(damaged(1, 'X')));
-    EXPECT_EQ(skin::ParseResult::kBadVersion, parse(damaged(4, 2)));
+    EXPECT_EQ(skin::ParseResult::kBadVersion, parse(damaged(4, 3)));
     EXPECT_EQ(skin::ParseResult::kBadVersion, parse(damaged(4, 0)));
     EXPECT_EQ(skin::ParseResult::kBadSize, parse(damaged(6, 8)));        // header smaller than its fields
     EXPECT_EQ(skin::ParseResult::kBadSize, parse(damaged(9, 0x10)));     // total beyond the data
@@ -165,12 +186,28 @@ TEST(SkinLibrary, DamagedResourceIsRefusedAndLeavesTheSystemLook) {
     COLORREF text;
     LRESULT brush = w.Ask(WM_CTLCOLORSTATIC, w.label, &text);
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), BrushColour(brush));
+    const skin::Colours theme = Theme();
+    EXPECT_NE(theme.window, GetSysColor(COLOR_BTNFACE));
+    TestWindow::Look look = w.Sample();
+    EXPECT_NE(theme.button, look.buttonFace);
+    EXPECT_NE(theme.border, look.groupFrame);
+    EXPECT_NE(theme.border, look.editBorder);
 }
 
 TEST(SkinLibrary, AttachThemesWindowsBeforeAndAfterAndKeepsOwnColours) {
     ownBrush = CreateSolidBrush(RGB(200, 10, 10));
     TestWindow before;  // exists when the skin is attached
     RemoveSkinFile();
+    std::vector<uint8_t> png = EncodePng(SolidPicture(240, 120, {236, 240, 244, 255}));
+    void* templ = ToByteSet(png);
+    auto render = [templ] {
+        void* r = app::DrawTextOnPicture(templ, "宋体", 30, 0x0000C0, app::kFontStyleBold, 255,
+                                         app::kTextRenderingHintAntiAlias, "皮肤 Skin\r\n二", 10, 10);
+        std::vector<uint8_t> bytes(ByteSetData(r), ByteSetData(r) + ByteSetLength(r));
+        FreeMemory(r);
+        return bytes;
+    };
+    const std::vector<uint8_t> unskinned = render();
     app::AttachSkin(SkinResource, 0, 0, 0);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SkinPath().c_str()));
     ASSERT_NE(nullptr, GetModuleHandleA("SkinH_QX.dll"));
@@ -201,6 +238,45 @@ TEST(SkinLibrary, AttachThemesWindowsBeforeAndAfterAndKeepsOwnColours) {
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(after.parent, dc);
+    // The program's lookups of system colours get the theme's; the composed
+    // picture does not change.
+    EXPECT_EQ(theme.window, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(theme.window, BrushColour(reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE))));
+    EXPECT_EQ(theme.face, GetSysColor(COLOR_WINDOW));
+    ASSERT_GT(unskinned.size(), 100u);
+    EXPECT_TRUE(render() == unskinned) << "the skin changed the renderer's output";
+    FreeMemory(templ);
+
+    // Painted faces, sampled on the screen, in each state of the button.
+    SetWindowPos(before.parent, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(after.parent, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE);
+    TestWindow::Look look = after.Sample();
+    EXPECT_EQ(theme.button, look.buttonFace);
+    EXPECT_EQ(theme.border, look.groupFrame);
+    EXPECT_EQ(theme.border, look.editBorder);
+    struct State {
+        const char* name;
+        UINT msg;
+        WPARAM wp;
+        COLORREF face;
+    } states[] = {
+        {"hot", WM_MOUSEMOVE, 0, theme.buttonHot},
+        {"pressed", BM_SETSTATE, TRUE, theme.buttonPressed},
+        {"released", BM_SETSTATE, FALSE, theme.buttonHot},
+        {"left", WM_MOUSELEAVE, 0, theme.button},
+    };
+    for (const State& st : states) {
+        SendMessageA(after.button, st.msg, st.wp, MAKELPARAM(5, 5));
+        EXPECT_EQ(st.face, after.Sample().buttonFace) << st.name;
+    }
+    // Focus: the button's border and the field's border take the accent.
+    EXPECT_EQ(theme.border, look.buttonBorder);
+    SetFocus(after.button);
+    EXPECT_EQ(theme.accent, after.Sample().buttonBorder) << "focused button";
+    SetFocus(after.edit);
+    EXPECT_EQ(theme.accent, after.Sample().editBorder) << "focused field";
+    EXPECT_EQ(theme.border, after.Sample().buttonBorder);
+
     // A second attach from the same thread takes the new colours.
     EXPECT_EQ(0, AttachDirect(ByteSetData(SkinResource), static_cast<int>(ByteSetLength(SkinResource))));
 }
