@@ -62,9 +62,10 @@ std::vector<uint8_t> Resample(const uint8_t* bgra, int sw, int sh, int dw, int d
         std::fill(acc.begin(), acc.end(), 0);
         for (size_t i = 0; i < tap.weights.size(); ++i) {
             const uint8_t* src = bgra + size_t(tap.first + int(i)) * rowBytes;
-            const int32_t w = tap.weights[i];
+            // 16-bit factors (weights stay below 2^15): SSE2 multiplies eight at once.
+            const int16_t w = int16_t(tap.weights[i]);
             int32_t* a = acc.data();
-            for (size_t x = 0; x < rowBytes; ++x) a[x] += src[x] * w;
+            for (size_t x = 0; x < rowBytes; ++x) a[x] += int32_t(int16_t(src[x])) * w;
         }
         uint8_t* dst = tall.data() + size_t(y) * rowBytes;
         for (size_t x = 0; x < rowBytes; ++x) dst[x] = Round(acc[x]);

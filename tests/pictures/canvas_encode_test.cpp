@@ -38,6 +38,7 @@ TEST(PngEncode, EveryWayReadsBackToTheSamePixels) {
         PngEncodeOptions options;
     } ways[] = {
         {"stored", {PngCompression::Stored}},
+        {"stored, streamed", {PngCompression::Stored, 2, 0}},
         {"one shot", {PngCompression::Fast, 2}},
         {"one shot, level 1", {PngCompression::Fast, 1}},
         {"streamed", {PngCompression::Fast, 2, 0}},
