@@ -4,6 +4,7 @@
 // is still drawn by GDI+, so the glyphs are exactly those of the all-GDI+ path,
 // which remains for the formats the fast path leaves to GDI+.
 #include "app/renderer.h"
+#include <windows.h>
 #include <memory>
 #include <new>
 #include <span>
@@ -90,6 +91,13 @@ void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const char* t
     DisposeImage(bitmap);
 }
 
+// Decodes and encodes only: safe on any thread.
+std::vector<uint8_t> PackForKeeping(std::span<const uint8_t> png) {
+    if (!DecodedHere(png)) return {};
+    std::optional<pic::Canvas> canvas = pic::DecodeCanvas(png);
+    return canvas ? pic::EncodePng(*canvas, EncodingFor(ResultUse::Kept, *canvas)) : std::vector<uint8_t>{};
+}
+
 }  // namespace
 
 // ---- operations -----------------------------------------------------------
@@ -109,13 +117,46 @@ void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size,
 }
 
 void* RecompressForKeeping(const void* png) {
-    const std::span<const uint8_t> bytes = BytesOf(png);
-    if (!DecodedHere(bytes)) return nullptr;
-    pic::SharedCanvas canvas = pic::DecodeCanvasCached(bytes, pic::CacheUse::Once);
-    if (!canvas) return nullptr;
-    std::vector<uint8_t> kept = pic::EncodePng(*canvas, EncodingFor(ResultUse::Kept, *canvas));
+    std::vector<uint8_t> kept = PackForKeeping(BytesOf(png));
     return kept.empty() ? nullptr : imprinta::MakeByteSet(kept);
 }
+
+KeptRepack::KeptRepack(const void* png) {
+    try {
+        const std::span<const uint8_t> bytes = BytesOf(png);
+        input_.assign(bytes.begin(), bytes.end());
+    } catch (const std::bad_alloc&) {
+        return;  // nothing to pack: Take gives null
+    }
+    thread_ = CreateThread(nullptr, 0, &KeptRepack::Main, this, 0, nullptr);
+    if (!thread_) Main(this);
+}
+
+KeptRepack::~KeptRepack() {
+    if (!thread_) return;
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+}
+
+unsigned long __stdcall KeptRepack::Main(void* self) {
+    auto* repack = static_cast<KeptRepack*>(self);
+    try {
+        repack->output_ = PackForKeeping(repack->input_);
+    } catch (const std::bad_alloc&) {
+        repack->output_.clear();
+    }
+    return 0;
+}
+
+void* KeptRepack::Take() {
+    if (thread_) {
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    return output_.empty() ? nullptr : imprinta::MakeByteSet(output_);
+}
+
 
 Point32 WatermarkPosition(int32_t position, int32_t baseWidth, int32_t baseHeight, int32_t drawnWidth,
                           int32_t drawnHeight, int32_t x, int32_t y) {

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace app {
 
@@ -37,6 +38,24 @@ void* ComposeWatermark(const void* base, const void* mark, int32_t position, int
 // The same picture as a PNG compressed as Kept results are (for a preview that
 // is exported); null when the bytes are no picture decoded here.
 void* RecompressForKeeping(const void* png);
+
+// Packs a renderer result again as a Kept one on a thread of its own, while the
+// caller goes on (the batch job waits out its pause meanwhile). Touches neither
+// the Runtime nor the picture cache until Take.
+class KeptRepack {
+public:
+    explicit KeptRepack(const void* png);  // copies the bytes; without a thread it packs at once
+    ~KeptRepack();
+    KeptRepack(const KeptRepack&) = delete;
+    KeptRepack& operator=(const KeptRepack&) = delete;
+    // Waits for the packing: a new byte set (owned by the caller), or null.
+    void* Take();
+
+private:
+    static unsigned long __stdcall Main(void* self);
+    std::vector<uint8_t> input_, output_;
+    void* thread_ = nullptr;
+};
 
 struct Point32 {
     int32_t x;
