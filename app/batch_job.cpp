@@ -85,24 +85,28 @@ bool PauseGoesOn() {
     return !MainWindowClosing;
 }
 
-// One template. The job keeps its own passes: a refresh during a pause replaces
-// CurrentPicture, which must never reach the output. The texts and settings are
+// One template. The job keeps its own passes (one picture drawn on by both): a
+// refresh during a pause replaces CurrentPicture, which must never reach the output. The texts and settings are
 // still read afresh for each pass. Returns the result (owned by the caller);
 // once the window has begun to close nothing more is read, shown or written.
 Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
     Block bytes(ReadFileBytes(templateName));
-    Block titled(DrawPass(bytes.get(), TextPass::Title, ResultUse::ReadBackAtOnce));
-    bytes.reset(nullptr);
+    Composition picture(bytes.get());
+    DrawPassOn(picture, TextPass::Title);
     if (!PauseGoesOn()) return Block();
-    Block result(DrawPass(titled.get(), TextPass::Body));
-    titled.reset(nullptr);
+    DrawPassOn(picture, TextPass::Body);
+    // Encoded for showing; the file's harder packing runs on another thread
+    // while the pause lets the window's messages through.
+    Block result(picture.Finish(ResultUse::Shown));
+    KeptRepack kept(result.get());
     if (!PauseGoesOn()) return Block();
     ReplaceCurrentPicture(CopyOfPicture(result.get()));
     ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
     std::string file = NextBatchFile(outputRoot, index);  // lists the folder, letting messages through
     if (MainWindowClosing) return Block();
+    Block packed(kept.Take());
     // An undecodable template gives no picture: write no empty file for it.
-    if (result.get()) WriteResult(file, result.get());
+    if (result.get()) WriteResult(file, packed.get() ? packed.get() : result.get());
     return Block(result.release());
 }
 

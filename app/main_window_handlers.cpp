@@ -24,16 +24,39 @@ constexpr PassUnits kBodyUnits = {kBodyFont, kBodySize, kBodyX, kBodyY, kBodyCol
 
 }  // namespace
 
-void* DrawPass(const void* picture, TextPass pass, ResultUse use) {
+namespace {
+
+// One pass's settings, read from its units.
+struct PassSettings {
+    Block font, text;
+    int32_t size, x, y;
+    uint32_t colour;
+};
+
+void ReadPass(TextPass pass, PassSettings& s) {
     const PassUnits& u = pass == TextPass::Title ? kTitleUnits : kBodyUnits;
-    Block font(ComboItemText(u.font, ComboListIndex(u.font)));
-    int32_t size = EditNumber(u.size);
-    int32_t x = EditNumber(u.x);
-    int32_t y = EditNumber(u.y);
-    uint32_t colour = PickedColour(u.colour);
-    Block text(EditContent(u.text));
-    return DrawTextOnPicture(picture, font.text(), size, colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias,
-                             text.text(), x, y, use);
+    s.font.reset(ComboItemText(u.font, ComboListIndex(u.font)));
+    s.size = EditNumber(u.size);
+    s.x = EditNumber(u.x);
+    s.y = EditNumber(u.y);
+    s.colour = PickedColour(u.colour);
+    s.text.reset(EditContent(u.text));
+}
+
+}  // namespace
+
+void* DrawPass(const void* picture, TextPass pass, ResultUse use) {
+    PassSettings s;
+    ReadPass(pass, s);
+    return DrawTextOnPicture(picture, s.font.text(), s.size, s.colour, kFontStyleBold, 255,
+                             kTextRenderingHintAntiAlias, s.text.text(), s.x, s.y, use);
+}
+
+void DrawPassOn(Composition& picture, TextPass pass) {
+    PassSettings s;
+    ReadPass(pass, s);
+    picture.Stamp(s.font.text(), s.size, s.colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias,
+                     s.text.text(), s.x, s.y);
 }
 
 namespace {
@@ -61,8 +84,13 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
     }
     Block path(EditContent(kTemplatePath));
     Block bytes(ReadFileBytes(path.text()));
-    ReplaceCurrentPicture(DrawPass(bytes.get(), TextPass::Title, ResultUse::ReadBackAtOnce));
-    ReplaceCurrentPicture(DrawPass(CurrentPicture, TextPass::Body, ResultUse::Shown));
+    // Title, then body, each read just before it is drawn; the title-only
+    // picture between them could be seen by nobody (no message is handled in
+    // between), so it is never encoded.
+    Composition picture(bytes.get());
+    DrawPassOn(picture, TextPass::Title);
+    DrawPassOn(picture, TextPass::Body);
+    ReplaceCurrentPicture(picture.Finish(ResultUse::Shown));
     ShowPicture(kPreviewBox, CurrentPicture);
 }
 

@@ -25,6 +25,8 @@ extern const char kTutorialFileName[];
 // position, colour and text from the units and draws onto picture.
 enum class TextPass { Title, Body };
 void* DrawPass(const void* picture, TextPass pass, ResultUse use = ResultUse::Kept);
+// The same pass drawn onto a composition.
+void DrawPassOn(Composition& picture, TextPass pass);
 
 // While a hold lives, RefreshPreview only notes that it was asked for; when the
 // last hold ends, one refresh runs if any was asked for. Loading the settings

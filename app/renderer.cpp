@@ -102,6 +102,48 @@ std::vector<uint8_t> PackForKeeping(std::span<const uint8_t> png) {
 
 // ---- operations -----------------------------------------------------------
 
+struct Composition::CanvasHolder {
+    pic::SharedCanvas canvas;
+};
+
+Composition::Composition(const void* picture) : source_(picture) {
+    const std::span<const uint8_t> bytes = BytesOf(picture);
+    fast_ = DecodedHere(bytes);
+    if (!fast_) return;
+    pic::SharedCanvas canvas = WorkingCanvas(bytes);
+    if (canvas) canvas_ = new CanvasHolder{std::move(canvas)};
+}
+
+Composition::~Composition() {
+    delete canvas_;
+    Free(chained_);
+}
+
+void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha,
+                           int32_t hint, const char* text, int32_t x, int32_t y) {
+    if (fast_) {
+        if (canvas_) DrawTextOnCanvas(*canvas_->canvas, {fontName, size, colour, style, alpha, hint}, text, x, y);
+        return;
+    }
+    void* next = DrawTextOnPictureGdiplus(chained_ ? chained_ : source_, fontName, size, colour, style, alpha, hint,
+                                          text, x, y);
+    Free(chained_);
+    chained_ = next;
+}
+
+void* Composition::Finish(ResultUse use) {
+    if (!fast_) {
+        void* result = chained_;
+        chained_ = nullptr;
+        return result;
+    }
+    if (!canvas_) return nullptr;
+    void* result = Publish(std::move(canvas_->canvas), use);
+    delete canvas_;
+    canvas_ = nullptr;
+    return result;
+}
+
 void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size, uint32_t colour,
                         int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
                         ResultUse use) {

@@ -35,6 +35,29 @@ void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size,
 void* ComposeWatermark(const void* base, const void* mark, int32_t position, int32_t x, int32_t y,
                        std::optional<int32_t> shrink, int32_t count, int32_t flipCode);
 
+// A picture composed by several text passes in a row, as DrawTextOnPicture
+// chained pass by pass would make it, but drawn on one canvas and encoded once:
+// for callers that hand no intermediate picture to anyone. Pictures the fast
+// path leaves to GDI+ are chained through the all-GDI+ path.
+class Composition {
+public:
+    explicit Composition(const void* picture);  // the picture's bytes stay the caller's
+    ~Composition();
+    Composition(const Composition&) = delete;
+    Composition& operator=(const Composition&) = delete;
+    void Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha, int32_t hint,
+                  const char* text, int32_t x, int32_t y);
+    // The PNG (owned by the caller; null when the picture did not decode).
+    void* Finish(ResultUse use);
+
+private:
+    const void* source_;
+    void* chained_ = nullptr;     // all-GDI+ path: the last pass's PNG
+    struct CanvasHolder;
+    CanvasHolder* canvas_ = nullptr;  // fast path
+    bool fast_ = false;
+};
+
 // The same picture as a PNG compressed as Kept results are (for a preview that
 // is exported); null when the bytes are no picture decoded here.
 void* RecompressForKeeping(const void* png);
