@@ -27,7 +27,11 @@ void DropFiles(const Program& program, const std::vector<std::string>& files) {
     void* remote = VirtualAllocEx(program.process(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     ASSERT_NE(nullptr, remote);
     ASSERT_TRUE(WriteProcessMemory(program.process(), remote, block.data(), block.size(), nullptr));
-    ASSERT_TRUE(PostMessageW(program.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0));
+    // Sent, not posted: a posted drop would be handled after the test's next sent
+    // message, and reading the path box could race with it.
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(program.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_NORMAL,
+                                    30000, &result));
 }
 
 Picture Exported(Program& program, const std::string& folder) {
