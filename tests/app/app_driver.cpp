@@ -364,12 +364,8 @@ int Program::WaitExit(DWORD timeoutMs) {
 bool Program::running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
 namespace {
-struct BoxSearch {
-    DWORD pid;
-    HWND found;
-};
 BOOL CALLBACK MatchErrorBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    auto* s = reinterpret_cast<FindCtx*>(lp);
     DWORD owner = 0;
     GetWindowThreadProcessId(h, &owner);
     wchar_t cls[16] = {}, caption[16] = {};
@@ -382,7 +378,7 @@ BOOL CALLBACK MatchErrorBox(HWND h, LPARAM lp) {
 }  // namespace
 
 HWND Program::ErrorBox() const {
-    BoxSearch search = {pi_.dwProcessId, nullptr};
+    FindCtx search = {pi_.dwProcessId, nullptr};
     EnumWindows(MatchErrorBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -7,6 +7,9 @@
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    // The pointer off every window: resting over the preview it would raise the
+    // preview's tooltip over what the tests capture from the screen.
+    SetCursorPos(0, 0);
     int result = RUN_ALL_TESTS();
     fflush(stdout);
     fflush(stderr);

@@ -125,5 +125,6 @@ TEST(WindowLook, ButtonsUnderTheNoteTakeTheMouse) {
         Sleep(100);
         program.Sync();
     }
+    SetCursorPos(0, 0);  // no tooltip left over the preview for the next tests
     EXPECT_EQ(0, program.Close());
 }

@@ -46,14 +46,17 @@ LRESULT CALLBACK LoggingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(h, msg, wp, lp);
 }
 
-HWND MakeLoggingWindow() {
+// A window of a class of its own (registered on first use).
+HWND MakeWindow(const char* className, WNDPROC proc, DWORD style, HWND parent) {
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = LoggingProc;
+    wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "CoreChildLogging";
+    wc.lpszClassName = className;
     RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExA(0, className, "", style, 0, 0, 10, 10, parent, nullptr, wc.hInstance, nullptr);
 }
+
+HWND MakeLoggingWindow() { return MakeWindow("CoreChildLogging", LoggingProc, WS_POPUP, nullptr); }
 
 void RegisterObjects() {
     auto word = [](const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); };
@@ -77,13 +80,7 @@ LRESULT CALLBACK CommandCallingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CallCommandFromWindowProcedure() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = CommandCallingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ImprintaCommandCaller";
-    RegisterClassA(&wc);
-    HWND w = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    SendMessageA(w, WM_APP, 0, 0);
+    SendMessageA(MakeWindow("ImprintaCommandCaller", CommandCallingProc, 0, HWND_MESSAGE), WM_APP, 0, 0);
 }
 
 // Refuses the next allocation of one kind, once.
