@@ -11,7 +11,7 @@
 #include "app/main_window_handlers.h"
 #include "app/program_state.h"
 #include "app/unit_access.h"
-#include "runtime/core/value.h"
+#include "runtime/base/value.h"
 
 namespace app {
 

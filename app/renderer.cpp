@@ -11,8 +11,8 @@
 #include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
 #include "runtime/core/blocks.h"
-#include "runtime/units/picture_cache.h"
-#include "runtime/units/png_encode.h"
+#include "runtime/pictures/picture_cache.h"
+#include "runtime/pictures/png_encode.h"
 
 namespace app {
 

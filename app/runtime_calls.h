@@ -8,7 +8,7 @@
 #include "app/dll_commands.h"
 #include "runtime/core/dll_call.h"
 #include "runtime/core/library.h"
-#include "runtime/core/value.h"
+#include "runtime/base/value.h"
 
 #include "runtime/commands/commands.h"
 

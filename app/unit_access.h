@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 #include "app/forms/main_window_units.h"
-#include "runtime/core/value.h"
+#include "runtime/base/value.h"
 
 namespace app {
 

@@ -1,9 +1,9 @@
 # Conversions and byte-level command logic, with their unit tests under ASan/UBSan.
 set(COMMANDS_NATIVE_SOURCES
-  "${IMPRINTA_ROOT}/runtime/commands/conversion.cpp"
-  "${IMPRINTA_ROOT}/runtime/commands/byte_ops.cpp")
+  "${IMPRINTA_ROOT}/runtime/base/conversion.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/byte_ops.cpp")
 imprinta_check_no_windows_headers(${COMMANDS_NATIVE_SOURCES}
-  "${IMPRINTA_ROOT}/runtime/commands/conversion.h" "${IMPRINTA_ROOT}/runtime/commands/byte_ops.h")
+  "${IMPRINTA_ROOT}/runtime/base/conversion.h" "${IMPRINTA_ROOT}/runtime/base/byte_ops.h")
 set(COMMANDS_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 add_executable(commands_native_test
   ${COMMANDS_NATIVE_SOURCES}

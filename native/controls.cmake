@@ -8,9 +8,9 @@ set(CONTROLS_NATIVE_SOURCES
   "${IMPRINTA_ROOT}/runtime/units/colour_picker_data.cpp")
 imprinta_check_no_windows_headers(${CONTROLS_NATIVE_SOURCES})
 add_executable(controls_native_test ${CONTROLS_NATIVE_SOURCES}
-  "${IMPRINTA_ROOT}/runtime/units/property_stream.cpp"
-  "${IMPRINTA_ROOT}/runtime/units/byte_buffer.cpp"
-  "${IMPRINTA_ROOT}/runtime/commands/conversion.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/property_stream.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/byte_buffer.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/conversion.cpp"
   "${IMPRINTA_ROOT}/tests/controls/controls_data_test.cpp")
 target_link_libraries(controls_native_test PRIVATE gtest gtest_main)
 add_test(NAME controls_native_test COMMAND controls_native_test --gtest_color=no)

@@ -2,13 +2,13 @@
 # tests under ASan/UBSan, and the generator that turns a form description into
 # the application's template bytes.
 set(FORMS_NATIVE_SOURCES
-  "${IMPRINTA_ROOT}/runtime/forms/template_format.cpp"
-  "${IMPRINTA_ROOT}/runtime/units/property_stream.cpp"
-  "${IMPRINTA_ROOT}/runtime/units/byte_buffer.cpp")
+  "${IMPRINTA_ROOT}/runtime/base/template_format.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/property_stream.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/byte_buffer.cpp")
 imprinta_check_no_windows_headers(${FORMS_NATIVE_SOURCES}
-  "${IMPRINTA_ROOT}/runtime/forms/template_format.h"
-  "${IMPRINTA_ROOT}/runtime/units/property_stream.h"
-  "${IMPRINTA_ROOT}/runtime/units/byte_buffer.h")
+  "${IMPRINTA_ROOT}/runtime/base/template_format.h"
+  "${IMPRINTA_ROOT}/runtime/base/property_stream.h"
+  "${IMPRINTA_ROOT}/runtime/base/byte_buffer.h")
 set(FORMS_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 add_executable(forms_native_test ${FORMS_NATIVE_SOURCES}
   "${IMPRINTA_ROOT}/tests/forms/template_format_test.cpp"

@@ -5,19 +5,19 @@ find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
 
 set(PICTURE_SOURCES
-  ${IMPRINTA_ROOT}/runtime/units/picture_decode.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_bmp.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_gif.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_pcx.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_png.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_jpeg.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_canvas.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_cache.cpp
-  ${IMPRINTA_ROOT}/runtime/units/picture_scale.cpp
-  ${IMPRINTA_ROOT}/runtime/units/png_encode.cpp)
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_decode.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_bmp.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_gif.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_pcx.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_png.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_jpeg.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_canvas.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_cache.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_scale.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/png_encode.cpp)
 imprinta_check_no_windows_headers(${PICTURE_SOURCES}
-  ${IMPRINTA_ROOT}/runtime/units/picture_decode.h
-  ${IMPRINTA_ROOT}/runtime/units/picture_decode_internal.h
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_decode.h
+  ${IMPRINTA_ROOT}/runtime/pictures/picture_decode_internal.h
   ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp)
 
 set(PICTURE_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -30,11 +30,11 @@ target_link_libraries(imprinta_pictures_native PUBLIC PNG::PNG JPEG::JPEG deflat
 # picture decoders, the form-template reader and the unit property streams.
 file(GLOB FUZZ_UNIT_DATA CONFIGURE_DEPENDS "${IMPRINTA_ROOT}/runtime/units/*_data.cpp")
 set(FUZZ_FORMS_SOURCES ${FUZZ_UNIT_DATA}
-  ${IMPRINTA_ROOT}/runtime/forms/template_format.cpp
-  ${IMPRINTA_ROOT}/runtime/units/property_stream.cpp
-  ${IMPRINTA_ROOT}/runtime/units/byte_buffer.cpp
+  ${IMPRINTA_ROOT}/runtime/base/template_format.cpp
+  ${IMPRINTA_ROOT}/runtime/base/property_stream.cpp
+  ${IMPRINTA_ROOT}/runtime/base/byte_buffer.cpp
   ${IMPRINTA_ROOT}/runtime/units/window_properties.cpp
-  ${IMPRINTA_ROOT}/runtime/commands/conversion.cpp)
+  ${IMPRINTA_ROOT}/runtime/base/conversion.cpp)
 imprinta_check_no_windows_headers(${FUZZ_FORMS_SOURCES} ${IMPRINTA_ROOT}/native/fuzz/fuzz_forms_targets.cpp)
 add_library(imprinta_fuzz_entries STATIC ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp
   ${IMPRINTA_ROOT}/native/fuzz/fuzz_forms_targets.cpp ${FUZZ_FORMS_SOURCES})

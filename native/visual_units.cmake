@@ -12,8 +12,8 @@ imprinta_check_no_windows_headers(${VISUAL_NATIVE_SOURCES}
   "${IMPRINTA_ROOT}/runtime/units/draw_panel_data.h")
 set(VISUAL_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 add_executable(visual_units_native_test ${VISUAL_NATIVE_SOURCES}
-  "${IMPRINTA_ROOT}/runtime/units/property_stream.cpp"
-  "${IMPRINTA_ROOT}/runtime/units/byte_buffer.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/property_stream.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/byte_buffer.cpp"
   "${IMPRINTA_ROOT}/tests/visual_units/visual_data_test.cpp")
 target_compile_options(visual_units_native_test PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK ${VISUAL_SANITIZE})
 target_link_options(visual_units_native_test PRIVATE ${VISUAL_SANITIZE})

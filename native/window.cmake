@@ -3,8 +3,8 @@ set(WINDOW_NATIVE_SOURCES
   "${IMPRINTA_ROOT}/runtime/units/window_shapes.cpp"
   "${IMPRINTA_ROOT}/runtime/units/window_properties.cpp")
 set(WINDOW_NATIVE_DEPS
-  "${IMPRINTA_ROOT}/runtime/units/property_stream.cpp"
-  "${IMPRINTA_ROOT}/runtime/units/byte_buffer.cpp")
+  "${IMPRINTA_ROOT}/runtime/base/property_stream.cpp"
+  "${IMPRINTA_ROOT}/runtime/base/byte_buffer.cpp")
 imprinta_check_no_windows_headers(${WINDOW_NATIVE_SOURCES} "${IMPRINTA_ROOT}/runtime/units/window_shapes.h"
   "${IMPRINTA_ROOT}/runtime/units/window_properties.h")
 add_executable(window_native_test ${WINDOW_NATIVE_SOURCES} ${WINDOW_NATIVE_DEPS}

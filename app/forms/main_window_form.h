@@ -1,7 +1,7 @@
 // The application's form descriptions (host build turns them into template bytes).
 #pragma once
 #include <vector>
-#include "runtime/forms/template_format.h"
+#include "runtime/base/template_format.h"
 
 namespace mainwindow {
 imprinta::forms::WindowDescription DescribeMainWindow();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 #include "app/forms/main_window_form.h"
-#include "runtime/forms/template_format.h"
+#include "runtime/base/template_format.h"
 
 static bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");

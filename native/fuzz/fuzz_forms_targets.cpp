@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include "runtime/forms/template_format.h"
+#include "runtime/base/template_format.h"
 #include "runtime/units/button_data.h"
 #include "runtime/units/colour_picker_data.h"
 #include "runtime/units/combo_box_data.h"

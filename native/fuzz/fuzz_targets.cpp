@@ -7,7 +7,7 @@
 #include <cstring>
 #include <span>
 #include <vector>
-#include "runtime/units/picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::fuzz {
 namespace {

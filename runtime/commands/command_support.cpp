@@ -1,4 +1,4 @@
-#include "command_support.h"
+#include "runtime/commands/command_support.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
 

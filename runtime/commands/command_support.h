@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 #include "runtime/core/library.h"
-#include "runtime/core/value.h"
+#include "runtime/base/value.h"
 
 namespace imprinta::cmd {
 

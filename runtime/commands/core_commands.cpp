@@ -6,13 +6,13 @@
 #include <span>
 #include <string>
 #include <vector>
-#include "byte_ops.h"
-#include "command_support.h"
-#include "commands.h"
-#include "conversion.h"
+#include "runtime/base/byte_ops.h"
+#include "runtime/commands/command_support.h"
+#include "runtime/commands/commands.h"
+#include "runtime/base/conversion.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
-#include "runtime/units/picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 using namespace imprinta;
 using namespace imprinta::cmd;

@@ -1,6 +1,6 @@
 // The library info blocks of the seven libraries, in library-table order.
-#include "command_support.h"
-#include "commands.h"
+#include "runtime/commands/command_support.h"
+#include "runtime/commands/commands.h"
 #include "runtime/core/libraries.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <boost/regex/v5/w32_regex_traits.hpp>
 #include <cstring>
 #include <new>
-#include "command_support.h"
-#include "commands.h"
+#include "runtime/commands/command_support.h"
+#include "runtime/commands/commands.h"
 
 using namespace imprinta::cmd;
 

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "byte_ops.h"
-#include "command_support.h"
-#include "commands.h"
-#include "runtime/core/allocation_failure.h"
+#include "runtime/base/byte_ops.h"
+#include "runtime/commands/command_support.h"
+#include "runtime/commands/commands.h"
+#include "runtime/base/allocation_failure.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
 

@@ -1,7 +1,7 @@
-#include "blocks.h"
+#include "runtime/core/blocks.h"
 #include <cstring>
-#include "runtime_interface.h"
-#include "runtime_state.h"
+#include "runtime/core/runtime_interface.h"
+#include "runtime/core/runtime_state.h"
 
 namespace imprinta {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include "value.h"
+#include "runtime/base/value.h"
 
 namespace imprinta {
 

@@ -1,5 +1,5 @@
-#include "dll_call.h"
-#include "runtime_interface.h"
+#include "runtime/core/dll_call.h"
+#include "runtime/core/runtime_interface.h"
 
 asm(R"(
     .text

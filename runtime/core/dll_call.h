@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <initializer_list>
-#include "library.h"
+#include "runtime/core/library.h"
 
 enum DllConvention : uint32_t { kCalleeCleans = 0, kCallerCleans = 1 };
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include "allocation_failure.h"
-#include "runtime_state.h"
+#include "runtime/base/allocation_failure.h"
+#include "runtime/core/runtime_state.h"
 
 namespace imprinta {
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
-#include "runtime_state.h"
+#include "runtime/core/runtime_state.h"
 
 namespace imprinta {
 

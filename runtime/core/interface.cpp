@@ -3,11 +3,11 @@
 #include <cstdarg>
 #include <cstring>
 #include <algorithm>
-#include "allocation_failure.h"
-#include "blocks.h"
-#include "runtime_state.h"
+#include "runtime/base/allocation_failure.h"
+#include "runtime/core/blocks.h"
+#include "runtime/core/runtime_state.h"
 #include "runtime/forms/forms_api.h"
-#include "runtime/units/picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 using namespace imprinta;
 

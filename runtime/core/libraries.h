@@ -2,7 +2,7 @@
 // the regular-expression library provide. The application header's library
 // table points at these blocks.
 #pragma once
-#include "library.h"
+#include "runtime/core/library.h"
 
 constexpr uint32_t kLibraryCount = 7;
 constexpr uint32_t kCoreLibraryTypeCount = 51;

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include "value.h"
+#include "runtime/base/value.h"
 
 #if defined(_WIN32)
 #define IMPRINTA_STDCALL __stdcall

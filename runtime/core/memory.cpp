@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include "allocation_failure.h"
-#include "allocation_gate.h"
-#include "runtime_state.h"
-#include "blocks.h"
+#include "runtime/base/allocation_failure.h"
+#include "runtime/base/allocation_gate.h"
+#include "runtime/core/runtime_state.h"
+#include "runtime/core/blocks.h"
 
 namespace imprinta {
 

@@ -2,7 +2,7 @@
 // the runtime services, and the RuntimeNotify codes libraries and units use.
 #pragma once
 #include <cstdint>
-#include "library.h"
+#include "runtime/core/library.h"
 
 enum RuntimeSlot : int {
     kSlotRaiseRuntimeError = 0,

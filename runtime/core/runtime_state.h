@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "runtime_interface.h"
+#include "runtime/core/runtime_interface.h"
 
 namespace imprinta {
 

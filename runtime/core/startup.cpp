@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <ole2.h>
 #include <algorithm>
-#include "allocation_failure.h"
-#include "runtime_state.h"
+#include "runtime/base/allocation_failure.h"
+#include "runtime/core/runtime_state.h"
 #include "runtime/forms/forms_api.h"
-#include "runtime/units/byte_buffer.h"
+#include "runtime/base/byte_buffer.h"
 #include "runtime/units/unit_framework.h"
 
 namespace imprinta {

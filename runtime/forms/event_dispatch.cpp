@@ -3,8 +3,8 @@
 // Handlers are extern "C" __cdecl routines whose first argument is a hidden
 // EventResultSlot*, followed by the event's argument words in order.
 #include <cstring>
-#include "forms_internal.h"
-#include "runtime/core/allocation_failure.h"
+#include "runtime/forms/forms_internal.h"
+#include "runtime/base/allocation_failure.h"
 #include "runtime/core/runtime_state.h"
 
 // ImprintaCallHandler(handler, slot, words, count): cdecl. Pushes the words from

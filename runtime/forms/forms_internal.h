@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-#include "forms_api.h"
-#include "template_format.h"
+#include "runtime/forms/forms_api.h"
+#include "runtime/base/template_format.h"
 #include "runtime/units/unit_framework.h"
 
 namespace imprinta::forms {

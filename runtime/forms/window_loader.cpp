@@ -1,6 +1,6 @@
 // Window creation from a template, re-creation of a unit in place, and the
 // bookkeeping when windows and units are destroyed.
-#include "forms_internal.h"
+#include "runtime/forms/forms_internal.h"
 #include "runtime/core/runtime_state.h"
 #include "runtime/units/window_unit.h"
 

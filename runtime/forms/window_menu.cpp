@@ -1,6 +1,6 @@
 // A window's menu bar and accelerator table, built from the run of menu item
 // records in its unit table, and the menu commands they send.
-#include "forms_internal.h"
+#include "runtime/forms/forms_internal.h"
 
 namespace imprinta::forms {
 

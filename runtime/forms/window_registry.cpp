@@ -2,7 +2,7 @@
 // notifications that concern windows and units.
 #include <algorithm>
 #include <cstring>
-#include "forms_internal.h"
+#include "runtime/forms/forms_internal.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_state.h"
 

@@ -1,4 +1,4 @@
-#include "button_data.h"
+#include "runtime/units/button_data.h"
 
 namespace imprinta::units {
 

@@ -2,10 +2,10 @@
 // group box (captioned frame with its own colours; holds other units).
 #include <span>
 #include <vector>
-#include "button_data.h"
-#include "group_box_data.h"
-#include "picture_decode.h"
-#include "unit_framework.h"
+#include "runtime/units/button_data.h"
+#include "runtime/units/group_box_data.h"
+#include "runtime/pictures/picture_decode.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

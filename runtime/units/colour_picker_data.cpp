@@ -1,4 +1,4 @@
-#include "colour_picker_data.h"
+#include "runtime/units/colour_picker_data.h"
 
 namespace imprinta::units {
 

@@ -1,7 +1,7 @@
 // Colour picker property data and its fixed palette. Plain C++ (no Windows headers).
 #pragma once
 #include <cstdint>
-#include "property_stream.h"
+#include "runtime/base/property_stream.h"
 
 namespace imprinta::units {
 

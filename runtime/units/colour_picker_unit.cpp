@@ -1,14 +1,14 @@
 // Colour picker: an owner-drawn button showing the colour, and the popup
 // palette with 32 colours, an optional transparent button and a button that
 // opens the system colour dialog.
-#include "colour_picker_unit.h"
+#include "runtime/units/colour_picker_unit.h"
 #include <commdlg.h>
 #include <windowsx.h>
 #include <algorithm>
 #include <cstddef>
 #include <string>
-#include "colour_picker_data.h"
-#include "unit_framework.h"
+#include "runtime/units/colour_picker_data.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

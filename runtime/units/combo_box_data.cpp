@@ -1,4 +1,4 @@
-#include "combo_box_data.h"
+#include "runtime/units/combo_box_data.h"
 #include <cstring>
 
 namespace imprinta::units {

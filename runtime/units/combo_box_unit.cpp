@@ -2,8 +2,8 @@
 // extra item height and a Selected event fired once the selection is in place.
 #include <algorithm>
 #include <vector>
-#include "combo_box_data.h"
-#include "unit_framework.h"
+#include "runtime/units/combo_box_data.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

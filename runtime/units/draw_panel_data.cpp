@@ -1,4 +1,4 @@
-#include "draw_panel_data.h"
+#include "runtime/units/draw_panel_data.h"
 
 namespace imprinta::units {
 

@@ -1,8 +1,8 @@
 // Drawing panel property data. Plain C++ (no Windows headers).
 #pragma once
 #include <cstdint>
-#include "byte_buffer.h"
-#include "property_stream.h"
+#include "runtime/base/byte_buffer.h"
+#include "runtime/base/property_stream.h"
 
 namespace imprinta::units {
 

@@ -1,4 +1,4 @@
-#include "draw_panel_unit.h"
+#include "runtime/units/draw_panel_unit.h"
 
 #include <algorithm>
 #include <cstdlib>

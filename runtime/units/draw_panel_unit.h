@@ -4,9 +4,9 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "draw_panel_data.h"
-#include "picture_screen.h"
-#include "unit_framework.h"
+#include "runtime/units/draw_panel_data.h"
+#include "runtime/units/picture_screen.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

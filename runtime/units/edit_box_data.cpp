@@ -1,8 +1,8 @@
-#include "edit_box_data.h"
+#include "runtime/units/edit_box_data.h"
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include "runtime/commands/conversion.h"
+#include "runtime/base/conversion.h"
 
 namespace imprinta::units {
 

@@ -1,6 +1,6 @@
 // Edit box: EDIT control with input modes, spin control, colours and
 // vertically centred single-line text.
-#include "edit_box_unit.h"
+#include "runtime/units/edit_box_unit.h"
 #include <commctrl.h>
 #include <windowsx.h>
 #include <algorithm>

@@ -2,8 +2,8 @@
 // colours and vertically centred single-line text.
 #pragma once
 #include <string>
-#include "edit_box_data.h"
-#include "unit_framework.h"
+#include "runtime/units/edit_box_data.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

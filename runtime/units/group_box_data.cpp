@@ -1,4 +1,4 @@
-#include "group_box_data.h"
+#include "runtime/units/group_box_data.h"
 
 namespace imprinta::units {
 

@@ -1,4 +1,4 @@
-#include "label_data.h"
+#include "runtime/units/label_data.h"
 
 namespace imprinta::units {
 

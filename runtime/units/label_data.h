@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include "byte_buffer.h"
-#include "property_stream.h"
+#include "runtime/base/byte_buffer.h"
+#include "runtime/base/property_stream.h"
 
 namespace imprinta::units {
 

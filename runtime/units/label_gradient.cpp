@@ -1,4 +1,4 @@
-#include "label_gradient.h"
+#include "runtime/units/label_gradient.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "label_unit.h"
+#include "runtime/units/label_unit.h"
 
 #include <algorithm>
 #include <vector>
-#include "label_gradient.h"
+#include "runtime/units/label_gradient.h"
 
 namespace imprinta::units {
 

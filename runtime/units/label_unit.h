@@ -5,9 +5,9 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
-#include "label_data.h"
-#include "picture_screen.h"
-#include "unit_framework.h"
+#include "runtime/units/label_data.h"
+#include "runtime/units/picture_screen.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

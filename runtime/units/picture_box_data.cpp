@@ -1,4 +1,4 @@
-#include "picture_box_data.h"
+#include "runtime/units/picture_box_data.h"
 
 namespace imprinta::units {
 

@@ -1,7 +1,7 @@
-#include "picture_box_unit.h"
+#include "runtime/units/picture_box_unit.h"
 
 #include <cstring>
-#include "picture_scale.h"
+#include "runtime/pictures/picture_scale.h"
 
 namespace imprinta::units {
 

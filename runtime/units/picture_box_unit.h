@@ -5,10 +5,10 @@
 #include <windows.h>
 #include <cstdint>
 #include <vector>
-#include "picture_box_data.h"
-#include "picture_decode.h"
-#include "picture_screen.h"
-#include "unit_framework.h"
+#include "runtime/units/picture_box_data.h"
+#include "runtime/pictures/picture_decode.h"
+#include "runtime/units/picture_screen.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

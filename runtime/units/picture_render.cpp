@@ -1,4 +1,4 @@
-#include "picture_render.h"
+#include "runtime/units/picture_render.h"
 #include <cstring>
 #include <vector>
 

@@ -3,7 +3,7 @@
 // stretched. The decoding itself is plain C++ in picture_decode.h.
 #pragma once
 #include <windows.h>
-#include "picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::picture {
 

@@ -1,10 +1,10 @@
-#include "picture_screen.h"
+#include "runtime/units/picture_screen.h"
 #include <new>
 
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include "picture_cache.h"
+#include "runtime/pictures/picture_cache.h"
 
 namespace imprinta::units {
 

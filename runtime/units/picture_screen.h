@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <cstdint>
 #include <vector>
-#include "byte_buffer.h"
-#include "picture_decode.h"
+#include "runtime/base/byte_buffer.h"
+#include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::units {
 

@@ -1,4 +1,4 @@
-#include "trans_label_data.h"
+#include "runtime/units/trans_label_data.h"
 
 namespace imprinta::units {
 

@@ -1,7 +1,7 @@
-#include "trans_label_unit.h"
+#include "runtime/units/trans_label_unit.h"
 
 #include <vector>
-#include "label_unit.h"
+#include "runtime/units/label_unit.h"
 
 namespace imprinta::units {
 

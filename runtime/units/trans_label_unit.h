@@ -3,8 +3,8 @@
 // changes or moves.
 #pragma once
 #include <windows.h>
-#include "trans_label_data.h"
-#include "unit_framework.h"
+#include "runtime/units/trans_label_data.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

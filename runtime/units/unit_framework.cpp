@@ -1,5 +1,5 @@
 // Unit framework: window wrapping, message routing, events and shared GDI helpers.
-#include "unit_framework.h"
+#include "runtime/units/unit_framework.h"
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>

@@ -14,8 +14,8 @@
 #include <initializer_list>
 #include <string>
 #include <vector>
-#include "property_stream.h"
-#include "runtime/core/allocation_failure.h"
+#include "runtime/base/property_stream.h"
+#include "runtime/base/allocation_failure.h"
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
 

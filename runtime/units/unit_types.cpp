@@ -6,7 +6,7 @@
 // the type's own file and names it below (declaration + descriptor field).
 #include <iterator>
 #include "runtime/core/libraries.h"
-#include "unit_framework.h"
+#include "runtime/units/unit_framework.h"
 
 
 

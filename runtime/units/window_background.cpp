@@ -1,10 +1,10 @@
 // Background picture of the window unit.
-#include "window_background.h"
+#include "runtime/units/window_background.h"
 
 #include <cstring>
 #include <vector>
-#include "picture_decode.h"
-#include "unit_framework.h"
+#include "runtime/pictures/picture_decode.h"
+#include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
 

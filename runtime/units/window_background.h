@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "byte_buffer.h"
+#include "runtime/base/byte_buffer.h"
 
 namespace imprinta::units {
 

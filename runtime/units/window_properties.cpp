@@ -1,5 +1,5 @@
 // Stored form of the window's property data.
-#include "window_properties.h"
+#include "runtime/units/window_properties.h"
 
 
 namespace imprinta::units {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "property_stream.h"
+#include "runtime/base/property_stream.h"
 
 namespace imprinta::units {
 

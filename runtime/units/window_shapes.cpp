@@ -1,5 +1,5 @@
 // Shape table and scaling for window outlines.
-#include "window_shapes.h"
+#include "runtime/units/window_shapes.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // The window unit: creation, properties, painting, closing, activation, tray
 // icon, background music and the pre-translation of queued messages.
-#include "window_unit.h"
+#include "runtime/units/window_unit.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include "runtime/core/runtime_state.h"
 #include "runtime/forms/forms_api.h"
-#include "window_shapes.h"
+#include "runtime/units/window_shapes.h"
 
 namespace imprinta::units {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "unit_framework.h"
-#include "window_background.h"
-#include "window_properties.h"
+#include "runtime/units/unit_framework.h"
+#include "runtime/units/window_background.h"
+#include "runtime/units/window_properties.h"
 
 namespace imprinta::units {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 #include "app/forms/application_header.h"
-#include "runtime/core/allocation_gate.h"
+#include "runtime/base/allocation_gate.h"
 
 namespace {
 

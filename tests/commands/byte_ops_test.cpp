@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>
-#include "runtime/commands/byte_ops.h"
-#include "runtime/core/value.h"
+#include "runtime/base/byte_ops.h"
+#include "runtime/base/value.h"
 
 using namespace imprinta;
 using namespace imprinta::ops;

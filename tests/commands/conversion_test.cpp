@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>
-#include "runtime/commands/conversion.h"
-#include "runtime/core/value.h"
+#include "runtime/base/conversion.h"
+#include "runtime/base/value.h"
 
 using namespace imprinta;
 using conv::Value;

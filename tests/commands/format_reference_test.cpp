@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include "runtime/commands/conversion.h"
+#include "runtime/base/conversion.h"
 
 namespace {
 

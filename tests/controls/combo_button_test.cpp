@@ -7,7 +7,7 @@
 #include "runtime/units/combo_box_data.h"
 #include "runtime/units/edit_box_data.h"
 #include "runtime/units/group_box_data.h"
-#include "runtime/units/picture_file_filter.h"
+#include "runtime/pictures/picture_file_filter.h"
 #include "support/child_process.h"
 
 using namespace ctltest;

@@ -2,7 +2,7 @@
 // C++, built natively and under Wine.
 #include <gtest/gtest.h>
 #include <cstring>
-#include "runtime/commands/conversion.h"
+#include "runtime/base/conversion.h"
 #include "runtime/units/button_data.h"
 #include "runtime/units/colour_picker_data.h"
 #include "runtime/units/combo_box_data.h"

@@ -9,7 +9,7 @@
 #include <vector>
 #include "runtime/core/runtime_interface.h"
 #include "runtime/forms/handler_table.h"
-#include "runtime/forms/template_format.h"
+#include "runtime/base/template_format.h"
 #include "runtime/units/unit_framework.h"
 
 #define CONTROLS_TEST_HANDLERS(X) \

@@ -9,10 +9,10 @@
 #include "support/child_process.h"
 #include "runtime/core/dll_call.h"
 #include "runtime/core/runtime_interface.h"
-#include "runtime/core/allocation_gate.h"
+#include "runtime/base/allocation_gate.h"
 #include "runtime/core/runtime_state.h"
 #include "runtime/units/unit_framework.h"
-#include "runtime/units/byte_buffer.h"
+#include "runtime/base/byte_buffer.h"
 
 namespace {
 

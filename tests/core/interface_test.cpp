@@ -157,7 +157,7 @@ TEST(Services, FindFileMaskZeroWantsEntriesWithoutAttributeBits) {
             << std::hex << c.attributes << " mask " << c.mask << " files " << c.filesOnly;
 }
 
-#include "runtime/units/picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 TEST(Notify, PictureObjectsAreRegisteredOnceAndDestroyed) {
     auto* picture = new imprinta::picture::DecodedPicture();

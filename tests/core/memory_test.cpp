@@ -101,7 +101,7 @@ TEST(Blocks, FreeArrayValueReleasesTextElements) {
     EXPECT_STREQ("abc", static_cast<const char*>(Const(kConstTextAbc)));
 }
 
-#include "runtime/units/byte_buffer.h"
+#include "runtime/base/byte_buffer.h"
 
 TEST(Memory, ByteBufferBlocksComeFromTheProcessHeap) {
     using imprinta::units::ByteBuffer;

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "runtime/forms/template_format.h"
+#include "runtime/base/template_format.h"
 #include "runtime/units/unit_framework.h"
 
 namespace formstest {

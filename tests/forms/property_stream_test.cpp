@@ -1,7 +1,7 @@
 // Property data stream and byte buffer (native, ASan/UBSan).
 #include <gtest/gtest.h>
 #include <cstring>
-#include "runtime/units/property_stream.h"
+#include "runtime/base/property_stream.h"
 
 using namespace imprinta::units;
 

@@ -2,7 +2,7 @@
 // inconsistent data, handler resolution. Built natively (ASan/UBSan) and for Windows.
 #include <gtest/gtest.h>
 #include <cstring>
-#include "runtime/forms/template_format.h"
+#include "runtime/base/template_format.h"
 
 using namespace imprinta::forms;
 

@@ -5,8 +5,8 @@
 // the out-of-memory report.
 #include <gtest/gtest.h>
 #include "pictures/corpus_support.h"
-#include "runtime/core/allocation_failure.h"
-#include "runtime/core/allocation_gate.h"
+#include "runtime/base/allocation_failure.h"
+#include "runtime/base/allocation_gate.h"
 
 using namespace imprinta;
 using namespace imprinta::picture;

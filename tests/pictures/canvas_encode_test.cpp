@@ -2,9 +2,9 @@
 // picture cache, the PNG writer (read back by libpng) and the screen resampler.
 #include <gtest/gtest.h>
 #include <cstring>
-#include "runtime/units/picture_cache.h"
-#include "runtime/units/picture_scale.h"
-#include "runtime/units/png_encode.h"
+#include "runtime/pictures/picture_cache.h"
+#include "runtime/pictures/picture_scale.h"
+#include "runtime/pictures/png_encode.h"
 
 using namespace imprinta::picture;
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 #include <vector>
-#include "runtime/units/picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 namespace pictest {
 

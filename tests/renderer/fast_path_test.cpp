@@ -11,7 +11,7 @@
 #include "app/runtime_calls.h"
 #include "picture_io.h"
 #include "runtime/core/runtime_interface.h"
-#include "runtime/units/png_encode.h"
+#include "runtime/pictures/png_encode.h"
 
 namespace {
 

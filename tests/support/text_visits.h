@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "runtime/units/property_stream.h"
+#include "runtime/base/property_stream.h"
 
 namespace testsupport {
 

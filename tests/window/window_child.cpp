@@ -12,7 +12,7 @@
 #include "runtime/core/libraries.h"
 #include "runtime/core/runtime_interface.h"
 #include "runtime/forms/handler_table.h"
-#include "runtime/forms/template_format.h"
+#include "runtime/base/template_format.h"
 #include "runtime/units/unit_framework.h"
 #include "runtime/units/window_properties.h"
 

@@ -2,7 +2,7 @@
 // 1/4/8 bits with a colour table, 16/24/32 bits (with bit fields), RLE4/RLE8,
 // top-down rows and OS/2 core headers.
 #include <algorithm>
-#include "picture_decode_internal.h"
+#include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture::detail {
 namespace {

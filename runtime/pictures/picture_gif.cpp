@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include "picture_decode_internal.h"
+#include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture {
 using namespace detail;

@@ -1,6 +1,6 @@
-#include "picture_canvas.h"
+#include "runtime/pictures/picture_canvas.h"
 #include <new>
-#include "picture_decode_internal.h"
+#include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture {
 namespace {

@@ -1,8 +1,8 @@
 // Format recognition, dispatch to the format decoders, icon directories and
 // the PNG background blend.
-#include "picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 #include <new>
-#include "picture_decode_internal.h"
+#include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture {
 using namespace detail;

@@ -1,4 +1,4 @@
-#include "picture_cache.h"
+#include "runtime/pictures/picture_cache.h"
 #include <new>
 #define XXH_INLINE_ALL
 #include <xxhash.h>

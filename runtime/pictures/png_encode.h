@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <vector>
-#include "picture_canvas.h"
+#include "runtime/pictures/picture_canvas.h"
 
 namespace imprinta::picture {
 

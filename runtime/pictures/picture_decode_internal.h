@@ -5,7 +5,7 @@
 #include <cstring>
 #include <span>
 #include <vector>
-#include "picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::picture::detail {
 

@@ -9,7 +9,7 @@
 #include <list>
 #include <memory>
 #include <span>
-#include "picture_canvas.h"
+#include "runtime/pictures/picture_canvas.h"
 
 namespace imprinta::picture {
 

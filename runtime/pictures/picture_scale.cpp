@@ -1,4 +1,4 @@
-#include "picture_scale.h"
+#include "runtime/pictures/picture_scale.h"
 #include <algorithm>
 #include <cmath>
 #include <new>

@@ -1,8 +1,8 @@
-#include "conversion.h"
+#include "runtime/base/conversion.h"
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include "runtime/core/value.h"
+#include "runtime/base/value.h"
 
 namespace imprinta::conv {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <new>
 #include <jpeglib.h>
-#include "picture_decode_internal.h"
+#include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture::detail {
 namespace {

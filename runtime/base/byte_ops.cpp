@@ -1,8 +1,8 @@
-#include "byte_ops.h"
+#include "runtime/base/byte_ops.h"
 #include <cmath>
 #include <cstring>
-#include "conversion.h"
-#include "runtime/core/value.h"
+#include "runtime/base/conversion.h"
+#include "runtime/base/value.h"
 
 namespace imprinta::ops {
 

@@ -1,5 +1,5 @@
 // Versioned little-endian property data stream.
-#include "property_stream.h"
+#include "runtime/base/property_stream.h"
 #include <cstring>
 
 namespace imprinta::units {

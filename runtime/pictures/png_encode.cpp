@@ -1,4 +1,4 @@
-#include "png_encode.h"
+#include "runtime/pictures/png_encode.h"
 #include <cstdlib>
 #include <cstring>
 #include <memory>

@@ -1,7 +1,7 @@
 // PCX: 8-bit pictures with their 256-colour palette and 1-bit monochrome
 // pictures, run-length decoded.
 #include <algorithm>
-#include "picture_decode_internal.h"
+#include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture::detail {
 

@@ -1,6 +1,6 @@
 // Byte buffer with the small-block pool.
-#include "byte_buffer.h"
-#include "runtime/core/allocation_gate.h"
+#include "runtime/base/byte_buffer.h"
+#include "runtime/base/allocation_gate.h"
 #include <cstdlib>
 #include <cstring>
 

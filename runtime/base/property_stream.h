@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "byte_buffer.h"
+#include "runtime/base/byte_buffer.h"
 
 namespace imprinta::units {
 

@@ -1,5 +1,5 @@
 // Form-template reader and writer.
-#include "template_format.h"
+#include "runtime/base/template_format.h"
 #include <cstring>
 
 namespace imprinta::forms {

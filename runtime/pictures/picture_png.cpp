@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 #include <png.h>
-#include "picture_decode_internal.h"
+#include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture::detail {
 namespace {

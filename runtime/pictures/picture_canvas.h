@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 #include <vector>
-#include "picture_decode.h"
+#include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::picture {
 
