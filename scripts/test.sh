@@ -9,6 +9,8 @@ DEPS="${IMPRINTA_DEPS:-$BUILD/deps}"
 export IMPRINTA_DEPS="$DEPS"
 
 "$ROOT/scripts/setup.sh"
+echo "== layers =="
+"$ROOT/scripts/check-layers.sh"
 "$ROOT/scripts/build.sh"
 
 source "$ROOT/scripts/session.sh"

@@ -6,7 +6,7 @@
 #include "runtime/base/allocation_failure.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_state.h"
-#include "runtime/forms/forms_api.h"
+#include "runtime/core/window_system.h"
 #include "runtime/pictures/picture_decode.h"
 
 using namespace imprinta;
@@ -24,12 +24,12 @@ extern "C" ArgValue IMPRINTA_CDECL CallLibraryCommandLib(int, CommandEntry entry
 }
 
 extern "C" uint64_t IMPRINTA_CDECL GetUnitProperty(uint32_t windowId, uint32_t unitId, int property, int) {
-    return FatalOnBadAlloc([&] { return forms::GetProperty(windowId, unitId, property); });
+    return FatalOnBadAlloc([&] { return Windows().getProperty(windowId, unitId, property); });
 }
 
 extern "C" void IMPRINTA_CDECL SetUnitProperty(uint32_t windowId, uint32_t unitId, int property, int,
                                                uint32_t low, uint32_t high) {
-    FatalOnBadAlloc([&] { forms::SetProperty(windowId, unitId, property, low, high); });
+    FatalOnBadAlloc([&] { Windows().setProperty(windowId, unitId, property, low, high); });
 }
 
 namespace imprinta {
@@ -237,14 +237,14 @@ const TypeDescriptor* TypeDescriptorFor(uint32_t type) { return FindTypeDescript
 
 void OnProgramWindowDestroyed() {
     const Runtime& rt = TheRuntime();
-    if (rt.loopEntered && !forms::AnyWindowAlive()) PostQuitMessage(0);
+    if (rt.loopEntered && !Windows().anyWindowAlive()) PostQuitMessage(0);
 }
 }  // namespace imprinta
 
 static int64_t AnswerNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
     Runtime& rt = TheRuntime();
     int64_t answer = 0;
-    if (forms::HandleNotify(code, a1, a2, a3, &answer)) return answer;
+    if (Windows().handleNotify(code, a1, a2, a3, &answer)) return answer;
     auto ptr = [](uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); };
     switch (code) {
     case kNotifyProgramIcon:

@@ -107,6 +107,8 @@ void OnProgramWindowDestroyed();
 // Type descriptor by library type code, or null.
 const TypeDescriptor* TypeDescriptorFor(uint32_t type);
 void StartRuntime();
+// Runs the application: its start routine, then the exit clean-up.
+int RunProcess(const ApplicationHeader* header, ApplicationStartFn start);
 // Releases every picture object still registered (exit clean-up).
 void DestroyAllPictures();
 }  // namespace imprinta

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include "runtime/base/allocation_failure.h"
 #include "runtime/core/runtime_state.h"
-#include "runtime/forms/forms_api.h"
+#include "runtime/core/window_system.h"
 #include "runtime/base/byte_buffer.h"
-#include "runtime/units/unit_framework.h"
+#include "runtime/core/window_object.h"
 
 namespace imprinta {
 
@@ -102,7 +102,7 @@ void StartRuntime() {
     }
     rt.started = true;
     if (h.templateSize != 0 &&
-        !forms::ReadTemplateCollection(static_cast<const uint8_t*>(h.templateStart), h.templateSize,
+        !Windows().readTemplateCollection(static_cast<const uint8_t*>(h.templateStart), h.templateSize,
                                        h.codeBase))
         ReportError("载入窗口模板数据段出错!", 0);
 }
@@ -114,7 +114,7 @@ static void DispatchOne(MSG& msg) {
     DispatchMessageA(&msg);
 }
 
-bool OfferForTranslation(MSG& msg) { return forms::PreTranslate(msg); }
+bool OfferForTranslation(MSG& msg) { return Windows().preTranslate(msg); }
 
 void PumpWaitingMessages() {
     MSG msg;
@@ -137,7 +137,7 @@ static bool IdleStep(LONG count) {
     }
     if (count <= 1) return true;  // the platform's own idle work takes the first counts
     if (rt.eventSuppression > 0) return false;
-    return forms::RaiseIdleEvents(GetTickCount() - rt.idleStartTick, rt.idleDone);
+    return Windows().raiseIdleEvents(GetTickCount() - rt.idleStartTick, rt.idleDone);
 }
 
 static void RunIdleCallbacks() {
@@ -201,12 +201,12 @@ void RunExitCleanup(int code) {
     if (rt.programIconLarge) DestroyIcon(rt.programIconLarge);
     if (rt.programIconSmall) DestroyIcon(rt.programIconSmall);
     rt.programIconLarge = rt.programIconSmall = nullptr;
-    forms::DestroyAllWindows();
+    Windows().destroyAllWindows();
     if (rt.hiddenOwner && IsWindow(rt.hiddenOwner)) DestroyWindow(rt.hiddenOwner);
     rt.hiddenOwner = nullptr;
     auto registered = std::move(rt.registeredObjects);
     rt.registeredObjects.clear();
-    for (auto& obj : registered) units::DestroyRegisteredObject(obj.object);
+    for (auto& obj : registered) DestroyRegisteredObject(obj.object);
     DestroyAllPictures();
     if (rt.oleInitialised) OleUninitialize();
     rt.oleInitialised = false;
@@ -214,9 +214,7 @@ void RunExitCleanup(int code) {
 
 }  // namespace imprinta
 
-using namespace imprinta;
-
-extern "C" int RuntimeProcessEntry(const ApplicationHeader* header, ApplicationStartFn start) {
+int imprinta::RunProcess(const ApplicationHeader* header, ApplicationStartFn start) {
     return FatalOnBadAlloc([&] {
         Runtime& rt = TheRuntime();
         rt.header = header;
@@ -228,6 +226,8 @@ extern "C" int RuntimeProcessEntry(const ApplicationHeader* header, ApplicationS
     });
 }
 
+using namespace imprinta;
+
 extern "C" void IMPRINTA_CDECL ExitProgram(int code) {
     FatalOnBadAlloc([&] { RunExitCleanup(code); });
     ExitProcess(static_cast<UINT>(code));
@@ -237,11 +237,11 @@ extern "C" void IMPRINTA_CDECL RunMessageLoop(void) {
     Runtime& rt = TheRuntime();
     rt.loopEntered = true;
     FatalOnBadAlloc([&] {
-        if (forms::AnyWindowAlive()) RunMessageLoopMode(kLoopMain);
+        if (Windows().anyWindowAlive()) RunMessageLoopMode(kLoopMain);
     });
 }
 
 extern "C" void IMPRINTA_CDECL LoadStartWindow(uint32_t windowId) {
-    bool created = FatalOnBadAlloc([&] { return forms::CreateRegisteredWindow(windowId, nullptr, false); });
+    bool created = FatalOnBadAlloc([&] { return Windows().createRegisteredWindow(windowId, nullptr, false); });
     if (!created) ReportError("载入启动窗口失败", 0);
 }

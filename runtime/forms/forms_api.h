@@ -8,6 +8,9 @@
 
 namespace imprinta::forms {
 
+// Installs the entries below into the core (its window system table).
+void InstallIntoCore();
+
 // Reads the whole template collection and registers its windows; handler
 // offsets become codeBase + offset (-1 becomes 0). False: the data is unreadable.
 bool ReadTemplateCollection(const uint8_t* data, uint32_t size, uintptr_t codeBase);

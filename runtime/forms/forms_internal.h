@@ -6,7 +6,8 @@
 #include <vector>
 #include "runtime/forms/forms_api.h"
 #include "runtime/base/template_format.h"
-#include "runtime/units/unit_framework.h"
+#include "runtime/forms/unit_contract.h"
+#include "runtime/forms/unit_object.h"
 
 namespace imprinta::forms {
 
@@ -18,7 +19,7 @@ WindowRegistry& Registry();
 TemplateWindow* FindTemplate(uint32_t windowId);
 // Record index of a unit id (0 = record 0), or -1.
 int FindRecordIndex(const TemplateWindow& w, uint32_t unitId);
-units::Unit* RecordUnit(const UnitRecord& r);
+UnitObject* RecordUnit(const UnitRecord& r);
 // The live window handle of a template, or null.
 HWND LiveWindowHandle(const TemplateWindow& w);
 // The record's live control, or null (also null while its window does not exist).

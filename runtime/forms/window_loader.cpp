@@ -2,11 +2,11 @@
 // bookkeeping when windows and units are destroyed.
 #include "runtime/forms/forms_internal.h"
 #include "runtime/core/runtime_state.h"
-#include "runtime/units/window_unit.h"
+
 
 namespace imprinta::forms {
 
-using units::Unit;
+using Unit = UnitObject;
 
 namespace {
 
@@ -86,7 +86,7 @@ void BeginModalRun(TemplateWindow& w, Unit* window) {
             disabled.push_back({h, true});
         }
     }
-    if (auto* unit = dynamic_cast<units::WindowUnit*>(window)) unit->BeginModal(std::move(disabled));
+    window->BeginModal(std::move(disabled));
     for (size_t i = w.units.size(); i-- > 0;)
         if (HWND h = LiveControl(w, w.units[i])) SendMessageA(h, units::kMsgModalStarts, 0, 0);
     if (focus && IsWindow(focus)) SetFocus(focus);
@@ -244,7 +244,7 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
         // WM_SETFOCUS); it is raised once.
         if (focus && IsWindow(wnd) && (focus == wnd || IsChild(wnd, focus)) &&
             FocusEventSerial(windowId) == focusEvents) {
-            Unit* holder = Unit::ForTarget(focus);
+            Unit* holder = UnitObject::ForTarget(focus);
             for (const auto& r : w.units)
                 if (holder && r.object == holder) {
                     RaiseInternal(windowId, r.id, units::kEventFocusGained);

@@ -8,7 +8,7 @@
 
 namespace imprinta::forms {
 
-using units::Unit;
+using Unit = UnitObject;
 
 WindowRegistry& Registry() {
     static WindowRegistry registry;
@@ -353,7 +353,7 @@ Unit* LiveUnitObject(uint32_t windowId, uint32_t unitId) {
 }
 
 bool IsLiveUnitWindow(HWND h) {
-    Unit* u = Unit::FromHandle(h);
+    Unit* u = UnitObject::FromHandle(h);
     return u && LiveUnitObject(u->formId, u->unitId) == u;
 }
 
@@ -447,7 +447,7 @@ bool RaiseIdleEvents(DWORD elapsedMs, std::vector<HWND>& done) {
 bool PreTranslate(MSG& msg) {
     if (!msg.hwnd) return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    Unit* u = Unit::FromHandle(root);
+    Unit* u = UnitObject::FromHandle(root);
     if (!u) return false;
     TemplateWindow* w = FindTemplate(u->formId);
     if (!w || w->units.empty() || RecordUnit(w->units[0]) != u) return false;

@@ -6,8 +6,8 @@
 //
 //   IMPRINTA_UNIT_ENTRY_LOOKUP(EditBoxEntryLookup, EditBoxUnit)
 //
-// The runtime only ever sees the numbered entry points and the unit handle
-// (a Unit*); see /work/notes/framework-ready.md for a walk-through.
+// The runtime only ever sees the numbered entry points of the unit contract
+// (runtime/forms/unit_contract.h) and the unit handle (a Unit*).
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -16,168 +16,13 @@
 #include <vector>
 #include "runtime/base/property_stream.h"
 #include "runtime/base/allocation_failure.h"
+#include "runtime/core/window_object.h"
+#include "runtime/forms/unit_contract.h"
+#include "runtime/forms/unit_object.h"
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
 
 namespace imprinta::units {
-
-// ---------------------------------------------------------------------------
-// Numbers that cross the runtime/unit boundary.
-
-enum EntryPointNumber : int {
-    kEntryCreateUnit = 1,
-    kEntrySetProperty = 4,
-    kEntryGetAllPropertyData = 5,
-    kEntryGetProperty = 6,
-    kEntryIconData = 7,
-    kEntryWantsKey = 8,
-    kEntryConvertTexts = 9,
-    kEntryIsDefaultButton = 10,
-    kEntryMessageFilter = 11,
-};
-
-// Property kinds (the type code of a property descriptor).
-enum PropertyKind : int16_t {
-    kPropInteger = 1000,
-    kPropInteger2 = 1001,
-    kPropDouble = 1002,
-    kPropLogical = 1003,
-    kPropDateTime = 1004,
-    kPropText = 1005,
-    kPropChoice = 1006,
-    kPropPicture = 1009,
-    kPropIcon = 1010,
-    kPropCursor = 1011,
-    kPropSound = 1012,
-    kPropFont = 1013,
-    kPropColour = 1014,
-    kPropColourTransparent = 1015,
-    kPropFileName = 1016,
-    kPropBackColour = 1017,
-    kPropDataSource = 1018,
-    kPropDataColumn = 1020,
-    kPropImageList = 1023,
-    kPropCustomData = 1024,
-};
-
-// Type descriptor flag bits the runtime tests.
-enum TypeFlag : uint32_t {
-    kTypeHasMessageFilter = 0x00000020,
-    kTypeMovesChildrenOnRecreate = 0x00000080,
-    kTypeNeverRecreated = 0x00000010,
-    kTypePageContainer = 0x00000100,
-    kTypeStatic = 0x00002000,
-    kTypeGrouping = 0x00004000,
-    kTypeDefaultButton = 0x00000800,
-    kTypeCreatedHidden = 0x00008000,
-    kTypeSkipsTab = 0x00010000,
-    kTypeDockedBar = 0x00100000,
-    kTypeDragsWindow = 0x04000000,
-    kTypeIsUnit = 0x00000040,       // a window unit: raises events
-};
-
-// Private messages the runtime sends to units.
-enum PrivateMessage : UINT {
-    kMsgLayoutBars = 0x8004,        // to the window after its units exist
-    kMsgAllUnitsCreated = 0x806F,   // to every unit after creation (and to a re-created one)
-    kMsgBoundSource = 0x8070,       // answer: bound data-source object or 0
-    kMsgModalStarts = 0x8076,       // to every unit when its window starts running modally
-};
-
-// Common events, raised for every unit.
-enum CommonEvent : int {
-    kEventLeftDown = -1,
-    kEventLeftUp = -2,
-    kEventDoubleClick = -3,
-    kEventRightDown = -4,
-    kEventRightUp = -5,
-    kEventMouseMove = -6,
-    kEventFocusGained = -7,
-    kEventFocusLost = -8,
-    kEventKeyDown = -9,
-    kEventKeyUp = -10,
-    kEventCharacter = -11,
-    kEventWheel = -12,
-};
-
-// Colour value meaning "button face" in colour properties and "transparent" in
-// colour-with-transparent properties.
-constexpr uint32_t kSystemColourValue = 0xFF000000u;
-
-// The value record of entry points 4 and 6: two words.
-union PropertyValue {
-    struct {
-        uint32_t low;
-        uint32_t high;
-    } words;
-    int32_t integer;      // integer, choice, colour kinds
-    uint32_t colour;
-    BOOL logical;         // 1 = true
-    const char* text;     // text kinds; owned by the unit on reading
-    struct {
-        const uint8_t* bytes;  // data kinds; owned by the unit on reading
-        uint32_t count;
-    } data;
-    double real;          // 8-byte kinds (floating point, date-time)
-};
-static_assert(sizeof(PropertyValue) == 8 || sizeof(void*) != 4, "property value record is two words");
-
-// Event record of RuntimeNotify 2008 (word arguments).
-struct EventRecord {
-    uint32_t formId;
-    uint32_t unitId;      // 0 = the window
-    int32_t number;
-    uint32_t count;       // 0..5
-    uint32_t args[5];
-    uint32_t hasResult;
-    uint32_t result;
-};
-static_assert(sizeof(EventRecord) == 44, "event record layout");
-
-// Event record of RuntimeNotify 2031 (typed arguments).
-struct TypedEventArgument {
-    uint32_t low;
-    uint32_t high;
-    uint32_t type;
-    uint32_t flags;       // bit 0 by reference (low holds the address), bit 1 array
-};
-struct TypedEventRecord {
-    uint32_t formId;
-    uint32_t unitId;
-    int32_t number;
-    uint32_t count;       // 0..12
-    TypedEventArgument args[12];
-    uint32_t hasResult;
-    uint32_t resultLow;
-    uint32_t resultHigh;
-};
-static_assert(sizeof(TypedEventRecord) == 16 + 12 * 16 + 12, "typed event record layout");
-
-// ---------------------------------------------------------------------------
-// Entry-point signatures (all __stdcall). The unit handle is a Unit*.
-
-typedef void*(IMPRINTA_STDCALL* CreateUnitFn)(const void* data, uint32_t size, DWORD style, HWND parent,
-                                              UINT controlId, HMENU menu, int x, int y, int width, int height,
-                                              uint32_t formId, uint32_t unitId, HWND designer, BOOL designMode);
-// True: the change needs a new control (the runtime re-creates the unit).
-typedef BOOL(IMPRINTA_STDCALL* SetPropertyFn)(void* unit, int number, PropertyValue* value, char** tip);
-// Movable global block trimmed to the serialized data; its size in *size. 0 on failure.
-typedef HGLOBAL(IMPRINTA_STDCALL* GetAllPropertyDataFn)(void* unit, uint32_t* size);
-typedef BOOL(IMPRINTA_STDCALL* GetPropertyFn)(void* unit, int number, PropertyValue* value);
-// Window only: icon data (movable global block) from stored data.
-typedef HGLOBAL(IMPRINTA_STDCALL* IconDataFn)(const void* data, uint32_t size, uint32_t* iconSize);
-typedef BOOL(IMPRINTA_STDCALL* WantsKeyFn)(void* unit, UINT key);
-// New stored data as a movable global block; *size in: old size, out: new size. 0 on failure.
-typedef HGLOBAL(IMPRINTA_STDCALL* ConvertTextsFn)(const void* data, uint32_t* size, TextVisitor visitor, void* user);
-typedef BOOL(IMPRINTA_STDCALL* IsDefaultButtonFn)(void* unit);
-typedef BOOL(IMPRINTA_STDCALL* MessageFilterFn)(void* unit, MSG* msg);
-
-// Looks an entry point up through a descriptor; null when the type has none.
-template <class Fn>
-inline Fn LookupEntry(const TypeDescriptor* type, EntryPointNumber number) {
-    if (!type || !type->entryLookup) return nullptr;
-    return reinterpret_cast<Fn>(type->entryLookup(number));
-}
 
 // ---------------------------------------------------------------------------
 // Calls into the runtime. Units use Notify, never the runtime's internals;
@@ -185,16 +30,6 @@ inline Fn LookupEntry(const TypeDescriptor* type, EntryPointNumber number) {
 
 int64_t Notify(int code, uint32_t a1 = 0, uint32_t a2 = 0, uint32_t a3 = 0);
 void SetNotifyTarget(RuntimeNotifyFn target);  // null restores RuntimeNotify
-
-struct EventAnswer {
-    bool ran = false;        // a handler ran
-    bool hasResult = false;  // it returned a value
-    uint64_t value = 0;
-    // "Returned false": the common result rule for swallowing mouse and key messages.
-    bool ReturnedFalse() const { return hasResult && static_cast<uint32_t>(value) == 0; }
-    // The handler's logical answer, or dflt when it returned nothing.
-    bool Logical(bool dflt) const { return hasResult ? static_cast<uint32_t>(value) != 0 : dflt; }
-};
 
 EventAnswer RaiseEvent(uint32_t formId, uint32_t unitId, int number, std::initializer_list<uint32_t> args = {});
 EventAnswer RaiseTypedEvent(uint32_t formId, uint32_t unitId, int number, const TypedEventArgument* args,
@@ -216,18 +51,6 @@ inline bool IsTransparentColour(uint32_t colour) { return colour == kSystemColou
 
 // A font from a 60-byte record with the forced fields; null for any other size.
 HFONT MakeFontFromRecord(const uint8_t* record, size_t size);
-// The default GUI font's record.
-void DefaultFontRecord(uint8_t out[kFontRecordSize]);
-
-// Cursor codes 0..14 (0 = none) <-> system cursor identifiers as stored in
-// pointer data. Values outside the list pass through unchanged.
-uint32_t CursorCodeToSystemId(uint32_t code);
-uint32_t SystemIdToCursorCode(uint32_t id);
-// Cursor from stored pointer data: first word the system identifier (0 = none),
-// -1 followed by cursor file bytes. Null when none. *owned says whether the
-// caller must DestroyCursor it.
-HCURSOR MakeCursorFromPointerData(const uint8_t* data, size_t size, bool* owned);
-
 // Border choices 0..5 shared by edit box, label, picture box and drawing panel.
 void BorderStyles(int choice, DWORD& style, DWORD& exStyle);
 void ApplyBorder(HWND hwnd, int choice);
@@ -251,26 +74,6 @@ std::string WideToAnsi(const std::wstring& w);
 // ---------------------------------------------------------------------------
 // Unit objects.
 
-// A platform window object: wraps one window handle (also what notification
-// 1007 hands out for foreign windows).
-class WindowObject {
-public:
-    WindowObject();
-    virtual ~WindowObject();
-    WindowObject(const WindowObject&) = delete;
-    WindowObject& operator=(const WindowObject&) = delete;
-    HWND hwnd = nullptr;
-
-    // Whether p is a window object that exists now (any value may be asked).
-    static bool IsLive(const void* p);
-};
-
-// Exit clean-up of an object a library registered (notification 2012), by what
-// it is: a window object loses its window and is deleted (units delete
-// themselves with their window), a window handle is destroyed, a GDI handle
-// deleted. Anything else is left alone: its kind cannot be known safely.
-void DestroyRegisteredObject(void* object);
-
 struct CreateParams {
     const uint8_t* data = nullptr;
     uint32_t size = 0;
@@ -285,16 +88,12 @@ struct CreateParams {
     bool designMode = false;
 };
 
-class Unit : public WindowObject {
+class Unit : public forms::UnitObject {
 public:
     Unit();
     ~Unit() override;
     Unit(const Unit&) = delete;
     Unit& operator=(const Unit&) = delete;
-
-    uint32_t formId = 0;
-    uint32_t unitId = 0;
-    bool designMode = false;
 
     // Optional entry points; a unit class re-declares the ones it has.
     static constexpr bool kWantsKeyEntry = false;
@@ -315,10 +114,6 @@ public:
     virtual bool WantsKey(UINT key);          // entry point 8
     virtual bool IsDefaultButton();           // entry point 10
     virtual bool FilterMessage(MSG& msg);     // entry point 11
-    // The window unit's pre-translation of queued messages; others leave it.
-    virtual bool PreTranslateMessage(MSG& msg);
-    // The window unit's start state (SW_ value) when the loader shows it.
-    virtual int StartShowCommand();
     // Whether the unit's cursor shows only over its client area (the window
     // unit: its frame and title keep the system's cursors); others show it
     // over every part of the control, borders and scroll bars included.
@@ -359,11 +154,9 @@ public:
     bool LoadStoredData(const uint8_t* data, size_t size);
     HGLOBAL SaveStoredData(uint32_t* size);
 
-    // The unit whose control is this window, or null.
-    static Unit* FromHandle(HWND hwnd);
-    // The unit aimed at by a message to target: target or its nearest ancestor
-    // that is a unit's window.
-    static Unit* ForTarget(HWND target);
+    // As UnitObject's, for callers that want the unit class.
+    static Unit* FromHandle(HWND hwnd) { return static_cast<Unit*>(UnitObject::FromHandle(hwnd)); }
+    static Unit* ForTarget(HWND target) { return static_cast<Unit*>(UnitObject::ForTarget(target)); }
 
     bool created() const { return created_; }
 

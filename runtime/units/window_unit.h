@@ -65,7 +65,7 @@ public:
 
     // Modal runs: the windows disabled for this one, with their previous
     // enabled state, given back when it closes.
-    void BeginModal(std::vector<std::pair<HWND, bool>> disabled);
+    void BeginModal(std::vector<std::pair<HWND, bool>> disabled) override;
     bool runsModally() const { return modal_; }
 
     // Adds or modifies the notification-area icon (null icon removes it).

@@ -1,5 +1,6 @@
 #include "forms_test_units.h"
 #include <cstring>
+#include "runtime/entry/runtime_layers.h"
 #include "runtime/core/libraries.h"
 #include "runtime/core/runtime_state.h"
 #include "runtime/forms/forms_api.h"
@@ -159,6 +160,7 @@ void StartTestRuntime() {
     g_header.libraryCount = 1;
     g_header.libraries = g_libraries;
     imprinta::TheRuntime().header = &g_header;
+    imprinta::InstallRuntimeLayers();
     imprinta::StartRuntime();
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <cstring>
+#include "runtime/entry/runtime_layers.h"
 #include "runtime/core/libraries.h"
 #include "runtime/core/runtime_state.h"
 #include "runtime/forms/forms_api.h"
@@ -60,6 +61,7 @@ void StartTestRuntime() {
     g_header.libraryCount = 4;
     g_header.libraries = g_libraries;
     imprinta::TheRuntime().header = &g_header;
+    imprinta::InstallRuntimeLayers();
     imprinta::StartRuntime();
 }
 
