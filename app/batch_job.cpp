@@ -144,20 +144,20 @@ std::string NextBatchFile(const std::string& outputRoot, int32_t index) {
     std::string folder = outputRoot + (number.text() ? number.text() : "");
     if (!DirectoryExists(folder.c_str())) CallCore(kCmdMakeDirectory, {ArgText(folder.c_str())});
     void* present = nullptr;
-    int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, true, true, false);
+    int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, {.withPath = true, .sorted = true});
     ClearList(&present);
     return NextOutputFile(folder, k);
 }
 
-int32_t ListFiles(const char* folder, const char* patterns, void** list, bool withPath, bool sorted, bool recurse) {
-    if (!recurse) ClearList(list);
+int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOptions options) {
+    if (!options.recurse) ClearList(list);
     std::string dir = folder ? folder : "";
     if (dir.empty() || dir.back() != '\\') dir += "\\";
     for (const std::string& pattern : SplitPatterns(patterns)) {
         HANDLE search = nullptr;
         std::string wildcard = dir + pattern;
         for (char* name = NextFoundName(wildcard.c_str(), true, &search); name; name = NextFoundName("", true, &search)) {
-            if (withPath) {
+            if (options.withPath) {
                 std::string full = dir + name;
                 Free(name);
                 name = imprinta::CopyText(full);
@@ -169,18 +169,18 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, bool wi
         EndSearch(search);
         if (MainWindowClosing) return static_cast<int32_t>(ListCount(*list));
     }
-    if (sorted && *list)
+    if (options.sorted && *list)
         std::sort(ListItems(*list), ListItems(*list) + ListCount(*list), [](const char* a, const char* b) {
             return strcmp(a ? a : "", b ? b : "") < 0;
         });
-    if (recurse) {
+    if (options.recurse) {
         HANDLE search = nullptr;
         std::string wildcard = dir + "*.*";
         for (char* name = NextFoundName(wildcard.c_str(), false, &search); name; name = NextFoundName("", false, &search)) {
             std::string sub = name;
             Free(name);
             if (sub == "." || sub == "..") continue;
-            ListFiles((dir + sub).c_str(), patterns, list, withPath, sorted, recurse);
+            ListFiles((dir + sub).c_str(), patterns, list, options);
             PumpMessages();
             if (MainWindowClosing) break;
         }
@@ -256,7 +256,7 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     std::string templates = RunDirectoryPath("\\模板\\");
     std::string outputRoot = RunDirectoryPath("\\批量目录\\");
     void* list = nullptr;
-    int32_t n = std::min(ListFiles(templates.c_str(), kTemplatePatterns, &list, true, false, true), kTemplateLimit);
+    int32_t n = std::min(ListFiles(templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true}), kTemplateLimit);
     Block last;
     for (int32_t i = 1; i <= n && !MainWindowClosing; ++i) {
         Block result = ExportOne(ListItems(list)[i - 1], i, outputRoot);

@@ -9,7 +9,12 @@ namespace app {
 // *list (an array of texts, replaced by a larger block as it grows); without
 // recurse the list is emptied first. Returns the list's element count. Once the
 // main window begins to close it stops, keeping what it has found.
-int32_t ListFiles(const char* folder, const char* patterns, void** list, bool withPath, bool sorted, bool recurse);
+struct ListOptions {
+    bool withPath = false;  // names with the folder in front
+    bool sorted = false;    // each folder's names in byte order
+    bool recurse = false;   // sub-folders too, appended after the folder's own
+};
+int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOptions options);
 bool DirectoryExists(const char* path);
 // Handles the waiting messages; a quit message stays for the main loop.
 void PumpMessages();

@@ -161,7 +161,7 @@ std::string Number(size_t n) { return std::to_string(n); }
 
 int RunBatch(const Run& run, Report& report) {
     void* list = nullptr;
-    int32_t n = std::min(ListFiles(run.templates.c_str(), kTemplatePatterns, &list, true, false, true), kTemplateLimit);
+    int32_t n = std::min(ListFiles(run.templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true}), kTemplateLimit);
     if (n <= 0) {
         ClearList(&list);
         report.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run.templates);

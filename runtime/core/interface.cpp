@@ -312,6 +312,8 @@ static int64_t AnswerNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
     }
     case kNotifyRunMode:
         return rt.header ? rt.header->runMode : 0;
+    case kNotifyHiddenOwner:
+        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rt.hiddenOwner));
     default:
         return 0;
     }

@@ -73,6 +73,7 @@ enum NotifyCode : int {
     kNotifyRaiseTypedEvent = 2031,
     kNotifyWindowCount = 2032,
     kNotifyNthWindowHandle = 2033,
+    kNotifyHiddenOwner = 2034,  // the hidden owner window, for windows kept off the task bar
 };
 
 constexpr uint32_t kRuntimeVersion = 0x00030005;

@@ -59,11 +59,10 @@ namespace imprinta::forms {
 uintptr_t FindHandler(uint32_t windowId, uint32_t unitId, int event) {
     Runtime& rt = TheRuntime();
     if (rt.eventSuppression >= 1) return 0;
-    TemplateWindow* w = FindTemplate(windowId);
-    if (!w) ReportError("未找到引发事件的窗口", 0);
-    int index = FindRecordIndex(*w, unitId);
-    if (index < 0) ReportError("未找到引发事件的窗口组件", 0);
-    const UnitRecord* r = &w->units[static_cast<size_t>(index)];
+    UnitPlace at = RequireUnitPlace(windowId, unitId, kMissingForEvent);
+    TemplateWindow* w = at.window;
+    int index = at.index;
+    const UnitRecord* r = at.record;
     // Follow event links to units of the same type; a link to another type (or
     // to nothing) keeps the unit's own bindings. Bounded, so a cycle ends.
     for (size_t hops = 0; r->eventLink != 0 && hops < w->units.size(); ++hops) {

@@ -19,6 +19,31 @@ WindowRegistry& Registry();
 TemplateWindow* FindTemplate(uint32_t windowId);
 // Record index of a unit id (0 = record 0), or -1.
 int FindRecordIndex(const TemplateWindow& w, uint32_t unitId);
+
+// A unit's place: its window's template, its record and the record's index.
+// Empty (window or record null) when either id names nothing.
+struct UnitPlace {
+    TemplateWindow* window = nullptr;
+    UnitRecord* record = nullptr;
+    int index = -1;
+    explicit operator bool() const { return record != nullptr; }
+};
+// The one resolver of (window id, unit id); unit id 0 is the window itself.
+UnitPlace FindUnit(uint32_t windowId, uint32_t unitId);
+// The run-time errors a caller reports when a lookup fails.
+struct MissingUnitErrors {
+    const char* window;
+    const char* unit;
+};
+// Properties and the unit-object notification.
+inline constexpr MissingUnitErrors kMissingForAccess = {"未载入欲访问窗口组件所在的窗口",
+                                                        "指定窗口或窗口组件不存在或尚未载入"};
+// Events.
+inline constexpr MissingUnitErrors kMissingForEvent = {"未找到引发事件的窗口", "未找到引发事件的窗口组件"};
+// As FindUnit; a failed lookup is a run-time error with the caller's texts.
+UnitPlace RequireUnitPlace(uint32_t windowId, uint32_t unitId, const MissingUnitErrors& errors);
+// The unit object of a place whose window exists, or null.
+UnitObject* LiveUnit(const UnitPlace& at);
 UnitObject* RecordUnit(const UnitRecord& r);
 // The live window handle of a template, or null.
 HWND LiveWindowHandle(const TemplateWindow& w);

@@ -93,6 +93,28 @@ enum CommonEvent : int {
     kEventWheel = -12,
 };
 
+// Properties every unit has, kept by the registry in its record; a unit
+// type's own properties follow, numbered from 0 in its entry points.
+enum class CommonProperty : int { Left, Top, Width, Height, Tag, Visible, Disabled, Pointer };
+constexpr int kFirstOwnProperty = 8;
+
+// The window unit's event numbers; the loader raises 0, 3 and 4 after creating a window.
+enum WindowEvent : int {
+    kWindowCreated = 0,
+    kWindowCanClose = 1,
+    kWindowDestroying = 2,
+    kWindowMoved = 3,
+    kWindowResized = 4,
+    kWindowActivated = 5,
+    kWindowDeactivated = 6,
+    kWindowIdle = 7,
+    kWindowFirstActivated = 8,
+    kWindowTrayEvent = 9,
+    kWindowShown = 10,
+    kWindowHidden = 11,
+    kWindowCloseRequested = 12,
+};
+
 // Colour value meaning "button face" in colour properties and "transparent" in
 // colour-with-transparent properties.
 constexpr uint32_t kSystemColourValue = 0xFF000000u;

@@ -144,34 +144,17 @@ void PlaceInZOrder(TemplateWindow& w, int index) {
     SetWindowPos(h, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
-    Runtime& rt = TheRuntime();
-    if (w.units.empty()) return false;
-    if (HWND h = LiveWindowHandle(w)) {
-        if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
-        else SetActiveWindow(h);
-        return true;
-    }
-    if (owner && !IsWindow(owner)) return false;
-    if (modal) owner = nullptr;
+namespace {
 
-    SuppressEvents suppress;
-    w.saved = w.units;
-    w.hasSaved = true;
-    WindowMenu menu = BuildWindowMenu(w);
+// A window that exists already is brought forward instead.
+void BringForward(HWND h) {
+    if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
+    else SetActiveWindow(h);
+}
 
-    UnitRecord& own = w.units[0];
-    Unit* window = CreateRecordUnit(w, own, owner, 0, static_cast<HMENU>(menu.bar));
-    if (!window || !window->hwnd) {
-        DestroyWindowMenu(menu);
-        RestoreUnitTable(w);
-        return false;
-    }
-    own.object = window;
-    w.menuBar = menu.bar;
-    HWND wnd = window->hwnd;
-
-    // Units from the last record to record 1, menu items skipped.
+// Units from the last record to record 1, menu items skipped. False: one
+// failed, and the window was abandoned (destroying it restores the table).
+bool CreateUnitControls(TemplateWindow& w, HWND wnd, const WindowMenu& menu) {
     UINT controlId = kFirstControlId;
     for (size_t i = w.units.size(); i-- > 1;) {
         UnitRecord& r = w.units[i];
@@ -179,7 +162,6 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
         Unit* u = CreateRecordUnit(w, r, wnd, controlId, nullptr);
         controlId += kControlIdStep;
         if (!u) {
-            // Abandon the window: destroying it restores the table.
             if (menu.accelerators) DestroyAcceleratorTable(static_cast<HACCEL>(menu.accelerators));
             DestroyWindow(wnd);
             if (w.hasSaved) RestoreUnitTable(w);
@@ -187,20 +169,28 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
         }
         w.units[i].object = u;
     }
+    return true;
+}
 
-    // Containers, and the units on pages other than the first of a page container.
+// The children listed after the first separator of a page container.
+void CollectHiddenPages(const UnitRecord& r, std::vector<uint32_t>& onHiddenPage) {
+    const TypeDescriptor* type = RecordType(r);
+    if (!type || !(type->flags & units::kTypePageContainer)) return;
+    bool afterSeparator = false;
+    for (uint32_t child : r.children) {
+        if (child == 0) afterSeparator = true;
+        else if (afterSeparator) onHiddenPage.push_back(child);
+    }
+}
+
+// Moves units into their containers; returns the units on pages other than
+// the first of a page container.
+std::vector<uint32_t> PlaceInContainers(TemplateWindow& w) {
     std::vector<uint32_t> onHiddenPage;
     for (size_t i = 1; i < w.units.size(); ++i) {
         UnitRecord& r = w.units[i];
         if (r.menu) continue;
-        const TypeDescriptor* type = RecordType(r);
-        if (type && (type->flags & units::kTypePageContainer)) {
-            bool afterSeparator = false;
-            for (uint32_t child : r.children) {
-                if (child == 0) afterSeparator = true;
-                else if (afterSeparator) onHiddenPage.push_back(child);
-            }
-        }
+        CollectHiddenPages(r, onHiddenPage);
         int container = ContainerIndex(w, r.parent);
         HWND h = LiveControl(w, r);
         HWND into = container > 0 ? LiveControl(w, w.units[static_cast<size_t>(container)]) : nullptr;
@@ -209,6 +199,11 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
             SetWindowPos(h, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
+    return onHiddenPage;
+}
+
+// Z-order, cursors, and the messages units wait for once all exist.
+void FinishUnits(TemplateWindow& w, HWND wnd) {
     for (size_t i = 1; i < w.units.size(); ++i)
         if (!w.units[i].menu) PlaceInZOrder(w, static_cast<int>(i));
     for (auto& r : w.units)
@@ -216,6 +211,9 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
     for (size_t i = w.units.size(); i-- > 0;)
         if (HWND h = LiveControl(w, w.units[i])) SendMessageA(h, units::kMsgAllUnitsCreated, 0, 0);
     SendMessageA(wnd, units::kMsgLayoutBars, 0, 0);
+}
+
+void ShowUnits(TemplateWindow& w, const std::vector<uint32_t>& onHiddenPage) {
     for (size_t i = 1; i < w.units.size(); ++i) {
         const UnitRecord& r = w.units[i];
         HWND h = LiveControl(w, r);
@@ -226,33 +224,66 @@ bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
             if (id == r.id) hidden = true;
         ShowWindow(h, hidden ? SW_HIDE : SW_SHOWNA);
     }
+}
+
+// Shows the window; the focus event is raised once, unless showing raised it
+// already (the unit's own WM_SETFOCUS).
+void ShowWithFocusEvent(TemplateWindow& w, Unit* window) {
+    HWND wnd = window->hwnd;
+    const uint32_t windowId = w.id;
+    uint32_t focusEvents = FocusEventSerial(windowId);
+    ShowWindow(wnd, TheRuntime().runMode != 0 ? window->StartShowCommand() : SW_SHOWNORMAL);
+    HWND focus = GetFocus();
+    if (!focus || !IsWindow(wnd) || !(focus == wnd || IsChild(wnd, focus))) return;
+    if (FocusEventSerial(windowId) != focusEvents) return;
+    UnitObject* holder = UnitObject::ForTarget(focus);
+    if (!holder) return;
+    for (const auto& r : w.units)
+        if (r.object == holder) {
+            RaiseInternal(windowId, r.id, units::kEventFocusGained);
+            return;
+        }
+}
+
+}  // namespace
+
+bool CreateWindowFromTemplate(TemplateWindow& w, HWND owner, bool modal) {
+    if (w.units.empty()) return false;
+    if (HWND h = LiveWindowHandle(w)) {
+        BringForward(h);
+        return true;
+    }
+    if (owner && !IsWindow(owner)) return false;
+    if (modal) owner = nullptr;
+
+    SuppressEvents suppress;
+    w.saved = w.units;
+    w.hasSaved = true;
+    WindowMenu menu = BuildWindowMenu(w);
+    UnitRecord& own = w.units[0];
+    Unit* window = CreateRecordUnit(w, own, owner, 0, static_cast<HMENU>(menu.bar));
+    if (!window || !window->hwnd) {
+        DestroyWindowMenu(menu);
+        RestoreUnitTable(w);
+        return false;
+    }
+    own.object = window;
+    w.menuBar = menu.bar;
+    HWND wnd = window->hwnd;
+    if (!CreateUnitControls(w, wnd, menu)) return false;
+    std::vector<uint32_t> onHiddenPage = PlaceInContainers(w);
+    FinishUnits(w, wnd);
+    ShowUnits(w, onHiddenPage);
     w.accelerators = menu.accelerators;
     suppress.End();
 
     const uint32_t windowId = w.id, ownId = own.id;
-    for (int event : {0, 3, 4}) {
+    for (int event : {units::kWindowCreated, units::kWindowMoved, units::kWindowResized}) {
         if (!IsWindow(wnd)) return true;
         RaiseInternal(windowId, ownId, event);
     }
     if (!IsWindow(wnd) || !w.hasSaved) return true;
-
-    if (w.units[0].flags & kUnitVisible) {
-        uint32_t focusEvents = FocusEventSerial(windowId);
-        ShowWindow(wnd, rt.runMode != 0 ? window->StartShowCommand() : SW_SHOWNORMAL);
-        HWND focus = GetFocus();
-        // Showing may already have raised the focus event (the unit's own
-        // WM_SETFOCUS); it is raised once.
-        if (focus && IsWindow(wnd) && (focus == wnd || IsChild(wnd, focus)) &&
-            FocusEventSerial(windowId) == focusEvents) {
-            Unit* holder = UnitObject::ForTarget(focus);
-            for (const auto& r : w.units)
-                if (holder && r.object == holder) {
-                    RaiseInternal(windowId, r.id, units::kEventFocusGained);
-                    break;
-                }
-        }
-    }
-
+    if (w.units[0].flags & kUnitVisible) ShowWithFocusEvent(w, window);
     if (modal && IsWindow(wnd)) {
         BeginModalRun(w, window);
         RunModalLoop(w);

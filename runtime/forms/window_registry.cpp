@@ -29,6 +29,25 @@ int FindRecordIndex(const TemplateWindow& w, uint32_t unitId) {
     return -1;
 }
 
+UnitPlace FindUnit(uint32_t windowId, uint32_t unitId) {
+    TemplateWindow* w = FindTemplate(windowId);
+    if (!w) return {};
+    int i = FindRecordIndex(*w, unitId);
+    if (i < 0) return {w, nullptr, -1};
+    return {w, &w->units[static_cast<size_t>(i)], i};
+}
+
+UnitPlace RequireUnitPlace(uint32_t windowId, uint32_t unitId, const MissingUnitErrors& errors) {
+    UnitPlace at = FindUnit(windowId, unitId);
+    if (!at.window) ReportError(errors.window, 0);
+    if (!at.record) ReportError(errors.unit, 0);
+    return at;
+}
+
+UnitObject* LiveUnit(const UnitPlace& at) {
+    return at && LiveControl(*at.window, *at.record) ? RecordUnit(*at.record) : nullptr;
+}
+
 Unit* RecordUnit(const UnitRecord& r) { return static_cast<Unit*>(r.object); }
 
 HWND LiveWindowHandle(const TemplateWindow& w) {
@@ -70,10 +89,8 @@ void DestroyAllWindows() {
 }
 
 HCURSOR UnitCursor(uint32_t windowId, uint32_t unitId) {
-    TemplateWindow* w = FindTemplate(windowId);
-    if (!w) return nullptr;
-    int i = FindRecordIndex(*w, unitId);
-    return i < 0 ? nullptr : static_cast<HCURSOR>(w->units[static_cast<size_t>(i)].cursor);
+    UnitPlace at = FindUnit(windowId, unitId);
+    return at ? static_cast<HCURSOR>(at.record->cursor) : nullptr;
 }
 
 std::vector<UnitInfo> UnitsOfWindow(uint32_t windowId) {
@@ -91,19 +108,8 @@ namespace {
 
 constexpr int32_t kPositionLimit = 32627;
 
-struct Located {
-    TemplateWindow* window;
-    UnitRecord* record;
-    int index;
-};
 
-Located Locate(uint32_t windowId, uint32_t unitId) {
-    TemplateWindow* w = FindTemplate(windowId);
-    if (!w) ReportError("未载入欲访问窗口组件所在的窗口", 0);
-    int i = FindRecordIndex(*w, unitId);
-    if (i < 0) ReportError("指定窗口或窗口组件不存在或尚未载入", 0);
-    return {w, &w->units[static_cast<size_t>(i)], i};
-}
+UnitPlace Locate(uint32_t windowId, uint32_t unitId) { return RequireUnitPlace(windowId, unitId, kMissingForAccess); }
 
 uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 uint64_t Answer(uint32_t low, uint32_t high = 0) { return uint64_t(high) << 32 | low; }
@@ -177,18 +183,18 @@ bool IsTextKind(int kind) {
 }
 bool IsEightByteKind(int kind) { return kind == units::kPropDouble || kind == units::kPropDateTime; }
 
-Unit* RequireUnit(const Located& at) {
+Unit* RequireUnit(const UnitPlace& at) {
     Unit* u = LiveControl(*at.window, *at.record) ? RecordUnit(*at.record) : nullptr;
     if (!u) ReportError("指定窗口尚未载入", 0);
     return u;
 }
 
-uint64_t GetOwnProperty(const Located& at, int property) {
+uint64_t GetOwnProperty(const UnitPlace& at, int property) {
     Unit* u = RequireUnit(at);
     const PropertyDescriptor* d = OwnPropertyDescriptor(*at.record, property);
     auto get = units::LookupEntry<units::GetPropertyFn>(RecordType(*at.record), units::kEntryGetProperty);
     units::PropertyValue v = {};
-    if (!d || !get || !get(u, property - 8, &v)) return 0;
+    if (!d || !get || !get(u, property - units::kFirstOwnProperty, &v)) return 0;
     int kind = d->type;
     if (IsTextKind(kind)) return Answer(Word(CopyText(v.text)));
     if (kind == units::kPropFont) {
@@ -204,7 +210,7 @@ uint64_t GetOwnProperty(const Located& at, int property) {
     return Answer(v.words.low);
 }
 
-void SetOwnProperty(const Located& at, int property, uint32_t low, uint32_t high) {
+void SetOwnProperty(const UnitPlace& at, int property, uint32_t low, uint32_t high) {
     Unit* u = RequireUnit(at);
     const PropertyDescriptor* d = OwnPropertyDescriptor(*at.record, property);
     auto set = units::LookupEntry<units::SetPropertyFn>(RecordType(*at.record), units::kEntrySetProperty);
@@ -227,39 +233,40 @@ void SetOwnProperty(const Located& at, int property, uint32_t low, uint32_t high
         v.words.low = low;
     }
     char* tip = nullptr;
-    if (set(u, property - 8, &v, &tip)) RecreateUnit(*at.window, at.index);
+    if (set(u, property - units::kFirstOwnProperty, &v, &tip)) RecreateUnit(*at.window, at.index);
 }
 
 }  // namespace
 
-uint64_t GetProperty(uint32_t windowId, uint32_t unitId, int property) {
-    Located at = Locate(windowId, unitId);
-    const UnitRecord& r = *at.record;
-    if (r.menu) return GetMenuProperty(r, property);
-    if (property >= 8) return GetOwnProperty(at, property);
-    HWND live = LiveControl(*at.window, r);
+namespace {
+
+using units::CommonProperty;
+
+uint64_t GetCommonProperty(const UnitRecord& r, HWND live, CommonProperty property) {
     switch (property) {
-    case 0:
-    case 1: {
-        if (!live) return static_cast<uint32_t>(property == 0 ? r.left : r.top);
+    case CommonProperty::Left:
+    case CommonProperty::Top: {
+        bool left = property == CommonProperty::Left;
+        if (!live) return static_cast<uint32_t>(left ? r.left : r.top);
         RECT rc = ControlRect(live);
-        return static_cast<uint32_t>(property == 0 ? rc.left : rc.top);
+        return static_cast<uint32_t>(left ? rc.left : rc.top);
     }
-    case 2:
-    case 3: {
-        if (!live) return static_cast<uint32_t>(property == 2 ? r.width : r.height);
+    case CommonProperty::Width:
+    case CommonProperty::Height: {
+        bool width = property == CommonProperty::Width;
+        if (!live) return static_cast<uint32_t>(width ? r.width : r.height);
         RECT rc;
         GetWindowRect(live, &rc);
-        return static_cast<uint32_t>(property == 2 ? rc.right - rc.left : rc.bottom - rc.top);
+        return static_cast<uint32_t>(width ? rc.right - rc.left : rc.bottom - rc.top);
     }
-    case 4: return Answer(Word(CopyText(r.tag.c_str())));
-    case 5:
+    case CommonProperty::Tag: return Answer(Word(CopyText(r.tag.c_str())));
+    case CommonProperty::Visible:
         if (live) return (GetWindowLongA(live, GWL_STYLE) & WS_VISIBLE) ? 1 : 0;
         return (r.flags & kUnitVisible) ? 1 : 0;
-    case 6:
+    case CommonProperty::Disabled:
         if (live) return IsWindowEnabled(live) ? 0 : 1;
         return (r.flags & kUnitDisabled) ? 1 : 0;
-    case 7: {
+    case CommonProperty::Pointer: {
         auto bytes = TranslatePointer(r.pointerData.data(), r.pointerData.size(), true);
         return Answer(Word(MakeByteSet(bytes.data(), static_cast<uint32_t>(bytes.size()))));
     }
@@ -267,74 +274,83 @@ uint64_t GetProperty(uint32_t windowId, uint32_t unitId, int property) {
     }
 }
 
-void SetProperty(uint32_t windowId, uint32_t unitId, int property, uint32_t low, uint32_t high) {
-    Located at = Locate(windowId, unitId);
+void SetPosition(UnitRecord& r, HWND live, bool left, int32_t v) {
+    v = Clamp(v, -kPositionLimit, kPositionLimit);
+    (left ? r.left : r.top) = v;
+    if (!live) return;
+    RECT rc = ControlRect(live);
+    int x = left ? v : rc.left, y = left ? rc.top : v;
+    SetWindowPos(live, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(live, nullptr, TRUE);
+}
+
+void SetSize(UnitRecord& r, HWND live, bool width, int32_t v) {
+    v = Clamp(v, 0, kPositionLimit);
+    (width ? r.width : r.height) = v;
+    if (!live) return;
+    RECT rc;
+    GetWindowRect(live, &rc);
+    int cx = width ? v : rc.right - rc.left, cy = width ? rc.bottom - rc.top : v;
+    SetWindowPos(live, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// New pointer data: a new cursor, shown at once when the pointer is over the unit.
+void SetPointer(UnitRecord& r, HWND live, const void* block) {
+    r.pointerData = TranslatePointer(ByteSetData(block), ByteSetLength(block), false);
+    void* previous = r.cursor;
+    bool ownedPrevious = r.ownsCursor;
+    r.cursor = nullptr;
+    MakeRecordCursor(r);
+    if (previous && ownedPrevious) DestroyCursor(static_cast<HCURSOR>(previous));
+    if (live) {
+        POINT p;
+        GetCursorPos(&p);
+        SetCursorPos(p.x, p.y);
+    }
+}
+
+void SetCommonProperty(const UnitPlace& at, CommonProperty property, uint32_t low) {
     UnitRecord& r = *at.record;
-    if (r.menu) {
-        SetMenuProperty(*at.window, r, property, low);
-        return;
-    }
-    if (property >= 8) {
-        SetOwnProperty(at, property, low, high);
-        return;
-    }
     HWND live = LiveControl(*at.window, r);
     int32_t v = static_cast<int32_t>(low);
     switch (property) {
-    case 0:
-    case 1: {
-        v = Clamp(v, -kPositionLimit, kPositionLimit);
-        (property == 0 ? r.left : r.top) = v;
-        if (live) {
-            RECT rc = ControlRect(live);
-            int x = property == 0 ? v : rc.left, y = property == 1 ? v : rc.top;
-            SetWindowPos(live, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            InvalidateRect(live, nullptr, TRUE);
-        }
-        return;
-    }
-    case 2:
-    case 3: {
-        v = Clamp(v, 0, kPositionLimit);
-        (property == 2 ? r.width : r.height) = v;
-        if (live) {
-            RECT rc;
-            GetWindowRect(live, &rc);
-            int cx = property == 2 ? v : rc.right - rc.left, cy = property == 3 ? v : rc.bottom - rc.top;
-            SetWindowPos(live, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-        return;
-    }
-    case 4: {
+    case CommonProperty::Left:
+    case CommonProperty::Top: SetPosition(r, live, property == CommonProperty::Left, v); return;
+    case CommonProperty::Width:
+    case CommonProperty::Height: SetSize(r, live, property == CommonProperty::Width, v); return;
+    case CommonProperty::Tag: {
         const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(low));
         r.tag = text ? text : "";
         return;
     }
-    case 5:
+    case CommonProperty::Visible:
         r.flags = low ? (r.flags | kUnitVisible) : (r.flags & ~kUnitVisible);
         if (live) ShowWindow(live, low ? (at.index == 0 ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
         return;
-    case 6:
+    case CommonProperty::Disabled:
         r.flags = low ? (r.flags | kUnitDisabled) : (r.flags & ~kUnitDisabled);
         if (live) EnableWindow(live, low ? FALSE : TRUE);
         return;
-    case 7: {
-        const void* block = reinterpret_cast<const void*>(static_cast<uintptr_t>(low));
-        r.pointerData = TranslatePointer(ByteSetData(block), ByteSetLength(block), false);
-        void* previous = r.cursor;
-        bool ownedPrevious = r.ownsCursor;
-        r.cursor = nullptr;
-        MakeRecordCursor(r);
-        if (previous && ownedPrevious) DestroyCursor(static_cast<HCURSOR>(previous));
-        if (live) {
-            POINT p;
-            GetCursorPos(&p);
-            SetCursorPos(p.x, p.y);
-        }
-        return;
-    }
+    case CommonProperty::Pointer: SetPointer(r, live, reinterpret_cast<const void*>(static_cast<uintptr_t>(low))); return;
     default: return;
     }
+}
+
+}  // namespace
+
+uint64_t GetProperty(uint32_t windowId, uint32_t unitId, int property) {
+    UnitPlace at = Locate(windowId, unitId);
+    const UnitRecord& r = *at.record;
+    if (r.menu) return GetMenuProperty(r, property);
+    if (property >= units::kFirstOwnProperty) return GetOwnProperty(at, property);
+    return GetCommonProperty(r, LiveControl(*at.window, r), static_cast<CommonProperty>(property));
+}
+
+void SetProperty(uint32_t windowId, uint32_t unitId, int property, uint32_t low, uint32_t high) {
+    UnitPlace at = Locate(windowId, unitId);
+    if (at.record->menu) SetMenuProperty(*at.window, *at.record, property, low);
+    else if (property >= units::kFirstOwnProperty) SetOwnProperty(at, property, low, high);
+    else SetCommonProperty(at, static_cast<CommonProperty>(property), low);
 }
 
 // ---------------------------------------------------------------------------
@@ -344,13 +360,7 @@ namespace {
 
 void* Ptr(uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); }
 
-Unit* LiveUnitObject(uint32_t windowId, uint32_t unitId) {
-    TemplateWindow* w = FindTemplate(windowId);
-    if (!w) return nullptr;
-    int i = FindRecordIndex(*w, unitId);
-    if (i < 0) return nullptr;
-    return LiveControl(*w, w->units[static_cast<size_t>(i)]) ? RecordUnit(w->units[static_cast<size_t>(i)]) : nullptr;
-}
+Unit* LiveUnitObject(uint32_t windowId, uint32_t unitId) { return LiveUnit(FindUnit(windowId, unitId)); }
 
 bool IsLiveUnitWindow(HWND h) {
     Unit* u = UnitObject::FromHandle(h);
@@ -390,7 +400,7 @@ bool HandleNotify(int code, uint32_t a1, uint32_t a2, uint32_t, int64_t* answer)
     case kNotifyUnitObject: result = Word(LiveUnitObject(a1, a2)); break;
     case kNotifyUnitObjectRequired: {
         Unit* u = LiveUnitObject(a1, a2);
-        if (!u) ReportError("指定窗口或窗口组件不存在或尚未载入", 0);
+        if (!u) ReportError(kMissingForAccess.unit, 0);
         result = Word(u);
         break;
     }
@@ -408,9 +418,8 @@ bool HandleNotify(int code, uint32_t a1, uint32_t a2, uint32_t, int64_t* answer)
         break;
     }
     case kNotifyUnitType: {
-        TemplateWindow* w = FindTemplate(a1);
-        int i = w ? FindRecordIndex(*w, a2) : -1;
-        result = i < 0 ? 0 : w->units[static_cast<size_t>(i)].type;
+        UnitPlace at = FindUnit(a1, a2);
+        result = at ? at.record->type : 0;
         break;
     }
     case kNotifyWindowCount: result = static_cast<int64_t>(Registry().windows.size()); break;

@@ -86,6 +86,7 @@ struct CreateParams {
     uint32_t unitId = 0;
     HWND designer = nullptr;
     bool designMode = false;
+    HWND hiddenOwner = nullptr;  // owns run-time windows kept off the task bar
 };
 
 class Unit : public forms::UnitObject {
@@ -218,6 +219,7 @@ struct UnitEntries {
         p.unitId = unitId;
         p.designer = designer;
         p.designMode = designMode != 0;
+        if (!p.designMode) p.hiddenOwner = reinterpret_cast<HWND>(static_cast<uintptr_t>(Notify(kNotifyHiddenOwner)));
         return FatalOnBadAlloc([&] { return CreateUnitObject(new U(), p); });
     }
     static BOOL IMPRINTA_STDCALL SetProperty(void* unit, int number, PropertyValue* value, char** tip) {

@@ -12,23 +12,6 @@
 
 namespace imprinta::units {
 
-// The window's own event numbers.
-enum WindowEvent : int {
-    kWindowCreated = 0,
-    kWindowCanClose = 1,
-    kWindowDestroying = 2,
-    kWindowMoved = 3,
-    kWindowResized = 4,
-    kWindowActivated = 5,
-    kWindowDeactivated = 6,
-    kWindowIdle = 7,
-    kWindowFirstActivated = 8,
-    kWindowTrayEvent = 9,
-    kWindowShown = 10,
-    kWindowHidden = 11,
-    kWindowCloseRequested = 12,
-};
-
 constexpr char kDefaultWindowClass[] = "RZWindow";
 constexpr UINT kTrayCallbackMessage = 0x8064;
 constexpr UINT kTrayIconId = 100;

@@ -153,7 +153,7 @@ TEST(BatchHelpers, DirectoryTestAndFileListing) {
 
     // Recursive, with paths: patterns in order, then the sub-folders depth first.
     void* list = nullptr;
-    int32_t n = app::ListFiles(dir.c_str(), "*.jpg|*.jpeg|*.png", &list, true, false, true);
+    int32_t n = app::ListFiles(dir.c_str(), "*.jpg|*.jpeg|*.png", &list, {.withPath = true, .recurse = true});
     std::vector<std::string> found = names(list);
     ASSERT_EQ(5, n);
     ASSERT_EQ(5u, found.size());
@@ -166,9 +166,9 @@ TEST(BatchHelpers, DirectoryTestAndFileListing) {
 
     // Recursive calls append; a flat call empties the list first, and without
     // paths the names are bare. A name that matches two patterns is listed twice.
-    n = app::ListFiles((root + "子目录").c_str(), "*.png", &list, false, false, true);
+    n = app::ListFiles((root + "子目录").c_str(), "*.png", &list, {.recurse = true});
     EXPECT_EQ(6, n);
-    n = app::ListFiles(root.c_str(), "a.*|*.png", &list, false, true, false);
+    n = app::ListFiles(root.c_str(), "a.*|*.png", &list, {.sorted = true});
     found = names(list);
     EXPECT_EQ(3, n);
     EXPECT_EQ((std::vector<std::string>{"a.png", "a.png", "图.png"}), found);
@@ -176,6 +176,6 @@ TEST(BatchHelpers, DirectoryTestAndFileListing) {
     EXPECT_TRUE(std::is_sorted(found.begin(), found.end()));
     release(list);
     list = nullptr;
-    EXPECT_EQ(0, app::ListFiles((root + "missing").c_str(), "*.png", &list, true, true, false));
+    EXPECT_EQ(0, app::ListFiles((root + "missing").c_str(), "*.png", &list, {.withPath = true, .sorted = true}));
     release(list);
 }
