@@ -241,83 +241,94 @@ void OnProgramWindowDestroyed() {
 }
 }  // namespace imprinta
 
-static int64_t AnswerNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
-    Runtime& rt = TheRuntime();
-    int64_t answer = 0;
-    if (Windows().handleNotify(code, a1, a2, a3, &answer)) return answer;
-    auto ptr = [](uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); };
+namespace {
+
+void* Ptr(uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); }
+int64_t PointerAnswer(const void* p) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(p)); }
+
+// Notifications answered by groups; each sets *answer and returns true when the code is its own.
+bool AnswerMemoryNotify(int code, uint32_t a1, uint32_t a2, int64_t* answer) {
     switch (code) {
-    case kNotifyProgramIcon:
-        AnswerProgramIcon(static_cast<uint32_t*>(ptr(a1)));
-        return 0;
-    case kNotifyRegisterPicture:
-        return RegisterPicture(ptr(a1));
-    case kNotifyDestroyPicture:
-        return DestroyPicture(ptr(a1));
-    case kNotifyIsPictureRegistered:
-        return IsPictureRegistered(ptr(a1));
-    case kNotifyTypeDescriptor:
-        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(FindTypeDescriptor(a1)));
-    case kNotifyRuntimeVersion:
-        return kRuntimeVersion;
-    case kNotifyDirectoryIntoBuffer:
-        return AnswerDirectory(a1, static_cast<char*>(ptr(a2)));
-    case kNotifyAddIdleCallback:
-        AddIdleCallback(static_cast<HWND>(ptr(a1)), a2, a3);
-        return 0;
-    case kNotifyRemoveIdleCallback:
-        RemoveIdleCallback(static_cast<HWND>(ptr(a1)));
-        return 0;
-    case kNotifyRunDirectory:
-        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rt.runDirectory.c_str()));
-    case kNotifyProgramFileName:
-        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rt.programFileName.c_str()));
-    case kNotifyCreationBegins:
-        InterlockedIncrement(&rt.eventSuppression);
-        return 0;
+    case kNotifyFreeValue:
+        if (IsArrayType(a1)) FreeArrayValue(a1, Ptr(a2));
+        else FreeMemory(Ptr(a2));
+        break;
+    case kNotifyAllocate: *answer = PointerAnswer(a2 ? TryAllocMemory(a1) : AllocMemory(a1)); break;
+    case kNotifyRelease: FreeMemory(Ptr(a1)); break;
+    case kNotifyResize: *answer = PointerAnswer(ReallocMemory(Ptr(a1), a2)); break;
+    default: return false;
+    }
+    return true;
+}
+
+bool AnswerProgramNotify(int code, uint32_t a1, uint32_t a2, int64_t* answer) {
+    const Runtime& rt = TheRuntime();
+    switch (code) {
+    case kNotifyProgramIcon: AnswerProgramIcon(static_cast<uint32_t*>(Ptr(a1))); break;
+    case kNotifyRuntimeVersion: *answer = kRuntimeVersion; break;
+    case kNotifyDirectoryIntoBuffer: *answer = AnswerDirectory(a1, static_cast<char*>(Ptr(a2))); break;
+    case kNotifyRunDirectory: *answer = PointerAnswer(rt.runDirectory.c_str()); break;
+    case kNotifyProgramFileName: *answer = PointerAnswer(rt.programFileName.c_str()); break;
+    case kNotifyRunMode: *answer = rt.header ? rt.header->runMode : 0; break;
+    case kNotifyHiddenOwner: *answer = PointerAnswer(rt.hiddenOwner); break;
+    case kNotifyReportError: ReportError(static_cast<const char*>(Ptr(a1)), 0);
+    case kNotifyEndProgram: ExitProgram(static_cast<int>(a1));
+    default: return false;
+    }
+    return true;
+}
+
+// Notification 2029: the kind of a library type.
+int64_t TypeKind(uint32_t type) {
+    const TypeDescriptor* d = FindTypeDescriptor(type);
+    if (!d) return 0;
+    if (d->flags & kTypeKindTwoBit) return 2;
+    if (d->flags & kTypeKindOneBit) return 1;
+    return 0;
+}
+
+bool AnswerObjectNotify(int code, uint32_t a1, uint32_t a2, int64_t* answer) {
+    switch (code) {
+    case kNotifyRegisterPicture: *answer = RegisterPicture(Ptr(a1)); break;
+    case kNotifyDestroyPicture: *answer = DestroyPicture(Ptr(a1)); break;
+    case kNotifyIsPictureRegistered: *answer = IsPictureRegistered(Ptr(a1)); break;
+    case kNotifyObjectTag: *answer = ObjectTag(Ptr(a1)); break;
+    case kNotifyRegisterObject: *answer = RegisterObject(Ptr(a1), static_cast<uint8_t>(a2)); break;
+    case kNotifyUnregisterObject: *answer = UnregisterObject(Ptr(a1)); break;
+    case kNotifyTypeDescriptor: *answer = PointerAnswer(FindTypeDescriptor(a1)); break;
+    case kNotifyTypeKind: *answer = TypeKind(a1); break;
+    default: return false;
+    }
+    return true;
+}
+
+bool AnswerLoopNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
+    Runtime& rt = TheRuntime();
+    switch (code) {
+    case kNotifyAddIdleCallback: AddIdleCallback(static_cast<HWND>(Ptr(a1)), a2, a3); break;
+    case kNotifyRemoveIdleCallback: RemoveIdleCallback(static_cast<HWND>(Ptr(a1))); break;
+    case kNotifyCreationBegins: InterlockedIncrement(&rt.eventSuppression); break;
     case kNotifyCreationEnds:
         if (rt.eventSuppression > 0) InterlockedDecrement(&rt.eventSuppression);
-        return 0;
-    case kNotifyObjectTag:
-        return ObjectTag(ptr(a1));
-    case kNotifyRegisterObject:
-        return RegisterObject(ptr(a1), static_cast<uint8_t>(a2));
-    case kNotifyUnregisterObject:
-        return UnregisterObject(ptr(a1));
-    case kNotifyPumpMessages:
-        PumpWaitingMessages();
-        return 0;
-    case kNotifyFreeValue:
-        if (IsArrayType(a1)) FreeArrayValue(a1, ptr(a2));
-        else FreeMemory(ptr(a2));
-        return 0;
-    case kNotifyAllocate:
-        if (a2) return static_cast<int64_t>(reinterpret_cast<uintptr_t>(TryAllocMemory(a1)));
-        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(AllocMemory(a1)));
-    case kNotifyRelease:
-        FreeMemory(ptr(a1));
-        return 0;
-    case kNotifyResize:
-        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(ReallocMemory(ptr(a1), a2)));
-    case kNotifyReportError:
-        ReportError(static_cast<const char*>(ptr(a1)), 0);
-    case kNotifyEndProgram:
-        ExitProgram(static_cast<int>(a1));
-    case kNotifyTypeKind: {
-        const TypeDescriptor* d = FindTypeDescriptor(a1);
-        if (!d) return 0;
-        if (d->flags & 4) return 2;
-        if (d->flags & 0x40) return 1;
-        return 0;
+        break;
+    case kNotifyPumpMessages: PumpWaitingMessages(); break;
+    default: return false;
     }
-    case kNotifyRunMode:
-        return rt.header ? rt.header->runMode : 0;
-    case kNotifyHiddenOwner:
-        return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rt.hiddenOwner));
-    default:
-        return 0;
-    }
+    return true;
 }
+
+// Windows and units first, then the core's own groups; unknown codes answer 0.
+int64_t AnswerNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
+    int64_t answer = 0;
+    if (Windows().handleNotify(code, a1, a2, a3, &answer)) return answer;
+    if (AnswerMemoryNotify(code, a1, a2, &answer) || AnswerProgramNotify(code, a1, a2, &answer) ||
+        AnswerObjectNotify(code, a1, a2, &answer))
+        return answer;
+    AnswerLoopNotify(code, a1, a2, a3);
+    return 0;
+}
+
+}  // namespace
 
 extern "C" int64_t IMPRINTA_STDCALL RuntimeNotify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
     return FatalOnBadAlloc([&] { return AnswerNotify(code, a1, a2, a3); });

@@ -36,6 +36,13 @@ struct PropertyDescriptor {
 };
 static_assert(sizeof(PropertyDescriptor) == 20 || sizeof(void*) != 4, "property descriptor is 20 bytes");
 
+// Type descriptor flag bits the core reads (notification 2029 answers the
+// kind); the unit contract names the bits the window layer reads.
+enum TypeKindFlag : uint32_t {
+    kTypeKindTwoBit = 0x00000004,
+    kTypeKindOneBit = 0x00000040,
+};
+
 struct TypeDescriptor {
     const char* name;
     const char* englishName;
