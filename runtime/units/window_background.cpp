@@ -5,6 +5,7 @@
 #include <vector>
 #include "runtime/pictures/picture_decode.h"
 #include "runtime/units/unit_framework.h"
+#include "runtime/units/window_numbers.h"
 
 namespace imprinta::units {
 
@@ -125,12 +126,12 @@ void WindowBackground::Paint(HDC dc, const RECT& clip, int cw, int ch, const Byt
     HDC mem = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(mem, bitmap_);
     switch (mode) {
-    case 1:  // tiled from the top-left corner
+    case kWindowPictureTiled:  // from the top-left corner
         for (int y = (clip.top / height_) * height_; y < clip.bottom && y < ch; y += height_)
             for (int x = (clip.left / width_) * width_; x < clip.right && x < cw; x += width_)
                 BitBlt(dc, x, y, width_, height_, mem, 0, 0, SRCCOPY);
         break;
-    case 2: {
+    case kWindowPictureCentred: {
         RECT r = CentredRect(width_, height_, cw, ch);
         int saved = SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
@@ -139,14 +140,14 @@ void WindowBackground::Paint(HDC dc, const RECT& clip, int cw, int ch, const Byt
         FillExcept(dc, clip, &r, colour);
         break;
     }
-    case 3: {
+    case kWindowPictureStretched: {
         int saved = SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
         StretchBlt(dc, 0, 0, cw, ch, mem, 0, 0, width_, height_, SRCCOPY);
         SetStretchBltMode(dc, saved);
         break;
     }
-    default: {  // top-left at its own size
+    default: {  // kWindowPictureTopLeft: at its own size
         BitBlt(dc, 0, 0, width_, height_, mem, 0, 0, SRCCOPY);
         RECT r = {0, 0, width_, height_};
         FillExcept(dc, clip, &r, colour);

@@ -24,7 +24,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-    // Where mode 2 puts a picture of pw x ph in a client area of cw x ch: centred,
+    // Where kWindowPictureCentred puts a picture of pw x ph in a client area of cw x ch: centred,
     // shrunk keeping the aspect ratio when it is larger.
     static RECT CentredRect(int pw, int ph, int cw, int ch);
 

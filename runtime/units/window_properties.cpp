@@ -6,11 +6,11 @@ namespace imprinta::units {
 
 int WindowChoiceMax(int property) {
     switch (property) {
-    case kWpBorderStyle: return 6;
-    case kWpBackPictureMode: return 3;
-    case kWpPlayCount: return 2;
-    case kWpStartPosition: return 3;
-    case kWpShape: return 29;
+    case kWpBorderStyle: return kWindowBorderFixedSunken;
+    case kWpBackPictureMode: return kWindowPictureStretched;
+    case kWpPlayCount: return kWindowPlayNever;
+    case kWpStartPosition: return kWindowStartMaximized;
+    case kWpShape: return kWindowShapeLast;
     default: return -1;
     }
 }

@@ -7,40 +7,12 @@
 #include <string>
 #include <vector>
 #include "runtime/base/property_stream.h"
+#include "runtime/units/window_numbers.h"
 
 namespace imprinta::units {
 
 constexpr uint32_t kWindowDataVersion = 6;
 constexpr uint32_t kSystemFaceColour = 0xFF000000;  // button face, resolved when used
-
-// Unit-relative property numbers (the application's index minus 8).
-enum WindowProperty : int {
-    kWpCaption = 0,
-    kWpBorderStyle,
-    kWpBackColor,
-    kWpBackPicture,
-    kWpBackPictureMode,
-    kWpBackMusic,
-    kWpPlayCount,
-    kWpControlBox,
-    kWpMaxButton,
-    kWpMinButton,
-    kWpStartPosition,
-    kWpMovable,
-    kWpIcon,
-    kWpEnterMovesFocus,
-    kWpEscCloses,
-    kWpF1Help,
-    kWpHelpFile,
-    kWpHelpContext,
-    kWpShowInTaskbar,
-    kWpDragAnywhere,
-    kWpShape,
-    kWpAlwaysOnTop,
-    kWpKeepTitleActive,
-    kWpClassName,
-    kWindowOwnPropertyCount
-};
 
 // Highest choice of a choice property, -1 for properties that are not choices.
 int WindowChoiceMax(int property);
@@ -50,16 +22,16 @@ int ClampWindowChoice(int v, int max);
 class WindowProperties : public PropertyData {
 public:
     std::string caption;
-    int32_t borderStyle = 2;
+    int32_t borderStyle = kWindowBorderFixed;
     uint32_t backColor = kSystemFaceColour;
     ByteBuffer backPicture;
-    int32_t backPictureMode = 1;
+    int32_t backPictureMode = kWindowPictureTiled;
     ByteBuffer backMusic;
-    int32_t playCount = 0;
+    int32_t playCount = kWindowPlayLoop;
     bool controlBox = true;
     bool maxButton = false;
     bool minButton = true;
-    int32_t startPosition = 1;
+    int32_t startPosition = kWindowStartCentred;
     bool movable = true;
     ByteBuffer icon;
     bool enterMovesFocus = false;
@@ -69,7 +41,7 @@ public:
     int32_t helpContext = 0;
     bool showInTaskbar = true;
     bool dragAnywhere = false;
-    int32_t shape = 0;
+    int32_t shape = kWindowShapeRectangle;
     bool alwaysOnTop = false;
     bool keepTitleActive = false;
     std::string className;

@@ -2,6 +2,7 @@
 #include "runtime/units/window_shapes.h"
 
 #include <cstdint>
+#include "runtime/units/window_numbers.h"
 
 namespace imprinta::units {
 
@@ -9,7 +10,7 @@ namespace {
 
 // Outline points of shapes 4..29 in the 0..32767 square, traced from the first point.
 const std::vector<ShapePoint>& PolygonTable(int shape) {
-    static const std::vector<ShapePoint> kTable[kShapeCount - 4] = {
+    static const std::vector<ShapePoint> kTable[kShapeCount - kWindowShapeFirstPolygon] = {
         /* 4 */ {{16383, 0}, {32767, 32767}, {0, 32767}, {16383, 0}},
         /* 5 */ {{0, 0}, {32767, 0}, {16383, 32767}},
         /* 6 */ {{0, 0}, {32767, 32767}, {0, 32767}},
@@ -38,8 +39,8 @@ const std::vector<ShapePoint>& PolygonTable(int shape) {
         /* 29 */ {{32767, 16383}, {18724, 0}, {0, 0}, {0, 32767}, {18724, 32767}}
     };
     static const std::vector<ShapePoint> kNone;
-    if (shape < 4 || shape >= kShapeCount) return kNone;
-    return kTable[shape - 4];
+    if (shape < kWindowShapeFirstPolygon || shape >= kShapeCount) return kNone;
+    return kTable[shape - kWindowShapeFirstPolygon];
 }
 
 }  // namespace
@@ -68,19 +69,19 @@ ShapeGeometry ComputeShape(int shape, int width, int height) {
     g.width = width < 0 ? 0 : width;
     g.height = height < 0 ? 0 : height;
     switch (shape) {
-    case 0:
+    case kWindowShapeRectangle:
         g.kind = ShapeKind::Rectangle;
         break;
-    case 1:
+    case kWindowShapeEllipse:
         g.kind = ShapeKind::Ellipse;
         break;
-    case 2: {
+    case kWindowShapeRoundRect: {
         g.kind = ShapeKind::RoundRect;
         int a = g.width / 5, b = g.height / 5;
         g.cornerDiameter = a < b ? a : b;
         break;
     }
-    case 3:
+    case kWindowShapeRing:
         g.kind = ShapeKind::Ring;
         g.innerLeft = g.width / 4;
         g.innerTop = g.height / 4;

@@ -8,13 +8,15 @@
 #include <vector>
 #include "runtime/units/unit_framework.h"
 #include "runtime/units/window_background.h"
+#include "runtime/units/window_icon.h"
+#include "runtime/units/window_music.h"
+#include "runtime/units/window_numbers.h"
 #include "runtime/units/window_properties.h"
+#include "runtime/units/window_tray.h"
 
 namespace imprinta::units {
 
 constexpr char kDefaultWindowClass[] = "RZWindow";
-constexpr UINT kTrayCallbackMessage = 0x8064;
-constexpr UINT kTrayIconId = 100;
 // Key codes handed to WantsKey carry the modifiers above the virtual key.
 constexpr uint32_t kKeyShift = 0x4000, kKeyCtrl = 0x2000, kKeyAlt = 0x1000;
 
@@ -23,8 +25,17 @@ struct WindowStyles {
     DWORD exStyle = 0;
 };
 
+// What a window's styles depend on besides its properties.
+struct WindowStyleContext {
+    DWORD runtimeStyle = 0;  // the style the runtime asks for
+    bool designMode = false;
+    bool hasOwner = false;
+};
+
 // Styles of a window with these properties (creation, steps 2 to 4).
-WindowStyles ComputeWindowStyles(const WindowProperties& p, DWORD runtimeStyle, bool designMode, bool hasOwner);
+WindowStyles ComputeWindowStyles(const WindowProperties& p, const WindowStyleContext& context);
+
+enum class FocusStep { Forward, Backward };
 
 class WindowUnit : public Unit {
 public:
@@ -53,49 +64,70 @@ public:
 
     // Adds or modifies the notification-area icon (null icon removes it).
     bool SetTrayIcon(HICON icon, const char* tip);
-    bool hasTrayIcon() const { return trayShown_; }
+    bool hasTrayIcon() const { return tray_.shown(); }
 
     // Focus movement as Tab (forward) and Shift+Tab (backwards) do it.
-    bool MoveFocus(bool backwards);
+    bool MoveFocus(FocusStep step);
     // The units of this window in record order, the window excluded.
     std::vector<Unit*> UnitsInOrder() const;
-    HICON bigIcon() const { return bigIcon_; }
+    HICON bigIcon() const { return icons_.bigIcon(); }
     // Whether the wave player accepted the background music.
-    bool musicPlaying() const { return musicPlaying_; }
-    HICON smallIcon() const { return smallIcon_; }
+    bool musicPlaying() const { return music_.playing(); }
+    HICON smallIcon() const { return icons_.smallIcon(); }
 
 private:
+    // Creation.
+    void PlaceAtStart(CreateParams& q, WindowStyles& s);
+    // Closing and activation.
     void Close();
     void OnDestroy();
     void OnActivate(bool active, bool minimized);
+    bool PassActivationToModal();
+    void EndModal();
+    // Painting.
     void Paint();
+    void RepaintTransparentUnits(const RECT& clip);
+    // Live changes of the frame.
     void ApplyShape();
     void MakeIcons();
     void ApplyFrameStyles();
     void ApplyStartPosition();
     void ApplyMovable();
-    void ApplyTopmost(bool wasSet);
+    void ApplyTopmost(bool set);
+    // Property setters, one a group; false when the number is not theirs.
+    bool SetFrameProperty(int number, const PropertyValue& v);
+    bool SetBackgroundProperty(int number, const PropertyValue& v);
+    bool SetMusicProperty(int number, const PropertyValue& v);
+    bool SetPlacementProperty(int number, const PropertyValue& v);
+    bool SetStoredProperty(int number, const PropertyValue& v);
+    bool SetChoice(int number, int32_t value, int32_t& field);
+    int32_t LiveStartPosition() const;
+    // Music, tray and help.
     void StartMusic();
     void StopMusic();
+    LRESULT OnTrayMessage(LPARAM mouseMessage);
     bool OpenHelp();
-    void EndModal();
+    void CloseHelp();
+    // Pre-translation and keyboard navigation.
     uint32_t TypeFlags(const Unit* u) const;
     bool Eligible(const Unit* u) const;
+    bool HandleNavigationKey(UINT vk);
+    bool HandleEnterKey(Unit* focused);
+    bool PressDefaultButton();
 
     WindowProperties props_;
     WindowBackground background_;
+    WindowIcons icons_;
+    WindowMusic music_;
+    WindowTrayIcon tray_;
     bool firstActivated_ = false;
     bool modal_ = false;
     std::vector<std::pair<HWND, bool>> disabled_;
-    HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
-    bool ownIcons_ = false;
-    bool trayShown_ = false;
-    HICON trayIcon_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool helpOpened_ = false;
-    bool musicPlaying_ = false;
     bool hasOwner_ = false;
-    int startState_ = 0;  // 2 minimized, 3 maximized: how the loader first shows the window
+    // How the loader first shows the window: minimized, maximized or as stored.
+    int startState_ = kWindowStartAsStored;
 };
 
 }  // namespace imprinta::units

@@ -1,0 +1,106 @@
+// The window unit's numbers: its own properties and events and the values of
+// its choice properties. Plain C++: the stored form and host tests use them.
+#pragma once
+#include <cstdint>
+
+namespace imprinta::units {
+
+// Unit-relative property numbers (the application's index minus 8).
+enum WindowProperty : int {
+    kWpCaption = 0,
+    kWpBorderStyle,
+    kWpBackColor,
+    kWpBackPicture,
+    kWpBackPictureMode,
+    kWpBackMusic,
+    kWpPlayCount,
+    kWpControlBox,
+    kWpMaxButton,
+    kWpMinButton,
+    kWpStartPosition,
+    kWpMovable,
+    kWpIcon,
+    kWpEnterMovesFocus,
+    kWpEscCloses,
+    kWpF1Help,
+    kWpHelpFile,
+    kWpHelpContext,
+    kWpShowInTaskbar,
+    kWpDragAnywhere,
+    kWpShape,
+    kWpAlwaysOnTop,
+    kWpKeepTitleActive,
+    kWpClassName,
+    kWindowOwnPropertyCount
+};
+
+// The window's own event numbers.
+enum WindowEvent : int {
+    kWindowCreated = 0,
+    kWindowCanClose = 1,
+    kWindowDestroying = 2,
+    kWindowMoved = 3,
+    kWindowResized = 4,
+    kWindowActivated = 5,
+    kWindowDeactivated = 6,
+    kWindowIdle = 7,
+    kWindowFirstActivated = 8,
+    kWindowTrayEvent = 9,
+    kWindowShown = 10,
+    kWindowHidden = 11,
+    kWindowCloseRequested = 12,
+};
+
+// Values of kWpBorderStyle.
+enum WindowBorderStyle : int {
+    kWindowBorderNone = 0,
+    kWindowBorderResizable,
+    kWindowBorderFixed,
+    kWindowBorderResizableTool,
+    kWindowBorderFixedTool,
+    kWindowBorderResizableSunken,
+    kWindowBorderFixedSunken,
+};
+
+// Values of kWpBackPictureMode.
+enum WindowPictureMode : int {
+    kWindowPictureTopLeft = 0,
+    kWindowPictureTiled,
+    kWindowPictureCentred,  // shrunk to fit when larger
+    kWindowPictureStretched,
+};
+
+// Values of kWpPlayCount.
+enum WindowPlayCount : int {
+    kWindowPlayLoop = 0,
+    kWindowPlayOnce,
+    kWindowPlayNever,
+};
+
+// Values of kWpStartPosition; reading it on a live window gives the live state.
+enum WindowStartPosition : int {
+    kWindowStartAsStored = 0,
+    kWindowStartCentred,
+    kWindowStartMinimized,
+    kWindowStartMaximized,
+};
+
+// Values of kWpShape with an outline of their own; the rest up to
+// kWindowShapeLast are polygons from a table.
+enum WindowShape : int {
+    kWindowShapeRectangle = 0,
+    kWindowShapeEllipse,
+    kWindowShapeRoundRect,
+    kWindowShapeRing,
+    kWindowShapeFirstPolygon,
+    kWindowShapeLast = 29,
+};
+
+// The argument of kWindowTrayEvent.
+enum WindowTrayClick : uint32_t {
+    kWindowTrayLeftClick = 1,
+    kWindowTrayDoubleClick = 2,
+    kWindowTrayRightClick = 3,  // also the context-menu key
+};
+
+}  // namespace imprinta::units
