@@ -11,6 +11,7 @@
 #include "runtime/base/property_stream.h"
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
+#include "runtime/forms/window_events.h"
 
 namespace imprinta::units {
 
@@ -97,23 +98,6 @@ enum CommonEvent : int {
 // type's own properties follow, numbered from 0 in its entry points.
 enum class CommonProperty : int { Left, Top, Width, Height, Tag, Visible, Disabled, Pointer };
 constexpr int kFirstOwnProperty = 8;
-
-// The window unit's event numbers; the loader raises 0, 3 and 4 after creating a window.
-enum WindowEvent : int {
-    kWindowCreated = 0,
-    kWindowCanClose = 1,
-    kWindowDestroying = 2,
-    kWindowMoved = 3,
-    kWindowResized = 4,
-    kWindowActivated = 5,
-    kWindowDeactivated = 6,
-    kWindowIdle = 7,
-    kWindowFirstActivated = 8,
-    kWindowTrayEvent = 9,
-    kWindowShown = 10,
-    kWindowHidden = 11,
-    kWindowCloseRequested = 12,
-};
 
 // Colour value meaning "button face" in colour properties and "transparent" in
 // colour-with-transparent properties.

@@ -2,6 +2,7 @@
 // its choice properties. Plain C++: the stored form and host tests use them.
 #pragma once
 #include <cstdint>
+#include "runtime/forms/window_events.h"
 
 namespace imprinta::units {
 
@@ -32,23 +33,6 @@ enum WindowProperty : int {
     kWpKeepTitleActive,
     kWpClassName,
     kWindowOwnPropertyCount
-};
-
-// The window's own event numbers.
-enum WindowEvent : int {
-    kWindowCreated = 0,
-    kWindowCanClose = 1,
-    kWindowDestroying = 2,
-    kWindowMoved = 3,
-    kWindowResized = 4,
-    kWindowActivated = 5,
-    kWindowDeactivated = 6,
-    kWindowIdle = 7,
-    kWindowFirstActivated = 8,
-    kWindowTrayEvent = 9,
-    kWindowShown = 10,
-    kWindowHidden = 11,
-    kWindowCloseRequested = 12,
 };
 
 // Values of kWpBorderStyle.

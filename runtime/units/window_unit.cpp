@@ -3,7 +3,6 @@
 // tray, music and help live in the other window_*.cpp files.
 #include "runtime/units/window_unit.h"
 
-#include "runtime/core/runtime_state.h"
 #include "runtime/forms/forms_api.h"
 
 namespace imprinta::units {
@@ -82,7 +81,7 @@ bool WindowUnit::CreateControl(const CreateParams& p) {
     HWND owner = designMode ? (p.designer ? p.designer : p.parent) : p.parent;
     hasOwner_ = owner != nullptr;
     // No task-bar button: owned by the runtime's hidden window.
-    if (!designMode && !owner && !props_.showInTaskbar) owner = TheRuntime().hiddenOwner;
+    if (!designMode && !owner && !props_.showInTaskbar) owner = p.hiddenOwner;
     WindowStyles s = ComputeWindowStyles(props_, {p.style, designMode, hasOwner_});
     if (!designMode) PlaceAtStart(q, s);
     q.parent = owner;

@@ -47,6 +47,7 @@ int64_t IMPRINTA_STDCALL FakeNotify(int code, uint32_t a1, uint32_t a2, uint32_t
             words[1] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(rt.programSmall));
         }
         return 0;
+    case kNotifyHiddenOwner: return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rt.hiddenOwner));
     case kNotifyDestroyed:
         rt.destroyed.push_back({a1, a2});
         return 0;
@@ -74,6 +75,7 @@ void FakeRuntime::Clear() {
     unitFlags.clear();
     destroyed.clear();
     iconAnswer = false;
+    hiddenOwner = nullptr;
 }
 
 std::vector<int> FakeRuntime::Numbers(uint32_t unitId) const {

@@ -33,6 +33,7 @@ struct FakeRuntime {
     std::vector<std::pair<uint32_t, uint32_t>> destroyed;
     bool iconAnswer = false;
     HICON programBig = nullptr, programSmall = nullptr;
+    HWND hiddenOwner = nullptr;  // notification 2034
 
     static FakeRuntime& Get();
     void Install();

@@ -172,7 +172,7 @@ TEST_F(WindowUnitTest, ClassCaptionOwnerAndPlacement) {
     // Another class name; no task-bar button means the hidden owner owns it.
     HWND hidden = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                                   nullptr);
-    imprinta::TheRuntime().hiddenOwner = hidden;
+    FakeRuntime::Get().hiddenOwner = hidden;
     p.className = "ImprintaTestClass";
     p.showInTaskbar = false;
     WindowUnit* owned = Make(p);
