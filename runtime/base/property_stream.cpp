@@ -34,25 +34,22 @@ bool PropertyArchive::Counted(uint32_t n, std::span<const uint8_t>& bytes) {
 
 // Values are stored little-endian whatever the machine: written byte by byte,
 // read through the byte reader.
-static void PutLe32(uint8_t* b, uint32_t v) {
-    b[0] = uint8_t(v);
-    b[1] = uint8_t(v >> 8);
-    b[2] = uint8_t(v >> 16);
-    b[3] = uint8_t(v >> 24);
+template <typename T>
+bool PropertyArchive::Word(T& v) {
+    static_assert(sizeof(T) == 2 || sizeof(T) == 4);
+    if (!ok_) return false;
+    if (!loading_) {
+        uint8_t b[sizeof(T)];
+        for (size_t i = 0; i < sizeof(T); ++i) b[i] = uint8_t(v >> (8 * i));
+        return Raw(b, sizeof(T));
+    }
+    const T read = sizeof(T) == 4 ? T(in_.ReadU32()) : T(in_.ReadU16());
+    if (!in_.ok()) return Fail();
+    v = read;
+    return true;
 }
 
-bool PropertyArchive::UInt(uint32_t& v) {
-    if (!ok_) return false;
-    if (loading_) {
-        const uint32_t read = in_.ReadU32();
-        if (!in_.ok()) return Fail();
-        v = read;
-        return true;
-    }
-    uint8_t b[4];
-    PutLe32(b, v);
-    return Raw(b, 4);
-}
+bool PropertyArchive::UInt(uint32_t& v) { return Word(v); }
 
 bool PropertyArchive::Int(int32_t& v) {
     uint32_t u = static_cast<uint32_t>(v);
@@ -68,17 +65,7 @@ bool PropertyArchive::Bool(bool& v) {
     return true;
 }
 
-bool PropertyArchive::Flags16(uint16_t& v) {
-    if (!ok_) return false;
-    if (loading_) {
-        const uint16_t read = in_.ReadU16();
-        if (!in_.ok()) return Fail();
-        v = read;
-        return true;
-    }
-    uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
-    return Raw(b, 2);
-}
+bool PropertyArchive::Flags16(uint16_t& v) { return Word(v); }
 
 bool PropertyArchive::Double(double& v) {
     uint64_t bits;

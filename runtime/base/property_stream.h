@@ -69,6 +69,8 @@ public:
 private:
     PropertyArchive() = default;
     bool Raw(void* p, size_t n);
+    template <typename T>
+    bool Word(T& v);  // a 16- or 32-bit little-endian field
     // Saving: appends the bytes. Loading: false (and failed) when n bytes are not there.
     bool Counted(uint32_t n, std::span<const uint8_t>& bytes);
     bool Fail() { ok_ = false; return false; }
