@@ -8,11 +8,13 @@ set(FORMS_NATIVE_SOURCES
 imprinta_check_no_windows_headers(${FORMS_NATIVE_SOURCES}
   "${IMPRINTA_ROOT}/runtime/base/template_format.h"
   "${IMPRINTA_ROOT}/runtime/base/property_stream.h"
-  "${IMPRINTA_ROOT}/runtime/base/byte_buffer.h")
+  "${IMPRINTA_ROOT}/runtime/base/byte_buffer.h"
+  "${IMPRINTA_ROOT}/runtime/base/byte_reader.h")
 set(FORMS_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 add_executable(forms_native_test ${FORMS_NATIVE_SOURCES}
   "${IMPRINTA_ROOT}/tests/forms/template_format_test.cpp"
-  "${IMPRINTA_ROOT}/tests/forms/property_stream_test.cpp")
+  "${IMPRINTA_ROOT}/tests/forms/property_stream_test.cpp"
+  "${IMPRINTA_ROOT}/tests/forms/byte_reader_test.cpp")
 target_compile_options(forms_native_test PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK ${FORMS_SANITIZE})
 target_link_options(forms_native_test PRIVATE ${FORMS_SANITIZE})
 target_link_libraries(forms_native_test PRIVATE GTest::gtest_main)

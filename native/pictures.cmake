@@ -6,6 +6,7 @@ find_package(JPEG REQUIRED)
 
 set(PICTURE_SOURCES
   ${IMPRINTA_ROOT}/runtime/pictures/picture_decode.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/icon_directory.cpp
   ${IMPRINTA_ROOT}/runtime/pictures/picture_bmp.cpp
   ${IMPRINTA_ROOT}/runtime/pictures/picture_gif.cpp
   ${IMPRINTA_ROOT}/runtime/pictures/picture_pcx.cpp
@@ -18,6 +19,8 @@ set(PICTURE_SOURCES
 imprinta_check_no_windows_headers(${PICTURE_SOURCES}
   ${IMPRINTA_ROOT}/runtime/pictures/picture_decode.h
   ${IMPRINTA_ROOT}/runtime/pictures/picture_decode_internal.h
+  ${IMPRINTA_ROOT}/runtime/pictures/icon_directory.h
+  ${IMPRINTA_ROOT}/runtime/pictures/decode_error.h
   ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp)
 
 set(PICTURE_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

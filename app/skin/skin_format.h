@@ -26,6 +26,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include "runtime/base/byte_reader.h"
 
 namespace skin {
 
@@ -59,31 +60,28 @@ constexpr uint32_t Crc32(const uint8_t* data, size_t n) {
     return ~crc;
 }
 
-constexpr uint32_t ReadU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-constexpr uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
 constexpr ParseResult Parse(const uint8_t* data, uint32_t length, Colours* out) {
     if (!data || length < kHeaderSizeV1) return ParseResult::kTooShort;
     if (data[0] != '.' || data[1] != 'S' || data[2] != 'H' || data[3] != 'E') return ParseResult::kBadMagic;
-    uint16_t version = ReadU16(data + 4);
+    imprinta::ByteReader r(data, length);
+    r.Skip(4);
+    uint16_t version = r.ReadU16();
     if (version < 1 || version > kFormatVersion) return ParseResult::kBadVersion;
-    uint16_t header = ReadU16(data + 6);
-    uint32_t total = ReadU32(data + 8);
+    uint16_t header = r.ReadU16();
+    uint32_t total = r.ReadU32();
     uint16_t least = version >= 2 ? kHeaderSize : kHeaderSizeV1;
     if (header < least || total < header || total > length) return ParseResult::kBadSize;
-    if (Crc32(data + 16, total - 16) != ReadU32(data + 12)) return ParseResult::kBadChecksum;
-    Colours c = {ReadU32(data + 16), ReadU32(data + 20), ReadU32(data + 24), ReadU32(data + 28)};
+    if (Crc32(data + 16, total - 16) != r.ReadU32()) return ParseResult::kBadChecksum;
+    Colours c = {r.ReadU32(), r.ReadU32(), r.ReadU32(), r.ReadU32()};
     if (version >= 2) {
-        c.button = ReadU32(data + 32);
-        c.buttonHot = ReadU32(data + 36);
-        c.buttonPressed = ReadU32(data + 40);
-        c.border = ReadU32(data + 44);
-        c.disabledText = ReadU32(data + 48);
-        c.cornerRadius = ReadU16(data + 52);
-        c.borderWidth = ReadU16(data + 54);
+        // The header is at least 64 bytes here: every field below lies inside it.
+        c.button = r.ReadU32();
+        c.buttonHot = r.ReadU32();
+        c.buttonPressed = r.ReadU32();
+        c.border = r.ReadU32();
+        c.disabledText = r.ReadU32();
+        c.cornerRadius = r.ReadU16();
+        c.borderWidth = r.ReadU16();
         if (c.borderWidth < 1 || c.borderWidth > kMaxBorderWidth) return ParseResult::kBadSize;
     } else {
         c.button = c.buttonHot = c.face;

@@ -50,7 +50,8 @@ void Check(const DecodedPicture& p) {
     }
 }
 
-void CheckOptional(const std::optional<DecodedPicture>& p, PictureFormat expected) {
+void CheckOptional(const DecodeResult& p, PictureFormat expected) {
+    if ((p.error() == DecodeError::None) != p.has_value()) Broken("decode result and its reason disagree");
     if (!p) return;
     Check(*p);
     if (expected != PictureFormat::Unknown && p->format != expected) Broken("format code");
@@ -68,8 +69,28 @@ void RunBmp(const uint8_t* d, size_t n) { CheckOptional(DecodeBmp({d, n}, kLimit
 void RunPng(const uint8_t* d, size_t n) { CheckOptional(DecodePng({d, n}, kLimits), PictureFormat::Png); }
 void RunJpeg(const uint8_t* d, size_t n) { CheckOptional(DecodeJpeg({d, n}, kLimits), PictureFormat::Jpeg); }
 
+// The directory reader alone: entries only from whole 16-byte records, and
+// every image span it hands out inside the data.
+void CheckIconDirectory(std::span<const uint8_t> s) {
+    IconDirectory dir;
+    const DecodeError e = ReadIconDirectory(s, dir);
+    if (e == DecodeError::None) {
+        if (dir.entries.empty() || dir.entries.size() > dir.declaredCount) Broken("icon entry count");
+        if (dir.entries.size() > (s.size() - kIconHeaderSize) / kIconEntrySize) Broken("icon entry past the data");
+    } else if (!dir.entries.empty()) {
+        Broken("entries kept from a refused directory");
+    }
+    for (const IconEntry& entry : dir.entries) {
+        std::span<const uint8_t> image = IconImageBytes(s, entry);
+        if (!image.empty() && (image.data() < s.data() || image.data() + image.size() > s.data() + s.size()))
+            Broken("icon image outside the data");
+        (void)IconResourceBytes(dir.kind, entry, image);
+    }
+}
+
 void RunIcon(const uint8_t* d, size_t n) {
     std::span<const uint8_t> s(d, n);
+    CheckIconDirectory(s);
     CheckOptional(DecodeIcon(s, PictureFormat::Ico, kLimits), PictureFormat::Ico);
     CheckOptional(DecodeIcon(s, PictureFormat::Cur, kLimits), PictureFormat::Cur);
 }

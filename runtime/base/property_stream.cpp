@@ -7,8 +7,7 @@ namespace imprinta::units {
 PropertyArchive PropertyArchive::ForLoad(const uint8_t* data, size_t size) {
     PropertyArchive ar;
     ar.loading_ = true;
-    ar.in_ = data;
-    ar.size_ = data ? size : 0;
+    ar.in_ = ByteReader(data, size);
     return ar;
 }
 
@@ -17,9 +16,9 @@ PropertyArchive PropertyArchive::ForSave() { return PropertyArchive(); }
 bool PropertyArchive::Raw(void* p, size_t n) {
     if (!ok_) return false;
     if (loading_) {
-        if (n > size_ - pos_) return Fail();
-        std::memcpy(p, in_ + pos_, n);
-        pos_ += n;
+        std::span<const uint8_t> b = in_.ReadBytes(n);
+        if (!in_.ok()) return Fail();
+        if (n) std::memcpy(p, b.data(), n);
     } else {
         const uint8_t* b = static_cast<const uint8_t*>(p);
         out_.insert(out_.end(), b, b + n);
@@ -27,25 +26,30 @@ bool PropertyArchive::Raw(void* p, size_t n) {
     return true;
 }
 
-// Values are little-endian on every machine this builds for (x86 and x86-64);
-// the byte-wise helpers keep the format independent of that anyway.
-static uint32_t Le32(const uint8_t* b) {
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-}
-static void PutLe32(uint8_t* b, uint32_t v) {
-    b[0] = uint8_t(v);
-    b[1] = uint8_t(v >> 8);
-    b[2] = uint8_t(v >> 16);
-    b[3] = uint8_t(v >> 24);
+bool PropertyArchive::Counted(uint32_t n, std::span<const uint8_t>& bytes) {
+    if (n > kMaxCount) return Fail();
+    bytes = in_.ReadBytes(n);
+    return in_.ok() || Fail();
 }
 
-bool PropertyArchive::UInt(uint32_t& v) {
-    uint8_t b[4];
-    if (!loading_) PutLe32(b, v);
-    if (!Raw(b, 4)) return false;
-    if (loading_) v = Le32(b);
+// Values are stored little-endian whatever the machine: written byte by byte,
+// read through the byte reader.
+template <typename T>
+bool PropertyArchive::Word(T& v) {
+    static_assert(sizeof(T) == 2 || sizeof(T) == 4);
+    if (!ok_) return false;
+    if (!loading_) {
+        uint8_t b[sizeof(T)];
+        for (size_t i = 0; i < sizeof(T); ++i) b[i] = uint8_t(v >> (8 * i));
+        return Raw(b, sizeof(T));
+    }
+    const T read = sizeof(T) == 4 ? T(in_.ReadU32()) : T(in_.ReadU16());
+    if (!in_.ok()) return Fail();
+    v = read;
     return true;
 }
+
+bool PropertyArchive::UInt(uint32_t& v) { return Word(v); }
 
 bool PropertyArchive::Int(int32_t& v) {
     uint32_t u = static_cast<uint32_t>(v);
@@ -61,12 +65,7 @@ bool PropertyArchive::Bool(bool& v) {
     return true;
 }
 
-bool PropertyArchive::Flags16(uint16_t& v) {
-    uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
-    if (!Raw(b, 2)) return false;
-    if (loading_) v = static_cast<uint16_t>(b[0] | b[1] << 8);
-    return true;
-}
+bool PropertyArchive::Flags16(uint16_t& v) { return Word(v); }
 
 bool PropertyArchive::Double(double& v) {
     uint64_t bits;
@@ -93,10 +92,9 @@ bool PropertyArchive::Version(uint32_t current) {
 bool PropertyArchive::Text(std::string& v) {
     if (loading_) {
         uint32_t n = 0;
-        if (!UInt(n)) return false;
-        if (n > kMaxCount || n > size_ - pos_) return Fail();
-        v.assign(reinterpret_cast<const char*>(in_ + pos_), n);
-        pos_ += n;
+        std::span<const uint8_t> bytes;
+        if (!UInt(n) || !Counted(n, bytes)) return false;
+        v.assign(reinterpret_cast<const char*>(bytes.data()), n);
         return true;
     }
     if (v.size() > 0xFFFFFFFFu) return Fail();
@@ -107,10 +105,9 @@ bool PropertyArchive::Text(std::string& v) {
 bool PropertyArchive::Data(ByteBuffer& v) {
     if (loading_) {
         uint32_t n = 0;
-        if (!UInt(n)) return false;
-        if (n > kMaxCount || n > size_ - pos_) return Fail();
-        v.Assign(in_ + pos_, n);
-        pos_ += n;
+        std::span<const uint8_t> bytes;
+        if (!UInt(n) || !Counted(n, bytes)) return false;
+        v.Assign(bytes.data(), n);
         return true;
     }
     if (v.size() > 0xFFFFFFFFu) return Fail();
@@ -125,7 +122,7 @@ bool PropertyArchive::TextList(std::vector<std::string>& v) {
     if (!UInt(n)) return false;
     if (loading_) {
         // Each text takes at least its 4-byte count.
-        if (n > (size_ - pos_) / 4) return Fail();
+        if (n > in_.Remaining() / 4) return Fail();
         v.assign(n, std::string());
     }
     for (auto& s : v)

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 #include "runtime/base/byte_buffer.h"
+#include "runtime/base/byte_reader.h"
 
 namespace imprinta::units {
 
@@ -59,7 +60,7 @@ public:
     const std::vector<uint8_t>& bytes() const { return out_; }
     std::vector<uint8_t> TakeBytes() { return std::move(out_); }
     // Loading: bytes not yet consumed.
-    size_t remaining() const { return size_ - pos_; }
+    size_t remaining() const { return in_.Remaining(); }
 
     // Upper bound on a single counted field while loading (guards absurd counts
     // even within large data). Default 64 MiB.
@@ -68,14 +69,16 @@ public:
 private:
     PropertyArchive() = default;
     bool Raw(void* p, size_t n);
+    template <typename T>
+    bool Word(T& v);  // a 16- or 32-bit little-endian field
+    // Saving: appends the bytes. Loading: false (and failed) when n bytes are not there.
+    bool Counted(uint32_t n, std::span<const uint8_t>& bytes);
     bool Fail() { ok_ = false; return false; }
 
     bool loading_ = false;
     bool ok_ = true;
     uint32_t version_ = 0;
-    const uint8_t* in_ = nullptr;
-    size_t size_ = 0;
-    size_t pos_ = 0;
+    ByteReader in_;
     std::vector<uint8_t> out_;
 };
 

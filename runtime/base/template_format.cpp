@@ -1,22 +1,24 @@
 // Form-template reader and writer.
 #include "runtime/base/template_format.h"
 #include <cstring>
+#include <span>
+#include "runtime/base/byte_reader.h"
 
 namespace imprinta::forms {
 
 namespace {
 
-// Bounds-checked little-endian reader over [pos, end).
+// The template's fields over the byte reader: each read reports whether the
+// bytes were there (the reader's failure flag stays set after the first miss).
 class Cursor {
 public:
-    Cursor(const uint8_t* data, size_t size) : p_(data), size_(data ? size : 0) {}
-    size_t left() const { return size_ - pos_; }
-    size_t pos() const { return pos_; }
+    Cursor(const uint8_t* data, size_t size) : r_(data, size) {}
+    explicit Cursor(std::span<const uint8_t> data) : r_(data) {}
+    size_t left() const { return r_.Remaining(); }
     bool U32(uint32_t& v) {
-        if (left() < 4) return false;
-        const uint8_t* b = p_ + pos_;
-        v = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-        pos_ += 4;
+        const uint32_t read = r_.ReadU32();
+        if (!r_.ok()) return false;
+        v = read;
         return true;
     }
     bool I32(int32_t& v) {
@@ -25,46 +27,43 @@ public:
         v = static_cast<int32_t>(u);
         return true;
     }
-    bool Bytes(size_t n, const uint8_t*& out) {
-        if (left() < n) return false;
-        out = p_ + pos_;
-        pos_ += n;
-        return true;
+    bool Bytes(size_t n, std::span<const uint8_t>& out) {
+        out = r_.ReadBytes(n);
+        return r_.ok();
     }
     // A 32-bit length followed by that many bytes.
-    bool Block(const uint8_t*& out, uint32_t& n) { return U32(n) && Bytes(n, out); }
-    bool CountedText(std::string& s) {
-        const uint8_t* b;
+    bool Block(std::span<const uint8_t>& out) {
         uint32_t n;
-        if (!Block(b, n)) return false;
-        s.assign(reinterpret_cast<const char*>(b), n);
+        return U32(n) && Bytes(n, out);
+    }
+    bool CountedText(std::string& s) {
+        std::span<const uint8_t> b;
+        if (!Block(b)) return false;
+        s.assign(reinterpret_cast<const char*>(b.data()), b.size());
         return true;
     }
     // A 0-terminated text; the terminator must lie inside the data.
     bool CText(std::string& s) {
-        const void* z = std::memchr(p_ + pos_, 0, left());
-        if (!z) return false;
-        size_t n = static_cast<const uint8_t*>(z) - (p_ + pos_);
-        s.assign(reinterpret_cast<const char*>(p_ + pos_), n);
-        pos_ += n + 1;
+        ByteReader scan = r_;
+        size_t n = 0;
+        for (;; ++n) {
+            if (!scan.Has(1)) return false;
+            if (scan.ReadU8() == 0) break;
+        }
+        std::span<const uint8_t> text = r_.ReadBytes(n);
+        r_.Skip(1);
+        s.assign(reinterpret_cast<const char*>(text.data()), n);
         return true;
     }
     bool Rest(std::vector<uint8_t>& out) {
-        out.assign(p_ + pos_, p_ + size_);
-        pos_ = size_;
+        std::span<const uint8_t> rest = r_.ReadRest();
+        out.assign(rest.begin(), rest.end());
         return true;
     }
 
 private:
-    const uint8_t* p_;
-    size_t size_;
-    size_t pos_ = 0;
+    ByteReader r_;
 };
-
-bool Fail(std::string* error, const char* why) {
-    if (error) *error = why;
-    return false;
-}
 
 bool ParseMenuRecord(Cursor& c, UnitRecord& r) {
     uint32_t object, handler;
@@ -75,16 +74,16 @@ bool ParseMenuRecord(Cursor& c, UnitRecord& r) {
 }
 
 bool ParseUnitRecord(Cursor& c, UnitRecord& r) {
-    uint32_t object, cursor, childCount, pointerLength, bindingCount;
-    const uint8_t* bytes;
+    uint32_t object, cursor, childCount, bindingCount;
+    std::span<const uint8_t> bytes;
     if (!c.U32(object) || !c.I32(r.left) || !c.I32(r.top) || !c.I32(r.width) || !c.I32(r.height) ||
         !c.U32(cursor) || !c.U32(r.parent) || !c.U32(childCount))
         return false;
     if (childCount > c.left() / 4) return false;
     r.children.resize(childCount);
     for (auto& id : r.children) c.U32(id);
-    if (!c.Block(bytes, pointerLength)) return false;
-    r.pointerData.assign(bytes, bytes + pointerLength);
+    if (!c.Block(bytes)) return false;
+    r.pointerData.assign(bytes.begin(), bytes.end());
     if (!c.CText(r.tag) || !c.U32(r.reserved2) || !c.U32(r.flags) || !c.U32(r.tabOrder) || !c.U32(bindingCount))
         return false;
     if (bindingCount > c.left() / 8) return false;
@@ -95,12 +94,12 @@ bool ParseUnitRecord(Cursor& c, UnitRecord& r) {
         b.handler = handler;
     }
     if (!c.Bytes(20, bytes)) return false;
-    std::memcpy(r.reserved3.data(), bytes, 20);
+    std::memcpy(r.reserved3.data(), bytes.data(), 20);
     return c.Rest(r.block);
 }
 
-bool ParseRecord(const uint8_t* data, size_t size, uint32_t id, UnitRecord& r) {
-    Cursor c(data, size);
+bool ParseRecord(std::span<const uint8_t> data, uint32_t id, UnitRecord& r) {
+    Cursor c(data);
     r.id = id;
     r.menu = IsMenuItemId(id);
     if (!c.U32(r.type) || !c.U32(r.eventLink)) return false;
@@ -110,52 +109,72 @@ bool ParseRecord(const uint8_t* data, size_t size, uint32_t id, UnitRecord& r) {
     return r.menu ? ParseMenuRecord(c, r) : ParseUnitRecord(c, r);
 }
 
-bool ParseUnitTable(const uint8_t* table, size_t size, uint32_t count, TemplateWindow& w, std::string* error) {
-    if (count == 0) return Fail(error, "window without its own record");
-    if (count > size / 8) return Fail(error, "unit count beyond the unit table");
-    Cursor ids(table, size);
-    const uint8_t* area = table + size_t(count) * 8;
-    size_t areaSize = size - size_t(count) * 8;
-    Cursor offsets(table + size_t(count) * 4, size_t(count) * 4);
+TemplateError ParseUnitTable(std::span<const uint8_t> table, uint32_t count, TemplateWindow& w) {
+    if (count == 0) return TemplateError::NoWindowRecord;
+    if (count > table.size() / 8) return TemplateError::UnitCountBeyondTable;
+    Cursor ids(table.first(size_t(count) * 4));
+    Cursor offsets(table.subspan(size_t(count) * 4, size_t(count) * 4));
+    const std::span<const uint8_t> area = table.subspan(size_t(count) * 8);
     w.units.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t id = 0, offset = 0, length = 0;
         ids.U32(id);
         offsets.U32(offset);
-        if (!IsValidUnitId(id)) return Fail(error, "unit id outside the id classes");
-        if (offset > areaSize || areaSize - offset < 4) return Fail(error, "record offset outside the record area");
-        Cursor rec(area + offset, areaSize - offset);
+        if (!IsValidUnitId(id)) return TemplateError::BadUnitId;
+        if (offset > area.size() || area.size() - offset < 4) return TemplateError::RecordOffset;
+        Cursor rec(area.subspan(offset));
         rec.U32(length);
-        if (length > rec.left()) return Fail(error, "record length beyond the record area");
-        if (!ParseRecord(area + offset + 4, length, id, w.units[i])) return Fail(error, "truncated unit record");
+        if (length > rec.left()) return TemplateError::RecordLength;
+        if (!ParseRecord(area.subspan(offset + 4, length), id, w.units[i])) return TemplateError::TruncatedRecord;
     }
-    return true;
+    return TemplateError::None;
 }
 
 }  // namespace
 
-bool ParseTemplateCollection(const uint8_t* data, size_t size, std::vector<TemplateWindow>& out, std::string* error) {
+const char* TemplateErrorText(TemplateError error) {
+    switch (error) {
+    case TemplateError::None: return "read";
+    case TemplateError::TruncatedIndex: return "truncated window index";
+    case TemplateError::IndexSize: return "window index size not a multiple of 8";
+    case TemplateError::TruncatedWindow: return "truncated window record";
+    case TemplateError::NoWindowRecord: return "window without its own record";
+    case TemplateError::UnitCountBeyondTable: return "unit count beyond the unit table";
+    case TemplateError::BadUnitId: return "unit id outside the id classes";
+    case TemplateError::RecordOffset: return "record offset outside the record area";
+    case TemplateError::RecordLength: return "record length beyond the record area";
+    case TemplateError::TruncatedRecord: return "truncated unit record";
+    case TemplateError::TrailingData: return "data after the last window";
+    }
+    return "unknown template error";
+}
+
+TemplateError ParseTemplates(const uint8_t* data, size_t size, std::vector<TemplateWindow>& out) {
     out.clear();
     Cursor c(data, size);
-    const uint8_t* index;
-    uint32_t indexSize;
-    if (!c.Block(index, indexSize)) return Fail(error, "truncated window index");
-    if (indexSize % 8 != 0) return Fail(error, "window index size not a multiple of 8");
-    uint32_t windowCount = indexSize / 8;
-    Cursor ids(index, indexSize);
-    std::vector<TemplateWindow> windows(windowCount);
+    std::span<const uint8_t> index;
+    if (!c.Block(index)) return TemplateError::TruncatedIndex;
+    if (index.size() % 8 != 0) return TemplateError::IndexSize;
+    Cursor ids(index);
+    std::vector<TemplateWindow> windows(index.size() / 8);
     for (auto& w : windows) {
         ids.U32(w.id);
-        uint32_t unitCount, tableSize;
-        const uint8_t* table;
+        uint32_t unitCount;
+        std::span<const uint8_t> table;
         if (!c.U32(w.word1) || !c.U32(w.word2) || !c.CountedText(w.name1) || !c.CountedText(w.name2) ||
-            !c.U32(unitCount) || !c.Block(table, tableSize))
-            return Fail(error, "truncated window record");
-        if (!ParseUnitTable(table, tableSize, unitCount, w, error)) return false;
+            !c.U32(unitCount) || !c.Block(table))
+            return TemplateError::TruncatedWindow;
+        if (TemplateError e = ParseUnitTable(table, unitCount, w); e != TemplateError::None) return e;
     }
-    if (c.left() != 0) return Fail(error, "data after the last window");
+    if (c.left() != 0) return TemplateError::TrailingData;
     out = std::move(windows);
-    return true;
+    return TemplateError::None;
+}
+
+bool ParseTemplateCollection(const uint8_t* data, size_t size, std::vector<TemplateWindow>& out, std::string* error) {
+    const TemplateError e = ParseTemplates(data, size, out);
+    if (e != TemplateError::None && error) *error = TemplateErrorText(e);
+    return e == TemplateError::None;
 }
 
 void ResolveHandlers(std::vector<TemplateWindow>& windows, uintptr_t codeBase) {

@@ -98,9 +98,29 @@ struct TemplateWindow {
     bool modal = false;
 };
 
+// Why a template collection was refused.
+enum class TemplateError : int {
+    None = 0,
+    TruncatedIndex,        // the window index or its length is cut short
+    IndexSize,             // the index length is not a multiple of 8
+    TruncatedWindow,       // a window's fields or unit table run past the data
+    NoWindowRecord,        // a window with no units, not even its own record
+    UnitCountBeyondTable,  // more units than the unit table can list
+    BadUnitId,             // a unit id outside the id classes
+    RecordOffset,          // a record offset outside the record area
+    RecordLength,          // a record length beyond the record area
+    TruncatedRecord,       // a record's fields run past its length
+    TrailingData,          // bytes after the last window
+};
+// A short English description of each reason.
+const char* TemplateErrorText(TemplateError error);
+
 // Reads the whole template collection. Every length, count and offset is
 // checked against the data; truncated or inconsistent data (including bytes
-// left over after the last window) is refused with false. Handlers stay offsets.
+// left over after the last window) is refused with its reason and `out`
+// left empty. Handlers stay offsets.
+TemplateError ParseTemplates(const uint8_t* data, size_t size, std::vector<TemplateWindow>& out);
+// The same as true or false, with the reason's text in *error on failure.
 bool ParseTemplateCollection(const uint8_t* data, size_t size, std::vector<TemplateWindow>& out,
                              std::string* error = nullptr);
 

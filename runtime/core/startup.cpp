@@ -101,10 +101,14 @@ void StartRuntime() {
             lib->notify(1, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&RuntimeNotify)), 0);
     }
     rt.started = true;
+    const char* reason = nullptr;
     if (h.templateSize != 0 &&
         !Windows().readTemplateCollection(static_cast<const uint8_t*>(h.templateStart), h.templateSize,
-                                       h.codeBase))
+                                          h.codeBase, &reason)) {
+        // The report's text is fixed; the reason goes to the debugger's output.
+        if (reason) OutputDebugStringA(reason);
         ReportError("载入窗口模板数据段出错!", 0);
+    }
 }
 
 // Pre-translation, then translate and dispatch.

@@ -4,7 +4,7 @@ namespace imprinta {
 
 namespace {
 
-bool NoTemplates(const uint8_t*, uint32_t size, uintptr_t) { return size == 0; }
+bool NoTemplates(const uint8_t*, uint32_t size, uintptr_t, const char**) { return size == 0; }
 bool NoWindow(uint32_t, HWND, bool) { return false; }
 bool NoneAlive() { return false; }
 uint64_t NoProperty(uint32_t, uint32_t, int) { return 0; }

@@ -10,8 +10,8 @@
 namespace imprinta {
 
 struct WindowSystem {
-    // The stored template collection; false: unreadable.
-    bool (*readTemplateCollection)(const uint8_t* data, uint32_t size, uintptr_t codeBase);
+    // The stored template collection; false: unreadable, *reason says why.
+    bool (*readTemplateCollection)(const uint8_t* data, uint32_t size, uintptr_t codeBase, const char** reason);
     bool (*createRegisteredWindow)(uint32_t windowId, HWND owner, bool modal);
     bool (*anyWindowAlive)();
     uint64_t (*getProperty)(uint32_t windowId, uint32_t unitId, int property);

@@ -13,7 +13,8 @@ void InstallIntoCore();
 
 // Reads the whole template collection and registers its windows; handler
 // offsets become codeBase + offset (-1 becomes 0). False: the data is unreadable.
-bool ReadTemplateCollection(const uint8_t* data, uint32_t size, uintptr_t codeBase);
+// *reason (when given) names why it was refused.
+bool ReadTemplateCollection(const uint8_t* data, uint32_t size, uintptr_t codeBase, const char** reason = nullptr);
 
 // Creates a registered window with its units; false when the id is not
 // registered or creation fails.

@@ -1,7 +1,10 @@
 // Stored-data conventions of the unit contract: font records and pointer data.
 #include "runtime/forms/unit_contract.h"
 #include <cstring>
+#include <span>
 #include <vector>
+#include "runtime/base/byte_reader.h"
+#include "runtime/pictures/icon_directory.h"
 
 namespace imprinta::units {
 
@@ -18,26 +21,19 @@ constexpr StandardCursor kStandardCursors[] = {
 };
 constexpr uint32_t kHandCursorResource = 1032;
 
-uint32_t ReadLe32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+// The smallest image a cursor entry can hold: a bitmap info header.
+constexpr size_t kMinCursorImage = 40;
 
 // A cursor from the bytes of a .cur file (its first image), or null.
-HCURSOR CursorFromFileBytes(const uint8_t* data, size_t size) {
-    if (size < 6 + 16) return nullptr;
-    if (ReadLe16(data) != 0 || ReadLe16(data + 2) != 2 || ReadLe16(data + 4) == 0) return nullptr;
-    const uint8_t* entry = data + 6;
-    uint16_t hotX = ReadLe16(entry + 4), hotY = ReadLe16(entry + 6);
-    uint32_t bytes = ReadLe32(entry + 8), offset = ReadLe32(entry + 12);
-    if (offset > size || bytes > size - offset || bytes < 40) return nullptr;
-    // Cursor resources start with the hot spot, then the bitmap.
-    std::vector<uint8_t> res(4 + bytes);
-    res[0] = uint8_t(hotX);
-    res[1] = uint8_t(hotX >> 8);
-    res[2] = uint8_t(hotY);
-    res[3] = uint8_t(hotY >> 8);
-    memcpy(res.data() + 4, data + offset, bytes);
+HCURSOR CursorFromFileBytes(std::span<const uint8_t> file) {
+    picture::IconDirectory directory;
+    if (picture::ReadIconDirectory(file, directory) != picture::DecodeError::None ||
+        directory.kind != picture::IconKind::Cursor)
+        return nullptr;
+    const picture::IconEntry& entry = directory.entries.front();
+    std::span<const uint8_t> image = picture::IconImageBytes(file, entry);
+    if (image.size() < kMinCursorImage) return nullptr;
+    std::vector<uint8_t> res = picture::IconResourceBytes(directory.kind, entry, image);
     return reinterpret_cast<HCURSOR>(
         CreateIconFromResourceEx(res.data(), static_cast<DWORD>(res.size()), FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
 }
@@ -65,10 +61,11 @@ uint32_t SystemIdToCursorCode(uint32_t id) {
 HCURSOR MakeCursorFromPointerData(const uint8_t* data, size_t size, bool* owned) {
     if (owned) *owned = false;
     if (!data || size < 4) return nullptr;
-    uint32_t id = ReadLe32(data);
+    ByteReader pointer(data, size);
+    const uint32_t id = pointer.ReadU32();
     if (id == 0) return nullptr;
     if (id == 0xFFFFFFFFu) {
-        HCURSOR c = CursorFromFileBytes(data + 4, size - 4);
+        HCURSOR c = CursorFromFileBytes(pointer.ReadRest());
         if (c && owned) *owned = true;
         return c;
     }

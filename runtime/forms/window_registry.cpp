@@ -64,9 +64,11 @@ HWND LiveControl(const TemplateWindow& w, const UnitRecord& r) {
 
 const TypeDescriptor* RecordType(const UnitRecord& r) { return TypeDescriptorFor(r.type); }
 
-bool ReadTemplateCollection(const uint8_t* data, uint32_t size, uintptr_t codeBase) {
+bool ReadTemplateCollection(const uint8_t* data, uint32_t size, uintptr_t codeBase, const char** reason) {
     std::vector<TemplateWindow> windows;
-    if (!ParseTemplateCollection(data, size, windows)) return false;
+    TemplateError error = ParseTemplates(data, size, windows);
+    if (reason) *reason = TemplateErrorText(error);
+    if (error != TemplateError::None) return false;
     ResolveHandlers(windows, codeBase);
     for (auto& w : windows) Registry().windows.push_back(std::make_unique<TemplateWindow>(std::move(w)));
     return true;

@@ -23,73 +23,72 @@ struct DibInfo {
     size_t paletteStart = 0;  // offset from the start of the header
 };
 
-// Reads the info header at the start of `dib`; `icon` halves nothing here
-// (the caller deals with the doubled icon height).
-bool ParseDibHeader(std::span<const uint8_t> dib, DibInfo& info) {
-    if (dib.size() < 12) return false;
-    const uint8_t* p = dib.data();
-    info.headerSize = Le32(p);
+// Reads the info header at the start of `dib`; the caller deals with the
+// doubled height of icon images.
+DecodeError ParseDibHeader(std::span<const uint8_t> dib, DibInfo& info) {
+    if (dib.size() < 12) return DecodeError::Truncated;
+    ByteReader r(dib);
+    info.headerSize = r.ReadU32();
     if (info.headerSize == 12) {  // OS/2 core header
-        info.width = Le16(p + 4);
-        info.height = Le16(p + 6);
-        info.bitCount = Le16(p + 10);
+        info.width = r.ReadU16();
+        info.height = r.ReadU16();
+        r.Skip(2);  // planes
+        info.bitCount = r.ReadU16();
         info.paletteEntrySize = 3;
         info.paletteStart = 12;
     } else {
-        if (info.headerSize < 16 || info.headerSize > 1024 || info.headerSize > dib.size()) return false;
-        int32_t w = int32_t(Le32(p + 4));
-        int32_t h = int32_t(Le32(p + 8));
-        if (w <= 0 || h == 0 || h == INT32_MIN) return false;
+        if (info.headerSize < 16 || info.headerSize > 1024) return DecodeError::BadHeader;
+        if (info.headerSize > dib.size()) return DecodeError::Truncated;
+        const int32_t w = r.ReadI32(), h = r.ReadI32();
+        if (w <= 0 || h == 0 || h == INT32_MIN) return DecodeError::BadHeader;
         info.width = uint32_t(w);
         info.topDown = h < 0;
         info.height = uint32_t(h < 0 ? -h : h);
-        info.bitCount = Le16(p + 14);
-        if (info.headerSize >= 20) info.compression = Le32(p + 16);
-        if (info.headerSize >= 36) info.coloursUsed = Le32(p + 32);
+        r.Skip(2);  // planes
+        info.bitCount = r.ReadU16();
+        if (info.headerSize >= 20) info.compression = r.ReadU32();
+        if (info.headerSize >= 36) {
+            r.Seek(32);
+            info.coloursUsed = r.ReadU32();
+        }
         bool os2v2 = info.headerSize != 40 && info.headerSize != 52 && info.headerSize != 56 &&
                      info.headerSize != 108 && info.headerSize != 124;
         // OS/2 2.x reuses compression 3 and 4 for Huffman and RLE24; neither is supported.
         if (os2v2 && info.compression != kBiRgb && info.compression != kBiRle8 && info.compression != kBiRle4)
-            return false;
+            return DecodeError::Unsupported;
         size_t maskEnd = info.headerSize;
         if (info.compression == kBiBitfields || info.compression == kBiAlphaBitfields) {
-            if (info.headerSize >= 52) {
-                for (int i = 0; i < 3; ++i) info.masks[i] = Le32(p + 40 + 4 * i);
-                if (info.headerSize >= 56) {
-                    info.masks[3] = Le32(p + 52);
-                    info.hasAlphaMask = true;
-                }
-            } else {
-                // Masks follow a 40-byte header.
-                size_t n = info.compression == kBiAlphaBitfields ? 4 : 3;
-                if (info.headerSize + 4 * n > dib.size()) return false;
-                for (size_t i = 0; i < n; ++i) info.masks[i] = Le32(p + info.headerSize + 4 * i);
-                info.hasAlphaMask = n == 4;
-                maskEnd = info.headerSize + 4 * n;
-            }
+            // The masks sit in a header of 52 bytes or more, else they follow a 40-byte one.
+            const bool inHeader = info.headerSize >= 52;
+            const size_t n = inHeader ? (info.headerSize >= 56 ? 4 : 3) : (info.compression == kBiAlphaBitfields ? 4 : 3);
+            r.Seek(inHeader ? 40 : info.headerSize);
+            for (size_t i = 0; i < n; ++i) info.masks[i] = r.ReadU32();
+            if (!r.ok()) return DecodeError::Truncated;
+            info.hasAlphaMask = n == 4;
+            if (!inHeader) maskEnd = info.headerSize + 4 * n;
         }
         info.paletteStart = maskEnd;
     }
-    if (info.width == 0 || info.height == 0) return false;
+    if (info.width == 0 || info.height == 0) return DecodeError::BadHeader;
     switch (info.bitCount) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return false;
+    default: return DecodeError::BadHeader;
     }
     switch (info.compression) {
     case kBiRgb: break;
-    case kBiRle8: if (info.bitCount != 8 || info.topDown) return false; break;
-    case kBiRle4: if (info.bitCount != 4 || info.topDown) return false; break;
+    case kBiRle8: if (info.bitCount != 8 || info.topDown) return DecodeError::BadHeader; break;
+    case kBiRle4: if (info.bitCount != 4 || info.topDown) return DecodeError::BadHeader; break;
     case kBiBitfields: case kBiAlphaBitfields:
-        if (info.bitCount != 16 && info.bitCount != 32) return false;
+        if (info.bitCount != 16 && info.bitCount != 32) return DecodeError::BadHeader;
         break;
-    default: return false;  // embedded JPEG/PNG and anything unknown
+    default: return DecodeError::Unsupported;  // embedded JPEG/PNG and anything unknown
     }
     if (info.compression == kBiRgb && info.bitCount == 16) {
         info.masks[0] = 0x7C00; info.masks[1] = 0x03E0; info.masks[2] = 0x001F;
     } else if (info.compression == kBiRgb && info.bitCount == 32) {
         info.masks[0] = 0xFF0000; info.masks[1] = 0xFF00; info.masks[2] = 0xFF;
     }
-    return true;
+    return DecodeError::None;
 }
 
 uint32_t PaletteSize(const DibInfo& info) {
@@ -147,16 +146,18 @@ struct PixelSink {
 
 // Uncompressed rows (and bit fields). `pixels` holds the rows as stored.
 // Alpha (when `alphaOut`) is the bit-field or 32-bit top byte, else 255.
-bool DecodeRows(std::span<const uint8_t> pixels, const DibInfo& info, const std::vector<Rgb>& palette,
-                PixelSink& sink, std::vector<uint8_t>* alphaOut) {
+DecodeError DecodeRows(std::span<const uint8_t> pixels, const DibInfo& info, const std::vector<Rgb>& palette,
+                       PixelSink& sink, std::vector<uint8_t>* alphaOut) {
     uint64_t rowBits;
-    if (!CheckedMul(info.width, info.bitCount, &rowBits)) return false;
+    if (!CheckedMul(info.width, info.bitCount, &rowBits)) return DecodeError::TooLarge;
     uint64_t stride = ((rowBits + 31) / 32) * 4;
     uint64_t needed;
-    if (!CheckedMul(stride, info.height, &needed) || needed > pixels.size()) return false;
+    if (!CheckedMul(stride, info.height, &needed)) return DecodeError::TooLarge;
+    if (needed > pixels.size()) return DecodeError::Truncated;
     Channel r(info.masks[0]), g(info.masks[1]), b(info.masks[2]), a(info.masks[3]);
     for (uint32_t y = 0; y < info.height; ++y) {
-        const uint8_t* s = pixels.data() + size_t(y) * size_t(stride);
+        const std::span<const uint8_t> stored = pixels.subspan(size_t(y) * size_t(stride), size_t(stride));
+        const uint8_t* s = stored.data();
         uint32_t row = info.topDown ? y : info.height - 1 - y;
         for (uint32_t x = 0; x < info.width; ++x) {
             Rgb c;
@@ -166,14 +167,14 @@ bool DecodeRows(std::span<const uint8_t> pixels, const DibInfo& info, const std:
             case 4: c = palette[(s[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
             case 8: c = palette[s[x]]; break;
             case 16: {
-                uint32_t v = Le16(s + size_t(x) * 2);
+                uint32_t v = LoadU16(stored, size_t(x) * 2);
                 c = Rgb{r.Get(v), g.Get(v), b.Get(v)};
                 if (info.hasAlphaMask && info.masks[3]) alpha = a.Get(v);
                 break;
             }
             case 24: c = Rgb{s[x * 3 + 2], s[x * 3 + 1], s[x * 3]}; break;
             case 32: {
-                uint32_t v = Le32(s + size_t(x) * 4);
+                uint32_t v = LoadU32(stored, size_t(x) * 4);
                 c = Rgb{r.Get(v), g.Get(v), b.Get(v)};
                 alpha = info.hasAlphaMask ? (info.masks[3] ? a.Get(v) : 255) : uint8_t(v >> 24);
                 break;
@@ -183,7 +184,7 @@ bool DecodeRows(std::span<const uint8_t> pixels, const DibInfo& info, const std:
             if (alphaOut) (*alphaOut)[size_t(row) * info.width + x] = alpha;
         }
     }
-    return true;
+    return DecodeError::None;
 }
 
 // RLE8 / RLE4. Runs past the row end are clipped; a delta or line end that
@@ -233,14 +234,15 @@ void DecodeRle(std::span<const uint8_t> data, const DibInfo& info, const std::ve
 
 }  // namespace
 
-bool DecodeBmpInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
-    if (data.size() < 14 + 12 || data[0] != 'B' || data[1] != 'M') return false;
+DecodeError DecodeBmpInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
+    if (data.size() < 14 + 12) return DecodeError::Truncated;
+    if (data[0] != 'B' || data[1] != 'M') return DecodeError::BadHeader;
     std::span<const uint8_t> dib = data.subspan(14);
     DibInfo info;
-    if (!ParseDibHeader(dib, info)) return false;
+    if (DecodeError e = ParseDibHeader(dib, info); e != DecodeError::None) return e;
     // The pixel offset is trusted when it points past the headers and into the
     // file; otherwise the pixels follow the colour table.
-    uint32_t offBits = Le32(data.data() + 10);
+    const uint32_t offBits = LoadU32(data, 10);
     size_t paletteEnd = info.paletteStart + size_t(PaletteSize(info)) * info.paletteEntrySize;
     size_t pixelStart;  // relative to dib
     bool offsetValid = offBits >= 14 + info.paletteStart && offBits < data.size();
@@ -249,36 +251,40 @@ bool DecodeBmpInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture
     else if (paletteEnd < dib.size())
         pixelStart = paletteEnd;
     else
-        return false;
+        return DecodeError::Truncated;
     std::vector<Rgb> palette = ReadPalette(dib, info, offsetValid ? pixelStart : dib.size());
-    if (!AllocatePicture(out, budget, PictureFormat::Bmp, info.width, info.height, PixelFormat::Bgr24))
-        return false;
+    if (DecodeError e = AllocatePicture(out, budget, PictureFormat::Bmp, info.width, info.height, PixelFormat::Bgr24);
+        e != DecodeError::None)
+        return e;
     PixelSink sink{out};
     std::span<const uint8_t> pixels = dib.subspan(pixelStart);
     if (info.compression == kBiRle8 || info.compression == kBiRle4) {
         DecodeRle(pixels, info, palette, sink);
-        return true;
+        return DecodeError::None;
     }
     return DecodeRows(pixels, info, palette, sink, nullptr);
 }
 
-bool DecodeIconBitmap(std::span<const uint8_t> image, Budget& budget, DecodedPicture& out) {
+DecodeError DecodeIconBitmap(std::span<const uint8_t> image, Budget& budget, DecodedPicture& out) {
     DibInfo info;
-    if (!ParseDibHeader(image, info) || info.headerSize == 12) return false;
-    // The stored height covers the colour bits and the AND mask.
-    if (info.topDown || info.compression == kBiRle4 || info.compression == kBiRle8) return false;
+    if (DecodeError e = ParseDibHeader(image, info); e != DecodeError::None) return e;
+    // Icon images have a full info header, bottom-up uncompressed rows, and a
+    // stored height covering the colour bits and the AND mask.
+    if (info.headerSize == 12 || info.topDown || info.compression == kBiRle4 || info.compression == kBiRle8)
+        return DecodeError::Unsupported;
     info.height /= 2;
-    if (info.height == 0) return false;
+    if (info.height == 0) return DecodeError::BadHeader;
     size_t paletteEnd = info.paletteStart + size_t(PaletteSize(info)) * info.paletteEntrySize;
-    if (paletteEnd > image.size()) return false;
+    if (paletteEnd > image.size()) return DecodeError::Truncated;
     std::vector<Rgb> palette = ReadPalette(image, info, paletteEnd);
-    if (!AllocatePicture(out, budget, PictureFormat::Ico, info.width, info.height, PixelFormat::Rgba32))
-        return false;
+    if (DecodeError e = AllocatePicture(out, budget, PictureFormat::Ico, info.width, info.height, PixelFormat::Rgba32);
+        e != DecodeError::None)
+        return e;
     std::vector<uint8_t> alpha;
-    if (!budget.Allocate(alpha, info.height, info.width)) return false;
+    if (!budget.Allocate(alpha, info.height, info.width)) return DecodeError::TooLarge;
     PixelSink sink{out};
     std::span<const uint8_t> bits = image.subspan(paletteEnd);
-    if (!DecodeRows(bits, info, palette, sink, &alpha)) return false;
+    if (DecodeError e = DecodeRows(bits, info, palette, sink, &alpha); e != DecodeError::None) return e;
     uint64_t xorStride = ((uint64_t(info.width) * info.bitCount + 31) / 32) * 4;
     uint64_t andStride = ((uint64_t(info.width) + 31) / 32) * 4;
     size_t maskStart = size_t(xorStride * info.height);
@@ -298,7 +304,7 @@ bool DecodeIconBitmap(std::span<const uint8_t> image, Budget& budget, DecodedPic
             px[3] = clear ? 0 : 255;
         }
     }
-    return true;
+    return DecodeError::None;
 }
 
 }  // namespace imprinta::picture::detail

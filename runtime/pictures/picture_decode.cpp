@@ -1,4 +1,4 @@
-// Format recognition, dispatch to the format decoders, icon directories and
+// Format recognition, dispatch to the format decoders, icons and cursors, and
 // the PNG background blend.
 #include "runtime/pictures/picture_decode.h"
 #include <new>
@@ -13,8 +13,10 @@ PictureFormat SniffPictureFormat(std::span<const uint8_t> data) {
     if (p[0] == 0xFF && p[1] == 0xD8) return PictureFormat::Jpeg;
     if (p[0] == 'B' && p[1] == 'M') return PictureFormat::Bmp;
     if (p[0] == 0x89 && p[1] == 'P' && p[2] == 'N' && p[3] == 'G') return PictureFormat::Png;
-    if (Le16(p) == 0 && Le16(p + 2) == 1 && Le16(p + 4) != 0) return PictureFormat::Ico;
-    if (Le16(p) == 0 && Le16(p + 2) == 2 && Le16(p + 4) != 0) return PictureFormat::Cur;
+    ByteReader icon(data);
+    const uint16_t reserved = icon.ReadU16(), type = icon.ReadU16(), count = icon.ReadU16();
+    if (reserved == 0 && type == uint16_t(IconKind::Icon) && count != 0) return PictureFormat::Ico;
+    if (reserved == 0 && type == uint16_t(IconKind::Cursor) && count != 0) return PictureFormat::Cur;
     if (std::memcmp(p, "GIF87a", 6) == 0 || std::memcmp(p, "GIF89a", 6) == 0) return PictureFormat::Gif;
     // PCX needs the bits-per-pixel byte at offset 3, present in any 6-byte prefix.
     if (p[0] == 0x0A && p[2] == 1) {
@@ -35,7 +37,8 @@ bool IsProgressiveJpeg(std::span<const uint8_t> data) {
         }
         const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-        at += 2 + Be16(&data[at + 2]);
+        ByteReader length(data.subspan(at + 2));
+        at += 2 + length.ReadU16Be();
     }
     return false;
 }
@@ -47,22 +50,24 @@ bool IsSixteenBitPng(std::span<const uint8_t> data) {
 
 namespace {
 
-// Runs one decoder, turning allocation failure into "nothing".
+// Runs one decoder, turning allocation failure into its reason.
 template <typename Fn>
-std::optional<DecodedPicture> Run(const DecodeLimits& limits, Fn&& fn) {
+DecodeResult Run(const DecodeLimits& limits, Fn&& fn) {
     try {
         Budget budget(limits);
         DecodedPicture out;
-        if (!fn(budget, out)) return std::nullopt;
-        return out;
+        const DecodeError error = fn(budget, out);
+        if (error != DecodeError::None) return error;
+        return DecodeResult(std::move(out));
     } catch (const std::bad_alloc&) {
-        return std::nullopt;
+        return DecodeError::OutOfMemory;
     }
 }
 
 }  // namespace
 
-std::optional<DecodedPicture> DecodePicture(std::span<const uint8_t> data, const DecodeLimits& limits) {
+DecodeResult DecodePicture(std::span<const uint8_t> data, const DecodeLimits& limits) {
+    if (data.empty()) return DecodeError::Empty;
     switch (SniffPictureFormat(data)) {
     case PictureFormat::Jpeg: return DecodeJpeg(data, limits);
     case PictureFormat::Bmp: return DecodeBmp(data, limits);
@@ -74,80 +79,44 @@ std::optional<DecodedPicture> DecodePicture(std::span<const uint8_t> data, const
     case PictureFormat::Pcx1: return DecodePcx(data, PictureFormat::Pcx1, limits);
     case PictureFormat::Unknown: break;
     }
-    return std::nullopt;
+    return DecodeError::UnknownFormat;
 }
 
-std::optional<DecodedPicture> DecodeBmp(std::span<const uint8_t> data, const DecodeLimits& limits) {
+DecodeResult DecodeBmp(std::span<const uint8_t> data, const DecodeLimits& limits) {
     return Run(limits, [&](Budget& b, DecodedPicture& out) { return DecodeBmpInto(data, b, out); });
 }
-std::optional<DecodedPicture> DecodeGif(std::span<const uint8_t> data, const DecodeLimits& limits) {
+DecodeResult DecodeGif(std::span<const uint8_t> data, const DecodeLimits& limits) {
     return Run(limits, [&](Budget& b, DecodedPicture& out) { return DecodeGifFirstImage(data, b, out); });
 }
-std::optional<DecodedPicture> DecodePcx(std::span<const uint8_t> data, PictureFormat format,
-                                        const DecodeLimits& limits) {
+DecodeResult DecodePcx(std::span<const uint8_t> data, PictureFormat format, const DecodeLimits& limits) {
     return Run(limits, [&](Budget& b, DecodedPicture& out) { return DecodePcxInto(data, format, b, out); });
 }
-std::optional<DecodedPicture> DecodePng(std::span<const uint8_t> data, const DecodeLimits& limits) {
+DecodeResult DecodePng(std::span<const uint8_t> data, const DecodeLimits& limits) {
     return Run(limits, [&](Budget& b, DecodedPicture& out) { return DecodePngInto(data, b, out); });
 }
-std::optional<DecodedPicture> DecodeJpeg(std::span<const uint8_t> data, const DecodeLimits& limits) {
+DecodeResult DecodeJpeg(std::span<const uint8_t> data, const DecodeLimits& limits) {
     return Run(limits, [&](Budget& b, DecodedPicture& out) { return DecodeJpegInto(data, b, out); });
 }
 
 // ---- Icons and cursors ------------------------------------------------------
 
-std::vector<IconEntry> ReadIconDirectory(std::span<const uint8_t> data) {
-    std::vector<IconEntry> entries;
-    if (data.size() < 6) return entries;
-    uint32_t count = Le16(data.data() + 4);
-    for (uint32_t i = 0; i < count; ++i) {
-        size_t at = 6 + size_t(i) * 16;
-        if (at + 16 > data.size()) break;  // a directory cut short keeps the entries it has
-        const uint8_t* p = data.data() + at;
-        IconEntry e;
-        e.width = p[0] ? p[0] : 256;
-        e.height = p[1] ? p[1] : 256;
-        e.colourCount = p[2];
-        e.planesOrHotX = Le16(p + 4);
-        e.bitCountOrHotY = Le16(p + 6);
-        e.size = Le32(p + 8);
-        e.offset = Le32(p + 12);
-        entries.push_back(e);
-    }
-    return entries;
-}
-
-int ChooseIconEntry(const std::vector<IconEntry>& entries) {
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].width == 32 && entries[i].colourCount > 15) return int(i);
-    return int(entries.size()) - 1;
-}
-
-std::optional<DecodedPicture> DecodeIcon(std::span<const uint8_t> data, PictureFormat format,
-                                         const DecodeLimits& limits) {
-    if (data.size() < 6 || Le16(data.data()) != 0) return std::nullopt;
-    uint16_t type = Le16(data.data() + 2);
-    if ((format == PictureFormat::Ico && type != 1) || (format == PictureFormat::Cur && type != 2))
-        return std::nullopt;
-    // The directory is read inside the run too: its allocation failing also gives nothing.
+DecodeResult DecodeIcon(std::span<const uint8_t> data, PictureFormat format, const DecodeLimits& limits) {
+    // The directory is read inside the run too: its allocation failing is a reason like any other.
     return Run(limits, [&](Budget& b, DecodedPicture& out) {
-        std::vector<IconEntry> entries = ReadIconDirectory(data);
-        int chosen = ChooseIconEntry(entries);
-        if (chosen < 0) return false;
-        const IconEntry& e = entries[size_t(chosen)];
-        uint64_t end;
-        if (e.size == 0 || !CheckedAdd(e.offset, e.size, &end) || end > data.size()) return false;
-        std::span<const uint8_t> image = data.subspan(e.offset, e.size);
-        bool ok;
-        if (image.size() >= 8 && image[0] == 0x89 && image[1] == 'P' && image[2] == 'N' && image[3] == 'G')
-            ok = DecodePngInto(image, b, out);
-        else
-            ok = DecodeIconBitmap(image, b, out);
-        if (!ok) return false;
+        IconDirectory directory;
+        if (DecodeError e = ReadIconDirectory(data, directory); e != DecodeError::None) return e;
+        const IconKind wanted = format == PictureFormat::Cur ? IconKind::Cursor : IconKind::Icon;
+        if (directory.kind != wanted) return DecodeError::BadHeader;
+        const IconEntry& e = directory.entries[size_t(ChooseIconEntry(directory.entries))];
+        std::span<const uint8_t> image = IconImageBytes(data, e);
+        if (image.empty()) return e.size == 0 ? DecodeError::BadHeader : DecodeError::Truncated;
+        const bool png = image.size() >= 8 && image[0] == 0x89 && image[1] == 'P' && image[2] == 'N' && image[3] == 'G';
+        if (DecodeError err = png ? DecodePngInto(image, b, out) : DecodeIconBitmap(image, b, out); err != DecodeError::None)
+            return err;
         out.format = format;
         out.iconEntry = e;
         out.iconImage.assign(image.begin(), image.end());
-        return true;
+        return DecodeError::None;
     });
 }
 

@@ -11,7 +11,10 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
+#include "runtime/pictures/decode_error.h"
+#include "runtime/pictures/icon_directory.h"
 
 namespace imprinta::picture {
 
@@ -49,17 +52,6 @@ struct DecodeLimits {
     uint64_t maxTotalBytes = uint64_t(384) << 20; // all pixel memory of one decode call
 };
 
-// Icon and cursor directory entry (16 bytes in the file).
-struct IconEntry {
-    uint32_t width = 0;       // 0 in the file means 256
-    uint32_t height = 0;
-    uint8_t colourCount = 0;  // as stored: 0 for 256 colours or more
-    uint16_t planesOrHotX = 0;
-    uint16_t bitCountOrHotY = 0;
-    uint32_t size = 0;
-    uint32_t offset = 0;
-};
-
 struct DecodedPicture {
     PictureFormat format = PictureFormat::Unknown;
     uint32_t width = 0;
@@ -76,6 +68,21 @@ struct DecodedPicture {
     std::vector<uint8_t> iconImage;
 };
 
+// A decode's outcome: the picture, or nothing and the reason. It reads like
+// std::optional<DecodedPicture> (if (result), result->width, *result);
+// error() is DecodeError::None exactly when a picture is there.
+class DecodeResult : public std::optional<DecodedPicture> {
+public:
+    DecodeResult(DecodedPicture picture) : std::optional<DecodedPicture>(std::move(picture)) {}
+    // A failure always names its reason: None here would claim a picture that is not there.
+    DecodeResult(DecodeError error) : error_(error == DecodeError::None ? DecodeError::Corrupt : error) {}
+    DecodeError error() const { return error_; }
+    const char* ErrorText() const { return DecodeErrorText(error_); }
+
+private:
+    DecodeError error_ = DecodeError::None;
+};
+
 // The format from the first 8 bytes; data shorter than 6 bytes is Unknown.
 // The checks run in the order JPEG, BMP, PNG, ICO, CUR, GIF, PCX.
 PictureFormat SniffPictureFormat(std::span<const uint8_t> data);
@@ -86,25 +93,17 @@ PictureFormat SniffPictureFormat(std::span<const uint8_t> data);
 bool IsProgressiveJpeg(std::span<const uint8_t> data);
 bool IsSixteenBitPng(std::span<const uint8_t> data);
 
-// Decodes any recognised format (for GIF: the first image). Nothing for empty
-// or unrecognised data or a failed decode. Never throws.
-std::optional<DecodedPicture> DecodePicture(std::span<const uint8_t> data,
-                                            const DecodeLimits& limits = {});
+// Decodes any recognised format (for GIF: the first image). Nothing, with the
+// reason, for empty or unrecognised data or a failed decode. Never throws.
+DecodeResult DecodePicture(std::span<const uint8_t> data, const DecodeLimits& limits = {});
 
 // Single-format entry points (the sniffer is not consulted; used by the fuzz targets).
-std::optional<DecodedPicture> DecodeBmp(std::span<const uint8_t> data, const DecodeLimits& limits = {});
-std::optional<DecodedPicture> DecodeGif(std::span<const uint8_t> data, const DecodeLimits& limits = {});
-std::optional<DecodedPicture> DecodeIcon(std::span<const uint8_t> data, PictureFormat format,
-                                         const DecodeLimits& limits = {});
-std::optional<DecodedPicture> DecodePcx(std::span<const uint8_t> data, PictureFormat format,
-                                        const DecodeLimits& limits = {});
-std::optional<DecodedPicture> DecodePng(std::span<const uint8_t> data, const DecodeLimits& limits = {});
-std::optional<DecodedPicture> DecodeJpeg(std::span<const uint8_t> data, const DecodeLimits& limits = {});
-
-// The icon directory and the entry the runtime shows: the first entry 32
-// pixels wide whose stored colour count is above 15, else the last entry.
-std::vector<IconEntry> ReadIconDirectory(std::span<const uint8_t> data);
-int ChooseIconEntry(const std::vector<IconEntry>& entries);
+DecodeResult DecodeBmp(std::span<const uint8_t> data, const DecodeLimits& limits = {});
+DecodeResult DecodeGif(std::span<const uint8_t> data, const DecodeLimits& limits = {});
+DecodeResult DecodeIcon(std::span<const uint8_t> data, PictureFormat format, const DecodeLimits& limits = {});
+DecodeResult DecodePcx(std::span<const uint8_t> data, PictureFormat format, const DecodeLimits& limits = {});
+DecodeResult DecodePng(std::span<const uint8_t> data, const DecodeLimits& limits = {});
+DecodeResult DecodeJpeg(std::span<const uint8_t> data, const DecodeLimits& limits = {});
 
 // PNG transparency against a background colour (0x00BBGGRR): pixels with
 // alpha 255 are kept, others get trunc(A/255 * pixel + bg * (1 - A/255)) per
@@ -134,6 +133,8 @@ class GifReader {
 public:
     // False when the header is invalid or the global colour table does not fit.
     bool Open(std::span<const uint8_t> data, const DecodeLimits& limits = {});
+    // Why the last Open or NextFrame gave nothing (None after a success).
+    DecodeError LastError() const { return error_; }
     uint32_t ScreenWidth() const { return screenWidth_; }
     uint32_t ScreenHeight() const { return screenHeight_; }
     uint8_t BackgroundIndex() const { return backgroundIndex_; }
@@ -159,6 +160,7 @@ private:
     bool hasGlobalPalette_ = false;
     std::vector<Rgb> globalPalette_;
     uint32_t passes_ = 0;
+    DecodeError error_ = DecodeError::None;
 };
 
 // Composites frames onto an RGBA canvas of the logical screen size, honouring

@@ -5,15 +5,10 @@
 #include <cstring>
 #include <span>
 #include <vector>
+#include "runtime/base/byte_reader.h"
 #include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::picture::detail {
-
-inline uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-inline uint16_t Be16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
-inline uint32_t Le32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 // a * b without wrapping; false on overflow.
 inline bool CheckedMul(uint64_t a, uint64_t b, uint64_t* out) {
@@ -80,35 +75,37 @@ private:
     uint64_t left_;
 };
 
-// Sets up `out` for width x height pixels of the given layout, charging the budget.
-inline bool AllocatePicture(DecodedPicture& out, Budget& budget, PictureFormat format,
-                            uint32_t width, uint32_t height, PixelFormat pixelFormat) {
-    if (!budget.SizeAllowed(width, height)) return false;
+// Sets up `out` for width x height pixels of the given layout, charging the
+// budget; TooLarge when the size or the memory is beyond the limits.
+inline DecodeError AllocatePicture(DecodedPicture& out, Budget& budget, PictureFormat format,
+                                   uint32_t width, uint32_t height, PixelFormat pixelFormat) {
+    if (!budget.SizeAllowed(width, height)) return DecodeError::TooLarge;
     uint64_t stride = 0;
     switch (pixelFormat) {
     case PixelFormat::Bgr24: stride = uint64_t(width) * 3; break;
     case PixelFormat::Indexed8: stride = width; break;
     case PixelFormat::Mono1: stride = (uint64_t(width) + 7) / 8; break;
     case PixelFormat::Rgba32: stride = uint64_t(width) * 4; break;
-    case PixelFormat::None: return false;
+    case PixelFormat::None: return DecodeError::Unsupported;
     }
-    if (!budget.Allocate(out.pixels, height, stride)) return false;
+    if (!budget.Allocate(out.pixels, height, stride)) return DecodeError::TooLarge;
     out.format = format;
     out.width = width;
     out.height = height;
     out.pixelFormat = pixelFormat;
     out.stride = uint32_t(stride);
-    return true;
+    return DecodeError::None;
 }
 
+// The format decoders: DecodeError::None with `out` filled, or the reason.
 // Decodes a bitmap resource image (the part of an ICO/CUR entry that is not
 // PNG): info header, colour table, XOR bits, AND mask. Output Rgba32.
-bool DecodeIconBitmap(std::span<const uint8_t> image, Budget& budget, DecodedPicture& out);
+DecodeError DecodeIconBitmap(std::span<const uint8_t> image, Budget& budget, DecodedPicture& out);
 // PNG decode sharing the caller's budget (icons hold PNG images).
-bool DecodePngInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
-bool DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
-bool DecodeBmpInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
-bool DecodePcxInto(std::span<const uint8_t> data, PictureFormat format, Budget& budget, DecodedPicture& out);
-bool DecodeJpegInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+DecodeError DecodePngInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+DecodeError DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+DecodeError DecodeBmpInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
+DecodeError DecodePcxInto(std::span<const uint8_t> data, PictureFormat format, Budget& budget, DecodedPicture& out);
+DecodeError DecodeJpegInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out);
 
 }  // namespace imprinta::picture::detail

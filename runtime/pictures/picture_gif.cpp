@@ -103,15 +103,19 @@ std::vector<Rgb> ReadColourTable(const uint8_t* p, uint32_t entries) {
 bool GifReader::Open(std::span<const uint8_t> data, const DecodeLimits& limits) {
     data_ = {};
     passes_ = 0;
+    error_ = DecodeError::Truncated;
     if (data.size() < 14) return false;
+    error_ = DecodeError::BadHeader;
     if (std::memcmp(data.data(), "GIF87a", 6) != 0 && std::memcmp(data.data(), "GIF89a", 6) != 0)
         return false;
-    screenWidth_ = Le16(data.data() + 6);
-    screenHeight_ = Le16(data.data() + 8);
-    uint8_t packed = data[10];
-    backgroundIndex_ = data[11];
+    ByteReader screen(data.subspan(6));
+    screenWidth_ = screen.ReadU16();
+    screenHeight_ = screen.ReadU16();
+    const uint8_t packed = screen.ReadU8();
+    backgroundIndex_ = screen.ReadU8();
     size_t pos = 13;
     hasGlobalPalette_ = (packed & 0x80) != 0;
+    error_ = DecodeError::Truncated;
     if (hasGlobalPalette_) {
         uint32_t entries = 2u << (packed & 7);
         if (data.size() <= pos + entries * 3) return false;  // the table must fit, with data after it
@@ -123,6 +127,7 @@ bool GifReader::Open(std::span<const uint8_t> data, const DecodeLimits& limits) 
     data_ = data;
     limits_ = limits;
     blocksStart_ = position_ = pos;
+    error_ = DecodeError::None;
     return true;
 }
 
@@ -155,64 +160,66 @@ std::optional<GifFrame> GifReader::NextFrame() {
     if (data_.empty()) return std::nullopt;
     GifFrame frame;
     bool rewound = false;
-    auto fail = [&]() -> std::optional<GifFrame> {
+    auto fail = [&](DecodeError why) -> std::optional<GifFrame> {
         position_ = blocksStart_;
         ++passes_;
+        error_ = why;
         return std::nullopt;
     };
+    error_ = DecodeError::None;
     while (true) {
-        if (position_ >= data_.size()) return fail();
+        if (position_ >= data_.size()) return fail(DecodeError::Truncated);
         uint8_t b = data_[position_];
         if (b == ';' || b == 0) {
-            if (rewound) return fail();  // a pass without any image
+            if (rewound) return fail(DecodeError::NoImage);  // a pass without any image
             position_ = blocksStart_;
             ++passes_;
             rewound = true;
             continue;
         }
         if (b == '!') {
-            if (position_ + 1 >= data_.size()) return fail();
+            if (position_ + 1 >= data_.size()) return fail(DecodeError::Truncated);
             uint8_t label = data_[position_ + 1];
             size_t pos = position_ + 2;
             if (label == 0xF9 && pos + 5 <= data_.size() && data_[pos] >= 4) {
-                uint8_t packed = data_[pos + 1];
+                ByteReader control(data_.subspan(pos + 1, 4));
+                const uint8_t packed = control.ReadU8();
                 frame.disposal = (packed & 0x1C) >> 2;
                 frame.transparent = (packed & 1) != 0;
-                frame.delayCentiseconds = Le16(data_.data() + pos + 2);
-                frame.transparentIndex = data_[pos + 4];
+                frame.delayCentiseconds = control.ReadU16();
+                frame.transparentIndex = control.ReadU8();
             }
-            if (!SkipSubBlocks(data_, pos)) return fail();
+            if (!SkipSubBlocks(data_, pos)) return fail(DecodeError::Truncated);
             position_ = pos;
             continue;
         }
-        if (b != ',') return fail();
+        if (b != ',') return fail(DecodeError::Corrupt);
         // Image descriptor.
-        size_t pos = position_ + 1;
-        if (data_.size() - pos < 9) return fail();
-        const uint8_t* d = data_.data() + pos;
-        frame.left = Le16(d);
-        frame.top = Le16(d + 2);
-        frame.width = Le16(d + 4);
-        frame.height = Le16(d + 6);
-        uint8_t packed = d[8];
-        pos += 9;
+        ByteReader descriptor(data_.subspan(position_ + 1));
+        frame.left = descriptor.ReadU16();
+        frame.top = descriptor.ReadU16();
+        frame.width = descriptor.ReadU16();
+        frame.height = descriptor.ReadU16();
+        const uint8_t packed = descriptor.ReadU8();
+        if (!descriptor.ok()) return fail(DecodeError::Truncated);
+        size_t pos = position_ + 1 + descriptor.Position();
         if (packed & 0x80) {
             uint32_t entries = 2u << (packed & 7);
-            if (data_.size() - pos < entries * 3) return fail();
+            if (data_.size() - pos < entries * 3) return fail(DecodeError::Truncated);
             frame.palette = ReadColourTable(data_.data() + pos, entries);
             pos += entries * 3;
         } else {
             frame.palette = globalPalette_;
         }
-        if (pos >= data_.size()) return fail();
+        if (pos >= data_.size()) return fail(DecodeError::Truncated);
         int minCodeSize = data_[pos++];
         size_t codesStart = pos;
-        if (!SkipSubBlocks(data_, pos)) return fail();
+        if (!SkipSubBlocks(data_, pos)) return fail(DecodeError::Truncated);
         size_t codesEnd = pos;
         position_ = pos;
-        if (minCodeSize < 1 || minCodeSize > 11) return fail();
+        if (minCodeSize < 1 || minCodeSize > 11) return fail(DecodeError::Corrupt);
         uint64_t pixels = uint64_t(frame.width) * frame.height;
-        if (pixels > limits_.maxPixels || pixels > limits_.maxTotalBytes) return fail();
+        if (pixels > limits_.maxPixels || pixels > limits_.maxTotalBytes) return fail(DecodeError::TooLarge);
         // Gather the sub-block payloads into one code stream.
         std::vector<uint8_t> codes;
         codes.reserve(codesEnd - codesStart);
@@ -332,18 +339,21 @@ std::optional<GifAnimation> DecodeGifAnimation(std::span<const uint8_t> data, co
 
 namespace detail {
 
-bool DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
+DecodeError DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
     GifReader reader;
-    if (!reader.Open(data, budget.Limits())) return false;
+    if (!reader.Open(data, budget.Limits())) return reader.LastError();
     std::optional<GifFrame> frame = reader.NextFrame();
-    if (!frame || reader.Passes() != 0) return false;
-    if (!budget.Take(frame->indices.size())) return false;
+    if (!frame) return reader.LastError();
+    // An image found only after starting over follows a trailer: the file itself shows none.
+    if (reader.Passes() != 0) return DecodeError::NoImage;
+    if (!budget.Take(frame->indices.size())) return DecodeError::TooLarge;
     uint32_t w = reader.ScreenWidth(), h = reader.ScreenHeight();
     if (w == 0 || h == 0) {
         w = std::max<uint32_t>(w, frame->left + frame->width);
         h = std::max<uint32_t>(h, frame->top + frame->height);
     }
-    if (!AllocatePicture(out, budget, PictureFormat::Gif, w, h, PixelFormat::Indexed8)) return false;
+    if (DecodeError e = AllocatePicture(out, budget, PictureFormat::Gif, w, h, PixelFormat::Indexed8); e != DecodeError::None)
+        return e;
     // Outside the image: the transparent index when the image has one, else the background.
     uint8_t fill = frame->transparent ? frame->transparentIndex : reader.BackgroundIndex();
     std::fill(out.pixels.begin(), out.pixels.end(), fill);
@@ -354,7 +364,7 @@ bool DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, DecodedP
                 frame->indices[size_t(y - frame->top) * frame->width + (x - frame->left)];
     out.palette = frame->palette;
     out.transparentIndex = frame->transparent ? frame->transparentIndex : -1;
-    return true;
+    return DecodeError::None;
 }
 
 }  // namespace detail

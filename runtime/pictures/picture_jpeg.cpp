@@ -5,27 +5,42 @@
 #include <cstdio>
 #include <new>
 #include <jpeglib.h>
+#include <jerror.h>
 #include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture::detail {
 namespace {
 
+// Message code of an exit that is ours, not libjpeg's: too many scans.
+constexpr int kTooManyScans = -1;
+
 struct JpegError {
     jpeg_error_mgr pub;
     jmp_buf jump;
+    bool exited;   // libjpeg (or the progress check) gave up
+    int exitCode;  // its message code (warnings set msg_code too, so it is kept apart)
 };
 
-void OnError(j_common_ptr cinfo) { longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
+void OnError(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<JpegError*>(cinfo->err);
+    err->exited = true;
+    if (err->exitCode == 0) err->exitCode = err->pub.msg_code;
+    longjmp(err->jump, 1);
+}
 void OnMessage(j_common_ptr) {}
 
 // Progressive files can hold thousands of tiny scans that each cost a pass
 // over the whole picture; real encoders write fewer than a hundred.
 void OnProgress(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > 500) OnError(cinfo);
+    if (d->input_scan_number > 500) {
+        reinterpret_cast<JpegError*>(cinfo->err)->exitCode = kTooManyScans;
+        OnError(cinfo);
+    }
 }
 
 struct JpegState {
+    DecodeError error = DecodeError::Corrupt;  // why ReadJpeg gave up, when it was not libjpeg
     Budget* budget = nullptr;
     DecodedPicture* out = nullptr;
     std::span<const uint8_t> data;
@@ -41,13 +56,23 @@ bool ReadJpeg(jpeg_decompress_struct* cinfo, JpegState* st) {
     // libjpeg's own working memory (coefficient buffers of progressive files).
     cinfo->mem->max_memory_to_use = long(std::min<uint64_t>(st->budget->Limits().maxTotalBytes, 256u << 20));
     jpeg_mem_src(cinfo, st->data.data(), static_cast<unsigned long>(st->data.size()));
-    if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) return false;
-    if (!st->budget->SizeAllowed(cinfo->image_width, cinfo->image_height)) return false;
+    if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) {
+        st->error = DecodeError::NoImage;  // tables only
+        return false;
+    }
+    if (!st->budget->SizeAllowed(cinfo->image_width, cinfo->image_height)) {
+        st->error = DecodeError::TooLarge;
+        return false;
+    }
     bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     jpeg_start_decompress(cinfo);
     const uint32_t w = cinfo->output_width, h = cinfo->output_height;
-    if (!AllocatePicture(*st->out, *st->budget, PictureFormat::Jpeg, w, h, PixelFormat::Bgr24)) return false;
+    if (DecodeError e = AllocatePicture(*st->out, *st->budget, PictureFormat::Jpeg, w, h, PixelFormat::Bgr24);
+        e != DecodeError::None) {
+        st->error = e;
+        return false;
+    }
     // CMYK rows are read into the tail of a scratch line and converted in place.
     JSAMPROW line = nullptr;
     if (cmyk) {
@@ -75,10 +100,22 @@ bool ReadJpeg(jpeg_decompress_struct* cinfo, JpegState* st) {
     return true;
 }
 
+// The reason behind a libjpeg error exit.
+DecodeError LibraryError(int code) {
+    switch (code) {
+    case JERR_INPUT_EMPTY: case JERR_NO_IMAGE: return DecodeError::Truncated;
+    case JERR_BAD_PRECISION: case JERR_NOT_COMPILED: case JERR_CONVERSION_NOTIMPL: return DecodeError::Unsupported;
+    case JERR_IMAGE_TOO_BIG: case JERR_WIDTH_OVERFLOW: return DecodeError::TooLarge;
+    case JERR_OUT_OF_MEMORY: return DecodeError::OutOfMemory;
+    default: return DecodeError::Corrupt;
+    }
+}
+
 }  // namespace
 
-bool DecodeJpegInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
-    if (data.size() < 2 || data[0] != 0xFF || data[1] != 0xD8) return false;
+DecodeError DecodeJpegInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
+    if (data.size() < 2) return DecodeError::Truncated;
+    if (data[0] != 0xFF || data[1] != 0xD8) return DecodeError::BadHeader;
     jpeg_decompress_struct cinfo;
     JpegError err;
     std::memset(&cinfo, 0, sizeof cinfo);
@@ -90,15 +127,18 @@ bool DecodeJpegInto(std::span<const uint8_t> data, Budget& budget, DecodedPictur
     st.budget = &budget;
     st.out = &out;
     st.data = data;
-    bool ok = false;
+    DecodeError result = DecodeError::None;
+    // Errors inside libjpeg leave through OnError, which keeps their message code.
+    err.exited = false;
+    err.exitCode = 0;
     try {
-        ok = ReadJpeg(&cinfo, &st);
+        if (!ReadJpeg(&cinfo, &st)) result = err.exited ? LibraryError(err.exitCode) : st.error;
     } catch (const std::bad_alloc&) {
-        ok = false;
+        result = DecodeError::OutOfMemory;
     }
     jpeg_destroy_decompress(&cinfo);
-    if (!ok) out = DecodedPicture{};
-    return ok;
+    if (result != DecodeError::None) out = DecodedPicture{};
+    return result;
 }
 
 }  // namespace imprinta::picture::detail

@@ -4,32 +4,38 @@
 #include "runtime/pictures/picture_decode_internal.h"
 
 namespace imprinta::picture::detail {
+namespace {
+constexpr size_t kHeaderSize = 128;
+constexpr size_t kPlanesAt = 65;  // plane count, then the 16-bit bytes per line
+}  // namespace
 
-bool DecodePcxInto(std::span<const uint8_t> data, PictureFormat format, Budget& budget, DecodedPicture& out) {
-    if (data.size() < 128 || data[0] != 0x0A || data[2] != 1) return false;
-    const uint8_t* h = data.data();
-    const uint32_t bits = h[3], planes = h[65];
+DecodeError DecodePcxInto(std::span<const uint8_t> data, PictureFormat format, Budget& budget, DecodedPicture& out) {
+    if (data.size() < kHeaderSize) return DecodeError::Truncated;
+    ByteReader h(data);
+    const uint8_t magic = h.ReadU8(), version = h.ReadU8(), encoding = h.ReadU8(), bits = h.ReadU8();
+    const uint32_t xmin = h.ReadU16(), ymin = h.ReadU16(), xmax = h.ReadU16(), ymax = h.ReadU16();
+    h.Seek(kPlanesAt);
+    const uint32_t planes = h.ReadU8(), bytesPerLine = h.ReadU16();
+    if (magic != 0x0A || encoding != 1) return DecodeError::BadHeader;
     if (format == PictureFormat::Pcx8) {
-        if (h[1] > 5 || bits != 8) return false;
+        if (version > 5 || bits != 8) return DecodeError::BadHeader;
     } else if (format == PictureFormat::Pcx1) {
-        if (h[1] != 3 || bits != 1) return false;
+        if (version != 3 || bits != 1) return DecodeError::BadHeader;
     } else {
-        return false;
+        return DecodeError::UnknownFormat;
     }
     // Only single-plane pictures are 8-bit palette or monochrome pictures;
     // 24-bit and 16-colour planar files are not decoded.
-    if (planes != 1) return false;
-    uint32_t xmin = Le16(h + 4), ymin = Le16(h + 6), xmax = Le16(h + 8), ymax = Le16(h + 10);
-    if (xmax < xmin || ymax < ymin) return false;
+    if (planes != 1) return DecodeError::Unsupported;
+    if (xmax < xmin || ymax < ymin) return DecodeError::BadHeader;
     uint32_t width = xmax - xmin + 1, height = ymax - ymin + 1;
-    uint32_t bytesPerLine = Le16(h + 66);
     // A line must hold the whole row; the header's own value is not trusted beyond that.
     uint64_t rowBytes = format == PictureFormat::Pcx8 ? width : (uint64_t(width) + 7) / 8;
-    if (bytesPerLine < rowBytes) return false;
+    if (bytesPerLine < rowBytes) return DecodeError::BadHeader;
     PixelFormat pf = format == PictureFormat::Pcx8 ? PixelFormat::Indexed8 : PixelFormat::Mono1;
-    if (!AllocatePicture(out, budget, format, width, height, pf)) return false;
+    if (DecodeError e = AllocatePicture(out, budget, format, width, height, pf); e != DecodeError::None) return e;
 
-    std::span<const uint8_t> body = data.subspan(128);
+    std::span<const uint8_t> body = data.subspan(kHeaderSize);
     std::vector<Rgb> palette(256);
     if (format == PictureFormat::Pcx8) {
         // The palette is the last 768 bytes, after a 0x0C marker; without one the
@@ -75,7 +81,7 @@ bool DecodePcxInto(std::span<const uint8_t> data, PictureFormat format, Budget& 
         uint8_t keep = uint8_t(0xFF << (8 - (width & 7)));
         for (uint32_t r = 0; r < height; ++r) out.pixels[size_t(r) * out.stride + out.stride - 1] &= keep;
     }
-    return true;
+    return DecodeError::None;
 }
 
 }  // namespace imprinta::picture::detail

@@ -14,6 +14,7 @@ struct PngSource {
     const uint8_t* data;
     size_t size;
     size_t pos;
+    bool ranOut;  // a read went past the end: the file is cut short
 };
 
 struct PngState {
@@ -21,12 +22,15 @@ struct PngState {
     Budget* budget = nullptr;
     DecodedPicture* out = nullptr;
     std::vector<png_bytep> rows;
-    bool allocationFailed = false;
+    DecodeError error = DecodeError::Corrupt;  // why ReadPng gave up
 };
 
 void ReadFromMemory(png_structp png, png_bytep dest, png_size_t length) {
     auto* src = static_cast<PngSource*>(png_get_io_ptr(png));
-    if (length > src->size - src->pos) png_error(png, "read past end of data");
+    if (length > src->size - src->pos) {
+        src->ranOut = true;
+        png_error(png, "read past end of data");
+    }
     std::memcpy(dest, src->data + src->pos, length);
     src->pos += length;
 }
@@ -67,8 +71,9 @@ bool ReadPng(png_structp png, png_infop info, PngState* st) {
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != png_size_t(width) * 4) png_error(png, "unexpected row layout");
 
-    if (!AllocatePicture(*st->out, *st->budget, PictureFormat::Png, width, height, PixelFormat::Rgba32)) {
-        st->allocationFailed = true;
+    if (DecodeError e = AllocatePicture(*st->out, *st->budget, PictureFormat::Png, width, height, PixelFormat::Rgba32);
+        e != DecodeError::None) {
+        st->error = e;
         return false;
     }
     for (png_uint_32 y = 0; y < height; ++y) st->rows[y] = st->out->pixels.data() + size_t(y) * width * 4;
@@ -78,53 +83,54 @@ bool ReadPng(png_structp png, png_infop info, PngState* st) {
 }
 
 // Reads just the header to size the row table before the setjmp frame.
-bool PeekSize(std::span<const uint8_t> data, uint32_t* width, uint32_t* height) {
+DecodeError PeekSize(std::span<const uint8_t> data, uint32_t* width, uint32_t* height) {
     // Signature (8), IHDR length and type (8), then width and height.
-    if (data.size() < 24) return false;
-    if (std::memcmp(data.data() + 12, "IHDR", 4) != 0) return false;
-    auto be32 = [](const uint8_t* p) {
-        return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-    };
-    *width = be32(data.data() + 16);
-    *height = be32(data.data() + 20);
-    return true;
+    if (data.size() < 24) return DecodeError::Truncated;
+    if (std::memcmp(data.data() + 12, "IHDR", 4) != 0) return DecodeError::BadHeader;
+    ByteReader size(data.subspan(16));
+    *width = size.ReadU32Be();
+    *height = size.ReadU32Be();
+    return DecodeError::None;
 }
 
 }  // namespace
 
-bool DecodePngInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
-    if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) return false;
+DecodeError DecodePngInto(std::span<const uint8_t> data, Budget& budget, DecodedPicture& out) {
+    if (data.size() < 8) return DecodeError::Truncated;
+    if (png_sig_cmp(data.data(), 0, 8) != 0) return DecodeError::BadHeader;
     uint32_t width, height;
-    if (!PeekSize(data, &width, &height) || !budget.SizeAllowed(width, height)) return false;
+    if (DecodeError e = PeekSize(data, &width, &height); e != DecodeError::None) return e;
+    if (!budget.SizeAllowed(width, height)) return DecodeError::TooLarge;
     // Deflate packs at most about 1032 bytes into one: a file too small to hold
     // even the filter bytes of every row cannot be complete, so it is refused
     // before the picture memory is claimed.
-    if (uint64_t(data.size()) * 1032 < uint64_t(height) * (1 + (uint64_t(width) + 7) / 8)) return false;
+    if (uint64_t(data.size()) * 1032 < uint64_t(height) * (1 + (uint64_t(width) + 7) / 8))
+        return DecodeError::Truncated;
     PngState st;
-    st.source = PngSource{data.data(), data.size(), 0};
+    st.source = PngSource{data.data(), data.size(), 0, false};
     st.budget = &budget;
     st.out = &out;
-    if (!budget.Take(uint64_t(height) * sizeof(png_bytep))) return false;
+    if (!budget.Take(uint64_t(height) * sizeof(png_bytep))) return DecodeError::TooLarge;
     st.rows.resize(height);
     png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning, nullptr,
                                                Allocate, Release);
-    if (!png) return false;
+    if (!png) return DecodeError::OutOfMemory;
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
-        return false;
+        return DecodeError::OutOfMemory;
     }
-    bool ok = false;
+    DecodeError result = DecodeError::None;
     try {
-        ok = ReadPng(png, info, &st);
+        if (!ReadPng(png, info, &st)) result = st.source.ranOut ? DecodeError::Truncated : st.error;
     } catch (const std::bad_alloc&) {
-        ok = false;
+        result = DecodeError::OutOfMemory;
     }
     png_destroy_read_struct(&png, &info, nullptr);
     // The header libpng accepted must be the one the row table was sized for.
-    if (ok && (out.width != width || out.height != height)) ok = false;
-    if (!ok) out = DecodedPicture{};
-    return ok;
+    if (result == DecodeError::None && (out.width != width || out.height != height)) result = DecodeError::Corrupt;
+    if (result != DecodeError::None) out = DecodedPicture{};
+    return result;
 }
 
 }  // namespace imprinta::picture::detail

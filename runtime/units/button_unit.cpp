@@ -4,7 +4,7 @@
 #include <vector>
 #include "runtime/units/button_data.h"
 #include "runtime/units/group_box_data.h"
-#include "runtime/pictures/picture_decode.h"
+#include "runtime/units/picture_render.h"
 #include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
@@ -20,58 +20,6 @@ void ReplaceStyleBits(HWND h, DWORD mask, DWORD bits) {
     DWORD style = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
     SetWindowLongA(h, GWL_STYLE, static_cast<LONG>((style & ~mask) | bits));
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
-}
-
-// A decoded picture as a 32-bit top-down bitmap, transparent parts against background.
-HBITMAP BitmapFromPicture(const picture::DecodedPicture& pic, COLORREF background) {
-    const uint32_t w = pic.width, h = pic.height;
-    if (w == 0 || h == 0) return nullptr;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = static_cast<LONG>(w);
-    bi.bmiHeader.biHeight = -static_cast<LONG>(h);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bmp || !bits) return bmp;
-    auto* out = static_cast<uint8_t*>(bits);
-    const uint8_t bgR = GetRValue(background), bgG = GetGValue(background), bgB = GetBValue(background);
-    auto put = [&](uint32_t x, uint32_t y, uint8_t r, uint8_t g, uint8_t b) {
-        uint8_t* p = out + (size_t(y) * w + x) * 4;
-        p[0] = b;
-        p[1] = g;
-        p[2] = r;
-        p[3] = 255;
-    };
-    switch (pic.pixelFormat) {
-    case picture::PixelFormat::Rgba32: picture::BlendRgbaOverBackground(pic, background, out); break;
-    case picture::PixelFormat::Bgr24:
-        for (uint32_t y = 0; y < h; ++y)
-            for (uint32_t x = 0; x < w; ++x) {
-                const uint8_t* s = pic.pixels.data() + size_t(y) * pic.stride + 3 * x;
-                put(x, y, s[2], s[1], s[0]);
-            }
-        break;
-    case picture::PixelFormat::Indexed8:
-    case picture::PixelFormat::Mono1:
-        for (uint32_t y = 0; y < h; ++y)
-            for (uint32_t x = 0; x < w; ++x) {
-                const uint8_t* row = pic.pixels.data() + size_t(y) * pic.stride;
-                int index = pic.pixelFormat == picture::PixelFormat::Indexed8 ? row[x] : (row[x / 8] >> (7 - x % 8)) & 1;
-                if (index == pic.transparentIndex || static_cast<size_t>(index) >= pic.palette.size()) {
-                    put(x, y, bgR, bgG, bgB);
-                } else {
-                    const auto& c = pic.palette[static_cast<size_t>(index)];
-                    put(x, y, c.r, c.g, c.b);
-                }
-            }
-        break;
-    default:
-        DeleteObject(bmp);
-        return nullptr;
-    }
-    return bmp;
 }
 
 }  // namespace
@@ -173,16 +121,11 @@ private:
     void MakeImage() {
         FreeImage();
         if (data.picture.empty()) return;
-        auto pic = picture::DecodePicture(std::span<const uint8_t>(data.picture.data(), data.picture.size()));
-        if (!pic) return;  // not decodable: the caption shows
-        if (pic->format == picture::PictureFormat::Ico || pic->format == picture::PictureFormat::Cur) {
-            if (!pic->iconImage.empty())
-                icon_ = CreateIconFromResourceEx(pic->iconImage.data(), static_cast<DWORD>(pic->iconImage.size()), TRUE,
-                                                 0x00030000, static_cast<int>(pic->width),
-                                                 static_cast<int>(pic->height), LR_DEFAULTCOLOR);
-            return;
-        }
-        bitmap_ = BitmapFromPicture(*pic, GetSysColor(COLOR_BTNFACE));
+        // Not decodable: the caption shows. An icon keeps its handle (the button draws it with its mask).
+        RenderedPicture image;
+        if (!DecodeAndRender(data.picture, GetSysColor(COLOR_BTNFACE), image)) return;
+        if (image.icon) std::swap(icon_, image.icon);
+        else bitmap_ = MakeBitmap(image);
     }
     void FreeImage() {
         if (icon_) DestroyIcon(icon_);

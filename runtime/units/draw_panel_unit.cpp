@@ -152,13 +152,13 @@ void DrawPanelUnit::PaintBackground(HDC dc, const RECT& area) {
     if (!data.backPicture.empty() && !pictureTried_) {
         pictureTried_ = true;
         // Bytes that are no picture are dropped; the panel shows its colour.
-        if (!DecodeForScreen(data.backPicture, back, picture_)) data.backPicture.Clear();
+        if (!DecodeAndRender(data.backPicture, back, picture_)) data.backPicture.Clear();
     }
     RECT client = {0, 0, 0, 0};
     if (hwnd) GetClientRect(hwnd, &client);
     if (!data.backPicture.empty() && !picture_.empty()) {
         IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-        RECT covered = DrawPictureByMode(dc, picture_, client, data.pictureMode, area);
+        RECT covered = DrawPictureByMode(dc, picture_, client, data.pictureMode, area, back);
         if (data.pictureMode != 1) FillAround(dc, area, covered, back);
     } else {
         FillAround(dc, area, RECT{0, 0, 0, 0}, back);
@@ -299,14 +299,14 @@ bool DrawPanelUnit::SetProperty(int number, const PropertyValue& v, char**) {
     case 1:
         if (v.colour == data.backColour) return false;
         data.backColour = v.colour;
-        picture_.Clear();  // PNG transparency follows the colour
+        picture_.Release();  // PNG transparency follows the colour
         pictureTried_ = false;
         RebuildBuffer(false);
         Repaint();
         return false;
     case 2:
         data.backPicture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
-        picture_.Clear();
+        picture_.Release();
         pictureTried_ = false;
         RebuildBuffer(false);
         Repaint();

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <cstdint>
 #include "runtime/units/draw_panel_data.h"
-#include "runtime/units/picture_screen.h"
+#include "runtime/units/picture_render.h"
 #include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
@@ -54,7 +54,7 @@ private:
         if (hwnd) InvalidateRect(hwnd, nullptr, FALSE);
     }
 
-    ScreenPicture picture_;
+    RenderedPicture picture_;
     bool pictureTried_ = false;
     HDC bufferDc_ = nullptr;
     HBITMAP buffer_ = nullptr;

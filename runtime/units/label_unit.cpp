@@ -128,10 +128,10 @@ void LabelUnit::Paint(HDC dc, const RECT& clip) {
     if (!data.backPicture.empty() && !pictureTried_) {
         pictureTried_ = true;
         // Data that is no picture is dropped; the label then shows its background.
-        if (!DecodeForScreen(data.backPicture, back, picture_)) data.backPicture.Clear();
+        if (!DecodeAndRender(data.backPicture, back, picture_)) data.backPicture.Clear();
     }
     if (!data.backPicture.empty() && !picture_.empty()) {
-        RECT covered = DrawPictureByMode(dc, picture_, rect, data.pictureMode, area);
+        RECT covered = DrawPictureByMode(dc, picture_, rect, data.pictureMode, area, back);
         if (data.pictureMode != 1) FillAround(dc, area, covered, back);
         filled = true;
     } else if (data.gradientMode != 0) {
@@ -216,12 +216,12 @@ bool LabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
     case 9:
         data.backColour = v.colour;
         // A PNG background was blended with the old colour.
-        picture_.Clear();
+        picture_.Release();
         pictureTried_ = false;
         break;
     case 10:
         data.backPicture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
-        picture_.Clear();
+        picture_.Release();
         pictureTried_ = false;
         break;
     case 11:

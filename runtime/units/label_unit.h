@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 #include "runtime/units/label_data.h"
-#include "runtime/units/picture_screen.h"
+#include "runtime/units/picture_render.h"
 #include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
@@ -48,7 +48,7 @@ public:
 private:
     void Paint(HDC dc, const RECT& clip);
     void Repaint();
-    ScreenPicture picture_;
+    RenderedPicture picture_;
     bool pictureTried_ = false;
 };
 

@@ -44,18 +44,18 @@ void PicBoxUnit::ReleaseBusy() { InterlockedExchange(&busy_, 0); }
 
 void PicBoxUnit::LoadPicture() {
     StopAnimation();
-    display_.Clear();
-    scaled_.Clear();
+    display_.Release();
+    scaled_.Release();
     isGif_ = false;
     gifData_.clear();
     if (!data.picture.empty()) {
         auto format = picture::SniffPictureFormat(data.picture.bytes());
         if (format == picture::PictureFormat::Gif && animationAllowed()) {
             isGif_ = true;
-            if (!LoadAnimated()) display_.Clear();
+            if (!LoadAnimated()) display_.Release();
         } else {
             // Undecodable data shows the background only; the bytes stay stored.
-            DecodeForScreen(data.picture, ResolveColour(data.backColour), display_);
+            DecodeAndRender(data.picture, ResolveColour(data.backColour), display_);
         }
     }
     Report(this, 2);
@@ -167,9 +167,9 @@ RECT PicBoxUnit::PictureRect() const {
 // A still picture shrunk for the box is resampled once per picture and size,
 // not stretched at every paint: stretching a large picture is slow and, with
 // a coarse filter, drops thin strokes.
-const ScreenPicture& PicBoxUnit::ShrunkDisplay(int width, int height) {
+const RenderedPicture& PicBoxUnit::ShrunkDisplay(int width, int height) {
     if (scaled_.width != width || scaled_.height != height) {
-        scaled_.Clear();
+        scaled_.Release();
         scaled_.bgra = picture::ScaleBgra(display_.bgra.data(), display_.width, display_.height, width, height);
         if (!scaled_.bgra.empty()) scaled_.width = width, scaled_.height = height;
     }
@@ -181,10 +181,12 @@ void PicBoxUnit::DrawDisplay(HDC dc) {
     if (display_.empty()) return;
     RECT r = PictureRect();
     const int w = r.right - r.left, h = r.bottom - r.top;
+    // Icons scale themselves when drawn; rows are resampled once (see ShrunkDisplay).
     const bool shrinks = w <= display_.width && h <= display_.height && (w < display_.width || h < display_.height);
-    if (displayMode_ == 0) DrawScreenPicture(dc, display_, 0, 0);
-    else if (shrinks && !isGif_ && w > 0 && h > 0 && !ShrunkDisplay(w, h).empty()) DrawScreenPicture(dc, scaled_, r.left, r.top);
-    else DrawScreenPicture(dc, display_, r.left, r.top, w, h);
+    const bool resample = shrinks && !isGif_ && !display_.icon && w > 0 && h > 0;
+    if (displayMode_ == 0) DrawRenderedPicture(dc, display_, 0, 0);
+    else if (resample && !ShrunkDisplay(w, h).empty()) DrawRenderedPicture(dc, scaled_, r.left, r.top);
+    else DrawRenderedPicture(dc, display_, r.left, r.top, w, h);
 }
 
 void PicBoxUnit::Paint(HDC dc) {

@@ -7,7 +7,7 @@
 #include <vector>
 #include "runtime/units/picture_box_data.h"
 #include "runtime/pictures/picture_decode.h"
-#include "runtime/units/picture_screen.h"
+#include "runtime/units/picture_render.h"
 #include "runtime/units/unit_framework.h"
 
 namespace imprinta::units {
@@ -58,7 +58,7 @@ private:
     void StopAnimation();
     void Paint(HDC dc);
     void DrawDisplay(HDC dc);
-    const ScreenPicture& ShrunkDisplay(int width, int height);
+    const RenderedPicture& ShrunkDisplay(int width, int height);
     void AcquireBusy();
     void ReleaseBusy();
     bool WaitMilliseconds(uint32_t ms);  // false: stop requested
@@ -66,8 +66,8 @@ private:
     void Play();
     bool animationAllowed() const { return data.animate && !designMode; }
 
-    ScreenPicture display_;  // the rendered picture or the animation canvas
-    ScreenPicture scaled_;   // display_ resampled to the size it was last drawn at
+    RenderedPicture display_;  // the rendered picture or the animation canvas
+    RenderedPicture scaled_;   // display_ resampled to the size it was last drawn at
     bool isGif_ = false;
     std::vector<uint8_t> gifData_;  // the player's own copy (the reader spans it)
     picture::GifReader reader_;

@@ -1,169 +1,244 @@
 #include "runtime/units/picture_render.h"
-#include <cstring>
-#include <vector>
 
-namespace imprinta::picture {
+#include <algorithm>
+#include <new>
+#include "runtime/pictures/picture_cache.h"
+
+namespace imprinta::units {
+
+using picture::DecodedPicture;
+using picture::PictureFormat;
+using picture::PixelFormat;
+
 namespace {
 
-struct BitmapInfo256 {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[256];
-};
+bool IsIconFormat(PictureFormat f) { return f == PictureFormat::Ico || f == PictureFormat::Cur; }
 
-HBITMAP MakeDib(HDC dc, const BITMAPINFO* info, void** bits) {
-    return CreateDIBSection(dc, info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
-HBITMAP Render24(HDC dc, const DecodedPicture& p) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = LONG(p.width);
-    info.bmiHeader.biHeight = LONG(p.height);  // bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bmp = MakeDib(dc, &info, &bits);
-    if (!bmp) return nullptr;
-    const size_t stride = (size_t(p.width) * 3 + 3) & ~size_t(3);
-    for (uint32_t y = 0; y < p.height; ++y)
-        std::memcpy(static_cast<uint8_t*>(bits) + (p.height - 1 - y) * stride, p.pixels.data() + size_t(y) * p.stride,
-                    size_t(p.width) * 3);
-    return bmp;
-}
-
-HBITMAP Render8(HDC dc, const DecodedPicture& p) {
-    BitmapInfo256 info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = LONG(p.width);
-    info.header.biHeight = -LONG(p.height);  // top-down, like the decoded rows
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biClrUsed = 256;
-    for (size_t i = 0; i < 256 && i < p.palette.size(); ++i)
-        info.colours[i] = RGBQUAD{p.palette[i].b, p.palette[i].g, p.palette[i].r, 0};
-    void* bits = nullptr;
-    HBITMAP dib = MakeDib(dc, reinterpret_cast<BITMAPINFO*>(&info), &bits);
-    if (!dib) return nullptr;
-    const size_t stride = (size_t(p.width) + 3) & ~size_t(3);
-    for (uint32_t y = 0; y < p.height; ++y)
-        std::memcpy(static_cast<uint8_t*>(bits) + y * stride, p.pixels.data() + size_t(y) * p.stride, p.width);
-    if (p.format != PictureFormat::Gif) return dib;
-    // GIF pictures are kept as a bitmap in the screen's own format.
-    HBITMAP screen = CreateCompatibleBitmap(dc, int(p.width), int(p.height));
-    HDC src = CreateCompatibleDC(dc), dst = CreateCompatibleDC(dc);
-    if (!screen || !src || !dst) {
-        if (screen) DeleteObject(screen);
-        if (src) DeleteDC(src);
-        if (dst) DeleteDC(dst);
-        return dib;
+// Rows of every non-icon layout as BGRA; palette indices past the table and a
+// GIF's transparent colour show the background.
+bool ToBgra(const DecodedPicture& pic, COLORREF bg, std::vector<uint8_t>& bgra) {
+    if (pic.pixels.size() < size_t(pic.stride) * pic.height) return false;
+    bgra.assign(size_t(pic.width) * pic.height * 4, 0);
+    if (pic.pixelFormat == PixelFormat::Rgba32) {
+        picture::BlendRgbaOverBackground(pic, static_cast<uint32_t>(bg), bgra.data());
+        return true;
     }
-    HGDIOBJ oldSrc = SelectObject(src, dib), oldDst = SelectObject(dst, screen);
-    BitBlt(dst, 0, 0, int(p.width), int(p.height), src, 0, 0, SRCCOPY);
-    SelectObject(src, oldSrc);
-    SelectObject(dst, oldDst);
-    DeleteDC(src);
-    DeleteDC(dst);
-    DeleteObject(dib);
-    return screen;
+    if (pic.pixelFormat != PixelFormat::Bgr24 && pic.pixelFormat != PixelFormat::Indexed8 &&
+        pic.pixelFormat != PixelFormat::Mono1)
+        return false;
+    for (uint32_t y = 0; y < pic.height; ++y) {
+        const uint8_t* row = pic.pixels.data() + size_t(y) * pic.stride;
+        uint8_t* o = bgra.data() + size_t(y) * pic.width * 4;
+        for (uint32_t x = 0; x < pic.width; ++x, o += 4) {
+            if (pic.pixelFormat == PixelFormat::Bgr24) {
+                o[0] = row[x * 3];
+                o[1] = row[x * 3 + 1];
+                o[2] = row[x * 3 + 2];
+            } else {
+                int index = pic.pixelFormat == PixelFormat::Indexed8 ? row[x] : (row[x / 8] >> (7 - x % 8)) & 1;
+                if (index == pic.transparentIndex || size_t(index) >= pic.palette.size()) {
+                    o[0] = GetBValue(bg);
+                    o[1] = GetGValue(bg);
+                    o[2] = GetRValue(bg);
+                } else {
+                    o[0] = pic.palette[index].b;
+                    o[1] = pic.palette[index].g;
+                    o[2] = pic.palette[index].r;
+                }
+            }
+            o[3] = 255;
+        }
+    }
+    return true;
 }
 
-HBITMAP Render1(const DecodedPicture& p) {
-    // Monochrome bitmaps take rows padded to 16 bits.
-    const size_t stride = ((size_t(p.width) + 15) / 16) * 2;
-    std::vector<uint8_t> rows(stride * p.height, 0);
-    for (uint32_t y = 0; y < p.height; ++y)
-        std::memcpy(&rows[y * stride], p.pixels.data() + size_t(y) * p.stride, p.stride);
-    return CreateBitmap(int(p.width), int(p.height), 1, 1, rows.data());
+BITMAPINFO TopDownInfo(int width, int height) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
 }
 
-HBITMAP Render32(HDC dc, const DecodedPicture& p, COLORREF background) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = LONG(p.width);
-    info.bmiHeader.biHeight = -LONG(p.height);  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = MakeDib(dc, &info, &bits);
-    if (!bmp) return nullptr;
-    BlendRgbaOverBackground(p, uint32_t(background), static_cast<uint8_t*>(bits));
-    return bmp;
+// An icon leaves its transparent parts undrawn: what lies below them is the background.
+void DrawOverBackground(HDC dc, const RenderedPicture& pic, int x, int y, int w, int h, COLORREF background) {
+    if (pic.icon) {
+        RECT under = {x, y, x + (w < 0 ? pic.width : w), y + (h < 0 ? pic.height : h)};
+        HBRUSH brush = CreateSolidBrush(background);
+        FillRect(dc, &under, brush);
+        DeleteObject(brush);
+    }
+    DrawRenderedPicture(dc, pic, x, y, w, h);
 }
 
 }  // namespace
 
 void RenderedPicture::Release() {
-    if (bitmap) DeleteObject(bitmap);
     if (icon) DestroyIcon(icon);
-    bitmap = nullptr;
     icon = nullptr;
     width = height = 0;
+    bgra.clear();
+    bgra.shrink_to_fit();
 }
 
 HICON CreatePictureIcon(const DecodedPicture& p) {
     if (p.iconImage.empty()) return nullptr;
-    std::vector<uint8_t> resource;
-    BOOL isIcon = p.format != PictureFormat::Cur;
-    if (!isIcon) {
-        // A cursor resource starts with its hot spot.
-        resource.resize(4);
-        resource[0] = uint8_t(p.iconEntry.planesOrHotX);
-        resource[1] = uint8_t(p.iconEntry.planesOrHotX >> 8);
-        resource[2] = uint8_t(p.iconEntry.bitCountOrHotY);
-        resource[3] = uint8_t(p.iconEntry.bitCountOrHotY >> 8);
-    }
-    resource.insert(resource.end(), p.iconImage.begin(), p.iconImage.end());
-    return CreateIconFromResourceEx(resource.data(), DWORD(resource.size()), isIcon, 0x00030000, int(p.width),
-                                    int(p.height), LR_DEFAULTCOLOR);
+    const picture::IconKind kind = p.format == PictureFormat::Cur ? picture::IconKind::Cursor : picture::IconKind::Icon;
+    std::vector<uint8_t> resource = picture::IconResourceBytes(kind, p.iconEntry, p.iconImage);
+    return CreateIconFromResourceEx(resource.data(), DWORD(resource.size()), kind == picture::IconKind::Icon,
+                                    0x00030000, int(p.width), int(p.height), LR_DEFAULTCOLOR);
 }
 
-bool RenderPicture(HDC dc, const DecodedPicture& p, COLORREF background, RenderedPicture& out) {
+bool RenderPicture(const DecodedPicture& pic, COLORREF background, RenderedPicture& out) {
     out.Release();
-    if (p.width == 0 || p.height == 0) return false;
-    if (p.format == PictureFormat::Ico || p.format == PictureFormat::Cur) {
-        out.icon = CreatePictureIcon(p);
-    } else {
-        switch (p.pixelFormat) {
-        case PixelFormat::Bgr24: out.bitmap = Render24(dc, p); break;
-        case PixelFormat::Indexed8: out.bitmap = Render8(dc, p); break;
-        case PixelFormat::Mono1: out.bitmap = Render1(p); break;
-        case PixelFormat::Rgba32: out.bitmap = Render32(dc, p, background); break;
-        case PixelFormat::None: break;
-        }
+    if (pic.width == 0 || pic.height == 0 || pic.width > 0x7FFF'FFFFu / 4 / pic.height) return false;
+    if (IsIconFormat(pic.format)) {
+        out.icon = CreatePictureIcon(pic);
+    } else if (!ToBgra(pic, background, out.bgra)) {
+        out.bgra.clear();
+        return false;
     }
-    if (out.Empty()) return false;
-    out.width = int(p.width);
-    out.height = int(p.height);
+    if (!out.icon && out.bgra.empty()) return false;
+    out.width = static_cast<int>(pic.width);
+    out.height = static_cast<int>(pic.height);
     return true;
 }
 
-void DrawRenderedPicture(HDC dc, const RenderedPicture& p, int x, int y, int width, int height, DWORD rop) {
-    if (p.Empty()) return;
-    const bool own = width == -1 && height == -1;
-    if (own) {
-        width = p.width;
-        height = p.height;
+bool DecodeAndRender(const ByteBuffer& data, COLORREF bg, RenderedPicture& out) {
+    out.Release();
+    if (data.empty()) return false;
+    // A picture too large for memory shows like an undecodable one.
+    try {
+        if (!IsIconFormat(picture::SniffPictureFormat(data.bytes())))
+            if (picture::SharedCanvas canvas = picture::SharedPictureCache().Find(picture::KeyOf(data.bytes()))) {
+                if (canvas->Empty() || canvas->width > 0x7FFF'FFFFu / 4 / canvas->height) return false;
+                out.bgra.resize(canvas->bgra.size());
+                picture::BlendCanvasOverBackground(*canvas, static_cast<uint32_t>(bg), out.bgra.data());
+                out.width = static_cast<int>(canvas->width);
+                out.height = static_cast<int>(canvas->height);
+                return true;
+            }
+        picture::DecodeResult pic = picture::DecodePicture(data.bytes());
+        return pic && RenderPicture(*pic, bg, out);
+    } catch (const std::bad_alloc&) {
+        out.Release();
+        return false;
     }
-    if (p.icon) {
-        DrawIconEx(dc, x, y, p.icon, width, height, 0, nullptr, DI_NORMAL);
-        return;
-    }
-    HDC mem = CreateCompatibleDC(dc);
-    if (!mem) return;
-    HGDIOBJ old = SelectObject(mem, p.bitmap);
-    if (own) {
-        BitBlt(dc, x, y, width, height, mem, 0, 0, rop);
-    } else {
-        int mode = GetDeviceCaps(dc, BITSPIXEL) > 16 ? HALFTONE : COLORONCOLOR;
-        int oldMode = SetStretchBltMode(dc, mode);
-        POINT oldOrg;
-        SetBrushOrgEx(dc, 0, 0, &oldOrg);
-        StretchBlt(dc, x, y, width, height, mem, 0, 0, p.width, p.height, rop);
-        SetStretchBltMode(dc, oldMode);
-        SetBrushOrgEx(dc, oldOrg.x, oldOrg.y, nullptr);
-    }
-    SelectObject(mem, old);
-    DeleteDC(mem);
 }
 
-}  // namespace imprinta::picture
+HBITMAP MakeBitmap(const RenderedPicture& pic) {
+    if (pic.icon || pic.empty()) return nullptr;
+    BITMAPINFO bi = TopDownInfo(pic.width, pic.height);
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bmp && bits) std::copy(pic.bgra.begin(), pic.bgra.end(), static_cast<uint8_t*>(bits));
+    return bmp;
+}
+
+void RgbaToBgra(const uint8_t* rgba, size_t pixels, uint8_t* bgra) {
+    for (size_t i = 0; i < pixels; ++i, rgba += 4, bgra += 4) {
+        bgra[0] = rgba[2];
+        bgra[1] = rgba[1];
+        bgra[2] = rgba[0];
+        bgra[3] = 255;
+    }
+}
+
+int ScreenStretchMode() {
+    HDC screen = GetDC(nullptr);
+    int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    ReleaseDC(nullptr, screen);
+    return bits > 16 ? HALFTONE : COLORONCOLOR;
+}
+
+void DrawBgra(HDC dc, const uint8_t* bgra, int pw, int ph, int x, int y, int w, int h, DWORD rop) {
+    if (!bgra || pw <= 0 || ph <= 0) return;
+    BITMAPINFO bi = TopDownInfo(pw, ph);
+    if (w < 0 || h < 0 || (w == pw && h == ph)) {
+        SetDIBitsToDevice(dc, x, y, pw, ph, 0, 0, 0, ph, bgra, &bi, DIB_RGB_COLORS);
+        return;
+    }
+    if (w == 0 || h == 0) return;
+    int mode = ScreenStretchMode();
+    int old = SetStretchBltMode(dc, mode);
+    POINT org;
+    if (mode == HALFTONE) SetBrushOrgEx(dc, 0, 0, &org);
+    StretchDIBits(dc, x, y, w, h, 0, 0, pw, ph, bgra, &bi, DIB_RGB_COLORS, rop);
+    if (mode == HALFTONE) SetBrushOrgEx(dc, org.x, org.y, nullptr);
+    SetStretchBltMode(dc, old);
+}
+
+void DrawRenderedPicture(HDC dc, const RenderedPicture& p, int x, int y, int width, int height, DWORD rop) {
+    if (p.empty()) return;
+    if (p.icon) {
+        const bool own = width < 0 || height < 0;
+        DrawIconEx(dc, x, y, p.icon, own ? p.width : width, own ? p.height : height, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    DrawBgra(dc, p.bgra.data(), p.width, p.height, x, y, width, height, rop);
+}
+
+RECT FitCentred(int pw, int ph, const RECT& area) {
+    int aw = area.right - area.left, ah = area.bottom - area.top;
+    int w = pw, h = ph;
+    if ((pw > aw || ph > ah) && pw > 0 && ph > 0) {
+        double f = std::min(double(aw) / pw, double(ah) / ph);
+        if (f < 0) f = 0;
+        w = static_cast<int>(pw * f);
+        h = static_cast<int>(ph * f);
+    }
+    RECT r;
+    r.left = area.left + (aw - w) / 2;
+    r.top = area.top + (ah - h) / 2;
+    r.right = r.left + w;
+    r.bottom = r.top + h;
+    return r;
+}
+
+RECT DrawPictureByMode(HDC dc, const RenderedPicture& pic, const RECT& area, int mode, const RECT& clip,
+                       COLORREF background) {
+    RECT none = {0, 0, 0, 0};
+    if (pic.empty()) return none;
+    switch (mode) {
+    case kBackgroundTiled: {
+        RECT want;
+        if (!IntersectRect(&want, &area, &clip)) return area;
+        int firstX = area.left + ((want.left - area.left) / pic.width) * pic.width;
+        int firstY = area.top + ((want.top - area.top) / pic.height) * pic.height;
+        for (int y = firstY; y < want.bottom; y += pic.height)
+            for (int x = firstX; x < want.right; x += pic.width) DrawOverBackground(dc, pic, x, y, -1, -1, background);
+        return area;
+    }
+    case kBackgroundCentred: {
+        RECT r = FitCentred(pic.width, pic.height, area);
+        DrawOverBackground(dc, pic, r.left, r.top, r.right - r.left, r.bottom - r.top, background);
+        return r;
+    }
+    case kBackgroundStretched:
+        DrawOverBackground(dc, pic, area.left, area.top, area.right - area.left, area.bottom - area.top, background);
+        return area;
+    default: {
+        DrawOverBackground(dc, pic, area.left, area.top, -1, -1, background);
+        RECT r = {area.left, area.top, area.left + pic.width, area.top + pic.height};
+        return r;
+    }
+    }
+}
+
+void FillAround(HDC dc, const RECT& rect, const RECT& covered, COLORREF colour) {
+    HRGN rgn = CreateRectRgnIndirect(&rect);
+    if (!IsRectEmpty(&covered)) {
+        HRGN hole = CreateRectRgnIndirect(&covered);
+        CombineRgn(rgn, rgn, hole, RGN_DIFF);
+        DeleteObject(hole);
+    }
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRgn(dc, rgn, brush);
+    DeleteObject(brush);
+    DeleteObject(rgn);
+}
+
+}  // namespace imprinta::units

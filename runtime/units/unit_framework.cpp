@@ -3,7 +3,9 @@
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
+#include "runtime/base/byte_reader.h"
 #include "runtime/forms/forms_api.h"
+#include "runtime/pictures/icon_directory.h"
 
 namespace imprinta::units {
 

@@ -1,19 +1,15 @@
-// The window's background picture: decoded once into a device-independent
-// bitmap, drawn in one of four modes over the background colour.
+// The window's background picture: decoded once for the screen, drawn in one
+// of four modes over the background colour.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include "runtime/base/byte_buffer.h"
+#include "runtime/units/picture_render.h"
 
 namespace imprinta::units {
 
 class WindowBackground {
 public:
-    WindowBackground() = default;
-    ~WindowBackground() { Drop(); }
-    WindowBackground(const WindowBackground&) = delete;
-    WindowBackground& operator=(const WindowBackground&) = delete;
-
     // Forgets the decoded picture (the picture data or colour changed).
     void Drop();
     // Paints clip (client coordinates) of a client area of the given size.
@@ -21,16 +17,15 @@ public:
                uint32_t colour);
     // Whether the picture data decoded (after a Paint or Decode).
     bool Decode(const ByteBuffer& picture, uint32_t colour);
-    int width() const { return width_; }
-    int height() const { return height_; }
+    int width() const { return picture_.width; }
+    int height() const { return picture_.height; }
 
-    // Where kWindowPictureCentred puts a picture of pw x ph in a client area of cw x ch: centred,
+    // Where kBackgroundCentred puts a picture of pw x ph in a client area of cw x ch: centred,
     // shrunk keeping the aspect ratio when it is larger.
     static RECT CentredRect(int pw, int ph, int cw, int ch);
 
 private:
-    HBITMAP bitmap_ = nullptr;
-    int width_ = 0, height_ = 0;
+    RenderedPicture picture_;
     bool tried_ = false;
 };
 

@@ -1,8 +1,9 @@
 // Window icons: the icon-file reader and the pair of icons a window shows.
 #include "runtime/units/window_icon.h"
 
-#include <algorithm>
+#include <span>
 #include <vector>
+#include "runtime/pictures/icon_directory.h"
 #include "runtime/units/unit_framework.h"
 #include "runtime/units/window_unit.h"
 
@@ -10,10 +11,8 @@ namespace imprinta::units {
 
 namespace {
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
+// The smallest image an icon entry can hold: a bitmap info header.
+constexpr size_t kMinIconImage = 40;
 
 // The program's own icon in both sizes: asked from the runtime; loaded from
 // the resource here when the runtime gives none (shared, never destroyed).
@@ -33,26 +32,27 @@ void ProgramIcons(HICON& big, HICON& small) {
 // An icon of about cx x cy from the bytes of an icon file: the entry of that
 // width with the most colours, else the nearest larger, else the largest.
 HICON IconFromFileData(const uint8_t* data, size_t size, int cx, int cy) {
-    if (!data || size < 6 + 16 || Le16(data) != 0 || Le16(data + 2) != 1) return nullptr;
-    size_t count = std::min<size_t>(Le16(data + 4), (size - 6) / 16);
-    int best = -1;
+    if (!data) return nullptr;
+    const std::span<const uint8_t> file(data, size);
+    picture::IconDirectory directory;
+    if (picture::ReadIconDirectory(file, directory) != picture::DecodeError::None ||
+        directory.kind != picture::IconKind::Icon)
+        return nullptr;
+    std::span<const uint8_t> bestImage;
     long bestScore = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* e = data + 6 + 16 * i;
-        uint32_t bytes = Le32(e + 8), offset = Le32(e + 12);
-        if (offset > size || bytes > size - offset || bytes < 40) continue;
-        int w = e[0] ? e[0] : 256;
-        int bits = Le16(e + 6);
-        long score = w == cx ? 1000000 + bits : w > cx ? 500000 - w : w;
-        if (best < 0 || score > bestScore) {
-            best = static_cast<int>(i);
+    for (const picture::IconEntry& e : directory.entries) {
+        std::span<const uint8_t> image = picture::IconImageBytes(file, e);
+        if (image.size() < kMinIconImage) continue;
+        const long w = static_cast<long>(e.width);
+        const long score = w == cx ? 1000000 + e.bitCountOrHotY : w > cx ? 500000 - w : w;
+        if (bestImage.empty() || score > bestScore) {
+            bestImage = image;
             bestScore = score;
         }
     }
-    if (best < 0) return nullptr;
-    const uint8_t* e = data + 6 + 16 * best;
-    return CreateIconFromResourceEx(const_cast<PBYTE>(data + Le32(e + 12)), Le32(e + 8), TRUE, 0x00030000, cx, cy,
-                                    LR_DEFAULTCOLOR);
+    if (bestImage.empty()) return nullptr;
+    return CreateIconFromResourceEx(const_cast<PBYTE>(bestImage.data()), static_cast<DWORD>(bestImage.size()), TRUE,
+                                    0x00030000, cx, cy, LR_DEFAULTCOLOR);
 }
 
 void WindowIcons::Make(HWND hwnd, const ByteBuffer& iconData) {

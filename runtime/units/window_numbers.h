@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include "runtime/forms/window_events.h"
+#include "runtime/units/picture_modes.h"
 
 namespace imprinta::units {
 
@@ -44,14 +45,6 @@ enum WindowBorderStyle : int {
     kWindowBorderFixedTool,
     kWindowBorderResizableSunken,
     kWindowBorderFixedSunken,
-};
-
-// Values of kWpBackPictureMode.
-enum WindowPictureMode : int {
-    kWindowPictureTopLeft = 0,
-    kWindowPictureTiled,
-    kWindowPictureCentred,  // shrunk to fit when larger
-    kWindowPictureStretched,
 };
 
 // Values of kWpPlayCount.

@@ -7,7 +7,7 @@ namespace imprinta::units {
 int WindowChoiceMax(int property) {
     switch (property) {
     case kWpBorderStyle: return kWindowBorderFixedSunken;
-    case kWpBackPictureMode: return kWindowPictureStretched;
+    case kWpBackPictureMode: return kBackgroundStretched;
     case kWpPlayCount: return kWindowPlayNever;
     case kWpStartPosition: return kWindowStartMaximized;
     case kWpShape: return kWindowShapeLast;

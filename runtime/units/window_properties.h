@@ -25,7 +25,7 @@ public:
     int32_t borderStyle = kWindowBorderFixed;
     uint32_t backColor = kSystemFaceColour;
     ByteBuffer backPicture;
-    int32_t backPictureMode = kWindowPictureTiled;
+    int32_t backPictureMode = kBackgroundTiled;
     ByteBuffer backMusic;
     int32_t playCount = kWindowPlayLoop;
     bool controlBox = true;

@@ -179,25 +179,28 @@ TEST(TemplateFormat, InconsistentLengthsAndOffsetsAreRefused) {
     struct Case {
         const char* what;
         void (*mutate)(std::vector<uint8_t>&, size_t, size_t, size_t, size_t);
+        TemplateError error;
     };
     const Case cases[] = {
-        {"index size not a multiple of 8", [](auto& b, size_t, size_t, size_t, size_t) { SetLe32(b, 0, 12); }},
-        {"index larger than the data", [](auto& b, size_t, size_t, size_t, size_t) { SetLe32(b, 0, 0x7FFFFFF8); }},
-        {"unit count beyond the table", [](auto& b, size_t uc, size_t, size_t, size_t) { SetLe32(b, uc, 0x40000000); }},
-        {"zero units", [](auto& b, size_t uc, size_t, size_t, size_t) { SetLe32(b, uc, 0); }},
-        {"record offset past the area", [](auto& b, size_t, size_t, size_t off, size_t) { SetLe32(b, off + 4, 0xFFFFFFF0); }},
-        {"record length past the area", [](auto& b, size_t, size_t, size_t, size_t area) { SetLe32(b, area, 0x10000); }},
-        {"table length past the data", [](auto& b, size_t uc, size_t, size_t, size_t) { SetLe32(b, uc + 4, 0xFFFFFFFF); }},
-        {"window name length past the data", [](auto& b, size_t, size_t, size_t, size_t) { SetLe32(b, 4 + 16 + 8, 0x80000000); }},
-        {"trailing bytes", [](auto& b, size_t, size_t, size_t, size_t) { b.push_back(0); }},
-        {"unit id with bits 24..27 clear", [](auto& b, size_t, size_t t, size_t, size_t) { SetLe32(b, t + 4, 0x10010002); }},
-        {"unit id with its low 24 bits clear", [](auto& b, size_t, size_t t, size_t, size_t) { SetLe32(b, t + 4, 0x16000000); }},
+        {"index size not a multiple of 8", [](auto& b, size_t, size_t, size_t, size_t) { SetLe32(b, 0, 12); }, TemplateError::IndexSize},
+        {"index larger than the data", [](auto& b, size_t, size_t, size_t, size_t) { SetLe32(b, 0, 0x7FFFFFF8); }, TemplateError::TruncatedIndex},
+        {"unit count beyond the table", [](auto& b, size_t uc, size_t, size_t, size_t) { SetLe32(b, uc, 0x40000000); }, TemplateError::UnitCountBeyondTable},
+        {"zero units", [](auto& b, size_t uc, size_t, size_t, size_t) { SetLe32(b, uc, 0); }, TemplateError::NoWindowRecord},
+        {"record offset past the area", [](auto& b, size_t, size_t, size_t off, size_t) { SetLe32(b, off + 4, 0xFFFFFFF0); }, TemplateError::RecordOffset},
+        {"record length past the area", [](auto& b, size_t, size_t, size_t, size_t area) { SetLe32(b, area, 0x10000); }, TemplateError::RecordLength},
+        {"table length past the data", [](auto& b, size_t uc, size_t, size_t, size_t) { SetLe32(b, uc + 4, 0xFFFFFFFF); }, TemplateError::TruncatedWindow},
+        {"window name length past the data", [](auto& b, size_t, size_t, size_t, size_t) { SetLe32(b, 4 + 16 + 8, 0x80000000); }, TemplateError::TruncatedWindow},
+        {"trailing bytes", [](auto& b, size_t, size_t, size_t, size_t) { b.push_back(0); }, TemplateError::TrailingData},
+        {"unit id with bits 24..27 clear", [](auto& b, size_t, size_t t, size_t, size_t) { SetLe32(b, t + 4, 0x10010002); }, TemplateError::BadUnitId},
+        {"unit id with its low 24 bits clear", [](auto& b, size_t, size_t t, size_t, size_t) { SetLe32(b, t + 4, 0x16000000); }, TemplateError::BadUnitId},
     };
     for (const auto& c : cases) {
         auto bytes = good;
         c.mutate(bytes, unitCountAt, tableAt, offsetsAt, areaAt);
         std::vector<TemplateWindow> windows;
-        EXPECT_FALSE(ParseTemplateCollection(bytes.data(), bytes.size(), windows)) << c.what;
+        const TemplateError e = ParseTemplates(bytes.data(), bytes.size(), windows);
+        EXPECT_EQ(e, c.error) << c.what << ": " << TemplateErrorText(e);
+        EXPECT_TRUE(windows.empty()) << c.what;
     }
 }
 
@@ -228,14 +231,14 @@ TEST(TemplateFormat, CountsInsideARecordAreCheckedAgainstTheRecord) {
     for (uint32_t bad : {pastRecord / 4 + 1, pastRecord, 0x3FFFFFFFu, 0xFFFFFFFFu}) {
         auto bytes = good;
         SetLe32(bytes, childCountAt, bad);
-        EXPECT_FALSE(ParseTemplateCollection(bytes.data(), bytes.size(), windows)) << "children " << bad;
+        EXPECT_EQ(ParseTemplates(bytes.data(), bytes.size(), windows), TemplateError::TruncatedRecord) << "children " << bad;
     }
     const size_t pointerLenAt = childCountAt + 4 + 4;
     ASSERT_EQ(4u, Le32(good, pointerLenAt));
     for (uint32_t bad : {pastRecord, 0xFFFFFFFFu}) {
         auto bytes = good;
         SetLe32(bytes, pointerLenAt, bad);
-        EXPECT_FALSE(ParseTemplateCollection(bytes.data(), bytes.size(), windows)) << "pointer " << bad;
+        EXPECT_EQ(ParseTemplates(bytes.data(), bytes.size(), windows), TemplateError::TruncatedRecord) << "pointer " << bad;
     }
     // The binding count sits after pointer data (4), tag "\0", three words.
     const size_t bindingCountAt = pointerLenAt + 4 + 4 + 1 + 12;
@@ -243,7 +246,7 @@ TEST(TemplateFormat, CountsInsideARecordAreCheckedAgainstTheRecord) {
     for (uint32_t bad : {pastRecord / 8 + 1, 0x20000000u}) {
         auto bytes = good;
         SetLe32(bytes, bindingCountAt, bad);
-        EXPECT_FALSE(ParseTemplateCollection(bytes.data(), bytes.size(), windows)) << "bindings " << bad;
+        EXPECT_EQ(ParseTemplates(bytes.data(), bytes.size(), windows), TemplateError::TruncatedRecord) << "bindings " << bad;
     }
     // Names without a terminator inside the record.
     auto bytes = good;

@@ -25,12 +25,15 @@ bool OneRefusal(AllocationKind, size_t size) {
 }
 
 // Decodes with allocation `refuse` refused; the allocations the decode asked for.
-long DecodeRefusing(const std::vector<uint8_t>& file, long refuse, std::optional<DecodedPicture>* out) {
+long DecodeRefusing(const std::vector<uint8_t>& file, long refuse, std::optional<DecodedPicture>* out,
+                    DecodeError* why = nullptr) {
     g_count = 0;
     g_refuse = refuse;
     SetAllocationGate(OneRefusal);
     try {
-        *out = DecodePicture(file);
+        DecodeResult result = DecodePicture(file);
+        if (why) *why = result.error();
+        *out = std::move(result);
     } catch (...) {
         SetAllocationGate(nullptr);
         ADD_FAILURE() << "an exception left the decoder with allocation " << refuse << " refused";
@@ -58,9 +61,12 @@ TEST(AllocationFailure, EachDecoderAllocationRefusedInTurn) {
         ASSERT_GT(total, 0) << "the decoder's allocations do not reach the gate";
         for (long n = 1; n <= total; ++n) {
             std::optional<DecodedPicture> result;
-            DecodeRefusing(file, n, &result);
+            DecodeError why = DecodeError::None;
+            DecodeRefusing(file, n, &result, &why);
             if (result) {
                 EXPECT_EQ(ToRgba(*whole), ToRgba(*result)) << "allocation " << n << " refused: a different picture";
+            } else {
+                EXPECT_EQ(why, DecodeError::OutOfMemory) << "allocation " << n << ": " << DecodeErrorText(why);
             }
             ++points;
         }

@@ -361,14 +361,15 @@ TEST(MagickCorpus, GeneratedAndSamplePicturesMatchImageMagick) {
 
     // Multi-size icon without a 32-wide entry of more than 15 stored colours: the last entry.
     std::vector<uint8_t> multi = ReadAll(gen + "/multi.ico");
-    auto entries = ReadIconDirectory(multi);
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(ChooseIconEntry(entries), 2);
+    IconDirectory directory;
+    ASSERT_EQ(ReadIconDirectory(multi, directory), DecodeError::None);
+    ASSERT_EQ(directory.entries.size(), 3u);
+    EXPECT_EQ(ChooseIconEntry(directory.entries), 2);
     auto icon = DecodePicture(multi);
     ASSERT_TRUE(icon.has_value());
     EXPECT_EQ(icon->width, 48u);
     EXPECT_EQ(CompareRgba(ToRgba(*icon), ReadAll(gen + "/multi.ico.2.rgba"), 0).mismatches, 0u);
-    EXPECT_EQ(icon->iconImage.size(), entries[2].size);
+    EXPECT_EQ(icon->iconImage.size(), directory.entries[2].size);
 
     // Animations with each disposal method against ImageMagick's coalesced frames.
     for (const char* name : {"anim-none.gif", "anim-background.gif", "anim-previous.gif"}) {
@@ -439,7 +440,9 @@ TEST(FailCorpus, KnownBadAndMutatedFilesDoNotCrash) {
         std::string f = dir + "/reftests/" + name;
         SCOPED_TRACE(f);
         std::vector<uint8_t> file = ReadAll(f);
-        int chosen = ChooseIconEntry(ReadIconDirectory(file));
+        IconDirectory directory;
+        ASSERT_EQ(ReadIconDirectory(file, directory), DecodeError::None);
+        int chosen = ChooseIconEntry(directory.entries);
         auto p = DecodePicture(file);
         ASSERT_TRUE(p.has_value());
         std::string ref = f + "." + std::to_string(chosen) + ".rgba";

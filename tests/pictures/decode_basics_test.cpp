@@ -2,6 +2,7 @@
 // classes that decoders commonly get wrong (sizes that overflow, indices past
 // tables, runs past rows, codes past the LZW table, frames off the screen).
 #include <gtest/gtest.h>
+#include <set>
 #include "pictures/corpus_support.h"
 
 using namespace imprinta::picture;
@@ -418,4 +419,34 @@ TEST(PngDecode, HugeHeaderAndBadChunksRefused) {
     EXPECT_FALSE(DecodePicture(png).has_value());
     png.resize(12);
     EXPECT_FALSE(DecodePicture(png).has_value());
+}
+
+TEST(DecodeErrors, EachReasonFromACraftedInput) {
+    const std::vector<uint8_t> gifHeader = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0};
+    auto gifThen = [&](uint8_t block) {
+        std::vector<uint8_t> g = gifHeader;
+        g.push_back(block);
+        return g;
+    };
+    const std::string text = "not a picture";
+    struct Case { const char* what; std::vector<uint8_t> bytes; DecodeError error; } cases[] = {
+        {"valid", Bmp(1, 1, 24, 0, {}, {1, 2, 3, 0}).v, DecodeError::None},
+        {"no bytes", {}, DecodeError::Empty},
+        {"text", std::vector<uint8_t>(text.begin(), text.end()), DecodeError::UnknownFormat},
+        {"rows missing", Bmp(2, 2, 24, 0, {}, {0, 0, 0, 0}).v, DecodeError::Truncated},
+        {"zero width", Bmp(0, 1, 24, 0, {}, {0, 0, 0, 0}).v, DecodeError::BadHeader},
+        {"huge", Bmp(100000, 100000, 24, 0, {}, {0, 0, 0, 0}).v, DecodeError::TooLarge},
+        {"embedded JPEG", Bmp(1, 1, 24, 4, {}, {0, 0, 0, 0}).v, DecodeError::Unsupported},
+        {"unknown GIF block", gifThen('X'), DecodeError::Corrupt},
+        {"GIF trailer only", gifThen(';'), DecodeError::NoImage},
+    };
+    for (const Case& c : cases) {
+        DecodeResult r = DecodePicture(c.bytes);
+        EXPECT_EQ(r.error(), c.error) << c.what << ": " << r.ErrorText();
+        EXPECT_EQ(r.has_value(), c.error == DecodeError::None) << c.what;
+    }
+    // Allocation failure (OutOfMemory) is driven through the allocation gate in allocation_failure_test.
+    std::set<std::string> texts;
+    for (int e = int(DecodeError::None); e <= int(DecodeError::OutOfMemory); ++e)
+        EXPECT_TRUE(texts.insert(DecodeErrorText(DecodeError(e))).second) << "reason " << e << " shares its text";
 }

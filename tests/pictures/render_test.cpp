@@ -6,6 +6,7 @@
 #include "runtime/units/picture_render.h"
 
 using namespace imprinta::picture;
+using namespace imprinta::units;
 using namespace pictest;
 
 namespace {
@@ -67,7 +68,7 @@ TEST(Render, EachPixelLayoutDrawsItsColoursInPlace) {
     // 24-bit, 2x2, BGR top row first.
     DecodedPicture bgr = Make(PictureFormat::Bmp, PixelFormat::Bgr24, 2, 2, 6,
                               {0, 0, 255, 0, 255, 0, /**/ 255, 0, 0, 10, 20, 30});
-    ASSERT_TRUE(RenderPicture(c.dc, bgr, RGB(255, 255, 255), r));
+    ASSERT_TRUE(RenderPicture(bgr, RGB(255, 255, 255), r));
     DrawRenderedPicture(c.dc, r, 0, 0);
     EXPECT_EQ(c.At(0, 0), RGB(255, 0, 0));
     EXPECT_EQ(c.At(1, 0), RGB(0, 255, 0));
@@ -78,7 +79,7 @@ TEST(Render, EachPixelLayoutDrawsItsColoursInPlace) {
     DecodedPicture gif = Make(PictureFormat::Gif, PixelFormat::Indexed8, 2, 2, 2, {0, 1, 1, 0});
     gif.palette.assign(256, Rgb{});
     gif.palette[1] = Rgb{200, 100, 50};
-    ASSERT_TRUE(RenderPicture(c.dc, gif, 0, r));
+    ASSERT_TRUE(RenderPicture(gif, 0, r));
     DrawRenderedPicture(c.dc, r, 2, 0);
     EXPECT_EQ(c.At(3, 0), RGB(200, 100, 50));
     EXPECT_EQ(c.At(2, 0), RGB(0, 0, 0));
@@ -86,7 +87,7 @@ TEST(Render, EachPixelLayoutDrawsItsColoursInPlace) {
     // 1-bit PCX: a monochrome bitmap, 1 white, 0 black.
     DecodedPicture mono = Make(PictureFormat::Pcx1, PixelFormat::Mono1, 2, 2, 1, {0x80, 0x40});
     mono.palette = {Rgb{0, 0, 0}, Rgb{255, 255, 255}};
-    ASSERT_TRUE(RenderPicture(c.dc, mono, 0, r));
+    ASSERT_TRUE(RenderPicture(mono, 0, r));
     DrawRenderedPicture(c.dc, r, 4, 0);
     EXPECT_EQ(c.At(4, 0), RGB(255, 255, 255));
     EXPECT_EQ(c.At(5, 0), RGB(0, 0, 0));
@@ -94,7 +95,7 @@ TEST(Render, EachPixelLayoutDrawsItsColoursInPlace) {
     r.Release();
     // PNG: pure red at alpha 128 over white gives red 255, green and blue 127 (or 126).
     DecodedPicture png = Make(PictureFormat::Png, PixelFormat::Rgba32, 2, 1, 8, {255, 0, 0, 128, 0, 0, 255, 255});
-    ASSERT_TRUE(RenderPicture(c.dc, png, RGB(255, 255, 255), r));
+    ASSERT_TRUE(RenderPicture(png, RGB(255, 255, 255), r));
     DrawRenderedPicture(c.dc, r, 6, 0);
     COLORREF blended = c.At(6, 0);
     EXPECT_EQ(GetRValue(blended), 255);
@@ -109,7 +110,7 @@ TEST(Render, StretchingAndIconHandles) {
     Canvas c(6, 6, RGB(0, 0, 0));
     RenderedPicture r;
     DecodedPicture one = Make(PictureFormat::Jpeg, PixelFormat::Bgr24, 1, 1, 3, {0, 0, 255});
-    ASSERT_TRUE(RenderPicture(c.dc, one, 0, r));
+    ASSERT_TRUE(RenderPicture(one, 0, r));
     DrawRenderedPicture(c.dc, r, 1, 1, 4, 3);
     EXPECT_EQ(c.At(1, 1), RGB(255, 0, 0));
     EXPECT_EQ(c.At(4, 3), RGB(255, 0, 0));
@@ -123,7 +124,7 @@ TEST(Render, StretchingAndIconHandles) {
         SCOPED_TRACE(path);
         auto p = DecodePicture(ReadAll(path));
         ASSERT_TRUE(p.has_value());
-        ASSERT_TRUE(RenderPicture(c.dc, *p, 0, r));
+        ASSERT_TRUE(RenderPicture(*p, 0, r));
         ASSERT_NE(r.icon, nullptr);
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(r.icon, &info));

@@ -24,9 +24,23 @@ TEST(Truncation, EveryPrefixOfEachFormat) {
         ASSERT_FALSE(file.empty()) << "missing: run scripts/fetch-corpora.sh";
         ASSERT_TRUE(DecodePicture(file).has_value());
         size_t decodedPrefixes = 0;
+        const bool icon = SniffPictureFormat(file) == PictureFormat::Ico || SniffPictureFormat(file) == PictureFormat::Cur;
         for (size_t n = 0; n < file.size(); ++n) {
             std::vector<uint8_t> cut(file.begin(), file.begin() + n);  // exact-size buffer for ASan
-            if (DecodePicture(cut)) ++decodedPrefixes;
+            DecodeResult result = DecodePicture(cut);
+            if (result) ++decodedPrefixes;
+            if (icon) {
+                // A cut directory keeps exactly its whole entries; one without any is truncated.
+                IconDirectory dir;
+                const DecodeError e = ReadIconDirectory(cut, dir);
+                const size_t whole = n < kIconHeaderSize ? 0 : (n - kIconHeaderSize) / kIconEntrySize;
+                const size_t declared = n < kIconHeaderSize ? 0 : size_t(cut[4] | cut[5] << 8);
+                EXPECT_EQ(dir.entries.size(), std::min(whole, declared)) << "prefix " << n;
+                EXPECT_EQ(e, dir.entries.empty() ? DecodeError::Truncated : DecodeError::None) << "prefix " << n;
+                if (n >= kIconHeaderSize && !result) {
+                    EXPECT_EQ(result.error(), DecodeError::Truncated) << "prefix " << n;
+                }
+            }
             (void)DecodeGifAnimation(cut);
 #ifdef PICTURE_TESTS_WITH_FUZZ_ENTRIES
             for (const auto* t = imprinta::fuzz::kFuzzTargets; t->name; ++t) t->run(cut.data(), cut.size());

@@ -250,3 +250,36 @@ TEST_F(PictureBoxTest, NewPictureStopsTheAnimationFirst) {
     EXPECT_EQ(1, log.events.back());
     LeaveCriticalSection(&log.lock);
 }
+
+TEST_F(PictureBoxTest, IconMaskLetsTheBackgroundThrough) {
+    // An 8 x 8 icon, 24-bit colour bits and an AND mask: the left half masked
+    // out (black colour bits), the right half opaque red.
+    constexpr int kSide = 8;
+    std::vector<uint8_t> image;
+    auto u16 = [&](uint16_t v) { image.push_back(uint8_t(v)); image.push_back(uint8_t(v >> 8)); };
+    auto u32 = [&](uint32_t v) { u16(uint16_t(v)); u16(uint16_t(v >> 16)); };
+    u32(40), u32(kSide), u32(kSide * 2), u16(1), u16(24), u32(0), u32(0), u32(0), u32(0), u32(0), u32(0);
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            const bool opaque = x >= kSide / 2;
+            image.insert(image.end(), {0, 0, uint8_t(opaque ? 255 : 0)});
+        }
+    for (int y = 0; y < kSide; ++y) image.insert(image.end(), {0xF0, 0, 0, 0});
+    std::vector<uint8_t> ico;
+    auto put16 = [&](uint16_t v) { ico.push_back(uint8_t(v)); ico.push_back(uint8_t(v >> 8)); };
+    auto put32 = [&](uint32_t v) { put16(uint16_t(v)); put16(uint16_t(v >> 16)); };
+    put16(0), put16(1), put16(1);
+    ico.insert(ico.end(), {kSide, kSide, 0, 0});
+    put16(1), put16(24), put32(uint32_t(image.size())), put32(6 + 16);
+    ico.insert(ico.end(), image.begin(), image.end());
+
+    const COLORREF back = RGB(255, 255, 0);
+    for (int mode : {0, 1}) {
+        TestWindow w(60, 60, {{kBox, kPicBoxType, 0, 0, 32, 32, BoxBlock(back, mode, ico)}});
+        ASSERT_TRUE(w.ok());
+        ASSERT_TRUE(w.as<PicBoxUnit>(kBox)->showsPicture());
+        const int scale = mode == 0 ? 1 : 4;  // mode 1 stretches the icon over the box
+        EXPECT_TRUE(Near(back, w.UnitPixel(kBox, 1 * scale, 2 * scale))) << "mode " << mode;
+        EXPECT_TRUE(Near(RGB(255, 0, 0), w.UnitPixel(kBox, 6 * scale, 2 * scale))) << "mode " << mode;
+    }
+}
