@@ -18,6 +18,7 @@
 #include "runtime/base/allocation_failure.h"
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
+#include "runtime/units/choice.h"
 
 namespace imprinta::units {
 
@@ -231,18 +232,6 @@ HCURSOR MakeCursorFromPointerData(const uint8_t* data, size_t size, bool* owned)
 // Border choices 0..5 shared by edit box, label, picture box and drawing panel.
 void BorderStyles(int choice, DWORD& style, DWORD& exStyle);
 void ApplyBorder(HWND hwnd, int choice);
-
-inline int32_t ClampChoice(int32_t value, int32_t highest) {
-    return value < 0 ? 0 : (value > highest ? highest : value);
-}
-
-// Stores a choice clamped to 0..highest; false when the stored value stays the same.
-inline bool StoreChoice(int32_t& field, int32_t value, int32_t highest) {
-    int32_t c = ClampChoice(value, highest);
-    if (c == field) return false;
-    field = c;
-    return true;
-}
 
 // Texts between the ANSI code page and UTF-16.
 std::wstring AnsiToWide(const std::string& s);

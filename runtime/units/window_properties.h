@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "runtime/base/property_stream.h"
+#include "runtime/units/choice.h"
 
 namespace imprinta::units {
 
@@ -44,8 +45,8 @@ enum WindowProperty : int {
 
 // Highest choice of a choice property, -1 for properties that are not choices.
 int WindowChoiceMax(int property);
-// Clamps v into 0..max.
-int ClampWindowChoice(int v, int max);
+// Kept for window_unit.cpp: the same as ClampChoice.
+inline int ClampWindowChoice(int v, int max) { return ClampChoice(v, max); }
 
 class WindowProperties : public PropertyData {
 public:
