@@ -19,6 +19,7 @@
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
 #include "runtime/units/choice.h"
+#include "runtime/units/unit_types.h"
 
 namespace imprinta::units {
 
