@@ -234,6 +234,24 @@ HCURSOR MakeCursorFromPointerData(const uint8_t* data, size_t size, bool* owned)
 void BorderStyles(int choice, DWORD& style, DWORD& exStyle);
 void ApplyBorder(HWND hwnd, int choice);
 
+// Reading a value record: a text kind's text ("" for none), a data kind's bytes.
+inline const char* TextOf(const PropertyValue& v) { return v.text ? v.text : ""; }
+inline void StoreBytes(ByteBuffer& into, const PropertyValue& v) {
+    into.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+}
+// Stores a logical value; false when the stored value stays the same.
+inline bool StoreLogical(bool& field, const PropertyValue& v) {
+    const bool value = v.logical != 0;
+    if (value == field) return false;
+    field = value;
+    return true;
+}
+// Answering with a data kind: null and 0 when there are no bytes. The bytes stay owned by from.
+inline void LendBytes(PropertyValue& v, const ByteBuffer& from) {
+    v.data.bytes = from.empty() ? nullptr : from.data();
+    v.data.count = static_cast<uint32_t>(from.size());
+}
+
 // Texts between the ANSI code page and UTF-16.
 std::wstring AnsiToWide(const std::string& s);
 std::string WideToAnsi(const std::wstring& w);
