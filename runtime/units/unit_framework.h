@@ -14,12 +14,12 @@
 #include <initializer_list>
 #include <string>
 #include <vector>
+#include "runtime/units/choice.h"
+#include "runtime/units/unit_types.h"
 #include "runtime/base/property_stream.h"
 #include "runtime/base/allocation_failure.h"
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
-#include "runtime/units/choice.h"
-#include "runtime/units/unit_types.h"
 
 namespace imprinta::units {
 
@@ -76,10 +76,6 @@ enum TypeFlag : uint32_t {
     kTypeDockedBar = 0x00100000,
     kTypeDragsWindow = 0x04000000,
     kTypeIsUnit = 0x00000040,       // a window unit: raises events
-    // Set in the type table as the system sets them; nothing here tests them.
-    kTypeUnusedBit9 = 0x00000200,
-    kTypeUnusedBit17 = 0x00020000,
-    kTypeUnusedBit31 = 0x80000000,
 };
 
 // Private messages the runtime sends to units.

@@ -52,10 +52,9 @@ struct PropertyRow {
 // constant expression, so such a table does not compile.
 void RowOutOfOrder() {}
 
-constexpr PropertyRow kCommonRows[kCommonPropertyCount] = {
-    {kPropertyLeft, kPropInteger2}, {kPropertyTop, kPropInteger2},    {kPropertyWidth, kPropInteger2},
-    {kPropertyHeight, kPropInteger2}, {kPropertyTag, kPropText},       {kPropertyVisible, kPropLogical},
-    {kPropertyDisabled, kPropLogical}, {kPropertyCursor, kPropCursor},
+// Left, top, width, height, tag, visible, disabled, cursor.
+constexpr PropertyKind kCommonKinds[kCommonPropertyCount] = {
+    kPropInteger2, kPropInteger2, kPropInteger2, kPropInteger2, kPropText, kPropLogical, kPropLogical, kPropCursor,
 };
 
 // The common properties, then the unit's own rows: exactly OwnCount of them,
@@ -64,14 +63,13 @@ template <size_t OwnCount>
 constexpr std::array<PropertyDescriptor, kCommonPropertyCount + OwnCount> PropertyTable(
     const PropertyRow (&own)[OwnCount]) {
     std::array<PropertyDescriptor, kCommonPropertyCount + OwnCount> table{};
-    auto put = [&](size_t at, const PropertyRow& row, int number, uint16_t flags) {
-        if (row.number != number) RowOutOfOrder();
-        table[at] = PropertyDescriptor{nullptr, nullptr, nullptr, row.kind, flags, nullptr};
-    };
     for (size_t i = 0; i < kCommonPropertyCount; ++i)
-        put(i, kCommonRows[i], static_cast<int>(i), kCommonDesignerFlags);
-    for (size_t i = 0; i < OwnCount; ++i)
-        put(kCommonPropertyCount + i, own[i], static_cast<int>(i), kOwnDesignerFlags);
+        table[i] = PropertyDescriptor{nullptr, nullptr, nullptr, kCommonKinds[i], kCommonDesignerFlags, nullptr};
+    for (size_t i = 0; i < OwnCount; ++i) {
+        if (own[i].number != static_cast<int>(i)) RowOutOfOrder();
+        table[kCommonPropertyCount + i] =
+            PropertyDescriptor{nullptr, nullptr, nullptr, own[i].kind, kOwnDesignerFlags, nullptr};
+    }
     return table;
 }
 
@@ -238,6 +236,11 @@ constexpr TypeDescriptor UnitType(const char* name, const char* englishName, uin
     return TypeDescriptor{name, englishName, "", 0, nullptr, flags, 0, 0, nullptr,
                           static_cast<uint32_t>(N), properties.data(), lookup, 0, nullptr};
 }
+
+// Flag bits set as the system's type tables set them; nothing here tests them.
+constexpr uint32_t kTypeUnusedBit9 = 0x00000200;
+constexpr uint32_t kTypeUnusedBit17 = 0x00020000;
+constexpr uint32_t kTypeUnusedBit31 = 0x80000000;
 
 // Type flags. Every unit raises events; the core library's own types carry bit 31.
 constexpr uint32_t kCoreUnit = kTypeIsUnit | kTypeUnusedBit31;

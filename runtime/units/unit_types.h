@@ -1,4 +1,4 @@
-// Names of the window unit types and of the properties every unit has. Plain
+// Names of the window unit types, and where a unit's own properties start. Plain
 // C++ (no Windows headers): the form descriptions built on the host use them.
 #pragma once
 #include <cstdint>
@@ -30,20 +30,10 @@ enum UnitTypeCode : uint32_t {
 };
 static_assert(kUnitTypeComboBox == 0x0001000E && kUnitTypeTransLabel == 0x00040005, "library << 16 | number");
 
-// The properties every unit has, served by the runtime. A unit's own
-// properties follow them: entry points 4 and 6 receive the application's
-// index minus kCommonPropertyCount.
-enum CommonProperty : int {
-    kPropertyLeft = 0,
-    kPropertyTop,
-    kPropertyWidth,
-    kPropertyHeight,
-    kPropertyTag,
-    kPropertyVisible,
-    kPropertyDisabled,
-    kPropertyCursor,
-    kCommonPropertyCount
-};
+// The eight properties every unit has (left, top, width, height, tag, visible,
+// disabled, cursor) come first, served by the runtime; a unit's own properties
+// follow, and entry points 4 and 6 receive the application's index minus this count.
+constexpr int kCommonPropertyCount = 8;
 
 // The application's index of a unit's own property.
 constexpr int ApplicationIndex(int ownProperty) { return kCommonPropertyCount + ownProperty; }
