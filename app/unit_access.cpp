@@ -1,14 +1,15 @@
 #include "app/unit_access.h"
 #include "app/runtime_calls.h"
+#include "runtime/units/unit_types.h"
 
 namespace app {
 
 namespace {
-constexpr uint32_t kComboBoxType = 0x0001000E;
 template <typename T>
 T* Pointer(uint32_t w) {
     return reinterpret_cast<T*>(static_cast<uintptr_t>(w));
 }
+ArgValue ComboArg(uint32_t unit) { return ArgUnit(unit, imprinta::units::kUnitTypeComboBox); }
 }  // namespace
 
 Block::~Block() { Free(p_); }
@@ -44,15 +45,15 @@ void SetPickedColour(uint32_t unit, uint32_t colour) {
 }
 
 char* ComboItemText(uint32_t unit, int32_t index) {
-    return Pointer<char>(CallCore(kCmdComboBoxItemText, {ArgUnit(unit, kComboBoxType), ArgInt(index)}).low);
+    return Pointer<char>(CallCore(kCmdComboBoxItemText, {ComboArg(unit), ArgInt(index)}).low);
 }
 
 int32_t ComboItemData(uint32_t unit, int32_t index) {
-    return static_cast<int32_t>(CallCore(kCmdComboBoxItemData, {ArgUnit(unit, kComboBoxType), ArgInt(index)}).low);
+    return static_cast<int32_t>(CallCore(kCmdComboBoxItemData, {ComboArg(unit), ArgInt(index)}).low);
 }
 
 int32_t ComboAddItem(uint32_t unit, const char* text) {
-    return static_cast<int32_t>(CallCore(kCmdComboBoxAddItem, {ArgUnit(unit, kComboBoxType), ArgText(text), ArgOmitted()}).low);
+    return static_cast<int32_t>(CallCore(kCmdComboBoxAddItem, {ComboArg(unit), ArgText(text), ArgOmitted()}).low);
 }
 
 void ShowPicture(uint32_t pictureBox, const void* byteSet) {

@@ -2,6 +2,11 @@
 // the units. The ids' values are ours; the Chinese names stay in the template.
 #pragma once
 #include <cstdint>
+#include "runtime/units/colour_picker_data.h"
+#include "runtime/units/combo_box_data.h"
+#include "runtime/units/edit_box_data.h"
+#include "runtime/units/picture_box_data.h"
+#include "runtime/units/unit_types.h"
 
 namespace mainwindow {
 
@@ -63,9 +68,9 @@ enum Unit : uint32_t {
 static_assert(kUnitEnd - kButtonTutorial == 49, "the main window has 49 units");
 
 // Property indices the application reads and writes.
-constexpr int kEditContent = 8;
-constexpr int kComboListIndex = 19;
-constexpr int kColourValue = 8;
-constexpr int kPictureBoxPicture = 10;
+constexpr int kEditContent = imprinta::units::ApplicationIndex(imprinta::units::kEditBoxContent);
+constexpr int kComboListIndex = imprinta::units::ApplicationIndex(imprinta::units::kComboBoxListIndex);
+constexpr int kColourValue = imprinta::units::ApplicationIndex(imprinta::units::kColourPickerColor);
+constexpr int kPictureBoxPicture = imprinta::units::ApplicationIndex(imprinta::units::kPicBoxPicture);
 
 }  // namespace mainwindow

@@ -1,5 +1,9 @@
 #include "runtime/core/dll_call.h"
 #include "runtime/core/runtime_interface.h"
+#include "runtime/core/runtime_state.h"
+
+// The assembly below raises this error by its number.
+static_assert(imprinta::kErrorStackUnbalanced == 6, "pushl $6 below");
 
 asm(R"(
     .text
@@ -33,6 +37,6 @@ _CallDllWords:
     pop %ebp
     ret
 4:  mov %esi, %esp
-    pushl $6
+    pushl $6              # kErrorStackUnbalanced
     call _RaiseRuntimeError
 )");

@@ -38,7 +38,7 @@ static HMODULE LoadNamedDll(const Runtime& rt, const std::string& name) {
     } else {
         text = std::string("无法找到指定DLL库文件“") + file + "”中的输出命令“" + function + "”";
     }
-    ReportError(text.c_str(), 0);
+    ReportError(text.c_str(), kErrorNoCode);
 }
 
 void* ResolveDllCommand(uint32_t number) {

@@ -6,6 +6,7 @@
 
 namespace imprinta {
 
+// Indexed by RuntimeErrorCode.
 static const char* const kCodedErrors[] = {
     nullptr,
     "数组成员引用下标超出定义范围",
@@ -20,6 +21,7 @@ static const char* const kCodedErrors[] = {
     "“重定义数组”命令的数组维定义参数值必须大于零或单维时大于等于零",
     "所提供参数的数据类型不符合要求",
 };
+static_assert(sizeof kCodedErrors / sizeof kCodedErrors[0] == kLastErrorCode + 1, "one message per code");
 
 // The report's text into a fixed buffer (cut to fit): the report also runs when
 // memory has run out.
@@ -31,7 +33,7 @@ static void FormatErrorReport(char* out, size_t size, const char* message, int c
     };
     out[0] = 0;
     put("运行时出错!\r\n\r\n");
-    if (code != 0) {
+    if (code != kErrorNoCode) {
         char number[16];
         snprintf(number, sizeof number, "%d", code);
         put("错误代码：");
@@ -81,6 +83,7 @@ void SetErrorHook(ErrorHookFn hook) { TheRuntime().errorHook = hook; }
 
 extern "C" void IMPRINTA_CDECL RaiseRuntimeError(int code) {
     // Codes outside the table still end the program, with the code and no text.
-    const char* message = (code >= 1 && code <= 11) ? imprinta::kCodedErrors[code] : "";
+    const bool known = code > imprinta::kErrorNoCode && code <= imprinta::kLastErrorCode;
+    const char* message = known ? imprinta::kCodedErrors[code] : "";
     imprinta::ReportError(message, code);
 }

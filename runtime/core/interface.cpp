@@ -114,7 +114,7 @@ static uintptr_t RunRuntimeService(int number, va_list ap) {
     case kServiceGetPropertyByRef:
     case kServiceSetPropertyByRef:
         // Unit references are not used by this program's application code.
-        RaiseRuntimeError(11);
+        RaiseRuntimeError(kErrorArgumentType);
     case kServiceStartRuntime:
         StartRuntime();
         break;
@@ -169,7 +169,7 @@ int64_t UnregisterObject(void* object) {
 
 const TypeDescriptor* FindTypeDescriptor(uint32_t type) {
     const Runtime& rt = TheRuntime();
-    uint32_t lib = type >> 16, number = type & 0xFFFF;
+    uint32_t lib = TypeLibrary(type), number = TypeNumber(type);
     if (lib < 1 || lib > rt.libraries.size() || number < 1) return nullptr;
     const LibraryInfo* info = rt.libraries[lib - 1];
     if (!info || number > info->typeCount || !info->types) return nullptr;
@@ -271,7 +271,7 @@ bool AnswerProgramNotify(int code, uint32_t a1, uint32_t a2, int64_t* answer) {
     case kNotifyProgramFileName: *answer = PointerAnswer(rt.programFileName.c_str()); break;
     case kNotifyRunMode: *answer = rt.header ? rt.header->runMode : 0; break;
     case kNotifyHiddenOwner: *answer = PointerAnswer(rt.hiddenOwner); break;
-    case kNotifyReportError: ReportError(static_cast<const char*>(Ptr(a1)), 0);
+    case kNotifyReportError: ReportError(static_cast<const char*>(Ptr(a1)), kErrorNoCode);
     case kNotifyEndProgram: ExitProgram(static_cast<int>(a1));
     default: return false;
     }

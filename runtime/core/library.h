@@ -36,6 +36,13 @@ struct PropertyDescriptor {
 };
 static_assert(sizeof(PropertyDescriptor) == 20 || sizeof(void*) != 4, "property descriptor is 20 bytes");
 
+// A data type code: library number (1-based position in the library table)
+// in the high word, the type's number in its library's type table (1-based)
+// in the low word.
+constexpr uint32_t MakeTypeCode(uint32_t library, uint32_t number) { return library << 16 | number; }
+constexpr uint32_t TypeLibrary(uint32_t code) { return code >> 16; }
+constexpr uint32_t TypeNumber(uint32_t code) { return code & 0xFFFF; }
+
 // Type descriptor flag bits the core reads (notification 2029 answers the
 // kind); the unit contract names the bits the window layer reads.
 enum TypeKindFlag : uint32_t {

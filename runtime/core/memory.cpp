@@ -33,7 +33,7 @@ void ReportAllocationFailure(size_t size) {
     // Fixed buffers only: the report must not need the memory that ran out.
     char text[64];
     snprintf(text, sizeof text, "分配 %d 字节内存失败!", static_cast<int>(size));
-    ReportError(text, 0);
+    ReportError(text, kErrorNoCode);
 }
 
 size_t LastFailedObjectAllocation() { return g_lastFailedObjectAllocation; }

@@ -71,7 +71,24 @@ constexpr uint32_t kRunModeDebugBreak = 2;
 
 Runtime& TheRuntime();
 
-// Error report (never returns). code 0 = no code.
+// The coded run-time errors (RaiseRuntimeError); each has its fixed message.
+enum RuntimeErrorCode : int {
+    kErrorNoCode = 0,                  // a report by message only
+    kErrorIndexOutOfRange = 1,         // array index beyond the defined range
+    kErrorNotNumeric = 2,              // the required numeric value was not obtained
+    kErrorDimensionCount = 3,          // indices neither 1 nor the array's dimension count
+    kErrorIndexBelowOne = 4,           // array indices must be 1 or more
+    kErrorTypeMismatch = 5,            // data or array type mismatch
+    kErrorStackUnbalanced = 6,         // the stack was off after a DLL command returned
+    kErrorNoStatementValue = 7,        // a statement argument returned no basic value
+    kErrorEqualityOnly = 8,            // the values compare only for (in)equality
+    kErrorChoiceIndexOutOfRange = 9,   // multiple-choice index negative or past its list
+    kErrorBadDimensionSize = 10,       // re-dimension sizes must be above zero
+    kErrorArgumentType = 11,           // an argument of a type the command does not take
+    kLastErrorCode = kErrorArgumentType
+};
+
+// Error report (never returns). code kErrorNoCode: no code line.
 [[noreturn]] void ReportError(const char* message, int code);
 // Builds the report text exactly as the message box shows it.
 std::string BuildErrorReportText(const char* message, int code);

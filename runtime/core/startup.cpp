@@ -107,7 +107,7 @@ void StartRuntime() {
                                           h.codeBase, &reason)) {
         // The report's text is fixed; the reason goes to the debugger's output.
         if (reason) OutputDebugStringA(reason);
-        ReportError("载入窗口模板数据段出错!", 0);
+        ReportError("载入窗口模板数据段出错!", kErrorNoCode);
     }
 }
 
@@ -247,5 +247,5 @@ extern "C" void IMPRINTA_CDECL RunMessageLoop(void) {
 
 extern "C" void IMPRINTA_CDECL LoadStartWindow(uint32_t windowId) {
     bool created = FatalOnBadAlloc([&] { return Windows().createRegisteredWindow(windowId, nullptr, false); });
-    if (!created) ReportError("载入启动窗口失败", 0);
+    if (!created) ReportError("载入启动窗口失败", kErrorNoCode);
 }

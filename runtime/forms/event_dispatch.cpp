@@ -78,7 +78,7 @@ uintptr_t FindHandler(uint32_t windowId, uint32_t unitId, int event) {
         handler = r->clickHandler;
     } else {
         const TypeDescriptor* type = RecordType(*r);
-        if (!type || !(type->flags & units::kTypeIsUnit)) ReportError("引发事件的窗口组件无效", 0);
+        if (!type || !(type->flags & units::kTypeIsUnit)) ReportError("引发事件的窗口组件无效", kErrorNoCode);
         for (const auto& b : r->bindings)
             if (b.event == event) {
                 handler = b.handler;
@@ -160,7 +160,7 @@ int64_t RaiseTypedEvent(units::TypedEventRecord* rec) {
             words[n++] = a.low;
             continue;
         }
-        if ((a.flags & 2) || a.type == 0x00010003) {
+        if ((a.flags & 2) || a.type == kMenuItemType) {
             words[n++] = a.low;
             words[n++] = a.high;
             continue;

@@ -11,6 +11,7 @@
 #include "runtime/base/property_stream.h"
 #include "runtime/core/library.h"
 #include "runtime/core/runtime_interface.h"
+#include "runtime/forms/common_properties.h"
 #include "runtime/forms/window_events.h"
 
 namespace imprinta::units {
@@ -93,11 +94,6 @@ enum CommonEvent : int {
     kEventCharacter = -11,
     kEventWheel = -12,
 };
-
-// Properties every unit has, kept by the registry in its record; a unit
-// type's own properties follow, numbered from 0 in its entry points.
-enum class CommonProperty : int { Left, Top, Width, Height, Tag, Visible, Disabled, Pointer };
-constexpr int kFirstOwnProperty = 8;
 
 // Colour value meaning "button face" in colour properties and "transparent" in
 // colour-with-transparent properties.

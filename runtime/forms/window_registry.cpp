@@ -39,8 +39,8 @@ UnitPlace FindUnit(uint32_t windowId, uint32_t unitId) {
 
 UnitPlace RequireUnitPlace(uint32_t windowId, uint32_t unitId, const MissingUnitErrors& errors) {
     UnitPlace at = FindUnit(windowId, unitId);
-    if (!at.window) ReportError(errors.window, 0);
-    if (!at.record) ReportError(errors.unit, 0);
+    if (!at.window) ReportError(errors.window, kErrorNoCode);
+    if (!at.record) ReportError(errors.unit, kErrorNoCode);
     return at;
 }
 
@@ -187,7 +187,7 @@ bool IsEightByteKind(int kind) { return kind == units::kPropDouble || kind == un
 
 Unit* RequireUnit(const UnitPlace& at) {
     Unit* u = LiveControl(*at.window, *at.record) ? RecordUnit(*at.record) : nullptr;
-    if (!u) ReportError("指定窗口尚未载入", 0);
+    if (!u) ReportError("指定窗口尚未载入", kErrorNoCode);
     return u;
 }
 
@@ -402,7 +402,7 @@ bool HandleNotify(int code, uint32_t a1, uint32_t a2, uint32_t, int64_t* answer)
     case kNotifyUnitObject: result = Word(LiveUnitObject(a1, a2)); break;
     case kNotifyUnitObjectRequired: {
         Unit* u = LiveUnitObject(a1, a2);
-        if (!u) ReportError(kMissingForAccess.unit, 0);
+        if (!u) ReportError(kMissingForAccess.unit, kErrorNoCode);
         result = Word(u);
         break;
     }

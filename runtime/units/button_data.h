@@ -7,6 +7,21 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8).
+enum ButtonProperty : int {
+    kButtonPicture = 0,
+    kButtonType,
+    kButtonCaption,
+    kButtonAlignment,
+    kButtonVerticalAlignment,
+    kButtonFont,
+    kButtonPropertyCount
+};
+
+enum ButtonEvent : int {
+    kButtonClicked = 0,
+};
+
 struct ButtonData : PropertyData {
     int32_t buttonType = 0;   // 1 = default button
     int32_t alignment = 1;    // 0 left, 1 centre, 2 right

@@ -54,7 +54,7 @@ public:
 
     bool OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
         if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
-            Raise(0);
+            Raise(kButtonClicked);
             result = 0;
             return true;
         }
@@ -63,36 +63,27 @@ public:
 
     bool SetProperty(int number, const PropertyValue& v, char**) override {
         switch (number) {
-        case 0:
-            data.picture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+        case kButtonPicture:
+            StoreBytes(data.picture, v);
             return true;
-        case 1: {
-            int32_t c = ClampChoice(v.integer, 1);
-            if (c == data.buttonType) return false;
-            data.buttonType = c;
-            if (hwnd) ReplaceStyleBits(hwnd, BS_TYPEMASK, c == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        case kButtonType:
+            if (StoreChoice(data.buttonType, v.integer, 1) && hwnd)
+                ReplaceStyleBits(hwnd, BS_TYPEMASK, data.buttonType == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             return false;
-        }
-        case 2:
-            data.caption = v.text ? v.text : "";
+        case kButtonCaption:
+            data.caption = TextOf(v);
             if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
             return false;
-        case 3: {
-            int32_t c = ClampChoice(v.integer, 2);
-            if (c == data.alignment) return false;
-            data.alignment = c;
-            if (hwnd) ReplaceStyleBits(hwnd, kHorizontalMask, HorizontalBits(c));
+        case kButtonAlignment:
+            if (StoreChoice(data.alignment, v.integer, 2) && hwnd)
+                ReplaceStyleBits(hwnd, kHorizontalMask, HorizontalBits(data.alignment));
             return false;
-        }
-        case 4: {
-            int32_t c = ClampChoice(v.integer, 2);
-            if (c == data.verticalAlignment) return false;
-            data.verticalAlignment = c;
-            if (hwnd) ReplaceStyleBits(hwnd, kVerticalMask, VerticalBits(c));
+        case kButtonVerticalAlignment:
+            if (StoreChoice(data.verticalAlignment, v.integer, 2) && hwnd)
+                ReplaceStyleBits(hwnd, kVerticalMask, VerticalBits(data.verticalAlignment));
             return false;
-        }
-        case 5:
-            data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+        case kButtonFont:
+            StoreBytes(data.font, v);
             if (hwnd) ApplyFont(data.font);
             return false;
         default: return false;
@@ -101,17 +92,15 @@ public:
 
     bool GetProperty(int number, PropertyValue& v) override {
         switch (number) {
-        case 0:
-            v.data.bytes = data.picture.empty() ? nullptr : data.picture.data();
-            v.data.count = static_cast<uint32_t>(data.picture.size());
+        case kButtonPicture:
+            LendBytes(v, data.picture);
             return true;
-        case 1: v.integer = data.buttonType; return true;
-        case 2: v.text = data.caption.c_str(); return true;
-        case 3: v.integer = data.alignment; return true;
-        case 4: v.integer = data.verticalAlignment; return true;
-        case 5:
-            v.data.bytes = data.font.empty() ? nullptr : data.font.data();
-            v.data.count = static_cast<uint32_t>(data.font.size());
+        case kButtonType: v.integer = data.buttonType; return true;
+        case kButtonCaption: v.text = data.caption.c_str(); return true;
+        case kButtonAlignment: v.integer = data.alignment; return true;
+        case kButtonVerticalAlignment: v.integer = data.verticalAlignment; return true;
+        case kButtonFont:
+            LendBytes(v, data.font);
             return true;
         default: return false;
         }
@@ -174,24 +163,21 @@ public:
 
     bool SetProperty(int number, const PropertyValue& v, char**) override {
         switch (number) {
-        case 0:
-            data.caption = v.text ? v.text : "";
+        case kGroupBoxCaption:
+            data.caption = TextOf(v);
             if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
             return false;
-        case 1: {
-            int32_t c = ClampChoice(v.integer, 2);
-            if (c == data.alignment) return false;
-            data.alignment = c;
-            if (hwnd) ReplaceStyleBits(hwnd, kHorizontalMask, HorizontalBits(c));
+        case kGroupBoxAlignment:
+            if (StoreChoice(data.alignment, v.integer, 2) && hwnd)
+                ReplaceStyleBits(hwnd, kHorizontalMask, HorizontalBits(data.alignment));
             return false;
-        }
-        case 2: data.textColour = v.colour; break;
-        case 3:
+        case kGroupBoxTextColor: data.textColour = v.colour; break;
+        case kGroupBoxBackColor:
             data.backColour = v.colour;
             SetBackgroundColour(data.backColour);
             break;
-        case 4:
-            data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+        case kGroupBoxFont:
+            StoreBytes(data.font, v);
             if (hwnd) ApplyFont(data.font, false);
             break;
         default: return false;
@@ -202,13 +188,12 @@ public:
 
     bool GetProperty(int number, PropertyValue& v) override {
         switch (number) {
-        case 0: v.text = data.caption.c_str(); return true;
-        case 1: v.integer = data.alignment; return true;
-        case 2: v.colour = data.textColour; return true;
-        case 3: v.colour = data.backColour; return true;
-        case 4:
-            v.data.bytes = data.font.empty() ? nullptr : data.font.data();
-            v.data.count = static_cast<uint32_t>(data.font.size());
+        case kGroupBoxCaption: v.text = data.caption.c_str(); return true;
+        case kGroupBoxAlignment: v.integer = data.alignment; return true;
+        case kGroupBoxTextColor: v.colour = data.textColour; return true;
+        case kGroupBoxBackColor: v.colour = data.backColour; return true;
+        case kGroupBoxFont:
+            LendBytes(v, data.font);
             return true;
         default: return false;
         }

@@ -5,6 +5,17 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8).
+enum ColourPickerProperty : int {
+    kColourPickerColor = 0,
+    kColourPickerAllowTransparent,
+    kColourPickerPropertyCount
+};
+
+enum ColourPickerEvent : int {
+    kColourPickerColorChanged = 0,
+};
+
 struct ColourPickerData : PropertyData {
     uint32_t colour = 0;          // 0xFF000000 = transparent
     bool allowTransparent = false;

@@ -332,6 +332,41 @@ private:
         DeleteObject(highlight);
     }
 
+    // The mouse position of a message, and whether it lies in the popup.
+    bool Inside(LPARAM lp, POINT& pt) const {
+        pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        return PtInRect(&rc, pt) != 0;
+    }
+
+    // A release outside cancels; inside, after a press, it picks the choice under it.
+    void OnLeftUp(LPARAM lp) {
+        POINT pt;
+        if (!Inside(lp, pt)) {
+            End(kPopupNone, false);
+        } else if (pressed_) {
+            int c = ChoiceAt(pt);
+            SetHover(c);
+            if (c != kPopupNone) End(c, true);
+        }
+        pressed_ = false;
+    }
+
+    // Arrows move the highlight, Enter and Space pick it, Esc cancels. False for other keys.
+    bool OnKey(WPARAM key) {
+        switch (key) {
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN: SetHover(Step(hover_, static_cast<UINT>(key))); return true;
+        case VK_RETURN:
+        case VK_SPACE: End(hover_, hover_ != kPopupNone); return true;
+        case VK_ESCAPE: End(kPopupNone, false); return true;
+        default: return false;
+        }
+    }
+
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) {
         switch (msg) {
         case WM_PAINT: {
@@ -342,44 +377,18 @@ private:
             return 0;
         }
         case WM_MOUSEMOVE: {
-            POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            if (PtInRect(&rc, pt)) SetHover(ChoiceAt(pt));
+            POINT pt;
+            if (Inside(lp, pt)) SetHover(ChoiceAt(pt));
             return 0;
         }
         case WM_LBUTTONDOWN: {
-            POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            pressed_ = PtInRect(&rc, pt) != 0;
+            POINT pt;
+            pressed_ = Inside(lp, pt);
             return 0;
         }
-        case WM_LBUTTONUP: {
-            POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            if (!PtInRect(&rc, pt)) {
-                End(kPopupNone, false);
-            } else if (pressed_) {
-                int c = ChoiceAt(pt);
-                SetHover(c);
-                if (c != kPopupNone) End(c, true);
-            }
-            pressed_ = false;
-            return 0;
-        }
+        case WM_LBUTTONUP: OnLeftUp(lp); return 0;
         case WM_KEYDOWN:
-            switch (wp) {
-            case VK_LEFT:
-            case VK_RIGHT:
-            case VK_UP:
-            case VK_DOWN: SetHover(Step(hover_, static_cast<UINT>(wp))); return 0;
-            case VK_RETURN:
-            case VK_SPACE: End(hover_, hover_ != kPopupNone); return 0;
-            case VK_ESCAPE: End(kPopupNone, false); return 0;
-            default: break;
-            }
+            if (OnKey(wp)) return 0;
             break;
         case WM_ACTIVATE:
             // Another window taking over ends the popup like Esc.
@@ -472,7 +481,7 @@ public:
             ToParent(kColourCloseUp, colour);
             ToParent(kColourSelEndOK, colour);
             if (colour != before) ToParent(kColourSelChange, colour);
-            if (!designMode) Raise(0);
+            if (!designMode) Raise(kColourPickerColorChanged);
             return 0;
         }
         case kColourSelEndCancel:
@@ -500,8 +509,8 @@ public:
 
     bool SetProperty(int number, const PropertyValue& v, char**) override {
         switch (number) {
-        case 0: data.colour = v.colour; break;
-        case 1: data.allowTransparent = v.logical != 0; break;
+        case kColourPickerColor: data.colour = v.colour; break;
+        case kColourPickerAllowTransparent: data.allowTransparent = v.logical != 0; break;
         default: return false;
         }
         if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
@@ -510,8 +519,8 @@ public:
 
     bool GetProperty(int number, PropertyValue& v) override {
         switch (number) {
-        case 0: v.colour = data.colour; return true;
-        case 1: v.logical = data.allowTransparent ? 1 : 0; return true;
+        case kColourPickerColor: v.colour = data.colour; return true;
+        case kColourPickerAllowTransparent: v.logical = data.allowTransparent ? 1 : 0; return true;
         default: return false;
         }
     }

@@ -8,6 +8,36 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8).
+enum ComboBoxProperty : int {
+    kComboBoxStyle = 0,
+    kComboBoxContent,
+    kComboBoxMaxLength,
+    kComboBoxSelStart,
+    kComboBoxSelLength,
+    kComboBoxSelText,
+    kComboBoxSorted,
+    kComboBoxExtraItemHeight,
+    kComboBoxTextColor,
+    kComboBoxBackColor,
+    kComboBoxFont,
+    kComboBoxListIndex,
+    kComboBoxItems,
+    kComboBoxItemData,
+    kComboBoxDataSource,
+    kComboBoxDataColumn,
+    kComboBoxDataFlag,
+    kComboBoxPropertyCount
+};
+
+enum ComboBoxEvent : int {
+    kComboBoxSelected = 0,
+    kComboBoxEditChanged = 1,
+    kComboBoxDroppedDown = 2,
+    kComboBoxClosedUp = 3,
+    kComboBoxDoubleClicked = 4,
+};
+
 struct ComboBoxData : PropertyData {
     int32_t style = 1;        // 0 simple, 1 drop-down, 2 drop-down list
     int32_t maxLength = 0;

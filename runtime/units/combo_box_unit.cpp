@@ -32,7 +32,7 @@ public:
                 values[i] = static_cast<int32_t>(SendMessageA(hwnd, CB_GETITEMDATA, i, 0));
             data.SetItemData(values);
             data.listIndex = static_cast<int32_t>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0));
-            if (data.style != 2) data.content = LiveText();
+            if (data.style != kDropDownList) data.content = LiveText();
         }
         return data;
     }
@@ -40,10 +40,10 @@ public:
     bool CreateControl(const CreateParams& p) override {
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_VSCROLL | CBS_AUTOHSCROLL;
         CreateParams q = p;
-        if (data.style == 0) {
+        if (data.style == kSimple) {
             style |= CBS_SIMPLE;
         } else {
-            style |= data.style == 1 ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
+            style |= data.style == kDropDown ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
             q.height = std::max(q.height, kDropDownMinHeight);
         }
         if (data.sorted) style |= CBS_SORT;
@@ -53,7 +53,7 @@ public:
         AddExtraHeight(data.extraItemHeight);
         SendMessageA(hwnd, CB_LIMITTEXT, static_cast<WPARAM>(data.maxLength), 0);
         FillItems();
-        if (data.style != 2) {
+        if (data.style != kDropDownList) {
             SetWindowTextA(hwnd, data.content.c_str());
             SendMessageA(hwnd, CB_SETEDITSEL, 0, MAKELPARAM(data.selStart, data.selStart + data.selLength));
         }
@@ -67,7 +67,7 @@ public:
             // -7 and -8 come from CBN_SETFOCUS / CBN_KILLFOCUS.
             return DefaultProc(msg, wp, lp);
         case kMsgFireSelected:
-            Raise(0);
+            Raise(kComboBoxSelected);
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
@@ -77,7 +77,7 @@ public:
             return r;
         }
         case WM_ERASEBKGND:
-            if (data.style == 0) {
+            if (data.style == kSimple) {
                 RECT rc;
                 GetClientRect(hwnd, &rc);
                 FillRect(reinterpret_cast<HDC>(wp), &rc, brush_);
@@ -94,10 +94,10 @@ public:
         case WM_COMMAND:
             switch (HIWORD(wp)) {
             case CBN_SELENDOK: PostMessageA(hwnd, kMsgFireSelected, 0, 0); break;
-            case CBN_EDITCHANGE: Raise(1); break;
-            case CBN_DROPDOWN: Raise(2); break;
-            case CBN_CLOSEUP: Raise(3); break;
-            case CBN_DBLCLK: Raise(4); break;
+            case CBN_EDITCHANGE: Raise(kComboBoxEditChanged); break;
+            case CBN_DROPDOWN: Raise(kComboBoxDroppedDown); break;
+            case CBN_CLOSEUP: Raise(kComboBoxClosedUp); break;
+            case CBN_DBLCLK: Raise(kComboBoxDoubleClicked); break;
             case CBN_SETFOCUS: Raise(kEventFocusGained); break;
             case CBN_KILLFOCUS: Raise(kEventFocusLost); break;
             default: return false;
@@ -114,117 +114,37 @@ public:
 
     bool SetProperty(int number, const PropertyValue& v, char**) override {
         switch (number) {
-        case 0: {
-            int32_t c = ClampChoice(v.integer, 2);
-            if (c == data.style) return false;
-            if (c == 0 && data.backColour == 0xFFFFFF) data.backColour = kSystemColourValue;
-            else if (data.style == 0 && data.backColour == kSystemColourValue) data.backColour = 0xFFFFFF;
-            data.style = c;
-            return true;
-        }
-        case 1:
-            data.content = v.text ? v.text : "";
-            if (hwnd && data.style != 2) SetWindowTextA(hwnd, data.content.c_str());
+        case kComboBoxStyle: return SetStyle(v.integer);
+        case kComboBoxContent:
+            data.content = TextOf(v);
+            if (hwnd && data.style != kDropDownList) SetWindowTextA(hwnd, data.content.c_str());
             return false;
-        case 2:
-            data.maxLength = std::clamp(v.integer, 0, 32767);
-            if (hwnd && data.style != 2) SendMessageA(hwnd, CB_LIMITTEXT, static_cast<WPARAM>(data.maxLength), 0);
+        case kComboBoxMaxLength:
+            data.maxLength = std::clamp(v.integer, 0, kMaxCount);
+            if (hwnd && data.style != kDropDownList)
+                SendMessageA(hwnd, CB_LIMITTEXT, static_cast<WPARAM>(data.maxLength), 0);
             return false;
-        case 3:
-        case 4: {
-            int32_t start = data.selStart, length = data.selLength;
-            if (hwnd && !designMode) LiveEditSelection(start, length);
-            int32_t textLength = data.style == 2 ? 0 : TextLength();
-            if (number == 3) {
-                start = v.integer == -1 ? textLength : std::max(0, v.integer);
-                if (v.integer == -1) length = 0;
-            } else {
-                length = v.integer == -1 ? textLength : std::max(0, v.integer);
-                if (v.integer == -1) start = 0;
-            }
-            data.selStart = start;
-            data.selLength = length;
-            if (hwnd) SendMessageA(hwnd, CB_SETEDITSEL, 0, MAKELPARAM(start, start + length));
-            return false;
-        }
-        case 5: {
-            if (!hwnd || data.style == 2) return false;
-            DWORD s = 0, e = 0;
-            if (SendMessageA(hwnd, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e)) == CB_ERR)
-                return false;
-            std::wstring text = AnsiToWide(LiveText());
-            std::wstring insert = AnsiToWide(v.text ? v.text : "");
-            size_t a = std::min<size_t>(s, text.size()), b = std::min<size_t>(std::max(e, s), text.size());
-            text.replace(a, b - a, insert);
-            SetWindowTextA(hwnd, WideToAnsi(text).c_str());
-            size_t caret = a + insert.size();
-            SendMessageA(hwnd, CB_SETEDITSEL, 0, MAKELPARAM(caret, caret));
-            return false;
-        }
-        case 6: {
-            bool s = v.logical != 0;
-            if (s == data.sorted) return false;
-            data.sorted = s;
-            return true;
-        }
-        case 7: {
-            int32_t h = std::clamp(v.integer, 0, 32767);
-            int32_t diff = h - data.extraItemHeight;
-            data.extraItemHeight = h;
-            if (hwnd) {
-                AddExtraHeight(diff);
-                InvalidateRect(hwnd, nullptr, TRUE);
-            }
-            return false;
-        }
-        case 8:
+        case kComboBoxSelStart:
+        case kComboBoxSelLength: SetEditSelection(number, v.integer); return false;
+        case kComboBoxSelText: ReplaceEditSelection(TextOf(v)); return false;
+        case kComboBoxSorted: return StoreLogical(data.sorted, v);
+        case kComboBoxExtraItemHeight: SetExtraItemHeight(v.integer); return false;
+        case kComboBoxTextColor:
             data.textColour = v.colour;
-            if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            RedrawAll();
             return false;
-        case 9:
+        case kComboBoxBackColor:
             data.backColour = v.colour;
             SetBackgroundColour(data.backColour);
-            if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            RedrawAll();
             return false;
-        case 10:
-            data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
-            if (hwnd) {
-                AddExtraHeight(-data.extraItemHeight);
-                ApplyFont(data.font, false);
-                AddExtraHeight(data.extraItemHeight);
-                InvalidateRect(hwnd, nullptr, TRUE);
-            }
-            return false;
-        case 11: {
-            int32_t count = hwnd ? static_cast<int32_t>(SendMessageA(hwnd, CB_GETCOUNT, 0, 0))
-                                 : static_cast<int32_t>(data.items.size());
-            int32_t i = std::min(v.integer, count - 1);
-            if (i < -1) i = -1;
-            data.listIndex = i;
-            if (hwnd) SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            return false;
-        }
-        case 12: {
-            std::vector<std::string> items;
-            if (!DecodeItems(v.data.bytes, v.data.bytes ? v.data.count : 0, items)) items.clear();
-            data.items = std::move(items);
-            if (hwnd && !designMode) FillItems();  // the live list follows, so saving keeps the new one
-            return true;
-        }
-        case 13:
-            data.itemData.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
-            if (hwnd && !designMode) {
-                int32_t n = static_cast<int32_t>(SendMessageA(hwnd, CB_GETCOUNT, 0, 0));
-                for (int32_t i = 0; i < n; ++i) {
-                    int32_t value = 0;
-                    data.ItemDataAt(static_cast<size_t>(i), value);
-                    SendMessageA(hwnd, CB_SETITEMDATA, static_cast<WPARAM>(i), value);
-                }
-            }
-            return true;
-        case 14: data.dataSource = v.text ? v.text : ""; return false;
-        case 15: data.dataColumn = v.text ? v.text : ""; return false;
-        case 16: data.dataFlag = v.logical != 0; return false;
+        case kComboBoxFont: SetFont(v); return false;
+        case kComboBoxListIndex: SetListIndex(v.integer); return false;
+        case kComboBoxItems: SetItems(v); return true;
+        case kComboBoxItemData: SetItemData(v); return true;
+        case kComboBoxDataSource: data.dataSource = TextOf(v); return false;
+        case kComboBoxDataColumn: data.dataColumn = TextOf(v); return false;
+        case kComboBoxDataFlag: data.dataFlag = v.logical != 0; return false;
         default: return false;
         }
     }
@@ -232,8 +152,8 @@ public:
     bool GetProperty(int number, PropertyValue& v) override {
         const bool live = hwnd && !designMode;
         switch (number) {
-        case 0: v.integer = data.style; return true;
-        case 1:
+        case kComboBoxStyle: v.integer = data.style; return true;
+        case kComboBoxContent:
             if (!live) {
                 v.text = data.content.c_str();
                 return true;
@@ -241,52 +161,140 @@ public:
             scratch_ = LiveText();
             v.text = scratch_.c_str();
             return true;
-        case 2: v.integer = data.maxLength; return true;
-        case 3:
-        case 4: {
+        case kComboBoxMaxLength: v.integer = data.maxLength; return true;
+        case kComboBoxSelStart:
+        case kComboBoxSelLength: {
             int32_t start = data.selStart, length = data.selLength;
             if (live && !LiveEditSelection(start, length)) start = length = 0;
-            v.integer = number == 3 ? start : length;
+            v.integer = number == kComboBoxSelStart ? start : length;
             return true;
         }
-        case 5: {
-            scratch_.clear();
-            int32_t start = 0, length = 0;
-            if (live && LiveEditSelection(start, length)) {
-                std::wstring text = AnsiToWide(LiveText());
-                size_t a = std::min<size_t>(static_cast<size_t>(start), text.size());
-                size_t b = std::min<size_t>(a + static_cast<size_t>(length), text.size());
-                scratch_ = WideToAnsi(text.substr(a, b - a));
-            }
+        case kComboBoxSelText:
+            scratch_ = live ? SelectedEditText() : std::string();
             v.text = scratch_.c_str();
             return true;
-        }
-        case 6: v.logical = data.sorted ? 1 : 0; return true;
-        case 7: v.integer = data.extraItemHeight; return true;
-        case 8: v.colour = data.textColour; return true;
-        case 9: v.colour = data.backColour; return true;
-        case 10:
-            v.data.bytes = data.font.empty() ? nullptr : data.font.data();
-            v.data.count = static_cast<uint32_t>(data.font.size());
+        case kComboBoxSorted: v.logical = data.sorted ? 1 : 0; return true;
+        case kComboBoxExtraItemHeight: v.integer = data.extraItemHeight; return true;
+        case kComboBoxTextColor: v.colour = data.textColour; return true;
+        case kComboBoxBackColor: v.colour = data.backColour; return true;
+        case kComboBoxFont: LendBytes(v, data.font); return true;
+        case kComboBoxListIndex:
+            v.integer = live ? static_cast<int32_t>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0)) : data.listIndex;
             return true;
-        case 11: v.integer = live ? static_cast<int32_t>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0)) : data.listIndex; return true;
-        case 12:
+        case kComboBoxItems:
             scratchBytes_ = EncodeItems(live ? LiveItems() : data.items);
             v.data.bytes = scratchBytes_.data();
             v.data.count = static_cast<uint32_t>(scratchBytes_.size());
             return true;
-        case 13:
-            v.data.bytes = data.itemData.empty() ? nullptr : data.itemData.data();
-            v.data.count = static_cast<uint32_t>(data.itemData.size());
-            return true;
-        case 14: v.text = data.dataSource.c_str(); return true;
-        case 15: v.text = data.dataColumn.c_str(); return true;
-        case 16: v.logical = data.dataFlag ? 1 : 0; return true;
+        case kComboBoxItemData: LendBytes(v, data.itemData); return true;
+        case kComboBoxDataSource: v.text = data.dataSource.c_str(); return true;
+        case kComboBoxDataColumn: v.text = data.dataColumn.c_str(); return true;
+        case kComboBoxDataFlag: v.logical = data.dataFlag ? 1 : 0; return true;
         default: return false;
         }
     }
 
 private:
+    enum Style : int32_t { kSimple = 0, kDropDown = 1, kDropDownList = 2 };
+    static constexpr int32_t kMaxCount = 32767;  // limit of the edit length and the extra item height
+
+    // A new style needs a new control. The default background follows it: white
+    // for the drop-downs, the button face for the simple box.
+    bool SetStyle(int32_t value) {
+        const int32_t c = ClampChoice(value, kDropDownList);
+        if (c == data.style) return false;
+        if (c == kSimple && data.backColour == 0xFFFFFF) data.backColour = kSystemColourValue;
+        else if (data.style == kSimple && data.backColour == kSystemColourValue) data.backColour = 0xFFFFFF;
+        data.style = c;
+        return true;
+    }
+
+    // Start or length; the other end stays as the edit field (at run time) or
+    // the data holds it. -1 means the end of the text (start) or all of it (length).
+    void SetEditSelection(int number, int32_t value) {
+        int32_t start = data.selStart, length = data.selLength;
+        if (hwnd && !designMode) LiveEditSelection(start, length);
+        const int32_t textLength = data.style == kDropDownList ? 0 : TextLength();
+        ChangeSelection(number == kComboBoxSelStart ? SelectionEnd::Start : SelectionEnd::Length, value, textLength,
+                        start, length);
+        data.selStart = start;
+        data.selLength = length;
+        if (hwnd) SendMessageA(hwnd, CB_SETEDITSEL, 0, MAKELPARAM(start, start + length));
+    }
+
+    void ReplaceEditSelection(const char* insertText) {
+        if (!hwnd || data.style == kDropDownList) return;
+        DWORD s = 0, e = 0;
+        if (SendMessageA(hwnd, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e)) == CB_ERR)
+            return;
+        std::wstring text = AnsiToWide(LiveText());
+        std::wstring insert = AnsiToWide(insertText);
+        size_t a = std::min<size_t>(s, text.size()), b = std::min<size_t>(std::max(e, s), text.size());
+        text.replace(a, b - a, insert);
+        SetWindowTextA(hwnd, WideToAnsi(text).c_str());
+        size_t caret = a + insert.size();
+        SendMessageA(hwnd, CB_SETEDITSEL, 0, MAKELPARAM(caret, caret));
+    }
+
+    std::string SelectedEditText() const {
+        int32_t start = 0, length = 0;
+        if (!LiveEditSelection(start, length)) return std::string();
+        std::wstring text = AnsiToWide(LiveText());
+        size_t a = std::min<size_t>(static_cast<size_t>(start), text.size());
+        size_t b = std::min<size_t>(a + static_cast<size_t>(length), text.size());
+        return WideToAnsi(text.substr(a, b - a));
+    }
+
+    void SetExtraItemHeight(int32_t value) {
+        const int32_t h = std::clamp(value, 0, kMaxCount);
+        const int32_t diff = h - data.extraItemHeight;
+        data.extraItemHeight = h;
+        if (hwnd) {
+            AddExtraHeight(diff);
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+    }
+
+    void SetFont(const PropertyValue& v) {
+        StoreBytes(data.font, v);
+        if (!hwnd) return;
+        AddExtraHeight(-data.extraItemHeight);
+        ApplyFont(data.font, false);
+        AddExtraHeight(data.extraItemHeight);
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+
+    void SetListIndex(int32_t value) {
+        const int32_t count = hwnd ? static_cast<int32_t>(SendMessageA(hwnd, CB_GETCOUNT, 0, 0))
+                                   : static_cast<int32_t>(data.items.size());
+        int32_t i = std::min(value, count - 1);
+        if (i < -1) i = -1;
+        data.listIndex = i;
+        if (hwnd) SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    }
+
+    void SetItems(const PropertyValue& v) {
+        std::vector<std::string> items;
+        if (!DecodeItems(v.data.bytes, v.data.bytes ? v.data.count : 0, items)) items.clear();
+        data.items = std::move(items);
+        if (hwnd && !designMode) FillItems();  // the live list follows, so saving keeps the new one
+    }
+
+    void SetItemData(const PropertyValue& v) {
+        StoreBytes(data.itemData, v);
+        if (!hwnd || designMode) return;
+        const int32_t n = static_cast<int32_t>(SendMessageA(hwnd, CB_GETCOUNT, 0, 0));
+        for (int32_t i = 0; i < n; ++i) {
+            int32_t value = 0;
+            data.ItemDataAt(static_cast<size_t>(i), value);
+            SendMessageA(hwnd, CB_SETITEMDATA, static_cast<WPARAM>(i), value);
+        }
+    }
+
+    void RedrawAll() {
+        if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+
     bool Colours(WPARAM wp, LRESULT& result) {
         HDC dc = reinterpret_cast<HDC>(wp);
         SetTextColor(dc, static_cast<COLORREF>(data.textColour));

@@ -6,6 +6,32 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8).
+enum DrawPanelProperty : int {
+    kDrawPanelBorder = 0,
+    kDrawPanelBackColor,
+    kDrawPanelBackPicture,
+    kDrawPanelBackPictureMode,
+    kDrawPanelAutoRedraw,
+    kDrawPanelDrawingUnit,
+    kDrawPanelPenStyle,
+    kDrawPanelDrawMode,
+    kDrawPanelPenWidth,
+    kDrawPanelPenColor,
+    kDrawPanelBrushStyle,
+    kDrawPanelBrushColor,
+    kDrawPanelTextColor,
+    kDrawPanelTextBackColor,
+    kDrawPanelFont,
+    kDrawPanelDrawWidth,   // read only
+    kDrawPanelDrawHeight,  // read only
+    kDrawPanelPropertyCount
+};
+
+enum DrawPanelEvent : int {
+    kDrawPanelPaint = 0,  // left, top, right, bottom in drawing units
+};
+
 struct DrawPanelData : PropertyData {
     int32_t border = 0;
     uint32_t backColour = 0xFF000000u;      // button face

@@ -252,8 +252,8 @@ void DrawPanelUnit::Paint() {
     DPtoLP(dc, corners, 2);
     HDC previous = target_;
     target_ = dc;
-    Raise(kDrawPanelPaintEvent, {static_cast<uint32_t>(corners[0].x), static_cast<uint32_t>(corners[0].y),
-                                 static_cast<uint32_t>(corners[1].x), static_cast<uint32_t>(corners[1].y)});
+    Raise(kDrawPanelPaint, {static_cast<uint32_t>(corners[0].x), static_cast<uint32_t>(corners[0].y),
+                            static_cast<uint32_t>(corners[1].x), static_cast<uint32_t>(corners[1].y)});
     // The handler may have destroyed the panel (and with it this object).
     if (IsWindow(h) && Unit::FromHandle(h) == this) target_ = previous;
     RestoreDC(dc, saved);
@@ -293,115 +293,112 @@ LRESULT DrawPanelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool DrawPanelUnit::SetProperty(int number, const PropertyValue& v, char**) {
     switch (number) {
-    case 0:
+    case kDrawPanelBorder:
         if (StoreChoice(data.border, v.integer, 5) && hwnd) ApplyBorder(hwnd, data.border);
         return false;
-    case 1:
+    case kDrawPanelBackColor:
         if (v.colour == data.backColour) return false;
         data.backColour = v.colour;
-        picture_.Release();  // PNG transparency follows the colour
-        pictureTried_ = false;
-        RebuildBuffer(false);
-        Repaint();
+        BackgroundChanged();  // PNG transparency follows the colour
         return false;
-    case 2:
-        data.backPicture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
-        picture_.Release();
-        pictureTried_ = false;
-        RebuildBuffer(false);
-        Repaint();
+    case kDrawPanelBackPicture:
+        StoreBytes(data.backPicture, v);
+        BackgroundChanged();
         return false;
-    case 3:
+    case kDrawPanelBackPictureMode:
         if (StoreChoice(data.pictureMode, v.integer, 2)) Repaint();
         return false;
-    case 4: {
-        bool on = v.logical != 0;
-        if (on == data.autoRedraw) return false;
-        data.autoRedraw = on;
-        if (!designMode) {
-            if (on) RebuildBuffer(false);
-            else DeleteBuffer();
-            Repaint();
-        }
-        return false;
-    }
-    case 5:
+    case kDrawPanelAutoRedraw: SetAutoRedraw(v.logical != 0); return false;
+    case kDrawPanelDrawingUnit:
         if (StoreChoice(data.drawingUnit, v.integer, 5)) {
             MakeDrawFont();
             if (bufferDc_) SetDrawingUnit(bufferDc_, data.drawingUnit);
         }
         return false;
-    case 6:
-        if (StoreChoice(data.penStyle, v.integer, 6)) MakePen();
+    case kDrawPanelPenStyle:
+    case kDrawPanelPenWidth:
+    case kDrawPanelPenColor:
+        if (StorePen(number, v)) MakePen();
         return false;
-    case 7:
-        data.drawMode = ClampChoice(v.integer, 15);
-        ApplyDrawingState(bufferDc_);
-        return false;
-    case 8: {
-        int32_t width = ClampChoice(v.integer, 32767);
-        if (width != data.penWidth) {
-            data.penWidth = width;
-            MakePen();
-        }
-        return false;
-    }
-    case 9:
-        if (v.colour != data.penColour) {
-            data.penColour = v.colour;
-            MakePen();
-        }
-        return false;
-    case 10:
+    case kDrawPanelBrushStyle:
         if (StoreChoice(data.brushStyle, v.integer, 55)) MakeBrush();
         return false;
-    case 11:
+    case kDrawPanelBrushColor:
         if (v.colour != data.brushColour) {
             data.brushColour = v.colour;
             MakeBrush();
         }
         return false;
-    case 12:
+    case kDrawPanelDrawMode:
+        data.drawMode = ClampChoice(v.integer, 15);
+        ApplyDrawingState(bufferDc_);
+        return false;
+    case kDrawPanelTextColor:
         data.textColour = v.colour;
         ApplyDrawingState(bufferDc_);
         return false;
-    case 13:
+    case kDrawPanelTextBackColor:
         data.textBackColour = v.colour;
         ApplyDrawingState(bufferDc_);
         return false;
-    case 14:
-        data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+    case kDrawPanelFont:
+        StoreBytes(data.font, v);
         MakeDrawFont();
         return false;
     default:
-        return false;  // 15, 16 are read only
+        return false;  // the draw size is read only
+    }
+}
+
+void DrawPanelUnit::BackgroundChanged() {
+    picture_.Release();
+    pictureTried_ = false;
+    RebuildBuffer(false);
+    Repaint();
+}
+
+void DrawPanelUnit::SetAutoRedraw(bool on) {
+    if (on == data.autoRedraw) return;
+    data.autoRedraw = on;
+    if (designMode) return;
+    if (on) RebuildBuffer(false);
+    else DeleteBuffer();
+    Repaint();
+}
+
+// Style, width or colour of the pen; false when the stored value stays the same.
+bool DrawPanelUnit::StorePen(int number, const PropertyValue& v) {
+    switch (number) {
+    case kDrawPanelPenStyle: return StoreChoice(data.penStyle, v.integer, 6);
+    case kDrawPanelPenWidth: return StoreChoice(data.penWidth, v.integer, 32767);
+    case kDrawPanelPenColor:
+        if (v.colour == data.penColour) return false;
+        data.penColour = v.colour;
+        return true;
+    default: return false;
     }
 }
 
 bool DrawPanelUnit::GetProperty(int number, PropertyValue& v) {
     v.words.low = v.words.high = 0;
-    auto bytes = [&](const ByteBuffer& b) {
-        v.data.bytes = b.empty() ? nullptr : b.data();
-        v.data.count = static_cast<uint32_t>(b.size());
-    };
     switch (number) {
-    case 0: v.integer = data.border; return true;
-    case 1: v.colour = data.backColour; return true;
-    case 2: bytes(data.backPicture); return true;
-    case 3: v.integer = data.pictureMode; return true;
-    case 4: v.logical = data.autoRedraw ? 1 : 0; return true;
-    case 5: v.integer = data.drawingUnit; return true;
-    case 6: v.integer = data.penStyle; return true;
-    case 7: v.integer = data.drawMode; return true;
-    case 8: v.integer = data.penWidth; return true;
-    case 9: v.colour = data.penColour; return true;
-    case 10: v.integer = data.brushStyle; return true;
-    case 11: v.colour = data.brushColour; return true;
-    case 12: v.colour = data.textColour; return true;
-    case 13: v.colour = data.textBackColour; return true;
-    case 14: bytes(data.font); return true;
-    case 15: v.integer = DrawSize().cx; return true;
-    case 16: v.integer = DrawSize().cy; return true;
+    case kDrawPanelBorder: v.integer = data.border; return true;
+    case kDrawPanelBackColor: v.colour = data.backColour; return true;
+    case kDrawPanelBackPicture: LendBytes(v, data.backPicture); return true;
+    case kDrawPanelBackPictureMode: v.integer = data.pictureMode; return true;
+    case kDrawPanelAutoRedraw: v.logical = data.autoRedraw ? 1 : 0; return true;
+    case kDrawPanelDrawingUnit: v.integer = data.drawingUnit; return true;
+    case kDrawPanelPenStyle: v.integer = data.penStyle; return true;
+    case kDrawPanelDrawMode: v.integer = data.drawMode; return true;
+    case kDrawPanelPenWidth: v.integer = data.penWidth; return true;
+    case kDrawPanelPenColor: v.colour = data.penColour; return true;
+    case kDrawPanelBrushStyle: v.integer = data.brushStyle; return true;
+    case kDrawPanelBrushColor: v.colour = data.brushColour; return true;
+    case kDrawPanelTextColor: v.colour = data.textColour; return true;
+    case kDrawPanelTextBackColor: v.colour = data.textBackColour; return true;
+    case kDrawPanelFont: LendBytes(v, data.font); return true;
+    case kDrawPanelDrawWidth: v.integer = DrawSize().cx; return true;
+    case kDrawPanelDrawHeight: v.integer = DrawSize().cy; return true;
     default: return false;
     }
 }

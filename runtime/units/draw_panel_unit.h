@@ -10,8 +10,6 @@
 
 namespace imprinta::units {
 
-constexpr int kDrawPanelPaintEvent = 0;
-
 // Sets the mapping of a drawing unit (0 pixel, 1 0.1 mm, 2 0.01 mm, 3 0.01
 // inch, 4 0.001 inch, 5 twip) on dc with y growing downward.
 void SetDrawingUnit(HDC dc, int unit);
@@ -50,6 +48,9 @@ private:
     void MakeDrawFont();
     void ApplyDrawingState(HDC dc);
     void Paint();
+    void BackgroundChanged();  // colour or picture: decode again, rebuild, repaint
+    void SetAutoRedraw(bool on);
+    bool StorePen(int number, const PropertyValue& v);
     void Repaint() {
         if (hwnd) InvalidateRect(hwnd, nullptr, FALSE);
     }

@@ -8,6 +8,37 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8).
+enum EditBoxProperty : int {
+    kEditBoxContent = 0,
+    kEditBoxBorder,
+    kEditBoxTextColor,
+    kEditBoxBackColor,
+    kEditBoxFont,
+    kEditBoxHideSelection,
+    kEditBoxMaxLength,
+    kEditBoxMultiline,
+    kEditBoxScrollBars,
+    kEditBoxAlignment,
+    kEditBoxInputMode,
+    kEditBoxPasswordChar,
+    kEditBoxCaseConversion,
+    kEditBoxSpinType,
+    kEditBoxSpinMin,
+    kEditBoxSpinMax,
+    kEditBoxSelStart,
+    kEditBoxSelLength,
+    kEditBoxSelText,
+    kEditBoxDataSource,
+    kEditBoxDataColumn,
+    kEditBoxPropertyCount
+};
+
+enum EditBoxEvent : int {
+    kEditBoxChanged = 0,
+    kEditBoxSpinClicked = 1,  // 1 up, -1 down
+};
+
 enum EditInputMode : int32_t {
     kEditNormal = 0,
     kEditReadOnly = 1,

@@ -12,6 +12,9 @@ namespace {
 
 constexpr int kSpinWidth = 18;
 
+// The spin control's static edge goes with the box's own sunken borders.
+bool SpinHasStaticEdge(int32_t border) { return border == 0 || border == 1 || border == 3; }
+
 
 void EnsureUpDownClass() {
     static bool done = false;
@@ -36,8 +39,7 @@ public:
     }
     PropertyData& Properties() override { return none_; }
     bool CreateControl(const CreateParams& p) override {
-        DWORD ex = (owner_->data.border == 0 || owner_->data.border == 1 || owner_->data.border == 3) ? WS_EX_STATICEDGE
-                                                                                                    : 0;
+        DWORD ex = SpinHasStaticEdge(owner_->data.border) ? WS_EX_STATICEDGE : 0;
         return CreateNative(UPDOWN_CLASSA, ex, WS_CHILD | WS_CLIPSIBLINGS, nullptr, p);
     }
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
@@ -188,7 +190,7 @@ void EditBoxUnit::UpdateSpinRange() {
 void EditBoxUnit::OnSpin(int delta) {
     if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return;
     if (data.spinType == 2) {
-        Raise(kEditSpinClicked, {static_cast<uint32_t>(delta > 0 ? 1 : -1)});
+        Raise(kEditBoxSpinClicked, {static_cast<uint32_t>(delta > 0 ? 1 : -1)});
         return;
     }
     if (data.spinType != 1 || !spin_) return;
@@ -236,6 +238,54 @@ void EditBoxUnit::NormaliseOnFocusLoss() {
 
 bool EditBoxUnit::WantsKey(UINT key) { return key == VK_RETURN && data.multiline && data.inputMode != kEditReadOnly; }
 
+// A single-line box shows its one text line centred: the client area shrinks to
+// that line, the rest is painted with the background and answers as border.
+LRESULT EditBoxUnit::SingleLineFrame(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_NCCALCSIZE: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        RECT* rc = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
+        int line = LineHeight();
+        int avail = rc->bottom - rc->top;
+        if (line > 0 && avail > line) {
+            rc->top += (avail - line) / 2;
+            rc->bottom = rc->top + line;
+        }
+        return r;
+    }
+    case WM_NCPAINT:
+        if (HDC dc = GetWindowDC(hwnd)) {
+            RECT wr, cr;
+            GetWindowRect(hwnd, &wr);
+            GetClientRect(hwnd, &cr);
+            MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+            OffsetRect(&cr, -wr.left, -wr.top);
+            OffsetRect(&wr, -wr.left, -wr.top);
+            ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+            FillRect(dc, &wr, brush_);
+            ReleaseDC(hwnd, dc);
+        }
+        return DefaultProc(msg, wp, lp);  // the frame over it
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        FillRect(reinterpret_cast<HDC>(wp), &rc, brush_);
+        return 1;
+    }
+    case WM_NCHITTEST: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        RECT wr, cr;
+        GetWindowRect(hwnd, &wr);
+        GetClientRect(hwnd, &cr);
+        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+        if (PtInRect(&wr, pt) && !PtInRect(&cr, pt)) return HTBORDER;
+        return r;
+    }
+    default: return DefaultProc(msg, wp, lp);
+    }
+}
+
 LRESULT EditBoxUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SETFOCUS:
@@ -246,53 +296,10 @@ LRESULT EditBoxUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp >= 32 && !EditModeAccepts(data.inputMode, static_cast<uint32_t>(wp))) return 0;
         break;
     case WM_NCCALCSIZE:
-        if (!data.multiline) {
-            LRESULT r = DefaultProc(msg, wp, lp);
-            RECT* rc = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
-            int line = LineHeight();
-            int avail = rc->bottom - rc->top;
-            if (line > 0 && avail > line) {
-                rc->top += (avail - line) / 2;
-                rc->bottom = rc->top + line;
-            }
-            return r;
-        }
-        break;
     case WM_NCPAINT:
-        if (!data.multiline) {
-            if (HDC dc = GetWindowDC(hwnd)) {
-                RECT wr, cr;
-                GetWindowRect(hwnd, &wr);
-                GetClientRect(hwnd, &cr);
-                MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&cr), 2);
-                OffsetRect(&cr, -wr.left, -wr.top);
-                OffsetRect(&wr, -wr.left, -wr.top);
-                ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
-                FillRect(dc, &wr, brush_);
-                ReleaseDC(hwnd, dc);
-            }
-            return DefaultProc(msg, wp, lp);  // the frame over it
-        }
-        break;
     case WM_ERASEBKGND:
-        if (!data.multiline) {
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            FillRect(reinterpret_cast<HDC>(wp), &rc, brush_);
-            return 1;
-        }
-        break;
     case WM_NCHITTEST:
-        if (!data.multiline) {
-            LRESULT r = DefaultProc(msg, wp, lp);
-            POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            RECT wr, cr;
-            GetWindowRect(hwnd, &wr);
-            GetClientRect(hwnd, &cr);
-            MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&cr), 2);
-            if (PtInRect(&wr, pt) && !PtInRect(&cr, pt)) return HTBORDER;
-            return r;
-        }
+        if (!data.multiline) return SingleLineFrame(msg, wp, lp);
         break;
     case WM_WINDOWPOSCHANGED: {
         LRESULT r = Unit::WindowProc(msg, wp, lp);
@@ -320,7 +327,7 @@ bool EditBoxUnit::OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     case WM_COMMAND:
         switch (HIWORD(wp)) {
         case EN_CHANGE:
-            if (!suppressChange_) Raise(kEditChanged);
+            if (!suppressChange_) Raise(kEditBoxChanged);
             break;
         case EN_SETFOCUS: Raise(kEventFocusGained); break;
         case EN_KILLFOCUS:
@@ -343,196 +350,172 @@ bool EditBoxUnit::OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     }
 }
 
+// --- properties ---------------------------------------------------------------
+
 bool EditBoxUnit::SetProperty(int number, const PropertyValue& v, char**) {
-    auto changed = [](auto& field, auto value) {
-        bool c = field != value;
-        field = value;
-        return c;
-    };
     switch (number) {
-    case 0:  // content: event 0 fires exactly once
-        data.content = v.text ? v.text : "";
-        if (!hwnd) return false;
-        suppressChange_ = true;
-        SetWindowTextA(hwnd, data.content.c_str());
-        suppressChange_ = false;
-        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE),
-                     reinterpret_cast<LPARAM>(hwnd));
-        return false;
-    case 1: {
-        int32_t c = ClampChoice(v.integer, 5);
-        if (c == data.border) return false;
-        data.border = c;
-        if (hwnd) {
-            ApplyBorder(hwnd, c);
-            if (spin_) {
-                LONG ex = GetWindowLongA(spin_->hwnd, GWL_EXSTYLE) & ~WS_EX_STATICEDGE;
-                if (c == 0 || c == 1 || c == 3) ex |= WS_EX_STATICEDGE;
-                SetWindowLongA(spin_->hwnd, GWL_EXSTYLE, ex);
-                SetWindowPos(spin_->hwnd, nullptr, 0, 0, 0, 0,
-                             SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-            }
-        }
-        return false;
-    }
-    case 2:
+    case kEditBoxContent: SetContent(TextOf(v)); return false;
+    case kEditBoxBorder: SetBorder(v.integer); return false;
+    case kEditBoxTextColor:
         data.textColour = v.colour;
         if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
         return false;
-    case 3:
+    case kEditBoxBackColor:
         data.backColour = v.colour;
         SetBackgroundColour(data.backColour);
         if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         return false;
-    case 4:
-        data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+    case kEditBoxFont:
+        StoreBytes(data.font, v);
         if (hwnd) ApplyFontAndHeight();
         return false;
-    case 5: return changed(data.hideSelection, v.logical != 0) && !designMode;
-    case 6:
+    case kEditBoxHideSelection: return StoreLogical(data.hideSelection, v) && !designMode;
+    case kEditBoxMaxLength:
         data.maxLength = v.integer < 0 ? 0 : v.integer;
         if (hwnd) SendMessageA(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(data.maxLength), 0);
         return false;
-    case 7: return changed(data.multiline, v.logical != 0);
-    case 8: return changed(data.scrollBars, ClampChoice(v.integer, 3));
-    case 9: return changed(data.alignment, ClampChoice(v.integer, 2));
-    case 10: {
-        int32_t c = ClampChoice(v.integer, kEditHighestMode);
-        if (c == data.inputMode) return false;
-        data.inputMode = c;
-        if (hwnd) {
-            SendMessageA(hwnd, EM_SETPASSWORDCHAR, c == kEditPassword ? (data.passwordChar & 0xFF) : 0, 0);
-            SendMessageA(hwnd, EM_SETREADONLY, c == kEditReadOnly, 0);
-            InvalidateRect(hwnd, nullptr, TRUE);
-        }
-        return false;
-    }
-    case 11:
-        data.passwordChar = static_cast<uint16_t>(v.text ? static_cast<unsigned char>(v.text[0]) : 0);
-        if (hwnd && data.inputMode == kEditPassword) {
-            SendMessageA(hwnd, EM_SETPASSWORDCHAR, data.passwordChar, 0);
-            InvalidateRect(hwnd, nullptr, TRUE);
-        }
-        return false;
-    case 12: return changed(data.caseConversion, ClampChoice(v.integer, 2));
-    case 13: return changed(data.spinType, ClampChoice(v.integer, 2));
-    case 14:
+    // Style changes the control cannot take live: re-created when they change.
+    case kEditBoxMultiline: return StoreLogical(data.multiline, v);
+    case kEditBoxScrollBars: return StoreChoice(data.scrollBars, v.integer, 3);
+    case kEditBoxAlignment: return StoreChoice(data.alignment, v.integer, 2);
+    case kEditBoxCaseConversion: return StoreChoice(data.caseConversion, v.integer, 2);
+    case kEditBoxSpinType: return StoreChoice(data.spinType, v.integer, 2);
+    case kEditBoxInputMode: SetInputMode(v.integer); return false;
+    case kEditBoxPasswordChar: SetPasswordChar(v.text); return false;
+    case kEditBoxSpinMin:
         data.spinMin = v.integer;
         UpdateSpinRange();
         return false;
-    case 15:
+    case kEditBoxSpinMax:
         data.spinMax = v.integer;
         UpdateSpinRange();
         return false;
-    case 16: {  // selection start
-        int32_t length = data.selLength;
-        int32_t start = v.integer;
-        if (hwnd && !designMode) {
-            DWORD s = 0, e = 0;
-            SendMessageA(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-            length = static_cast<int32_t>(e - s);
-        }
-        if (start == -1) {
-            start = hwnd ? GetWindowTextLengthW(hwnd) : static_cast<int32_t>(data.content.size());
-            length = 0;
-        } else if (start < 0) {
-            start = 0;
-        }
-        data.selStart = start;
-        data.selLength = length;
-        SelectLive(start, length);
+    case kEditBoxSelStart:
+    case kEditBoxSelLength: SetSelection(number, v.integer); return false;
+    case kEditBoxSelText:
+        if (hwnd) SendMessageA(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(TextOf(v)));
         return false;
-    }
-    case 17: {  // selection length
-        int32_t start = data.selStart;
-        if (hwnd && !designMode) {
-            DWORD s = 0;
-            SendMessageA(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&s), 0);
-            start = static_cast<int32_t>(s);
-        }
-        int32_t length = v.integer;
-        if (length == -1) {
-            start = 0;
-            length = hwnd ? GetWindowTextLengthW(hwnd) : static_cast<int32_t>(data.content.size());
-        } else if (length < 0) {
-            length = 0;
-        }
-        data.selStart = start;
-        data.selLength = length;
-        SelectLive(start, length);
-        return false;
-    }
-    case 18:
-        if (hwnd) SendMessageA(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(v.text ? v.text : ""));
-        return false;
-    case 19: data.dataSource = v.text ? v.text : ""; return false;
-    case 20: data.dataColumn = v.text ? v.text : ""; return false;
+    case kEditBoxDataSource: data.dataSource = TextOf(v); return false;
+    case kEditBoxDataColumn: data.dataColumn = TextOf(v); return false;
     default: return false;
     }
 }
 
+// Event 0 fires exactly once: the control's own EN_CHANGE is held back and one sent.
+void EditBoxUnit::SetContent(const char* text) {
+    data.content = text;
+    if (!hwnd) return;
+    suppressChange_ = true;
+    SetWindowTextA(hwnd, data.content.c_str());
+    suppressChange_ = false;
+    SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(hwnd));
+}
+
+void EditBoxUnit::SetBorder(int32_t value) {
+    if (!StoreChoice(data.border, value, 5) || !hwnd) return;
+    ApplyBorder(hwnd, data.border);
+    if (!spin_) return;
+    LONG ex = GetWindowLongA(spin_->hwnd, GWL_EXSTYLE) & ~WS_EX_STATICEDGE;
+    if (SpinHasStaticEdge(data.border)) ex |= WS_EX_STATICEDGE;
+    SetWindowLongA(spin_->hwnd, GWL_EXSTYLE, ex);
+    SetWindowPos(spin_->hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void EditBoxUnit::SetInputMode(int32_t value) {
+    if (!StoreChoice(data.inputMode, value, kEditHighestMode) || !hwnd) return;
+    const int32_t mode = data.inputMode;
+    SendMessageA(hwnd, EM_SETPASSWORDCHAR, mode == kEditPassword ? (data.passwordChar & 0xFF) : 0, 0);
+    SendMessageA(hwnd, EM_SETREADONLY, mode == kEditReadOnly, 0);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void EditBoxUnit::SetPasswordChar(const char* text) {
+    data.passwordChar = static_cast<uint16_t>(text ? static_cast<unsigned char>(text[0]) : 0);
+    if (hwnd && data.inputMode == kEditPassword) {
+        SendMessageA(hwnd, EM_SETPASSWORDCHAR, data.passwordChar, 0);
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+}
+
+// Start or length; the other end stays as the control (at run time) or the
+// data holds it. -1 means the end of the text (start) or all of it (length).
+void EditBoxUnit::SetSelection(int number, int32_t value) {
+    int32_t start = 0, length = 0;
+    CurrentSelection(start, length);
+    const int32_t textLength = hwnd ? GetWindowTextLengthW(hwnd) : static_cast<int32_t>(data.content.size());
+    ChangeSelection(number == kEditBoxSelStart ? SelectionEnd::Start : SelectionEnd::Length, value, textLength, start,
+                    length);
+    data.selStart = start;
+    data.selLength = length;
+    SelectLive(start, length);
+}
+
+void EditBoxUnit::CurrentSelection(int32_t& start, int32_t& length) const {
+    start = data.selStart;
+    length = data.selLength;
+    if (!hwnd || designMode) return;
+    DWORD s = 0, e = 0;
+    SendMessageA(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    start = static_cast<int32_t>(s);
+    length = static_cast<int32_t>(e - s);
+}
+
 bool EditBoxUnit::GetProperty(int number, PropertyValue& v) {
-    const bool live = hwnd && !designMode;
     switch (number) {
-    case 0:
-        if (!live) {
+    case kEditBoxContent:
+        if (!hwnd || designMode) {
             v.text = data.content.c_str();
             return true;
         }
         scratch_ = LiveText();
         v.text = scratch_.c_str();
         return true;
-    case 1: v.integer = data.border; return true;
-    case 2: v.colour = data.textColour; return true;
-    case 3: v.colour = data.backColour; return true;
-    case 4:
-        v.data.bytes = data.font.empty() ? nullptr : data.font.data();
-        v.data.count = static_cast<uint32_t>(data.font.size());
-        return true;
-    case 5: v.logical = data.hideSelection ? 1 : 0; return true;
-    case 6: v.integer = data.maxLength; return true;
-    case 7: v.logical = data.multiline ? 1 : 0; return true;
-    case 8: v.integer = data.scrollBars; return true;
-    case 9: v.integer = data.alignment; return true;
-    case 10: v.integer = data.inputMode; return true;
-    case 11:
+    case kEditBoxBorder: v.integer = data.border; return true;
+    case kEditBoxTextColor: v.colour = data.textColour; return true;
+    case kEditBoxBackColor: v.colour = data.backColour; return true;
+    case kEditBoxFont: LendBytes(v, data.font); return true;
+    case kEditBoxHideSelection: v.logical = data.hideSelection ? 1 : 0; return true;
+    case kEditBoxMaxLength: v.integer = data.maxLength; return true;
+    case kEditBoxMultiline: v.logical = data.multiline ? 1 : 0; return true;
+    case kEditBoxScrollBars: v.integer = data.scrollBars; return true;
+    case kEditBoxAlignment: v.integer = data.alignment; return true;
+    case kEditBoxInputMode: v.integer = data.inputMode; return true;
+    case kEditBoxPasswordChar:
         scratch_.assign(data.passwordChar ? 1 : 0, static_cast<char>(data.passwordChar));
         v.text = scratch_.c_str();
         return true;
-    case 12: v.integer = data.caseConversion; return true;
-    case 13: v.integer = data.spinType; return true;
-    case 14: v.integer = data.spinMin; return true;
-    case 15: v.integer = data.spinMax; return true;
-    case 16:
-    case 17: {
-        if (!live) {
-            v.integer = number == 16 ? data.selStart : data.selLength;
-            return true;
-        }
-        DWORD s = 0, e = 0;
-        SendMessageA(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-        v.integer = static_cast<int32_t>(number == 16 ? s : e - s);
+    case kEditBoxCaseConversion: v.integer = data.caseConversion; return true;
+    case kEditBoxSpinType: v.integer = data.spinType; return true;
+    case kEditBoxSpinMin: v.integer = data.spinMin; return true;
+    case kEditBoxSpinMax: v.integer = data.spinMax; return true;
+    case kEditBoxSelStart:
+    case kEditBoxSelLength: {
+        int32_t start = 0, length = 0;
+        CurrentSelection(start, length);
+        v.integer = number == kEditBoxSelStart ? start : length;
         return true;
     }
-    case 18: {
-        std::wstring text = hwnd ? LiveTextW() : AnsiToWide(data.content);
-        size_t s = static_cast<size_t>(std::max(0, data.selStart)), e = s + static_cast<size_t>(std::max(0, data.selLength));
-        if (live) {
-            DWORD ls = 0, le = 0;
-            SendMessageA(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&ls), reinterpret_cast<LPARAM>(&le));
-            s = ls;
-            e = le;
-        }
-        s = std::min(s, text.size());
-        e = std::min(std::max(e, s), text.size());
-        scratch_ = WideToAnsi(text.substr(s, e - s));
+    case kEditBoxSelText:
+        scratch_ = SelectedText();
         v.text = scratch_.c_str();
         return true;
-    }
-    case 19: v.text = data.dataSource.c_str(); return true;
-    case 20: v.text = data.dataColumn.c_str(); return true;
+    case kEditBoxDataSource: v.text = data.dataSource.c_str(); return true;
+    case kEditBoxDataColumn: v.text = data.dataColumn.c_str(); return true;
     default: return false;
     }
+}
+
+std::string EditBoxUnit::SelectedText() const {
+    std::wstring text = hwnd ? LiveTextW() : AnsiToWide(data.content);
+    int32_t start = 0, length = 0;
+    CurrentSelection(start, length);
+    size_t s = static_cast<size_t>(std::max(0, start));
+    size_t e = s + static_cast<size_t>(std::max(0, length));
+    s = std::min(s, text.size());
+    e = std::min(std::max(e, s), text.size());
+    return WideToAnsi(text.substr(s, e - s));
 }
 
 }  // namespace imprinta::units

@@ -7,11 +7,6 @@
 
 namespace imprinta::units {
 
-enum EditBoxEvent : int {
-    kEditChanged = 0,
-    kEditSpinClicked = 1,
-};
-
 class SpinControl;
 
 class EditBoxUnit : public Unit {
@@ -38,11 +33,21 @@ private:
     friend class SpinControl;
     void ApplyFontAndHeight();
     int LineHeight();
+    // WM_NCCALCSIZE, WM_NCPAINT, WM_ERASEBKGND and WM_NCHITTEST of a single-line box.
+    LRESULT SingleLineFrame(UINT msg, WPARAM wp, LPARAM lp);
     void CreateSpin();
     void PlaceSpin(int show);  // 1 show, 0 hide, -1 leave
     void UpdateSpinRange();
     void SelectLive(int start, int length);
     void NormaliseOnFocusLoss();
+    void SetContent(const char* text);
+    void SetBorder(int32_t value);
+    void SetInputMode(int32_t value);
+    void SetPasswordChar(const char* text);
+    void SetSelection(int number, int32_t value);  // kEditBoxSelStart or kEditBoxSelLength
+    // The selection as the control holds it at run time, as stored otherwise.
+    void CurrentSelection(int32_t& start, int32_t& length) const;
+    std::string SelectedText() const;
     std::wstring LiveTextW() const;
     std::string LiveText() const;
 

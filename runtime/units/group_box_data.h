@@ -7,6 +7,17 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8). The group
+// box has no events of its own.
+enum GroupBoxProperty : int {
+    kGroupBoxCaption = 0,
+    kGroupBoxAlignment,
+    kGroupBoxTextColor,
+    kGroupBoxBackColor,
+    kGroupBoxFont,
+    kGroupBoxPropertyCount
+};
+
 struct GroupBoxData : PropertyData {
     int32_t alignment = 0;
     uint32_t textColour = 0;

@@ -7,6 +7,36 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8).
+enum LabelProperty : int {
+    kLabelCaption = 0,
+    kLabelEffect,
+    kLabelBorder,
+    kLabelFrameWidth,
+    kLabelFrameColor1,
+    kLabelFrameColor2,
+    kLabelFrameColor3,
+    kLabelFont,
+    kLabelTextColor,
+    kLabelBackColor,
+    kLabelBackPicture,
+    kLabelBackPictureMode,
+    kLabelGradientMode,
+    kLabelGradientColor1,
+    kLabelGradientColor2,
+    kLabelGradientColor3,
+    kLabelAlignment,
+    kLabelWordWrap,
+    kLabelVerticalAlignment,
+    kLabelDataSource,
+    kLabelDataColumn,
+    kLabelPropertyCount
+};
+
+enum LabelEvent : int {
+    kLabelFeedback = 0,  // the two words of the feedback message; the result answers it
+};
+
 constexpr int32_t kLabelMinFrameWidth = 5;
 constexpr int32_t kLabelGradientFrameBorder = 6;
 

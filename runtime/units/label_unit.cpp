@@ -183,7 +183,7 @@ LRESULT LabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case kLabelFeedbackMessage: {
-        EventAnswer a = Raise(0, {static_cast<uint32_t>(wp), static_cast<uint32_t>(lp)});
+        EventAnswer a = Raise(kLabelFeedback, {static_cast<uint32_t>(wp), static_cast<uint32_t>(lp)});
         return a.hasResult ? static_cast<LRESULT>(static_cast<uint32_t>(a.value)) : 0;
     }
     default:
@@ -193,55 +193,55 @@ LRESULT LabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool LabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
     switch (number) {
-    case 0:
-        data.caption = v.text ? v.text : "";
+    case kLabelCaption:
+        data.caption = TextOf(v);
         if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
         break;
-    case 1:
+    case kLabelEffect:
         if (!StoreChoice(data.effect, v.integer, 3)) return false;
         break;
-    case 2:
+    case kLabelBorder:
         if (!StoreChoice(data.border, v.integer, 6)) return false;
         if (hwnd) ApplyBorder(hwnd, data.border == kLabelGradientFrameBorder ? 0 : data.border);
         break;
-    case 3: data.frameWidth = std::max(kLabelMinFrameWidth, v.integer); break;
-    case 4:
-    case 5:
-    case 6: data.frameColour[number - 4] = v.colour; break;
-    case 7:
-        data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+    case kLabelFrameWidth: data.frameWidth = std::max(kLabelMinFrameWidth, v.integer); break;
+    case kLabelFrameColor1:
+    case kLabelFrameColor2:
+    case kLabelFrameColor3: data.frameColour[number - kLabelFrameColor1] = v.colour; break;
+    case kLabelFont:
+        StoreBytes(data.font, v);
         ApplyFont(data.font, false);
         break;
-    case 8: data.textColour = v.colour; break;
-    case 9:
+    case kLabelTextColor: data.textColour = v.colour; break;
+    case kLabelBackColor:
         data.backColour = v.colour;
         // A PNG background was blended with the old colour.
         picture_.Release();
         pictureTried_ = false;
         break;
-    case 10:
-        data.backPicture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+    case kLabelBackPicture:
+        StoreBytes(data.backPicture, v);
         picture_.Release();
         pictureTried_ = false;
         break;
-    case 11:
+    case kLabelBackPictureMode:
         if (!StoreChoice(data.pictureMode, v.integer, 2)) return false;
         break;
-    case 12:
+    case kLabelGradientMode:
         if (!StoreChoice(data.gradientMode, v.integer, 8)) return false;
         break;
-    case 13:
-    case 14:
-    case 15: data.gradientColour[number - 13] = v.colour; break;
-    case 16:
+    case kLabelGradientColor1:
+    case kLabelGradientColor2:
+    case kLabelGradientColor3: data.gradientColour[number - kLabelGradientColor1] = v.colour; break;
+    case kLabelAlignment:
         if (!StoreChoice(data.alignment, v.integer, 2)) return false;
         break;
-    case 17: data.wordWrap = v.logical != 0; break;
-    case 18:
+    case kLabelWordWrap: data.wordWrap = v.logical != 0; break;
+    case kLabelVerticalAlignment:
         if (!StoreChoice(data.verticalAlignment, v.integer, 2)) return false;
         break;
-    case 19: data.dataSource = v.text ? v.text : ""; return false;
-    case 20: data.dataColumn = v.text ? v.text : ""; return false;
+    case kLabelDataSource: data.dataSource = TextOf(v); return false;
+    case kLabelDataColumn: data.dataColumn = TextOf(v); return false;
     default: return false;
     }
     Repaint();
@@ -250,32 +250,28 @@ bool LabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
 
 bool LabelUnit::GetProperty(int number, PropertyValue& v) {
     v.words.low = v.words.high = 0;
-    auto bytes = [&](const ByteBuffer& b) {
-        v.data.bytes = b.empty() ? nullptr : b.data();
-        v.data.count = static_cast<uint32_t>(b.size());
-    };
     switch (number) {
-    case 0: v.text = data.caption.c_str(); return true;
-    case 1: v.integer = data.effect; return true;
-    case 2: v.integer = data.border; return true;
-    case 3: v.integer = data.frameWidth; return true;
-    case 4:
-    case 5:
-    case 6: v.colour = data.frameColour[number - 4]; return true;
-    case 7: bytes(data.font); return true;
-    case 8: v.colour = data.textColour; return true;
-    case 9: v.colour = data.backColour; return true;
-    case 10: bytes(data.backPicture); return true;
-    case 11: v.integer = data.pictureMode; return true;
-    case 12: v.integer = data.gradientMode; return true;
-    case 13:
-    case 14:
-    case 15: v.colour = data.gradientColour[number - 13]; return true;
-    case 16: v.integer = data.alignment; return true;
-    case 17: v.logical = data.wordWrap ? 1 : 0; return true;
-    case 18: v.integer = data.verticalAlignment; return true;
-    case 19: v.text = data.dataSource.c_str(); return true;
-    case 20: v.text = data.dataColumn.c_str(); return true;
+    case kLabelCaption: v.text = data.caption.c_str(); return true;
+    case kLabelEffect: v.integer = data.effect; return true;
+    case kLabelBorder: v.integer = data.border; return true;
+    case kLabelFrameWidth: v.integer = data.frameWidth; return true;
+    case kLabelFrameColor1:
+    case kLabelFrameColor2:
+    case kLabelFrameColor3: v.colour = data.frameColour[number - kLabelFrameColor1]; return true;
+    case kLabelFont: LendBytes(v, data.font); return true;
+    case kLabelTextColor: v.colour = data.textColour; return true;
+    case kLabelBackColor: v.colour = data.backColour; return true;
+    case kLabelBackPicture: LendBytes(v, data.backPicture); return true;
+    case kLabelBackPictureMode: v.integer = data.pictureMode; return true;
+    case kLabelGradientMode: v.integer = data.gradientMode; return true;
+    case kLabelGradientColor1:
+    case kLabelGradientColor2:
+    case kLabelGradientColor3: v.colour = data.gradientColour[number - kLabelGradientColor1]; return true;
+    case kLabelAlignment: v.integer = data.alignment; return true;
+    case kLabelWordWrap: v.logical = data.wordWrap ? 1 : 0; return true;
+    case kLabelVerticalAlignment: v.integer = data.verticalAlignment; return true;
+    case kLabelDataSource: v.text = data.dataSource.c_str(); return true;
+    case kLabelDataColumn: v.text = data.dataColumn.c_str(); return true;
     default: return false;
     }
 }

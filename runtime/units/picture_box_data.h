@@ -7,6 +7,19 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8). The
+// picture box has no events of its own.
+enum PicBoxProperty : int {
+    kPicBoxBorder = 0,
+    kPicBoxBackColor,
+    kPicBoxPicture,
+    kPicBoxDisplayMode,
+    kPicBoxAnimate,
+    kPicBoxDataSource,
+    kPicBoxDataColumn,
+    kPicBoxPropertyCount
+};
+
 struct PicBoxData : PropertyData {
     int32_t border = 0;
     uint32_t backColour = 0xFF000000u;  // button face

@@ -231,30 +231,24 @@ LRESULT PicBoxUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool PicBoxUnit::SetProperty(int number, const PropertyValue& v, char**) {
     switch (number) {
-    case 0: {
-        int32_t b = ClampChoice(v.integer, 5);
-        if (b == data.border) return false;
-        data.border = b;
-        if (hwnd) ApplyBorder(hwnd, b);
+    case kPicBoxBorder:
+        if (StoreChoice(data.border, v.integer, 5) && hwnd) ApplyBorder(hwnd, data.border);
         return false;
-    }
-    case 1:
+    case kPicBoxBackColor:
         data.backColour = v.colour;
         SetBackgroundColour(v.colour);
         // PNG transparency was blended with the old colour.
         if (!animating()) LoadPicture();
         if (hwnd) InvalidateRect(hwnd, nullptr, FALSE);
         return false;
-    case 2:
-        data.picture.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+    case kPicBoxPicture:
+        StoreBytes(data.picture, v);
         LoadPicture();
         return false;
-    case 3: {
-        int32_t m = ClampChoice(v.integer, 2);
-        if (m == data.displayMode) return false;
-        data.displayMode = m;
+    case kPicBoxDisplayMode: {
+        if (!StoreChoice(data.displayMode, v.integer, 2)) return false;
         AcquireBusy();
-        displayMode_ = m;
+        displayMode_ = data.displayMode;
         ReleaseBusy();
         if (hwnd) {
             InvalidateRect(hwnd, nullptr, FALSE);
@@ -262,18 +256,18 @@ bool PicBoxUnit::SetProperty(int number, const PropertyValue& v, char**) {
         }
         return false;
     }
-    case 4: {
+    case kPicBoxAnimate: {
         bool on = v.logical != 0;
         data.animate = on;
         if (!designMode && picture::SniffPictureFormat(data.picture.bytes()) == picture::PictureFormat::Gif)
             LoadPicture();
         return false;
     }
-    case 5:
-        data.dataSource = v.text ? v.text : "";
+    case kPicBoxDataSource:
+        data.dataSource = TextOf(v);
         return false;
-    case 6:
-        data.dataColumn = v.text ? v.text : "";
+    case kPicBoxDataColumn:
+        data.dataColumn = TextOf(v);
         return false;
     default:
         return false;
@@ -283,16 +277,15 @@ bool PicBoxUnit::SetProperty(int number, const PropertyValue& v, char**) {
 bool PicBoxUnit::GetProperty(int number, PropertyValue& v) {
     v.words.low = v.words.high = 0;
     switch (number) {
-    case 0: v.integer = data.border; return true;
-    case 1: v.colour = data.backColour; return true;
-    case 2:
-        v.data.bytes = data.picture.empty() ? nullptr : data.picture.data();
-        v.data.count = static_cast<uint32_t>(data.picture.size());
+    case kPicBoxBorder: v.integer = data.border; return true;
+    case kPicBoxBackColor: v.colour = data.backColour; return true;
+    case kPicBoxPicture:
+        LendBytes(v, data.picture);
         return true;
-    case 3: v.integer = data.displayMode; return true;
-    case 4: v.logical = data.animate ? 1 : 0; return true;
-    case 5: v.text = data.dataSource.c_str(); return true;
-    case 6: v.text = data.dataColumn.c_str(); return true;
+    case kPicBoxDisplayMode: v.integer = data.displayMode; return true;
+    case kPicBoxAnimate: v.logical = data.animate ? 1 : 0; return true;
+    case kPicBoxDataSource: v.text = data.dataSource.c_str(); return true;
+    case kPicBoxDataColumn: v.text = data.dataColumn.c_str(); return true;
     default: return false;
     }
 }

@@ -7,6 +7,19 @@
 
 namespace imprinta::units {
 
+// Unit-relative property numbers (the application's index minus 8). The
+// transparent label has no events of its own.
+enum TransLabelProperty : int {
+    kTransLabelCaption = 0,
+    kTransLabelEffect,
+    kTransLabelFont,
+    kTransLabelTextColor,
+    kTransLabelAlignment,
+    kTransLabelWordWrap,
+    kTransLabelVerticalAlignment,
+    kTransLabelPropertyCount
+};
+
 struct TransLabelData : PropertyData {
     int32_t effect = 0;             // 0 plain, 1 raised, 2 sunken, 3 shadow
     uint32_t textColour = 0;

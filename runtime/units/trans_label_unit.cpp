@@ -163,23 +163,23 @@ LRESULT TransLabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TransLabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
     switch (number) {
-    case 0:
-        data.caption = v.text ? v.text : "";
+    case kTransLabelCaption:
+        data.caption = TextOf(v);
         if (hwnd) SetWindowTextA(hwnd, data.caption.c_str());
         break;
-    case 1:
+    case kTransLabelEffect:
         if (!StoreChoice(data.effect, v.integer, 3)) return false;
         break;
-    case 2:
-        data.font.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+    case kTransLabelFont:
+        StoreBytes(data.font, v);
         ApplyFont(data.font, false);
         break;
-    case 3: data.textColour = v.colour; break;
-    case 4:
+    case kTransLabelTextColor: data.textColour = v.colour; break;
+    case kTransLabelAlignment:
         if (!StoreChoice(data.alignment, v.integer, 2)) return false;
         break;
-    case 5: data.wordWrap = v.logical != 0; break;
-    case 6:
+    case kTransLabelWordWrap: data.wordWrap = v.logical != 0; break;
+    case kTransLabelVerticalAlignment:
         if (!StoreChoice(data.verticalAlignment, v.integer, 2)) return false;
         break;
     default: return false;
@@ -191,16 +191,15 @@ bool TransLabelUnit::SetProperty(int number, const PropertyValue& v, char**) {
 bool TransLabelUnit::GetProperty(int number, PropertyValue& v) {
     v.words.low = v.words.high = 0;
     switch (number) {
-    case 0: v.text = data.caption.c_str(); return true;
-    case 1: v.integer = data.effect; return true;
-    case 2:
-        v.data.bytes = data.font.empty() ? nullptr : data.font.data();
-        v.data.count = static_cast<uint32_t>(data.font.size());
+    case kTransLabelCaption: v.text = data.caption.c_str(); return true;
+    case kTransLabelEffect: v.integer = data.effect; return true;
+    case kTransLabelFont:
+        LendBytes(v, data.font);
         return true;
-    case 3: v.colour = data.textColour; return true;
-    case 4: v.integer = data.alignment; return true;
-    case 5: v.logical = data.wordWrap ? 1 : 0; return true;
-    case 6: v.integer = data.verticalAlignment; return true;
+    case kTransLabelTextColor: v.colour = data.textColour; return true;
+    case kTransLabelAlignment: v.integer = data.alignment; return true;
+    case kTransLabelWordWrap: v.logical = data.wordWrap ? 1 : 0; return true;
+    case kTransLabelVerticalAlignment: v.integer = data.verticalAlignment; return true;
     default: return false;
     }
 }

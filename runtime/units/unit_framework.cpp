@@ -108,11 +108,11 @@ void BorderStyles(int choice, DWORD& style, DWORD& exStyle) {
     style &= ~WS_BORDER;
     exStyle &= ~(WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE);
     switch (choice) {
-    case 1: exStyle |= WS_EX_CLIENTEDGE; break;
-    case 2: exStyle |= WS_EX_DLGMODALFRAME; break;
-    case 3: exStyle |= WS_EX_STATICEDGE; break;
-    case 4: exStyle |= WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME; break;
-    case 5: style |= WS_BORDER; break;
+    case kBorderSunken: exStyle |= WS_EX_CLIENTEDGE; break;
+    case kBorderRaised: exStyle |= WS_EX_DLGMODALFRAME; break;
+    case kBorderThin: exStyle |= WS_EX_STATICEDGE; break;
+    case kBorderSunkenInRaised: exStyle |= WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME; break;
+    case kBorderSingleLine: style |= WS_BORDER; break;
     default: break;
     }
 }

@@ -14,6 +14,8 @@
 #include <initializer_list>
 #include <string>
 #include <vector>
+#include "runtime/units/choice.h"
+#include "runtime/units/unit_types.h"
 #include "runtime/base/property_stream.h"
 #include "runtime/base/allocation_failure.h"
 #include "runtime/core/window_object.h"
@@ -51,20 +53,44 @@ inline bool IsTransparentColour(uint32_t colour) { return colour == kSystemColou
 
 // A font from a 60-byte record with the forced fields; null for any other size.
 HFONT MakeFontFromRecord(const uint8_t* record, size_t size);
-// Border choices 0..5 shared by edit box, label, picture box and drawing panel.
+// Border choices shared by edit box, label, picture box and drawing panel.
+enum BorderChoice : int {
+    kBorderNone = 0,
+    kBorderSunken,
+    kBorderRaised,
+    kBorderThin,
+    kBorderSunkenInRaised,
+    kBorderSingleLine,
+};
 void BorderStyles(int choice, DWORD& style, DWORD& exStyle);
 void ApplyBorder(HWND hwnd, int choice);
 
-inline int32_t ClampChoice(int32_t value, int32_t highest) {
-    return value < 0 ? 0 : (value > highest ? highest : value);
+// Reading a value record: a text kind's text ("" for none), a data kind's bytes.
+inline const char* TextOf(const PropertyValue& v) { return v.text ? v.text : ""; }
+inline void StoreBytes(ByteBuffer& into, const PropertyValue& v) {
+    into.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0);
+}
+// Stores a logical value; false when the stored value stays the same.
+inline bool StoreLogical(bool& field, const PropertyValue& v) {
+    const bool value = v.logical != 0;
+    if (value == field) return false;
+    field = value;
+    return true;
+}
+// Answering with a data kind: null and 0 when there are no bytes. The bytes stay owned by from.
+inline void LendBytes(PropertyValue& v, const ByteBuffer& from) {
+    v.data.bytes = from.empty() ? nullptr : from.data();
+    v.data.count = static_cast<uint32_t>(from.size());
 }
 
-// Stores a choice clamped to 0..highest; false when the stored value stays the same.
-inline bool StoreChoice(int32_t& field, int32_t value, int32_t highest) {
-    int32_t c = ClampChoice(value, highest);
-    if (c == field) return false;
-    field = c;
-    return true;
+// The selection start or length properties of the edit box and combo box:
+// -1 sets the start to the end of the text (length 0) or selects all of it.
+enum class SelectionEnd { Start, Length };
+inline void ChangeSelection(SelectionEnd end, int32_t value, int32_t textLength, int32_t& start, int32_t& length) {
+    int32_t& set = end == SelectionEnd::Start ? start : length;
+    int32_t& other = end == SelectionEnd::Start ? length : start;
+    set = value == -1 ? textLength : (value < 0 ? 0 : value);
+    if (value == -1) other = 0;
 }
 
 // Texts between the ANSI code page and UTF-16.

@@ -4,11 +4,21 @@
 //
 // Each unit type's author defines its lookup with IMPRINTA_UNIT_ENTRY_LOOKUP in
 // the type's own file and names it below (declaration + descriptor field).
-#include <iterator>
+#include <array>
+#include <cstddef>
 #include "runtime/core/libraries.h"
+#include "runtime/units/button_data.h"
+#include "runtime/units/colour_picker_data.h"
+#include "runtime/units/combo_box_data.h"
+#include "runtime/units/draw_panel_data.h"
+#include "runtime/units/edit_box_data.h"
+#include "runtime/units/group_box_data.h"
+#include "runtime/units/label_data.h"
+#include "runtime/units/picture_box_data.h"
+#include "runtime/units/trans_label_data.h"
 #include "runtime/units/unit_framework.h"
-
-
+#include "runtime/units/unit_types.h"
+#include "runtime/units/window_properties.h"
 
 extern "C" {
 // Entry-point lookups of the unit types written so far.
@@ -26,124 +36,264 @@ void* IMPRINTA_STDCALL ColorPickerEntryLookup(int);
 
 namespace {
 
-// The eight common properties: Left, Top, Width, Height, Tag, Visible, Disabled, Cursor.
-#define COMMON(type) {nullptr, nullptr, nullptr, type, 0xE000, nullptr}
-#define IMPRINTA_COMMON_PROPERTIES                                                                  \
-    COMMON(1001), COMMON(1001), COMMON(1001), COMMON(1001), COMMON(1005), COMMON(1003), COMMON(1003), \
-        COMMON(1011)
-#define OWN(type) {nullptr, nullptr, nullptr, type, 0x8000, nullptr}
+using namespace imprinta::units;
 
-// Window: 8 Caption, 9 BorderStyle, 10 BackColor, 11 BackPicture, 12 BackPictureMode, 13 BackMusic, 14 PlayCount, 15 ControlBox, 16 MaxButton, 17 MinButton, 18 StartPosition, 19 Movable, 20 Icon, 21 EnterMovesFocus, 22 EscCloses, 23 F1Help, 24 HelpFile, 25 HelpContext, 26 ShowInTaskbar, 27 DragAnywhere, 28 Shape, 29 AlwaysOnTop, 30 KeepTitleActive, 31 ClassName
-const PropertyDescriptor kWindowProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1005), OWN(1006), OWN(1017), OWN(1009), OWN(1006), OWN(1012), OWN(1006), OWN(1003), OWN(1003),
-    OWN(1003), OWN(1006), OWN(1003), OWN(1010), OWN(1003), OWN(1003), OWN(1003), OWN(1016), OWN(1000),
-    OWN(1003), OWN(1003), OWN(1006), OWN(1003), OWN(1003), OWN(1005),
-};
-static_assert(std::size(kWindowProperties) == 32);
+// Designer flags of the property descriptors; nothing at run time reads them.
+constexpr uint16_t kCommonDesignerFlags = 0xE000;
+constexpr uint16_t kOwnDesignerFlags = 0x8000;
 
-// EditBox: 8 Content, 9 Border, 10 TextColor, 11 BackColor, 12 Font, 13 HideSelection, 14 MaxLength, 15 Multiline, 16 ScrollBars, 17 Alignment, 18 InputMode, 19 PasswordChar, 20 CaseConversion, 21 SpinType, 22 SpinMin, 23 SpinMax, 24 SelStart, 25 SelLength, 26 SelText, 27 DataSource, 28 DataColumn
-const PropertyDescriptor kEditBoxProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1005), OWN(1006), OWN(1014), OWN(1017), OWN(1013), OWN(1003), OWN(1000), OWN(1003), OWN(1006),
-    OWN(1006), OWN(1006), OWN(1005), OWN(1006), OWN(1006), OWN(1000), OWN(1000), OWN(1000), OWN(1000),
-    OWN(1005), OWN(1018), OWN(1020),
+// One row of a property table: the property's number in its enum and its kind.
+struct PropertyRow {
+    int number;
+    PropertyKind kind;
 };
-static_assert(std::size(kEditBoxProperties) == 29);
 
-// Label: 8 Caption, 9 Effect, 10 Border, 11 FrameWidth, 12 FrameColor1, 13 FrameColor2, 14 FrameColor3, 15 Font, 16 TextColor, 17 BackColor, 18 BackPicture, 19 BackPictureMode, 20 GradientMode, 21 GradientColor1, 22 GradientColor2, 23 GradientColor3, 24 Alignment, 25 WordWrap, 26 VerticalAlignment, 27 DataSource, 28 DataColumn
-const PropertyDescriptor kLabelProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1005), OWN(1006), OWN(1006), OWN(1000), OWN(1015), OWN(1015), OWN(1015), OWN(1013), OWN(1014),
-    OWN(1017), OWN(1009), OWN(1006), OWN(1006), OWN(1015), OWN(1015), OWN(1015), OWN(1006), OWN(1003),
-    OWN(1006), OWN(1018), OWN(1020),
-};
-static_assert(std::size(kLabelProperties) == 29);
+// Reached only by a table whose rows leave the order of its enum: not a
+// constant expression, so such a table does not compile.
+void RowOutOfOrder() {}
 
-// TransLabel: 8 Caption, 9 Effect, 10 Font, 11 TextColor, 12 Alignment, 13 WordWrap, 14 VerticalAlignment
-const PropertyDescriptor kTransLabelProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1005), OWN(1006), OWN(1013), OWN(1014), OWN(1006), OWN(1003), OWN(1006),
+// Left, top, width, height, tag, visible, disabled, cursor.
+constexpr PropertyKind kCommonKinds[kFirstOwnProperty] = {
+    kPropInteger2, kPropInteger2, kPropInteger2, kPropInteger2, kPropText, kPropLogical, kPropLogical, kPropCursor,
 };
-static_assert(std::size(kTransLabelProperties) == 15);
 
-// DrawPanel: 8 Border, 9 BackColor, 10 BackPicture, 11 BackPictureMode, 12 AutoRedraw, 13 DrawingUnit, 14 PenStyle, 15 DrawMode, 16 PenWidth, 17 PenColor, 18 BrushStyle, 19 BrushColor, 20 TextColor, 21 TextBackColor, 22 Font, 23 DrawWidth, 24 DrawHeight
-const PropertyDescriptor kDrawPanelProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1006), OWN(1017), OWN(1009), OWN(1006), OWN(1003), OWN(1006), OWN(1006), OWN(1006), OWN(1000),
-    OWN(1014), OWN(1006), OWN(1014), OWN(1014), OWN(1015), OWN(1013), OWN(1000), OWN(1000),
-};
-static_assert(std::size(kDrawPanelProperties) == 25);
+// The common properties, then the unit's own rows: exactly OwnCount of them,
+// row i describing the own property numbered i.
+template <size_t OwnCount>
+constexpr std::array<PropertyDescriptor, kFirstOwnProperty + OwnCount> PropertyTable(
+    const PropertyRow (&own)[OwnCount]) {
+    std::array<PropertyDescriptor, kFirstOwnProperty + OwnCount> table{};
+    for (size_t i = 0; i < kFirstOwnProperty; ++i)
+        table[i] = PropertyDescriptor{nullptr, nullptr, nullptr, kCommonKinds[i], kCommonDesignerFlags, nullptr};
+    for (size_t i = 0; i < OwnCount; ++i) {
+        if (own[i].number != static_cast<int>(i)) RowOutOfOrder();
+        table[kFirstOwnProperty + i] =
+            PropertyDescriptor{nullptr, nullptr, nullptr, own[i].kind, kOwnDesignerFlags, nullptr};
+    }
+    return table;
+}
 
-// Button: 8 Picture, 9 ButtonType, 10 Caption, 11 Alignment, 12 VerticalAlignment, 13 Font
-const PropertyDescriptor kButtonProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1009), OWN(1006), OWN(1005), OWN(1006), OWN(1006), OWN(1013),
-};
-static_assert(std::size(kButtonProperties) == 14);
+constexpr auto kWindowProperties = PropertyTable<kWindowOwnPropertyCount>({
+    {kWpCaption, kPropText},
+    {kWpBorderStyle, kPropChoice},
+    {kWpBackColor, kPropBackColour},
+    {kWpBackPicture, kPropPicture},
+    {kWpBackPictureMode, kPropChoice},
+    {kWpBackMusic, kPropSound},
+    {kWpPlayCount, kPropChoice},
+    {kWpControlBox, kPropLogical},
+    {kWpMaxButton, kPropLogical},
+    {kWpMinButton, kPropLogical},
+    {kWpStartPosition, kPropChoice},
+    {kWpMovable, kPropLogical},
+    {kWpIcon, kPropIcon},
+    {kWpEnterMovesFocus, kPropLogical},
+    {kWpEscCloses, kPropLogical},
+    {kWpF1Help, kPropLogical},
+    {kWpHelpFile, kPropFileName},
+    {kWpHelpContext, kPropInteger},
+    {kWpShowInTaskbar, kPropLogical},
+    {kWpDragAnywhere, kPropLogical},
+    {kWpShape, kPropChoice},
+    {kWpAlwaysOnTop, kPropLogical},
+    {kWpKeepTitleActive, kPropLogical},
+    {kWpClassName, kPropText},
+});
 
-// GroupBox: 8 Caption, 9 Alignment, 10 TextColor, 11 BackColor, 12 Font
-const PropertyDescriptor kGroupBoxProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1005), OWN(1006), OWN(1014), OWN(1017), OWN(1013),
-};
-static_assert(std::size(kGroupBoxProperties) == 13);
+constexpr auto kEditBoxProperties = PropertyTable<kEditBoxPropertyCount>({
+    {kEditBoxContent, kPropText},
+    {kEditBoxBorder, kPropChoice},
+    {kEditBoxTextColor, kPropColour},
+    {kEditBoxBackColor, kPropBackColour},
+    {kEditBoxFont, kPropFont},
+    {kEditBoxHideSelection, kPropLogical},
+    {kEditBoxMaxLength, kPropInteger},
+    {kEditBoxMultiline, kPropLogical},
+    {kEditBoxScrollBars, kPropChoice},
+    {kEditBoxAlignment, kPropChoice},
+    {kEditBoxInputMode, kPropChoice},
+    {kEditBoxPasswordChar, kPropText},
+    {kEditBoxCaseConversion, kPropChoice},
+    {kEditBoxSpinType, kPropChoice},
+    {kEditBoxSpinMin, kPropInteger},
+    {kEditBoxSpinMax, kPropInteger},
+    {kEditBoxSelStart, kPropInteger},
+    {kEditBoxSelLength, kPropInteger},
+    {kEditBoxSelText, kPropText},
+    {kEditBoxDataSource, kPropDataSource},
+    {kEditBoxDataColumn, kPropDataColumn},
+});
 
-// ComboBox: 8 ComboStyle, 9 Content, 10 MaxLength, 11 SelStart, 12 SelLength, 13 SelText, 14 Sorted, 15 ExtraItemHeight, 16 TextColor, 17 BackColor, 18 Font, 19 ListIndex, 20 Items, 21 ItemData, 22 DataSource, 23 DataColumn, 24 DataFlag
-const PropertyDescriptor kComboBoxProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1006), OWN(1005), OWN(1000), OWN(1000), OWN(1000), OWN(1005), OWN(1003), OWN(1000), OWN(1014),
-    OWN(1017), OWN(1013), OWN(1000), OWN(1024), OWN(1024), OWN(1018), OWN(1020), OWN(1003),
-};
-static_assert(std::size(kComboBoxProperties) == 25);
+constexpr auto kLabelProperties = PropertyTable<kLabelPropertyCount>({
+    {kLabelCaption, kPropText},
+    {kLabelEffect, kPropChoice},
+    {kLabelBorder, kPropChoice},
+    {kLabelFrameWidth, kPropInteger},
+    {kLabelFrameColor1, kPropColourTransparent},
+    {kLabelFrameColor2, kPropColourTransparent},
+    {kLabelFrameColor3, kPropColourTransparent},
+    {kLabelFont, kPropFont},
+    {kLabelTextColor, kPropColour},
+    {kLabelBackColor, kPropBackColour},
+    {kLabelBackPicture, kPropPicture},
+    {kLabelBackPictureMode, kPropChoice},
+    {kLabelGradientMode, kPropChoice},
+    {kLabelGradientColor1, kPropColourTransparent},
+    {kLabelGradientColor2, kPropColourTransparent},
+    {kLabelGradientColor3, kPropColourTransparent},
+    {kLabelAlignment, kPropChoice},
+    {kLabelWordWrap, kPropLogical},
+    {kLabelVerticalAlignment, kPropChoice},
+    {kLabelDataSource, kPropDataSource},
+    {kLabelDataColumn, kPropDataColumn},
+});
 
-// ColorPicker: 8 Color, 9 AllowTransparent
-const PropertyDescriptor kColorPickerProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1015), OWN(1003),
-};
-static_assert(std::size(kColorPickerProperties) == 10);
+constexpr auto kTransLabelProperties = PropertyTable<kTransLabelPropertyCount>({
+    {kTransLabelCaption, kPropText},
+    {kTransLabelEffect, kPropChoice},
+    {kTransLabelFont, kPropFont},
+    {kTransLabelTextColor, kPropColour},
+    {kTransLabelAlignment, kPropChoice},
+    {kTransLabelWordWrap, kPropLogical},
+    {kTransLabelVerticalAlignment, kPropChoice},
+});
 
-// PicBox: 8 Border, 9 BackColor, 10 Picture, 11 DisplayMode, 12 Animate, 13 DataSource, 14 DataColumn
-const PropertyDescriptor kPicBoxProperties[] = {
-    IMPRINTA_COMMON_PROPERTIES,
-    OWN(1006), OWN(1017), OWN(1009), OWN(1006), OWN(1003), OWN(1018), OWN(1020),
-};
-static_assert(std::size(kPicBoxProperties) == 15);
-#undef COMMON
-#undef OWN
+constexpr auto kDrawPanelProperties = PropertyTable<kDrawPanelPropertyCount>({
+    {kDrawPanelBorder, kPropChoice},
+    {kDrawPanelBackColor, kPropBackColour},
+    {kDrawPanelBackPicture, kPropPicture},
+    {kDrawPanelBackPictureMode, kPropChoice},
+    {kDrawPanelAutoRedraw, kPropLogical},
+    {kDrawPanelDrawingUnit, kPropChoice},
+    {kDrawPanelPenStyle, kPropChoice},
+    {kDrawPanelDrawMode, kPropChoice},
+    {kDrawPanelPenWidth, kPropInteger},
+    {kDrawPanelPenColor, kPropColour},
+    {kDrawPanelBrushStyle, kPropChoice},
+    {kDrawPanelBrushColor, kPropColour},
+    {kDrawPanelTextColor, kPropColour},
+    {kDrawPanelTextBackColor, kPropColourTransparent},
+    {kDrawPanelFont, kPropFont},
+    {kDrawPanelDrawWidth, kPropInteger},
+    {kDrawPanelDrawHeight, kPropInteger},
+});
+
+constexpr auto kButtonProperties = PropertyTable<kButtonPropertyCount>({
+    {kButtonPicture, kPropPicture},
+    {kButtonType, kPropChoice},
+    {kButtonCaption, kPropText},
+    {kButtonAlignment, kPropChoice},
+    {kButtonVerticalAlignment, kPropChoice},
+    {kButtonFont, kPropFont},
+});
+
+constexpr auto kGroupBoxProperties = PropertyTable<kGroupBoxPropertyCount>({
+    {kGroupBoxCaption, kPropText},
+    {kGroupBoxAlignment, kPropChoice},
+    {kGroupBoxTextColor, kPropColour},
+    {kGroupBoxBackColor, kPropBackColour},
+    {kGroupBoxFont, kPropFont},
+});
+
+constexpr auto kComboBoxProperties = PropertyTable<kComboBoxPropertyCount>({
+    {kComboBoxStyle, kPropChoice},
+    {kComboBoxContent, kPropText},
+    {kComboBoxMaxLength, kPropInteger},
+    {kComboBoxSelStart, kPropInteger},
+    {kComboBoxSelLength, kPropInteger},
+    {kComboBoxSelText, kPropText},
+    {kComboBoxSorted, kPropLogical},
+    {kComboBoxExtraItemHeight, kPropInteger},
+    {kComboBoxTextColor, kPropColour},
+    {kComboBoxBackColor, kPropBackColour},
+    {kComboBoxFont, kPropFont},
+    {kComboBoxListIndex, kPropInteger},
+    {kComboBoxItems, kPropCustomData},
+    {kComboBoxItemData, kPropCustomData},
+    {kComboBoxDataSource, kPropDataSource},
+    {kComboBoxDataColumn, kPropDataColumn},
+    {kComboBoxDataFlag, kPropLogical},
+});
+
+constexpr auto kColourPickerProperties = PropertyTable<kColourPickerPropertyCount>({
+    {kColourPickerColor, kPropColourTransparent},
+    {kColourPickerAllowTransparent, kPropLogical},
+});
+
+constexpr auto kPicBoxProperties = PropertyTable<kPicBoxPropertyCount>({
+    {kPicBoxBorder, kPropChoice},
+    {kPicBoxBackColor, kPropBackColour},
+    {kPicBoxPicture, kPropPicture},
+    {kPicBoxDisplayMode, kPropChoice},
+    {kPicBoxAnimate, kPropLogical},
+    {kPicBoxDataSource, kPropDataSource},
+    {kPicBoxDataColumn, kPropDataColumn},
+});
 
 template <size_t N>
 constexpr TypeDescriptor UnitType(const char* name, const char* englishName, uint32_t flags,
-                                  const PropertyDescriptor (&properties)[N], UnitEntryLookup lookup) {
+                                  const std::array<PropertyDescriptor, N>& properties, UnitEntryLookup lookup) {
     return TypeDescriptor{name, englishName, "", 0, nullptr, flags, 0, 0, nullptr,
-                          static_cast<uint32_t>(N), properties, lookup, 0, nullptr};
+                          static_cast<uint32_t>(N), properties.data(), lookup, 0, nullptr};
 }
+
+// Flag bits set as the system's type tables set them; nothing here tests them.
+constexpr uint32_t kTypeUnusedBit9 = 0x00000200;
+constexpr uint32_t kTypeUnusedBit17 = 0x00020000;
+constexpr uint32_t kTypeUnusedBit31 = 0x80000000;
+
+// Type flags. Every unit raises events; the core library's own types carry bit 31.
+constexpr uint32_t kCoreUnit = kTypeIsUnit | kTypeUnusedBit31;
+// Units that take no input: Tab passes over them, and a click on them drags a
+// window that has drag-anywhere set.
+constexpr uint32_t kPassive = kTypeSkipsTab | kTypeDragsWindow;
 
 }  // namespace
 
-// Slots by type number - 1: 1 window, 5 edit box, 6 picture box, 8 drawing
-// panel, 9 group box, 10 label, 11 button, 14 combo box, 28 colour picker.
-extern "C" const TypeDescriptor CoreLibraryTypes[kCoreLibraryTypeCount] = {
-    /* 1 */ UnitType("窗口", "window", 0x800000D0, kWindowProperties, WindowEntryLookup),
+// Slots by type number - 1 (kUnitType... codes); the slot of each unit type is checked below.
+extern "C" constexpr TypeDescriptor CoreLibraryTypes[kCoreLibraryTypeCount] = {
+    /* 1 */ UnitType("窗口", "window", kCoreUnit | kTypeMovesChildrenOnRecreate | kTypeNeverRecreated,
+                     kWindowProperties, WindowEntryLookup),
     {}, {}, {},
-    /* 5 */ UnitType("编辑框", "EditBox", 0x80000040, kEditBoxProperties, EditBoxEntryLookup),
-    /* 6 */ UnitType("图片框", "PicBox", 0x840100C0, kPicBoxProperties, PicBoxEntryLookup),
+    /* 5 */ UnitType("编辑框", "EditBox", kCoreUnit, kEditBoxProperties, EditBoxEntryLookup),
+    /* 6 */ UnitType("图片框", "PicBox", kCoreUnit | kPassive | kTypeMovesChildrenOnRecreate, kPicBoxProperties,
+                     PicBoxEntryLookup),
     {},
-    /* 8 */ UnitType("画板", "DrawPanel", 0x800200C0, kDrawPanelProperties, DrawPanelEntryLookup),
-    /* 9 */ UnitType("分组框", "GroupBox", 0x840140C0, kGroupBoxProperties, GroupBoxEntryLookup),
-    /* 10 */ UnitType("标签", "Label", 0x84012040, kLabelProperties, LabelEntryLookup),
-    /* 11 */ UnitType("按钮", "Button", 0x80000840, kButtonProperties, ButtonEntryLookup),
+    /* 8 */ UnitType("画板", "DrawPanel", kCoreUnit | kTypeUnusedBit17 | kTypeMovesChildrenOnRecreate,
+                     kDrawPanelProperties, DrawPanelEntryLookup),
+    /* 9 */ UnitType("分组框", "GroupBox", kCoreUnit | kPassive | kTypeGrouping | kTypeMovesChildrenOnRecreate,
+                     kGroupBoxProperties, GroupBoxEntryLookup),
+    /* 10 */ UnitType("标签", "Label", kCoreUnit | kPassive | kTypeStatic, kLabelProperties, LabelEntryLookup),
+    /* 11 */ UnitType("按钮", "Button", kCoreUnit | kTypeDefaultButton, kButtonProperties, ButtonEntryLookup),
     {}, {},
-    /* 14 */ UnitType("组合框", "ComboBox", 0x80000240, kComboBoxProperties, ComboBoxEntryLookup),
+    /* 14 */ UnitType("组合框", "ComboBox", kCoreUnit | kTypeUnusedBit9, kComboBoxProperties, ComboBoxEntryLookup),
     {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
-    /* 28 */ UnitType("颜色选择器", "ColorPicker", 0x80000040, kColorPickerProperties, ColorPickerEntryLookup),
+    /* 28 */ UnitType("颜色选择器", "ColorPicker", kCoreUnit, kColourPickerProperties, ColorPickerEntryLookup),
     {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
 };
 
-extern "C" const TypeDescriptor ExtendedInterfaceTypes[kExtendedInterfaceTypeCount] = {
+extern "C" constexpr TypeDescriptor ExtendedInterfaceTypes[kExtendedInterfaceTypeCount] = {
     {}, {}, {}, {},
-    /* 5 */ UnitType("透明标签", "TransLabel", 0x00012040, kTransLabelProperties, TransLabelEntryLookup),
+    /* 5 */ UnitType("透明标签", "TransLabel", kTypeIsUnit | kTypeSkipsTab | kTypeStatic, kTransLabelProperties,
+                     TransLabelEntryLookup),
 };
 
+namespace {
 
+template <size_t N>
+constexpr bool Holds(const TypeDescriptor (&table)[N], uint32_t code, UnitEntryLookup lookup) {
+    return TypeNumber(code) >= 1 && TypeNumber(code) <= N && table[TypeNumber(code) - 1].entryLookup == lookup;
+}
+
+static_assert(Holds(CoreLibraryTypes, kUnitTypeWindow, WindowEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypeEditBox, EditBoxEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypePicBox, PicBoxEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypeDrawPanel, DrawPanelEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypeGroupBox, GroupBoxEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypeLabel, LabelEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypeButton, ButtonEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypeComboBox, ComboBoxEntryLookup));
+static_assert(Holds(CoreLibraryTypes, kUnitTypeColourPicker, ColorPickerEntryLookup));
+static_assert(Holds(ExtendedInterfaceTypes, kUnitTypeTransLabel, TransLabelEntryLookup));
+
+}  // namespace

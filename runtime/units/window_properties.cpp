@@ -15,8 +15,6 @@ int WindowChoiceMax(int property) {
     }
 }
 
-int ClampWindowChoice(int v, int max) { return v < 0 ? 0 : v > max ? max : v; }
-
 namespace {
 void CutAtZero(std::string& s) {
     size_t zero = s.find('\0');
@@ -54,11 +52,11 @@ bool WindowProperties::Serialize(PropertyArchive& ar) {
     ar.Text(caption);
     ar.Text(helpFile);
     if (ar.loading()) {
-        borderStyle = ClampWindowChoice(borderStyle, WindowChoiceMax(kWpBorderStyle));
-        backPictureMode = ClampWindowChoice(backPictureMode, WindowChoiceMax(kWpBackPictureMode));
-        startPosition = ClampWindowChoice(startPosition, WindowChoiceMax(kWpStartPosition));
-        playCount = ClampWindowChoice(playCount, WindowChoiceMax(kWpPlayCount));
-        shape = ClampWindowChoice(shape, WindowChoiceMax(kWpShape));
+        borderStyle = ClampChoice(borderStyle, WindowChoiceMax(kWpBorderStyle));
+        backPictureMode = ClampChoice(backPictureMode, WindowChoiceMax(kWpBackPictureMode));
+        startPosition = ClampChoice(startPosition, WindowChoiceMax(kWpStartPosition));
+        playCount = ClampChoice(playCount, WindowChoiceMax(kWpPlayCount));
+        shape = ClampChoice(shape, WindowChoiceMax(kWpShape));
         CutAtZero(caption);
         CutAtZero(helpFile);
         CutAtZero(className);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "runtime/base/property_stream.h"
+#include "runtime/units/choice.h"
 #include "runtime/units/window_numbers.h"
 
 namespace imprinta::units {
@@ -16,8 +17,6 @@ constexpr uint32_t kSystemFaceColour = 0xFF000000;  // button face, resolved whe
 
 // Highest choice of a choice property, -1 for properties that are not choices.
 int WindowChoiceMax(int property);
-// Clamps v into 0..max.
-int ClampWindowChoice(int v, int max);
 
 class WindowProperties : public PropertyData {
 public:

@@ -2,6 +2,7 @@
 #include "runtime/units/window_shapes.h"
 
 #include <cstdint>
+#include "runtime/units/choice.h"
 #include "runtime/units/window_numbers.h"
 
 namespace imprinta::units {
@@ -59,7 +60,7 @@ int RoundingMulDiv(int a, int b, int c) {
     return static_cast<int>(q);
 }
 
-int ClampShape(int shape) { return shape < 0 ? 0 : shape >= kShapeCount ? kShapeCount - 1 : shape; }
+int ClampShape(int shape) { return ClampChoice(shape, kShapeCount - 1); }
 
 const std::vector<ShapePoint>& ShapeTablePoints(int shape) { return PolygonTable(shape); }
 

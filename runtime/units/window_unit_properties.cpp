@@ -5,19 +5,6 @@
 
 namespace imprinta::units {
 
-namespace {
-
-void PointAt(PropertyValue& v, const ByteBuffer& b) {
-    v.data.bytes = b.empty() ? nullptr : b.data();
-    v.data.count = static_cast<uint32_t>(b.size());
-}
-
-void Assign(ByteBuffer& b, const PropertyValue& v) { b.Assign(v.data.bytes, v.data.bytes ? v.data.count : 0); }
-
-std::string TextOf(const PropertyValue& v) { return v.text ? v.text : ""; }
-
-}  // namespace
-
 // The live state: never "centred" once the window exists.
 int32_t WindowUnit::LiveStartPosition() const {
     if (designMode || !hwnd) return props_.startPosition;
@@ -30,16 +17,16 @@ bool WindowUnit::GetProperty(int number, PropertyValue& v) {
     case kWpCaption: v.text = props_.caption.c_str(); break;
     case kWpBorderStyle: v.integer = props_.borderStyle; break;
     case kWpBackColor: v.colour = props_.backColor; break;
-    case kWpBackPicture: PointAt(v, props_.backPicture); break;
+    case kWpBackPicture: LendBytes(v, props_.backPicture); break;
     case kWpBackPictureMode: v.integer = props_.backPictureMode; break;
-    case kWpBackMusic: PointAt(v, props_.backMusic); break;
+    case kWpBackMusic: LendBytes(v, props_.backMusic); break;
     case kWpPlayCount: v.integer = props_.playCount; break;
     case kWpControlBox: v.logical = props_.controlBox; break;
     case kWpMaxButton: v.logical = props_.maxButton; break;
     case kWpMinButton: v.logical = props_.minButton; break;
     case kWpStartPosition: v.integer = LiveStartPosition(); break;
     case kWpMovable: v.logical = props_.movable; break;
-    case kWpIcon: PointAt(v, props_.icon); break;
+    case kWpIcon: LendBytes(v, props_.icon); break;
     case kWpEnterMovesFocus: v.logical = props_.enterMovesFocus; break;
     case kWpEscCloses: v.logical = props_.escCloses; break;
     case kWpF1Help: v.logical = props_.f1Help; break;
@@ -64,7 +51,7 @@ bool WindowUnit::SetProperty(int number, const PropertyValue& v, char**) {
 
 // Stores a choice clamped to its range; whether it changed.
 bool WindowUnit::SetChoice(int number, int32_t value, int32_t& field) {
-    int32_t c = ClampWindowChoice(value, WindowChoiceMax(number));
+    int32_t c = ClampChoice(value, WindowChoiceMax(number));
     if (c == field) return false;
     field = c;
     return true;
@@ -96,7 +83,7 @@ bool WindowUnit::SetBackgroundProperty(int number, const PropertyValue& v) {
         background_.Drop();  // transparent picture parts were blended with the old colour
         break;
     case kWpBackPicture:
-        Assign(props_.backPicture, v);
+        StoreBytes(props_.backPicture, v);
         background_.Drop();
         break;
     case kWpBackPictureMode:
@@ -113,7 +100,7 @@ bool WindowUnit::SetMusicProperty(int number, const PropertyValue& v) {
     switch (number) {
     case kWpBackMusic:
         StopMusic();
-        Assign(props_.backMusic, v);
+        StoreBytes(props_.backMusic, v);
         break;
     case kWpPlayCount:
         if (!SetChoice(number, v.integer, props_.playCount)) return true;
@@ -130,7 +117,7 @@ bool WindowUnit::SetPlacementProperty(int number, const PropertyValue& v) {
     bool live = hwnd != nullptr;
     switch (number) {
     case kWpStartPosition:
-        props_.startPosition = ClampWindowChoice(v.integer, WindowChoiceMax(number));
+        props_.startPosition = ClampChoice(v.integer, WindowChoiceMax(number));
         if (live && !designMode && IsWindowVisible(hwnd)) ApplyStartPosition();
         break;
     case kWpMovable:
@@ -138,7 +125,7 @@ bool WindowUnit::SetPlacementProperty(int number, const PropertyValue& v) {
         if (live) ApplyMovable();
         break;
     case kWpIcon:
-        Assign(props_.icon, v);
+        StoreBytes(props_.icon, v);
         if (live) MakeIcons();
         break;
     case kWpShape:

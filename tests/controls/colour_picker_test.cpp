@@ -44,7 +44,7 @@ protected:
         ColourPickerData d;
         d.colour = colour;
         d.allowTransparent = allowTransparent;
-        window_ = BuildWindow({MakeUnit(kPicker, kColourPickerType, 10, 10, 80, 22, SaveBlock(d))}, x, y, width, height);
+        window_ = BuildWindow({MakeUnit(kPicker, kUnitTypeColourPicker, 10, 10, 80, 22, SaveBlock(d))}, x, y, width, height);
         ASSERT_NE(0u, window_);
         Events().clear();
     }
@@ -258,12 +258,12 @@ TEST(Showcase, AllFiveUnitTypes) {
     body.textColour = 0x004000;
     body.backColour = 0xE0F0FF;
     uint32_t w = BuildWindow(
-        {MakeUnit(0x05010001, kEditBoxType, 10, 10, 200, 40, SaveBlock(e)),
-         MakeUnit(0x05010002, kEditBoxType, 10, 60, 60, 22, SaveBlock(size)),
-         MakeUnit(0x05010003, kEditBoxType, 10, 95, 200, 70, SaveBlock(body)),
-         MakeUnit(0x0B010004, kButtonType, 230, 10, 100, 28, SaveBlock(b)),
-         MakeUnit(0x09010005, kGroupBoxType, 230, 50, 260, 120, SaveBlock(g)),
-         MakeUnit(0x0E010006, kComboBoxType, 15, 25, 140, 20, ([] {
+        {MakeUnit(0x05010001, kUnitTypeEditBox, 10, 10, 200, 40, SaveBlock(e)),
+         MakeUnit(0x05010002, kUnitTypeEditBox, 10, 60, 60, 22, SaveBlock(size)),
+         MakeUnit(0x05010003, kUnitTypeEditBox, 10, 95, 200, 70, SaveBlock(body)),
+         MakeUnit(0x0B010004, kUnitTypeButton, 230, 10, 100, 28, SaveBlock(b)),
+         MakeUnit(0x09010005, kUnitTypeGroupBox, 230, 50, 260, 120, SaveBlock(g)),
+         MakeUnit(0x0E010006, kUnitTypeComboBox, 15, 25, 140, 20, ([] {
              imprinta::units::ComboBoxData c;
              c.items = {"宋体", "黑体", "楷体"};
              c.listIndex = 1;
@@ -271,7 +271,7 @@ TEST(Showcase, AllFiveUnitTypes) {
              imprinta::units::SavePropertyData(c, out);
              return out;
          })(), 0x09010005),
-         MakeUnit(0x1C010007, kColourPickerType, 15, 60, 90, 22, SaveBlock(p), 0x09010005)},
+         MakeUnit(0x1C010007, kUnitTypeColourPicker, 15, 60, 90, 22, SaveBlock(p), 0x09010005)},
         100, 100, 520, 260, "控件展示");
     ASSERT_NE(0u, w);
     if (strcmp(mode, "popup") == 0) Click(UnitHandle(w, 0x1C010007), 20, 10);

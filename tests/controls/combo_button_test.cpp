@@ -54,7 +54,7 @@ std::vector<uint8_t> IconFile16() {
     return f;
 }
 
-ArgValue ComboArg(uint32_t window, uint32_t unit) { return {window, unit, kComboBoxType}; }
+ArgValue ComboArg(uint32_t window, uint32_t unit) { return {window, unit, kUnitTypeComboBox}; }
 
 ArgValue Core(int command, std::vector<ArgValue> args) {
     return CallLibraryCommand(CoreCommands[command], static_cast<int>(args.size()), args.data());
@@ -74,7 +74,7 @@ protected:
         if (window_) CloseWindow(window_);
     }
     void Build(std::vector<uint8_t> block) {
-        window_ = BuildWindow({MakeUnit(kCombo, kComboBoxType, 10, 10, 140, 20, std::move(block))});
+        window_ = BuildWindow({MakeUnit(kCombo, kUnitTypeComboBox, 10, 10, 140, 20, std::move(block))});
         ASSERT_NE(0u, window_);
         Events().clear();
     }
@@ -237,9 +237,9 @@ TEST(ButtonAndGroupBox, DefaultButtonClickedCaptionsAndContainer) {
     g.backColour = 0x00FFE0;
     EditBoxData inner;
     inner.content = "inside";
-    uint32_t w = BuildWindow({MakeUnit(kButton, kButtonType, 10, 10, 80, 26, SaveBlock(b)),
-                              MakeUnit(kGroup, kGroupBoxType, 10, 50, 200, 120, SaveBlock(g)),
-                              MakeUnit(kInner, kEditBoxType, 20, 30, 100, 22, SaveBlock(inner), kGroup)});
+    uint32_t w = BuildWindow({MakeUnit(kButton, kUnitTypeButton, 10, 10, 80, 26, SaveBlock(b)),
+                              MakeUnit(kGroup, kUnitTypeGroupBox, 10, 50, 200, 120, SaveBlock(g)),
+                              MakeUnit(kInner, kUnitTypeEditBox, 20, 30, 100, 22, SaveBlock(inner), kGroup)});
     ASSERT_NE(0u, w);
     Events().clear();
     HWND button = UnitHandle(w, kButton);

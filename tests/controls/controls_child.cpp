@@ -7,6 +7,7 @@
 #include "runtime/commands/commands.h"
 #include "runtime/core/runtime_interface.h"
 #include "runtime/core/runtime_state.h"
+#include "runtime/units/unit_types.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const ApplicationHeader kHeader = {0, 0, 1, 0, nullptr, 0, nullptr, 0, kLibraryC
 int IMPRINTA_CDECL Start() {
     CallRuntimeService(kServiceStartRuntime);
     imprinta::SetErrorHook(CaptureReport);
-    ArgValue combo = {0x52019999, 0x0E010001, 0x0001000E};
+    ArgValue combo = {0x52019999, 0x0E010001, imprinta::units::kUnitTypeComboBox};
     ArgValue index = {0, 0, 0x80000301u};
     ArgValue text = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>("x")), 0, 0x80000004u};
     if (g_scenario == "text") {

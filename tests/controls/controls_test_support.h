@@ -19,11 +19,11 @@ IMPRINTA_HANDLER_INDICES(CONTROLS_TEST_HANDLERS)
 
 namespace ctltest {
 
-constexpr uint32_t kEditBoxType = 0x00010005;
-constexpr uint32_t kGroupBoxType = 0x00010009;
-constexpr uint32_t kButtonType = 0x0001000B;
-constexpr uint32_t kComboBoxType = 0x0001000E;
-constexpr uint32_t kColourPickerType = 0x0001001C;
+using imprinta::units::kUnitTypeButton;
+using imprinta::units::kUnitTypeColourPicker;
+using imprinta::units::kUnitTypeComboBox;
+using imprinta::units::kUnitTypeEditBox;
+using imprinta::units::kUnitTypeGroupBox;
 
 struct Event {
     std::string handler;

@@ -31,13 +31,13 @@ protected:
     }
     uint32_t Build(std::vector<uint8_t> block, bool withButton = false) {
         std::vector<imprinta::forms::UnitDescription> units = {
-            MakeUnit(kEdit, kEditBoxType, 10, 10, 150, 22, std::move(block)),
-            MakeUnit(kOther, kEditBoxType, 10, 100, 150, 22, EditBlock(0)),
+            MakeUnit(kEdit, kUnitTypeEditBox, 10, 10, 150, 22, std::move(block)),
+            MakeUnit(kOther, kUnitTypeEditBox, 10, 100, 150, 22, EditBlock(0)),
         };
         if (withButton) {
             ButtonData b;
             b.buttonType = 1;
-            units.push_back(MakeUnit(kButton, kButtonType, 200, 10, 80, 24, SaveBlock(b)));
+            units.push_back(MakeUnit(kButton, kUnitTypeButton, 200, 10, 80, 24, SaveBlock(b)));
         }
         window_ = BuildWindow(units);
         EXPECT_NE(0u, window_);
@@ -217,8 +217,8 @@ TEST_F(EditBoxTest, SingleLineTextIsCentredAndTheBoxAtLeastOneLineHigh) {
     EditBoxData d;
     d.content = "Wg";
     std::vector<imprinta::forms::UnitDescription> units = {
-        MakeUnit(kEdit, kEditBoxType, 10, 10, 150, 60, SaveBlock(d)),
-        MakeUnit(kOther, kEditBoxType, 10, 100, 150, 4, EditBlock(0)),
+        MakeUnit(kEdit, kUnitTypeEditBox, 10, 10, 150, 60, SaveBlock(d)),
+        MakeUnit(kOther, kUnitTypeEditBox, 10, 100, 150, 4, EditBlock(0)),
     };
     window_ = BuildWindow(units);
     RECT wr, cr;

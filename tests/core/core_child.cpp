@@ -106,7 +106,7 @@ int IMPRINTA_CDECL Start() {
     if (s == "exit5") ExitProgram(5);
     if (s == "return") return 0;
     if (s == "registered") RegisterObjects();
-    if (s == "error6" || s == "box") RaiseRuntimeError(6);
+    if (s == "error6" || s == "box") RaiseRuntimeError(imprinta::kErrorStackUnbalanced);
     if (s == "alloc1000") {
         // A small fixed heap makes the 1000-byte request fail for real.
         imprinta::TheRuntime().heap = HeapCreate(HEAP_NO_SERIALIZE, 4096, 4096);
@@ -121,10 +121,10 @@ int IMPRINTA_CDECL Start() {
         imprinta::SetAllocationGate(RefuseNext<imprinta::AllocationKind::Object>);
         CallCommandFromWindowProcedure();
     }
-    if (s == "emptyreport") imprinta::ReportError("", 0);
+    if (s == "emptyreport") imprinta::ReportError("", imprinta::kErrorNoCode);
     if (s == "debugbreak") {
         imprinta::TheRuntime().runMode = imprinta::kRunModeDebugBreak;
-        RaiseRuntimeError(6);
+        RaiseRuntimeError(imprinta::kErrorStackUnbalanced);
     }
     if (s == "missingfunction") CallDll(0, {});
     if (s == "missingordinal") CallDll(1, {});

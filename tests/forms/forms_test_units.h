@@ -12,7 +12,7 @@ namespace formstest {
 
 using namespace imprinta::units;
 
-constexpr uint32_t kWindowType = 0x00010001;
+constexpr uint32_t kWindowType = kUnitTypeWindow;
 constexpr uint32_t kBoxType = 0x00010005;        // the edit-box slot
 constexpr uint32_t kContainerType = 0x00010009;  // the group-box slot
 constexpr uint32_t kOtherBoxType = 0x0001000B;   // the button slot

@@ -21,11 +21,11 @@ namespace vistest {
 
 using namespace imprinta::units;
 
-constexpr uint32_t kWindowType = 0x00010001;
-constexpr uint32_t kPicBoxType = 0x00010006;
-constexpr uint32_t kDrawPanelType = 0x00010008;
-constexpr uint32_t kLabelType = 0x0001000A;
-constexpr uint32_t kTransLabelType = 0x00040005;
+constexpr uint32_t kWindowType = kUnitTypeWindow;
+constexpr uint32_t kPicBoxType = kUnitTypePicBox;
+constexpr uint32_t kDrawPanelType = kUnitTypeDrawPanel;
+constexpr uint32_t kLabelType = kUnitTypeLabel;
+constexpr uint32_t kTransLabelType = kUnitTypeTransLabel;
 
 struct HandlerCall {
     int handler;

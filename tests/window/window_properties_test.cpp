@@ -158,7 +158,7 @@ TEST(WindowData, ChoicesAreClampedAndTextsEndAtZero) {
     EXPECT_EQ(2, p.playCount);
     EXPECT_EQ(29, p.shape);
     EXPECT_EQ("ab", p.caption);
-    EXPECT_EQ(3, ClampWindowChoice(9, WindowChoiceMax(kWpBackPictureMode)));
+    EXPECT_EQ(3, ClampChoice(9, WindowChoiceMax(kWpBackPictureMode)));
     EXPECT_EQ(-1, WindowChoiceMax(kWpCaption));
 }
 

@@ -7,25 +7,25 @@
 #include "app/forms/main_window_handlers_list.h"
 #include "app/forms/main_window_units.h"
 #include "app/forms/main_window_unit_data.h"
+#include "runtime/units/unit_types.h"
 
 namespace mainwindow {
 
 using imprinta::forms::BindingDescription;
 using imprinta::forms::UnitDescription;
 using imprinta::forms::WindowDescription;
+using imprinta::units::kUnitTypeButton;
+using imprinta::units::kUnitTypeColourPicker;
+using imprinta::units::kUnitTypeComboBox;
+using imprinta::units::kUnitTypeDrawPanel;
+using imprinta::units::kUnitTypeEditBox;
+using imprinta::units::kUnitTypeGroupBox;
+using imprinta::units::kUnitTypeLabel;
+using imprinta::units::kUnitTypePicBox;
+using imprinta::units::kUnitTypeTransLabel;
+using imprinta::units::kUnitTypeWindow;
 
 namespace {
-
-constexpr uint32_t kTypeWindow = 0x00010001;
-constexpr uint32_t kTypeEditBox = 0x00010005;
-constexpr uint32_t kTypePicBox = 0x00010006;
-constexpr uint32_t kTypeDrawPanel = 0x00010008;
-constexpr uint32_t kTypeGroupBox = 0x00010009;
-constexpr uint32_t kTypeLabel = 0x0001000A;
-constexpr uint32_t kTypeButton = 0x0001000B;
-constexpr uint32_t kTypeComboBox = 0x0001000E;
-constexpr uint32_t kTypeColorPicker = 0x0001001C;
-constexpr uint32_t kTypeTransLabel = 0x00040005;
 
 // Event numbers of the units (window: Created 0, Destroying 2; others: 0).
 constexpr int32_t kCreated = 0;
@@ -76,8 +76,8 @@ UnitDescription MakeUnit(uint32_t id, const char* name, uint32_t type, uint32_t 
     u.height = height;
     u.block = std::move(block);
     // Static and grouping units take no part in Tab navigation.
-    bool focusable = type == kTypeEditBox || type == kTypeButton || type == kTypeComboBox ||
-                     type == kTypeColorPicker;
+    bool focusable = type == kUnitTypeEditBox || type == kUnitTypeButton || type == kUnitTypeComboBox ||
+                     type == kUnitTypeColourPicker;
     u.flags = imprinta::forms::kUnitVisible | (focusable ? imprinta::forms::kUnitTabStop : 0u);
     return u;
 }
@@ -111,61 +111,61 @@ WindowDescription DescribeMainWindow() {
     const uint32_t G = kSettingsGroup;  // units inside the settings group box
     const uint32_t W = 0;               // units directly on the window
 
-    UnitDescription window = MakeUnit(kWindowRecordId, "", kTypeWindow, 0, 50, 50, 1059, 933, WindowBlock(kCaption));
+    UnitDescription window = MakeUnit(kWindowRecordId, "", kUnitTypeWindow, 0, 50, 50, 1059, 933, WindowBlock(kCaption));
     Bind(window, kCreated, kHandler_OnMainWindowCreated);
     Bind(window, kDestroying, kHandler_OnMainWindowDestroying);
     w.units.push_back(window);
 
     auto& u = w.units;
-    u.push_back(MakeUnit(kButtonTutorial, "按钮6", kTypeButton, W, 960, 296, 88, 32, ButtonBlock("使用教程")));
-    u.push_back(MakeUnit(kDrawPanel1, "画板1", kTypeDrawPanel, G, 520, 640, 64, 80, DrawPanelBlock()));
-    u.push_back(MakeUnit(kUsageNote, "透明标签14", kTypeTransLabel, G, 24, 632, 384, 216, TransLabelBlock(kUsageNoteText)));
-    u.push_back(MakeUnit(kBodyYLabel, "透明标签12", kTypeTransLabel, W, 752, 192, 64, 24, TransLabelBlock("文案位置Y:")));
-    u.push_back(MakeUnit(kBodyY, "文案位置y", kTypeEditBox, W, 813, 192, 58, 24, EditBlock("120", kIntegerInput)));
-    u.push_back(MakeUnit(kBodyX, "文案位置x", kTypeEditBox, W, 672, 192, 58, 24, EditBlock("120", kIntegerInput)));
-    u.push_back(MakeUnit(kBodyXLabel, "透明标签13", kTypeTransLabel, W, 608, 192, 72, 24, TransLabelBlock("文案位置X:")));
-    u.push_back(MakeUnit(kTitleYLabel, "透明标签11", kTypeTransLabel, W, 752, 131, 64, 24, TransLabelBlock("标题位置Y:")));
-    u.push_back(MakeUnit(kTitleY, "标题位置y", kTypeEditBox, W, 813, 131, 58, 24, EditBlock("120", kIntegerInput)));
-    u.push_back(MakeUnit(kTitleXLabel, "透明标签9", kTypeTransLabel, W, 608, 131, 72, 24, TransLabelBlock("标题位置X:")));
-    u.push_back(MakeUnit(kTitleX, "标题位置x", kTypeEditBox, W, 672, 131, 58, 24, EditBlock("120", kIntegerInput)));
-    u.push_back(MakeUnit(kButtonExportAll, "按钮5", kTypeButton, G, 360, 248, 88, 32, ButtonBlock("多个模板导出")));
-    u.push_back(MakeUnit(kBodySize, "文案字体大小", kTypeEditBox, G, 288, 153, 58, 24, EditBlock("25", kIntegerInput)));
-    u.push_back(MakeUnit(kTitleSize, "标题大小", kTypeEditBox, G, 288, 91, 58, 24, EditBlock("50", kIntegerInput)));
-    u.push_back(MakeUnit(kBodySizeLabel, "透明标签10", kTypeTransLabel, W, 856, 161, 28, 24, TransLabelBlock("大小:")));
-    u.push_back(MakeUnit(kTitleSizeLabel, "透明标签8", kTypeTransLabel, G, 256, 91, 28, 24, TransLabelBlock("大小:")));
-    u.push_back(MakeUnit(kButtonPreview, "按钮4", kTypeButton, G, 232, 736, 96, 40, ButtonBlock("预览")));
-    u.push_back(MakeUnit(kButtonAddTexts, "按钮3", kTypeButton, G, 16, 728, 96, 40, ButtonBlock("添加文案")));
-    u.push_back(MakeUnit(kButtonExport, "按钮2", kTypeButton, G, 112, 728, 112, 32, ButtonBlock("导出图片")));
-    u.push_back(MakeUnit(kBodyColour, "文案颜色", kTypeColorPicker, W, 808, 160, 45, 24, {}));
-    u.push_back(MakeUnit(kBodyColourLabel, "透明标签7", kTypeTransLabel, W, 776, 162, 28, 24, TransLabelBlock("颜色:")));
-    u.push_back(MakeUnit(kTitleColourLabel, "透明标签6", kTypeTransLabel, G, 177, 93, 28, 24, TransLabelBlock("颜色:")));
-    u.push_back(MakeUnit(kTitleColour, "标题颜色", kTypeColorPicker, G, 209, 91, 45, 24, {}));
-    u.push_back(MakeUnit(kBodyFont, "文案字体", kTypeComboBox, W, 666, 163, 108, 20, ComboBlock({}, {}, -1)));
-    u.push_back(MakeUnit(kBodyFontLabel, "透明标签5", kTypeTransLabel, W, 607, 163, 80, 24, TransLabelBlock("文案字体:")));
-    u.push_back(MakeUnit(kBodyText, "编辑框文案内容", kTypeEditBox, G, 14, 247, 338, 360, EditBlock(kSampleBody, kNormalInput, true)));
-    u.push_back(MakeUnit(kBodyTextLabel, "透明标签3", kTypeTransLabel, W, 608, 229, 80, 24, TransLabelBlock("文案:")));
-    u.push_back(MakeUnit(kTitleFontLabel, "透明标签2", kTypeTransLabel, G, 8, 95, 80, 24, TransLabelBlock("标题字体:")));
-    u.push_back(MakeUnit(kTitleFont, "标题字体", kTypeComboBox, G, 67, 96, 108, 20, ComboBlock({}, {}, -1)));
-    u.push_back(MakeUnit(kTitleText, "编辑框7", kTypeEditBox, G, 68, 63, 276, 24, EditBlock("这是一个测试标题", kNormalInput, true)));
-    u.push_back(MakeUnit(kTitleTextLabel, "透明标签1", kTypeTransLabel, G, 8, 64, 80, 24, TransLabelBlock("模板标题:")));
-    u.push_back(MakeUnit(kTemplatePath, "编辑框1", kTypeEditBox, G, 87, 24, 257, 24, EditBlock("./1.png", kNormalInput)));
-    u.push_back(MakeUnit(kTemplatePathLabel, "透明标签4", kTypeTransLabel, G, 8, 24, 80, 24, TransLabelBlock("文件模板位置:")));
-    u.push_back(MakeUnit(kSettingsGroup, "分组框1", kTypeGroupBox, W, 600, 8, 456, 896, GroupBoxBlock("配置")));
-    u.push_back(MakeUnit(kUnusedEdit8, "编辑框8", kTypeEditBox, W, 1033, 51, 56, 20, EditBlock("100", kNormalInput)));
-    u.push_back(MakeUnit(kUnusedEdit9, "编辑框9", kTypeEditBox, W, 1113, 51, 56, 20, EditBlock("100", kNormalInput)));
-    u.push_back(MakeUnit(kWatermarkFlip, "组合框2", kTypeComboBox, W, 1024, 136, 100, 20, ComboBlock(FlipItems(), Sequence(8), -1)));
-    u.push_back(MakeUnit(kWatermarkCount, "编辑框6", kTypeEditBox, W, 1576, 16, 48, 20, EditBlock("5", kNormalInput)));
-    u.push_back(MakeUnit(kWatermarkCountLabel, "标签3", kTypeLabel, W, 1436, 14, 144, 24, LabelBlock("水印数量（位置10生效）")));
-    u.push_back(MakeUnit(kWatermarkShrink, "编辑框5", kTypeEditBox, W, 1364, 16, 44, 20, EditBlock("50", kNormalInput)));
-    u.push_back(MakeUnit(kWatermarkShrinkLabel, "标签1", kTypeLabel, W, 1330, 14, 80, 24, LabelBlock("缩小")));
-    u.push_back(MakeUnit(kWatermarkY, "编辑框4", kTypeEditBox, W, 1256, 16, 56, 20, EditBlock("100", kNormalInput)));
-    u.push_back(MakeUnit(kWatermarkX, "编辑框3", kTypeEditBox, W, 1176, 16, 56, 20, EditBlock("100", kNormalInput)));
-    u.push_back(MakeUnit(kWatermarkPosition, "组合框1", kTypeComboBox, W, 1048, 16, 100, 20, ComboBlock(PositionItems(), Sequence(11), 1)));
-    u.push_back(MakeUnit(kPreviewBox, "图片框1", kTypePicBox, W, 3, 1, 597, 903, PictureBoxBlock()));
-    u.push_back(MakeUnit(kWatermarkPath, "编辑框2", kTypeEditBox, W, 1016, 216, 128, 20, EditBlock("./2.png", kNormalInput)));
-    u.push_back(MakeUnit(kButtonWatermark, "按钮1", kTypeButton, W, 1304, 128, 96, 32, ButtonBlock("加图片水印")));
-    u.push_back(MakeUnit(kWatermarkXYLabel, "标签2", kTypeLabel, W, 1159, 13, 128, 24, LabelBlock(kXYCaption)));
-    u.push_back(MakeUnit(kUnusedXYLabel, "标签5", kTypeLabel, W, 1016, 48, 128, 24, LabelBlock(kXYCaption)));
+    u.push_back(MakeUnit(kButtonTutorial, "按钮6", kUnitTypeButton, W, 960, 296, 88, 32, ButtonBlock("使用教程")));
+    u.push_back(MakeUnit(kDrawPanel1, "画板1", kUnitTypeDrawPanel, G, 520, 640, 64, 80, DrawPanelBlock()));
+    u.push_back(MakeUnit(kUsageNote, "透明标签14", kUnitTypeTransLabel, G, 24, 632, 384, 216, TransLabelBlock(kUsageNoteText)));
+    u.push_back(MakeUnit(kBodyYLabel, "透明标签12", kUnitTypeTransLabel, W, 752, 192, 64, 24, TransLabelBlock("文案位置Y:")));
+    u.push_back(MakeUnit(kBodyY, "文案位置y", kUnitTypeEditBox, W, 813, 192, 58, 24, EditBlock("120", kIntegerInput)));
+    u.push_back(MakeUnit(kBodyX, "文案位置x", kUnitTypeEditBox, W, 672, 192, 58, 24, EditBlock("120", kIntegerInput)));
+    u.push_back(MakeUnit(kBodyXLabel, "透明标签13", kUnitTypeTransLabel, W, 608, 192, 72, 24, TransLabelBlock("文案位置X:")));
+    u.push_back(MakeUnit(kTitleYLabel, "透明标签11", kUnitTypeTransLabel, W, 752, 131, 64, 24, TransLabelBlock("标题位置Y:")));
+    u.push_back(MakeUnit(kTitleY, "标题位置y", kUnitTypeEditBox, W, 813, 131, 58, 24, EditBlock("120", kIntegerInput)));
+    u.push_back(MakeUnit(kTitleXLabel, "透明标签9", kUnitTypeTransLabel, W, 608, 131, 72, 24, TransLabelBlock("标题位置X:")));
+    u.push_back(MakeUnit(kTitleX, "标题位置x", kUnitTypeEditBox, W, 672, 131, 58, 24, EditBlock("120", kIntegerInput)));
+    u.push_back(MakeUnit(kButtonExportAll, "按钮5", kUnitTypeButton, G, 360, 248, 88, 32, ButtonBlock("多个模板导出")));
+    u.push_back(MakeUnit(kBodySize, "文案字体大小", kUnitTypeEditBox, G, 288, 153, 58, 24, EditBlock("25", kIntegerInput)));
+    u.push_back(MakeUnit(kTitleSize, "标题大小", kUnitTypeEditBox, G, 288, 91, 58, 24, EditBlock("50", kIntegerInput)));
+    u.push_back(MakeUnit(kBodySizeLabel, "透明标签10", kUnitTypeTransLabel, W, 856, 161, 28, 24, TransLabelBlock("大小:")));
+    u.push_back(MakeUnit(kTitleSizeLabel, "透明标签8", kUnitTypeTransLabel, G, 256, 91, 28, 24, TransLabelBlock("大小:")));
+    u.push_back(MakeUnit(kButtonPreview, "按钮4", kUnitTypeButton, G, 232, 736, 96, 40, ButtonBlock("预览")));
+    u.push_back(MakeUnit(kButtonAddTexts, "按钮3", kUnitTypeButton, G, 16, 728, 96, 40, ButtonBlock("添加文案")));
+    u.push_back(MakeUnit(kButtonExport, "按钮2", kUnitTypeButton, G, 112, 728, 112, 32, ButtonBlock("导出图片")));
+    u.push_back(MakeUnit(kBodyColour, "文案颜色", kUnitTypeColourPicker, W, 808, 160, 45, 24, {}));
+    u.push_back(MakeUnit(kBodyColourLabel, "透明标签7", kUnitTypeTransLabel, W, 776, 162, 28, 24, TransLabelBlock("颜色:")));
+    u.push_back(MakeUnit(kTitleColourLabel, "透明标签6", kUnitTypeTransLabel, G, 177, 93, 28, 24, TransLabelBlock("颜色:")));
+    u.push_back(MakeUnit(kTitleColour, "标题颜色", kUnitTypeColourPicker, G, 209, 91, 45, 24, {}));
+    u.push_back(MakeUnit(kBodyFont, "文案字体", kUnitTypeComboBox, W, 666, 163, 108, 20, ComboBlock({}, {}, -1)));
+    u.push_back(MakeUnit(kBodyFontLabel, "透明标签5", kUnitTypeTransLabel, W, 607, 163, 80, 24, TransLabelBlock("文案字体:")));
+    u.push_back(MakeUnit(kBodyText, "编辑框文案内容", kUnitTypeEditBox, G, 14, 247, 338, 360, EditBlock(kSampleBody, kNormalInput, true)));
+    u.push_back(MakeUnit(kBodyTextLabel, "透明标签3", kUnitTypeTransLabel, W, 608, 229, 80, 24, TransLabelBlock("文案:")));
+    u.push_back(MakeUnit(kTitleFontLabel, "透明标签2", kUnitTypeTransLabel, G, 8, 95, 80, 24, TransLabelBlock("标题字体:")));
+    u.push_back(MakeUnit(kTitleFont, "标题字体", kUnitTypeComboBox, G, 67, 96, 108, 20, ComboBlock({}, {}, -1)));
+    u.push_back(MakeUnit(kTitleText, "编辑框7", kUnitTypeEditBox, G, 68, 63, 276, 24, EditBlock("这是一个测试标题", kNormalInput, true)));
+    u.push_back(MakeUnit(kTitleTextLabel, "透明标签1", kUnitTypeTransLabel, G, 8, 64, 80, 24, TransLabelBlock("模板标题:")));
+    u.push_back(MakeUnit(kTemplatePath, "编辑框1", kUnitTypeEditBox, G, 87, 24, 257, 24, EditBlock("./1.png", kNormalInput)));
+    u.push_back(MakeUnit(kTemplatePathLabel, "透明标签4", kUnitTypeTransLabel, G, 8, 24, 80, 24, TransLabelBlock("文件模板位置:")));
+    u.push_back(MakeUnit(kSettingsGroup, "分组框1", kUnitTypeGroupBox, W, 600, 8, 456, 896, GroupBoxBlock("配置")));
+    u.push_back(MakeUnit(kUnusedEdit8, "编辑框8", kUnitTypeEditBox, W, 1033, 51, 56, 20, EditBlock("100", kNormalInput)));
+    u.push_back(MakeUnit(kUnusedEdit9, "编辑框9", kUnitTypeEditBox, W, 1113, 51, 56, 20, EditBlock("100", kNormalInput)));
+    u.push_back(MakeUnit(kWatermarkFlip, "组合框2", kUnitTypeComboBox, W, 1024, 136, 100, 20, ComboBlock(FlipItems(), Sequence(8), -1)));
+    u.push_back(MakeUnit(kWatermarkCount, "编辑框6", kUnitTypeEditBox, W, 1576, 16, 48, 20, EditBlock("5", kNormalInput)));
+    u.push_back(MakeUnit(kWatermarkCountLabel, "标签3", kUnitTypeLabel, W, 1436, 14, 144, 24, LabelBlock("水印数量（位置10生效）")));
+    u.push_back(MakeUnit(kWatermarkShrink, "编辑框5", kUnitTypeEditBox, W, 1364, 16, 44, 20, EditBlock("50", kNormalInput)));
+    u.push_back(MakeUnit(kWatermarkShrinkLabel, "标签1", kUnitTypeLabel, W, 1330, 14, 80, 24, LabelBlock("缩小")));
+    u.push_back(MakeUnit(kWatermarkY, "编辑框4", kUnitTypeEditBox, W, 1256, 16, 56, 20, EditBlock("100", kNormalInput)));
+    u.push_back(MakeUnit(kWatermarkX, "编辑框3", kUnitTypeEditBox, W, 1176, 16, 56, 20, EditBlock("100", kNormalInput)));
+    u.push_back(MakeUnit(kWatermarkPosition, "组合框1", kUnitTypeComboBox, W, 1048, 16, 100, 20, ComboBlock(PositionItems(), Sequence(11), 1)));
+    u.push_back(MakeUnit(kPreviewBox, "图片框1", kUnitTypePicBox, W, 3, 1, 597, 903, PictureBoxBlock()));
+    u.push_back(MakeUnit(kWatermarkPath, "编辑框2", kUnitTypeEditBox, W, 1016, 216, 128, 20, EditBlock("./2.png", kNormalInput)));
+    u.push_back(MakeUnit(kButtonWatermark, "按钮1", kUnitTypeButton, W, 1304, 128, 96, 32, ButtonBlock("加图片水印")));
+    u.push_back(MakeUnit(kWatermarkXYLabel, "标签2", kUnitTypeLabel, W, 1159, 13, 128, 24, LabelBlock(kXYCaption)));
+    u.push_back(MakeUnit(kUnusedXYLabel, "标签5", kUnitTypeLabel, W, 1016, 48, 128, 24, LabelBlock(kXYCaption)));
 
     // The group box lists the units it holds, in record order.
     UnitDescription* group = nullptr;
