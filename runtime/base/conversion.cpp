@@ -50,13 +50,16 @@ int32_t TruncateToInt32(double value) {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(value))));
 }
 
-std::string FormatGeneral(double value, int precision) {
-    if (precision < 1) precision = 1;
-    if (precision > 17) precision = 17;
-    bool negative = std::signbit(value);
-    if (std::isnan(value)) return negative ? "-1.#IND" : "1.#QNAN";
-    if (std::isinf(value)) return negative ? "-1.#INF" : "1.#INF";
+namespace {
 
+// The significant digits of |value| rounded to precision digits (a true half
+// rounds up), and the decimal exponent of the first one.
+struct RoundedDigits {
+    std::string digits;
+    int exponent;
+};
+
+RoundedDigits RoundToDigits(double value, int precision) {
     // Forty digits show the exact binary value far enough to tell a true half
     // (which rounds up here, not to even) from values just below or above it.
     char buf[80];
@@ -80,40 +83,54 @@ std::string FormatGeneral(double value, int precision) {
         }
     }
     if (value == 0.0) exponent = 0;
+    return {kept, exponent};
+}
 
-    auto trimFraction = [](std::string& s) {
-        size_t point = s.find('.');
-        if (point == std::string::npos) return;
-        while (s.back() == '0') s.pop_back();
-        if (s.back() == '.') s.pop_back();
-    };
+// Drops trailing zeros of a fraction, and the point when nothing follows it.
+void TrimFraction(std::string& s) {
+    if (s.find('.') == std::string::npos) return;
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+}
 
-    std::string out = negative ? "-" : "";
-    if (exponent < -4 || exponent >= precision) {
-        std::string mantissa(1, kept[0]);
-        mantissa += '.';
-        mantissa += kept.substr(1);
-        trimFraction(mantissa);
-        out += mantissa;
-        out += 'e';
-        out += exponent < 0 ? '-' : '+';
-        std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
-        while (e.size() < 3) e.insert(e.begin(), '0');
-        out += e;
-    } else if (exponent >= 0) {
-        std::string fixed = kept.substr(0, static_cast<size_t>(exponent) + 1);
+// d.ddde+NNN, at least three exponent digits.
+std::string ScientificForm(const std::string& kept, int exponent) {
+    std::string mantissa(1, kept[0]);
+    mantissa += '.';
+    mantissa += kept.substr(1);
+    TrimFraction(mantissa);
+    std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
+    while (e.size() < 3) e.insert(e.begin(), '0');
+    return mantissa + 'e' + (exponent < 0 ? '-' : '+') + e;
+}
+
+std::string FixedForm(const std::string& kept, int exponent) {
+    std::string fixed;
+    if (exponent >= 0) {
+        fixed = kept.substr(0, static_cast<size_t>(exponent) + 1);
         fixed += '.';
         fixed += kept.substr(static_cast<size_t>(exponent) + 1);
-        trimFraction(fixed);
-        out += fixed;
     } else {
-        std::string fixed = "0.";
+        fixed = "0.";
         fixed.append(static_cast<size_t>(-exponent - 1), '0');
         fixed += kept;
-        trimFraction(fixed);
-        out += fixed;
     }
-    return out;
+    TrimFraction(fixed);
+    return fixed;
+}
+
+}  // namespace
+
+std::string FormatGeneral(double value, int precision) {
+    if (precision < 1) precision = 1;
+    if (precision > 17) precision = 17;
+    bool negative = std::signbit(value);
+    if (std::isnan(value)) return negative ? "-1.#IND" : "1.#QNAN";
+    if (std::isinf(value)) return negative ? "-1.#INF" : "1.#INF";
+    RoundedDigits r = RoundToDigits(value, precision);
+    std::string out = negative ? "-" : "";
+    if (r.exponent < -4 || r.exponent >= precision) return out + ScientificForm(r.digits, r.exponent);
+    return out + FixedForm(r.digits, r.exponent);
 }
 
 double RoundFloatToSixDigits(float value) {

@@ -151,6 +151,11 @@ public:
     void Rewind() { position_ = blocksStart_; }
 
 private:
+    // The block at position_, read into frame; position_ moves past it.
+    DecodeError ReadExtension(GifFrame& frame);
+    DecodeError ReadImage(GifFrame& frame);
+    std::optional<GifFrame> Fail(DecodeError why);
+
     std::span<const uint8_t> data_;
     DecodeLimits limits_;
     size_t blocksStart_ = 0;

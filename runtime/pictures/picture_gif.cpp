@@ -156,83 +156,103 @@ bool GifReader::MoreFramesFollow() const {
     return false;
 }
 
+namespace {
+constexpr uint8_t kExtensionIntroducer = '!';
+constexpr uint8_t kImageSeparator = ',';
+constexpr uint8_t kTrailer = ';';
+constexpr uint8_t kGraphicControlLabel = 0xF9;
+}  // namespace
+
+// A failed read starts the next one from the first block again.
+std::optional<GifFrame> GifReader::Fail(DecodeError why) {
+    position_ = blocksStart_;
+    ++passes_;
+    error_ = why;
+    return std::nullopt;
+}
+
+// An extension; a graphic control's fields go into the frame it precedes.
+DecodeError GifReader::ReadExtension(GifFrame& frame) {
+    if (position_ + 1 >= data_.size()) return DecodeError::Truncated;
+    uint8_t label = data_[position_ + 1];
+    size_t pos = position_ + 2;
+    if (label == kGraphicControlLabel && pos + 5 <= data_.size() && data_[pos] >= 4) {
+        ByteReader control(data_.subspan(pos + 1, 4));
+        const uint8_t packed = control.ReadU8();
+        frame.disposal = (packed & 0x1C) >> 2;
+        frame.transparent = (packed & 1) != 0;
+        frame.delayCentiseconds = control.ReadU16();
+        frame.transparentIndex = control.ReadU8();
+    }
+    if (!SkipSubBlocks(data_, pos)) return DecodeError::Truncated;
+    position_ = pos;
+    return DecodeError::None;
+}
+
+// An image descriptor, its palette and its LZW codes, decoded into frame.
+DecodeError GifReader::ReadImage(GifFrame& frame) {
+    ByteReader descriptor(data_.subspan(position_ + 1));
+    frame.left = descriptor.ReadU16();
+    frame.top = descriptor.ReadU16();
+    frame.width = descriptor.ReadU16();
+    frame.height = descriptor.ReadU16();
+    const uint8_t packed = descriptor.ReadU8();
+    if (!descriptor.ok()) return DecodeError::Truncated;
+    size_t pos = position_ + 1 + descriptor.Position();
+    if (packed & 0x80) {
+        uint32_t entries = 2u << (packed & 7);
+        if (data_.size() - pos < entries * 3) return DecodeError::Truncated;
+        frame.palette = ReadColourTable(data_.data() + pos, entries);
+        pos += entries * 3;
+    } else {
+        frame.palette = globalPalette_;
+    }
+    if (pos >= data_.size()) return DecodeError::Truncated;
+    int minCodeSize = data_[pos++];
+    size_t codesStart = pos;
+    if (!SkipSubBlocks(data_, pos)) return DecodeError::Truncated;
+    size_t codesEnd = pos;
+    position_ = pos;
+    if (minCodeSize < 1 || minCodeSize > 11) return DecodeError::Corrupt;
+    uint64_t pixels = uint64_t(frame.width) * frame.height;
+    if (pixels > limits_.maxPixels || pixels > limits_.maxTotalBytes) return DecodeError::TooLarge;
+    // Gather the sub-block payloads into one code stream.
+    std::vector<uint8_t> codes;
+    codes.reserve(codesEnd - codesStart);
+    for (size_t p = codesStart; p < codesEnd;) {
+        uint8_t n = data_[p++];
+        if (!n) break;
+        codes.insert(codes.end(), data_.begin() + p, data_.begin() + p + n);
+        p += n;
+    }
+    frame.indices.assign(size_t(pixels), 0);
+    LzwDecode(codes, minCodeSize, frame.indices.data(), frame.indices.size());
+    if ((packed & 0x40) && pixels) Deinterlace(frame.indices, frame.width, frame.height);
+    return DecodeError::None;
+}
+
 std::optional<GifFrame> GifReader::NextFrame() {
     if (data_.empty()) return std::nullopt;
     GifFrame frame;
     bool rewound = false;
-    auto fail = [&](DecodeError why) -> std::optional<GifFrame> {
-        position_ = blocksStart_;
-        ++passes_;
-        error_ = why;
-        return std::nullopt;
-    };
     error_ = DecodeError::None;
     while (true) {
-        if (position_ >= data_.size()) return fail(DecodeError::Truncated);
-        uint8_t b = data_[position_];
-        if (b == ';' || b == 0) {
-            if (rewound) return fail(DecodeError::NoImage);  // a pass without any image
+        if (position_ >= data_.size()) return Fail(DecodeError::Truncated);
+        const uint8_t b = data_[position_];
+        if (b == kTrailer || b == 0) {
+            if (rewound) return Fail(DecodeError::NoImage);  // a pass without any image
             position_ = blocksStart_;
             ++passes_;
             rewound = true;
-            continue;
-        }
-        if (b == '!') {
-            if (position_ + 1 >= data_.size()) return fail(DecodeError::Truncated);
-            uint8_t label = data_[position_ + 1];
-            size_t pos = position_ + 2;
-            if (label == 0xF9 && pos + 5 <= data_.size() && data_[pos] >= 4) {
-                ByteReader control(data_.subspan(pos + 1, 4));
-                const uint8_t packed = control.ReadU8();
-                frame.disposal = (packed & 0x1C) >> 2;
-                frame.transparent = (packed & 1) != 0;
-                frame.delayCentiseconds = control.ReadU16();
-                frame.transparentIndex = control.ReadU8();
-            }
-            if (!SkipSubBlocks(data_, pos)) return fail(DecodeError::Truncated);
-            position_ = pos;
-            continue;
-        }
-        if (b != ',') return fail(DecodeError::Corrupt);
-        // Image descriptor.
-        ByteReader descriptor(data_.subspan(position_ + 1));
-        frame.left = descriptor.ReadU16();
-        frame.top = descriptor.ReadU16();
-        frame.width = descriptor.ReadU16();
-        frame.height = descriptor.ReadU16();
-        const uint8_t packed = descriptor.ReadU8();
-        if (!descriptor.ok()) return fail(DecodeError::Truncated);
-        size_t pos = position_ + 1 + descriptor.Position();
-        if (packed & 0x80) {
-            uint32_t entries = 2u << (packed & 7);
-            if (data_.size() - pos < entries * 3) return fail(DecodeError::Truncated);
-            frame.palette = ReadColourTable(data_.data() + pos, entries);
-            pos += entries * 3;
+        } else if (b == kExtensionIntroducer) {
+            if (DecodeError why = ReadExtension(frame); why != DecodeError::None) return Fail(why);
+        } else if (b != kImageSeparator) {
+            return Fail(DecodeError::Corrupt);
+        } else if (DecodeError why = ReadImage(frame); why != DecodeError::None) {
+            return Fail(why);
         } else {
-            frame.palette = globalPalette_;
+            return frame;
         }
-        if (pos >= data_.size()) return fail(DecodeError::Truncated);
-        int minCodeSize = data_[pos++];
-        size_t codesStart = pos;
-        if (!SkipSubBlocks(data_, pos)) return fail(DecodeError::Truncated);
-        size_t codesEnd = pos;
-        position_ = pos;
-        if (minCodeSize < 1 || minCodeSize > 11) return fail(DecodeError::Corrupt);
-        uint64_t pixels = uint64_t(frame.width) * frame.height;
-        if (pixels > limits_.maxPixels || pixels > limits_.maxTotalBytes) return fail(DecodeError::TooLarge);
-        // Gather the sub-block payloads into one code stream.
-        std::vector<uint8_t> codes;
-        codes.reserve(codesEnd - codesStart);
-        for (size_t p = codesStart; p < codesEnd;) {
-            uint8_t n = data_[p++];
-            if (!n) break;
-            codes.insert(codes.end(), data_.begin() + p, data_.begin() + p + n);
-            p += n;
-        }
-        frame.indices.assign(size_t(pixels), 0);
-        LzwDecode(codes, minCodeSize, frame.indices.data(), frame.indices.size());
-        if ((packed & 0x40) && pixels) Deinterlace(frame.indices, frame.width, frame.height);
-        return frame;
     }
 }
 
