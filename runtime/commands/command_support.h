@@ -2,6 +2,7 @@
 // library is told at start-up, argument access and result blocks.
 #pragma once
 #include <windows.h>
+#include "runtime/base/words.h"
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -16,12 +17,6 @@ int64_t Notify(int code, uint32_t a1 = 0, uint32_t a2 = 0, uint32_t a3 = 0);
 // The notification function of every library of this runtime: code 1 hands
 // over the RuntimeNotify address.
 int32_t IMPRINTA_STDCALL LibraryNotify(int code, uint32_t a1, uint32_t a2);
-
-template <typename T = void>
-inline T* Ptr(uint32_t word) {
-    return reinterpret_cast<T*>(static_cast<uintptr_t>(word));
-}
-inline uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 // Whether the optional argument i was given (its type word is not 0).
 inline bool Given(int count, const ArgValue* args, int i) { return i < count && args[i].type != 0; }

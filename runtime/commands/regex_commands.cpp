@@ -9,6 +9,7 @@
 #include "runtime/commands/command_support.h"
 #include "runtime/commands/commands.h"
 
+using namespace imprinta;
 using namespace imprinta::cmd;
 
 namespace {

@@ -1,5 +1,6 @@
 // The interface table, library command calls, runtime services and RuntimeNotify.
 #include <windows.h>
+#include "runtime/base/words.h"
 #include <cstdarg>
 #include <cstring>
 #include <algorithm>
@@ -243,7 +244,6 @@ void OnProgramWindowDestroyed() {
 
 namespace {
 
-void* Ptr(uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); }
 int64_t PointerAnswer(const void* p) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(p)); }
 
 // Notifications answered by groups; each sets *answer and returns true when the code is its own.

@@ -74,6 +74,9 @@ enum NotifyCode : int {
     kNotifyWindowCount = 2032,
     kNotifyNthWindowHandle = 2033,
     kNotifyHiddenOwner = 2034,  // the hidden owner window, for windows kept off the task bar
+    kNotifyUnitCursor = 2035,   // {window id, unit id}: the unit's cursor or 0
+    kNotifyMenuCommand = 2036,  // {window id, command}: 1 when a menu item's click event was raised
+    kNotifyUnitsOfWindow = 2037,  // {window id, std::vector<forms::UnitInfo>*}: the window's records
 };
 
 constexpr uint32_t kRuntimeVersion = 0x00030005;

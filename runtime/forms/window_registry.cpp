@@ -1,6 +1,7 @@
 // Window registry: templates read at start-up, unit properties by id, and the
 // notifications that concern windows and units.
 #include <algorithm>
+#include "runtime/base/words.h"
 #include <cstring>
 #include "runtime/forms/forms_internal.h"
 #include "runtime/core/blocks.h"
@@ -113,7 +114,6 @@ constexpr int32_t kPositionLimit = 32627;
 
 UnitPlace Locate(uint32_t windowId, uint32_t unitId) { return RequireUnitPlace(windowId, unitId, kMissingForAccess); }
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 uint64_t Answer(uint32_t low, uint32_t high = 0) { return uint64_t(high) << 32 | low; }
 int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
@@ -360,7 +360,6 @@ void SetProperty(uint32_t windowId, uint32_t unitId, int property, uint32_t low,
 
 namespace {
 
-void* Ptr(uint32_t v) { return reinterpret_cast<void*>(static_cast<uintptr_t>(v)); }
 
 Unit* LiveUnitObject(uint32_t windowId, uint32_t unitId) { return LiveUnit(FindUnit(windowId, unitId)); }
 
@@ -385,6 +384,9 @@ bool HandleNotify(int code, uint32_t a1, uint32_t a2, uint32_t, int64_t* answer)
     int64_t result = 0;
     switch (code) {
     case kNotifyWindowRegistry: result = Word(&Registry()); break;
+    case kNotifyUnitCursor: result = Word(UnitCursor(a1, a2)); break;
+    case kNotifyMenuCommand: result = RaiseMenuCommand(a1, a2) ? 1 : 0; break;
+    case kNotifyUnitsOfWindow: *Ptr<std::vector<UnitInfo>>(a2) = UnitsOfWindow(a1); break;
     case kNotifyWrapWindow: {
         auto* object = new units::WindowObject();
         object->hwnd = static_cast<HWND>(Ptr(a1));

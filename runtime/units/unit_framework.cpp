@@ -1,5 +1,6 @@
 // Unit framework: window wrapping, message routing, events and shared GDI helpers.
 #include "runtime/units/unit_framework.h"
+#include "runtime/base/words.h"
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -24,7 +25,6 @@ int64_t Notify(int code, uint32_t a1, uint32_t a2, uint32_t a3) {
 
 void SetNotifyTarget(RuntimeNotifyFn target) { g_notifyTarget = target; }
 
-static uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 EventAnswer RaiseEvent(uint32_t formId, uint32_t unitId, int number, std::initializer_list<uint32_t> args) {
     EventRecord rec = {};
@@ -256,7 +256,7 @@ LRESULT Unit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return DefaultProc(msg, wp, lp);
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT || !CursorOnlyOverClient()) {
-            if (HCURSOR c = forms::UnitCursor(formId, unitId)) {
+            if (HCURSOR c = Ptr<HICON__>(static_cast<uint32_t>(Notify(kNotifyUnitCursor, formId, unitId)))) {
                 SetCursor(c);
                 return TRUE;
             }

@@ -1,5 +1,6 @@
 // Keyboard navigation of the window: Tab focus movement, Enter and the
 // default button, Esc to close and F1 help.
+#include "runtime/base/words.h"
 #include "runtime/forms/forms_api.h"
 #include "runtime/units/window_unit.h"
 
@@ -33,7 +34,9 @@ bool WindowUnit::Eligible(const Unit* u) const {
 
 std::vector<Unit*> WindowUnit::UnitsInOrder() const {
     std::vector<Unit*> out;
-    for (const forms::UnitInfo& info : forms::UnitsOfWindow(formId)) {
+    std::vector<forms::UnitInfo> records;
+    Notify(kNotifyUnitsOfWindow, formId, Word(&records));
+    for (const forms::UnitInfo& info : records) {
         auto* u = static_cast<Unit*>(info.object);
         if (!info.menu && u && u != this && u->hwnd) out.push_back(u);
     }

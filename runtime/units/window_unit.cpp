@@ -2,6 +2,7 @@
 // queued messages. Properties, frame, painting, closing, keyboard, icons,
 // tray, music and help live in the other window_*.cpp files.
 #include "runtime/units/window_unit.h"
+#include "runtime/base/words.h"
 
 #include "runtime/forms/forms_api.h"
 
@@ -9,7 +10,6 @@ namespace imprinta::units {
 
 namespace {
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 // The window class, registered on first use.
 void RegisterWindowClass(const char* cls) {
@@ -165,7 +165,7 @@ LRESULT WindowUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return OnTrayMessage(lp);
     case WM_COMMAND:
         // Menu and accelerator commands come without a control handle.
-        if (lp == 0 && HIWORD(wp) <= 1 && forms::RaiseMenuCommand(formId, LOWORD(wp))) return 0;
+        if (lp == 0 && HIWORD(wp) <= 1 && Notify(kNotifyMenuCommand, formId, LOWORD(wp)) != 0) return 0;
         return Unit::WindowProc(msg, wp, lp);
     case kMsgLayoutBars:
         return 0;  // no docked bars among this program's unit types
