@@ -66,6 +66,7 @@ static_assert(kUnitEnd - kButtonTutorial == 49, "the main window has 49 units");
 constexpr int kEditContent = 8;
 constexpr int kComboListIndex = 19;
 constexpr int kColourValue = 8;
+constexpr int kTransLabelTextColour = 11;
 constexpr int kPictureBoxPicture = 10;
 
 }  // namespace mainwindow
