@@ -56,11 +56,15 @@ void MouseButton(DWORD flags) {
     SendInput(1, &in, sizeof in);
 }
 
+// A key pressed and released at typing speed: under Wine a button misses a
+// Space whose release is queued together with its press.
 void Key(WORD vk) {
-    INPUT in[2] = {};
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD, i.ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof in[0]);
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD, in.ki.wVk = vk;
+    SendInput(1, &in, sizeof in);
+    Sleep(100);
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &in, sizeof in);
 }
 
 skin::Colours Theme() {
@@ -236,7 +240,8 @@ TEST(WindowLook, SkinnedListHighlightAndDisabledButton) {
 }
 
 // With the skin attached, Tab walks through the window's controls and Space
-// or Enter on a focused button presses it.
+// on a focused button presses it (Enter presses only a default button, and
+// the window has none).
 TEST(WindowLook, KeyboardMovesTheFocusAndPressesButtons) {
     Program program;
     const std::string folder = NewProgramFolder("keyboard");
@@ -268,16 +273,14 @@ TEST(WindowLook, KeyboardMovesTheFocusAndPressesButtons) {
     for (U u : reached) EXPECT_TRUE(visited.count(program.unit(u))) << "never focused: " << static_cast<int>(u);
 
     const std::string exported = folder + "公众号Brightquill 关注获取更多项目和软件.png";
-    for (WORD press : {VK_SPACE, VK_RETURN}) {
-        for (int i = 0; i < 40 && focus != program.unit(U::ExportButton); ++i) focus = tab(focus);
-        ASSERT_EQ(program.unit(U::ExportButton), focus);
-        DeleteFileA(exported.c_str());
-        Key(press);
-        for (int i = 0; i < 60 && !FileExistsA(exported); ++i) {
-            Sleep(50);
-            program.Sync();
-        }
-        EXPECT_TRUE(FileExistsA(exported)) << (press == VK_SPACE ? "Space" : "Enter") << " did not press the button";
+    for (int i = 0; i < 40 && focus != program.unit(U::ExportButton); ++i) focus = tab(focus);
+    ASSERT_EQ(program.unit(U::ExportButton), focus);
+    DeleteFileA(exported.c_str());
+    Key(VK_SPACE);
+    for (int i = 0; i < 60 && !FileExistsA(exported); ++i) {
+        Sleep(50);
+        program.Sync();
     }
+    EXPECT_TRUE(FileExistsA(exported)) << "Space did not press the focused button";
     EXPECT_EQ(0, program.Close());
 }
