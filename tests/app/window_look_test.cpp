@@ -56,15 +56,17 @@ void MouseButton(DWORD flags) {
     SendInput(1, &in, sizeof in);
 }
 
-// A key pressed and released at typing speed: under Wine a button misses a
-// Space whose release is queued together with its press.
-void Key(WORD vk) {
+void KeyEvent(WORD vk, DWORD flags) {
     INPUT in = {};
-    in.type = INPUT_KEYBOARD, in.ki.wVk = vk;
+    in.type = INPUT_KEYBOARD, in.ki.wVk = vk, in.ki.dwFlags = flags;
     SendInput(1, &in, sizeof in);
+}
+
+// A key pressed and released at typing speed.
+void Key(WORD vk) {
+    KeyEvent(vk, 0);
     Sleep(100);
-    in.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &in, sizeof in);
+    KeyEvent(vk, KEYEVENTF_KEYUP);
 }
 
 skin::Colours Theme() {
@@ -184,7 +186,8 @@ TEST(WindowLook, ButtonsUnderTheNoteTakeTheMouse) {
 
 // Pixels the skin paints where the system would draw its own colours: the open
 // list's highlighted item, its other items and its frame, a colour picker's
-// arrow part and frame, a disabled button's face and caption.
+// arrow part and frame, a disabled button's face and caption, the transparent
+// labels' text.
 TEST(WindowLook, SkinnedListHighlightAndDisabledButton) {
     Program program;
     ASSERT_EQ("", program.Start(NewProgramFolder("skinned-faces")));
@@ -232,6 +235,22 @@ TEST(WindowLook, SkinnedListHighlightAndDisabledButton) {
         disabledInk += p == OnScreen(theme.disabledText);
     }
     EnableWindow(button, TRUE);
+    // The transparent labels, left in the units' default black, write in the theme's text colour.
+    int labels = 0, themeInk = 0, blackInk = 0;
+    for (HWND h : program.AllChildren()) {
+        char cls[16] = {};
+        GetClassNameA(h, cls, sizeof cls);
+        if (_stricmp(cls, "QXTransLabel") != 0 || !IsWindowVisible(h)) continue;
+        ++labels;
+        RECT l;
+        GetWindowRect(h, &l);
+        int theme0 = themeInk, black0 = blackInk;
+        for (uint32_t p : CaptureScreen(l)) themeInk += p == OnScreen(theme.text), blackInk += p == 0;
+        // Black there is the text of the units a label overlaps.
+        EXPECT_GT(themeInk - theme0, blackInk - black0) << "label at " << l.left << "," << l.top;
+    }
+    EXPECT_GT(labels, 10);
+    EXPECT_GT(themeInk, 20 * labels) << "labels' text";
     for (const Sample& s : samples) EXPECT_EQ(s.expected, s.seen) << s.what << std::hex << " 0x" << s.seen;
     EXPECT_EQ(OnScreen(theme.button), face[6 * (r.right - r.left) + 12]) << "disabled face";
     EXPECT_EQ(0, enabledInk) << "disabled caption in the enabled text colour";
@@ -245,6 +264,7 @@ TEST(WindowLook, SkinnedListHighlightAndDisabledButton) {
 TEST(WindowLook, KeyboardMovesTheFocusAndPressesButtons) {
     Program program;
     const std::string folder = NewProgramFolder("keyboard");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 120, 80, 200, 220, 240));  // something to export
     ASSERT_EQ("", program.Start(folder));
     SetForegroundWindow(program.window());
     program.Sync();
@@ -276,8 +296,17 @@ TEST(WindowLook, KeyboardMovesTheFocusAndPressesButtons) {
     for (int i = 0; i < 40 && focus != program.unit(U::ExportButton); ++i) focus = tab(focus);
     ASSERT_EQ(program.unit(U::ExportButton), focus);
     DeleteFileA(exported.c_str());
-    Key(VK_SPACE);
-    for (int i = 0; i < 60 && !FileExistsA(exported); ++i) {
+    // Held, the button shows pushed; released, it is pressed.
+    KeyEvent(VK_SPACE, 0);
+    LRESULT state = 0;
+    for (int i = 0; i < 60 && !(state & BST_PUSHED); ++i) {
+        Sleep(50);
+        program.Sync();
+        state = SendMessageW(focus, BM_GETSTATE, 0, 0);
+    }
+    EXPECT_TRUE(state & BST_PUSHED) << "Space did not push the focused button";
+    KeyEvent(VK_SPACE, KEYEVENTF_KEYUP);
+    for (int i = 0; i < 100 && !FileExistsA(exported); ++i) {
         Sleep(50);
         program.Sync();
     }
