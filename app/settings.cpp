@@ -104,16 +104,13 @@ void SaveFontName(const FontNameKey& k) {
 }  // namespace
 
 void LoadSettings() {
-    // The colours come last and fire no refresh: the held refresh runs before
-    // them, where the last of the six box writes would have run it.
-    {
-        PreviewRefreshHold hold;
-        for (const SettingKey& k : kSettingKeys)
-            if (k.kind != Kind::Colour) LoadKey(k);
-        for (const FontNameKey& k : kFontNameKeys) LoadFontName(k);
-    }
-    for (const SettingKey& k : kSettingKeys)
-        if (k.kind == Kind::Colour) LoadKey(k);
+    // Every key is in place before the one refresh at the end of the hold, so
+    // the first picture already has the stored colours (setting a picker's
+    // colour fires no refresh of its own).
+    PreviewRefreshHold hold;
+    for (const SettingKey& k : kSettingKeys) LoadKey(k);
+    for (const FontNameKey& k : kFontNameKeys) LoadFontName(k);
+    RefreshPreview(nullptr);
 }
 
 void SaveSettings() {

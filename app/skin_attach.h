@@ -10,7 +10,11 @@ void ExtractSkinLibrary();
 // Extracts the library when missing and hands it the skin resource (a byte set)
 // and the three reserved integers. When the library file cannot be put in place
 // the skin is skipped and the window keeps the system look; so is a file of that
-// name that does not load as a library with SkinH_AttachRes.
-void AttachSkin(const void* skinResource, int32_t first, int32_t second, int32_t third);
+// name that does not load as a library with SkinH_AttachRes. True when the
+// library took the skin.
+bool AttachSkin(const void* skinResource, int32_t first, int32_t second, int32_t third);
+// The main window's transparent labels that keep the units' default text
+// colour (black) take the skin's text colour; a colour of their own stays.
+void ThemeLabelTexts(const void* skinResource);
 
 }  // namespace app

@@ -80,7 +80,7 @@ using namespace app;
 extern "C" void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot*) {
     StartGdiPlus();
     FillFontLists();
-    AttachSkin(SkinResource, 0, 0, 0);
+    if (AttachSkin(SkinResource, 0, 0, 0)) ThemeLabelTexts(SkinResource);
     LoadSettings();
     AttachWindowExtras();
     std::string templates = RunDirectoryPath("\\模板\\");

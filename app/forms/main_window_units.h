@@ -6,6 +6,7 @@
 #include "runtime/units/combo_box_data.h"
 #include "runtime/units/edit_box_data.h"
 #include "runtime/units/picture_box_data.h"
+#include "runtime/units/trans_label_data.h"
 #include "runtime/units/unit_types.h"
 
 namespace mainwindow {
@@ -72,5 +73,6 @@ constexpr int kEditContent = imprinta::units::ApplicationIndex(imprinta::units::
 constexpr int kComboListIndex = imprinta::units::ApplicationIndex(imprinta::units::kComboBoxListIndex);
 constexpr int kColourValue = imprinta::units::ApplicationIndex(imprinta::units::kColourPickerColor);
 constexpr int kPictureBoxPicture = imprinta::units::ApplicationIndex(imprinta::units::kPicBoxPicture);
+constexpr int kTransLabelTextColour = imprinta::units::ApplicationIndex(imprinta::units::kTransLabelTextColor);
 
 }  // namespace mainwindow

@@ -5,11 +5,13 @@
 //   colours take the theme's; colours a unit was given explicitly stay;
 // - owners that answer WM_CTLCOLOR* with the system's default brushes get the
 //   theme's, and windows erased in the button-face colour the theme's window colour;
-// - push buttons, group boxes, drop-down combo boxes and fields with a sunken
-//   edge are drawn flat by the skin itself (skin_paint.cpp), with hot, pressed,
-//   focused and disabled looks.
+// - push buttons, group boxes, drop-down combo boxes and their lists, fields
+//   with a sunken edge, scroll bars and colour pickers are drawn flat by the
+//   skin itself (skin_paint.cpp, skin_lists.cpp, skin_picker.cpp), with hot,
+//   pressed, focused and disabled looks.
 #include <windows.h>
 #include <commctrl.h>
+#include "runtime/units/colour_picker_unit.h"
 #include "skin_theme.h"
 
 namespace skinlib {
@@ -20,6 +22,10 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x53484531;  // "SHE1"
 enum RefData : DWORD_PTR { kCold = 0, kHot = 1 };
+
+// Marks a colour picker whose palette is open (between its drop-down and
+// close-up messages to the parent).
+constexpr char kPickerOpen[] = "SkinPickerOpen";
 
 HHOOK creationHook = nullptr;
 DWORD themedThread = 0;
@@ -153,8 +159,125 @@ LRESULT ComboMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return r;
 }
 
+// Messages after which the list has drawn items itself (the selection follows
+// the mouse and the keys while it is open).
+bool MovesListSelection(UINT msg) {
+    switch (msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_TIMER:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_CAPTURECHANGED:
+    case LB_SETCURSEL:
+    case LB_SETSEL:
+    case LB_SETCARETINDEX:
+    case LB_SETTOPINDEX: return true;
+    default: return false;
+    }
+}
+
+LRESULT DropListMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc) PaintDropList(hwnd, dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT: PaintDropList(hwnd, reinterpret_cast<HDC>(wp)); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_NCPAINT: {
+        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        PaintDropListFrame(hwnd);
+        return r;
+    }
+    default: break;
+    }
+    LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+    if (MovesListSelection(msg) && IsWindowVisible(hwnd)) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return r;
+}
+
+// Messages after which the system may have drawn a scroll bar itself: a change
+// of position or range, the mouse over or dragging it, a new size.
+bool RedrawsScrollBars(UINT msg) {
+    switch (msg) {
+    case WM_NCPAINT:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_SETTEXT:
+    case WM_SIZE:
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_NCMOUSEMOVE:
+    case WM_NCMOUSELEAVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_SYSCOMMAND:
+    case WM_CAPTURECHANGED:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_TIMER:
+    case EM_REPLACESEL:
+    case EM_LINESCROLL:
+    case EM_SCROLL:
+    case EM_SCROLLCARET:
+    case LB_SETTOPINDEX:
+    case LB_SETCURSEL:
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT: return true;
+    default: return false;
+    }
+}
+
+// The parent's side of a colour picker: its face is finished over the owner's
+// drawing, and its open state is known from the drop-down and close-up messages.
+LRESULT PickerParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+    if (msg == WM_DRAWITEM) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (item && item->CtlType == ODT_BUTTON && IsColourPicker(item->hwndItem))
+            PaintColourPickerFrame(*item, GetPropA(item->hwndItem, kPickerOpen) != nullptr);
+        return r;
+    }
+    HWND picker = GetDlgItem(hwnd, static_cast<int>(lp));
+    if (!picker || !IsColourPicker(picker)) return r;
+    if (msg == imprinta::units::kColourDropDown) SetPropA(picker, kPickerOpen, reinterpret_cast<HANDLE>(1));
+    else RemovePropA(picker, kPickerOpen);
+    InvalidateRect(picker, nullptr, FALSE);
+    return r;
+}
+
+LRESULT KindMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
+    switch (KindOf(hwnd)) {
+    case ControlKind::kPushButton: return PushButtonMessage(hwnd, msg, wp, lp, ref);
+    case ControlKind::kGroupBox: return GroupBoxMessage(hwnd, msg, wp, lp);
+    case ControlKind::kBorderedField: return FieldMessage(hwnd, msg, wp, lp);
+    case ControlKind::kComboBox: return ComboMessage(hwnd, msg, wp, lp);
+    case ControlKind::kDropList: return DropListMessage(hwnd, msg, wp, lp);
+    default: return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+}
+
 LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
     if (msg == WM_NCDESTROY) {
+        RemovePropA(hwnd, kPickerOpen);
         RemoveWindowSubclass(hwnd, SkinProc, kSubclassId);
         return DefSubclassProc(hwnd, msg, wp, lp);
     }
@@ -173,15 +296,14 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
             return 1;
         }
         break;
+    case WM_DRAWITEM:
+    case imprinta::units::kColourDropDown:
+    case imprinta::units::kColourCloseUp: return PickerParentMessage(hwnd, msg, wp, lp);
     default: break;
     }
-    switch (KindOf(hwnd)) {
-    case ControlKind::kPushButton: return PushButtonMessage(hwnd, msg, wp, lp, ref);
-    case ControlKind::kGroupBox: return GroupBoxMessage(hwnd, msg, wp, lp);
-    case ControlKind::kBorderedField: return FieldMessage(hwnd, msg, wp, lp);
-    case ControlKind::kComboBox: return ComboMessage(hwnd, msg, wp, lp);
-    default: return DefSubclassProc(hwnd, msg, wp, lp);
-    }
+    LRESULT r = KindMessage(hwnd, msg, wp, lp, ref);
+    if (RedrawsScrollBars(msg) && HasScrollBars(hwnd)) PaintScrollBars(hwnd);
+    return r;
 }
 
 void Subclass(HWND hwnd) {
@@ -228,13 +350,15 @@ void SetTheme(const skin::Colours& c) {
     fresh.buttonHot = Brush(c.buttonHot);
     fresh.buttonPressed = Brush(c.buttonPressed);
     fresh.border = Brush(c.border);
+    fresh.accent = Brush(c.accent);
     fresh.active = theme.active;
     ReleaseTheme();
     theme = fresh;
 }
 
 void ReleaseTheme() {
-    for (HBRUSH* b : {&theme.window, &theme.face, &theme.button, &theme.buttonHot, &theme.buttonPressed, &theme.border})
+    for (HBRUSH* b : {&theme.window, &theme.face, &theme.button, &theme.buttonHot, &theme.buttonPressed, &theme.border,
+                       &theme.accent})
         Release(*b);
 }
 

@@ -47,6 +47,7 @@ ControlKind KindOf(HWND hwnd) {
     }
     if (IsClass(hwnd, "ComboBox") && (GetWindowLongA(hwnd, GWL_STYLE) & 3) != CBS_SIMPLE)
         return ControlKind::kComboBox;
+    if (IsClass(hwnd, "ComboLBox")) return ControlKind::kDropList;
     if (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) return ControlKind::kBorderedField;
     return ControlKind::kOther;
 }
@@ -139,6 +140,23 @@ void PaintFieldBorder(HWND hwnd) {
     ReleaseDC(hwnd, dc);
 }
 
+void DrawChevron(HDC dc, const RECT& r, Arrow way, COLORREF colour) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    // Four strokes, each one pixel shorter at both ends, towards the tip.
+    for (int i = 0; i < 4; ++i) {
+        switch (way) {
+        case Arrow::kDown: MoveToEx(dc, cx - 4 + i, cy - 2 + i, nullptr), LineTo(dc, cx + 5 - i, cy - 2 + i); break;
+        case Arrow::kUp: MoveToEx(dc, cx - 4 + i, cy + 1 - i, nullptr), LineTo(dc, cx + 5 - i, cy + 1 - i); break;
+        case Arrow::kRight: MoveToEx(dc, cx - 2 + i, cy - 4 + i, nullptr), LineTo(dc, cx - 2 + i, cy + 5 - i); break;
+        case Arrow::kLeft: MoveToEx(dc, cx + 1 - i, cy - 4 + i, nullptr), LineTo(dc, cx + 1 - i, cy + 5 - i); break;
+        }
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
 void PaintComboFrame(HWND hwnd) {
     COMBOBOXINFO info = {};
     info.cbSize = sizeof info;
@@ -154,16 +172,7 @@ void PaintComboFrame(HWND hwnd) {
     RECT b = info.rcButton;
     bool pressed = (info.stateButton & STATE_SYSTEM_PRESSED) != 0;
     FillRect(dc, &b, pressed ? theme.buttonPressed : theme.button);
-    // A small chevron pointing down.
-    HPEN pen = CreatePen(PS_SOLID, 1, IsWindowEnabled(hwnd) ? c.text : c.disabledText);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    const int cx = (b.left + b.right) / 2, cy = (b.top + b.bottom) / 2;
-    for (int i = 0; i < 4; ++i) {
-        MoveToEx(dc, cx - 4 + i, cy - 2 + i, nullptr);
-        LineTo(dc, cx + 5 - i, cy - 2 + i);
-    }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    DrawChevron(dc, b, Arrow::kDown, IsWindowEnabled(hwnd) ? c.text : c.disabledText);
     HWND focus = GetFocus();
     HBRUSH line = CreateSolidBrush(focus && (focus == hwnd || IsChild(hwnd, focus)) ? c.accent : c.border);
     FrameRect(dc, &rc, line);

@@ -19,8 +19,8 @@ bash "${IMPRINTA_SAMPLES_SCRIPT:-$ROOT/scripts/make-samples.sh}" "$DIR"
 APP=$!
 WIN=$(xdotool search --sync --name Imprinta | head -1)
 sleep 3
-eval "$(xdotool getwindowgeometry --shell "$WIN")"  # X, Y: the window's outer corner
-CX=$((X + 3)) CY=$((Y + 22))  # its client area (border and caption of Wine's own frame)
+eval "$(xdotool getwindowgeometry --shell "$WIN")"  # X, Y: its client area's corner
+CX=$X CY=$Y  # the X window of an unmanaged Wine window is its client area
 # Units by their client position (those in the group box at its 600, 8 plus their own).
 at() { xdotool mousemove $((CX + $1)) $((CY + $2)); }
 shot() { sleep 0.6; import -window root "$OUT-$1.png"; echo "saved $OUT-$1.png"; }

@@ -277,6 +277,21 @@ TEST(SkinLibrary, AttachThemesWindowsBeforeAndAfterAndKeepsOwnColours) {
     EXPECT_EQ(theme.accent, after.Sample().editBorder) << "focused field";
     EXPECT_EQ(theme.border, after.Sample().buttonBorder);
 
+    // A scrolled list's scroll bar: the track in the window colour by its
+    // lower arrow, the thumb in the border colour at the top.
+    HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER, 170, 115, 130, 60,
+                                after.parent, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 30; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    SCROLLBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetScrollBarInfo(list, OBJID_VSCROLL, &bar));
+    HDC screen = GetDC(nullptr);
+    const int middle = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+    EXPECT_EQ(theme.window, GetPixel(screen, middle, bar.rcScrollBar.bottom - bar.dxyLineButton - 2)) << "track";
+    EXPECT_EQ(theme.border, GetPixel(screen, middle, bar.rcScrollBar.top + bar.xyThumbTop + 3)) << "thumb";
+    ReleaseDC(nullptr, screen);
+
     // A second attach from the same thread takes the new colours.
     EXPECT_EQ(0, AttachDirect(ByteSetData(SkinResource), static_cast<int>(ByteSetLength(SkinResource))));
 }
