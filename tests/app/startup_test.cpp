@@ -339,7 +339,9 @@ TEST(SampleFolder, FirstStartShowsAPosterWithBothTexts) {
         return n;
     };
     for (const char* picture : {"first", "refreshed"}) {
-        if (picture[0] == 'r') ASSERT_TRUE(program.Click(U::AddTextsButton));
+        if (picture[0] == 'r') {
+            ASSERT_TRUE(program.Click(U::AddTextsButton));
+        }
         ASSERT_TRUE(program.Click(U::ExportButton));
         Picture p = ReadPng(folder + kExportName);
         ASSERT_EQ(1080, p.width) << picture;
