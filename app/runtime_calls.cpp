@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <cmath>
 #include <cstring>
+#include "runtime/base/words.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
-
 #include "runtime/core/libraries.h"
 
 namespace app {
@@ -27,11 +27,8 @@ typedef ArgValue(IMPRINTA_CDECL* CallLibraryFn)(CommandEntry, int, ArgValue*);
 alignas(4) const char kEmptyText[1] = {0};
 alignas(4) const uint32_t kEmptyByteSet[2] = {1, 0};
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-template <typename T>
-T* Pointer(uint32_t w) {
-    return reinterpret_cast<T*>(static_cast<uintptr_t>(w));
-}
+using imprinta::Ptr;
+using imprinta::Word;
 
 }  // namespace
 
@@ -89,22 +86,22 @@ ArgValue CallLibrary(LibraryPosition position, int command, std::initializer_lis
 }
 
 uint32_t BytesLength(const void* byteSet) { return CallCore(kCmdBytesLength, {ArgBytes(byteSet)}).low; }
-void* ToBytes(int32_t value) { return Pointer<void>(CallCore(kCmdToBytes, {ArgInt(value)}).low); }
+void* ToBytes(int32_t value) { return Ptr<void>(CallCore(kCmdToBytes, {ArgInt(value)}).low); }
 int32_t BytesGetInteger(const void* byteSet) {
     return static_cast<int32_t>(CallCore(kCmdBytesGetData, {ArgBytes(byteSet), ArgInt(3)}).low);
 }
-void* BlankBytes(int32_t length) { return Pointer<void>(CallCore(kCmdBlankBytes, {ArgInt(length)}).low); }
+void* BlankBytes(int32_t length) { return Ptr<void>(CallCore(kCmdBlankBytes, {ArgInt(length)}).low); }
 void* PointerToBytes(const void* address, int32_t length) {
-    return Pointer<void>(CallCore(kCmdPointerToBytes, {ArgInt(static_cast<int32_t>(Word(address))), ArgInt(length)}).low);
+    return Ptr<void>(CallCore(kCmdPointerToBytes, {ArgInt(static_cast<int32_t>(Word(address))), ArgInt(length)}).low);
 }
-char* RunDirectory() { return Pointer<char>(CallCore(kCmdRunDirectory, {}).low); }
+char* RunDirectory() { return Ptr<char>(CallCore(kCmdRunDirectory, {}).low); }
 std::string RunDirectoryPath(const char* tail) {
     char* dir = RunDirectory();
     std::string path = dir ? dir : "";
     Free(dir);
     return path + tail;
 }
-void* ReadFileBytes(const char* name) { return Pointer<void>(CallCore(kCmdReadFileBytes, {ArgText(name)}).low); }
+void* ReadFileBytes(const char* name) { return Ptr<void>(CallCore(kCmdReadFileBytes, {ArgText(name)}).low); }
 bool FileExists(const char* name) { return CallCore(kCmdFileExists, {ArgText(name)}).low != 0; }
 bool WriteBytesToFile(const char* file, const void* byteSet) {
     return CallCore(kCmdWriteBytesToFile, {ArgText(file), ArgBytes(byteSet)}).low != 0;

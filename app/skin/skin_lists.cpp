@@ -8,12 +8,6 @@ namespace skinlib {
 
 namespace {
 
-bool IsClass(HWND hwnd, const char* name) {
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    return lstrcmpiA(cls, name) == 0;
-}
-
 struct ListColours {
     HBRUSH back;
     COLORREF text;

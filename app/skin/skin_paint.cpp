@@ -4,13 +4,14 @@
 
 namespace skinlib {
 
-namespace {
-
 bool IsClass(HWND hwnd, const char* name) {
     char cls[32] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     return lstrcmpiA(cls, name) == 0;
 }
+
+
+namespace {
 
 // Rounded rectangle filled with brush and outlined in colour, width pixels.
 void FlatBox(HDC dc, const RECT& r, HBRUSH fill, COLORREF line, int width, int radius) {

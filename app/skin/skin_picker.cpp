@@ -5,9 +5,7 @@
 namespace skinlib {
 
 bool IsColourPicker(HWND hwnd) {
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Button") != 0) return false;
+    if (!IsClass(hwnd, "Button")) return false;
     if ((GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW) return false;
     return GetWindowTextLengthA(hwnd) == 0;
 }

@@ -28,6 +28,9 @@ void ReleaseTheme();
 bool HookSystemColours();
 void UnhookSystemColours();
 
+// Whether the window is of the named (system) class, in any letter case.
+bool IsClass(HWND hwnd, const char* name);
+
 // Custom drawing of standard controls; each returns whether it painted.
 enum class ControlKind { kOther, kPushButton, kGroupBox, kBorderedField, kComboBox, kDropList };
 ControlKind KindOf(HWND hwnd);
