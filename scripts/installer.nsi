@@ -43,6 +43,8 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Copyright (C) 2026 Imprinta 项目"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Imprinta.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\使用说明.txt"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "查看使用说明"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
@@ -108,6 +110,7 @@ Section "Imprinta (必需)" SecMain
   File "${STAGE}\1.png"
   File /r "${STAGE}\模板"
   SetOverwrite on
+  SetOutPath "$INSTDIR"  ; the shortcuts' working folder
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateDirectory "$SMPROGRAMS\Imprinta"

@@ -35,6 +35,9 @@ run_tests() {  # filter, then VAR=value pairs for the test's environment
 start=$SECONDS
 wineboot -i </dev/null >/dev/null 2>&1
 C="$WINEPREFIX/drive_c"
+# Wine links the profile's Desktop and Documents to the host's home: shortcuts
+# the installer makes stay inside the prefix.
+for d in "$C/users/$(id -un)"/*; do [ -L "$d" ] && rm "$d" && mkdir "$d"; done
 echo "prefix ready in $((SECONDS - start)) s"
 
 # The portable folder.
@@ -60,7 +63,7 @@ stage="$(dirname "$DIST")/package/Imprinta-$setup_version"
 makensis -V1 -INPUTCHARSET UTF8 -DVERSION=0.0.1 -DSTAGE="$stage" -DOUTFILE="$older" \
   -DICON="$ROOT/app/resources/imprinta.ico" -DSIZE_KB=1 "$ROOT/scripts/installer.nsi" || fail "older installer"
 wine "$older" /S </dev/null || fail "older installer exit $?"
-installed="$C/users/$USER/AppData/Local/Programs/Imprinta"
+installed="$C/users/$(id -un)/AppData/Local/Programs/Imprinta"
 [ -f "$installed/Imprinta.exe" ] || installed=$(dirname "$(find "$C/users" -path '*/Programs/Imprinta/Imprinta.exe' | head -1)")
 [ -f "$installed/Imprinta.exe" ] || fail "no per-user install"
 printf '[配置]\r\n' | iconv -t GBK > "$installed/pz.ini"  # the user's own settings
