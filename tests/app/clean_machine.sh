@@ -21,7 +21,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 readonly_dir=""
 cleanup() {
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-  [ -n "$readonly_dir" ] && { chattr -i "$readonly_dir" 2>/dev/null; chmod -R u+w "$readonly_dir"; }
+  [ -n "$readonly_dir" ] && { chattr -R -i "$readonly_dir" 2>/dev/null; chmod -R u+w "$readonly_dir"; }
   rm -rf "$scratch"
 }
 trap cleanup EXIT
