@@ -6,7 +6,7 @@
 # the installer run again, while the program runs, and into a folder holding
 # files of its own. test_app's Package cases drive the program.
 set -u
-TEST_EXE="$1" DIST="$2"
+TEST_EXE="$1" DIST="$(cd "$2" 2>/dev/null && pwd)"
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 zip=$(ls "$DIST"/Imprinta-*-win32.zip 2>/dev/null | head -1)
 setup=$(ls "$DIST"/Imprinta-*-setup.exe 2>/dev/null | head -1)
@@ -64,13 +64,14 @@ makensis -V1 -INPUTCHARSET UTF8 -DVERSION=0.0.1 -DSTAGE="$stage" -DOUTFILE="$old
   -DICON="$ROOT/app/resources/imprinta.ico" -DSIZE_KB=1 "$ROOT/scripts/installer.nsi" || fail "older installer"
 wine "$older" /S </dev/null || fail "older installer exit $?"
 installed="$C/users/$(id -un)/AppData/Local/Programs/Imprinta"
-[ -f "$installed/Imprinta.exe" ] || installed=$(dirname "$(find "$C/users" -path '*/Programs/Imprinta/Imprinta.exe' | head -1)")
-[ -f "$installed/Imprinta.exe" ] || fail "no per-user install"
-printf '[配置]\r\n' | iconv -t GBK > "$installed/pz.ini"  # the user's own settings
+[ -f "$installed/Imprinta.exe" ] || { fail "no per-user install in $installed"; exit 1; }
+# The user's own settings: the shipped ones and a line of theirs.
+mine="$scratch/pz.ini"
+{ cat "$stage/pz.ini"; printf '备注=我的\r\n' | iconv -t GBK; } > "$mine"
+cp "$mine" "$installed/pz.ini"
 wine "$setup" /S </dev/null || fail "installer over the older one: exit $?"
 wine "$setup" /S </dev/null || fail "installer run twice: exit $?"
-cmp -s <(printf '[配置]\r\n' | iconv -t GBK) "$installed/pz.ini" || fail "the user's pz.ini was replaced"
-rm "$installed/pz.ini"
+cmp -s "$mine" "$installed/pz.ini" || fail "the user's pz.ini was replaced"
 run_tests 'Package.InstalledShortcut' IMPRINTA_INSTALLED_VERSION="$setup_version"
 
 # While the program runs, the installer refuses and changes nothing.
@@ -86,7 +87,7 @@ kill "$running" 2>/dev/null; wineserver -k 2>/dev/null; wineserver -w 2>/dev/nul
 # Uninstalled: the program's files, shortcuts and entry gone, the user's kept.
 wine "$installed/Uninstall.exe" /S </dev/null || fail "uninstaller exit $?"
 wineserver -w
-left=$(cd "$installed" 2>/dev/null && find . -mindepth 1 -maxdepth 1 | sort | tr '\n' ' ')
+left=$(cd "$installed" 2>/dev/null && find . -mindepth 1 -maxdepth 1 | LC_ALL=C sort | tr '\n' ' ')
 expected="./1.png ./pz.ini ./公众号Brightquill 关注获取更多项目和软件.png ./模板 "
 [ "$left" = "$expected" ] || fail "left in the install folder: [$left], expected [$expected]"
 [ -z "$(find "$C/users" -name 'Imprinta*.lnk')" ] || fail "shortcuts left: $(find "$C/users" -name 'Imprinta*.lnk')"
@@ -95,12 +96,13 @@ wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Imprint
 
 # Into a folder that holds files of its own: installed beside them, and they
 # stay when it is uninstalled.
-own="$C/已有 文件夹"
+# (/D= must come last and unquoted; wine quotes an argument with a space.)
+own="$C/已有文件夹"
 mkdir -p "$own" && echo mine > "$own/mine.txt" && printf '[配置]\r\n' > "$own/pz.ini"
 wine "$setup" /S "/D=$(win "$own")" </dev/null || fail "installer into an existing folder: exit $?"
 [ -f "$own/Imprinta.exe" ] && [ -f "$own/模板/海报-蓝.png" ] || fail "not installed into the chosen folder"
 wine "$own/Uninstall.exe" /S </dev/null; wineserver -w
-left=$(cd "$own" && find . -mindepth 1 -maxdepth 1 | sort | tr '\n' ' ')
+left=$(cd "$own" && find . -mindepth 1 -maxdepth 1 | LC_ALL=C sort | tr '\n' ' ')
 [ "$left" = "./1.png ./mine.txt ./pz.ini ./模板 " ] || fail "left in the existing folder: [$left]"
 [ "$(cat "$own/mine.txt")" = mine ] && [ "$(cat "$own/pz.ini")" = "$(printf '[配置]\r')" ] ||
   fail "the folder's own files changed"
