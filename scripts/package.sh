@@ -22,7 +22,8 @@ FIXED_TIME="2026-01-01 00:00:00 UTC"
 
 rm -rf "$BUILD/package" "$DIST"
 mkdir -p "$STAGE" "$DIST"
-i686-w64-mingw32-strip -o "$STAGE/Imprinta.exe" "$BUILD/Imprinta.exe"
+# strip stamps the PE header with the time unless it is given one.
+SOURCE_DATE_EPOCH=$(date -d "$FIXED_TIME" +%s) i686-w64-mingw32-strip -o "$STAGE/Imprinta.exe" "$BUILD/Imprinta.exe"
 # The program writes these beside itself when they are missing; shipped, they
 # also work where the folder cannot be written (Program Files, read-only media).
 cp "$BUILD/app/skin/SkinH_QX.dll" "$STAGE/SkinH_QX.dll"
