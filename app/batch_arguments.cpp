@@ -54,6 +54,10 @@ ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args) {
             r.options.help = true;
             continue;
         }
+        if (a == L"--version") {
+            r.options.version = true;
+            continue;
+        }
         if (a == L"--batch") {
             r.options.batch = true;
             continue;
@@ -74,7 +78,7 @@ ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args) {
         r.options.*(option->given) = true;
         r.options.*(option->value) = args[++i];
     }
-    if (r.options.help) return r;
+    if (r.options.help || r.options.version) return r;
     if (r.options.hasBody && r.options.hasBodyFile) {
         r.error = ArgumentError::BodyTwice;
         r.culprit = L"--body-file";

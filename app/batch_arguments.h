@@ -8,6 +8,7 @@ namespace app {
 
 struct BatchOptions {
     bool help = false;
+    bool version = false;
     bool batch = false;
     bool hasTemplates = false, hasOut = false, hasTitle = false, hasBody = false, hasBodyFile = false,
          hasTexts = false;

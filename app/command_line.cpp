@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/unit_access.h"
+#include "app/version.h"
 
 namespace app {
 
@@ -30,6 +31,7 @@ const char kUsage[] =
     "  --body-file FILE  从文本文件读文案 (UTF-8 或 GBK)\n"
     "  --texts FILE      每行一张: 标题<Tab>文案 (UTF-8 或 GBK, 文案中 \\n 换行)\n"
     "  --help            显示本说明\n"
+    "  --version         显示版本号\n"
     "  退出码: 0 全部写出, 1 有输入失败, 2 参数错误\n";
 
 std::wstring WideFrom(const std::string& text, UINT codePage) {
@@ -213,6 +215,10 @@ int RunCommandLine(const std::vector<std::wstring>& args) {
     case ArgumentError::MissingValue: return BadArguments(report, Gbk(parsed.culprit) + " 缺少值", true);
     case ArgumentError::BodyTwice: return BadArguments(report, "--body 和 --body-file 只能用一个", true);
     case ArgumentError::NoBatch: return BadArguments(report, "缺少 --batch", true);
+    }
+    if (parsed.options.version) {
+        report.Line(IMPRINTA_PRODUCT_NAME " " IMPRINTA_VERSION_TEXT);
+        return kExitAllWritten;
     }
     if (parsed.options.help) {
         report.Write(kUsage);

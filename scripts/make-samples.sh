@@ -3,7 +3,8 @@
 # taken from elsewhere): 1.png and a few templates in 模板, one of them in a
 # sub-folder, all 1080 x 1920 (the batch needs one size), and a pz.ini with the
 # form's own sizes and positions, a red title and a dark body, so the first
-# start shows a poster with both texts. Existing files are kept.
+# start shows a poster with both texts. Existing files are kept. No dates are
+# stored in the pictures, so the package's samples are the same at every build.
 set -euo pipefail
 DEST="$1"
 mkdir -p "$DEST/模板/节日"
@@ -15,7 +16,8 @@ make_template() {  # file top-colour bottom-colour
   convert -size "${WIDTH}x${HEIGHT}" "gradient:$2-$3" \
     -fill 'rgba(255,255,255,0.55)' -draw "roundrectangle 60,60 $((WIDTH-60)),720 36,36" \
     -fill 'rgba(255,255,255,0.35)' -draw "roundrectangle 60,780 $((WIDTH-60)),$((HEIGHT-260)) 36,36" \
-    -fill 'rgba(255,255,255,0.6)' -draw "rectangle 90,$((HEIGHT-180)) $((WIDTH-90)),$((HEIGHT-156))" -depth 8 "$1"
+    -fill 'rgba(255,255,255,0.6)' -draw "rectangle 90,$((HEIGHT-180)) $((WIDTH-90)),$((HEIGHT-156))" -depth 8 \
+    -define png:exclude-chunks=date,time -strip "$1"
 }
 make_template "$DEST/1.png" '#fbf1dc' '#d9a66b'
 make_template "$DEST/模板/海报-蓝.png" '#eef6ff' '#4a7ab8'

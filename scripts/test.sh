@@ -12,6 +12,8 @@ export IMPRINTA_DEPS="$DEPS"
 echo "== layers =="
 "$ROOT/scripts/check-layers.sh"
 "$ROOT/scripts/build.sh"
+echo "== packages =="
+"$ROOT/scripts/package.sh"
 
 source "$ROOT/scripts/session.sh"
 start_session

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "app_driver.h"
+#include "app/version.h"
 #include "support/child_process.h"
 
 using namespace apptest;
@@ -78,6 +79,7 @@ TEST(CommandLine, ArgumentsAndExitCodes) {
         bool usage;
     } cases[] = {
         {{L"--help"}, 0, "--texts FILE", true},
+        {{L"--version", L"--batch"}, 0, "Imprinta " IMPRINTA_VERSION_TEXT "\n", false},  // no batch, no window
         {{L"--batch", L"--bogus"}, 2, "未知选项 --bogus", true},
         {{L"--batch", L"--title"}, 2, "--title 缺少值", true},
         {{L"--batch", L"--body", L"x", L"--body-file", L"b.txt"}, 2, "只能用一个", true},
