@@ -272,7 +272,7 @@ bool WriteNoisePng(const std::string& path, int width, int height) {
 // A result appears under its name only once it is whole: the program is killed
 // the moment the name appears, and the file is then what it was at that moment.
 TEST(Batch, KilledAsAResultAppearsLeavesItWhole) {
-    const int kWidth = 1400, kHeight = 1000;
+    const int kWidth = 2400, kHeight = 2000;  // a write of many milliseconds
     std::string folder = NewProgramFolder("batch-kill");
     ASSERT_TRUE(CreateDirectoryA((folder + "模板").c_str(), nullptr));
     ASSERT_TRUE(WriteNoisePng(folder + "模板\\a.png", kWidth, kHeight));
@@ -280,9 +280,12 @@ TEST(Batch, KilledAsAResultAppearsLeavesItWhole) {
     ASSERT_EQ("", program.Start(folder, 60000));
     const std::string result = folder + "批量目录\\1\\1.png";
     program.PostClick(U::ExportAllButton);
+    // Its folder is made just before the file is written: from then on, watch without pause.
+    DWORD start = GetTickCount();
+    while (!DirectoryExistsA(folder + "批量目录\\1") && GetTickCount() - start < 60000) Sleep(5);
     WIN32_FILE_ATTRIBUTE_DATA seen = {};
     bool appeared = false;
-    for (DWORD start = GetTickCount(); !appeared && GetTickCount() - start < 60000; Sleep(0))
+    while (!appeared && GetTickCount() - start < 60000)
         appeared = GetFileAttributesExA(result.c_str(), GetFileExInfoStandard, &seen) != 0;
     TerminateProcess(program.process(), 9);
     WaitForSingleObject(program.process(), 10000);
