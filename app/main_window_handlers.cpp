@@ -45,13 +45,6 @@ void ReadPass(TextPass pass, PassSettings& s) {
 
 }  // namespace
 
-void* DrawPass(const void* picture, TextPass pass, ResultUse use) {
-    PassSettings s;
-    ReadPass(pass, s);
-    return DrawTextOnPicture(picture, s.font.text(), s.size, s.colour, kFontStyleBold, 255,
-                             kTextRenderingHintAntiAlias, s.text.text(), s.x, s.y, use);
-}
-
 void DrawPassOn(Composition& picture, TextPass pass) {
     PassSettings s;
     ReadPass(pass, s);

@@ -22,10 +22,8 @@ extern const char kExportFileName[];
 extern const char kTutorialFileName[];
 
 // One text pass as the preview and the batch job make it: reads font, size,
-// position, colour and text from the units and draws onto picture.
+// position, colour and text from the units and stamps them on the composition.
 enum class TextPass { Title, Body };
-void* DrawPass(const void* picture, TextPass pass, ResultUse use = ResultUse::Kept);
-// The same pass drawn onto a composition.
 void DrawPassOn(Composition& picture, TextPass pass);
 
 // While a hold lives, RefreshPreview only notes that it was asked for; when the

@@ -142,13 +142,7 @@ void LabelUnit::Paint(HDC dc, const RECT& clip) {
         }
     }
     if (!filled) FillAround(dc, area, RECT{0, 0, 0, 0}, back);
-    CaptionStyle s;
-    s.effect = data.effect;
-    s.textColour = ResolveColour(data.textColour);
-    s.alignment = data.alignment;
-    s.verticalAlignment = data.verticalAlignment;
-    s.wordWrap = data.wordWrap;
-    DrawCaption(dc, data.caption, CurrentFont(), rect, s);
+    DrawCaptionOf(dc, data, CurrentFont(), rect);
     RestoreDC(dc, saved);
 }
 

@@ -25,6 +25,13 @@ struct CaptionStyle {
 UINT CaptionFormat(const CaptionStyle& s);
 void DrawCaption(HDC dc, const std::string& caption, HFONT font, const RECT& rect, const CaptionStyle& s);
 
+// Either label's caption in the style its data holds (both keep the same fields).
+template <class LabelFields>
+void DrawCaptionOf(HDC dc, const LabelFields& d, HFONT font, const RECT& rect) {
+    const CaptionStyle s{d.effect, ResolveColour(d.textColour), d.alignment, d.verticalAlignment, d.wordWrap};
+    DrawCaption(dc, d.caption, font, rect, s);
+}
+
 // A gradient of 2 or 3 colours over rect in mode 1..8, drawn in tiles of at
 // most 50 x 50 pixels; tiles outside clip are skipped.
 void DrawGradient(HDC dc, const RECT& rect, int mode, const uint32_t* colours, int count, const RECT& clip);

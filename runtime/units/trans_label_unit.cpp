@@ -129,14 +129,8 @@ LRESULT TransLabelUnit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (dc) {
             RECT client;
             GetClientRect(hwnd, &client);
-            CaptionStyle s;
-            s.effect = data.effect;
-            s.textColour = ResolveColour(data.textColour);
-            s.alignment = data.alignment;
-            s.verticalAlignment = data.verticalAlignment;
-            s.wordWrap = data.wordWrap;
             ExcludeCovered(hwnd, dc);
-            DrawCaption(dc, data.caption, CurrentFont(), client, s);
+            DrawCaptionOf(dc, data, CurrentFont(), client);
         }
         EndPaint(hwnd, &ps);
         // A plain update pass paints siblings in z-order, top first: a unit below

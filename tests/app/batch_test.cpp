@@ -2,6 +2,7 @@
 // in which order, where each result goes, and what a second run or a second
 // click during a run does.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <algorithm>
 #include <map>
 #include "app_driver.h"
@@ -217,8 +218,12 @@ TEST(Batch, RefreshesDuringThePausesNeverReachTheOutput) {
     Picture reference[] = {ReadPng(output + "1\\1.png"), ReadPng(output + "2\\1.png")};
     ASSERT_TRUE(reference[0].ok() && reference[1].ok());
     ASSERT_TRUE(program.Click(U::ExportButton));
-    Picture exported = ReadPng(folder + "公众号Brightquill 关注获取更多项目和软件.png");
+    std::string exportName = folder + "公众号Brightquill 关注获取更多项目和软件.png";
+    Picture exported = ReadPng(exportName);
     EXPECT_TRUE(exported.ok() && exported.rgba == reference[1].rgba) << "CurrentPicture is not the last result";
+    // Both are kept files: packed alike, byte for byte.
+    EXPECT_TRUE(testsupport::ReadWholeFile(exportName) == testsupport::ReadWholeFile(output + "2\\1.png"))
+        << "the batch file is not packed as an exported one";
 
     // Disturbed: the preview is refreshed again and again while the job pauses.
     int refreshes = 0;
@@ -240,4 +245,54 @@ TEST(Batch, RefreshesDuringThePausesNeverReachTheOutput) {
         EXPECT_TRUE(again.rgba == reference[i].rgba) << "template " << i + 1;
     }
     EXPECT_EQ(0, program.Close());
+}
+
+namespace {
+
+// Noise packs badly: a large file, long to write.
+bool WriteNoisePng(const std::string& path, int width, int height) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    uint32_t state = 12345;
+    for (uint8_t& v : rgb) v = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) return false;
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), 0, nullptr)) return false;
+    bytes.resize(size);
+    return testsupport::WriteWholeFile(path, bytes);
+}
+
+}  // namespace
+
+// A result appears under its name only once it is whole: the program is killed
+// the moment the name appears, and the file is then what it was at that moment.
+TEST(Batch, KilledAsAResultAppearsLeavesItWhole) {
+    const int kWidth = 2400, kHeight = 2000;  // a write of many milliseconds
+    std::string folder = NewProgramFolder("batch-kill");
+    ASSERT_TRUE(CreateDirectoryA((folder + "模板").c_str(), nullptr));
+    ASSERT_TRUE(WriteNoisePng(folder + "模板\\a.png", kWidth, kHeight));
+    Program program;
+    ASSERT_EQ("", program.Start(folder, 60000));
+    const std::string result = folder + "批量目录\\1\\1.png";
+    program.PostClick(U::ExportAllButton);
+    // Its folder is made just before the file is written: from then on, watch without pause.
+    DWORD start = GetTickCount();
+    while (!DirectoryExistsA(folder + "批量目录\\1") && GetTickCount() - start < 60000) Sleep(5);
+    WIN32_FILE_ATTRIBUTE_DATA seen = {};
+    bool appeared = false;
+    while (!appeared && GetTickCount() - start < 60000)
+        appeared = GetFileAttributesExA(result.c_str(), GetFileExInfoStandard, &seen) != 0;
+    TerminateProcess(program.process(), 9);
+    WaitForSingleObject(program.process(), 10000);
+    ASSERT_TRUE(appeared);
+    std::string bytes = testsupport::ReadWholeFile(result);
+    EXPECT_EQ(bytes.size(), seen.nFileSizeLow) << "the name appeared before the file was whole";
+    Picture picture = DecodePng(bytes);
+    EXPECT_EQ(kWidth, picture.width);
+    EXPECT_EQ(kHeight, picture.height);
 }

@@ -63,8 +63,9 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
     return v;
 }
 
+// A font index from a machine with more fonts: the last listed font, as the window takes it.
 const char kSettings[] =
-    "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=20\r\n文案大小=14\r\n标题字体x=6\r\n标题字体y=4\r\n"
+    "[配置]\r\n标题字体=99\r\n文案字体=0\r\n标题大小=20\r\n文案大小=14\r\n标题字体x=6\r\n标题字体y=4\r\n"
     "文案字体x=6\r\n文案字体y=34\r\n标题颜色=255\r\n文案颜色=16711680\r\n";
 
 }  // namespace
@@ -109,7 +110,7 @@ TEST(CommandLine, TextsFilesNumberingFailuresAndTheWindowsPixels) {
     ASSERT_TRUE(testsupport::WriteWholeFile(templates + "坏.png", "no picture"));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
     // The same two posters in UTF-8 (with a blank line) and in GBK (CR LF, no tab on
-    // line 2: that line takes --body).
+    // line 2: that line takes --body, whose "\n" breaks its line as the file's do).
     std::string title = "橘子", body = "甜\\n酸";
     auto utf8 = [](const std::string& gbk) {
         std::wstring w = Wide(gbk);
@@ -118,7 +119,7 @@ TEST(CommandLine, TextsFilesNumberingFailuresAndTheWindowsPixels) {
         WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
         return s;
     };
-    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "utf8.txt", utf8(title + "\t" + body + "\n\n" + "苹果\t" + "脆\n")));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "utf8.txt", utf8(title + "\t" + body + "\n\n" + "苹果\t" + "脆\\n甜\n")));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "gbk.txt", title + "\t" + body + "\r\n苹果\r\n"));
 
     CliResult first = RunCli(folder, {L"--batch", L"--texts", L"utf8.txt"});
@@ -126,7 +127,7 @@ TEST(CommandLine, TextsFilesNumberingFailuresAndTheWindowsPixels) {
     EXPECT_NE(std::string::npos, first.out.find("失败: " + templates + "坏.png (第 1 行)")) << first.out;
     EXPECT_NE(std::string::npos, first.out.find("失败: " + templates + "坏.png (第 3 行)")) << first.out;
     EXPECT_NE(std::string::npos, first.out.find("写出 4 张, 失败 2 张")) << first.out;
-    CliResult second = RunCli(folder, {L"--batch", L"--texts", L"gbk.txt", L"--body", L"脆"});
+    CliResult second = RunCli(folder, {L"--batch", L"--texts", L"gbk.txt", L"--body", L"脆\\n甜"});
     EXPECT_EQ(1, second.code) << second.out;
 
     // Folder 1 is the jpg's; a.png and 坏.png share 2 and 3 in the file system's order.

@@ -2,7 +2,8 @@
 // allocator: of the allocations counted from start-up (or from the moment the
 // event "<IMPRINTA_FAULT_EVENTS>.arm" is set), the one numbered IMPRINTA_FAIL_AT
 // is refused, once; every other one is served. IMPRINTA_FAIL_AT 0 refuses none
-// and only counts. The file IMPRINTA_ALLOCATION_LOG receives "refused <n> <kind>
+// and only counts. IMPRINTA_FAIL_SIZE instead refuses the first counted
+// allocation of exactly that many bytes (a chosen buffer, found by its size). The file IMPRINTA_ALLOCATION_LOG receives "refused <n> <kind>
 // <size> at <return addresses>" at the refusal and "allocations <count>" when the program ends
 // normally. Everything else is the program as built.
 #include <windows.h>
@@ -20,6 +21,8 @@ namespace {
 volatile LONG g_armed = 0;
 volatile LONG g_count = 0;
 LONG g_failAt = 0;
+size_t g_failSize = 0;
+volatile LONG g_sizeRefused = 0;
 char g_log[MAX_PATH] = {};
 
 std::string_view Variable(const char* name, char* buffer, DWORD size) {
@@ -54,7 +57,8 @@ _Unwind_Reason_Code NoteFrame(_Unwind_Context* context, void* param) {
 bool Gate(imprinta::AllocationKind kind, size_t size) {
     if (!g_armed) return true;
     LONG n = InterlockedIncrement(&g_count);
-    if (n != g_failAt) return true;
+    bool refuse = g_failSize ? size == g_failSize && InterlockedExchange(&g_sizeRefused, 1) == 0 : n == g_failAt;
+    if (!refuse) return true;
     // The call chain, for addr2line on this program, when a run goes wrong.
     Frames frames;
     _Unwind_Backtrace(NoteFrame, &frames);
@@ -86,6 +90,7 @@ DWORD WINAPI ArmWhenSignalled(void* param) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char buffer[MAX_PATH];
     g_failAt = atol(std::string(Variable("IMPRINTA_FAIL_AT", buffer, sizeof buffer)).c_str());
+    g_failSize = strtoul(std::string(Variable("IMPRINTA_FAIL_SIZE", buffer, sizeof buffer)).c_str(), nullptr, 10);
     std::string_view log = Variable("IMPRINTA_ALLOCATION_LOG", g_log, sizeof g_log);
     if (log.empty()) g_log[0] = 0;
     std::string_view events = Variable("IMPRINTA_FAULT_EVENTS", buffer, sizeof buffer);

@@ -202,3 +202,51 @@ TEST(OutOfMemory, EveryRefusedAllocationAtStartUpEndsInTheReportOrQuietly) {
 TEST(OutOfMemory, EveryRefusedAllocationInARefreshEndsInTheReportOrQuietly) {
     Sweep(Scenario::Refresh, "a refresh of the preview, and the close");
 }
+
+// The cached template is shared: a refresh draws on a copy of it. When memory
+// for that copy runs out, the refresh shows nothing rather than drawing on the
+// cache's own picture, so the next preview carries its own texts only.
+TEST(OutOfMemory, ARefusedTemplateCopyLeavesTheCachedTemplateClean) {
+    const int kWidth = 61, kHeight = 47;  // a pixel size no other buffer of a refresh has
+    const char kExportName[] = "公众号Brightquill 关注获取更多项目和软件.png";
+    std::string folder = NewProgramFolder("faults-copy");
+    ASSERT_TRUE(testsupport::CopyFileTo(testsupport::ProgramDirectory() + "..\\..\\imprinta_faults.exe",
+                                        folder + "imprinta_faults.exe"));
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", kWidth, kHeight, 230, 230, 230));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题大小=14\r\n标题颜色=255\r\n"));
+    std::string events = "imprinta-copy-" + std::to_string(GetCurrentProcessId());
+    HANDLE arm = CreateEventA(nullptr, TRUE, FALSE, (events + ".arm").c_str());
+    HANDLE armed = CreateEventA(nullptr, TRUE, FALSE, (events + ".armed").c_str());
+    std::string log = folder + "allocations.log";
+    SetVariable("IMPRINTA_FAIL_AT", "0");
+    SetVariable("IMPRINTA_FAIL_SIZE", std::to_string(kWidth * kHeight * 4));
+    SetVariable("IMPRINTA_ALLOCATION_LOG", log);
+    SetVariable("IMPRINTA_FAULT_EVENTS", events);
+    Program program;
+    std::string started = program.Launch(folder, "imprinta_faults.exe");
+    if (started.empty()) started = program.WaitForWindow();
+    SetVariable("IMPRINTA_FAIL_SIZE", "");
+    SetVariable("IMPRINTA_FAULT_EVENTS", "");
+    ASSERT_EQ("", started);
+
+    // The title box's text goes in silently: the add-texts button refreshes.
+    auto showTitle = [&](const wchar_t* title) {
+        return program.SetText(U::TitleText, title) && program.Click(U::AddTextsButton);
+    };
+    ASSERT_TRUE(showTitle(L"丙"));
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    Picture reference = ReadPng(folder + kExportName);
+    ASSERT_TRUE(reference.ok());
+    SetEvent(arm);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(armed, 10000));
+    ASSERT_TRUE(showTitle(L"乙"));  // its copy is refused
+    ASSERT_TRUE(showTitle(L"丙"));
+    ASSERT_TRUE(DeleteFileA((folder + kExportName).c_str()));
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    Picture again = ReadPng(folder + kExportName);
+    EXPECT_TRUE(again.ok() && again.rgba == reference.rgba) << "the earlier texts show under the new ones";
+    EXPECT_EQ(0, program.Close());
+    EXPECT_NE(std::string::npos, testsupport::ReadWholeFile(log).find("refused ")) << "the copy was never refused";
+    CloseHandle(arm);
+    CloseHandle(armed);
+}

@@ -1,10 +1,12 @@
-// The batch job's wait without a waitable timer, its folder test and its file lister.
+// The batch job's wait without a waitable timer, its folder test and its file
+// lister, and the posters a texts file of the command line gives.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "app/batch_arguments.h"
 #include "app/batch_job.h"
 #include "app/runtime_calls.h"
 #include "support/child_process.h"
@@ -178,4 +180,26 @@ TEST(BatchHelpers, DirectoryTestAndFileListing) {
     list = nullptr;
     EXPECT_EQ(0, app::ListFiles((root + "missing").c_str(), "*.png", &list, {.withPath = true, .sorted = true}));
     release(list);
+}
+
+// What each line of a texts file puts on its poster. Wine's GDI+ draws a CR at
+// the end of a text as nothing, so the posters' pixels cannot tell a kept one.
+TEST(TextsFile, LinesGiveTitlesAndBodies) {
+    struct Case {
+        const char* file;
+        std::vector<app::Poster> posters;
+    } cases[] = {
+        {"t1\tb1\r\nt2\r\n", {{1, "t1", "b1"}, {2, "t2", "def"}}},  // Windows line ends
+        {"t1\ta\\nb\n\n\r\nt3", {{1, "t1", "a\r\nb"}, {4, "t3", "def"}}},
+        {"标题\t文\\n\r", {{1, "标题", "文\r\n"}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<app::Poster> got = app::PostersFromText(c.file, "def");
+        ASSERT_EQ(c.posters.size(), got.size()) << c.file;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(c.posters[i].line, got[i].line) << c.file;
+            EXPECT_EQ(c.posters[i].title, got[i].title) << c.file;
+            EXPECT_EQ(c.posters[i].body, got[i].body) << c.file;
+        }
+    }
 }

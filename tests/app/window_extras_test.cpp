@@ -15,9 +15,9 @@ const char kExportName[] = "公众号Brightquill 关注获取更多项目和软�
 // A WM_DROPFILES with a DROPFILES block of wide names. A drop handle made here
 // means nothing in the program's process, so the block is written into that
 // process's memory: fixed global memory is its own handle.
-void DropFiles(const Program& program, const std::vector<std::string>& files) {
+void DropFiles(const Program& program, const std::vector<std::wstring>& files) {
     std::wstring names;
-    for (const std::string& f : files) names += Wide(f) + L'\0';
+    for (const std::wstring& f : files) names += f + L'\0';
     names += L'\0';
     std::vector<char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
     auto* header = reinterpret_cast<DROPFILES*>(block.data());
@@ -70,25 +70,28 @@ TEST(WindowExtras, DroppedPictureBecomesTheTemplate) {
     // A .bmp name holding PNG bytes: the preview decodes by content anyway.
     Program program;
     ASSERT_EQ("", program.Start(folder));
+    // A name code page 936 cannot spell (Thai) is passed over: under a "?" name the
+    // template would not load.
+    ASSERT_TRUE(CopyFileW(Wide(folder + "c.bmp").c_str(), (Wide(folder) + L"\u0E01.png").c_str(), FALSE));
     struct Case {
-        std::vector<std::string> dropped;
-        const char* becomes;  // null: the path stays
+        std::vector<std::wstring> dropped;
+        const wchar_t* becomes;  // null: the path stays
         int width;
     } cases[] = {
-        {{"说明.txt"}, nullptr, 0},
-        {{"说明.txt", "图一.PNG", "b.jpeg"}, "图一.PNG", 61},
-        {{"b.jpeg"}, "b.jpeg", 62},
-        {{"c.bmp", "图一.PNG"}, "c.bmp", 63},
-        {{"说明.txt"}, nullptr, 63},
+        {{L"说明.txt"}, nullptr, 0},
+        {{L"说明.txt", L"图一.PNG", L"b.jpeg"}, L"图一.PNG", 61},
+        {{L"c.bmp", L"图一.PNG"}, L"c.bmp", 63},
+        {{L"\u0E01.png", L"b.jpeg"}, L"b.jpeg", 62},
+        {{L"说明.txt"}, nullptr, 62},
     };
     std::wstring path = program.Text(U::TemplatePath);
     for (const Case& c : cases) {
-        std::vector<std::string> full;
-        for (const std::string& d : c.dropped) full.push_back(folder + d);
+        std::vector<std::wstring> full;
+        for (const std::wstring& d : c.dropped) full.push_back(Wide(folder) + d);
         DropFiles(program, full);
         ASSERT_TRUE(program.Sync());
-        if (c.becomes) path = Wide(folder + c.becomes);
-        EXPECT_EQ(Ansi(path), Ansi(program.Text(U::TemplatePath))) << c.dropped[0];
+        if (c.becomes) path = Wide(folder) + c.becomes;
+        EXPECT_EQ(path, program.Text(U::TemplatePath)) << Ansi(c.dropped[0]);
         if (c.width) {
             EXPECT_EQ(c.width, Exported(program, folder).width) << "the preview follows the drop";
         }

@@ -601,3 +601,59 @@ TEST_F(Forms, ModalWindowRunsItsLoopUntilItCloses) {
     EXPECT_FALSE(imprinta::TheRuntime().modal);
     DestroyWindow(g_modalSeen.owner);
 }
+
+namespace {
+
+uint32_t g_quitModalId = 0;
+DWORD g_loopThread = 0;
+
+void CALLBACK QuitInsideModalRun(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PostQuitMessage(7);
+}
+
+DWORD WINAPI QuitWhileTheLoopWaits(void*) {
+    Sleep(300);
+    PostThreadMessageA(g_loopThread, WM_QUIT, 7, 0);
+    return 0;
+}
+
+// Ends a modal run that lost the quit message, so the test fails instead of hanging.
+void CALLBACK CloseModalLate(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (HWND modal = UnitHandle(g_quitModalId, 0)) PostMessageA(modal, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+// A program that ends while a modal window is open: the modal run ends and the
+// quit message stays queued for the main loop, whether it was posted by a
+// handler inside the run or arrived while the loop waited for messages.
+TEST_F(Forms, QuitMessageDuringAModalRunReachesTheMainLoop) {
+    for (bool fromThread : {false, true}) {
+        SCOPED_TRACE(fromThread ? "while the loop waits" : "from a handler");
+        uint32_t owner = Register({OwnRecord({})});
+        g_quitModalId = Register({OwnRecord({})});
+        ASSERT_TRUE(CreateRegisteredWindow(owner, nullptr, false));
+        UINT_PTR safety = SetTimer(nullptr, 0, 4000, CloseModalLate);
+        HANDLE thread = nullptr;
+        if (fromThread) {
+            g_loopThread = GetCurrentThreadId();
+            thread = CreateThread(nullptr, 0, QuitWhileTheLoopWaits, nullptr, 0, nullptr);
+        } else {
+            SetTimer(nullptr, 0, 50, QuitInsideModalRun);
+        }
+        uint32_t request[3] = {g_quitModalId, 0, 1};
+        RuntimeNotify(kNotifyLoadWindow, Word(request), 0, 0);
+        KillTimer(nullptr, safety);
+        if (thread) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+        MSG msg = {};
+        EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(7u, msg.wParam);
+        DestroyAllWindows();
+        Pump();
+    }
+}

@@ -142,6 +142,14 @@ TEST(PictureCache, KeysTellBytesApartAndEntriesFollowTheirUse) {
     EXPECT_FALSE(cache.Find(KeyOf(two)));
     cache.Insert(KeyOf(two), canvas(51), CacheUse::Once);
     EXPECT_TRUE(cache.Find(KeyOf(two)));
+
+    // Bytes alone make room as well, the newcomer's own counted: the budget holds.
+    PictureCache roomy({10, 4 * 100});
+    for (auto& key : k) roomy.Insert(KeyOf(key), canvas(20), CacheUse::Keep);  // 320 bytes
+    roomy.Insert(KeyOf(one), canvas(60), CacheUse::Once);                       // 240 more
+    EXPECT_LE(roomy.Bytes(), 400u);
+    EXPECT_TRUE(roomy.Find(KeyOf(one)));
+    EXPECT_TRUE(roomy.Find(KeyOf(k[3]))) << "only as much is pushed out as needed";
 }
 
 TEST(ScaleBgra, ShrinksByAreaAndKeepsThinLines) {
