@@ -14,6 +14,8 @@ namespace app {
 
 namespace {
 
+using imprinta::forms::UnitObject;
+
 constexpr UINT kMsgShowMaximised = WM_APP + 0x124;
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 constexpr int kStoredDpi = 96;
@@ -73,8 +75,8 @@ RECT WorkAreaOf(HMONITOR monitor) {
 }
 
 BOOL CALLBACK CollectUnit(HWND h, LPARAM list) {
-    auto* found = reinterpret_cast<std::vector<std::pair<HWND, forms::UnitObject*>>*>(list);
-    forms::UnitObject* unit = forms::UnitObject::FromHandle(h);
+    auto* found = reinterpret_cast<std::vector<std::pair<HWND, UnitObject*>>*>(list);
+    UnitObject* unit = UnitObject::FromHandle(h);
     if (unit && unit->formId == mainwindow::kWindowId && unit->hwnd == h) found->push_back({h, unit});
     return TRUE;
 }
@@ -94,7 +96,7 @@ bool IsComboBox(HWND h) {
 
 // The units as the form placed them: the layout's reference.
 void CollectUnits(HWND window) {
-    std::vector<std::pair<HWND, forms::UnitObject*>> found;
+    std::vector<std::pair<HWND, UnitObject*>> found;
     EnumChildWindows(window, CollectUnit, reinterpret_cast<LPARAM>(&found));
     std::vector<LayoutUnit> units;
     for (const auto& [h, unit] : found) {
@@ -112,6 +114,37 @@ void CollectUnits(HWND window) {
     roles.stretch = mainwindow::kBodyText;
     roles.note = mainwindow::kUsageNote;
     g.layout = std::make_unique<WindowLayout>(std::move(units), roles);
+}
+
+// A drop-down list as wide as its longest item, so long font names show whole
+// while the box itself keeps its place.
+void WidenDropDown(HWND combo) {
+    int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    HDC dc = GetDC(combo);
+    if (!dc) return;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(combo, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    std::vector<char> text;
+    for (int i = 0; i < count; ++i) {
+        LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length <= 0) continue;
+        text.assign(static_cast<size_t>(length) + 1, '\0');
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc, text.data(), static_cast<int>(length), &extent);
+        widest = std::max<int>(widest, extent.cx);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(combo, dc);
+    RECT r;
+    GetWindowRect(combo, &r);
+    int want = widest + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
+    SendMessageA(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(std::max<int>(want, r.right - r.left)), 0);
+}
+
+void WidenDropDowns() {
+    for (const LaidOutUnit& u : g.units)
+        if (u.combo) WidenDropDown(u.hwnd);
 }
 
 UINT MoveFlags(const RECT& now, const LayoutBox& want, bool combo) {
@@ -197,6 +230,7 @@ void OnDpiChanged(WPARAM wp, const RECT* suggested) {
     SetWindowPos(g.window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyLayout();
+    WidenDropDowns();
 }
 
 LRESULT CALLBACK WindowWithLayout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -266,6 +300,7 @@ void AttachWindowLayout(HWND window) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowWithLayout)));
     PlaceAtStart();
     ApplyLayout();
+    WidenDropDowns();
 }
 
 }  // namespace app
