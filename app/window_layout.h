@@ -5,6 +5,7 @@
 // the preview gives way first, then the usage note shrinks and folds away,
 // then the body text box shrinks. Plain C++.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
