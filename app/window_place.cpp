@@ -161,7 +161,9 @@ void ApplyLayout() {
     RECT client;
     GetClientRect(g.window, &client);
     std::vector<PlacedUnit> placed = g.layout->Place({client.right, client.bottom}, g.dpi);
-    SendMessageA(g.window, WM_SETREDRAW, FALSE, 0);
+    // Redrawn once at the end; WM_SETREDRAW would also show a window not yet shown.
+    const bool shown = IsWindowVisible(g.window) != FALSE;
+    if (shown) SendMessageA(g.window, WM_SETREDRAW, FALSE, 0);
     for (size_t i = 0; i < placed.size(); ++i) {
         LaidOutUnit& u = g.units[i];
         const LayoutBox& b = placed[i].box;
@@ -176,7 +178,8 @@ void ApplyLayout() {
         }
         if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
             SetWindowPos(u.hwnd, nullptr, b.left, b.top, b.width, height, flags);
-        if (!placed[i].shown && IsWindowVisible(u.hwnd)) {
+        const bool visible = (GetWindowLongA(u.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (!placed[i].shown && visible) {
             ShowWindow(u.hwnd, SW_HIDE);
             u.hiddenByLayout = true;
         } else if (placed[i].shown && u.hiddenByLayout) {
@@ -184,7 +187,7 @@ void ApplyLayout() {
             u.hiddenByLayout = false;
         }
     }
-    SendMessageA(g.window, WM_SETREDRAW, TRUE, 0);
+    if (shown) SendMessageA(g.window, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(g.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     g.applying = false;
     g.laidOut = true;

@@ -125,14 +125,18 @@ void ExpectPosterProportions(const Program& program, double aspect, const std::s
     double shown = double(red.right - red.left) / (red.bottom - red.top);
     EXPECT_NEAR(aspect, shown, aspect * 0.01) << red.right - red.left << " x " << red.bottom - red.top;
     RECT box;
-    GetClientRect(program.unit(U::PreviewBox), &box);
+    GetWindowRect(program.unit(U::PreviewBox), &box);  // as captured, border included
     // Centred: the margins on opposite sides differ by a pixel at most.
-    EXPECT_LE(std::abs((red.left - 0) - (box.right - red.right)), 3);
-    EXPECT_LE(std::abs((red.top - 0) - (box.bottom - red.bottom)), 3);
+    EXPECT_LE(std::abs(red.left - (box.right - box.left - red.right)), 1);
+    EXPECT_LE(std::abs(red.top - (box.bottom - box.top - red.bottom)), 1);
 }
 
+RECT WorkArea(HWND window);
+
+// At the work area's top-left corner.
 void Resize(const Program& program, int width, int height) {
-    SetWindowPos(program.window(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    RECT work = WorkArea(program.window());
+    SetWindowPos(program.window(), nullptr, work.left, work.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     Program& p = const_cast<Program&>(program);
     ASSERT_TRUE(p.Sync());
     Sleep(300);
