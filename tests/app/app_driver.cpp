@@ -1,5 +1,6 @@
 #include "app_driver.h"
 #include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <png.h>
@@ -249,14 +250,22 @@ std::string Program::WaitForWindow(DWORD timeoutMs) {
     }
     if (!Sync()) return "the window does not answer";
     std::vector<ChildInfo> children = Children(window_);
+    // At another resolution the window scales its stored layout: the places
+    // too, the group's units from the group's corner.
+    const char* dpiText = getenv("IMPRINTA_SCREEN_DPI");
+    const int dpi = dpiText && atoi(dpiText) > 0 ? atoi(dpiText) : 96;
+    auto scaled = [dpi](int v) { return (v * dpi + 48) / 96; };
     // The group box: the widest Button child at top 8.
     int shift = 0, widest = 0;
     for (const ChildInfo& c : children)
-        if (_stricmp(c.className.c_str(), "Button") == 0 && c.rect.top == 8 && c.rect.right - c.rect.left > widest)
-            widest = c.rect.right - c.rect.left, shift = c.rect.left - 600;
+        if (_stricmp(c.className.c_str(), "Button") == 0 && c.rect.top == scaled(8) &&
+            c.rect.right - c.rect.left > widest)
+            widest = c.rect.right - c.rect.left, shift = c.rect.left - scaled(600);
     std::string missing;
-    for (const UnitPlace& place : kPlaces) {
-        const int x = place.x >= 600 ? place.x + shift : place.x;
+    for (UnitPlace place : kPlaces) {
+        if (place.x >= 600) place.x = scaled(600) + scaled(place.x - 600), place.y = scaled(8) + scaled(place.y - 8);
+        else place.x = scaled(place.x), place.y = scaled(place.y);
+        const int x = place.x >= scaled(600) ? place.x + shift : place.x;
         int nearest = INT_MAX;
         for (const ChildInfo& c : children) {
             if (_stricmp(c.className.c_str(), place.className) != 0 || c.rect.left != x) continue;

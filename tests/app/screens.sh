@@ -13,7 +13,7 @@ BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
 bash "$ROOT/scripts/make-prefix.sh" "$BUILD/screens" || exit 1
 source "$ROOT/scripts/wine-env.sh"
 export WINEPREFIX="$BUILD/screens/wineprefix"
-FILTER='WindowFit.*:WindowExtras.Dragging*'
+FILTER="WindowFit.*:WindowExtras.Dragging*"
 XVFB=""
 finish() {
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null

@@ -156,6 +156,12 @@ std::string FolderWithPoster(const std::string& tag, int width, int height) {
     return folder;
 }
 
+// The resolution the test runs at (IMPRINTA_SCREEN_DPI, set by tests/app/screens.sh).
+int ScreenDpi() {
+    const char* text = getenv("IMPRINTA_SCREEN_DPI");
+    return text && atoi(text) > 0 ? atoi(text) : 96;
+}
+
 }  // namespace
 
 TEST(WindowFit, EveryControlWholeAtEverySize) {
@@ -172,14 +178,17 @@ TEST(WindowFit, EveryControlWholeAtEverySize) {
     ExpectEveryControlWhole(program, "as opened");
     ExpectPosterProportions(program, 1080.0 / 1920, "as opened");
 
-    // As small as it goes, a laptop's 1280 x 680 work area, then maximised.
+    // As small as it goes, a laptop's 1280 x 680 work area (at the resolution), then maximised.
+    const int dpi = ScreenDpi();
+    const LONG laptopWidth = 1280 * dpi / 96, laptopHeight = 680 * dpi / 96;
     Resize(program, 1, 1);
     GetWindowRect(window, &outer);
-    EXPECT_LE(outer.right - outer.left, 1280);
-    EXPECT_LE(outer.bottom - outer.top, 680);
+    EXPECT_LE(outer.right - outer.left, laptopWidth);
+    EXPECT_LE(outer.bottom - outer.top, laptopHeight);
     ExpectEveryControlWhole(program, "smallest");
     ExpectPosterProportions(program, 1080.0 / 1920, "smallest");
-    Resize(program, std::min<LONG>(1280, work.right - work.left), std::min<LONG>(680, work.bottom - work.top));
+    Resize(program, std::min<LONG>(laptopWidth, work.right - work.left),
+           std::min<LONG>(laptopHeight, work.bottom - work.top));
     ExpectEveryControlWhole(program, "1280 x 680");
     SysCommand(program, SC_MAXIMIZE);
     EXPECT_TRUE(IsZoomed(window));
@@ -192,6 +201,7 @@ TEST(WindowFit, EveryControlWholeAtEverySize) {
 
 // At its designed size every unit on the window is where the form stores it.
 TEST(WindowFit, StoredLayoutAtTheDesignedSize) {
+    if (ScreenDpi() != 96) GTEST_SKIP() << "the stored places are at 96 dpi";
     std::string folder = FolderWithPoster("designed", 1500, 1000);
     Program program;
     ASSERT_EQ("", program.Start(folder));
@@ -299,4 +309,30 @@ TEST(WindowFit, PlaceKeptAndRestoredWhenItFits) {
         ExpectEveryControlWhole(program, c.what);
         EXPECT_EQ(0, program.Close());
     }
+}
+
+// At the screen's resolution (IMPRINTA_SCREEN_DPI, as tests/app/screens.sh
+// sets it): the window still fits, its layout and its fonts scaled.
+TEST(WindowFit, ScaledToTheResolution) {
+    const int dpi = ScreenDpi();
+    std::string folder = FolderWithPoster("dpi", 1080, 1920);
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    RECT outer;
+    GetWindowRect(program.window(), &outer);
+    EXPECT_TRUE(Holds(WorkArea(program.window()), outer));
+    RECT title;
+    GetWindowRect(program.unit(U::TitleText), &title);
+    EXPECT_EQ((276 * dpi + 48) / 96, title.right - title.left) << "the title box scaled";
+    // The body text's line height is its font's: at least 12 pixels a line at 96 dpi.
+    HWND body = program.unit(U::BodyText);
+    DWORD_PTR third = 0, first = 0, second = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(body, EM_LINEINDEX, 2, 0, SMTO_NORMAL, 5000, &third));
+    SendMessageTimeoutW(body, EM_POSFROMCHAR, 0, 0, SMTO_NORMAL, 5000, &first);
+    SendMessageTimeoutW(body, EM_POSFROMCHAR, third, 0, SMTO_NORMAL, 5000, &second);
+    const int lineHeight = (HIWORD(second) - HIWORD(first)) / 2;
+    EXPECT_GE(lineHeight * 96, 12 * dpi) << lineHeight << " pixels a line at " << dpi << " dpi";
+    ExpectEveryControlWhole(program, "at the screen's resolution");
+    ExpectPosterProportions(program, 1080.0 / 1920, "at the screen's resolution");
+    EXPECT_EQ(0, program.Close());
 }
