@@ -29,8 +29,8 @@ const UnitPlace kPlaces[] = {
     {U::TitleY, "Edit", 813, 131},                   {U::BodyFont, "ComboBox", 666, 163},
     {U::BodyColour, "Button", 808, 160},             {U::BodySize, "Edit", 600 + 288, 8 + 153},
     {U::BodyX, "Edit", 672, 192},                    {U::BodyY, "Edit", 813, 192},
-    {U::BodyText, "Edit", 600 + 14, 8 + 247},        {U::ExportButton, "Button", 600 + 112, 8 + 616},
-    {U::AddTextsButton, "Button", 600 + 16, 8 + 616}, {U::PreviewButton, "Button", 600 + 232, 8 + 624},
+    {U::BodyText, "Edit", 600 + 14, 8 + 247},        {U::ExportButton, "Button", 600 + 112, 8 + 544},
+    {U::AddTextsButton, "Button", 600 + 16, 8 + 544}, {U::PreviewButton, "Button", 600 + 232, 8 + 552},
     {U::ExportAllButton, "Button", 600 + 360, 8 + 248}, {U::TutorialButton, "Button", 960, 296},
     {U::SettingsGroup, "Button", 600, 8},            {U::PreviewBox, "_QX_PicBox", 3, 1},
 };

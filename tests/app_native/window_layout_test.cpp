@@ -106,8 +106,8 @@ TEST(WindowLayout, NoteFoldsBeforeTheBodyTextGivesWay) {
         bool noteShown;
         int noteHeight, bodyHeight;
     } cases[] = {
-        {907, true, 216, 360}, {1200, true, 216, 360}, {847, true, 156, 360},
-        {787, true, 96, 360},  {786, false, 96, 360},  {683, false, 96, 360},
+        {907, true, 288, 288}, {1200, true, 288, 288}, {847, true, 228, 288},
+        {715, true, 96, 288},  {714, false, 96, 288},  {611, false, 96, 288},
         {600, false, 96, 277}, {443, false, 96, 120},  {400, false, 96, 120},
     };
     for (const Case& c : cases) {

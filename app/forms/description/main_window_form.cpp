@@ -117,11 +117,12 @@ WindowDescription DescribeMainWindow() {
     w.units.push_back(window);
 
     // Labels end where the unit they caption begins; the three action buttons
-    // sit under the body text and the usage note under them, so no unit covers another.
+    // sit under the body text and the usage note under them, tall enough for
+    // all its lines, so no unit covers another.
     auto& u = w.units;
     u.push_back(MakeUnit(kButtonTutorial, "按钮6", kUnitTypeButton, W, 960, 296, 88, 32, ButtonBlock("使用教程")));
     u.push_back(MakeUnit(kDrawPanel1, "画板1", kUnitTypeDrawPanel, G, 520, 640, 64, 80, DrawPanelBlock()));
-    u.push_back(MakeUnit(kUsageNote, "透明标签14", kUnitTypeTransLabel, G, 24, 672, 384, 216, TransLabelBlock(kUsageNoteText)));
+    u.push_back(MakeUnit(kUsageNote, "透明标签14", kUnitTypeTransLabel, G, 24, 600, 384, 288, TransLabelBlock(kUsageNoteText)));
     u.push_back(MakeUnit(kBodyYLabel, "透明标签12", kUnitTypeTransLabel, W, 752, 192, 61, 24, TransLabelBlock("文案位置Y:")));
     u.push_back(MakeUnit(kBodyY, "文案位置y", kUnitTypeEditBox, W, 813, 192, 58, 24, EditBlock("120", kIntegerInput)));
     u.push_back(MakeUnit(kBodyX, "文案位置x", kUnitTypeEditBox, W, 672, 192, 58, 24, EditBlock("120", kIntegerInput)));
@@ -135,16 +136,16 @@ WindowDescription DescribeMainWindow() {
     u.push_back(MakeUnit(kTitleSize, "标题大小", kUnitTypeEditBox, G, 288, 91, 58, 24, EditBlock("50", kIntegerInput)));
     u.push_back(MakeUnit(kBodySizeLabel, "透明标签10", kUnitTypeTransLabel, W, 856, 161, 28, 24, TransLabelBlock("大小:")));
     u.push_back(MakeUnit(kTitleSizeLabel, "透明标签8", kUnitTypeTransLabel, G, 256, 91, 28, 24, TransLabelBlock("大小:")));
-    u.push_back(MakeUnit(kButtonPreview, "按钮4", kUnitTypeButton, G, 232, 624, 96, 40, ButtonBlock("预览")));
-    u.push_back(MakeUnit(kButtonAddTexts, "按钮3", kUnitTypeButton, G, 16, 616, 96, 40, ButtonBlock("添加文案")));
-    u.push_back(MakeUnit(kButtonExport, "按钮2", kUnitTypeButton, G, 112, 616, 112, 32, ButtonBlock("导出图片")));
+    u.push_back(MakeUnit(kButtonPreview, "按钮4", kUnitTypeButton, G, 232, 552, 96, 40, ButtonBlock("预览")));
+    u.push_back(MakeUnit(kButtonAddTexts, "按钮3", kUnitTypeButton, G, 16, 544, 96, 40, ButtonBlock("添加文案")));
+    u.push_back(MakeUnit(kButtonExport, "按钮2", kUnitTypeButton, G, 112, 544, 112, 32, ButtonBlock("导出图片")));
     u.push_back(MakeUnit(kBodyColour, "文案颜色", kUnitTypeColourPicker, W, 808, 160, 45, 24, {}));
     u.push_back(MakeUnit(kBodyColourLabel, "透明标签7", kUnitTypeTransLabel, W, 776, 162, 28, 24, TransLabelBlock("颜色:")));
     u.push_back(MakeUnit(kTitleColourLabel, "透明标签6", kUnitTypeTransLabel, G, 177, 93, 28, 24, TransLabelBlock("颜色:")));
     u.push_back(MakeUnit(kTitleColour, "标题颜色", kUnitTypeColourPicker, G, 209, 91, 45, 24, {}));
     u.push_back(MakeUnit(kBodyFont, "文案字体", kUnitTypeComboBox, W, 666, 163, 108, 20, ComboBlock({}, {}, -1)));
     u.push_back(MakeUnit(kBodyFontLabel, "透明标签5", kUnitTypeTransLabel, W, 607, 163, 59, 24, TransLabelBlock("文案字体:")));
-    u.push_back(MakeUnit(kBodyText, "编辑框文案内容", kUnitTypeEditBox, G, 14, 247, 338, 360, EditBlock(kSampleBody, kNormalInput, true)));
+    u.push_back(MakeUnit(kBodyText, "编辑框文案内容", kUnitTypeEditBox, G, 14, 247, 338, 288, EditBlock(kSampleBody, kNormalInput, true)));
     u.push_back(MakeUnit(kBodyTextLabel, "透明标签3", kUnitTypeTransLabel, W, 608, 229, 80, 24, TransLabelBlock("文案:")));
     u.push_back(MakeUnit(kTitleFontLabel, "透明标签2", kUnitTypeTransLabel, G, 8, 95, 59, 24, TransLabelBlock("标题字体:")));
     u.push_back(MakeUnit(kTitleFont, "标题字体", kUnitTypeComboBox, G, 67, 96, 108, 20, ComboBlock({}, {}, -1)));
