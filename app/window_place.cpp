@@ -28,6 +28,8 @@ struct LaidOutUnit {
 
 struct State {
     HWND window = nullptr;
+    int systemDpi = kStoredDpi;  // the stock GUI font's resolution
+    HFONT scaledFont = nullptr;  // the GUI font at another resolution, sent to the units
     WNDPROC previous = nullptr;
     std::unique_ptr<WindowLayout> layout;
     std::vector<LaidOutUnit> units;
@@ -47,14 +49,18 @@ Fn User32Function(const char* name) {
     return user ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
 }
 
-int WindowDpi(HWND window) {
-    typedef UINT(WINAPI * GetDpiForWindowFn)(HWND);
-    if (auto fn = User32Function<GetDpiForWindowFn>("GetDpiForWindow"))
-        if (UINT dpi = fn(window)) return static_cast<int>(dpi);
+int SystemDpi() {
     HDC dc = GetDC(nullptr);
     int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : kStoredDpi;
     if (dc) ReleaseDC(nullptr, dc);
     return dpi > 0 ? dpi : kStoredDpi;
+}
+
+int WindowDpi(HWND window) {
+    typedef UINT(WINAPI * GetDpiForWindowFn)(HWND);
+    if (auto fn = User32Function<GetDpiForWindowFn>("GetDpiForWindow"))
+        if (UINT dpi = fn(window)) return static_cast<int>(dpi);
+    return SystemDpi();
 }
 
 // The frame's share of the outer size: outer minus client.
@@ -226,10 +232,27 @@ void PlaceAtStart() {
     if (g_stored.valid && g_stored.maximised) PostMessageA(g.window, kMsgShowMaximised, 0, 0);
 }
 
+// The units' GUI font at the window's resolution: the stock one at the
+// system's, a scaled copy of it elsewhere.
+void SendScaledFont() {
+    HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = stock;
+    if (g.dpi != g.systemDpi) {
+        LOGFONTA lf = {};
+        GetObjectA(stock, sizeof lf, &lf);
+        lf.lfHeight = MulDiv(lf.lfHeight, g.dpi, g.systemDpi);
+        if (HFONT made = CreateFontIndirectA(&lf)) font = made;
+    }
+    for (const LaidOutUnit& u : g.units) SendMessageA(u.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (g.scaledFont) DeleteObject(g.scaledFont);
+    g.scaledFont = font != stock ? font : nullptr;
+}
+
 void OnDpiChanged(WPARAM wp, const RECT* suggested) {
     int dpi = LOWORD(wp);
     if (dpi <= 0 || !suggested) return;
     g.dpi = dpi;
+    SendScaledFont();
     SetWindowPos(g.window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyLayout();
@@ -297,6 +320,7 @@ bool PlaceFitsScreens(const RECT& r, SIZE minimum) {
 void AttachWindowLayout(HWND window) {
     if (!window || g.window) return;
     g.window = window;
+    g.systemDpi = SystemDpi();
     g.dpi = WindowDpi(window);
     CollectUnits(window);
     g.previous = reinterpret_cast<WNDPROC>(

@@ -91,7 +91,9 @@ void ExpectEveryControlWhole(const Program& program, const std::string& when) {
         if (s.inGroup && !Overlap(s.rect, group)) continue;  // clipped away by the group
         EXPECT_TRUE(Holds(clientRect, s.rect)) << Name(s) << " not inside the client area";
         EXPECT_TRUE(Holds(screen, s.rect)) << Name(s) << " not on the screen";
-        if (s.inGroup) EXPECT_TRUE(Holds(group, s.rect)) << Name(s) << " not inside its group";
+        if (s.inGroup) {
+            EXPECT_TRUE(Holds(group, s.rect)) << Name(s) << " not inside its group";
+        }
         inside.push_back(s);
     }
     EXPECT_GE(inside.size(), 30u);
@@ -334,5 +336,46 @@ TEST(WindowFit, ScaledToTheResolution) {
     EXPECT_GE(lineHeight * 96, 12 * dpi) << lineHeight << " pixels a line at " << dpi << " dpi";
     ExpectEveryControlWhole(program, "at the screen's resolution");
     ExpectPosterProportions(program, 1080.0 / 1920, "at the screen's resolution");
+    EXPECT_EQ(0, program.Close());
+}
+
+// Moved to a screen of another resolution (WM_DPICHANGED, its suggested
+// rectangle written into the program's memory): layout and fonts follow, and
+// follow back.
+TEST(WindowFit, FollowsAChangeOfResolution) {
+    if (ScreenDpi() != 96) GTEST_SKIP() << "changes from 96 dpi";
+    std::string folder = FolderWithPoster("dpi-change", 1080, 1920);
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    RECT work = WorkArea(program.window());
+    auto lineHeight = [&] {
+        HWND body = program.unit(U::BodyText);
+        DWORD_PTR third = 0, first = 0, second = 0;
+        SendMessageTimeoutW(body, EM_LINEINDEX, 2, 0, SMTO_NORMAL, 5000, &third);
+        SendMessageTimeoutW(body, EM_POSFROMCHAR, 0, 0, SMTO_NORMAL, 5000, &first);
+        SendMessageTimeoutW(body, EM_POSFROMCHAR, third, 0, SMTO_NORMAL, 5000, &second);
+        return (HIWORD(second) - HIWORD(first)) / 2;
+    };
+    const int lineAt96 = lineHeight();
+    struct Case {
+        int dpi;
+        int titleWidth;
+    } cases[] = {{144, 414}, {96, 276}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        RECT suggested = {work.left, work.top, work.right, work.bottom};
+        void* remote = VirtualAllocEx(program.process(), nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        ASSERT_NE(nullptr, remote);
+        ASSERT_TRUE(WriteProcessMemory(program.process(), remote, &suggested, sizeof suggested, nullptr));
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(program.window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(c.dpi, c.dpi),
+                                        reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000, &result));
+        RECT title;
+        GetWindowRect(program.unit(U::TitleText), &title);
+        EXPECT_EQ(c.titleWidth, title.right - title.left);
+        EXPECT_NEAR(lineAt96 * c.dpi / 96.0, lineHeight(), 2.0) << "the fonts follow";
+        ExpectEveryControlWhole(program, "after the change");
+    }
     EXPECT_EQ(0, program.Close());
 }

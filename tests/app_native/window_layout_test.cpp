@@ -57,7 +57,9 @@ TEST(WindowLayout, StoredPlacesAtTheDesignedSize) {
     int kept = 0;
     for (size_t i = 0; i < placed.size(); ++i) {
         if (layout.OutsideWindow(i)) {
-            if (!layout.units()[i].inGroup) EXPECT_GE(placed[i].box.left, designed.width) << "beyond the right edge";
+            if (!layout.units()[i].inGroup) {
+                EXPECT_GE(placed[i].box.left, designed.width) << "beyond the right edge";
+            }
             continue;
         }
         EXPECT_TRUE(placed[i].shown);
@@ -114,7 +116,9 @@ TEST(WindowLayout, NoteFoldsBeforeTheBodyTextGivesWay) {
         std::vector<PlacedUnit> placed = layout.Place({1059, c.height}, 96);
         PlacedUnit note = find(placed, mainwindow::kUsageNote), body = find(placed, mainwindow::kBodyText);
         EXPECT_EQ(c.noteShown, note.shown) << c.height;
-        if (c.noteShown) EXPECT_EQ(c.noteHeight, note.box.height) << c.height;
+        if (c.noteShown) {
+            EXPECT_EQ(c.noteHeight, note.box.height) << c.height;
+        }
         EXPECT_EQ(c.bodyHeight, body.box.height) << c.height;
         EXPECT_EQ(body.box.bottom() + 9, find(placed, mainwindow::kButtonAddTexts).box.top) << "buttons follow";
     }
