@@ -7,7 +7,7 @@ namespace {
 
 // Stored-scale sizes below which a unit gives no more room.
 constexpr int kPreviewMinWidth = 160;
-constexpr int kNoteMinHeight = 96;  // a few lines; below it the note folds away
+constexpr int kNoteMinHeight = 64;  // a few lines; below it the note folds away
 constexpr int kStretchMinHeight = 120;
 
 constexpr int kStoredDpi = 96;

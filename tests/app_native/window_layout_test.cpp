@@ -109,8 +109,8 @@ TEST(WindowLayout, NoteFoldsBeforeTheBodyTextGivesWay) {
         int noteHeight, bodyHeight;
     } cases[] = {
         {907, true, 288, 288}, {1200, true, 288, 288}, {847, true, 228, 288},
-        {715, true, 96, 288},  {714, false, 96, 288},  {611, false, 96, 288},
-        {600, false, 96, 277}, {443, false, 96, 120},  {400, false, 96, 120},
+        {683, true, 64, 288},  {682, false, 64, 288},  {611, false, 64, 288},
+        {600, false, 64, 277}, {443, false, 64, 120},  {400, false, 64, 120},
     };
     for (const Case& c : cases) {
         std::vector<PlacedUnit> placed = layout.Place({1059, c.height}, 96);
