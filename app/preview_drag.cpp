@@ -1,7 +1,7 @@
 // Texts dragged into place on the preview: the left button moves the title,
-// Shift or the right button the body. The preview is stretched over its box,
-// so mouse moves are scaled to picture pixels before they reach the x and y
-// boxes. Moves only note the newest position; one posted message applies it,
+// Shift or the right button the body. The preview shows the picture whole and
+// centred in its box, so mouse moves are scaled to picture pixels by the same
+// placement before they reach the x and y boxes. Moves only note the newest position; one posted message applies it,
 // so however fast the mouse goes at most one refresh runs at a time and the
 // last position is always drawn.
 #include "app/window_extras.h"
@@ -12,6 +12,7 @@
 #include "app/program_state.h"
 #include "app/unit_access.h"
 #include "runtime/base/value.h"
+#include "runtime/pictures/picture_scale.h"
 
 namespace app {
 
@@ -82,6 +83,7 @@ void BeginDrag(HWND preview, bool body, LPARAM lp) {
     RECT client;
     GetClientRect(preview, &client);
     if (!PngSize(CurrentPicture, &width, &height) || client.right <= 0 || client.bottom <= 0) return;
+    const imprinta::picture::FitPlace shown = imprinta::picture::FitWhole(width, height, client.right, client.bottom);
     g_drag = Drag();
     g_drag.active = true;
     g_drag.boxes = body ? TextBoxes{mainwindow::kBodyX, mainwindow::kBodyY}
@@ -90,9 +92,9 @@ void BeginDrag(HWND preview, bool body, LPARAM lp) {
     g_drag.fromX = g_drag.wantX = g_drag.shownX = EditNumber(g_drag.boxes.x);
     g_drag.fromY = g_drag.wantY = g_drag.shownY = EditNumber(g_drag.boxes.y);
     g_drag.scaleNum[0] = width;
-    g_drag.scaleDen[0] = client.right;
+    g_drag.scaleDen[0] = shown.width;
     g_drag.scaleNum[1] = height;
-    g_drag.scaleDen[1] = client.bottom;
+    g_drag.scaleDen[1] = shown.height;
     SetCapture(preview);
 }
 

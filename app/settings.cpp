@@ -9,6 +9,7 @@
 #include "app/main_window_handlers.h"
 #include "app/runtime_calls.h"
 #include "app/unit_access.h"
+#include "app/window_place.h"
 
 namespace app {
 
@@ -101,6 +102,44 @@ void SaveFontName(const FontNameKey& k) {
     WriteKey(k.key, name.text() ? name.text() : "");
 }
 
+// The window's place after the other keys: its normal rectangle in screen
+// pixels and whether it was maximised. Restored only when it still fits.
+struct PlaceKey {
+    const char* key;
+    int32_t WindowPlace::*field;
+};
+const PlaceKey kWindowPlaceKeys[] = {
+    {"窗口左", &WindowPlace::left},
+    {"窗口上", &WindowPlace::top},
+    {"窗口宽", &WindowPlace::width},
+    {"窗口高", &WindowPlace::height},
+};
+const char kMaximisedKey[] = "窗口最大化";
+
+void LoadWindowPlace() {
+    WindowPlace place;
+    place.valid = true;
+    for (const PlaceKey& k : kWindowPlaceKeys) {
+        Block value(ReadKey(k.key));
+        if (!value.text() || !*value.text()) place.valid = false;
+        place.*k.field = TextToInteger(value.text());
+    }
+    Block maximised(ReadKey(kMaximisedKey));
+    place.maximised = TextToInteger(maximised.text()) != 0;
+    place.valid = place.valid && place.width > 0 && place.height > 0;
+    SetStoredWindowPlace(place);
+}
+
+void SaveWindowPlace() {
+    WindowPlace place = CurrentWindowPlace();
+    if (!place.valid) return;
+    for (const PlaceKey& k : kWindowPlaceKeys) {
+        Block value(IntegerToText(place.*k.field));
+        WriteKey(k.key, value.text());
+    }
+    WriteKey(kMaximisedKey, place.maximised ? "1" : "0");
+}
+
 }  // namespace
 
 void LoadSettings() {
@@ -110,12 +149,14 @@ void LoadSettings() {
     PreviewRefreshHold hold;
     for (const SettingKey& k : kSettingKeys) LoadKey(k);
     for (const FontNameKey& k : kFontNameKeys) LoadFontName(k);
+    LoadWindowPlace();
     RefreshPreview(nullptr);
 }
 
 void SaveSettings() {
     for (const SettingKey& k : kSettingKeys) SaveKey(k);
     for (const FontNameKey& k : kFontNameKeys) SaveFontName(k);
+    SaveWindowPlace();
 }
 
 namespace {

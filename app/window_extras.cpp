@@ -2,6 +2,7 @@
 // attaches what the form template cannot express.
 #include "app/window_extras.h"
 #include <cstring>
+#include "app/window_place.h"
 
 namespace app {
 
@@ -40,6 +41,7 @@ void AttachWindowExtras() {
     MainWindowHandles handles = FindMainWindowHandles();
     AttachPictureDrop(handles.window);
     AttachPreviewDrag(handles.preview);
+    AttachWindowLayout(handles.window);
 }
 
 }  // namespace app

@@ -1,12 +1,13 @@
 # Sourced: starts and stops what the Windows tests need. An X display (Xvfb,
-# unless DISPLAY is set and IMPRINTA_XVFB is not 1) and a persistent wineserver.
+# unless DISPLAY is set and IMPRINTA_XVFB is not 1; IMPRINTA_SCREEN, e.g. 1366x768,
+# sets its size) and a persistent wineserver.
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 _XVFB_PID=""
 start_session() {
   if [ -z "${DISPLAY:-}" ] || [ "${IMPRINTA_XVFB:-}" = 1 ]; then
     local fd_file
     fd_file=$(mktemp)
-    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$fd_file" 2>/dev/null &
+    Xvfb -displayfd 1 -screen 0 "${IMPRINTA_SCREEN:-1280x1024}x24" -nolisten tcp >"$fd_file" 2>/dev/null &
     _XVFB_PID=$!
     for _ in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.05; done
     export DISPLAY=":$(head -1 "$fd_file")"

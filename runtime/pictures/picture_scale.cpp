@@ -98,4 +98,23 @@ std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int 
     }
 }
 
+FitPlace FitWhole(int pw, int ph, int aw, int ah) {
+    FitPlace f;
+    if (pw <= 0 || ph <= 0 || aw <= 0 || ah <= 0) return f;
+    // Limited by the height when pw / ph <= aw / ah; rounded to the nearest pixel.
+    const int64_t w = pw, h = ph;
+    if (w * ah <= h * aw) {
+        f.height = ah;
+        f.width = static_cast<int>((w * ah * 2 + h) / (h * 2));
+    } else {
+        f.width = aw;
+        f.height = static_cast<int>((h * aw * 2 + w) / (w * 2));
+    }
+    if (f.width < 1) f.width = 1;
+    if (f.height < 1) f.height = 1;
+    f.x = (aw - f.width) / 2;
+    f.y = (ah - f.height) / 2;
+    return f;
+}
+
 }  // namespace imprinta::picture

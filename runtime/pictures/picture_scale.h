@@ -11,4 +11,13 @@ namespace imprinta::picture {
 // or memory runs out.
 std::vector<uint8_t> ScaleBgra(const uint8_t* bgra, int sw, int sh, int dw, int dh);
 
+// Where a pw x ph picture goes in an aw x ah area when it is shown whole, as
+// large as the area allows, keeping its aspect ratio, centred. The same
+// placement maps the area's points back to picture pixels (a drag on a
+// preview). All zero when a size is not positive.
+struct FitPlace {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+FitPlace FitWhole(int pw, int ph, int aw, int ah);
+
 }  // namespace imprinta::picture

@@ -20,10 +20,19 @@ enum PicBoxProperty : int {
     kPicBoxPropertyCount
 };
 
+// How the picture box shows its picture.
+enum PicBoxDisplayMode : int32_t {
+    kPicBoxOwnSize = 0,   // own size at the top-left corner
+    kPicBoxStretched,     // stretched over the client area
+    kPicBoxCentred,       // centred, shrunk to fit keeping the aspect ratio
+    kPicBoxFitted,        // centred, shrunk or enlarged to fit keeping the aspect ratio
+    kPicBoxLastDisplayMode = kPicBoxFitted
+};
+
 struct PicBoxData : PropertyData {
     int32_t border = 0;
     uint32_t backColour = 0xFF000000u;  // button face
-    int32_t displayMode = 0;            // 0 own size, 1 stretched, 2 centred and shrunk
+    int32_t displayMode = kPicBoxOwnSize;
     bool animate = true;
     ByteBuffer picture;                 // picture file bytes, kept even when undecodable
     std::string dataSource;

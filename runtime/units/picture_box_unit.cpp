@@ -157,8 +157,13 @@ RECT PicBoxUnit::PictureRect() const {
     if (hwnd) GetClientRect(hwnd, &client);
     RECT r = {0, 0, display_.width, display_.height};
     switch (displayMode_) {
-    case 1: r = client; break;
-    case 2: r = FitCentred(display_.width, display_.height, client); break;
+    case kPicBoxStretched: r = client; break;
+    case kPicBoxCentred: r = FitCentred(display_.width, display_.height, client); break;
+    case kPicBoxFitted: {
+        picture::FitPlace f = picture::FitWhole(display_.width, display_.height, client.right, client.bottom);
+        r = {f.x, f.y, f.x + f.width, f.y + f.height};
+        break;
+    }
     default: break;
     }
     return r;
@@ -181,10 +186,12 @@ void PicBoxUnit::DrawDisplay(HDC dc) {
     if (display_.empty()) return;
     RECT r = PictureRect();
     const int w = r.right - r.left, h = r.bottom - r.top;
-    // Icons scale themselves when drawn; rows are resampled once (see ShrunkDisplay).
+    // Icons scale themselves when drawn; rows are resampled once (see ShrunkDisplay),
+    // and a fitted picture also when it is enlarged.
     const bool shrinks = w <= display_.width && h <= display_.height && (w < display_.width || h < display_.height);
-    const bool resample = shrinks && !isGif_ && !display_.icon && w > 0 && h > 0;
-    if (displayMode_ == 0) DrawRenderedPicture(dc, display_, 0, 0);
+    const bool scales = shrinks || (displayMode_ == kPicBoxFitted && (w != display_.width || h != display_.height));
+    const bool resample = scales && !isGif_ && !display_.icon && w > 0 && h > 0;
+    if (displayMode_ == kPicBoxOwnSize) DrawRenderedPicture(dc, display_, 0, 0);
     else if (resample && !ShrunkDisplay(w, h).empty()) DrawRenderedPicture(dc, scaled_, r.left, r.top);
     else DrawRenderedPicture(dc, display_, r.left, r.top, w, h);
 }
@@ -246,7 +253,7 @@ bool PicBoxUnit::SetProperty(int number, const PropertyValue& v, char**) {
         LoadPicture();
         return false;
     case kPicBoxDisplayMode: {
-        if (!StoreChoice(data.displayMode, v.integer, 2)) return false;
+        if (!StoreChoice(data.displayMode, v.integer, kPicBoxLastDisplayMode)) return false;
         AcquireBusy();
         displayMode_ = data.displayMode;
         ReleaseBusy();

@@ -254,6 +254,15 @@ LRESULT Unit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(hwnd, nullptr, TRUE);
         }
         return DefaultProc(msg, wp, lp);
+    case WM_SETFONT:
+        // A font sent from outside stands in for the stock GUI font (the window
+        // moved to another resolution); a unit's own font record wins.
+        if (!font_) {
+            HFONT sent = reinterpret_cast<HFONT>(wp);
+            guiFont_ = sent == GetStockObject(DEFAULT_GUI_FONT) ? nullptr : sent;
+            if (LOWORD(lp)) InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        return DefaultProc(msg, wp, lp);
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT || !CursorOnlyOverClient()) {
             if (HCURSOR c = Ptr<HICON__>(static_cast<uint32_t>(Notify(kNotifyUnitCursor, formId, unitId)))) {
@@ -322,7 +331,8 @@ void Unit::ApplyFont(const ByteBuffer& record, bool redraw) {
 }
 
 HFONT Unit::CurrentFont() const {
-    return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (font_) return font_;
+    return guiFont_ ? guiFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void Unit::SetBackgroundColour(uint32_t colour) {

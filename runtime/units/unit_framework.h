@@ -172,7 +172,7 @@ public:
 
     // Makes the font from a record (default GUI font otherwise) and sends WM_SETFONT.
     void ApplyFont(const ByteBuffer& record, bool redraw = true);
-    HFONT CurrentFont() const;  // the unit's own font or the stock GUI font
+    HFONT CurrentFont() const;  // the unit's own font, else a GUI font sent to it, else the stock one
     // Replaces the background brush (0xFF000000 = button face).
     void SetBackgroundColour(uint32_t colour);
     HBRUSH BackgroundBrush() const { return brush_; }
@@ -189,6 +189,7 @@ public:
 
 protected:
     HFONT font_ = nullptr;    // owned
+    HFONT guiFont_ = nullptr;  // sent with WM_SETFONT in place of the stock GUI font; not owned
     HBRUSH brush_ = nullptr;  // owned
     uint32_t brushColour_ = 0;  // the colour value brush_ was made from
 

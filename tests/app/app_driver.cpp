@@ -1,4 +1,6 @@
 #include "app_driver.h"
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <png.h>
@@ -18,6 +20,8 @@ struct UnitPlace {
     int x, y;  // top-left in the main window's client area
 };
 // Units inside the group box sit at the group box's (600, 8) plus their own place.
+// On a smaller or larger window the group keeps to the right edge and the units
+// under the body text may move up: they are found by class and left edge.
 const UnitPlace kPlaces[] = {
     {U::TemplatePath, "Edit", 600 + 87, 8 + 24},     {U::TitleText, "Edit", 600 + 68, 8 + 63},
     {U::TitleFont, "ComboBox", 600 + 67, 8 + 96},    {U::TitleColour, "Button", 600 + 209, 8 + 91},
@@ -25,8 +29,8 @@ const UnitPlace kPlaces[] = {
     {U::TitleY, "Edit", 813, 131},                   {U::BodyFont, "ComboBox", 666, 163},
     {U::BodyColour, "Button", 808, 160},             {U::BodySize, "Edit", 600 + 288, 8 + 153},
     {U::BodyX, "Edit", 672, 192},                    {U::BodyY, "Edit", 813, 192},
-    {U::BodyText, "Edit", 600 + 14, 8 + 247},        {U::ExportButton, "Button", 600 + 112, 8 + 728},
-    {U::AddTextsButton, "Button", 600 + 16, 8 + 728}, {U::PreviewButton, "Button", 600 + 232, 8 + 736},
+    {U::BodyText, "Edit", 600 + 14, 8 + 247},        {U::ExportButton, "Button", 600 + 112, 8 + 544},
+    {U::AddTextsButton, "Button", 600 + 16, 8 + 544}, {U::PreviewButton, "Button", 600 + 232, 8 + 552},
     {U::ExportAllButton, "Button", 600 + 360, 8 + 248}, {U::TutorialButton, "Button", 960, 296},
     {U::SettingsGroup, "Button", 600, 8},            {U::PreviewBox, "_QX_PicBox", 3, 1},
 };
@@ -246,12 +250,28 @@ std::string Program::WaitForWindow(DWORD timeoutMs) {
     }
     if (!Sync()) return "the window does not answer";
     std::vector<ChildInfo> children = Children(window_);
+    // At another resolution the window scales its stored layout: the places
+    // too, the group's units from the group's corner.
+    const char* dpiText = getenv("IMPRINTA_SCREEN_DPI");
+    const int dpi = dpiText && atoi(dpiText) > 0 ? atoi(dpiText) : 96;
+    auto scaled = [dpi](int v) { return (v * dpi + 48) / 96; };
+    // The group box: the widest Button child at top 8.
+    int shift = 0, widest = 0;
+    for (const ChildInfo& c : children)
+        if (_stricmp(c.className.c_str(), "Button") == 0 && c.rect.top == scaled(8) &&
+            c.rect.right - c.rect.left > widest)
+            widest = c.rect.right - c.rect.left, shift = c.rect.left - scaled(600);
     std::string missing;
-    for (const UnitPlace& place : kPlaces) {
-        for (const ChildInfo& c : children)
-            if (_stricmp(c.className.c_str(), place.className) == 0 && c.rect.left == place.x &&
-                c.rect.top == place.y)
-                units_[place.unit] = c.hwnd;
+    for (UnitPlace place : kPlaces) {
+        if (place.x >= 600) place.x = scaled(600) + scaled(place.x - 600), place.y = scaled(8) + scaled(place.y - 8);
+        else place.x = scaled(place.x), place.y = scaled(place.y);
+        const int x = place.x >= scaled(600) ? place.x + shift : place.x;
+        int nearest = INT_MAX;
+        for (const ChildInfo& c : children) {
+            if (_stricmp(c.className.c_str(), place.className) != 0 || c.rect.left != x) continue;
+            int off = c.rect.top == place.y ? -1 : (c.rect.top < place.y ? place.y - c.rect.top : INT_MAX);
+            if (off < nearest) nearest = off, units_[place.unit] = c.hwnd;
+        }
         if (!units_.count(place.unit))
             missing += std::string(" ") + place.className + "@" + std::to_string(place.x) + "," +
                        std::to_string(place.y);

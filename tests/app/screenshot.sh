@@ -26,7 +26,7 @@ at() { xdotool mousemove $((CX + $1)) $((CY + $2)); }
 shot() { sleep 0.6; import -window root "$OUT-$1.png"; echo "saved $OUT-$1.png"; }
 away() { at 300 300; sleep 0.2; xdotool click 1; }  # on the preview: closes popups (Esc would close the window)
 shot window
-at $((600 + 16 + 48)) $((8 + 728 + 20)); shot hot  # 添加文案
+at $((600 + 16 + 48)) $((8 + 544 + 20)); shot hot  # 添加文案
 xdotool mousedown 1; shot pressed
 at 300 300; xdotool mouseup 1
 at $((600 + 67 + 100)) $((8 + 96 + 10)); xdotool click 1; shot font-list  # 标题字体's arrow

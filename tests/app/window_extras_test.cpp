@@ -99,9 +99,11 @@ TEST(WindowExtras, DroppedPictureBecomesTheTemplate) {
     EXPECT_EQ(0, program.Close());
 }
 
-TEST(WindowExtras, DraggingOnThePreviewMovesTheTexts) {
+// The preview shows the picture whole and centred in its proportions: box
+// pixels become picture pixels by one factor, the smaller of the two ratios.
+void DragOnPreview(int pictureWidth, int pictureHeight) {
+    SCOPED_TRACE(testing::Message() << pictureWidth << " x " << pictureHeight);
     std::string folder = NewProgramFolder("drag");
-    const int pictureWidth = 1000, pictureHeight = 1500;
     ASSERT_TRUE(WriteSolidPng(folder + "1.png", pictureWidth, pictureHeight, 255, 255, 255));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini",
                                             "[配置]\r\n标题大小=60\r\n文案大小=40\r\n标题字体x=100\r\n标题字体y=100\r\n"
@@ -112,6 +114,9 @@ TEST(WindowExtras, DraggingOnThePreviewMovesTheTexts) {
     HWND preview = program.unit(U::PreviewBox);
     RECT client;
     ASSERT_TRUE(GetClientRect(preview, &client));
+    const double boxPerPicture = std::min(double(client.right) / pictureWidth, double(client.bottom) / pictureHeight);
+    const int shownWidth = static_cast<int>(std::lround(pictureWidth * boxPerPicture));
+    const int shownHeight = static_cast<int>(std::lround(pictureHeight * boxPerPicture));
 
     // Hints: a tooltip of the window's own holds a tool.
     HWND tip = nullptr;
@@ -143,8 +148,8 @@ TEST(WindowExtras, DraggingOnThePreviewMovesTheTexts) {
         for (int i = 1; i <= kMoves; ++i)
             PostMessageW(preview, WM_MOUSEMOVE, c.keys, MAKELPARAM(sx + c.dx * i / kMoves, sy + c.dy * i / kMoves));
         PostMessageW(preview, c.up, 0, MAKELPARAM(sx + c.dx, sy + c.dy));
-        int wantX = x0 + std::lround(c.dx * double(pictureWidth) / client.right);
-        int wantY = y0 + std::lround(c.dy * double(pictureHeight) / client.bottom);
+        int wantX = x0 + std::lround(c.dx * double(pictureWidth) / shownWidth);
+        int wantY = y0 + std::lround(c.dy * double(pictureHeight) / shownHeight);
         WaitForNumber(program, c.y, wantY);
         Sleep(300);  // and no late step moves it on
         ASSERT_TRUE(program.Sync());
@@ -179,4 +184,9 @@ TEST(WindowExtras, DraggingOnThePreviewMovesTheTexts) {
     EXPECT_EQ(std::to_string(ty), saved["标题字体y"]);
     EXPECT_EQ(std::to_string(bx), saved["文案字体x"]);
     EXPECT_EQ(std::to_string(by), saved["文案字体y"]);
+}
+
+TEST(WindowExtras, DraggingOnThePreviewMovesTheTexts) {
+    DragOnPreview(1000, 1500);  // upright, narrower than the box: the height sets the scale
+    DragOnPreview(1500, 1000);  // landscape: the width sets it
 }

@@ -114,6 +114,9 @@ TEST_F(PictureBoxTest, DisplayModesPlaceThePicture) {
         {2, &small, 31, 41, blue},  {2, &small, 50, 35, back},
         // Larger than the box: shrunk by 0.5 to 100 x 50 and centred (rows 25..74).
         {2, &large, 50, 20, back},  {2, &large, 50, 30, blue},  {2, &large, 0, 50, blue},  {2, &large, 50, 80, back},
+        // Fitted: smaller or larger, scaled to 100 x 50 and centred.
+        {3, &small, 50, 20, back},  {3, &small, 50, 30, blue},  {3, &small, 0, 50, blue},  {3, &small, 50, 80, back},
+        {3, &large, 50, 20, back},  {3, &large, 99, 70, blue},
     };
     for (const Probe& p : probes) {
         w.Set(kBox, 11, p.mode);
@@ -124,7 +127,7 @@ TEST_F(PictureBoxTest, DisplayModesPlaceThePicture) {
     }
     // The choice is clamped and reads back.
     w.Set(kBox, 11, 7);
-    EXPECT_EQ(2u, uint32_t(w.Get(kBox, 11)));
+    EXPECT_EQ(3u, uint32_t(w.Get(kBox, 11)));
     w.Set(kBox, 11, uint32_t(-3));
     EXPECT_EQ(0u, uint32_t(w.Get(kBox, 11)));
 }

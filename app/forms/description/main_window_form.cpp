@@ -116,40 +116,43 @@ WindowDescription DescribeMainWindow() {
     Bind(window, kDestroying, kHandler_OnMainWindowDestroying);
     w.units.push_back(window);
 
+    // Labels end where the unit they caption begins; the three action buttons
+    // sit under the body text and the usage note under them, tall enough for
+    // all its lines, so no unit covers another.
     auto& u = w.units;
     u.push_back(MakeUnit(kButtonTutorial, "按钮6", kUnitTypeButton, W, 960, 296, 88, 32, ButtonBlock("使用教程")));
     u.push_back(MakeUnit(kDrawPanel1, "画板1", kUnitTypeDrawPanel, G, 520, 640, 64, 80, DrawPanelBlock()));
-    u.push_back(MakeUnit(kUsageNote, "透明标签14", kUnitTypeTransLabel, G, 24, 632, 384, 216, TransLabelBlock(kUsageNoteText)));
-    u.push_back(MakeUnit(kBodyYLabel, "透明标签12", kUnitTypeTransLabel, W, 752, 192, 64, 24, TransLabelBlock("文案位置Y:")));
+    u.push_back(MakeUnit(kUsageNote, "透明标签14", kUnitTypeTransLabel, G, 24, 600, 384, 288, TransLabelBlock(kUsageNoteText)));
+    u.push_back(MakeUnit(kBodyYLabel, "透明标签12", kUnitTypeTransLabel, W, 752, 192, 61, 24, TransLabelBlock("文案位置Y:")));
     u.push_back(MakeUnit(kBodyY, "文案位置y", kUnitTypeEditBox, W, 813, 192, 58, 24, EditBlock("120", kIntegerInput)));
     u.push_back(MakeUnit(kBodyX, "文案位置x", kUnitTypeEditBox, W, 672, 192, 58, 24, EditBlock("120", kIntegerInput)));
-    u.push_back(MakeUnit(kBodyXLabel, "透明标签13", kUnitTypeTransLabel, W, 608, 192, 72, 24, TransLabelBlock("文案位置X:")));
-    u.push_back(MakeUnit(kTitleYLabel, "透明标签11", kUnitTypeTransLabel, W, 752, 131, 64, 24, TransLabelBlock("标题位置Y:")));
+    u.push_back(MakeUnit(kBodyXLabel, "透明标签13", kUnitTypeTransLabel, W, 608, 192, 64, 24, TransLabelBlock("文案位置X:")));
+    u.push_back(MakeUnit(kTitleYLabel, "透明标签11", kUnitTypeTransLabel, W, 752, 131, 61, 24, TransLabelBlock("标题位置Y:")));
     u.push_back(MakeUnit(kTitleY, "标题位置y", kUnitTypeEditBox, W, 813, 131, 58, 24, EditBlock("120", kIntegerInput)));
-    u.push_back(MakeUnit(kTitleXLabel, "透明标签9", kUnitTypeTransLabel, W, 608, 131, 72, 24, TransLabelBlock("标题位置X:")));
+    u.push_back(MakeUnit(kTitleXLabel, "透明标签9", kUnitTypeTransLabel, W, 608, 131, 64, 24, TransLabelBlock("标题位置X:")));
     u.push_back(MakeUnit(kTitleX, "标题位置x", kUnitTypeEditBox, W, 672, 131, 58, 24, EditBlock("120", kIntegerInput)));
     u.push_back(MakeUnit(kButtonExportAll, "按钮5", kUnitTypeButton, G, 360, 248, 88, 32, ButtonBlock("多个模板导出")));
     u.push_back(MakeUnit(kBodySize, "文案字体大小", kUnitTypeEditBox, G, 288, 153, 58, 24, EditBlock("25", kIntegerInput)));
     u.push_back(MakeUnit(kTitleSize, "标题大小", kUnitTypeEditBox, G, 288, 91, 58, 24, EditBlock("50", kIntegerInput)));
     u.push_back(MakeUnit(kBodySizeLabel, "透明标签10", kUnitTypeTransLabel, W, 856, 161, 28, 24, TransLabelBlock("大小:")));
     u.push_back(MakeUnit(kTitleSizeLabel, "透明标签8", kUnitTypeTransLabel, G, 256, 91, 28, 24, TransLabelBlock("大小:")));
-    u.push_back(MakeUnit(kButtonPreview, "按钮4", kUnitTypeButton, G, 232, 736, 96, 40, ButtonBlock("预览")));
-    u.push_back(MakeUnit(kButtonAddTexts, "按钮3", kUnitTypeButton, G, 16, 728, 96, 40, ButtonBlock("添加文案")));
-    u.push_back(MakeUnit(kButtonExport, "按钮2", kUnitTypeButton, G, 112, 728, 112, 32, ButtonBlock("导出图片")));
+    u.push_back(MakeUnit(kButtonPreview, "按钮4", kUnitTypeButton, G, 232, 552, 96, 40, ButtonBlock("预览")));
+    u.push_back(MakeUnit(kButtonAddTexts, "按钮3", kUnitTypeButton, G, 16, 544, 96, 40, ButtonBlock("添加文案")));
+    u.push_back(MakeUnit(kButtonExport, "按钮2", kUnitTypeButton, G, 112, 544, 112, 32, ButtonBlock("导出图片")));
     u.push_back(MakeUnit(kBodyColour, "文案颜色", kUnitTypeColourPicker, W, 808, 160, 45, 24, {}));
     u.push_back(MakeUnit(kBodyColourLabel, "透明标签7", kUnitTypeTransLabel, W, 776, 162, 28, 24, TransLabelBlock("颜色:")));
     u.push_back(MakeUnit(kTitleColourLabel, "透明标签6", kUnitTypeTransLabel, G, 177, 93, 28, 24, TransLabelBlock("颜色:")));
     u.push_back(MakeUnit(kTitleColour, "标题颜色", kUnitTypeColourPicker, G, 209, 91, 45, 24, {}));
     u.push_back(MakeUnit(kBodyFont, "文案字体", kUnitTypeComboBox, W, 666, 163, 108, 20, ComboBlock({}, {}, -1)));
-    u.push_back(MakeUnit(kBodyFontLabel, "透明标签5", kUnitTypeTransLabel, W, 607, 163, 80, 24, TransLabelBlock("文案字体:")));
-    u.push_back(MakeUnit(kBodyText, "编辑框文案内容", kUnitTypeEditBox, G, 14, 247, 338, 360, EditBlock(kSampleBody, kNormalInput, true)));
+    u.push_back(MakeUnit(kBodyFontLabel, "透明标签5", kUnitTypeTransLabel, W, 607, 163, 59, 24, TransLabelBlock("文案字体:")));
+    u.push_back(MakeUnit(kBodyText, "编辑框文案内容", kUnitTypeEditBox, G, 14, 247, 338, 288, EditBlock(kSampleBody, kNormalInput, true)));
     u.push_back(MakeUnit(kBodyTextLabel, "透明标签3", kUnitTypeTransLabel, W, 608, 229, 80, 24, TransLabelBlock("文案:")));
-    u.push_back(MakeUnit(kTitleFontLabel, "透明标签2", kUnitTypeTransLabel, G, 8, 95, 80, 24, TransLabelBlock("标题字体:")));
+    u.push_back(MakeUnit(kTitleFontLabel, "透明标签2", kUnitTypeTransLabel, G, 8, 95, 59, 24, TransLabelBlock("标题字体:")));
     u.push_back(MakeUnit(kTitleFont, "标题字体", kUnitTypeComboBox, G, 67, 96, 108, 20, ComboBlock({}, {}, -1)));
     u.push_back(MakeUnit(kTitleText, "编辑框7", kUnitTypeEditBox, G, 68, 63, 276, 24, EditBlock("这是一个测试标题", kNormalInput, true)));
-    u.push_back(MakeUnit(kTitleTextLabel, "透明标签1", kUnitTypeTransLabel, G, 8, 64, 80, 24, TransLabelBlock("模板标题:")));
+    u.push_back(MakeUnit(kTitleTextLabel, "透明标签1", kUnitTypeTransLabel, G, 8, 64, 60, 24, TransLabelBlock("模板标题:")));
     u.push_back(MakeUnit(kTemplatePath, "编辑框1", kUnitTypeEditBox, G, 87, 24, 257, 24, EditBlock("./1.png", kNormalInput)));
-    u.push_back(MakeUnit(kTemplatePathLabel, "透明标签4", kUnitTypeTransLabel, G, 8, 24, 80, 24, TransLabelBlock("文件模板位置:")));
+    u.push_back(MakeUnit(kTemplatePathLabel, "透明标签4", kUnitTypeTransLabel, G, 8, 24, 79, 24, TransLabelBlock("文件模板位置:")));
     u.push_back(MakeUnit(kSettingsGroup, "分组框1", kUnitTypeGroupBox, W, 600, 8, 456, 896, GroupBoxBlock("配置")));
     u.push_back(MakeUnit(kUnusedEdit8, "编辑框8", kUnitTypeEditBox, W, 1033, 51, 56, 20, EditBlock("100", kNormalInput)));
     u.push_back(MakeUnit(kUnusedEdit9, "编辑框9", kUnitTypeEditBox, W, 1113, 51, 56, 20, EditBlock("100", kNormalInput)));

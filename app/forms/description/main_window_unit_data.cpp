@@ -28,8 +28,8 @@ std::vector<uint8_t> Save(PropertyData& data) {
 std::vector<uint8_t> WindowBlock(const char* caption) {
     WindowProperties w;
     w.caption = caption;
-    w.borderStyle = 2;      // fixed
-    w.maxButton = false;
+    w.borderStyle = 1;  // resizable: the layout follows the window's size
+    w.maxButton = true;
     w.minButton = true;
     w.controlBox = true;
     w.startPosition = 1;    // centred on the screen
@@ -91,8 +91,8 @@ std::vector<uint8_t> ComboBlock(const std::vector<std::string>& items, const std
 std::vector<uint8_t> PictureBoxBlock() {
     PicBoxData p;
     p.border = 1;            // sunken
-    p.backColour = 0xC0C0C0;
-    p.displayMode = 1;       // stretched over the whole box
+    p.backColour = 0xFF000000;  // the margins beside the picture in the face colour
+    p.displayMode = kPicBoxFitted;  // whole, as large as the box allows, keeping its proportions
     p.animate = true;
     return Save(p);
 }
