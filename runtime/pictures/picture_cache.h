@@ -63,5 +63,15 @@ PictureCache& SharedPictureCache();
 // Looks the bytes up, else decodes them and keeps the result as `use` says.
 // Null for undecodable data. The canvas may be shared with the cache.
 SharedCanvas DecodeCanvasCached(std::span<const uint8_t> bytes, CacheUse use, const DecodeLimits& limits = {});
+// The same with the bytes' key already made.
+SharedCanvas DecodeCanvasCached(const PictureKey& key, std::span<const uint8_t> bytes, CacheUse use,
+                                const DecodeLimits& limits = {});
+
+// The key of a picture's copy at width x height, made from the picture's own.
+PictureKey ScaledKeyOf(const PictureKey& key, uint32_t width, uint32_t height);
+// The picture at width x height, resampled as the picture box resamples;
+// colours are averaged weighted by their alpha, so transparent pixels lend a
+// shrunk edge no colour. Null when a size is 0 or memory runs out.
+SharedCanvas ScaleCanvas(const Canvas& full, uint32_t width, uint32_t height);
 
 }  // namespace imprinta::picture
