@@ -41,10 +41,20 @@ bool DecodedHere(std::span<const uint8_t> bytes) {
 }
 
 // A canvas of the picture that this call may draw on: the cache's own when
-// nobody else holds it (a previous result handed on), else a copy.
+// nobody else holds it (a previous result handed on), else a copy. A picture
+// of camera size or more is taken out of the cache rather than copied: its
+// previews come from the copy kept at the shown size, and its full-size
+// compositions (export, batch) are rare enough to decode it again.
+constexpr size_t kTakenNotCopiedBytes = size_t(32) << 20;  // 8 M pixels
+
 pic::SharedCanvas WorkingCanvas(std::span<const uint8_t> bytes) {
-    pic::SharedCanvas canvas = pic::DecodeCanvasCached(bytes, pic::CacheUse::Keep);
+    const pic::PictureKey key = pic::KeyOf(bytes);
+    pic::SharedCanvas canvas = pic::DecodeCanvasCached(key, bytes, pic::CacheUse::Keep);
     if (!canvas || canvas.use_count() == 1) return canvas;
+    if (canvas->bgra.size() >= kTakenNotCopiedBytes) {
+        pic::SharedPictureCache().Take(key);
+        if (canvas.use_count() == 1) return canvas;
+    }
     try {
         return std::make_shared<pic::Canvas>(*canvas);
     } catch (const std::bad_alloc&) {

@@ -34,6 +34,16 @@ SharedCanvas PictureCache::Find(const PictureKey& key) {
     return nullptr;
 }
 
+SharedCanvas PictureCache::Take(const PictureKey& key) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (!(it->key == key)) continue;
+        SharedCanvas found = std::move(it->canvas);
+        entries_.erase(it);
+        return found;
+    }
+    return nullptr;
+}
+
 void PictureCache::Insert(const PictureKey& key, SharedCanvas canvas, CacheUse use) {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->key == key) {

@@ -198,8 +198,8 @@ TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
         Owned preview(compose(c.shown, &reduced)), full(compose({}, &fullReduced));
         EXPECT_FALSE(fullReduced);
         EXPECT_EQ(std::string(c.file) != "flat.png", reduced) << c.file;
-        auto previewCanvas = pic::DecodeCanvas(std::span(ByteSetData(preview.block), ByteSetLength(preview.block)));
-        auto fullCanvas = pic::DecodeCanvas(std::span(ByteSetData(full.block), ByteSetLength(full.block)));
+        auto previewCanvas = pic::DecodeCanvas(std::span(imprinta::ByteSetData(preview.block), imprinta::ByteSetLength(preview.block)));
+        auto fullCanvas = pic::DecodeCanvas(std::span(imprinta::ByteSetData(full.block), imprinta::ByteSetLength(full.block)));
         ASSERT_TRUE(previewCanvas && fullCanvas) << c.file;
         if (!reduced) {
             EXPECT_TRUE(previewCanvas->bgra == fullCanvas->bgra) << c.file;
