@@ -78,7 +78,8 @@ pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
     pic::PngEncodeOptions options;
     if (use == ResultUse::Kept) {
         options.compression = pic::PngCompression::Small;
-        options.level = pic::kSmallLevel;
+        const bool large = uint64_t(canvas.width) * canvas.height >= pic::kSmallLevelLargeFrom;
+        options.level = large ? pic::kSmallLevelLarge : pic::kSmallLevel;
     } else if (use == ResultUse::ReadBackAtOnce || raw <= kShownStoredLimit) {
         options.compression = pic::PngCompression::Stored;
     } else {
