@@ -50,7 +50,9 @@
     X(CloseHandle, "kernel32.dll", "CloseHandle")                                  \
     X(MultiByteToWideCharKernel, "Kernel32.dll", "MultiByteToWideChar")            \
     X(FindFirstFileW, "kernel32.dll", "FindFirstFileW")                            \
-    X(FindClose, "kernel32.dll", "FindClose")
+    X(FindClose, "kernel32.dll", "FindClose")                                      \
+    /* renderer: previews drawn at the size they are shown */                      \
+    X(GdipScaleWorldTransform, "gdiplus", "GdipScaleWorldTransform")
 
 #define IMPRINTA_DLL_ENUM(name, file, function) kDll##name,
 enum DllCommand : uint32_t { IMPRINTA_DLL_COMMANDS(IMPRINTA_DLL_ENUM) kDllCommandCount };

@@ -1,11 +1,13 @@
 // The preview, export, open, tutorial and watermark handlers.
 #include "app/main_window_handlers.h"
+#include <windows.h>
 #include <string>
 #include "app/program_state.h"
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
 #include "app/tutorial_page.h"
 #include "app/unit_access.h"
+#include "app/window_extras.h"
 
 namespace app {
 
@@ -70,29 +72,116 @@ PreviewRefreshHold::~PreviewRefreshHold() {
 using namespace app;
 using namespace mainwindow;
 
-extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
-    if (g_refreshHolds > 0) {
-        g_refreshAsked = true;
-        return;
+namespace {
+
+// Typing coalesces: while further keystrokes wait in the queue, each of them
+// will ask for its own refresh, so drawing now would only build a backlog. The
+// last keystroke of a burst finds none waiting and draws at once; a timer (the
+// lowest of all messages, so it comes after the waiting input) covers input
+// that asks for no refresh of its own.
+constexpr UINT_PTR kDeferredRefreshTimer = 0x2519;
+bool g_refreshDeferred = false;
+LONG g_previewRenders = 0;
+// How many previews were drawn: a window property for those who watch.
+const char kPreviewRendersProperty[] = "ImprintaPreviewRenders";
+
+const MainWindowHandles& Handles() {
+    static MainWindowHandles handles;
+    if (!handles.window || !IsWindow(handles.window)) handles = FindMainWindowHandles();
+    return handles;
+}
+HWND MainWindow() { return Handles().window; }
+
+bool KeystrokeWaiting() {
+    // Only input and posted messages (WM_CHAR is posted): no sent message runs here.
+    constexpr UINT kPeek = PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE;
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, kPeek) ||
+           PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, kPeek);
+}
+
+void RenderPreviewNow();
+
+// The preview box shows the picture whole, in proportion, within its client
+// area; the renderer reduces the template to that place, shown pixel for pixel.
+PictureSize ShownSize() {
+    RECT client = {};
+    HWND preview = Handles().preview;
+    if (!preview || !GetClientRect(preview, &client) || client.right <= 0 || client.bottom <= 0) return {};
+    return {uint32_t(client.right), uint32_t(client.bottom)};
+}
+
+void CALLBACK OnDeferredRefresh(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    if (g_refreshDeferred) RefreshPreview(nullptr);
+}
+
+void DeferRefresh() {
+    if (g_refreshDeferred) return;
+    HWND window = MainWindow();
+    g_refreshDeferred = window && SetTimer(window, kDeferredRefreshTimer, USER_TIMER_MINIMUM, OnDeferredRefresh);
+    if (!g_refreshDeferred) RenderPreviewNow();
+}
+
+void RenderPreviewNow() {
+    if (g_refreshDeferred) {
+        g_refreshDeferred = false;
+        if (HWND window = MainWindow()) KillTimer(window, kDeferredRefreshTimer);
     }
     Block path(EditContent(kTemplatePath));
     Block bytes(ReadFileBytes(path.text()));
     // Title, then body, each read just before it is drawn; the title-only
     // picture between them could be seen by nobody (no message is handled in
     // between), so it is never encoded.
-    Composition picture(bytes.get());
+    Composition picture(bytes.get(), ShownSize());
     DrawPassOn(picture, TextPass::Title);
     DrawPassOn(picture, TextPass::Body);
     ReplaceCurrentPicture(picture.Finish(ResultUse::Shown));
+    if (picture.Reduced() && CurrentPicture)
+        CurrentReduction = {true, int32_t(picture.SourceSize().width), int32_t(picture.SourceSize().height)};
     ShowPicture(kPreviewBox, CurrentPicture);
+    if (HWND window = MainWindow())
+        SetPropA(window, kPreviewRendersProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(++g_previewRenders)));
+}
+
+}  // namespace
+
+namespace app {
+void* ComposeFullSize() {
+    Block path(EditContent(kTemplatePath));
+    Block bytes(ReadFileBytes(path.text()));
+    Composition picture(bytes.get());
+    DrawPassOn(picture, TextPass::Title);
+    DrawPassOn(picture, TextPass::Body);
+    return picture.Finish(ResultUse::Kept);
+}
+
+void FlushDeferredRefresh() {
+    if (g_refreshDeferred) RenderPreviewNow();
+}
+}  // namespace app
+
+extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
+    if (g_refreshHolds > 0) {
+        g_refreshAsked = true;
+        return;
+    }
+    if (KeystrokeWaiting())
+        DeferRefresh();
+    else
+        RenderPreviewNow();
 }
 
 extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
     // An empty picture would replace the last good export with a zero-byte file.
+    FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
     if (!CurrentPicture) return;
     std::string file = RunDirectoryPath(kExportFileName);
-    // The preview is compressed for speed; the file gets the same pixels packed harder.
-    Block kept(RecompressForKeeping(CurrentPicture));
+    // A preview made at the box's size stands for the full-size composition of
+    // the same template, texts and settings; any other picture is packed again
+    // (the preview is compressed for speed, the file gets the same pixels packed harder).
+    Block kept(CurrentReduction.active ? ComposeFullSize() : RecompressForKeeping(CurrentPicture));
+    if (!kept.get() && CurrentReduction.active) return;
     CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(kept.get() ? kept.get() : CurrentPicture)});
 }
 

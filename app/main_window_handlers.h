@@ -26,6 +26,12 @@ extern const char kTutorialFileName[];
 enum class TextPass { Title, Body };
 void DrawPassOn(Composition& picture, TextPass pass);
 
+// The template with both texts at its own size, packed as a kept file (owned
+// by the caller; null when the template does not decode).
+void* ComposeFullSize();
+// Draws a refresh that typing put off, so the picture holds the texts shown.
+void FlushDeferredRefresh();
+
 // While a hold lives, RefreshPreview only notes that it was asked for; when the
 // last hold ends, one refresh runs if any was asked for. Loading the settings
 // writes six boxes, each firing a refresh, while no message is pumped and the

@@ -82,7 +82,9 @@ void BeginDrag(HWND preview, bool body, LPARAM lp) {
     int32_t width = 0, height = 0;
     RECT client;
     GetClientRect(preview, &client);
-    if (!PngSize(CurrentPicture, &width, &height) || client.right <= 0 || client.bottom <= 0) return;
+    if (CurrentReduction.active) width = CurrentReduction.width, height = CurrentReduction.height;
+    else if (!PngSize(CurrentPicture, &width, &height)) return;
+    if (client.right <= 0 || client.bottom <= 0) return;
     const imprinta::picture::FitPlace shown = imprinta::picture::FitWhole(width, height, client.right, client.bottom);
     g_drag = Drag();
     g_drag.active = true;

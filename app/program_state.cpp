@@ -4,12 +4,14 @@
 namespace app {
 
 void* CurrentPicture = nullptr;
+ReducedPreview CurrentReduction;
 uint32_t GdiPlusToken = 0;
 bool MainWindowClosing = false;
 
 void ReplaceCurrentPicture(void* picture) {
     if (picture != CurrentPicture) Free(CurrentPicture);
     CurrentPicture = picture;
+    CurrentReduction = {};
 }
 
 }  // namespace app

@@ -8,6 +8,14 @@ namespace app {
 extern void* CurrentPicture;
 // Replaces CurrentPicture, releasing the previous block.
 void ReplaceCurrentPicture(void* picture);
+// Set (after ReplaceCurrentPicture) when CurrentPicture is a text preview made
+// at the size the box shows it: the picture's own size, which text positions
+// are measured in. Export and batch compose the full-size picture instead.
+struct ReducedPreview {
+    bool active = false;
+    int32_t width = 0, height = 0;
+};
+extern ReducedPreview CurrentReduction;
 
 extern uint32_t GdiPlusToken;
 

@@ -5,6 +5,7 @@
 // which remains for the formats the fast path leaves to GDI+.
 #include "app/renderer.h"
 #include <windows.h>
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <span>
@@ -12,6 +13,7 @@
 #include "app/runtime_calls.h"
 #include "runtime/core/blocks.h"
 #include "runtime/pictures/picture_cache.h"
+#include "runtime/pictures/picture_scale.h"
 #include "runtime/pictures/png_encode.h"
 
 namespace app {
@@ -25,13 +27,15 @@ std::span<const uint8_t> BytesOf(const void* byteSet) {
     return {ByteSetData(const_cast<void*>(byteSet)), ByteSetLength(byteSet)};
 }
 
-// Pictures whose decoding here gives the pixels GDI+ gives. Icons (GDI+ picks
-// another entry), PCX (GDI+ has no decoder), progressive JPEG and 16-bit PNG
-// (decoded differently) and anything unrecognised go the all-GDI+ way.
+// Pictures decoded here: every PNG, JPEG, BMP and GIF. JPEG pixels are
+// libjpeg-turbo's (as in most viewers and browsers), which differ slightly from
+// those of GDI+'s own JPEG decoder; the others equal GDI+'s. Icons (GDI+ picks
+// another entry), PCX (GDI+ has no decoder) and anything unrecognised go the
+// all-GDI+ way.
 bool DecodedHere(std::span<const uint8_t> bytes) {
     switch (pic::SniffPictureFormat(bytes)) {
-    case pic::PictureFormat::Png: return !pic::IsSixteenBitPng(bytes);
-    case pic::PictureFormat::Jpeg: return !pic::IsProgressiveJpeg(bytes);
+    case pic::PictureFormat::Png:
+    case pic::PictureFormat::Jpeg:
     case pic::PictureFormat::Bmp:
     case pic::PictureFormat::Gif: return true;
     default: return false;
@@ -39,10 +43,20 @@ bool DecodedHere(std::span<const uint8_t> bytes) {
 }
 
 // A canvas of the picture that this call may draw on: the cache's own when
-// nobody else holds it (a previous result handed on), else a copy.
+// nobody else holds it (a previous result handed on), else a copy. A picture
+// of camera size or more is taken out of the cache rather than copied: its
+// previews come from the copy kept at the shown size, and its full-size
+// compositions (export, batch) are rare enough to decode it again.
+constexpr size_t kTakenNotCopiedBytes = size_t(32) << 20;  // 8 M pixels
+
 pic::SharedCanvas WorkingCanvas(std::span<const uint8_t> bytes) {
-    pic::SharedCanvas canvas = pic::DecodeCanvasCached(bytes, pic::CacheUse::Keep);
+    const pic::PictureKey key = pic::KeyOf(bytes);
+    pic::SharedCanvas canvas = pic::DecodeCanvasCached(key, bytes, pic::CacheUse::Keep);
     if (!canvas || canvas.use_count() == 1) return canvas;
+    if (canvas->bgra.size() >= kTakenNotCopiedBytes) {
+        pic::SharedPictureCache().Take(key);
+        if (canvas.use_count() == 1) return canvas;
+    }
     try {
         return std::make_shared<pic::Canvas>(*canvas);
     } catch (const std::bad_alloc&) {
@@ -51,25 +65,28 @@ pic::SharedCanvas WorkingCanvas(std::span<const uint8_t> bytes) {
 }
 
 // Chosen by measurement under Wine: on a 1080 x 1920 photo-like poster,
-// deflating took about 70 ms at level 1 and twice that at level 2, which packs
-// 5 % smaller; writing the rows uncompressed takes about 13 ms. Pictures people
-// keep get level 2. A first pass, read back at once, always goes uncompressed
-// (it lives for one refresh, and zlib streams it without a second buffer). A
-// preview, replaced by the next keystroke and repacked when exported, goes
-// uncompressed up to camera size and at level 1 beyond, where two uncompressed
-// copies (the current picture and the picture box's) would cost too much memory.
-constexpr int kKeptLevel = 2;
+// deflating took about 70 ms at level 1, while writing the rows uncompressed
+// takes about 13 ms. Pictures people keep are packed Small (paid once per kept
+// file). A first pass, read back at once, always goes uncompressed (it lives
+// for one refresh, and zlib streams it without a second buffer). A preview,
+// replaced by the next keystroke and repacked when exported, goes uncompressed
+// up to camera size and at level 1 beyond, where two uncompressed copies (the
+// current picture and the picture box's) would cost too much memory.
 constexpr int kLargeShownLevel = 1;
 constexpr uint64_t kShownStoredLimit = uint64_t(128) << 20;  // 32 M pixels
 
 pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
     const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
     pic::PngEncodeOptions options;
-    options.level = kKeptLevel;
-    if (use == ResultUse::ReadBackAtOnce || (use == ResultUse::Shown && raw <= kShownStoredLimit))
+    if (use == ResultUse::Kept) {
+        options.compression = pic::PngCompression::Small;
+        const bool large = uint64_t(canvas.width) * canvas.height >= pic::kSmallLevelLargeFrom;
+        options.level = large ? pic::kSmallLevelLarge : pic::kSmallLevel;
+    } else if (use == ResultUse::ReadBackAtOnce || raw <= kShownStoredLimit) {
         options.compression = pic::PngCompression::Stored;
-    else if (use == ResultUse::Shown)
+    } else {
         options.level = kLargeShownLevel;
+    }
     return options;
 }
 
@@ -83,10 +100,11 @@ void* Publish(pic::SharedCanvas canvas, ResultUse use) {
     return result;
 }
 
-void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const char* text, int32_t x, int32_t y) {
+void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const char* text, int32_t x, int32_t y,
+                      TextScale scale = {}) {
     uint32_t bitmap = BitmapOver(canvas.bgra.data(), canvas.width, canvas.height);
     uint32_t graphics = GraphicsOf(bitmap);
-    DrawStyledText(graphics, style, text, x, y);
+    DrawStyledText(graphics, style, text, x, y, scale);
     DeleteGraphics(graphics);
     DisposeImage(bitmap);
 }
@@ -104,14 +122,71 @@ std::vector<uint8_t> PackForKeeping(std::span<const uint8_t> png) {
 
 struct Composition::CanvasHolder {
     pic::SharedCanvas canvas;
+    TextScale scale;
 };
 
-Composition::Composition(const void* picture) : source_(picture) {
+namespace {
+
+// The own size of the last picture reduced for a preview, by its key: a
+// preview from the kept reduced copy then needs no full decode (one per
+// keystroke for a picture too large for the cache to keep).
+struct KnownSize {
+    pic::PictureKey key;
+    PictureSize size;
+};
+KnownSize g_lastReduced;
+
+// A copy of the picture at the shown size to draw on, when the picture is
+// larger than that in either direction; null otherwise (or when it does not
+// decode, which the full-size path then finds out again).
+pic::SharedCanvas ReducedCanvas(std::span<const uint8_t> bytes, PictureSize shown, PictureSize* own) {
+    if (shown.width == 0 || shown.height == 0) return nullptr;
+    const pic::PictureKey key = pic::KeyOf(bytes);
+    pic::SharedCanvas full;
+    if (!(g_lastReduced.key == key) || g_lastReduced.size.width == 0) {
+        full = pic::DecodeCanvasCached(key, bytes, pic::CacheUse::Keep);
+        if (!full) return nullptr;
+        g_lastReduced = {key, {full->width, full->height}};
+    }
+    *own = g_lastReduced.size;
+    if (own->width <= shown.width && own->height <= shown.height) return nullptr;
+    // The box shows the picture whole and in proportion: reduce to that place.
+    const pic::FitPlace fit = pic::FitWhole(int(own->width), int(own->height), int(shown.width), int(shown.height));
+    shown = {uint32_t(std::max(fit.width, 1)), uint32_t(std::max(fit.height, 1))};
+    const pic::PictureKey reducedKey = pic::ScaledKeyOf(key, shown.width, shown.height);
+    pic::SharedCanvas reduced = pic::SharedPictureCache().Find(reducedKey);
+    if (!reduced) {
+        if (!full) full = pic::DecodeCanvasCached(key, bytes, pic::CacheUse::Keep);
+        if (!full) return nullptr;
+        reduced = pic::ScaleCanvas(*full, shown.width, shown.height);
+        if (!reduced) return nullptr;
+        pic::SharedPictureCache().Insert(reducedKey, reduced, pic::CacheUse::Keep);
+    }
+    try {
+        return std::make_shared<pic::Canvas>(*reduced);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+Composition::Composition(const void* picture, PictureSize shown) : source_(picture) {
     const std::span<const uint8_t> bytes = BytesOf(picture);
     fast_ = DecodedHere(bytes);
     if (!fast_) return;
-    pic::SharedCanvas canvas = WorkingCanvas(bytes);
-    if (canvas) canvas_ = new CanvasHolder{std::move(canvas)};
+    PictureSize own;
+    pic::SharedCanvas canvas = ReducedCanvas(bytes, shown, &own);
+    TextScale scale;
+    if (canvas) {
+        reduced_ = true;
+        sourceSize_ = own;
+        scale = {float(canvas->width) / float(own.width), float(canvas->height) / float(own.height)};
+    } else {
+        canvas = WorkingCanvas(bytes);
+        if (canvas) sourceSize_ = {canvas->width, canvas->height};
+    }
+    if (canvas) canvas_ = new CanvasHolder{std::move(canvas), scale};
 }
 
 Composition::~Composition() {
@@ -122,7 +197,8 @@ Composition::~Composition() {
 void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha,
                            int32_t hint, const char* text, int32_t x, int32_t y) {
     if (fast_) {
-        if (canvas_) DrawTextOnCanvas(*canvas_->canvas, {fontName, size, colour, style, alpha, hint}, text, x, y);
+        if (canvas_)
+            DrawTextOnCanvas(*canvas_->canvas, {fontName, size, colour, style, alpha, hint}, text, x, y, canvas_->scale);
         return;
     }
     void* next = DrawTextOnPictureGdiplus(chained_ ? chained_ : source_, fontName, size, colour, style, alpha, hint,

@@ -35,13 +35,24 @@ void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size,
 void* ComposeWatermark(const void* base, const void* mark, int32_t position, int32_t x, int32_t y,
                        std::optional<int32_t> shrink, int32_t count, int32_t flipCode);
 
+// A picture's width and height in pixels (0 x 0: none).
+struct PictureSize {
+    uint32_t width = 0, height = 0;
+};
+
 // A picture composed by several text passes in a row, as DrawTextOnPicture
 // chained pass by pass would make it, but drawn on one canvas and encoded once:
 // for callers that hand no intermediate picture to anyone. Pictures the fast
 // path leaves to GDI+ are chained through the all-GDI+ path.
+//
+// Given the size a preview is shown at, a picture decoded here that is larger
+// in either direction is composed at that size instead: from a copy of it kept
+// at that size, the texts drawn scaled by the same factors (their positions and
+// sizes stay in picture pixels). A keystroke then costs the shown size only.
 class Composition {
 public:
-    explicit Composition(const void* picture);  // the picture's bytes stay the caller's
+    // The picture's bytes stay the caller's.
+    explicit Composition(const void* picture, PictureSize shown = {});
     ~Composition();
     Composition(const Composition&) = delete;
     Composition& operator=(const Composition&) = delete;
@@ -49,6 +60,10 @@ public:
                   const char* text, int32_t x, int32_t y);
     // The PNG (owned by the caller; null when the picture did not decode).
     void* Finish(ResultUse use);
+    // Whether the result is the picture at the shown size rather than its own,
+    // and the picture's own size then.
+    bool Reduced() const { return reduced_; }
+    PictureSize SourceSize() const { return sourceSize_; }
 
 private:
     const void* source_;
@@ -56,6 +71,8 @@ private:
     struct CanvasHolder;
     CanvasHolder* canvas_ = nullptr;  // fast path
     bool fast_ = false;
+    bool reduced_ = false;
+    PictureSize sourceSize_;
 };
 
 // The same picture as a PNG compressed as Kept results are (for a preview that

@@ -28,8 +28,16 @@ struct TextStyle {
     int32_t alpha;
     int32_t hint;  // kNoTextRenderingHint leaves it unset
 };
-// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y).
-void DrawStyledText(uint32_t graphics, const TextStyle& style, const char* text, int32_t x, int32_t y);
+// Picture pixels to drawn pixels: a preview made at the size it is shown draws
+// every length of the text (position, size, and whatever styling adds) scaled.
+struct TextScale {
+    float x = 1, y = 1;
+    bool operator==(const TextScale&) const = default;
+};
+// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y),
+// both in picture pixels.
+void DrawStyledText(uint32_t graphics, const TextStyle& style, const char* text, int32_t x, int32_t y,
+                    TextScale scale = {});
 
 }  // namespace app::gdiplus
 

@@ -19,6 +19,8 @@ make flat.png -size 1080x1920 -depth 8 gradient:'#f7e8c8-#d9a66b' -fill 'rgba(25
   -draw "roundrectangle 40,40 1040,1880 30,30" -fill '#c0392b' -draw "rectangle 60,1700 1020,1780"
 make photo.png -size 1080x1920 -seed 7 plasma:fractal -blur 0x0.6 -depth 8
 make photo.jpg "$T/photo.png" -quality 90
+[ -s "$T/deep16.png" ] || convert "$T/photo.png" -depth 16 PNG48:"$T/deep16.png"
+make progressive.jpg "$T/photo.png" -sampling-factor 2x2 -interlace Plane -quality 85
 # Camera-sized pictures exceed ImageMagick's resource policy: a plasma enlarged with grain.
 large() {  # file width height seed
   [ -s "$T/$1" ] && return 0
@@ -34,6 +36,7 @@ PY
   rm -f "$T/seed-$1.png"
 }
 large camera.jpg 6000 4000 21
+large phone.jpg 3120 4208 25   # about 13 M pixels, 4:2:0 (Pillow's default subsampling)
 large huge.jpg 8000 8000 23
 for i in 1 2 3 4 5; do make "batch$i.png" -size 1080x1920 -seed "$((30 + i))" plasma:fractal -blur 0x0.6 -depth 8; done
 
@@ -79,16 +82,17 @@ BENCH="$BUILD/tests/app/bench_preview.exe"
 ours() { wine "$BENCH" "$(winepath -w "$T/$1")" "${@:2}" 2>/dev/null | tr -d '\r'; }
 value() { awk -v k="$1" '$1 == k { print $2 }' <<<"$2"; }
 
-printf '%-12s | %-34s | %-24s | %-24s\n' template "Imprinta: keystroke->preview (s), PNG" "Pillow in-process (s), PNG" "ImageMagick process (s), PNG"
-for t in flat.png photo.png photo.jpg camera.jpg; do
+printf '%-15s | %-34s | %-24s | %-24s | %s\n' template "Imprinta: keystroke->preview (s), PNG" "Pillow in-process (s), PNG" "ImageMagick process (s), PNG" "x Pillow"
+for t in flat.png photo.png photo.jpg deep16.png progressive.jpg phone.jpg camera.jpg; do
   keys=$KEYS; [ "$t" = camera.jpg ] && keys=5
   o=$(ours "$t" "$keys")
   read -r pt ps <<<"$(pillow "$T/$t")"
   read -r mt ms <<<"$(magick "$T/$t")"
-  printf '%-12s | %6s (min %s max %s) %9s B | %6s %11s B | %6s %11s B\n' "$t" \
-    "$(value keystroke_median_s "$o")" "$(value keystroke_min_s "$o")" "$(value keystroke_max_s "$o")" \
-    "$(value export_png_bytes "$o")" "$pt" "$ps" "$mt" "$ms"
-  starts="${starts:-}$t: $(value start_to_window_s "$o") s (peak working set $(value peak_working_set_mb "$o") MB); "
+  k=$(value keystroke_median_s "$o")
+  printf '%-15s | %6s (min %s max %s) %9s B | %6s %11s B | %6s %11s B | %s\n' "$t" \
+    "$k" "$(value keystroke_min_s "$o")" "$(value keystroke_max_s "$o")" \
+    "$(value export_png_bytes "$o")" "$pt" "$ps" "$mt" "$ms" "$(awk -v a="$pt" -v b="$k" 'BEGIN { if (b > 0) printf "%.1f", a / b }')"
+  starts="${starts:-}$t: $(value start_to_window_s "$o") s (peak working set $(value peak_working_set_mb "$o") MB, export $(value export_s "$o") s); "
 done
 echo "start -> window shown: $starts"
 o=$(ours huge.jpg 1)

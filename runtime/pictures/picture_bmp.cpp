@@ -112,6 +112,8 @@ std::vector<Rgb> ReadPalette(std::span<const uint8_t> dib, const DibInfo& info, 
     return palette;
 }
 
+// One colour field of a bit-field pixel. Fields narrower than 8 bits are
+// widened by repeating their bits (5 bits c: c << 3 | c >> 2), as GDI+ does.
 struct Channel {
     uint32_t mask = 0, shift = 0, bits = 0;
     explicit Channel(uint32_t m) : mask(m) {
@@ -123,11 +125,24 @@ struct Channel {
         if (!bits) return 0;
         uint32_t c = (v & mask) >> shift;
         if (bits >= 8) return uint8_t(c >> (bits - 8));
-        uint32_t max = (1u << bits) - 1;
-        if (c > max) c = max;  // masks with holes
-        return uint8_t((c * 255 + max / 2) / max);
+        c &= (1u << bits) - 1;  // masks with holes
+        uint32_t wide = 0;
+        for (int at = 8 - int(bits);; at -= int(bits)) {
+            wide |= at >= 0 ? c << at : c >> -at;
+            if (at <= 0) break;
+        }
+        return uint8_t(wide);
     }
 };
+
+// 5-5-5 rows: GDI+ fills the green's low three bits from bits 3 to 1 of the
+// field rather than its top ones (c << 3 | (c >> 1) & 7), up to 4 above the
+// plain widening; the program's pictures follow GDI+'s.
+constexpr uint32_t kMask555[3] = {0x7C00, 0x03E0, 0x001F};
+uint8_t Green555(uint32_t v) {
+    const uint32_t c = (v >> 5) & 0x1F;
+    return uint8_t(c << 3 | ((c >> 1) & 7));
+}
 
 // Writes one decoded pixel into the caller's picture.
 struct PixelSink {
@@ -155,6 +170,7 @@ DecodeError DecodeRows(std::span<const uint8_t> pixels, const DibInfo& info, con
     if (!CheckedMul(stride, info.height, &needed)) return DecodeError::TooLarge;
     if (needed > pixels.size()) return DecodeError::Truncated;
     Channel r(info.masks[0]), g(info.masks[1]), b(info.masks[2]), a(info.masks[3]);
+    const bool rgb555 = info.bitCount == 16 && std::equal(kMask555, kMask555 + 3, info.masks);
     for (uint32_t y = 0; y < info.height; ++y) {
         const std::span<const uint8_t> stored = pixels.subspan(size_t(y) * size_t(stride), size_t(stride));
         const uint8_t* s = stored.data();
@@ -168,7 +184,7 @@ DecodeError DecodeRows(std::span<const uint8_t> pixels, const DibInfo& info, con
             case 8: c = palette[s[x]]; break;
             case 16: {
                 uint32_t v = LoadU16(stored, size_t(x) * 2);
-                c = Rgb{r.Get(v), g.Get(v), b.Get(v)};
+                c = Rgb{r.Get(v), rgb555 ? Green555(v) : g.Get(v), b.Get(v)};
                 if (info.hasAlphaMask && info.masks[3]) alpha = a.Get(v);
                 break;
             }

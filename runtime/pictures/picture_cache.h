@@ -28,9 +28,14 @@ using SharedCanvas = std::shared_ptr<Canvas>;
 // found (a result that exactly one reader will ask for).
 enum class CacheUse { Keep, Once };
 
+// The program's memory is meant to stay within 100 MB beyond twice the
+// template's pixels: the template decoded and one full-size working copy. The
+// cache's own share stays within the 100 MB: templates up to 12 M pixels are
+// kept (half the budget); larger ones are kept only at the size the preview
+// shows them, and decoded again for a full-size composition.
 struct PictureCacheLimits {
-    size_t maxEntries = 4;
-    uint64_t maxBytes = uint64_t(320) << 20;  // pixel bytes of all entries
+    size_t maxEntries = 6;
+    uint64_t maxBytes = uint64_t(96) << 20;  // pixel bytes of all entries
 };
 
 class PictureCache {
@@ -39,6 +44,8 @@ public:
     // The canvas for key, or null. Callers that draw must copy a canvas they do
     // not hold alone (use_count above 1).
     SharedCanvas Find(const PictureKey& key);
+    // The canvas for key, leaving the cache whatever its use; or null.
+    SharedCanvas Take(const PictureKey& key);
     // Adds or replaces; the least recently used entries make room. A canvas
     // larger than the whole budget, or a Keep canvas larger than half of it,
     // is not kept.
@@ -63,5 +70,15 @@ PictureCache& SharedPictureCache();
 // Looks the bytes up, else decodes them and keeps the result as `use` says.
 // Null for undecodable data. The canvas may be shared with the cache.
 SharedCanvas DecodeCanvasCached(std::span<const uint8_t> bytes, CacheUse use, const DecodeLimits& limits = {});
+// The same with the bytes' key already made.
+SharedCanvas DecodeCanvasCached(const PictureKey& key, std::span<const uint8_t> bytes, CacheUse use,
+                                const DecodeLimits& limits = {});
+
+// The key of a picture's copy at width x height, made from the picture's own.
+PictureKey ScaledKeyOf(const PictureKey& key, uint32_t width, uint32_t height);
+// The picture at width x height, resampled as the picture box resamples;
+// colours are averaged weighted by their alpha, so transparent pixels lend a
+// shrunk edge no colour. Null when a size is 0 or memory runs out.
+SharedCanvas ScaleCanvas(const Canvas& full, uint32_t width, uint32_t height);
 
 }  // namespace imprinta::picture

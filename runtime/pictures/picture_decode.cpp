@@ -26,28 +26,6 @@ PictureFormat SniffPictureFormat(std::span<const uint8_t> data) {
     return PictureFormat::Unknown;
 }
 
-bool IsProgressiveJpeg(std::span<const uint8_t> data) {
-    // Markers from SOI up to the first frame header; each segment states its length.
-    size_t at = 2;
-    while (at + 4 <= data.size() && data[at] == 0xFF) {
-        const uint8_t marker = data[at + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-        ByteReader length(data.subspan(at + 2));
-        at += 2 + length.ReadU16Be();
-    }
-    return false;
-}
-
-bool IsSixteenBitPng(std::span<const uint8_t> data) {
-    // Signature, IHDR length and type, width, height, then the bit depth.
-    return SniffPictureFormat(data) == PictureFormat::Png && data.size() > 24 && data[24] == 16;
-}
-
 namespace {
 
 // Runs one decoder, turning allocation failure into its reason.

@@ -87,12 +87,6 @@ private:
 // The checks run in the order JPEG, BMP, PNG, ICO, CUR, GIF, PCX.
 PictureFormat SniffPictureFormat(std::span<const uint8_t> data);
 
-// Coding details that decoders are known to render differently: progressive
-// JPEG (IJG libjpeg 9, behind some GDI+ builds, differs from libjpeg-turbo by up
-// to 16 at sharp edges) and 16-bit PNG channels (scaled here, truncated by GDI+).
-bool IsProgressiveJpeg(std::span<const uint8_t> data);
-bool IsSixteenBitPng(std::span<const uint8_t> data);
-
 // Decodes any recognised format (for GIF: the first image). Nothing, with the
 // reason, for empty or unrecognised data or a failed decode. Never throws.
 DecodeResult DecodePicture(std::span<const uint8_t> data, const DecodeLimits& limits = {});

@@ -367,11 +367,10 @@ DecodeError DecodeGifFirstImage(std::span<const uint8_t> data, Budget& budget, D
     // An image found only after starting over follows a trailer: the file itself shows none.
     if (reader.Passes() != 0) return DecodeError::NoImage;
     if (!budget.Take(frame->indices.size())) return DecodeError::TooLarge;
-    uint32_t w = reader.ScreenWidth(), h = reader.ScreenHeight();
-    if (w == 0 || h == 0) {
-        w = std::max<uint32_t>(w, frame->left + frame->width);
-        h = std::max<uint32_t>(h, frame->top + frame->height);
-    }
+    // GDI+'s size (the renderer's pictures are GDI+'s): the logical screen,
+    // grown to hold the image. Animations keep to the screen.
+    const uint32_t w = std::max<uint32_t>(reader.ScreenWidth(), frame->left + frame->width);
+    const uint32_t h = std::max<uint32_t>(reader.ScreenHeight(), frame->top + frame->height);
     if (DecodeError e = AllocatePicture(out, budget, PictureFormat::Gif, w, h, PixelFormat::Indexed8); e != DecodeError::None)
         return e;
     // Outside the image: the transparent index when the image has one, else the background.

@@ -63,7 +63,7 @@ bool ReadPng(png_structp png, png_infop info, PngState* st) {
     if (colour == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
     if (colour == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
     if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-    if (depth == 16) png_set_scale_16(png);
+    if (depth == 16) png_set_strip_16(png);  // the high byte, as GDI+ keeps it
     if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
     png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
     int passes = png_set_interlace_handling(png);

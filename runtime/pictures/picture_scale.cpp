@@ -76,12 +76,12 @@ std::vector<uint8_t> Resample(const uint8_t* bgra, int sw, int sh, int dw, int d
         uint8_t* dst = out.data() + size_t(y) * dw * 4;
         for (int x = 0; x < dw; ++x, dst += 4) {
             const Taps& tap = columns[x];
-            int32_t sum[3] = {};
+            int32_t sum[4] = {};
             for (size_t i = 0; i < tap.weights.size(); ++i) {
                 const uint8_t* p = src + size_t(tap.first + int(i)) * 4;
-                for (int c = 0; c < 3; ++c) sum[c] += p[c] * tap.weights[i];
+                for (int c = 0; c < 4; ++c) sum[c] += p[c] * tap.weights[i];
             }
-            dst[0] = Round(sum[0]), dst[1] = Round(sum[1]), dst[2] = Round(sum[2]), dst[3] = 255;
+            for (int c = 0; c < 4; ++c) dst[c] = Round(sum[c]);
         }
     }
     return out;

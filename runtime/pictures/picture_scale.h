@@ -1,4 +1,4 @@
-// Resampling of opaque BGRA rows for the screen: each target pixel averages the
+// Resampling of BGRA rows (alpha averaged like the colours) for the screen: each target pixel averages the
 // source area it covers when shrinking (no source pixel is skipped, so thin
 // text strokes stay visible) and interpolates linearly when enlarging. Plain C++.
 #pragma once

@@ -10,9 +10,10 @@ namespace imprinta::picture {
 namespace {
 
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr uint8_t kColourTypeRgba = 6;
+constexpr uint8_t kColourTypeRgb = 2, kColourTypeRgba = 6;
 constexpr size_t kChunkOverhead = 12;  // length, type, CRC
-constexpr int kStreamLevel = 1;        // zlib level of the streamed Fast path
+constexpr int kStreamLevel = 1;        // zlib levels of the streamed Fast and Small paths
+constexpr int kStreamSmallLevel = 6;
 
 enum Filter : uint8_t { kFilterNone = 0, kFilterSub = 1, kFilterUp = 2, kFilterAverage = 3, kFilterPaeth = 4 };
 
@@ -32,7 +33,7 @@ void FinishChunk(std::vector<uint8_t>& png, size_t start, const char* type) {
 
 void BeginChunk(std::vector<uint8_t>& png) { png.resize(png.size() + 8); }
 
-void WriteHeader(std::vector<uint8_t>& png, const Canvas& c) {
+void WriteHeader(std::vector<uint8_t>& png, const Canvas& c, bool alpha) {
     png.assign(kSignature, kSignature + 8);
     const size_t start = png.size();
     BeginChunk(png);
@@ -40,7 +41,7 @@ void WriteHeader(std::vector<uint8_t>& png, const Canvas& c) {
     PutBe32(ihdr, c.width);
     PutBe32(ihdr + 4, c.height);
     ihdr[8] = 8;  // bits per channel
-    ihdr[9] = kColourTypeRgba;
+    ihdr[9] = alpha ? kColourTypeRgba : kColourTypeRgb;
     png.insert(png.end(), ihdr, ihdr + 13);  // compression, filter method, interlace: 0
     FinishChunk(png, start, "IHDR");
 }
@@ -49,6 +50,12 @@ void WriteEnd(std::vector<uint8_t>& png) {
     const size_t start = png.size();
     BeginChunk(png);
     FinishChunk(png, start, "IEND");
+}
+
+bool Opaque(const Canvas& c) {
+    for (size_t i = 3; i < c.bgra.size(); i += 4)
+        if (c.bgra[i] != 255) return false;
+    return true;
 }
 
 // Whole pixels as 32-bit words, so the compiler can work on several at once.
@@ -61,39 +68,81 @@ void BgraToRgba(const uint8_t* bgra, size_t pixels, uint8_t* rgba) {
     }
 }
 
-// Paeth for every row (Sub on the first, which has no row above): on photos
-// it packs best of the single filters. Written without branches: the
-// predictor depends only on unfiltered bytes, so the loop vectorises.
-void FilterRow(const uint8_t* row, const uint8_t* above, size_t bytes, uint8_t* out) {
-    if (!above) {
-        out[0] = kFilterSub;
-        for (size_t i = 0; i < bytes; ++i) out[1 + i] = uint8_t(row[i] - (i >= 4 ? row[i - 4] : 0));
-        return;
-    }
-    out[0] = kFilterPaeth;
-    for (size_t i = 0; i < 4 && i < bytes; ++i) out[1 + i] = uint8_t(row[i] - above[i]);
-    for (size_t i = 4; i < bytes; ++i) {
-        const int a = row[i - 4], b = above[i], c = above[i - 4];
-        const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-        const int predicted = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-        out[1 + i] = uint8_t(row[i] - predicted);
+void BgraToRgb(const uint8_t* bgra, size_t pixels, uint8_t* rgb) {
+    for (size_t i = 0; i < pixels; ++i) {
+        rgb[i * 3] = bgra[i * 4 + 2];
+        rgb[i * 3 + 1] = bgra[i * 4 + 1];
+        rgb[i * 3 + 2] = bgra[i * 4];
     }
 }
 
-// Feeds filtered (or, for Stored, raw) rows one at a time to `sink`.
+// One filter over a row of `bpp`-byte pixels (`above` null on the first row).
+// Written without branches in the loops: the predictors depend only on
+// unfiltered bytes, so they vectorise.
+void ApplyFilter(Filter f, const uint8_t* row, const uint8_t* above, size_t bytes, size_t bpp, uint8_t* out) {
+    out[0] = f;
+    ++out;
+    auto up = [above](size_t i) { return above ? above[i] : 0; };
+    switch (f) {
+    case kFilterNone: std::memcpy(out, row, bytes); break;
+    case kFilterSub:
+        for (size_t i = 0; i < bytes; ++i) out[i] = uint8_t(row[i] - (i >= bpp ? row[i - bpp] : 0));
+        break;
+    case kFilterUp:
+        for (size_t i = 0; i < bytes; ++i) out[i] = uint8_t(row[i] - up(i));
+        break;
+    case kFilterAverage:
+        for (size_t i = 0; i < bytes; ++i) out[i] = uint8_t(row[i] - ((i >= bpp ? row[i - bpp] : 0) + up(i)) / 2);
+        break;
+    case kFilterPaeth:
+        for (size_t i = 0; i < bpp && i < bytes; ++i) out[i] = uint8_t(row[i] - up(i));
+        for (size_t i = bpp; i < bytes; ++i) {
+            const int a = row[i - bpp], b = up(i), c = up(i - bpp);
+            const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+            const int predicted = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+            out[i] = uint8_t(row[i] - predicted);
+        }
+        break;
+    }
+}
+
+// The usual heuristic for choosing a filter: the smallest sum of the
+// filtered bytes taken as signed values.
+uint64_t SignedSum(const uint8_t* filtered, size_t bytes) {
+    uint64_t sum = 0;
+    for (size_t i = 0; i < bytes; ++i) sum += uint8_t(filtered[i] < 128 ? filtered[i] : 256 - filtered[i]);
+    return sum;
+}
+
+enum class RowFilters { None, Paeth, Best };
+
+// Feeds filtered rows (RGBA, or RGB without alpha) one at a time to `sink`.
 template <typename Sink>
-bool ForEachRow(const Canvas& c, bool filtered, Sink&& sink) {
-    const size_t bytes = c.Stride();
+bool ForEachRow(const Canvas& c, bool alpha, RowFilters filters, Sink&& sink) {
+    const size_t bpp = alpha ? 4 : 3, bytes = size_t(c.width) * bpp;
     std::vector<uint8_t> rows[2] = {std::vector<uint8_t>(bytes), std::vector<uint8_t>(bytes)};
-    std::vector<uint8_t> out(bytes + 1);
+    std::vector<uint8_t> out(bytes + 1), trial(filters == RowFilters::Best ? bytes + 1 : 0);
     for (uint32_t y = 0; y < c.height; ++y) {
         std::vector<uint8_t>& row = rows[y & 1];
-        BgraToRgba(c.bgra.data() + y * bytes, c.width, row.data());
-        if (filtered) {
-            FilterRow(row.data(), y ? rows[(y + 1) & 1].data() : nullptr, bytes, out.data());
-        } else {
-            out[0] = kFilterNone;
-            std::memcpy(out.data() + 1, row.data(), bytes);
+        const uint8_t* above = y ? rows[(y + 1) & 1].data() : nullptr;
+        if (alpha)
+            BgraToRgba(c.bgra.data() + y * c.Stride(), c.width, row.data());
+        else
+            BgraToRgb(c.bgra.data() + y * c.Stride(), c.width, row.data());
+        switch (filters) {
+        case RowFilters::None: ApplyFilter(kFilterNone, row.data(), above, bytes, bpp, out.data()); break;
+        case RowFilters::Paeth:
+            ApplyFilter(above ? kFilterPaeth : kFilterSub, row.data(), above, bytes, bpp, out.data());
+            break;
+        case RowFilters::Best: {
+            uint64_t best = UINT64_MAX;
+            for (Filter f : {kFilterNone, kFilterSub, kFilterUp, kFilterAverage, kFilterPaeth}) {
+                ApplyFilter(f, row.data(), above, bytes, bpp, trial.data());
+                const uint64_t sum = SignedSum(trial.data() + 1, bytes);
+                if (sum < best) best = sum, out.swap(trial);
+            }
+            break;
+        }
         }
         if (!sink(out.data(), out.size(), y + 1 == c.height)) return false;
     }
@@ -101,13 +150,13 @@ bool ForEachRow(const Canvas& c, bool filtered, Sink&& sink) {
 }
 
 // zlib, row by row, straight into the IDAT chunk.
-bool DeflateStreamed(const Canvas& c, int level, bool filtered, std::vector<uint8_t>& png) {
+bool DeflateStreamed(const Canvas& c, int level, bool alpha, RowFilters filters, std::vector<uint8_t>& png) {
     z_stream z{};
     if (deflateInit(&z, level) != Z_OK) return false;
     std::unique_ptr<z_stream, int (*)(z_streamp)> guard(&z, deflateEnd);
     const uint64_t raw = uint64_t(c.Stride() + 1) * c.height;
     png.reserve(png.size() + size_t(level == 0 ? deflateBound(&z, uLong(raw)) : raw / 2) + 65536);
-    return ForEachRow(c, filtered, [&](const uint8_t* data, size_t size, bool last) {
+    return ForEachRow(c, alpha, filters, [&](const uint8_t* data, size_t size, bool last) {
         z.next_in = const_cast<uint8_t*>(data);
         z.avail_in = uInt(size);
         for (;;) {
@@ -130,13 +179,13 @@ struct CompressorDeleter {
 };
 
 // libdeflate over the whole filtered picture at once.
-bool DeflateOneShot(const Canvas& c, int level, std::vector<uint8_t>& png) {
+bool DeflateOneShot(const Canvas& c, int level, bool alpha, RowFilters filters, std::vector<uint8_t>& png) {
     std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(libdeflate_alloc_compressor(level));
     if (!compressor) return false;
-    const size_t rowBytes = c.Stride() + 1;
+    const size_t rowBytes = size_t(c.width) * (alpha ? 4 : 3) + 1;
     std::vector<uint8_t> filtered(rowBytes * c.height);
     uint8_t* next = filtered.data();
-    ForEachRow(c, true, [&](const uint8_t* data, size_t size, bool) {
+    ForEachRow(c, alpha, filters, [&](const uint8_t* data, size_t size, bool) {
         std::memcpy(next, data, size);
         next += size;
         return true;
@@ -154,23 +203,26 @@ bool DeflateOneShot(const Canvas& c, int level, std::vector<uint8_t>& png) {
 std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& options) {
     if (canvas.Empty()) return {};
     try {
+        const bool small = options.compression == PngCompression::Small;
+        const bool alpha = !small || !Opaque(canvas);
+        const RowFilters filters = small ? RowFilters::Best : RowFilters::Paeth;
         std::vector<uint8_t> png;
-        WriteHeader(png, canvas);
+        WriteHeader(png, canvas, alpha);
         const size_t idat = png.size();
         BeginChunk(png);
         const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
         bool ok = false;
         if (options.compression == PngCompression::Stored) {
-            ok = DeflateStreamed(canvas, 0, false, png);
+            ok = DeflateStreamed(canvas, 0, alpha, RowFilters::None, png);
         } else {
             if (raw <= options.oneShotLimit) {
                 try {
-                    ok = DeflateOneShot(canvas, options.level, png);
+                    ok = DeflateOneShot(canvas, options.level, alpha, filters, png);
                 } catch (const std::bad_alloc&) {
                     png.resize(idat + 8);  // streaming needs far less memory
                 }
             }
-            if (!ok) ok = DeflateStreamed(canvas, kStreamLevel, true, png);
+            if (!ok) ok = DeflateStreamed(canvas, small ? kStreamSmallLevel : kStreamLevel, alpha, filters, png);
         }
         if (!ok) return {};
         FinishChunk(png, idat, "IDAT");

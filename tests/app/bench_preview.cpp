@@ -76,7 +76,9 @@ int RunTemplate(const std::string& templatePath, int keystrokes, int refreshes) 
     if (!times.empty())
         printf("keystroke_median_s %.3f\nkeystroke_min_s %.3f\nkeystroke_max_s %.3f\n", Median(times),
                *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()));
+    const double exportStart = Now();
     p.Click(U::ExportButton);
+    printf("export_s %.3f\n", Now() - exportStart);
     std::string exported = folder + "公众号Brightquill 关注获取更多项目和软件.png";
     HANDLE f = CreateFileA(exported.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     printf("export_png_bytes %lu\n", f == INVALID_HANDLE_VALUE ? 0ul : GetFileSize(f, nullptr));

@@ -192,6 +192,39 @@ TEST(PreviewAndExport, ComposedPictureShownAndExported) {
     EXPECT_EQ(0, program.Close());
 }
 
+// Keystrokes posted in a burst into the body, the export button right behind
+// them: the refreshes coalesce (far fewer previews than keys, the last one
+// drawn), and the file holds the final text, byte for byte the export of the
+// same text set at once.
+TEST(PreviewAndExport, TypingBurstCoalescesAndTheExportFollowsIt) {
+    std::string folder = NewProgramFolder("burst");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 1080, 1920, 230, 230, 230));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    const std::string exported = folder + kExportName;
+    auto renders = [&] { return reinterpret_cast<intptr_t>(GetPropA(program.window(), "ImprintaPreviewRenders")); };
+    ASSERT_TRUE(program.SetText(U::BodyText, L""));
+    const intptr_t before = renders();
+    ASSERT_GT(before, 0);
+    const char burst[] = "Coalesced typing: 0123456789 abcdefghij KLMNOPQRST";
+    for (const char* c = burst; *c; ++c) PostMessageA(program.unit(U::BodyText), WM_CHAR, uint8_t(*c), 1);
+    program.PostClick(U::ExportButton);
+    for (int i = 0; i < 600 && !FileExistsA(exported); ++i) Sleep(50);
+    ASSERT_TRUE(program.Sync());
+    EXPECT_EQ(Wide(burst), program.Text(U::BodyText));
+    const intptr_t drawn = renders() - before;
+    EXPECT_GE(drawn, 1);
+    EXPECT_LE(drawn, intptr_t(sizeof burst / 5)) << "each keystroke drew its own preview";
+    const std::string afterBurst = testsupport::ReadWholeFile(exported);
+    ASSERT_FALSE(afterBurst.empty());
+
+    ASSERT_TRUE(program.SetText(U::BodyText, L""));
+    ASSERT_TRUE(program.SetText(U::BodyText, Wide(burst)));
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    EXPECT_TRUE(testsupport::ReadWholeFile(exported) == afterBurst) << "the export after the burst is not the fresh one";
+    EXPECT_EQ(0, program.Close());
+}
+
 // A lone copy of the program: the tutorial button writes the stored page next
 // to it and opens it; a page already there (here edited) is kept. The page
 // covers every feature, down to the command line.

@@ -42,6 +42,8 @@ TEST(PngEncode, EveryWayReadsBackToTheSamePixels) {
         {"one shot", {PngCompression::Fast, 2}},
         {"one shot, level 1", {PngCompression::Fast, 1}},
         {"streamed", {PngCompression::Fast, 2, 0}},
+        {"small", {PngCompression::Small, kSmallLevel}},
+        {"small, streamed", {PngCompression::Small, kSmallLevel, 0}},
     };
     struct Shape {
         uint32_t w, h;
@@ -56,6 +58,9 @@ TEST(PngEncode, EveryWayReadsBackToTheSamePixels) {
             ASSERT_EQ(s.w, back->width);
             ASSERT_EQ(s.h, back->height);
             EXPECT_TRUE(SwapRedBlue(back->pixels) == c.bgra) << way.name << " " << s.w << "x" << s.h;
+            // Small drops the alpha channel of an opaque picture (colour type 2, else 6).
+            const bool rgb = way.options.compression == PngCompression::Small && !s.alpha;
+            EXPECT_EQ(rgb ? 2 : 6, png[25]) << way.name << " " << s.w << "x" << s.h;
         }
     EXPECT_TRUE(EncodePng(Canvas{}).empty());
 }
@@ -65,8 +70,10 @@ TEST(PngEncode, FastPacksAPhotoLikePictureWellBelowStored) {
     for (size_t i = 0; i < c.bgra.size(); i += 4) c.bgra[i + 2] = uint8_t((i / 4) % 400);  // smooth red ramp
     const size_t stored = EncodePng(c, {PngCompression::Stored}).size();
     const size_t fast = EncodePng(c).size();
+    const size_t small = EncodePng(c, {PngCompression::Small, kSmallLevel}).size();
     EXPECT_GT(stored, c.bgra.size());
     EXPECT_LT(fast * 2, stored);
+    EXPECT_LT(small * 10, fast * 9);  // files people keep: at least a tenth smaller
 }
 
 TEST(Canvas, EachPixelLayoutBecomesStraightBgra) {
@@ -177,28 +184,4 @@ TEST(ScaleBgra, ShrinksByAreaAndKeepsThinLines) {
         for (size_t i = 0; i < up.size(); i += 4) ASSERT_EQ(0, std::memcmp(&up[i], solid, 4));
     }
     EXPECT_TRUE(ScaleBgra(solid, 1, 1, 0, 5).empty());
-}
-
-TEST(PictureDecode, NamesTheCodingsDecodersRenderDifferently) {
-    const std::vector<uint8_t> app0 = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF};
-    struct Case {
-        std::vector<uint8_t> bytes;
-        bool progressive;
-    } jpegs[] = {
-        {{0xFF, 0xD8, 0xFF, 0xC2, 0x00, 0x11}, true},
-        {{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11}, false},
-        {{0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x02, 0xFF, 0xFF, 0xC2, 0x00, 0x11}, true},  // tables, a fill byte first
-        {{0xFF, 0xD8, 0xFF, 0xE0, 0x00}, false},                                    // cut short
-    };
-    for (const Case& c : jpegs) EXPECT_EQ(c.progressive, IsProgressiveJpeg(c.bytes));
-    std::vector<uint8_t> withApp0 = app0;
-    withApp0.insert(withApp0.end(), {0xCA, 0x00, 0x11});
-    EXPECT_TRUE(IsProgressiveJpeg(withApp0));
-
-    Canvas c{2, 2, std::vector<uint8_t>(16, 255)};
-    std::vector<uint8_t> png = EncodePng(c);
-    EXPECT_FALSE(IsSixteenBitPng(png));
-    png[24] = 16;
-    EXPECT_TRUE(IsSixteenBitPng(png));
-    EXPECT_FALSE(IsSixteenBitPng(std::span(png).first(20)));
 }

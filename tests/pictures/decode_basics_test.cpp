@@ -240,11 +240,15 @@ TEST(GifDecode, HugeScreensFramesOffScreenAndBudgets) {
     EXPECT_FALSE(DecodePicture(huge).has_value());
     EXPECT_FALSE(DecodeGifAnimation(huge).has_value());
 
-    // A frame partly off the screen is clipped.
+    // An image reaching past the screen grows the picture (as GDI+ sizes it);
+    // an animation keeps to the screen and clips the frame.
     auto off = GifBuilder(2, 2, 2).Image(1, 1, 2, 2, 2, PackCodes({4, 1, 1, 1, 1, 5}, 2)).Done();
     auto p = DecodePicture(off);
     ASSERT_TRUE(p.has_value());
-    EXPECT_EQ(p->pixels, (std::vector<uint8_t>{0, 0, 0, 1}));
+    EXPECT_EQ(p->pixels, (std::vector<uint8_t>{0, 0, 0, 0, 1, 1, 0, 1, 1}));
+    auto clipped = DecodeGifAnimation(off);
+    ASSERT_TRUE(clipped.has_value());
+    EXPECT_EQ(clipped->width, 2u);
 
     // Many frames of a large canvas: the whole pass is held to the budget.
     GifBuilder many(4000, 4000, 1);
