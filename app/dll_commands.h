@@ -50,7 +50,9 @@
     X(CloseHandle, "kernel32.dll", "CloseHandle")                                  \
     X(MultiByteToWideCharKernel, "Kernel32.dll", "MultiByteToWideChar")            \
     X(FindFirstFileW, "kernel32.dll", "FindFirstFileW")                            \
-    X(FindClose, "kernel32.dll", "FindClose")
+    X(FindClose, "kernel32.dll", "FindClose")                                      \
+    /* styled text: line widths */                                                 \
+    X(GdipMeasureString, "gdiplus.dll", "GdipMeasureString")
 
 #define IMPRINTA_DLL_ENUM(name, file, function) kDll##name,
 enum DllCommand : uint32_t { IMPRINTA_DLL_COMMANDS(IMPRINTA_DLL_ENUM) kDllCommandCount };

@@ -33,6 +33,8 @@ struct PassSettings {
     uint32_t colour;
 };
 
+const TextEffects& EffectsOf(TextPass pass) { return pass == TextPass::Title ? TitleEffects : BodyEffects; }
+
 void ReadPass(TextPass pass, PassSettings& s) {
     const PassUnits& u = pass == TextPass::Title ? kTitleUnits : kBodyUnits;
     s.font.reset(ComboItemText(u.font, ComboListIndex(u.font)));
@@ -49,14 +51,14 @@ void* DrawPass(const void* picture, TextPass pass, ResultUse use) {
     PassSettings s;
     ReadPass(pass, s);
     return DrawTextOnPicture(picture, s.font.text(), s.size, s.colour, kFontStyleBold, 255,
-                             kTextRenderingHintAntiAlias, s.text.text(), s.x, s.y, use);
+                             kTextRenderingHintAntiAlias, s.text.text(), s.x, s.y, use, EffectsOf(pass));
 }
 
 void DrawPassOn(Composition& picture, TextPass pass) {
     PassSettings s;
     ReadPass(pass, s);
     picture.Stamp(s.font.text(), s.size, s.colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias,
-                     s.text.text(), s.x, s.y);
+                  s.text.text(), s.x, s.y, EffectsOf(pass));
 }
 
 namespace {

@@ -6,6 +6,7 @@ namespace app {
 void* CurrentPicture = nullptr;
 uint32_t GdiPlusToken = 0;
 bool MainWindowClosing = false;
+TextEffects TitleEffects, BodyEffects;
 
 void ReplaceCurrentPicture(void* picture) {
     if (picture != CurrentPicture) Free(CurrentPicture);
