@@ -28,12 +28,13 @@ struct RectI {
 };
 
 Utf16 WideText(const char* text) {
-    Block wide(TextToUtf16(text ? text : ""));
+    void* wide = TextToUtf16(text ? text : "");
     Utf16 out;
-    if (!wide.get()) return out;
-    const auto* units = reinterpret_cast<const char16_t*>(ByteSetData(wide.get()));
-    const uint32_t n = ByteSetLength(wide.get()) / 2;
+    if (!wide) return out;
+    const auto* units = reinterpret_cast<const char16_t*>(ByteSetData(wide));
+    const uint32_t n = ByteSetLength(wide) / 2;
     out.assign(units, units + (n > 0 ? n - 1 : 0));  // without the terminator
+    Free(wide);
     return out;
 }
 

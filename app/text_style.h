@@ -53,4 +53,18 @@ struct TextPlacement {
 TextPlacement PlaceText(const TextEffects& e, int32_t x, int32_t y, int32_t size, uint32_t width, uint32_t height,
                         double displayScale);
 
+// The stored form of the effects: one row per setting, its name after the
+// text's own prefix ("标题" or "文案") and how it reads and writes as an integer.
+struct StyleField {
+    const char* name;
+    int32_t (*get)(const TextEffects&);
+    void (*set)(TextEffects&, int32_t);
+};
+extern const StyleField kStyleFields[];
+extern const int kStyleFieldCount;
+
+// A stored integer: optional blanks and sign, decimal digits, within int32.
+// False for anything else (empty, text, out of range): the setting keeps its default.
+bool ParseStoredInteger(const char* text, int32_t* value);
+
 }  // namespace app

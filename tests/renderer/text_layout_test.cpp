@@ -180,3 +180,24 @@ TEST(TextEffects, ClampedAndPlain) {
     EXPECT_EQ(120, p.size);
     EXPECT_EQ(2, p.scale);
 }
+
+TEST(StyleFields, StoredIntegersReadOrKeepTheDefault) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int32_t value;
+    } cases[] = {
+        {"12", true, 12},   {" -7 ", true, -7},  {"+3", true, 3},          {"", false, 0},
+        {"abc", false, 0},  {"1x", false, 0},    {"99999999999", false, 0}, {"-16777216", true, -16777216},
+        {"4294967295", true, -1},
+    };
+    for (const Case& c : cases) {
+        int32_t v = 0;
+        EXPECT_EQ(c.ok, ParseStoredInteger(c.text, &v)) << c.text;
+        if (c.ok) EXPECT_EQ(c.value, v) << c.text;
+    }
+    // Every field writes and reads back through its own row.
+    TextEffects e;
+    for (int i = 0; i < kStyleFieldCount; ++i) kStyleFields[i].set(e, i + 1);
+    for (int i = 0; i < kStyleFieldCount; ++i) EXPECT_EQ(i + 1, kStyleFields[i].get(e)) << kStyleFields[i].name;
+}
