@@ -38,6 +38,22 @@ Utf16 WideText(const char* text) {
     return out;
 }
 
+// First and one-past-last columns holding any coverage; {0, 0} when none does.
+std::pair<int32_t, int32_t> InkColumns(const CoverageMask& m) {
+    int32_t first = m.width, last = -1;
+    for (int32_t y = 0; y < m.height; ++y)
+        for (int32_t x = 0; x < m.width; ++x)
+            if (m.at(x, y)) first = std::min(first, x), last = std::max(last, x);
+    return last < 0 ? std::pair<int32_t, int32_t>{0, 0} : std::pair<int32_t, int32_t>{first, last + 1};
+}
+
+// Room around a line's layout box for glyphs that overhang it.
+int64_t Padding(double size) { return static_cast<int64_t>(size / 4) + 2; }
+// A line's drawn width beside its layout box: emboldening widens every glyph a little.
+int64_t BoxWidth(float layoutWidth, double size) {
+    return static_cast<int64_t>(std::ceil(layoutWidth * 1.25)) + 2 * Padding(size) + 4;
+}
+
 // GDI+ fonts of one family and style by size, and a graphics to measure with.
 class Typesetter {
 public:
@@ -72,10 +88,16 @@ public:
         *width = text.empty() ? 0.0f : box[2];
         *height = box[3];
     }
+    // How far right of its layout origin a line's ink reaches. Measured on the
+    // drawn glyphs: GDI+'s layout box leaves out the width an emboldened face gains.
     double Width(const Utf16& text, double size) {
         float w = 0, h = 0;
         Measure(text, size, &w, &h);
-        return w;
+        if (text.empty() || w * static_cast<double>(h) > kInkMeasureLimit) return w;
+        const int64_t pad = Padding(size);
+        CoverageMask m = Render(text, size, pad, pad, {0, 0, BoxWidth(w, size), static_cast<int64_t>(std::ceil(h)) + 2 * pad});
+        const auto columns = InkColumns(m);
+        return columns.second > 0 ? columns.second - pad : 0.0;
     }
 
     // The line's coverage in rect (picture coordinates), its layout box starting at (ox, oy).
@@ -105,15 +127,6 @@ private:
     uint32_t bitmap_ = 0, graphics_ = 0;
     std::map<double, uint32_t> fonts_;
 };
-
-// First and one-past-last columns holding any coverage; {0, 0} when none does.
-std::pair<int32_t, int32_t> InkColumns(const CoverageMask& m) {
-    int32_t first = m.width, last = -1;
-    for (int32_t y = 0; y < m.height; ++y)
-        for (int32_t x = 0; x < m.width; ++x)
-            if (m.at(x, y)) first = std::min(first, x), last = std::max(last, x);
-    return last < 0 ? std::pair<int32_t, int32_t>{0, 0} : std::pair<int32_t, int32_t>{first, last + 1};
-}
 
 // Copies the part of src inside dst's rectangle into dst, keeping the larger coverage.
 void Merge(CoverageMask& dst, const CoverageMask& src) {
@@ -162,7 +175,7 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, const TextD
     const int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * at.scale) : 0;
     const int64_t spread = static_cast<int64_t>(std::ceil(outline)) + 2 + blur + 2 + std::max(std::abs(dx), std::abs(dy));
     const RectI reach{-spread, -spread, int64_t(width) + spread, int64_t(height) + spread};
-    const int64_t pad = static_cast<int64_t>(size / 4) + 2;
+    const int64_t pad = Padding(size);
 
     std::vector<CoverageMask> placed;
     RectI bounds{0, 0, 0, 0};
@@ -172,7 +185,7 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, const TextD
         float w = 0, h = 0;
         typesetter.Measure(line, size, &w, &h);
         const double oy = at.y + i * step;
-        const int64_t boxW = static_cast<int64_t>(std::ceil(w)) + 2 * pad, boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
+        const int64_t boxW = BoxWidth(w, size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
         double ox = at.x;
         CoverageMask mask;
         if (e.align != TextAlign::Left && boxW * boxH <= kInkMeasureLimit) {
