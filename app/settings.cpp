@@ -135,20 +135,6 @@ void WriteEffects(const char* prefix, const TextEffects& e) {
 
 void UseSettingsFile(const std::string& path) { g_settingsFile = path; }
 
-void SaveSettingsAs(const std::string& path) {
-    const std::string previous = g_settingsFile;
-    g_settingsFile = path;
-    SaveSettings();
-    g_settingsFile = previous;
-}
-
-void LoadSettingsFrom(const std::string& path) {
-    const std::string previous = g_settingsFile;
-    g_settingsFile = path;
-    LoadSettings();
-    g_settingsFile = previous;
-}
-
 void LoadSettings() {
     // Every key is in place before the one refresh at the end of the hold, so
     // the first picture already has the stored colours (setting a picker's

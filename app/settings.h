@@ -9,13 +9,9 @@ namespace app {
 void LoadSettings();
 void SaveSettings();
 
-// Another file in place of pz.ini for every following read and write (a
-// saved style, the command line's --settings); an empty path goes back to pz.ini.
+// Another file in place of pz.ini for every following read and write (the
+// command line's --settings); an empty path goes back to pz.ini.
 void UseSettingsFile(const std::string& path);
-// The whole set (fonts, sizes, positions, colours and text style) written to,
-// or loaded from, a named file; pz.ini stays as it is.
-void SaveSettingsAs(const std::string& path);
-void LoadSettingsFrom(const std::string& path);
 
 // One text's stored style as the window would load it.
 struct StoredTextStyle {
