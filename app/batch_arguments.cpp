@@ -16,6 +16,7 @@ const ValueOption kValueOptions[] = {
     {L"--body", &BatchOptions::hasBody, &BatchOptions::body},
     {L"--body-file", &BatchOptions::hasBodyFile, &BatchOptions::bodyFile},
     {L"--texts", &BatchOptions::hasTexts, &BatchOptions::texts},
+    {L"--settings", &BatchOptions::hasSettings, &BatchOptions::settings},
 };
 
 bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }

@@ -11,8 +11,8 @@ struct BatchOptions {
     bool version = false;
     bool batch = false;
     bool hasTemplates = false, hasOut = false, hasTitle = false, hasBody = false, hasBodyFile = false,
-         hasTexts = false;
-    std::wstring templates, out, title, body, bodyFile, texts;
+         hasTexts = false, hasSettings = false;
+    std::wstring templates, out, title, body, bodyFile, texts, settings;
 };
 
 enum class ArgumentError { None, UnknownOption, MissingValue, BodyTwice, NoBatch };

@@ -23,13 +23,14 @@ constexpr UINT kCodePageGbk = 936;
 
 const char kUsage[] =
     "用法: Imprinta.exe --batch [选项]\n"
-    "  不显示窗口, 把标题和文案印到模板文件夹里的每张模板上 (字体、大小、位置和颜色取自 pz.ini)。\n"
+    "  不显示窗口, 把标题和文案印到模板文件夹里的每张模板上 (字体、大小、位置、颜色和文字样式取自 pz.ini)。\n"
     "  --templates DIR   模板文件夹 (默认: 程序目录下的 模板)\n"
     "  --out DIR         输出文件夹 (默认: 程序目录下的 批量目录)\n"
     "  --title TEXT      标题\n"
     "  --body TEXT       文案 (\\n 换行)\n"
     "  --body-file FILE  从文本文件读文案 (UTF-8 或 GBK)\n"
     "  --texts FILE      每行一张: 标题<Tab>文案 (UTF-8 或 GBK, 文案中 \\n 换行)\n"
+    "  --settings FILE   全部设置 (字体、大小、位置、颜色和文字样式) 取自 FILE 而不是 pz.ini, 不写入它\n"
     "  --help            显示本说明\n"
     "  --version         显示版本号\n"
     "  退出码: 0 全部写出, 1 有输入失败, 2 参数错误\n";
@@ -113,6 +114,7 @@ std::string WithCrLf(const std::string& text) {
 
 struct Run {
     std::string templates, outputRoot;
+    std::string settings;  // empty: pz.ini
     std::vector<Poster> posters;
 };
 
@@ -122,12 +124,26 @@ int BadArguments(Report& report, const std::string& why, bool usage) {
     return kExitBadArguments;
 }
 
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH * 4];
+    DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
+    return n > 0 && n < MAX_PATH * 4 ? std::wstring(buffer, n) : std::wstring();
+}
+
 // Turns the options into folders and posters; a message when something named is missing.
 std::string Prepare(const BatchOptions& o, Run* run) {
     run->templates = o.hasTemplates ? Gbk(o.templates) : RunDirectoryPath("\\模板\\");
     run->outputRoot = AsFolder(o.hasOut ? Gbk(o.out) : RunDirectoryPath("\\批量目录\\"));
     if (!DirectoryExists(WithoutTrailingSlash(run->templates).c_str()))
         return "找不到模板文件夹 " + run->templates;
+    if (o.hasSettings) {
+        // The INI functions take a bare name as one in the Windows folder: the path is made whole.
+        const std::wstring full = FullPath(o.settings);
+        const DWORD attributes = GetFileAttributesW(full.c_str());
+        if (full.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return "读不到设置文件 " + Gbk(o.settings);
+        run->settings = Gbk(full);
+    }
     std::string body = Gbk(o.body);
     if (o.hasBodyFile && !ReadTextFile(Gbk(o.bodyFile), &body)) return "读不到文案文件 " + Gbk(o.bodyFile);
     if (o.hasBodyFile) body = WithCrLf(body);
@@ -145,7 +161,7 @@ std::string Prepare(const BatchOptions& o, Run* run) {
 
 void* DrawStyled(const void* picture, const StoredTextStyle& s, const std::string& text, ResultUse use) {
     return DrawTextOnPicture(picture, s.font.c_str(), s.size, s.colour, kFontStyleBold, 255,
-                             kTextRenderingHintAntiAlias, text.c_str(), s.x, s.y, use);
+                             kTextRenderingHintAntiAlias, text.c_str(), s.x, s.y, use, s.effects);
 }
 
 // One template with one poster's texts: the written file, or empty on failure.
@@ -169,7 +185,9 @@ int RunBatch(const Run& run, Report& report) {
         report.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run.templates);
         return kExitSomeFailed;
     }
+    UseSettingsFile(run.settings);  // only read: the run writes no setting
     StoredStyles styles = ReadStoredStyles(ListedFontNames());
+    UseSettingsFile("");
     StartGdiPlus();
     size_t total = run.posters.size() * static_cast<size_t>(n), done = 0, written = 0;
     std::vector<std::string> failed;

@@ -52,7 +52,9 @@
     X(FindFirstFileW, "kernel32.dll", "FindFirstFileW")                            \
     X(FindClose, "kernel32.dll", "FindClose")                                      \
     /* renderer: previews drawn at the size they are shown */                      \
-    X(GdipScaleWorldTransform, "gdiplus", "GdipScaleWorldTransform")
+    X(GdipScaleWorldTransform, "gdiplus", "GdipScaleWorldTransform")               \
+    /* styled text: line widths */                                                 \
+    X(GdipMeasureString, "gdiplus.dll", "GdipMeasureString")
 
 #define IMPRINTA_DLL_ENUM(name, file, function) kDll##name,
 enum DllCommand : uint32_t { IMPRINTA_DLL_COMMANDS(IMPRINTA_DLL_ENUM) kDllCommandCount };

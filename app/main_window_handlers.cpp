@@ -35,6 +35,8 @@ struct PassSettings {
     uint32_t colour;
 };
 
+const TextEffects& EffectsOf(TextPass pass) { return pass == TextPass::Title ? TitleEffects : BodyEffects; }
+
 void ReadPass(TextPass pass, PassSettings& s) {
     const PassUnits& u = pass == TextPass::Title ? kTitleUnits : kBodyUnits;
     s.font.reset(ComboItemText(u.font, ComboListIndex(u.font)));
@@ -51,7 +53,7 @@ void DrawPassOn(Composition& picture, TextPass pass) {
     PassSettings s;
     ReadPass(pass, s);
     picture.Stamp(s.font.text(), s.size, s.colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias,
-                     s.text.text(), s.x, s.y);
+                  s.text.text(), s.x, s.y, EffectsOf(pass));
 }
 
 namespace {

@@ -7,6 +7,7 @@ void* CurrentPicture = nullptr;
 ReducedPreview CurrentReduction;
 uint32_t GdiPlusToken = 0;
 bool MainWindowClosing = false;
+TextEffects TitleEffects, BodyEffects;
 
 void ReplaceCurrentPicture(void* picture) {
     if (picture != CurrentPicture) Free(CurrentPicture);

@@ -1,6 +1,7 @@
 // The two program-level variables the application layer shares.
 #pragma once
 #include <cstdint>
+#include "app/text_style.h"
 
 namespace app {
 
@@ -18,6 +19,10 @@ struct ReducedPreview {
 extern ReducedPreview CurrentReduction;
 
 extern uint32_t GdiPlusToken;
+
+// How the title and the body are set beyond their units (the style dialog and
+// pz.ini keep them); the defaults draw plain text.
+extern TextEffects TitleEffects, BodyEffects;
 
 // Set once the main window has begun to go away (its Destroying event). Work
 // that lets messages through (the batch job) checks it after every pause and

@@ -11,6 +11,7 @@
 #include <span>
 #include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
+#include "app/text_render.h"
 #include "runtime/core/blocks.h"
 #include "runtime/pictures/picture_cache.h"
 #include "runtime/pictures/picture_scale.h"
@@ -100,13 +101,9 @@ void* Publish(pic::SharedCanvas canvas, ResultUse use) {
     return result;
 }
 
-void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const char* text, int32_t x, int32_t y,
-                      TextScale scale = {}) {
-    uint32_t bitmap = BitmapOver(canvas.bgra.data(), canvas.width, canvas.height);
-    uint32_t graphics = GraphicsOf(bitmap);
-    DrawStyledText(graphics, style, text, x, y, scale);
-    DeleteGraphics(graphics);
-    DisposeImage(bitmap);
+void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const TextEffects& effects, const char* text,
+                      int32_t x, int32_t y, TextScale scale = {}) {
+    DrawTextOnRows(canvas.bgra.data(), canvas.width, canvas.height, {style, effects, text, x, y, scale});
 }
 
 // Decodes and encodes only: safe on any thread.
@@ -195,14 +192,15 @@ Composition::~Composition() {
 }
 
 void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha,
-                           int32_t hint, const char* text, int32_t x, int32_t y) {
+                        int32_t hint, const char* text, int32_t x, int32_t y, const TextEffects& effects) {
     if (fast_) {
         if (canvas_)
-            DrawTextOnCanvas(*canvas_->canvas, {fontName, size, colour, style, alpha, hint}, text, x, y, canvas_->scale);
+            DrawTextOnCanvas(*canvas_->canvas, {fontName, size, colour, style, alpha, hint}, effects, text, x, y,
+                             canvas_->scale);
         return;
     }
     void* next = DrawTextOnPictureGdiplus(chained_ ? chained_ : source_, fontName, size, colour, style, alpha, hint,
-                                          text, x, y);
+                                          text, x, y, &effects);
     Free(chained_);
     chained_ = next;
 }
@@ -222,15 +220,15 @@ void* Composition::Finish(ResultUse use) {
 
 void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size, uint32_t colour,
                         int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
-                        ResultUse use) {
+                        ResultUse use, const TextEffects& effects) {
     const std::span<const uint8_t> bytes = BytesOf(picture);
     if (!DecodedHere(bytes))
-        return DrawTextOnPictureGdiplus(picture, fontName, size, colour, style, alpha, hint, text, x, y);
+        return DrawTextOnPictureGdiplus(picture, fontName, size, colour, style, alpha, hint, text, x, y, &effects);
     // A picture of a format decoded here that does not decode (damaged, or over
     // the decode budget) gives the empty result, as an unreadable file does.
     pic::SharedCanvas canvas = WorkingCanvas(bytes);
     if (!canvas) return nullptr;
-    DrawTextOnCanvas(*canvas, {fontName, size, colour, style, alpha, hint}, text, x, y);
+    DrawTextOnCanvas(*canvas, {fontName, size, colour, style, alpha, hint}, effects, text, x, y);
     return Publish(std::move(canvas), use);
 }
 

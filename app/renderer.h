@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <vector>
+#include "app/text_style.h"
 
 namespace app {
 
@@ -24,10 +25,11 @@ constexpr int32_t kRandomPosition = 10;
 // that the next pass reads back straight away (not compressed at all).
 enum class ResultUse { Kept, Shown, ReadBackAtOnce };
 
-// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y).
+// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y),
+// set as the effects say (the defaults draw it exactly as plain text).
 void* DrawTextOnPicture(const void* picture, const char* fontName, int32_t size, uint32_t colour,
                         int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
-                        ResultUse use = ResultUse::Kept);
+                        ResultUse use = ResultUse::Kept, const TextEffects& effects = TextEffects{});
 
 // Draws the watermark onto the base picture: flipped by flipCode (GDI+ RotateFlipType,
 // other codes leave it as it is), shrunk to shrink percent (100 when omitted, never
@@ -57,7 +59,7 @@ public:
     Composition(const Composition&) = delete;
     Composition& operator=(const Composition&) = delete;
     void Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha, int32_t hint,
-                  const char* text, int32_t x, int32_t y);
+               const char* text, int32_t x, int32_t y, const TextEffects& effects = TextEffects{});
     // The PNG (owned by the caller; null when the picture did not decode).
     void* Finish(ResultUse use);
     // Whether the result is the picture at the shown size rather than its own,

@@ -4,7 +4,9 @@
 #include <objidl.h>
 #include <cstring>
 #include <vector>
+#include <new>
 #include "app/runtime_calls.h"
+#include "app/text_render.h"
 #include "runtime/core/blocks.h"
 
 namespace app {
@@ -265,16 +267,30 @@ void* PictureToPng(uint32_t image) {
 using namespace gdiplus;
 
 void* DrawTextOnPictureGdiplus(const void* picture, const char* fontName, int32_t size, uint32_t colour,
-                               int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y) {
+                               int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
+                               const TextEffects* effects) {
     uint32_t source = PictureFromBytes(picture);
     uint32_t width = ImageWidth(source);
     uint32_t height = ImageHeight(source);
-    uint32_t bitmap = NewBitmap(width, height);  // starts fully transparent
+    // Styled text is painted on rows of our own, which the bitmap then wraps.
+    const bool styled = effects && !IsPlain(*effects);
+    std::vector<uint8_t> rows;
+    if (styled) {
+        try {
+            rows.assign(static_cast<size_t>(width) * height * 4, 0);
+        } catch (const std::bad_alloc&) {
+            DisposeImage(source);
+            return nullptr;
+        }
+    }
+    uint32_t bitmap = styled ? BitmapOver(rows.data(), width, height) : NewBitmap(width, height);  // fully transparent
     uint32_t graphics = GraphicsOf(bitmap);
     DrawImage(graphics, source, 0, 0, static_cast<float>(width), static_cast<float>(height),
               static_cast<float>(width), static_cast<float>(height));
     DisposeImage(source);
-    DrawStyledText(graphics, {fontName, size, colour, style, alpha, hint}, text, x, y);
+    const TextStyle textStyle{fontName, size, colour, style, alpha, hint};
+    if (styled) DrawTextOnRows(rows.data(), width, height, {textStyle, *effects, text, x, y});
+    else DrawStyledText(graphics, textStyle, text, x, y);
     void* result = PictureToPng(bitmap);
     DeleteGraphics(graphics);
     DisposeImage(bitmap);

@@ -62,8 +62,10 @@ void DrawBaseAndMarks(uint32_t graphics, uint32_t base, uint32_t bw, uint32_t bh
 
 // The all-GDI+ path: GDI+ decodes, draws and encodes. The renderer takes it for
 // pictures its own decoders leave to GDI+, and tests compare the fast path with it.
+struct TextEffects;
 void* DrawTextOnPictureGdiplus(const void* picture, const char* fontName, int32_t size, uint32_t colour,
-                               int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y);
+                               int32_t style, int32_t alpha, int32_t hint, const char* text, int32_t x, int32_t y,
+                               const TextEffects* effects = nullptr);
 void* ComposeWatermarkGdiplus(const void* base, const void* mark, const WatermarkPlacement& placement);
 
 }  // namespace app

@@ -2,11 +2,14 @@
 // position in the font list, colours as signed decimal colour values. Two more
 // keys after them keep the fonts' names: the list is rebuilt from the installed
 // fonts at each start, so an index alone can come to name another font.
+// The text style keys come last, per text ("标题…", "文案…"): a file without
+// them reads as plain text, a damaged value as its default.
 #include "app/settings.h"
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include "app/main_window_handlers.h"
+#include "app/program_state.h"
 #include "app/runtime_calls.h"
 #include "app/unit_access.h"
 #include "app/window_place.h"
@@ -46,8 +49,10 @@ struct FontNameKey {
 };
 const FontNameKey kFontNameKeys[] = {{"标题字体名称", kTitleFont}, {"文案字体名称", kBodyFont}};
 
+std::string g_settingsFile;  // empty: pz.ini next to the program
+
 // The file path is built anew for every key.
-std::string SettingsFile() { return RunDirectoryPath("\\pz.ini"); }
+std::string SettingsFile() { return g_settingsFile.empty() ? RunDirectoryPath("\\pz.ini") : g_settingsFile; }
 
 int32_t TextToInteger(const char* text) { return static_cast<int32_t>(CallCore(kCmdToInteger, {ArgText(text)}).low); }
 
@@ -140,7 +145,34 @@ void SaveWindowPlace() {
     WriteKey(kMaximisedKey, place.maximised ? "1" : "0");
 }
 
+// Text style keys, after every other key: the text's prefix, then the field's name.
+struct StylePass {
+    const char* prefix;
+    TextEffects* effects;
+};
+const StylePass kStylePasses[] = {{"标题", &TitleEffects}, {"文案", &BodyEffects}};
+
+// A missing or damaged value keeps the setting's default; numbers are clamped.
+TextEffects ReadEffects(const char* prefix) {
+    TextEffects e;
+    for (int i = 0; i < kStyleFieldCount; ++i) {
+        Block value(ReadKey((std::string(prefix) + kStyleFields[i].name).c_str()));
+        int32_t n = 0;
+        if (ParseStoredInteger(value.text(), &n)) kStyleFields[i].set(e, n);
+    }
+    return Clamped(e);
+}
+
+void WriteEffects(const char* prefix, const TextEffects& e) {
+    for (int i = 0; i < kStyleFieldCount; ++i) {
+        Block value(IntegerToText(kStyleFields[i].get(e)));
+        WriteKey((std::string(prefix) + kStyleFields[i].name).c_str(), value.text());
+    }
+}
+
 }  // namespace
+
+void UseSettingsFile(const std::string& path) { g_settingsFile = path; }
 
 void LoadSettings() {
     // Every key is in place before the one refresh at the end of the hold, so
@@ -150,6 +182,7 @@ void LoadSettings() {
     for (const SettingKey& k : kSettingKeys) LoadKey(k);
     for (const FontNameKey& k : kFontNameKeys) LoadFontName(k);
     LoadWindowPlace();
+    for (const StylePass& p : kStylePasses) *p.effects = ReadEffects(p.prefix);
     RefreshPreview(nullptr);
 }
 
@@ -157,6 +190,7 @@ void SaveSettings() {
     for (const SettingKey& k : kSettingKeys) SaveKey(k);
     for (const FontNameKey& k : kFontNameKeys) SaveFontName(k);
     SaveWindowPlace();
+    for (const StylePass& p : kStylePasses) WriteEffects(p.prefix, *p.effects);
 }
 
 namespace {
@@ -185,6 +219,8 @@ StoredStyles ReadStoredStyles(const std::vector<std::string>& fontNames) {
                ReadNumber("标题字体y"), static_cast<uint32_t>(ReadNumber("标题颜色"))};
     s.body = {ResolveFont("文案字体", "文案字体名称", fontNames), ReadNumber("文案大小"), ReadNumber("文案字体x"),
               ReadNumber("文案字体y"), static_cast<uint32_t>(ReadNumber("文案颜色"))};
+    s.title.effects = ReadEffects("标题");
+    s.body.effects = ReadEffects("文案");
     return s;
 }
 

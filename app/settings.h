@@ -3,16 +3,22 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "app/text_style.h"
 
 namespace app {
 void LoadSettings();
 void SaveSettings();
+
+// Another file in place of pz.ini for every following read and write (the
+// command line's --settings); an empty path goes back to pz.ini.
+void UseSettingsFile(const std::string& path);
 
 // One text's stored style as the window would load it.
 struct StoredTextStyle {
     std::string font;  // empty: no font selected
     int32_t size = 0, x = 0, y = 0;
     uint32_t colour = 0;
+    TextEffects effects;
 };
 struct StoredStyles {
     StoredTextStyle title, body;

@@ -187,7 +187,7 @@ TEST(Batch, ClosingDuringTheRunEndsNormally) {
         EXPECT_EQ(0, program.Settle(&boxes));
         EXPECT_TRUE(boxes.empty()) << Ansi(boxes.empty() ? L"" : boxes[0]);
         auto pairs = IniSection(folder + "pz.ini", "配置");
-        EXPECT_EQ(17u, pairs.size());  // the ten keys, the two font names and the window's place
+        EXPECT_EQ(45u, pairs.size());  // the ten keys, the two font names, the window's place, fourteen style keys per text
         EXPECT_TRUE(std::find(pairs.begin(), pairs.end(), std::make_pair(std::string("标题字体x"), std::string("33"))) !=
                     pairs.end());
         int results = 0;

@@ -89,6 +89,8 @@ TEST(CommandLine, ArgumentsAndExitCodes) {
         {{L"--batch"}, 2, "找不到模板文件夹", false},  // no 模板 folder beside the program
         {{L"--batch", L"--templates", L"空模板", L"--texts", L"没有.txt"}, 2, "读不到文本文件 没有.txt", false},
         {{L"--batch", L"--templates", L"空模板"}, 1, "没有模板", false},
+        {{L"--batch", L"--templates", L"空模板", L"--settings", L"没有.ini"}, 2, "读不到设置文件 没有.ini", false},
+        {{L"--batch", L"--templates", L"空模板", L"--settings", L"空模板"}, 2, "读不到设置文件 空模板", false},
     };
     for (const Case& c : cases) {
         CliResult r = RunCli(folder, c.args);
@@ -161,4 +163,43 @@ TEST(CommandLine, TextsFilesNumberingFailuresAndTheWindowsPixels) {
         ASSERT_TRUE(window.ok()) << sub;
         EXPECT_TRUE(window.rgba == ReadPng(d + "1.png").rgba) << sub << ": window and command line differ";
     }
+}
+
+// A saved style given with --settings draws as the window draws with that style
+// in its pz.ini; neither file is written.
+TEST(CommandLine, SettingsFileGivesTheWindowsStyledPixels) {
+    std::string folder = NewProgramFolder("cli-style");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 160, 90, 40, 120, 200));
+    const std::string style = std::string(kSettings) +
+                              "标题对齐=1\r\n标题字体x=80\r\n标题描边宽度=2\r\n标题描边颜色=16777215\r\n"
+                              "标题阴影x=3\r\n标题阴影y=3\r\n标题阴影不透明度=70\r\n标题阴影模糊=2\r\n"
+                              "文案行距=150\r\n文案最大宽度=60\r\n";
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "style.ini", style));
+    const std::vector<std::wstring> texts = {L"--title", L"橘子", L"--body", L"甜甜的橘子\\n酸"};
+    std::vector<std::wstring> styled = {L"--batch", L"--settings", L"style.ini"}, plain = {L"--batch"};
+    styled.insert(styled.end(), texts.begin(), texts.end());
+    plain.insert(plain.end(), texts.begin(), texts.end());
+    CliResult r = RunCli(folder, styled);
+    ASSERT_EQ(0, r.code) << r.out;
+    r = RunCli(folder, plain);
+    ASSERT_EQ(0, r.code) << r.out;
+    EXPECT_EQ(kSettings, testsupport::ReadWholeFile(folder + "pz.ini"));
+    EXPECT_EQ(style, testsupport::ReadWholeFile(folder + "style.ini"));
+    const std::string output = folder + "批量目录\\1\\";
+    EXPECT_FALSE(ReadPng(output + "1.png").rgba == ReadPng(output + "2.png").rgba) << "the style shows";
+
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", style));
+    RegisterRecorderAssociations();
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    ASSERT_TRUE(program.SetText(U::TitleText, L"橘子"));
+    ASSERT_TRUE(program.SetText(U::BodyText, L"甜甜的橘子\r\n酸"));
+    ASSERT_TRUE(program.Click(U::ExportAllButton));
+    EXPECT_EQ(0, program.Close());
+    Picture window = ReadPng(output + "3.png");
+    ASSERT_TRUE(window.ok());
+    EXPECT_TRUE(window.rgba == ReadPng(output + "1.png").rgba) << "window and --settings differ";
 }

@@ -10,10 +10,17 @@ using namespace apptest;
 
 namespace {
 
-// The ten keys in their order, then the two font names, then the window's place.
-const char* const kSettingKeys[] = {"标题字体",  "文案字体",  "标题大小", "文案大小", "标题字体x",    "标题字体y",
-                                    "文案字体x", "文案字体y", "标题颜色", "文案颜色", "标题字体名称", "文案字体名称",
-                                    "窗口左", "窗口上", "窗口宽", "窗口高", "窗口最大化"};
+// The ten keys in their order, the two font names, the window's place, then each text's style.
+const char* const kStyleNames[] = {"对齐",         "行距",     "描边宽度", "描边颜色", "阴影x",  "阴影y",  "阴影颜色",
+                                   "阴影不透明度", "阴影模糊", "最大宽度", "超宽处理", "定位",   "参考宽", "参考高"};
+std::vector<std::string> SettingKeys() {
+    std::vector<std::string> keys = {"标题字体",  "文案字体",  "标题大小", "文案大小", "标题字体x",    "标题字体y",
+                                     "文案字体x", "文案字体y", "标题颜色", "文案颜色", "标题字体名称", "文案字体名称",
+                                     "窗口左", "窗口上", "窗口宽", "窗口高", "窗口最大化"};
+    for (const char* prefix : {"标题", "文案"})
+        for (const char* name : kStyleNames) keys.push_back(std::string(prefix) + name);
+    return keys;
+}
 const char kExportName[] = "公众号Brightquill 关注获取更多项目和软件.png";
 
 std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& pairs) {
@@ -124,7 +131,7 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
 
     ASSERT_EQ(0, program.Close());
     auto pairs = IniSection(folder + "pz.ini", "配置");
-    EXPECT_EQ(std::vector<std::string>(std::begin(kSettingKeys), std::end(kSettingKeys)), Keys(pairs));
+    EXPECT_EQ(SettingKeys(), Keys(pairs));
     EXPECT_EQ("0", Value(pairs, "标题字体"));
     EXPECT_EQ("0", Value(pairs, "文案字体"));
     for (const char* key : {"标题大小", "文案大小", "标题字体x", "标题字体y", "文案字体x", "文案字体y"})
@@ -193,7 +200,7 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
         EXPECT_EQ(0, CompareFileTime(&written, &now)) << "the existing library was touched";
     }
     auto pairs = IniSection(folder + "pz.ini", "配置");
-    EXPECT_EQ(std::vector<std::string>(std::begin(kSettingKeys), std::end(kSettingKeys)), Keys(pairs));
+    EXPECT_EQ(SettingKeys(), Keys(pairs));
     EXPECT_EQ(std::to_string(fonts > 2 ? 2 : fonts - 1), Value(pairs, "标题字体"));
     EXPECT_EQ(std::to_string(fonts - 1), Value(pairs, "文案字体"));
     EXPECT_EQ("30abc", Value(pairs, "标题大小"));

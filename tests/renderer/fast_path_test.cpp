@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include "app/renderer.h"
 #include "app/renderer_gdiplus.h"
@@ -231,5 +232,31 @@ TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
         }
         EXPECT_LT(mean, 6) << c.file;
         EXPECT_LT(distant * 20, shrunk->bgra.size()) << c.file;
+    }
+}
+
+// Style settings that change nothing (no width, no opacity, no reference size)
+// give the plain text's bytes on every template kind, as the defaults do.
+TEST(FastPath, IdleTextStyleGivesThePlainBytes) {
+    app::TextEffects idle;
+    idle.outlineColour = 0xFFFFFF;
+    idle.shadowColour = 0x00FF00;
+    idle.shadowDx = idle.shadowDy = 12;
+    idle.shadowBlur = 8;
+    idle.fit = app::TextFit::Shrink;
+    idle.anchor = app::TextAnchor::Proportional;
+    const TextCase t = {"宋体", 48, 0x0000FF, 255, app::kTextRenderingHintAntiAlias, 20, 30, "标题 Title\r\n第二行"};
+    for (const char* file : kTemplates) {
+        Owned input(ToByteSet(ReadTemplate(file)));
+        ASSERT_NE(nullptr, input.block) << file;
+        for (const app::TextEffects& e : {app::TextEffects{}, idle}) {
+            app::Composition plain(input.block), styled(input.block);
+            plain.Stamp(t.font, t.size, t.colour, 1, t.alpha, t.hint, t.text, t.x, t.y);
+            styled.Stamp(t.font, t.size, t.colour, 1, t.alpha, t.hint, t.text, t.x, t.y, e);
+            Owned a(plain.Finish(app::ResultUse::Kept)), b(styled.Finish(app::ResultUse::Kept));
+            ASSERT_NE(nullptr, a.block) << file;
+            ASSERT_EQ(app::BytesLength(a.block), app::BytesLength(b.block)) << file;
+            EXPECT_EQ(0, memcmp(ByteSetData(a.block), ByteSetData(b.block), app::BytesLength(a.block))) << file;
+        }
     }
 }
