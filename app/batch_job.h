@@ -24,6 +24,8 @@ bool WaitPumping(int64_t amount, int32_t unit = 0);
 // The template patterns and how many listed templates a run takes.
 extern const char kTemplatePatterns[];
 constexpr int32_t kTemplateLimit = 50;
+// Why templates beyond the limit were left out, for the summaries.
+std::string SkippedBeyondLimitText(int32_t count);
 // The list is an array block {1, n, text pointers...}.
 uint32_t ListCount(void* list);
 char** ListItems(void* list);
@@ -32,8 +34,9 @@ void ClearList(void** list);
 // one, moved on past any file of that name so that no earlier result is replaced.
 std::string NextOutputFile(const std::string& folder, int32_t count);
 // Where the next result of template number index goes under outputRoot (which
-// ends in a backslash): its numbered folder, made when missing, and the next free file there.
-std::string NextBatchFile(const std::string& outputRoot, int32_t index);
+// ends in a backslash): its numbered folder, made when missing, and the next
+// free file there; empty with *error set when a folder cannot be made.
+std::string NextBatchFile(const std::string& outputRoot, int32_t index, uint32_t* error = nullptr);
 
 // Whether a batch run is under way (a second start is refused meanwhile).
 bool BatchRunning();
