@@ -21,19 +21,46 @@ constexpr int32_t kPauseMs = 100;
 bool g_batchRunning = false;
 
 
+// The search goes through the wide-character functions, so long paths and
+// names outside GBK are found. Such a name is handed on as its short name when
+// the file system keeps one (the file opens by it); without one it cannot
+// travel through GBK texts and is counted as left out.
+int32_t g_namesLeftOut = 0;
+
+char* NameOf(const WIN32_FIND_DATAW& data) {
+    std::string gbk;
+    if (GbkName(data.cFileName, &gbk) || (data.cAlternateFileName[0] && GbkName(data.cAlternateFileName, &gbk)))
+        return imprinta::CopyText(gbk);
+    ++g_namesLeftOut;
+    return nullptr;
+}
+
+// Folders only: the directory attribute; files only: anything that is not a folder.
+bool Wanted(const WIN32_FIND_DATAW& data, bool filesOnly) {
+    return ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != filesOnly;
+}
+
 char* NextFoundName(const char* pattern, bool filesOnly, HANDLE* search) {
-    using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
-    auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
-    // Folders only: the directory attribute; files only: anything that is not a folder.
-    return reinterpret_cast<char*>(
-        service(kServiceFindFile, pattern, filesOnly ? 0u : static_cast<uint32_t>(FILE_ATTRIBUTE_DIRECTORY),
-                filesOnly ? 1u : 0u, search));
+    WIN32_FIND_DATAW data;
+    bool found;
+    if (pattern && *pattern) {
+        if (*search) FindClose(*search);
+        *search = FindFirstFileW(WidePath(pattern).c_str(), &data);
+        if (*search == INVALID_HANDLE_VALUE) *search = nullptr;
+        found = *search != nullptr;
+    } else {
+        found = *search && FindNextFileW(*search, &data);
+    }
+    for (; found; found = FindNextFileW(*search, &data))
+        if (Wanted(data, filesOnly))
+            if (char* name = NameOf(data)) return name;
+    if (*search) FindClose(*search);
+    *search = nullptr;
+    return nullptr;
 }
 
 void EndSearch(HANDLE search) {
-    using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
-    auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
-    if (search) service(kServiceEndFileSearch, search);
+    if (search) FindClose(search);
 }
 
 void AppendToList(void** list, char* text) {
@@ -122,6 +149,10 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
 
 const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
 
+std::string NamesLeftOutText(int32_t count) {
+    return std::to_string(count) + " 个文件的名称里有本程序不支持的字符, 没有处理 (请改用中文或英文名称)";
+}
+
 std::string SkippedBeyondLimitText(int32_t count) {
     return "超出 " + std::to_string(kTemplateLimit) + " 张的 " + std::to_string(count) + " 张模板没有处理 (一次最多 " +
            std::to_string(kTemplateLimit) + " 张)";
@@ -206,17 +237,16 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOpt
     return static_cast<int32_t>(ListCount(*list));
 }
 
+// As a search for the name finds it: a path ending in a backslash names no entry.
 bool DirectoryExists(const char* path) {
-    int32_t chars = static_cast<int32_t>(Dll32(kDllMultiByteToWideCharKernel, {936, 0, PtrWord(path), static_cast<uint32_t>(-1), 0, 0}));
-    if (chars <= 0) return false;
-    std::vector<wchar_t> wide(static_cast<size_t>(chars) + 1, 0);
-    Dll32(kDllMultiByteToWideCharKernel, {936, 0, PtrWord(path), static_cast<uint32_t>(-1), PtrWord(wide.data()), static_cast<uint32_t>(chars)});
-    WIN32_FIND_DATAW data;
-    HANDLE h = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(Dll32(kDllFindFirstFileW, {PtrWord(wide.data()), PtrWord(&data)})));
-    if (h == INVALID_HANDLE_VALUE) return false;
-    Dll32(kDllFindClose, {PtrWord(h)});
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::string folder = path ? path : "";
+    if (folder.empty() || folder.back() == '\\') return false;
+    DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
+
+int32_t NamesLeftOut() { return g_namesLeftOut; }
+void ForgetNamesLeftOut() { g_namesLeftOut = 0; }
 
 void PumpMessages() {
     MSG msg;
@@ -273,9 +303,11 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     std::string templates = RunDirectoryPath("\\模板\\");
     std::string outputRoot = RunDirectoryPath("\\批量目录\\");
     void* list = nullptr;
+    ForgetNamesLeftOut();
     const int32_t found = ListFiles(templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
     const int32_t n = std::min(found, kTemplateLimit);
     BatchTally tally;
+    if (NamesLeftOut() > 0) tally.Skipped(NamesLeftOut(), NamesLeftOutText(NamesLeftOut()));
     if (found > n) tally.Skipped(found - n, SkippedBeyondLimitText(found - n));
     if (found == 0) tally.Skipped(0, "模板文件夹里没有模板 (jpg、jpeg、png): " + templates);
     Block last;

@@ -16,6 +16,10 @@ struct ListOptions {
 };
 int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOptions options);
 bool DirectoryExists(const char* path);
+// How many names the listings since the last ForgetNamesLeftOut could not take
+// (outside GBK, with no short name to open them by).
+int32_t NamesLeftOut();
+void ForgetNamesLeftOut();
 // Handles the waiting messages; a quit message stays for the main loop.
 void PumpMessages();
 // Waits amount x unit (0 ms, 1 s, 2 min, 3 h, else the unit is the factor in ms)
@@ -26,6 +30,7 @@ extern const char kTemplatePatterns[];
 constexpr int32_t kTemplateLimit = 50;
 // Why templates beyond the limit were left out, for the summaries.
 std::string SkippedBeyondLimitText(int32_t count);
+std::string NamesLeftOutText(int32_t count);
 // The list is an array block {1, n, text pointers...}.
 uint32_t ListCount(void* list);
 char** ListItems(void* list);

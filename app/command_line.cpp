@@ -154,10 +154,26 @@ int BadArguments(Report& report, const std::string& why, bool usage) {
     return kExitBadArguments;
 }
 
+// A path argument as the GBK text the rest of the program takes: as it is when
+// GBK holds it, else by its short name (a missing output folder is made first
+// so that it has one). Empty when neither works.
+std::string UsablePath(const std::wstring& wide, bool makeFolder) {
+    std::string gbk;
+    if (GbkName(wide, &gbk)) return gbk;
+    if (makeFolder) CreateDirectoryW(wide.c_str(), nullptr);
+    DWORD n = GetShortPathNameW(wide.c_str(), nullptr, 0);
+    std::wstring shortName(n, L'\0');
+    if (n == 0 || GetShortPathNameW(wide.c_str(), shortName.data(), n) == 0) return "";
+    shortName.resize(wcslen(shortName.c_str()));
+    return GbkName(shortName, &gbk) ? gbk : "";
+}
+
 // Turns the options into folders and posters; a message when something named is missing.
 std::string Prepare(const BatchOptions& o, Run* run) {
-    run->templates = o.hasTemplates ? Gbk(o.templates) : RunDirectoryPath("\\模板\\");
-    run->outputRoot = AsFolder(o.hasOut ? Gbk(o.out) : RunDirectoryPath("\\批量目录\\"));
+    run->templates = o.hasTemplates ? UsablePath(o.templates, false) : RunDirectoryPath("\\模板\\");
+    run->outputRoot = AsFolder(o.hasOut ? UsablePath(o.out, true) : RunDirectoryPath("\\批量目录\\"));
+    if (run->templates.empty() || run->outputRoot == "\\")
+        return "文件夹 " + Gbk(run->templates.empty() ? o.templates : o.out) + ": " + ReasonText(kErrorNameNotSupported);
     if (!DirectoryExists(WithoutTrailingSlash(run->templates).c_str()))
         return "找不到模板文件夹 " + run->templates;
     std::string body = Gbk(o.body);
@@ -205,6 +221,7 @@ std::string Number(size_t n) { return std::to_string(n); }
 
 int RunBatch(const Run& run, Report& report) {
     void* list = nullptr;
+    ForgetNamesLeftOut();
     const int32_t found = ListFiles(run.templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
     const int32_t n = std::min(found, kTemplateLimit);
     if (n <= 0) {
@@ -215,7 +232,7 @@ int RunBatch(const Run& run, Report& report) {
     StoredStyles styles = ReadStoredStyles(ListedFontNames());
     StartGdiPlus();
     size_t total = run.posters.size() * static_cast<size_t>(n), done = 0, written = 0;
-    const size_t skipped = run.posters.size() * static_cast<size_t>(found - n);
+    const size_t skipped = run.posters.size() * static_cast<size_t>(found - n + NamesLeftOut());
     std::vector<std::string> failed;
     for (const Poster& p : run.posters) {
         std::string where = p.line ? " (第 " + Number(static_cast<size_t>(p.line)) + " 行)" : "";
@@ -237,7 +254,8 @@ int RunBatch(const Run& run, Report& report) {
     ClearList(&list);
     report.Line("完成: 写出 " + Number(written) + " 张, 跳过 " + Number(skipped) + " 张, 失败 " + Number(failed.size()) +
                 " 张");
-    if (skipped) report.Line("跳过: " + SkippedBeyondLimitText(found - n));
+    if (found > n) report.Line("跳过: " + SkippedBeyondLimitText(found - n));
+    if (NamesLeftOut() > 0) report.Line("跳过: " + NamesLeftOutText(NamesLeftOut()));
     for (const std::string& f : failed) report.Line("失败: " + f);
     return failed.empty() && skipped == 0 ? kExitAllWritten : kExitSomeFailed;
 }
