@@ -24,9 +24,9 @@ std::string WithIniValues(const std::string& existing, const std::string& sectio
 std::string EscapeLineBreaks(const std::string& gbk);
 std::string UnescapeLineBreaks(const std::string& stored);
 
-// A stored or typed number: decimal, with sign, fraction or exponent, blanks
-// around it allowed; anything beyond int64 is held at its end. False for
-// anything else (empty, words, binary, not finite).
+// A stored or typed number: decimal, with sign, fraction or exponent, at the
+// start of the text (blanks before it allowed, anything after it ignored);
+// anything beyond int64 is held near its end. False when there is no number.
 bool ParseStoredNumber(const std::string& text, int64_t* value);
 
 }  // namespace app

@@ -51,7 +51,7 @@ TEST(SettingsText, NumbersFromAnyText) {
         {"120", true, 120},        {" -5 ", true, -5},           {"2147483648", true, 2147483648LL},
         {"1e308", true, 9000000000000000000LL}, {"-1e308", true, -9000000000000000000LL},
         {"12.7", true, 12},        {"", false, 0},               {"abc", false, 0},
-        {"12abc", false, 0},       {"nan", false, 0},            {"\x01\x02", false, 0},
+        {"12abc", true, 12},       {"nan", false, 0},        {"-inf", false, 0},            {"\x01\x02", false, 0},
     };
     for (const Case& c : cases) {
         int64_t v = 0;
