@@ -108,9 +108,11 @@ void LoadKey(const SettingKey& k) {
     int64_t index = 0;
     switch (k.kind) {
     case Kind::ListIndex:
-        // A missing or damaged index keeps the list's own choice.
+        // A missing or damaged index keeps the list's own choice, or takes its first font.
         if (ParseStoredNumber(value.text() ? value.text() : "", &index) && index >= 0 && index <= INT32_MAX)
             SetComboListIndex(k.unit, static_cast<int32_t>(index));
+        else if (ComboListIndex(k.unit) < 0)
+            SetComboListIndex(k.unit, 0);
         break;
     case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(NumberFrom(k, value.text()))); break;
     case Kind::Number: SetEditContent(k.unit, TextOf(NumberFrom(k, value.text())).c_str()); break;
@@ -194,11 +196,9 @@ std::string ResolveFont(const char* indexKey, const char* nameKey, const std::ve
     Block index(ReadKey(indexKey));
     int64_t i = 0;
     if (names.empty()) return "";
-    // Without a readable index the list keeps its first choice, as the window's does.
-    if (!ParseStoredNumber(index.text() ? index.text() : "", &i) || i < 0) {
-        auto song = std::find(names.begin(), names.end(), std::string("宋体"));
-        return song != names.end() ? *song : names.front();
-    }
+    // Without a readable index the first font, as the window takes it.
+    if (!ParseStoredNumber(index.text() ? index.text() : "", &i)) return names.front();
+    if (i < 0) return "";
     return names[std::min<size_t>(static_cast<size_t>(std::min<int64_t>(i, INT32_MAX)), names.size() - 1)];
 }
 
