@@ -133,8 +133,8 @@ TEST(Settings, TemplateGoneWhileShownSaidOnce) {
             if (t->step == 3) return true;
             // Three keystrokes; the first one's report holds the program until answered.
             DWORD_PTR r = 0;
-            const wchar_t* text = t->step == 0 ? L"一" : t->step == 1 ? L"一二" : L"一二三";
-            SendMessageTimeoutW(t->program->unit(U::TitleText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+            const wchar_t* text = t->step == 0 ? L"51" : t->step == 1 ? L"52" : L"53";
+            SendMessageTimeoutW(t->program->unit(U::TitleSize), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
                                 SMTO_NORMAL, 300, &r);
             ++t->step;
             Sleep(300);
