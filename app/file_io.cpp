@@ -75,13 +75,14 @@ std::wstring WidePath(const std::string& gbk) {
     return wide;
 }
 
+// Checked by the round trip: the default-character flag is not reported for
+// every code page.
 bool GbkName(const std::wstring& wide, std::string* gbk) {
-    BOOL lossy = FALSE;
-    int n = WideCharToMultiByte(kCodePageGbk, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+    int n = WideCharToMultiByte(kCodePageGbk, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     gbk->assign(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
-        WideCharToMultiByte(kCodePageGbk, 0, wide.data(), static_cast<int>(wide.size()), gbk->data(), n, nullptr, &lossy);
-    return !lossy && (n > 0 || wide.empty());
+        WideCharToMultiByte(kCodePageGbk, 0, wide.data(), static_cast<int>(wide.size()), gbk->data(), n, nullptr, nullptr);
+    return WideText(*gbk) == wide;
 }
 
 uint32_t WriteWholeFile(const std::string& path, const void* data, size_t size) {

@@ -307,7 +307,19 @@ TEST(ReadOnlyFolder, StartsAndClosesCleanly) {
     EXPECT_FALSE(FileExistsA(std::string(folder) + "SkinH_QX.dll"));
     EXPECT_FALSE(program.ComboItems(U::TitleFont).empty());
     ASSERT_TRUE(program.SetText(U::TitleText, L"只读"));
-    EXPECT_EQ(0, program.Close());
+    // Every write that fails is said, with the file and the reason.
+    std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"导出失败")) << Ansi(notices[0]);
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"拒绝访问")) << Ansi(notices[0]);
+    notices = program.ClickForNotices(U::ExportAllButton);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"写出 0 张, 跳过 0 张, 失败 1 张")) << Ansi(notices[0]);
+    notices.clear();
+    EXPECT_EQ(0, program.CloseForNotices(&notices));
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"设置没有保存")) << Ansi(notices[0]);
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"pz.ini")) << Ansi(notices[0]);
     EXPECT_FALSE(FileExistsA(std::string(folder) + "pz.ini"));
 }
 
