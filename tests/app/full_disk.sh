@@ -5,7 +5,9 @@ set -u
 WINE_RUN="$1" TEST_EXE="$2" PROGRAM="$3"
 if [ "$(id -u)" != 0 ]; then echo "mounting a tmpfs needs root"; exit 77; fi
 dir=$(mktemp -d /tmp/imprinta-full.XXXXXX)
-mount -t tmpfs -o size=2m tmpfs "$dir" || exit 77
+# Room for the program, the skin library it writes beside itself, and a little more.
+size_kb=$(( $(stat -c %s "$PROGRAM") * 2 / 1024 + 2048 ))
+mount -t tmpfs -o "size=${size_kb}k" tmpfs "$dir" || exit 77
 cleanup() {
   # A live Wine process holding the folder keeps it busy.
   WINEPREFIX="${IMPRINTA_BUILD}/wineprefix" wineserver -w 2>/dev/null
