@@ -9,7 +9,9 @@
 
 namespace app {
 
-constexpr int32_t kMaxTextSize = 4000;           // pixels; larger than any poster needs
+constexpr int32_t kMaxTextSize = 2000;           // pixels; larger than any poster needs
+constexpr int32_t kSizeReach = 2;                // on a picture: at most this many picture sides...
+constexpr int32_t kSmallPictureSize = 200;       // ...or this, on a tiny one
 constexpr int32_t kMaxStoredPosition = 100000;   // pixels, either side of the picture's corner
 constexpr int32_t kPositionReach = 4;            // a text may start this many picture sides away
 
@@ -23,13 +25,16 @@ struct TextPlacement {
     int32_t size, x, y;
 };
 
-// Where a text is drawn on a picture of the given size: the size within range
-// and the position no further out than a few picture sides (nothing beyond
-// that can reach the picture, and GDI+ keeps its arithmetic exact there).
+// Where a text is drawn on a picture of the given size: the size no larger
+// than a glyph that could still show on it (GDI+ lays out and rasterises whole
+// glyphs, seconds each at thousands of pixels), the position no further out
+// than a few picture sides (nothing beyond that can reach the picture, and
+// GDI+ keeps its arithmetic exact there).
 constexpr TextPlacement ClampPlacement(TextPlacement p, int64_t width, int64_t height) {
     const int64_t side = std::max<int64_t>(1, std::max(width, height));
     const int32_t reach = ClampNumber(side * kPositionReach, 1, kMaxStoredPosition);
-    return {ClampTextSize(p.size), ClampNumber(p.x, -reach, reach), ClampNumber(p.y, -reach, reach)};
+    const int32_t largest = ClampNumber(std::max<int64_t>(side * kSizeReach, kSmallPictureSize), 0, kMaxTextSize);
+    return {ClampNumber(p.size, 0, largest), ClampNumber(p.x, -reach, reach), ClampNumber(p.y, -reach, reach)};
 }
 
 }  // namespace app

@@ -56,7 +56,7 @@ TEST(Settings, DamagedOrExtremeFilesStartWithWorkingValues) {
         {"extreme", true,
          "[配置]\r\n标题大小=2147483648\r\n文案大小=-5\r\n标题字体x=-2147483649\r\n标题字体y=1e308\r\n"
          "文案字体x=abc\r\n文案字体y=99999999\r\n标题颜色=-1\r\n文案颜色=1e308\r\n",
-         {L"4000", L"0", L"-100000", L"100000", L"120", L"100000"}},
+         {L"2000", L"0", L"-100000", L"100000", L"120", L"100000"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

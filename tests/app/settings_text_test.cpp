@@ -71,7 +71,8 @@ TEST(TextLimits, ExtremesHeldToDrawableRanges) {
         {{50, 120, 260}, 1080, 1920, {50, 120, 260}},
         {{INT_MAX, INT_MAX, INT_MIN}, 1080, 1920, {kMaxTextSize, 7680, -7680}},
         {{-30, -1, 1}, 100, 50, {0, -1, 1}},
-        {{INT_MIN, INT_MIN, INT_MAX}, 0, 0, {0, -4, 4}},
+        {{INT_MAX, INT_MIN, INT_MAX}, 0, 0, {200, -4, 4}},
+        {{5000, 0, 0}, 300, 200, {600, 0, 0}},
         {{10, INT_MAX, 0}, 60000, 60000, {10, kMaxStoredPosition, 0}},
     };
     for (const Case& c : cases) {

@@ -300,11 +300,11 @@ TEST(DrawTextOnPicture, ExtremeSizesAndPositionsNeitherCrashNorHang) {
     } cases[] = {
         {INT_MAX, 0, 0},        {INT_MIN, 10, 10},      {50, INT_MAX, INT_MAX},  {50, INT_MIN, INT_MIN},
         {-50, 10, 10},          {2147483647, -2147483647, 2147483647},           {1000000, -500, -500},
-        {50, 16777217, -16777217},
+        {50, 16777217, -16777217},  {30000, 0, 0},          {200000, -100, -100},    {5000000, 10, 10},
     };
     for (const Case& c : cases) {
         DWORD start = GetTickCount();
-        Owned out(Draw(fast, kFont, c.size, kRed, body.c_str(), c.x, c.y));
+        Owned out(Draw(fast, "文泉驿等宽正黑", c.size, kRed, body.c_str(), c.x, c.y));
         Picture p;
         EXPECT_TRUE(DecodeByteSet(out.block, &p)) << c.size << " " << c.x << " " << c.y;
         EXPECT_EQ(300u, p.width);
