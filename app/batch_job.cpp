@@ -88,7 +88,7 @@ char* NumberText(double value) {
     return reinterpret_cast<char*>(static_cast<uintptr_t>(CallCore(kCmdToText, {ArgDouble(value)}).low));
 }
 
-bool FileExistsPath(const std::string& path) { return FileExists(path.c_str()); }
+bool FileExistsPath(const std::string& path) { return PathExists(path); }
 
 // 0 when the folder is there (made now if it was missing), else why it is not.
 uint32_t MakeFolder(const std::string& folder) {
