@@ -408,6 +408,15 @@ int Program::Settle(std::vector<std::wstring>* boxes, bool (*done)(void*), void*
     HWND answered = nullptr;
     for (;;) {
         if (WaitForSingleObject(pi_.hProcess, 20) == WAIT_OBJECT_0) return WaitExit(0);
+        // The program's failure notices are answered on the way (kept apart).
+        if (HWND notice = wcscmp(caption, kNoticeCaption) != 0 ? BoxTitled(kNoticeCaption) : nullptr) {
+            std::wstring text = BoxText(notice);
+            if (!text.empty()) {
+                if (notice != lastNotice_) notices_.push_back(text);
+                lastNotice_ = notice;
+                PostMessageW(notice, WM_COMMAND, IDOK, 0);
+            }
+        }
         if (HWND box = BoxTitled(caption)) {
             // A box still being set up has no text yet: answered once it has.
             std::wstring text = BoxText(box);

@@ -103,6 +103,8 @@ public:
     std::vector<std::wstring> ClickForNotices(U u);
     // Closes the window answering its notices: the exit code.
     int CloseForNotices(std::vector<std::wstring>* notices);
+    // The notices a Settle for other boxes answered on the way.
+    const std::vector<std::wstring>& notices() const { return notices_; }
     // A unit as it is on the screen (0x00RRGGBB rows), for the preview and the colour pickers.
     std::vector<uint32_t> Capture(U u) const;
     // Every child window of the main window, at any depth.
@@ -112,6 +114,8 @@ private:
     PROCESS_INFORMATION pi_ = {};
     HWND window_ = nullptr;
     std::map<U, HWND> units_;
+    std::vector<std::wstring> notices_;
+    HWND lastNotice_ = nullptr;
 };
 
 // A button clicked from a thread of its own: BM_CLICK returns only after the
