@@ -196,8 +196,11 @@ std::string ResolveFont(const char* indexKey, const char* nameKey, const std::ve
     Block index(ReadKey(indexKey));
     int64_t i = 0;
     if (names.empty()) return "";
-    // Without a readable index the first font, as the window takes it.
-    if (!ParseStoredNumber(index.text() ? index.text() : "", &i)) return names.front();
+    // Without a readable index the list's own choice, 宋体, as the window keeps it.
+    if (!ParseStoredNumber(index.text() ? index.text() : "", &i)) {
+        auto simSun = std::find(names.begin(), names.end(), std::string("宋体"));
+        return simSun != names.end() ? *simSun : names.front();
+    }
     if (i < 0) return "";
     return names[std::min<size_t>(static_cast<size_t>(std::min<int64_t>(i, INT32_MAX)), names.size() - 1)];
 }

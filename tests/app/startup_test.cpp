@@ -2,6 +2,7 @@
 // template folder, the font lists, the settings file, closing by Esc and in a
 // folder the program cannot write to.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
 #include <iterator>
 #include "app_driver.h"
@@ -118,11 +119,12 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     }
     EXPECT_TRUE(simSun) << "宋体 is not in the font list";
 
-    // No settings file: the six boxes take the defaults and the first font is selected.
+    // No settings file: the six boxes take the defaults and the lists keep 宋体.
     for (size_t i = 0; i < std::size(kNumberBoxes); ++i)
         EXPECT_EQ(kDefaultBoxes[i], program.Text(kNumberBoxes[i])) << i;
-    EXPECT_EQ(0, program.ComboSelection(U::TitleFont));
-    EXPECT_EQ(0, program.ComboSelection(U::BodyFont));
+    const int simSunAt = static_cast<int>(std::find(title.begin(), title.end(), L"宋体") - title.begin());
+    EXPECT_EQ(simSunAt, program.ComboSelection(U::TitleFont));
+    EXPECT_EQ(simSunAt, program.ComboSelection(U::BodyFont));
 
     // No template picture: nothing composed, so the export writes no file and says why.
     std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
@@ -133,8 +135,8 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     ASSERT_EQ(0, program.Close());
     auto pairs = IniSection(folder + "pz.ini", "配置");
     EXPECT_EQ(std::vector<std::string>(std::begin(kSettingKeys), std::end(kSettingKeys)), Keys(pairs));
-    EXPECT_EQ("0", Value(pairs, "标题字体"));
-    EXPECT_EQ("0", Value(pairs, "文案字体"));
+    EXPECT_EQ(std::to_string(simSunAt), Value(pairs, "标题字体"));
+    EXPECT_EQ(std::to_string(simSunAt), Value(pairs, "文案字体"));
     for (size_t i = 0; i < std::size(kNumberBoxes); ++i)
         EXPECT_EQ(Ansi(kDefaultBoxes[i]), Value(pairs, kSettingKeys[2 + i])) << i;
     EXPECT_EQ(kTitleRed, Value(pairs, "标题颜色"));
