@@ -10,6 +10,7 @@
 #include <span>
 #include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
+#include "app/text_limits.h"
 #include "runtime/core/blocks.h"
 #include "runtime/pictures/picture_cache.h"
 #include "runtime/pictures/png_encode.h"
@@ -86,7 +87,7 @@ void* Publish(pic::SharedCanvas canvas, ResultUse use) {
 void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const char* text, int32_t x, int32_t y) {
     uint32_t bitmap = BitmapOver(canvas.bgra.data(), canvas.width, canvas.height);
     uint32_t graphics = GraphicsOf(bitmap);
-    DrawStyledText(graphics, style, text, x, y);
+    DrawStyledText(graphics, style, text, x, y, canvas.width, canvas.height);
     DeleteGraphics(graphics);
     DisposeImage(bitmap);
 }
@@ -241,6 +242,9 @@ void DrawBaseAndMarks(uint32_t graphics, uint32_t base, uint32_t bw, uint32_t bh
         dh = RoundDown(mh / 100.0 * percent);
     }
     auto drawMark = [&](Point32 at) {
+        // Typed positions are held to the same reach as a text's.
+        const TextPlacement held = ClampPlacement({0, at.x, at.y}, bw, bh);
+        at = {held.x, held.y};
         if (dw > 0 && dh > 0)
             DrawImage(graphics, mark, static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(dw),
                       static_cast<float>(dh), static_cast<float>(mw), static_cast<float>(mh));

@@ -28,8 +28,11 @@ struct TextStyle {
     int32_t alpha;
     int32_t hint;  // kNoTextRenderingHint leaves it unset
 };
-// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y).
-void DrawStyledText(uint32_t graphics, const TextStyle& style, const char* text, int32_t x, int32_t y);
+// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y)
+// on a picture of the given size; size and position are held to the ranges of
+// text_limits.h here, the one place every text passes before it is drawn.
+void DrawStyledText(uint32_t graphics, const TextStyle& style, const char* text, int32_t x, int32_t y,
+                    uint32_t pictureWidth, uint32_t pictureHeight);
 
 }  // namespace app::gdiplus
 

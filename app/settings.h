@@ -6,7 +6,8 @@
 
 namespace app {
 void LoadSettings();
-void SaveSettings();
+// False when the file could not be written (the person has been told why).
+bool SaveSettings();
 
 // One text's stored style as the window would load it.
 struct StoredTextStyle {
