@@ -41,9 +41,11 @@ std::string BodyWithBreaks(const std::string& body) {
     return out;
 }
 
+// Anything that looks like an option, even a mistyped one ("-batch"), makes a
+// command-line run: a script must get its error, never a window that waits.
 bool IsCommandLineRun(const std::vector<std::wstring>& args) {
     for (const std::wstring& a : args)
-        if (a.rfind(L"--", 0) == 0) return true;
+        if (a.size() > 1 && a[0] == L'-') return true;
     return false;
 }
 

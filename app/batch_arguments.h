@@ -24,7 +24,7 @@ struct ParsedArguments {
 };
 
 // Whether the arguments (program name excluded) ask for a run without the
-// window: any of them is an option ("--...").
+// window: any of them starts with "-" (an option, or a mistyped one).
 bool IsCommandLineRun(const std::vector<std::wstring>& args);
 ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args);
 

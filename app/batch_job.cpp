@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "app/failure_report.h"
+#include "app/file_io.h"
 #include "app/main_window_handlers.h"
 #include "app/program_state.h"
 #include "app/runtime_calls.h"
@@ -19,19 +21,46 @@ constexpr int32_t kPauseMs = 100;
 bool g_batchRunning = false;
 
 
+// The search goes through the wide-character functions, so long paths and
+// names outside GBK are found. Such a name is handed on as its short name when
+// the file system keeps one (the file opens by it); without one it cannot
+// travel through GBK texts and is counted as left out.
+int32_t g_namesLeftOut = 0;
+
+char* NameOf(const WIN32_FIND_DATAW& data) {
+    std::string gbk;
+    if (GbkName(data.cFileName, &gbk) || (data.cAlternateFileName[0] && GbkName(data.cAlternateFileName, &gbk)))
+        return imprinta::CopyText(gbk);
+    ++g_namesLeftOut;
+    return nullptr;
+}
+
+// Folders only: the directory attribute; files only: anything that is not a folder.
+bool Wanted(const WIN32_FIND_DATAW& data, bool filesOnly) {
+    return ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != filesOnly;
+}
+
 char* NextFoundName(const char* pattern, bool filesOnly, HANDLE* search) {
-    using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
-    auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
-    // Folders only: the directory attribute; files only: anything that is not a folder.
-    return reinterpret_cast<char*>(
-        service(kServiceFindFile, pattern, filesOnly ? 0u : static_cast<uint32_t>(FILE_ATTRIBUTE_DIRECTORY),
-                filesOnly ? 1u : 0u, search));
+    WIN32_FIND_DATAW data;
+    bool found;
+    if (pattern && *pattern) {
+        if (*search) FindClose(*search);
+        *search = FindFirstFileW(WidePath(pattern).c_str(), &data);
+        if (*search == INVALID_HANDLE_VALUE) *search = nullptr;
+        found = *search != nullptr;
+    } else {
+        found = *search && FindNextFileW(*search, &data);
+    }
+    for (; found; found = FindNextFileW(*search, &data))
+        if (Wanted(data, filesOnly))
+            if (char* name = NameOf(data)) return name;
+    if (*search) FindClose(*search);
+    *search = nullptr;
+    return nullptr;
 }
 
 void EndSearch(HANDLE search) {
-    using ServiceFn = uintptr_t(IMPRINTA_CDECL*)(int, ...);
-    auto service = reinterpret_cast<ServiceFn>(const_cast<void*>(RuntimeInterfaceTable[kSlotCallRuntimeService]));
-    if (search) service(kServiceEndFileSearch, search);
+    if (search) FindClose(search);
 }
 
 void AppendToList(void** list, char* text) {
@@ -59,7 +88,14 @@ char* NumberText(double value) {
     return reinterpret_cast<char*>(static_cast<uintptr_t>(CallCore(kCmdToText, {ArgDouble(value)}).low));
 }
 
-bool FileExistsPath(const std::string& path) { return FileExists(path.c_str()); }
+bool FileExistsPath(const std::string& path) { return PathExists(path); }
+
+// 0 when the folder is there (made now if it was missing), else why it is not.
+uint32_t MakeFolder(const std::string& folder) {
+    if (DirectoryExists(folder.c_str())) return 0;
+    std::wstring wide = WidePath(folder);
+    return CreateDirectoryW(wide.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS ? 0 : GetLastError();
+}
 
 bool SamePicture(const void* a, const void* b) {
     uint32_t n = BytesLength(a);
@@ -68,14 +104,6 @@ bool SamePicture(const void* a, const void* b) {
 
 void* CopyOfPicture(const void* picture) {
     return picture ? PointerToBytes(ByteSetData(picture), static_cast<int32_t>(BytesLength(picture))) : nullptr;
-}
-
-// Complete files only: the picture is written under a temporary name (which no
-// template pattern matches) and renamed once whole, never replacing a file.
-void WriteResult(const std::string& file, const void* picture) {
-    std::string partial = file + ".part";
-    bool written = WriteBytesToFile(partial.c_str(), picture);
-    if (!written || !MoveFileExA(partial.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) DeleteFileA(partial.c_str());
 }
 
 // A pause that lets the window's messages through; false when the window began
@@ -87,10 +115,12 @@ bool PauseGoesOn() {
 
 // One template. The job keeps its own passes (one picture drawn on by both): a
 // refresh during a pause replaces CurrentPicture, which must never reach the output. The texts and settings are
-// still read afresh for each pass. Returns the result (owned by the caller);
-// once the window has begun to close nothing more is read, shown or written.
-Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
-    Block bytes(ReadFileBytes(templateName));
+// still read afresh for each pass. Returns the result (owned by the caller), or
+// null with *error saying why; once the window has begun to close nothing more
+// is read, shown or written.
+Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot, uint32_t* error) {
+    Block bytes(ReadByteSetFile(templateName, error));
+    if (*error) return Block();
     Composition picture(bytes.get());
     DrawPassOn(picture, TextPass::Title);
     if (!PauseGoesOn()) return Block();
@@ -98,21 +128,35 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
     // Encoded for showing; the file's harder packing runs on another thread
     // while the pause lets the window's messages through.
     Block result(picture.Finish(ResultUse::Shown));
+    // An undecodable template gives no picture: no file is written for it.
+    if (!result.get()) {
+        *error = kErrorNotPicture;
+        return Block();
+    }
     KeptRepack kept(result.get());
     if (!PauseGoesOn()) return Block();
     ReplaceCurrentPicture(CopyOfPicture(result.get()));
     ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
-    std::string file = NextBatchFile(outputRoot, index);  // lists the folder, letting messages through
-    if (MainWindowClosing) return Block();
+    std::string file = NextBatchFile(outputRoot, index, error);  // lists the folder, letting messages through
+    if (MainWindowClosing || *error) return Block();
     Block packed(kept.Take());
-    // An undecodable template gives no picture: write no empty file for it.
-    if (result.get()) WriteResult(file, packed.get() ? packed.get() : result.get());
+    *error = WriteByteSetFile(file, packed.get() ? packed.get() : result.get());
+    if (*error) return Block();
     return Block(result.release());
 }
 
 }  // namespace
 
 const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
+
+std::string NamesLeftOutText(int32_t count) {
+    return std::to_string(count) + " 个文件的名称里有本程序不支持的字符, 没有处理 (请改用中文或英文名称)";
+}
+
+std::string SkippedBeyondLimitText(int32_t count) {
+    return "超出 " + std::to_string(kTemplateLimit) + " 张的 " + std::to_string(count) + " 张模板没有处理 (一次最多 " +
+           std::to_string(kTemplateLimit) + " 张)";
+}
 
 bool BatchRunning() { return g_batchRunning; }
 
@@ -138,11 +182,15 @@ std::string NextOutputFile(const std::string& folder, int32_t count) {
     }
 }
 
-std::string NextBatchFile(const std::string& outputRoot, int32_t index) {
-    if (!DirectoryExists(outputRoot.c_str())) CallCore(kCmdMakeDirectory, {ArgText(outputRoot.c_str())});
+std::string NextBatchFile(const std::string& outputRoot, int32_t index, uint32_t* error) {
+    uint32_t made = MakeFolder(outputRoot);
     Block number(NumberText(index));
     std::string folder = outputRoot + (number.text() ? number.text() : "");
-    if (!DirectoryExists(folder.c_str())) CallCore(kCmdMakeDirectory, {ArgText(folder.c_str())});
+    if (!made) made = MakeFolder(folder);
+    if (made) {
+        if (error) *error = made;
+        return "";
+    }
     void* present = nullptr;
     int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, {.withPath = true, .sorted = true});
     ClearList(&present);
@@ -189,17 +237,16 @@ int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOpt
     return static_cast<int32_t>(ListCount(*list));
 }
 
+// As a search for the name finds it: a path ending in a backslash names no entry.
 bool DirectoryExists(const char* path) {
-    int32_t chars = static_cast<int32_t>(Dll32(kDllMultiByteToWideCharKernel, {936, 0, PtrWord(path), static_cast<uint32_t>(-1), 0, 0}));
-    if (chars <= 0) return false;
-    std::vector<wchar_t> wide(static_cast<size_t>(chars) + 1, 0);
-    Dll32(kDllMultiByteToWideCharKernel, {936, 0, PtrWord(path), static_cast<uint32_t>(-1), PtrWord(wide.data()), static_cast<uint32_t>(chars)});
-    WIN32_FIND_DATAW data;
-    HANDLE h = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(Dll32(kDllFindFirstFileW, {PtrWord(wide.data()), PtrWord(&data)})));
-    if (h == INVALID_HANDLE_VALUE) return false;
-    Dll32(kDllFindClose, {PtrWord(h)});
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::string folder = path ? path : "";
+    if (folder.empty() || folder.back() == '\\') return false;
+    DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
+
+int32_t NamesLeftOut() { return g_namesLeftOut; }
+void ForgetNamesLeftOut() { g_namesLeftOut = 0; }
 
 void PumpMessages() {
     MSG msg;
@@ -256,20 +303,34 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     std::string templates = RunDirectoryPath("\\模板\\");
     std::string outputRoot = RunDirectoryPath("\\批量目录\\");
     void* list = nullptr;
-    int32_t n = std::min(ListFiles(templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true}), kTemplateLimit);
+    ForgetNamesLeftOut();
+    const int32_t found = ListFiles(templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
+    const int32_t n = std::min(found, kTemplateLimit);
+    BatchTally tally;
+    if (NamesLeftOut() > 0) tally.Skipped(NamesLeftOut(), NamesLeftOutText(NamesLeftOut()));
+    if (found > n) tally.Skipped(found - n, SkippedBeyondLimitText(found - n));
+    if (found == 0) tally.Skipped(0, "模板文件夹里没有模板 (jpg、jpeg、png): " + templates);
     Block last;
     for (int32_t i = 1; i <= n && !MainWindowClosing; ++i) {
-        Block result = ExportOne(ListItems(list)[i - 1], i, outputRoot);
-        last.reset(result.release());
+        uint32_t error = 0;
+        Block result = ExportOne(ListItems(list)[i - 1], i, outputRoot, &error);
+        if (MainWindowClosing) break;
+        if (error) {
+            tally.Failed(ListItems(list)[i - 1], error);
+        } else {
+            tally.Written();
+            last.reset(result.release());
+        }
     }
     ClearList(&list);
     if (!MainWindowClosing) {
         // A refresh while the last output folder was listed may have replaced it.
-        if (n > 0 && !SamePicture(CurrentPicture, last.get())) {
+        if (last.get() && !SamePicture(CurrentPicture, last.get())) {
             ReplaceCurrentPicture(last.release());
             ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
         }
-        ShellOpen(outputRoot.c_str());
+        if (!tally.AllWell() || found == 0) ShowFailure("批量导出: " + tally.Summary());
+        if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }
     g_batchRunning = false;
 }

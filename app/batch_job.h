@@ -16,6 +16,10 @@ struct ListOptions {
 };
 int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOptions options);
 bool DirectoryExists(const char* path);
+// How many names the listings since the last ForgetNamesLeftOut could not take
+// (outside GBK, with no short name to open them by).
+int32_t NamesLeftOut();
+void ForgetNamesLeftOut();
 // Handles the waiting messages; a quit message stays for the main loop.
 void PumpMessages();
 // Waits amount x unit (0 ms, 1 s, 2 min, 3 h, else the unit is the factor in ms)
@@ -24,6 +28,9 @@ bool WaitPumping(int64_t amount, int32_t unit = 0);
 // The template patterns and how many listed templates a run takes.
 extern const char kTemplatePatterns[];
 constexpr int32_t kTemplateLimit = 50;
+// Why templates beyond the limit were left out, for the summaries.
+std::string SkippedBeyondLimitText(int32_t count);
+std::string NamesLeftOutText(int32_t count);
 // The list is an array block {1, n, text pointers...}.
 uint32_t ListCount(void* list);
 char** ListItems(void* list);
@@ -32,8 +39,9 @@ void ClearList(void** list);
 // one, moved on past any file of that name so that no earlier result is replaced.
 std::string NextOutputFile(const std::string& folder, int32_t count);
 // Where the next result of template number index goes under outputRoot (which
-// ends in a backslash): its numbered folder, made when missing, and the next free file there.
-std::string NextBatchFile(const std::string& outputRoot, int32_t index);
+// ends in a backslash): its numbered folder, made when missing, and the next
+// free file there; empty with *error set when a folder cannot be made.
+std::string NextBatchFile(const std::string& outputRoot, int32_t index, uint32_t* error = nullptr);
 
 // Whether a batch run is under way (a second start is refused meanwhile).
 bool BatchRunning();

@@ -8,6 +8,7 @@
 #include <string>
 #include "app/batch_arguments.h"
 #include "app/batch_job.h"
+#include "app/file_io.h"
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
 #include "app/settings.h"
@@ -33,7 +34,7 @@ const char kUsage[] =
     "  --settings FILE   全部设置 (字体、大小、位置、颜色和文字样式) 取自 FILE 而不是 pz.ini, 不写入它\n"
     "  --help            显示本说明\n"
     "  --version         显示版本号\n"
-    "  退出码: 0 全部写出, 1 有输入失败, 2 参数错误\n";
+    "  退出码: 0 全部写出, 1 有模板失败或被跳过, 2 参数错误\n";
 
 std::wstring WideFrom(const std::string& text, UINT codePage) {
     int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -90,17 +91,50 @@ std::string WithoutTrailingSlash(std::string path) {
 
 std::string AsFolder(const std::string& path) { return WithoutTrailingSlash(path) + "\\"; }
 
-// A text file's content as GBK: UTF-8 (with or without its mark) is converted,
-// anything else is taken as GBK already. False when the file cannot be read.
-bool ReadTextFile(const std::string& path, std::string* gbk) {
-    if (!FileExists(path.c_str())) return false;
-    Block bytes(ReadFileBytes(path.c_str()));
-    std::string raw(reinterpret_cast<const char*>(ByteSetData(bytes.get())), ByteSetLength(bytes.get()));
-    static const char kMark[] = "\xEF\xBB\xBF";
-    bool marked = raw.rfind(kMark, 0) == 0;
-    if (marked) raw.erase(0, 3);
-    *gbk = marked || LooksLikeUtf8(raw) ? Gbk(WideFrom(raw, CP_UTF8)) : raw;
+// Whether decoded text is text a person wrote: no NUL and no control
+// character other than tab and line breaks (binary files have plenty).
+bool IsPlainText(const std::wstring& text) {
+    for (wchar_t c : text)
+        if ((c < 0x20 && c != L'\t' && c != L'\r' && c != L'\n' && c != L'\f') || c == 0xFFFD) return false;
     return true;
+}
+
+// The UTF-16 text of a file's bytes: UTF-16 with its mark (either order),
+// UTF-8 (with or without its mark), else strict GBK. False when the bytes are
+// no text in any of them.
+bool DecodeText(std::string raw, std::wstring* wide) {
+    const auto mark = [&](const char* m) { return raw.rfind(m, 0) == 0; };
+    if (mark("\xFF\xFE") || mark("\xFE\xFF")) {
+        if (raw.size() % 2) return false;
+        const bool big = raw[0] == '\xFE';
+        wide->clear();
+        for (size_t i = 2; i + 1 < raw.size(); i += 2) {
+            const auto lo = static_cast<unsigned char>(raw[i + (big ? 1 : 0)]);
+            const auto hi = static_cast<unsigned char>(raw[i + (big ? 0 : 1)]);
+            wide->push_back(static_cast<wchar_t>(lo | (hi << 8)));
+        }
+    } else {
+        const bool utf8Mark = mark("\xEF\xBB\xBF");
+        if (utf8Mark) raw.erase(0, 3);
+        const UINT codePage = utf8Mark || LooksLikeUtf8(raw) ? CP_UTF8 : kCodePageGbk;
+        const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, raw.data(), static_cast<int>(raw.size()),
+                                          nullptr, 0);
+        if (n <= 0 && !raw.empty()) return false;
+        wide->assign(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+        if (n > 0)
+            MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, raw.data(), static_cast<int>(raw.size()), wide->data(), n);
+    }
+    return IsPlainText(*wide);
+}
+
+// A text file's content as GBK. 0, or why it cannot be used (unreadable, or not text).
+uint32_t ReadTextFile(const std::string& path, std::string* gbk) {
+    FileBytes file = ReadWholeFile(path);
+    if (file.error) return file.error;
+    std::wstring wide;
+    if (!DecodeText(std::string(file.bytes.begin(), file.bytes.end()), &wide)) return kErrorNotText;
+    *gbk = Gbk(wide);
+    return 0;
 }
 
 // The multi-line box breaks lines with CR LF; a file's final break is no empty line.
@@ -130,10 +164,26 @@ std::wstring FullPath(const std::wstring& path) {
     return n > 0 && n < MAX_PATH * 4 ? std::wstring(buffer, n) : std::wstring();
 }
 
+// A path argument as the GBK text the rest of the program takes: as it is when
+// GBK holds it, else by its short name (a missing output folder is made first
+// so that it has one). Empty when neither works.
+std::string UsablePath(const std::wstring& wide, bool makeFolder) {
+    std::string gbk;
+    if (GbkName(wide, &gbk)) return gbk;
+    if (makeFolder) CreateDirectoryW(wide.c_str(), nullptr);
+    DWORD n = GetShortPathNameW(wide.c_str(), nullptr, 0);
+    std::wstring shortName(n, L'\0');
+    if (n == 0 || GetShortPathNameW(wide.c_str(), shortName.data(), n) == 0) return "";
+    shortName.resize(wcslen(shortName.c_str()));
+    return GbkName(shortName, &gbk) ? gbk : "";
+}
+
 // Turns the options into folders and posters; a message when something named is missing.
 std::string Prepare(const BatchOptions& o, Run* run) {
-    run->templates = o.hasTemplates ? Gbk(o.templates) : RunDirectoryPath("\\模板\\");
-    run->outputRoot = AsFolder(o.hasOut ? Gbk(o.out) : RunDirectoryPath("\\批量目录\\"));
+    run->templates = o.hasTemplates ? UsablePath(o.templates, false) : RunDirectoryPath("\\模板\\");
+    run->outputRoot = AsFolder(o.hasOut ? UsablePath(o.out, true) : RunDirectoryPath("\\批量目录\\"));
+    if (run->templates.empty() || run->outputRoot == "\\")
+        return "文件夹 " + Gbk(run->templates.empty() ? o.templates : o.out) + ": " + ReasonText(kErrorNameNotSupported);
     if (!DirectoryExists(WithoutTrailingSlash(run->templates).c_str()))
         return "找不到模板文件夹 " + run->templates;
     if (o.hasSettings) {
@@ -145,15 +195,19 @@ std::string Prepare(const BatchOptions& o, Run* run) {
         run->settings = Gbk(full);
     }
     std::string body = Gbk(o.body);
-    if (o.hasBodyFile && !ReadTextFile(Gbk(o.bodyFile), &body)) return "读不到文案文件 " + Gbk(o.bodyFile);
-    if (o.hasBodyFile) body = WithCrLf(body);
+    if (o.hasBodyFile) {
+        if (uint32_t error = ReadTextFile(Gbk(o.bodyFile), &body))
+            return "读不到文案文件 " + Gbk(o.bodyFile) + ": " + ReasonText(error);
+        body = WithCrLf(body);
+    }
     if (o.hasBody) body = BodyWithBreaks(body);
     if (!o.hasTexts) {
         run->posters.push_back(Poster{0, Gbk(o.title), body});
         return "";
     }
     std::string texts;
-    if (!ReadTextFile(Gbk(o.texts), &texts)) return "读不到文本文件 " + Gbk(o.texts);
+    if (uint32_t error = ReadTextFile(Gbk(o.texts), &texts))
+        return "读不到文本文件 " + Gbk(o.texts) + ": " + ReasonText(error);
     run->posters = PostersFromText(texts, body);
     if (run->posters.empty()) return "文本文件里没有内容 " + Gbk(o.texts);
     return "";
@@ -164,22 +218,30 @@ void* DrawStyled(const void* picture, const StoredTextStyle& s, const std::strin
                              kTextRenderingHintAntiAlias, text.c_str(), s.x, s.y, use, s.effects);
 }
 
-// One template with one poster's texts: the written file, or empty on failure.
+// One template with one poster's texts: the written file, or empty with *error set.
 std::string WriteOne(const char* templateName, int32_t index, const Poster& p, const StoredStyles& styles,
-                     const std::string& outputRoot) {
-    Block bytes(ReadFileBytes(templateName));
+                     const std::string& outputRoot, uint32_t* error) {
+    Block bytes(ReadByteSetFile(templateName, error));
+    if (*error) return "";
     Block title(DrawStyled(bytes.get(), styles.title, p.title, ResultUse::ReadBackAtOnce));
     Block poster(title.get() ? DrawStyled(title.get(), styles.body, p.body, ResultUse::Kept) : nullptr);
-    if (!poster.get()) return "";
-    std::string file = NextBatchFile(outputRoot, index);
-    return WriteBytesToFile(file.c_str(), poster.get()) ? file : "";
+    if (!poster.get()) {
+        *error = kErrorNotPicture;
+        return "";
+    }
+    std::string file = NextBatchFile(outputRoot, index, error);
+    if (*error) return "";
+    *error = WriteByteSetFile(file, poster.get());
+    return *error ? "" : file;
 }
 
 std::string Number(size_t n) { return std::to_string(n); }
 
 int RunBatch(const Run& run, Report& report) {
     void* list = nullptr;
-    int32_t n = std::min(ListFiles(run.templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true}), kTemplateLimit);
+    ForgetNamesLeftOut();
+    const int32_t found = ListFiles(run.templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
+    const int32_t n = std::min(found, kTemplateLimit);
     if (n <= 0) {
         ClearList(&list);
         report.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run.templates);
@@ -190,16 +252,18 @@ int RunBatch(const Run& run, Report& report) {
     UseSettingsFile("");
     StartGdiPlus();
     size_t total = run.posters.size() * static_cast<size_t>(n), done = 0, written = 0;
+    const size_t skipped = run.posters.size() * static_cast<size_t>(found - n + NamesLeftOut());
     std::vector<std::string> failed;
     for (const Poster& p : run.posters) {
         std::string where = p.line ? " (第 " + Number(static_cast<size_t>(p.line)) + " 行)" : "";
         for (int32_t i = 1; i <= n; ++i) {
             const char* name = ListItems(list)[i - 1];
-            std::string file = WriteOne(name, i, p, styles, run.outputRoot);
+            uint32_t error = 0;
+            std::string file = WriteOne(name, i, p, styles, run.outputRoot, &error);
             std::string step = "[" + Number(++done) + "/" + Number(total) + "] " + name + where;
-            if (file.empty()) {
-                failed.push_back(std::string(name) + where);
-                report.Line(step + " 失败");
+            if (error) {
+                failed.push_back(std::string(name) + where + ": " + ReasonText(error));
+                report.Line(step + " 失败: " + ReasonText(error) + " (输出到 " + run.outputRoot + ")");
             } else {
                 ++written;
                 report.Line(step + " -> " + file);
@@ -208,9 +272,12 @@ int RunBatch(const Run& run, Report& report) {
     }
     StopGdiPlus();
     ClearList(&list);
-    report.Line("完成: 写出 " + Number(written) + " 张, 失败 " + Number(failed.size()) + " 张");
+    report.Line("完成: 写出 " + Number(written) + " 张, 跳过 " + Number(skipped) + " 张, 失败 " + Number(failed.size()) +
+                " 张");
+    if (found > n) report.Line("跳过: " + SkippedBeyondLimitText(found - n));
+    if (NamesLeftOut() > 0) report.Line("跳过: " + NamesLeftOutText(NamesLeftOut()));
     for (const std::string& f : failed) report.Line("失败: " + f);
-    return failed.empty() ? kExitAllWritten : kExitSomeFailed;
+    return failed.empty() && skipped == 0 ? kExitAllWritten : kExitSomeFailed;
 }
 
 }  // namespace

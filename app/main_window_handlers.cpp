@@ -2,6 +2,8 @@
 #include "app/main_window_handlers.h"
 #include <windows.h>
 #include <string>
+#include "app/failure_report.h"
+#include "app/file_io.h"
 #include "app/program_state.h"
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
@@ -87,6 +89,14 @@ LONG g_previewRenders = 0;
 // How many previews were drawn: a window property for those who watch.
 const char kPreviewRendersProperty[] = "ImprintaPreviewRenders";
 
+// The template of the last good preview, and whether its loss has been said:
+// a template that goes away while shown keeps its last picture on the screen
+// and is reported once, not at every keystroke.
+std::string g_shownTemplate;
+bool g_lossReported = false;
+
+std::string TextOf(const Block& b) { return b.text() ? b.text() : ""; }
+
 const MainWindowHandles& Handles() {
     static MainWindowHandles handles;
     if (!handles.window || !IsWindow(handles.window)) handles = FindMainWindowHandles();
@@ -130,15 +140,27 @@ void RenderPreviewNow() {
         g_refreshDeferred = false;
         if (HWND window = MainWindow()) KillTimer(window, kDeferredRefreshTimer);
     }
-    Block path(EditContent(kTemplatePath));
-    Block bytes(ReadFileBytes(path.text()));
+    Block pathText(EditContent(kTemplatePath));
+    const std::string path = TextOf(pathText);
+    uint32_t error = 0;
+    Block bytes(ReadByteSetFile(path, &error));
     // Title, then body, each read just before it is drawn; the title-only
     // picture between them could be seen by nobody (no message is handled in
     // between), so it is never encoded.
     Composition picture(bytes.get(), ShownSize());
     DrawPassOn(picture, TextPass::Title);
     DrawPassOn(picture, TextPass::Body);
-    ReplaceCurrentPicture(picture.Finish(ResultUse::Shown));
+    Block made(picture.Finish(ResultUse::Shown));
+    if (!made.get() && !path.empty() && path == g_shownTemplate && CurrentPicture) {
+        if (!g_lossReported) {
+            g_lossReported = true;
+            ReportFailure("模板读不到了, 预览保留上一张", path, error ? error : kErrorNotPicture);
+        }
+        return;
+    }
+    g_shownTemplate = made.get() ? path : std::string();
+    g_lossReported = false;
+    ReplaceCurrentPicture(made.release());
     if (picture.Reduced() && CurrentPicture)
         CurrentReduction = {true, int32_t(picture.SourceSize().width), int32_t(picture.SourceSize().height)};
     ShowPicture(kPreviewBox, CurrentPicture);
@@ -151,7 +173,8 @@ void RenderPreviewNow() {
 namespace app {
 void* ComposeFullSize() {
     Block path(EditContent(kTemplatePath));
-    Block bytes(ReadFileBytes(path.text()));
+    uint32_t error = 0;
+    Block bytes(ReadByteSetFile(TextOf(path), &error));
     Composition picture(bytes.get());
     DrawPassOn(picture, TextPass::Title);
     DrawPassOn(picture, TextPass::Body);
@@ -175,40 +198,50 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
 }
 
 extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
-    // An empty picture would replace the last good export with a zero-byte file.
     FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
-    if (!CurrentPicture) return;
     std::string file = RunDirectoryPath(kExportFileName);
+    // An empty picture would replace the last good export with a zero-byte file.
+    if (!CurrentPicture) return ReportFailure("没有导出", file, kErrorNothingToWrite);
     // A preview made at the box's size stands for the full-size composition of
     // the same template, texts and settings; any other picture is packed again
     // (the preview is compressed for speed, the file gets the same pixels packed harder).
     Block kept(CurrentReduction.active ? ComposeFullSize() : RecompressForKeeping(CurrentPicture));
-    if (!kept.get() && CurrentReduction.active) return;
-    CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(kept.get() ? kept.get() : CurrentPicture)});
+    if (!kept.get() && CurrentReduction.active) return ReportFailure("导出失败", file, kErrorNotPicture);
+    if (uint32_t error = WriteByteSetFile(file, kept.get() ? kept.get() : CurrentPicture))
+        ReportFailure("导出失败", file, error);
 }
 
 extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {
     std::string file = RunDirectoryPath(kExportFileName);
+    FileBytes probe = ReadWholeFile(file);
+    if (probe.error) return ReportFailure("打不开导出的图片 (请先导出)", file, probe.error);
     ShellOpen(file.c_str());
 }
 
 extern "C" void IMPRINTA_CDECL OpenTutorial(EventResultSlot*) {
-    WriteTutorialPageIfMissing(kTutorialFileName);
     std::string page = RunDirectoryPath(kTutorialFileName);
+    if (uint32_t error = WriteTutorialPageIfMissing(kTutorialFileName))
+        return ReportFailure("教程页面写不出", page, error);
     OpenWebPage(page.c_str());
 }
 
 extern "C" void IMPRINTA_CDECL AddPictureWatermark(EventResultSlot*) {
     Block basePath(EditContent(kTemplatePath));
     Block markPath(EditContent(kWatermarkPath));
-    Block base(ReadFileBytes(basePath.text()));
-    Block mark(ReadFileBytes(markPath.text()));
+    uint32_t baseError = 0, markError = 0;
+    Block base(ReadByteSetFile(TextOf(basePath), &baseError));
+    if (baseError) return ReportFailure("加水印失败, 模板读不到", TextOf(basePath), baseError);
+    // No watermark named: the template alone, as before.
+    Block mark(TextOf(markPath).empty() ? nullptr : ReadByteSetFile(TextOf(markPath), &markError));
+    if (markError) return ReportFailure("加水印失败, 水印图片读不到", TextOf(markPath), markError);
     int32_t position = ComboItemData(kWatermarkPosition, ComboListIndex(kWatermarkPosition));
     int32_t x = EditNumber(kWatermarkX);
     int32_t y = EditNumber(kWatermarkY);
     int32_t shrink = EditNumber(kWatermarkShrink);
     int32_t count = EditNumber(kWatermarkCount);
     int32_t flip = ComboItemData(kWatermarkFlip, ComboListIndex(kWatermarkFlip));
-    ReplaceCurrentPicture(ComposeWatermark(base.get(), mark.get(), position, x, y, shrink, count, flip));
+    Block composed(ComposeWatermark(base.get(), mark.get(), position, x, y, shrink, count, flip));
+    if (!composed.get()) return ReportFailure("加水印失败", TextOf(basePath), kErrorNotPicture);
+    ReplaceCurrentPicture(composed.release());
     ShowPicture(kPreviewBox, CurrentPicture);
 }

@@ -12,6 +12,7 @@
 #include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
 #include "app/text_render.h"
+#include "app/text_limits.h"
 #include "runtime/core/blocks.h"
 #include "runtime/pictures/picture_cache.h"
 #include "runtime/pictures/picture_scale.h"
@@ -315,6 +316,9 @@ void DrawBaseAndMarks(uint32_t graphics, uint32_t base, uint32_t bw, uint32_t bh
         dh = RoundDown(mh / 100.0 * percent);
     }
     auto drawMark = [&](Point32 at) {
+        // Typed positions are held to the same reach as a text's.
+        const TextPlacement held = ClampPlacement({0, at.x, at.y}, bw, bh);
+        at = {held.x, held.y};
         if (dw > 0 && dh > 0)
             DrawImage(graphics, mark, static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(dw),
                       static_cast<float>(dh), static_cast<float>(mw), static_cast<float>(mh));

@@ -7,6 +7,7 @@
 #include <new>
 #include "app/runtime_calls.h"
 #include "app/text_render.h"
+#include "app/text_limits.h"
 #include "runtime/core/blocks.h"
 
 namespace app {
@@ -109,18 +110,20 @@ void DrawImage(uint32_t graphics, uint32_t image, float dx, float dy, float dw, 
 void DeleteGraphics(uint32_t graphics) { Dll(kDllGdipDeleteGraphics, {graphics}); }
 void DisposeImage(uint32_t image) { Dll(kDllGdipDisposeImage, {image}); }
 
-void DrawStyledText(uint32_t graphics, const TextStyle& s, const char* text, int32_t x, int32_t y, TextScale scale) {
+void DrawStyledText(uint32_t graphics, const TextStyle& s, const char* text, int32_t x, int32_t y,
+                    uint32_t pictureWidth, uint32_t pictureHeight, TextScale scale) {
+    const TextPlacement p = ClampPlacement({s.size, x, y}, pictureWidth, pictureHeight);
     // One world transform scales everything drawn below (MatrixOrderPrepend).
     if (!(scale == TextScale{}))
         Dll(kDllGdipScaleWorldTransform, {graphics, FloatWord(scale.x), FloatWord(scale.y), 0});
     // Failed steps leave 0 handles; the GDI+ calls that get them fail without effect.
     void* layout = BlankBytes(16);  // x, y, width, height as floats; a zero size never wraps
-    uint32_t font = CreateTextFont(s.fontName, static_cast<float>(s.size), s.style, kUnitPixel);
+    uint32_t font = CreateTextFont(s.fontName, static_cast<float>(p.size), s.style, kUnitPixel);
     uint32_t brush = CreateTextBrush(s.colour, s.alpha);
     if (s.hint != kNoTextRenderingHint) Dll(kDllGdipSetTextRenderingHint, {graphics, Word(s.hint)});
     float* rect = reinterpret_cast<float*>(ByteSetData(layout));
-    rect[0] = static_cast<float>(x);
-    rect[1] = static_cast<float>(y);
+    rect[0] = static_cast<float>(p.x);
+    rect[1] = static_cast<float>(p.y);
     void* wide = PrepareLineBreaks(TextToUtf16(text));
     Dll(kDllGdipDrawString, {graphics, PtrWord(ByteSetData(wide)), Word(-1), font, PtrWord(rect), 0, brush});
     Free(wide);
@@ -290,7 +293,7 @@ void* DrawTextOnPictureGdiplus(const void* picture, const char* fontName, int32_
     DisposeImage(source);
     const TextStyle textStyle{fontName, size, colour, style, alpha, hint};
     if (styled) DrawTextOnRows(rows.data(), width, height, {textStyle, *effects, text, x, y});
-    else DrawStyledText(graphics, textStyle, text, x, y);
+    else DrawStyledText(graphics, textStyle, text, x, y, width, height);
     void* result = PictureToPng(bitmap);
     DeleteGraphics(graphics);
     DisposeImage(bitmap);

@@ -34,10 +34,12 @@ struct TextScale {
     float x = 1, y = 1;
     bool operator==(const TextScale&) const = default;
 };
-// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y),
-// both in picture pixels.
+// Draws text (ANSI, CR LF breaks lines) with its layout box starting at (x, y)
+// on a picture of the given size, both in picture pixels (before the scale);
+// size and position are held to the ranges of text_limits.h here, the one
+// place every plain text passes before it is drawn.
 void DrawStyledText(uint32_t graphics, const TextStyle& style, const char* text, int32_t x, int32_t y,
-                    TextScale scale = {});
+                    uint32_t pictureWidth, uint32_t pictureHeight, TextScale scale = {});
 
 }  // namespace app::gdiplus
 

@@ -1,16 +1,26 @@
 // pz.ini, section "配置": ten keys in a fixed order. Fonts are kept by their
 // position in the font list, colours as signed decimal colour values. Two more
 // keys after them keep the fonts' names: the list is rebuilt from the installed
-// fonts at each start, so an index alone can come to name another font.
+// fonts at each start, so an index alone can come to name another font. The
+// typed title and body follow, line breaks written as "\n".
+//
+// A missing, damaged or out-of-range value never reaches the window: numbers
+// are held to their range and an unreadable one takes the default, so a lost
+// or broken file still starts with both texts on the first preview. The file is
+// rebuilt in memory and replaces the old one whole, or not at all.
 // The text style keys come last, per text ("标题…", "文案…"): a file without
 // them reads as plain text, a damaged value as its default.
 #include "app/settings.h"
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include "app/failure_report.h"
+#include "app/file_io.h"
 #include "app/main_window_handlers.h"
 #include "app/program_state.h"
 #include "app/runtime_calls.h"
+#include "app/settings_text.h"
+#include "app/text_limits.h"
 #include "app/unit_access.h"
 #include "app/window_place.h"
 
@@ -18,27 +28,33 @@ namespace app {
 
 namespace {
 
-enum class Kind { ListIndex, Text, Colour };
+enum class Kind { ListIndex, Number, Colour, Text };
+enum class Range { None, Size, Position };
 
 struct SettingKey {
     const char* key;
     uint32_t unit;
     Kind kind;
+    Range range;
+    int32_t fallback;  // numbers and colours: what a missing or unreadable value becomes
 };
 
 using namespace mainwindow;
 
+constexpr int32_t kTitleRed = (40 << 16) | (40 << 8) | 200;
+constexpr int32_t kBodyDark = (54 << 16) | (47 << 8) | 43;
+
 const SettingKey kSettingKeys[] = {
-    {"标题字体", kTitleFont, Kind::ListIndex},
-    {"文案字体", kBodyFont, Kind::ListIndex},
-    {"标题大小", kTitleSize, Kind::Text},
-    {"文案大小", kBodySize, Kind::Text},
-    {"标题字体x", kTitleX, Kind::Text},
-    {"标题字体y", kTitleY, Kind::Text},
-    {"文案字体x", kBodyX, Kind::Text},
-    {"文案字体y", kBodyY, Kind::Text},
-    {"标题颜色", kTitleColour, Kind::Colour},
-    {"文案颜色", kBodyColour, Kind::Colour},
+    {"标题字体", kTitleFont, Kind::ListIndex, Range::None, 0},
+    {"文案字体", kBodyFont, Kind::ListIndex, Range::None, 0},
+    {"标题大小", kTitleSize, Kind::Number, Range::Size, 50},
+    {"文案大小", kBodySize, Kind::Number, Range::Size, 25},
+    {"标题字体x", kTitleX, Kind::Number, Range::Position, 120},
+    {"标题字体y", kTitleY, Kind::Number, Range::Position, 120},
+    {"文案字体x", kBodyX, Kind::Number, Range::Position, 120},
+    {"文案字体y", kBodyY, Kind::Number, Range::Position, 260},
+    {"标题颜色", kTitleColour, Kind::Colour, Range::None, kTitleRed},
+    {"文案颜色", kBodyColour, Kind::Colour, Range::None, kBodyDark},
 };
 
 const char kSection[] = "配置";
@@ -49,12 +65,16 @@ struct FontNameKey {
 };
 const FontNameKey kFontNameKeys[] = {{"标题字体名称", kTitleFont}, {"文案字体名称", kBodyFont}};
 
+// The typed texts, after every key above.
+const SettingKey kTextKeys[] = {
+    {"标题内容", kTitleText, Kind::Text, Range::None, 0},
+    {"文案内容", kBodyText, Kind::Text, Range::None, 0},
+};
+
 std::string g_settingsFile;  // empty: pz.ini next to the program
 
 // The file path is built anew for every key.
 std::string SettingsFile() { return g_settingsFile.empty() ? RunDirectoryPath("\\pz.ini") : g_settingsFile; }
-
-int32_t TextToInteger(const char* text) { return static_cast<int32_t>(CallCore(kCmdToInteger, {ArgText(text)}).low); }
 
 char* IntegerToText(int32_t value) {
     return reinterpret_cast<char*>(static_cast<uintptr_t>(CallCore(kCmdToText, {ArgInt(value)}).low));
@@ -66,45 +86,75 @@ char* ReadKey(const char* key) {
         CallCore(kCmdReadIniItem, {ArgText(file.c_str()), ArgText(kSection), ArgText(key), ArgOmitted()}).low));
 }
 
-void WriteKey(const char* key, const char* value) {
-    std::string file = SettingsFile();
-    CallCore(kCmdWriteIniItem, {ArgText(file.c_str()), ArgText(kSection), ArgText(key), ArgText(value)});
+bool HasText(const Block& b) { return b.text() && *b.text(); }
+
+int32_t Held(const SettingKey& k, int64_t value) {
+    switch (k.range) {
+    case Range::Size: return ClampTextSize(value);
+    case Range::Position: return ClampStoredPosition(value);
+    case Range::None: break;
+    }
+    // Colours are 32-bit words, stored as signed decimals.
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
+}
+
+// A number as the key gives it: held to its range, or the fallback.
+int32_t NumberFrom(const SettingKey& k, const char* text) {
+    int64_t value = 0;
+    return ParseStoredNumber(text ? text : "", &value) ? Held(k, value) : k.fallback;
+}
+
+std::string TextOf(int32_t value) {
+    Block text(IntegerToText(value));
+    return text.text() ? text.text() : "";
 }
 
 void LoadKey(const SettingKey& k) {
     Block value(ReadKey(k.key));
+    int64_t index = 0;
     switch (k.kind) {
-    case Kind::ListIndex: SetComboListIndex(k.unit, TextToInteger(value.text())); break;
-    case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(TextToInteger(value.text()))); break;
-    case Kind::Text: SetEditContent(k.unit, value.text()); break;
+    case Kind::ListIndex:
+        // A missing or damaged index keeps the list's own choice, or takes its first font.
+        if (ParseStoredNumber(value.text() ? value.text() : "", &index) && index >= 0 && index <= INT32_MAX)
+            SetComboListIndex(k.unit, static_cast<int32_t>(index));
+        else if (ComboListIndex(k.unit) < 0)
+            SetComboListIndex(k.unit, 0);
+        break;
+    case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(NumberFrom(k, value.text()))); break;
+    case Kind::Number: SetEditContent(k.unit, TextOf(NumberFrom(k, value.text())).c_str()); break;
+    case Kind::Text:
+        // A missing text keeps the window's sample.
+        if (HasText(value)) SetEditContent(k.unit, UnescapeLineBreaks(value.text()).c_str());
+        break;
     }
 }
 
-void SaveKey(const SettingKey& k) {
+std::string SavedValue(const SettingKey& k) {
     Block value;
     switch (k.kind) {
-    case Kind::ListIndex: value.reset(IntegerToText(ComboListIndex(k.unit))); break;
-    case Kind::Colour: value.reset(IntegerToText(static_cast<int32_t>(PickedColour(k.unit)))); break;
-    case Kind::Text: value.reset(EditContent(k.unit)); break;
+    case Kind::ListIndex: return TextOf(ComboListIndex(k.unit));
+    case Kind::Colour: return TextOf(static_cast<int32_t>(PickedColour(k.unit)));
+    case Kind::Number: value.reset(EditContent(k.unit)); return TextOf(NumberFrom(k, value.text()));
+    case Kind::Text: value.reset(EditContent(k.unit)); return EscapeLineBreaks(value.text() ? value.text() : "");
     }
-    WriteKey(k.key, value.text());
+    return "";
 }
 
 // A stored name found in the list wins over the stored index; font names are
 // never empty, so the first empty item text ends the list.
 void LoadFontName(const FontNameKey& k) {
     Block name(ReadKey(k.key));
-    if (!name.text() || !*name.text()) return;
+    if (!HasText(name)) return;
     for (int32_t i = 0;; ++i) {
         Block item(ComboItemText(k.combo, i));
-        if (!item.text() || !*item.text()) return;
+        if (!HasText(item)) return;
         if (strcmp(item.text(), name.text()) == 0) return SetComboListIndex(k.combo, i);
     }
 }
 
-void SaveFontName(const FontNameKey& k) {
+std::string SavedFontName(const FontNameKey& k) {
     Block name(ComboItemText(k.combo, ComboListIndex(k.combo)));
-    WriteKey(k.key, name.text() ? name.text() : "");
+    return name.text() ? name.text() : "";
 }
 
 // The window's place after the other keys: its normal rectangle in screen
@@ -121,28 +171,31 @@ const PlaceKey kWindowPlaceKeys[] = {
 };
 const char kMaximisedKey[] = "窗口最大化";
 
+// A missing or damaged number makes the whole place unknown: the window then
+// opens as designed.
+bool PlaceNumber(const char* key, int32_t* out) {
+    Block value(ReadKey(key));
+    int64_t n = 0;
+    if (!ParseStoredNumber(value.text() ? value.text() : "", &n) || n < INT32_MIN || n > INT32_MAX) return false;
+    *out = static_cast<int32_t>(n);
+    return true;
+}
+
 void LoadWindowPlace() {
     WindowPlace place;
     place.valid = true;
-    for (const PlaceKey& k : kWindowPlaceKeys) {
-        Block value(ReadKey(k.key));
-        if (!value.text() || !*value.text()) place.valid = false;
-        place.*k.field = TextToInteger(value.text());
-    }
-    Block maximised(ReadKey(kMaximisedKey));
-    place.maximised = TextToInteger(maximised.text()) != 0;
+    for (const PlaceKey& k : kWindowPlaceKeys) place.valid = PlaceNumber(k.key, &(place.*k.field)) && place.valid;
+    int32_t maximised = 0;
+    place.maximised = PlaceNumber(kMaximisedKey, &maximised) && maximised != 0;
     place.valid = place.valid && place.width > 0 && place.height > 0;
     SetStoredWindowPlace(place);
 }
 
-void SaveWindowPlace() {
+void AddWindowPlace(IniValues& values) {
     WindowPlace place = CurrentWindowPlace();
     if (!place.valid) return;
-    for (const PlaceKey& k : kWindowPlaceKeys) {
-        Block value(IntegerToText(place.*k.field));
-        WriteKey(k.key, value.text());
-    }
-    WriteKey(kMaximisedKey, place.maximised ? "1" : "0");
+    for (const PlaceKey& k : kWindowPlaceKeys) values.emplace_back(k.key, TextOf(place.*k.field));
+    values.emplace_back(kMaximisedKey, place.maximised ? "1" : "0");
 }
 
 // Text style keys, after every other key: the text's prefix, then the field's name.
@@ -163,11 +216,9 @@ TextEffects ReadEffects(const char* prefix) {
     return Clamped(e);
 }
 
-void WriteEffects(const char* prefix, const TextEffects& e) {
-    for (int i = 0; i < kStyleFieldCount; ++i) {
-        Block value(IntegerToText(kStyleFields[i].get(e)));
-        WriteKey((std::string(prefix) + kStyleFields[i].name).c_str(), value.text());
-    }
+void AddEffects(IniValues& values, const char* prefix, const TextEffects& e) {
+    for (int i = 0; i < kStyleFieldCount; ++i)
+        values.emplace_back(std::string(prefix) + kStyleFields[i].name, TextOf(kStyleFields[i].get(e)));
 }
 
 }  // namespace
@@ -181,34 +232,58 @@ void LoadSettings() {
     PreviewRefreshHold hold;
     for (const SettingKey& k : kSettingKeys) LoadKey(k);
     for (const FontNameKey& k : kFontNameKeys) LoadFontName(k);
+    for (const SettingKey& k : kTextKeys) LoadKey(k);
     LoadWindowPlace();
     for (const StylePass& p : kStylePasses) *p.effects = ReadEffects(p.prefix);
     RefreshPreview(nullptr);
 }
 
-void SaveSettings() {
-    for (const SettingKey& k : kSettingKeys) SaveKey(k);
-    for (const FontNameKey& k : kFontNameKeys) SaveFontName(k);
-    SaveWindowPlace();
-    for (const StylePass& p : kStylePasses) WriteEffects(p.prefix, *p.effects);
+bool SaveSettings() {
+    IniValues values;
+    for (const SettingKey& k : kSettingKeys) values.emplace_back(k.key, SavedValue(k));
+    for (const FontNameKey& k : kFontNameKeys) values.emplace_back(k.key, SavedFontName(k));
+    for (const SettingKey& k : kTextKeys) values.emplace_back(k.key, SavedValue(k));
+    AddWindowPlace(values);
+    for (const StylePass& p : kStylePasses) AddEffects(values, p.prefix, *p.effects);
+    const std::string file = SettingsFile();
+    FileBytes old = ReadWholeFile(file);
+    const std::string existing(old.bytes.begin(), old.bytes.end());
+    const std::string content = WithIniValues(existing, kSection, values);
+    if (uint32_t error = WriteWholeFile(file, content.data(), content.size())) {
+        ReportFailure("设置没有保存", file, error);
+        return false;
+    }
+    return true;
 }
 
 namespace {
+
+const SettingKey& Row(const char* key) {
+    for (const SettingKey& k : kSettingKeys)
+        if (strcmp(k.key, key) == 0) return k;
+    return kSettingKeys[0];
+}
 
 // The font the combo box would select for a stored index and name.
 std::string ResolveFont(const char* indexKey, const char* nameKey, const std::vector<std::string>& names) {
     Block name(ReadKey(nameKey));
     for (const std::string& n : names)
-        if (name.text() && *name.text() && n == name.text()) return n;
+        if (HasText(name) && n == name.text()) return n;
     Block index(ReadKey(indexKey));
-    int32_t i = TextToInteger(index.text());
-    if (names.empty() || i < 0) return "";
-    return names[std::min<size_t>(static_cast<size_t>(i), names.size() - 1)];
+    int64_t i = 0;
+    if (names.empty()) return "";
+    // Without a readable index the list's own choice, 宋体, as the window keeps it.
+    if (!ParseStoredNumber(index.text() ? index.text() : "", &i)) {
+        auto simSun = std::find(names.begin(), names.end(), std::string("宋体"));
+        return simSun != names.end() ? *simSun : names.front();
+    }
+    if (i < 0) return "";
+    return names[std::min<size_t>(static_cast<size_t>(std::min<int64_t>(i, INT32_MAX)), names.size() - 1)];
 }
 
 int32_t ReadNumber(const char* key) {
     Block text(ReadKey(key));
-    return TextToInteger(text.text());
+    return NumberFrom(Row(key), text.text());
 }
 
 }  // namespace
@@ -216,11 +291,9 @@ int32_t ReadNumber(const char* key) {
 StoredStyles ReadStoredStyles(const std::vector<std::string>& fontNames) {
     StoredStyles s;
     s.title = {ResolveFont("标题字体", "标题字体名称", fontNames), ReadNumber("标题大小"), ReadNumber("标题字体x"),
-               ReadNumber("标题字体y"), static_cast<uint32_t>(ReadNumber("标题颜色"))};
+               ReadNumber("标题字体y"), static_cast<uint32_t>(ReadNumber("标题颜色")), ReadEffects("标题")};
     s.body = {ResolveFont("文案字体", "文案字体名称", fontNames), ReadNumber("文案大小"), ReadNumber("文案字体x"),
-              ReadNumber("文案字体y"), static_cast<uint32_t>(ReadNumber("文案颜色"))};
-    s.title.effects = ReadEffects("标题");
-    s.body.effects = ReadEffects("文案");
+              ReadNumber("文案字体y"), static_cast<uint32_t>(ReadNumber("文案颜色")), ReadEffects("文案")};
     return s;
 }
 

@@ -7,7 +7,8 @@
 
 namespace app {
 void LoadSettings();
-void SaveSettings();
+// False when the file could not be written (the person has been told why).
+bool SaveSettings();
 
 // Another file in place of pz.ini for every following read and write (the
 // command line's --settings); an empty path goes back to pz.ini.

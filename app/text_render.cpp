@@ -7,6 +7,7 @@
 #include "app/runtime_calls.h"
 #include "app/text_effects.h"
 #include "app/text_layout.h"
+#include "app/text_limits.h"
 #include "runtime/core/blocks.h"
 
 namespace app {
@@ -157,13 +158,12 @@ std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double s
     return wrapped;
 }
 
-void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& d) {
+void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ownWidth, uint32_t ownHeight,
+                     const TextDrawing& d) {
     const TextEffects e = Clamped(d.effects);
     // Proportional places follow the picture the rows stand for, not the rows.
     const double displayScale = (d.scale.x + d.scale.y) / 2.0;
-    const uint32_t ownWidth = static_cast<uint32_t>(std::lround(width / d.scale.x));
-    const uint32_t ownHeight = static_cast<uint32_t>(std::lround(height / d.scale.y));
-    const TextPlacement at = PlaceText(e, d.x, d.y, d.style.size, ownWidth, ownHeight, displayScale);
+    const StyledPlacement at = PlaceText(e, d.x, d.y, d.style.size, ownWidth, ownHeight, displayScale);
     if (!(at.size > 0) || !d.text) return;
     Typesetter typesetter(d.style);
     double size = at.size;
@@ -236,16 +236,24 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, const TextD
 
 }  // namespace
 
-void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& d) {
+void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& drawing) {
+    // The picture the rows stand for, and the size and place held to what it can show.
+    const uint32_t ownWidth = static_cast<uint32_t>(std::lround(width / drawing.scale.x));
+    const uint32_t ownHeight = static_cast<uint32_t>(std::lround(height / drawing.scale.y));
+    TextDrawing d = drawing;
+    const TextPlacement held = ClampPlacement({d.style.size, d.x, d.y}, ownWidth, ownHeight);
+    d.style.size = held.size;
+    d.x = held.x;
+    d.y = held.y;
     if (IsPlain(d.effects)) {
         uint32_t bitmap = BitmapOver(bgra, width, height);
         uint32_t graphics = GraphicsOf(bitmap);
-        DrawStyledText(graphics, d.style, d.text, d.x, d.y, d.scale);
+        DrawStyledText(graphics, d.style, d.text, d.x, d.y, ownWidth, ownHeight, d.scale);
         DeleteGraphics(graphics);
         DisposeImage(bitmap);
         return;
     }
-    DrawWithEffects(bgra, width, height, d);
+    DrawWithEffects(bgra, width, height, ownWidth, ownHeight, d);
 }
 
 }  // namespace app

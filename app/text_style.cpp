@@ -49,7 +49,7 @@ bool IsPlain(const TextEffects& e) {
            e.maxWidth == 0 && !Proportional(e);
 }
 
-TextPlacement PlaceText(const TextEffects& e, int32_t x, int32_t y, int32_t size, uint32_t width, uint32_t height,
+StyledPlacement PlaceText(const TextEffects& e, int32_t x, int32_t y, int32_t size, uint32_t width, uint32_t height,
                         double displayScale) {
     double fx = 1, fy = 1;
     if (Proportional(e) && width > 0 && height > 0) {

@@ -47,10 +47,10 @@ bool HasShadow(const TextEffects& e);
 
 // Where and how large a text is drawn on a picture of width x height, after the
 // anchor and the display scale (one factor for every length).
-struct TextPlacement {
+struct StyledPlacement {
     double x, y, size, scale;  // scale multiplies every other length of the effects
 };
-TextPlacement PlaceText(const TextEffects& e, int32_t x, int32_t y, int32_t size, uint32_t width, uint32_t height,
+StyledPlacement PlaceText(const TextEffects& e, int32_t x, int32_t y, int32_t size, uint32_t width, uint32_t height,
                         double displayScale);
 
 // The stored form of the effects: one row per setting, its name after the

@@ -1,16 +1,16 @@
 #include "app/tutorial_page.h"
 #include <string>
+#include "app/file_io.h"
 #include "app/resources/stored_resources.h"
 #include "app/runtime_calls.h"
 
 namespace app {
 
-bool WriteTutorialPageIfMissing(const char* file) {
+uint32_t WriteTutorialPageIfMissing(const char* file) {
     std::string path = RunDirectoryPath(file);
-    if (FileExists(path.c_str())) return true;
+    if (PathExists(path)) return 0;
     // A lone copy of the program carries its page: write it where the button looks.
-    WriteBytesToFile(path.c_str(), TutorialPage);
-    return FileExists(path.c_str());
+    return WriteByteSetFile(path, TutorialPage);
 }
 
 }  // namespace app

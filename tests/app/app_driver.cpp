@@ -67,6 +67,7 @@ std::vector<ChildInfo> Children(HWND window) {
 struct FindCtx {
     DWORD pid;
     HWND found;
+    const wchar_t* caption = nullptr;  // boxes only
 };
 
 BOOL CALLBACK MatchMainWindow(HWND h, LPARAM lp) {
@@ -391,14 +392,16 @@ BOOL CALLBACK MatchErrorBox(HWND h, LPARAM lp) {
     wchar_t cls[16] = {}, caption[16] = {};
     GetClassNameW(h, cls, 16);
     GetWindowTextW(h, caption, 16);
-    if (owner != s->pid || wcscmp(cls, L"#32770") != 0 || wcscmp(caption, L"错误") != 0) return TRUE;
+    if (owner != s->pid || wcscmp(cls, L"#32770") != 0 || wcscmp(caption, s->caption) != 0) return TRUE;
     s->found = h;
     return FALSE;
 }
 }  // namespace
 
-HWND Program::ErrorBox() const {
-    FindCtx search = {pi_.dwProcessId, nullptr};
+HWND Program::ErrorBox() const { return BoxTitled(L"错误"); }
+
+HWND Program::BoxTitled(const wchar_t* caption) const {
+    FindCtx search = {pi_.dwProcessId, nullptr, caption};
     EnumWindows(MatchErrorBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -419,12 +422,22 @@ std::wstring Program::BoxText(HWND box) {
     return text;
 }
 
-int Program::Settle(std::vector<std::wstring>* boxes, bool (*done)(void*), void* context, DWORD timeoutMs) {
+int Program::Settle(std::vector<std::wstring>* boxes, bool (*done)(void*), void* context, DWORD timeoutMs,
+                    const wchar_t* caption) {
     DWORD start = GetTickCount();
     HWND answered = nullptr;
     for (;;) {
         if (WaitForSingleObject(pi_.hProcess, 20) == WAIT_OBJECT_0) return WaitExit(0);
-        if (HWND box = ErrorBox()) {
+        // The program's failure notices are answered on the way (kept apart).
+        if (HWND notice = wcscmp(caption, kNoticeCaption) != 0 ? BoxTitled(kNoticeCaption) : nullptr) {
+            std::wstring text = BoxText(notice);
+            if (!text.empty()) {
+                if (notice != lastNotice_) notices_.push_back(text);
+                lastNotice_ = notice;
+                PostMessageW(notice, WM_COMMAND, IDOK, 0);
+            }
+        }
+        if (HWND box = BoxTitled(caption)) {
             // A box still being set up has no text yet: answered once it has.
             std::wstring text = BoxText(box);
             if (!text.empty()) {
@@ -473,6 +486,18 @@ std::vector<uint32_t> CaptureScreen(const RECT& r) {
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+std::vector<std::wstring> Program::ClickForNotices(U u) {
+    std::vector<std::wstring> notices;
+    ClickInBackground click(unit(u));
+    Settle(&notices, ClickInBackground::IsDone, &click, 60000, kNoticeCaption);
+    return notices;
+}
+
+int Program::CloseForNotices(std::vector<std::wstring>* notices) {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    return Settle(notices, nullptr, nullptr, 30000, kNoticeCaption);
 }
 
 ClickInBackground::ClickInBackground(HWND button)

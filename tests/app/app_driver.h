@@ -95,7 +95,16 @@ public:
     // time-out, or kStillRunning when `done` ended the wait.
     static constexpr int kStillRunning = -3;
     int Settle(std::vector<std::wstring>* boxes, bool (*done)(void*) = nullptr, void* context = nullptr,
-               DWORD timeoutMs = 30000);
+               DWORD timeoutMs = 30000, const wchar_t* caption = L"错误");
+    // A box of the program's with this caption, if one is on the screen.
+    HWND BoxTitled(const wchar_t* caption) const;
+    // The failure notices ("未能完成") a click brings up, each answered with OK.
+    static constexpr const wchar_t* kNoticeCaption = L"未能完成";
+    std::vector<std::wstring> ClickForNotices(U u);
+    // Closes the window answering its notices: the exit code.
+    int CloseForNotices(std::vector<std::wstring>* notices);
+    // The notices a Settle for other boxes answered on the way.
+    const std::vector<std::wstring>& notices() const { return notices_; }
     // A unit as it is on the screen (0x00RRGGBB rows), for the preview and the colour pickers.
     std::vector<uint32_t> Capture(U u) const;
     // Every child window of the main window, at any depth.
@@ -105,6 +114,8 @@ private:
     PROCESS_INFORMATION pi_ = {};
     HWND window_ = nullptr;
     std::map<U, HWND> units_;
+    std::vector<std::wstring> notices_;
+    HWND lastNotice_ = nullptr;
 };
 
 // A button clicked from a thread of its own: BM_CLICK returns only after the

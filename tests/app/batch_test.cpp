@@ -44,7 +44,11 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     ASSERT_TRUE(program.SetText(U::TitleSize, L"12"));
     ASSERT_TRUE(program.SetText(U::BodySize, L"12"));
 
-    ASSERT_TRUE(program.Click(U::ExportAllButton));
+    // The one summary at the end names the template that is no picture.
+    std::vector<std::wstring> notices = program.ClickForNotices(U::ExportAllButton);
+    ASSERT_EQ(1u, notices.size());
+    for (const wchar_t* part : {L"写出 3 张, 跳过 0 张, 失败 1 张", L"bad.png: 不是能读的图片"})
+        EXPECT_NE(std::wstring::npos, notices[0].find(part)) << Ansi(notices[0]);
     std::string output = folder + "批量目录\\";
     // The folder's own templates by pattern (jpg before png), then the sub-folder's.
     Picture jpg = ReadPng(output + "1\\1.png");
@@ -76,7 +80,12 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     // must not start a run of its own inside it.
     program.PostClick(U::ExportAllButton);
     program.PostClick(U::ExportAllButton);
-    record = WaitForRecord("批量目录", 2, 30000);
+    struct Opened {
+        static bool Twice(void*) { return CountOccurrences(testsupport::ReadWholeFile(RecorderLog()), "批量目录") >= 2; }
+    };
+    notices.clear();
+    EXPECT_EQ(Program::kStillRunning, program.Settle(&notices, Opened::Twice, nullptr, 30000, Program::kNoticeCaption));
+    EXPECT_EQ(1u, notices.size()) << "one run, one summary";
     Sleep(1500);  // a nested run would leave the outer one still writing
     ASSERT_TRUE(program.Sync());
     record = testsupport::ReadWholeFile(RecorderLog());
@@ -95,7 +104,9 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     // Sixty templates: only the first fifty are processed.
     for (int i = 0; i < 56; ++i)
         ASSERT_TRUE(WriteSolidPng(templates + "m" + std::to_string(i) + ".png", 8, 8, 250, 250, 250));
-    ASSERT_TRUE(program.Click(U::ExportAllButton, 120000));
+    notices = program.ClickForNotices(U::ExportAllButton);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"写出 49 张, 跳过 10 张, 失败 1 张")) << Ansi(notices[0]);
     EXPECT_TRUE(DirectoryExistsA(output + "50"));
     EXPECT_FALSE(DirectoryExistsA(output + "51"));
 
@@ -187,7 +198,7 @@ TEST(Batch, ClosingDuringTheRunEndsNormally) {
         EXPECT_EQ(0, program.Settle(&boxes));
         EXPECT_TRUE(boxes.empty()) << Ansi(boxes.empty() ? L"" : boxes[0]);
         auto pairs = IniSection(folder + "pz.ini", "配置");
-        EXPECT_EQ(45u, pairs.size());  // the ten keys, the two font names, the window's place, fourteen style keys per text
+        EXPECT_EQ(47u, pairs.size());  // the ten keys, the two font names, the two texts, the window's place, fourteen style keys per text
         EXPECT_TRUE(std::find(pairs.begin(), pairs.end(), std::make_pair(std::string("标题字体x"), std::string("33"))) !=
                     pairs.end());
         int results = 0;

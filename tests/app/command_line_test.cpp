@@ -91,7 +91,15 @@ TEST(CommandLine, ArgumentsAndExitCodes) {
         {{L"--batch", L"--templates", L"空模板"}, 1, "没有模板", false},
         {{L"--batch", L"--templates", L"空模板", L"--settings", L"没有.ini"}, 2, "读不到设置文件 没有.ini", false},
         {{L"--batch", L"--templates", L"空模板", L"--settings", L"空模板"}, 2, "读不到设置文件 空模板", false},
+        // A mistyped option is an error, never a window that a script would wait for.
+        {{L"-batch"}, 2, "未知选项 -batch", true},
+        {{L"-x", L"--batch"}, 2, "未知选项 -x", true},
+        // Files that are no text are refused before anything is drawn.
+        {{L"--batch", L"--templates", L"空模板", L"--texts", L"binary.txt"}, 2, "binary.txt: 不是文本文件", false},
+        {{L"--batch", L"--templates", L"空模板", L"--body-file", L"latin1.txt"}, 2, "latin1.txt: 不是文本文件", false},
     };
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "binary.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "latin1.txt", "caf\xE9 cr\xE8me \x01\x02"));
     for (const Case& c : cases) {
         CliResult r = RunCli(folder, c.args);
         std::string args;
@@ -126,9 +134,11 @@ TEST(CommandLine, TextsFilesNumberingFailuresAndTheWindowsPixels) {
 
     CliResult first = RunCli(folder, {L"--batch", L"--texts", L"utf8.txt"});
     EXPECT_EQ(1, first.code) << first.out;
-    EXPECT_NE(std::string::npos, first.out.find("失败: " + templates + "坏.png (第 1 行)")) << first.out;
-    EXPECT_NE(std::string::npos, first.out.find("失败: " + templates + "坏.png (第 3 行)")) << first.out;
-    EXPECT_NE(std::string::npos, first.out.find("写出 4 张, 失败 2 张")) << first.out;
+    // Each failure line says why and where the output was to go.
+    for (const char* line : {" (第 1 行) 失败: 不是能读的图片", " (第 3 行) 失败: 不是能读的图片"})
+        EXPECT_NE(std::string::npos, first.out.find(templates + "坏.png" + line)) << first.out;
+    EXPECT_NE(std::string::npos, first.out.find("(输出到 " + folder + "批量目录\\)")) << first.out;
+    EXPECT_NE(std::string::npos, first.out.find("写出 4 张, 跳过 0 张, 失败 2 张")) << first.out;
     CliResult second = RunCli(folder, {L"--batch", L"--texts", L"gbk.txt", L"--body", L"脆\\n甜"});
     EXPECT_EQ(1, second.code) << second.out;
 
@@ -155,7 +165,7 @@ TEST(CommandLine, TextsFilesNumberingFailuresAndTheWindowsPixels) {
     ASSERT_EQ("", program.Start(folder));
     ASSERT_TRUE(program.SetText(U::TitleText, Wide(title)));
     ASSERT_TRUE(program.SetText(U::BodyText, L"甜\r\n酸"));
-    ASSERT_TRUE(program.Click(U::ExportAllButton));
+    EXPECT_EQ(1u, program.ClickForNotices(U::ExportAllButton).size()) << "the summary names 坏.png";
     EXPECT_EQ(0, program.Close());
     for (const std::string& sub : {std::string("1"), std::to_string(good)}) {
         std::string d = output + sub + "\\";
@@ -202,4 +212,48 @@ TEST(CommandLine, SettingsFileGivesTheWindowsStyledPixels) {
     Picture window = ReadPng(output + "3.png");
     ASSERT_TRUE(window.ok());
     EXPECT_TRUE(window.rgba == ReadPng(output + "1.png").rgba) << "window and --settings differ";
+}
+
+// A body file in UTF-16 (Notepad's "Unicode") draws what its UTF-8 twin draws;
+// templates beyond fifty are counted as skipped (exit 1); a template and a
+// template folder named outside GBK, and a folder past 260 characters, are
+// found, read and written.
+TEST(CommandLine, Utf16BodySkippedTemplatesAndWideNames) {
+    std::string folder = NewProgramFolder("cli-wide");
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
+    const std::wstring wideFolder = Wide(folder);
+    const std::wstring hangul = wideFolder + L"\xBAA8\xD310 \xD83D\xDE00";
+    ASSERT_TRUE(CreateDirectoryW(hangul.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(folder + "t.png", 90, 50, 250, 250, 250));
+    ASSERT_TRUE(CopyFileW((wideFolder + L"t.png").c_str(), (hangul + L"\\\xD3EC\xC2A4\xD130.png").c_str(), FALSE));
+    const std::wstring body = L"甜\r\n酸";
+    std::string le = "\xFF\xFE", utf8 = "\xEF\xBB\xBF";
+    for (wchar_t c : body) le += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    utf8 += "\xE7\x94\x9C\r\n\xE9\x85\xB8";
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "le.txt", le));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "u8.txt", utf8));
+
+    // Run through CreateProcessW: the folder's name cannot pass through GBK.
+    for (const char* file : {"le.txt", "u8.txt"}) {
+        CliResult r = RunCli(folder, {L"--batch", L"--templates", hangul, L"--body-file", Wide(file), L"--out",
+                                      wideFolder + L"出 " + Wide(file)});
+        EXPECT_EQ(0, r.code) << r.out;
+    }
+    Picture fromUtf16 = ReadPng(folder + "出 le.txt\\1\\1.png"), fromUtf8 = ReadPng(folder + "出 u8.txt\\1\\1.png");
+    ASSERT_TRUE(fromUtf16.ok());
+    EXPECT_TRUE(fromUtf16.rgba == fromUtf8.rgba) << "UTF-16 and UTF-8 bodies differ";
+
+    // A folder deeper than 260 characters holding 52 templates: 50 written, 2 skipped.
+    std::wstring deep = L"\\\\?\\" + wideFolder;
+    deep.pop_back();
+    for (int i = 0; i < 6; ++i) {
+        deep += L"\\" + std::wstring(50, static_cast<wchar_t>(L'a' + i));
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    for (int i = 0; i < 52; ++i)
+        ASSERT_TRUE(CopyFileW((wideFolder + L"t.png").c_str(), (deep + L"\\" + std::to_wstring(i) + L".png").c_str(), FALSE));
+    CliResult r = RunCli(folder, {L"--batch", L"--templates", deep.substr(4), L"--title", L"长"});
+    EXPECT_EQ(1, r.code) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("写出 50 张, 跳过 2 张, 失败 0 张")) << r.out;
+    EXPECT_TRUE(ReadPng(folder + "批量目录\\50\\1.png").ok());
 }

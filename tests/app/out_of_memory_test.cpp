@@ -85,7 +85,9 @@ TEST(OutOfMemory, TemplatesTooLargeToHoldShowNothing) {
         ASSERT_EQ("", program.Start(folder, 120000));
         ASSERT_TRUE(program.SetText(U::TitleText, L"标题"));
         EXPECT_TRUE(PreviewIsEmpty(program));
-        ASSERT_TRUE(program.Click(U::ExportButton));
+        std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
+        ASSERT_EQ(1u, notices.size());
+        EXPECT_NE(std::wstring::npos, notices[0].find(L"没有可保存的图片")) << Ansi(notices[0]);
         EXPECT_FALSE(FileExistsA(folder + kExportName));
         std::vector<std::wstring> boxes;
         PostMessageW(program.window(), WM_CLOSE, 0, 0);

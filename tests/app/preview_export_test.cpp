@@ -129,8 +129,8 @@ TEST(PreviewAndExport, ComposedPictureShownAndExported) {
     ASSERT_EQ("", program.Start(folder));
     std::string exported = folder + kExportName;
 
-    // The start-up preview is drawn with the colours the pickers held before the load.
-    ASSERT_TRUE(PreviewShowsRed(program, false));
+    // The start-up preview has the stored red title at the default size.
+    ASSERT_TRUE(PreviewShowsRed(program, true));
     std::vector<std::wstring> fonts = program.ComboItems(U::TitleFont);
     int simSun = -1;
     for (size_t i = 0; i < fonts.size(); ++i)
@@ -186,7 +186,8 @@ TEST(PreviewAndExport, ComposedPictureShownAndExported) {
     EXPECT_TRUE(PreviewShowsRed(program, true)) << "a new template path alone does not refresh";
     ASSERT_TRUE(program.Click(U::AddTextsButton));
     EXPECT_TRUE(PreviewShowsRed(program, false));
-    ASSERT_TRUE(program.Click(U::ExportButton));
+    std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
+    EXPECT_EQ(1u, notices.size()) << "the export says there is no picture";
     EXPECT_TRUE(testsupport::ReadWholeFile(exported) == before);
 
     EXPECT_EQ(0, program.Close());

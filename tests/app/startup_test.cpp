@@ -2,7 +2,9 @@
 // template folder, the font lists, the settings file, closing by Esc and in a
 // folder the program cannot write to.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include "app_driver.h"
 #include "support/child_process.h"
 
@@ -10,17 +12,24 @@ using namespace apptest;
 
 namespace {
 
-// The ten keys in their order, the two font names, the window's place, then each text's style.
+// The ten keys in their order, the two font names, the two texts, the window's
+// place, then each text's style.
 const char* const kStyleNames[] = {"对齐",         "行距",     "描边宽度", "描边颜色", "阴影x",  "阴影y",  "阴影颜色",
                                    "阴影不透明度", "阴影模糊", "最大宽度", "超宽处理", "定位",   "参考宽", "参考高"};
 std::vector<std::string> SettingKeys() {
     std::vector<std::string> keys = {"标题字体",  "文案字体",  "标题大小", "文案大小", "标题字体x",    "标题字体y",
                                      "文案字体x", "文案字体y", "标题颜色", "文案颜色", "标题字体名称", "文案字体名称",
-                                     "窗口左", "窗口上", "窗口宽", "窗口高", "窗口最大化"};
+                                     "标题内容",  "文案内容",  "窗口左",   "窗口上",   "窗口宽",       "窗口高",
+                                     "窗口最大化"};
     for (const char* prefix : {"标题", "文案"})
         for (const char* name : kStyleNames) keys.push_back(std::string(prefix) + name);
     return keys;
 }
+// What a missing or unreadable value becomes: the ready folder's settings.
+const wchar_t* const kDefaultBoxes[] = {L"50", L"25", L"120", L"120", L"120", L"260"};
+const U kNumberBoxes[] = {U::TitleSize, U::BodySize, U::TitleX, U::TitleY, U::BodyX, U::BodyY};
+const char kTitleRed[] = "2631880";  // RGB 200, 40, 40
+const char kBodyDark[] = "3551019";  // RGB 43, 47, 54
 const char kExportName[] = "公众号Brightquill 关注获取更多项目和软件.png";
 
 std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& pairs) {
@@ -119,25 +128,29 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     }
     EXPECT_TRUE(simSun) << "宋体 is not in the font list";
 
-    // No settings file: the six boxes are emptied and the first font is selected.
-    for (U box : {U::TitleSize, U::BodySize, U::TitleX, U::TitleY, U::BodyX, U::BodyY})
-        EXPECT_EQ(L"", program.Text(box)) << static_cast<int>(box);
-    EXPECT_EQ(0, program.ComboSelection(U::TitleFont));
-    EXPECT_EQ(0, program.ComboSelection(U::BodyFont));
+    // No settings file: the six boxes take the defaults and the lists keep 宋体.
+    for (size_t i = 0; i < std::size(kNumberBoxes); ++i)
+        EXPECT_EQ(kDefaultBoxes[i], program.Text(kNumberBoxes[i])) << i;
+    const int simSunAt = static_cast<int>(std::find(title.begin(), title.end(), L"宋体") - title.begin());
+    EXPECT_EQ(simSunAt, program.ComboSelection(U::TitleFont));
+    EXPECT_EQ(simSunAt, program.ComboSelection(U::BodyFont));
 
-    // No template picture: nothing composed, so the export writes no file.
-    ASSERT_TRUE(program.Click(U::ExportButton));
+    // No template picture: nothing composed, so the export writes no file and says why.
+    std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"没有可保存的图片")) << Ansi(notices[0]);
     EXPECT_FALSE(FileExistsA(folder + kExportName));
 
     ASSERT_EQ(0, program.Close());
     auto pairs = IniSection(folder + "pz.ini", "配置");
     EXPECT_EQ(SettingKeys(), Keys(pairs));
-    EXPECT_EQ("0", Value(pairs, "标题字体"));
-    EXPECT_EQ("0", Value(pairs, "文案字体"));
-    for (const char* key : {"标题大小", "文案大小", "标题字体x", "标题字体y", "文案字体x", "文案字体y"})
-        EXPECT_EQ("", Value(pairs, key)) << key;
-    EXPECT_EQ("0", Value(pairs, "标题颜色"));
-    EXPECT_EQ("0", Value(pairs, "文案颜色"));
+    EXPECT_EQ(std::to_string(simSunAt), Value(pairs, "标题字体"));
+    EXPECT_EQ(std::to_string(simSunAt), Value(pairs, "文案字体"));
+    for (size_t i = 0; i < std::size(kNumberBoxes); ++i)
+        EXPECT_EQ(Ansi(kDefaultBoxes[i]), Value(pairs, SettingKeys()[2 + i])) << i;
+    EXPECT_EQ(kTitleRed, Value(pairs, "标题颜色"));
+    EXPECT_EQ(kBodyDark, Value(pairs, "文案颜色"));
+    EXPECT_NE("", Value(pairs, "标题内容"));
 }
 
 // An existing skin library (here a different, valid one) is attached but never
@@ -167,7 +180,7 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     EXPECT_NE(std::string::npos, call.find("data=1 text=[] ints=0,0,0")) << call;
     EXPECT_EQ(std::string::npos, call.find("length=0 ")) << call;
 
-    EXPECT_EQ(L"30abc", program.Text(U::TitleSize));
+    EXPECT_EQ(L"30", program.Text(U::TitleSize)) << "the number in front of the text";
     EXPECT_EQ(L"22", program.Text(U::BodySize));
     EXPECT_EQ(L"15", program.Text(U::TitleX));
     EXPECT_EQ(L"16", program.Text(U::TitleY));
@@ -203,7 +216,7 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     EXPECT_EQ(SettingKeys(), Keys(pairs));
     EXPECT_EQ(std::to_string(fonts > 2 ? 2 : fonts - 1), Value(pairs, "标题字体"));
     EXPECT_EQ(std::to_string(fonts - 1), Value(pairs, "文案字体"));
-    EXPECT_EQ("30abc", Value(pairs, "标题大小"));
+    EXPECT_EQ("30", Value(pairs, "标题大小"));
     EXPECT_EQ("22", Value(pairs, "文案大小"));
     EXPECT_EQ("77", Value(pairs, "标题字体x"));
     EXPECT_EQ("16", Value(pairs, "标题字体y"));
@@ -305,7 +318,19 @@ TEST(ReadOnlyFolder, StartsAndClosesCleanly) {
     EXPECT_FALSE(FileExistsA(std::string(folder) + "SkinH_QX.dll"));
     EXPECT_FALSE(program.ComboItems(U::TitleFont).empty());
     ASSERT_TRUE(program.SetText(U::TitleText, L"只读"));
-    EXPECT_EQ(0, program.Close());
+    // Every write that fails is said, with the file and the reason.
+    std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"导出失败")) << Ansi(notices[0]);
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"拒绝访问")) << Ansi(notices[0]);
+    notices = program.ClickForNotices(U::ExportAllButton);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"写出 0 张, 跳过 0 张, 失败 1 张")) << Ansi(notices[0]);
+    notices.clear();
+    EXPECT_EQ(0, program.CloseForNotices(&notices));
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"设置没有保存")) << Ansi(notices[0]);
+    EXPECT_NE(std::wstring::npos, notices[0].find(L"pz.ini")) << Ansi(notices[0]);
     EXPECT_FALSE(FileExistsA(std::string(folder) + "pz.ini"));
 }
 

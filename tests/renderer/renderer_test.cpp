@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include "app/renderer.h"
+#include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
 #include "picture_io.h"
 #include "runtime/core/runtime_interface.h"
@@ -285,4 +287,37 @@ TEST(DrawTextOnPicture, ChainedPassesKeepBothTexts) {
     ASSERT_FALSE(blue.empty());
     EXPECT_LT(red.bottom, 150);
     EXPECT_GE(blue.top, 150);
+}
+
+// Sizes and positions no one means (a slip of the keyboard, a damaged settings
+// file) draw quickly and give the picture: one pass, two passes composed, and
+// the all-GDI+ path.
+TEST(DrawTextOnPicture, ExtremeSizesAndPositionsNeitherCrashNorHang) {
+    const std::vector<uint8_t> fast = EncodePng(SolidPicture(300, 200, kWhite));
+    const std::string body = "第一行\r\n第二行很长很长很长很长很长很长很长很长很长很长很长很长很长很长";
+    struct Case {
+        int size, x, y;
+    } cases[] = {
+        {INT_MAX, 0, 0},        {INT_MIN, 10, 10},      {50, INT_MAX, INT_MAX},  {50, INT_MIN, INT_MIN},
+        {-50, 10, 10},          {2147483647, -2147483647, 2147483647},           {1000000, -500, -500},
+        {50, 16777217, -16777217},  {30000, 0, 0},          {200000, -100, -100},    {5000000, 10, 10},
+    };
+    for (const Case& c : cases) {
+        DWORD start = GetTickCount();
+        Owned out(Draw(fast, "文泉驿等宽正黑", c.size, kRed, body.c_str(), c.x, c.y));
+        Picture p;
+        EXPECT_TRUE(DecodeByteSet(out.block, &p)) << c.size << " " << c.x << " " << c.y;
+        EXPECT_EQ(300u, p.width);
+        Owned input(ToByteSet(fast));
+        app::Composition both(input.block);
+        both.Stamp(kFont, c.size, kRed, app::kFontStyleBold, 255, app::kTextRenderingHintAntiAlias, body.c_str(), c.x,
+                   c.y);
+        both.Stamp(kFont, c.size, kRed, app::kFontStyleBold, 255, app::kTextRenderingHintAntiAlias, "x", c.y, c.x);
+        Owned composed(both.Finish(app::ResultUse::Kept));
+        EXPECT_TRUE(DecodeByteSet(composed.block, &p));
+        Owned slow(app::DrawTextOnPictureGdiplus(input.block, kFont, c.size, kRed, app::kFontStyleBold, 255,
+                                                 app::kTextRenderingHintAntiAlias, body.c_str(), c.x, c.y));
+        EXPECT_TRUE(DecodeByteSet(slow.block, &p));
+        EXPECT_LT(GetTickCount() - start, 5000u) << c.size << " " << c.x << " " << c.y;
+    }
 }

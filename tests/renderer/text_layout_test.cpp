@@ -174,7 +174,7 @@ TEST(TextEffects, ClampedAndPlain) {
     anchored.referenceWidth = 1080;
     anchored.referenceHeight = 1920;
     EXPECT_FALSE(IsPlain(anchored));
-    const TextPlacement p = PlaceText(anchored, 540, 960, 60, 2160, 1920, 1.0);
+    const StyledPlacement p = PlaceText(anchored, 540, 960, 60, 2160, 1920, 1.0);
     EXPECT_EQ(1080, p.x);
     EXPECT_EQ(960, p.y);
     EXPECT_EQ(120, p.size);
