@@ -152,9 +152,11 @@ void RenderPreviewNow() {
     DrawPassOn(picture, TextPass::Body);
     Block made(picture.Finish(ResultUse::Shown));
     if (!made.get() && !path.empty() && path == g_shownTemplate && CurrentPicture) {
-        if (!g_lossReported) {
+        // Said only when the file itself is gone or unreadable; a refresh that
+        // ran out of memory keeps the last preview without a word.
+        if (error && !g_lossReported) {
             g_lossReported = true;
-            ReportFailure("模板读不到了, 预览保留上一张", path, error ? error : kErrorNotPicture);
+            ReportFailure("模板读不到了, 预览保留上一张", path, error);
         }
         return;
     }
