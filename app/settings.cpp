@@ -5,6 +5,7 @@
 // The text style keys come last, per text ("标题…", "文案…"): a file without
 // them reads as plain text, a damaged value as its default.
 #include "app/settings.h"
+#include <windows.h>
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -70,22 +71,31 @@ void WriteKey(const char* key, const char* value) {
     CallCore(kCmdWriteIniItem, {ArgText(file.c_str()), ArgText(kSection), ArgText(key), ArgText(value)});
 }
 
-void LoadKey(const SettingKey& k) {
-    Block value(ReadKey(k.key));
+// The unit's value as its key stores it (a new block).
+char* UnitValue(const SettingKey& k) {
     switch (k.kind) {
-    case Kind::ListIndex: SetComboListIndex(k.unit, TextToInteger(value.text())); break;
-    case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(TextToInteger(value.text()))); break;
-    case Kind::Text: SetEditContent(k.unit, value.text()); break;
+    case Kind::ListIndex: return IntegerToText(ComboListIndex(k.unit));
+    case Kind::Colour: return IntegerToText(static_cast<int32_t>(PickedColour(k.unit)));
+    case Kind::Text: return EditContent(k.unit);
+    }
+    return nullptr;
+}
+
+void SetUnitValue(const SettingKey& k, const char* value) {
+    switch (k.kind) {
+    case Kind::ListIndex: SetComboListIndex(k.unit, TextToInteger(value)); break;
+    case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(TextToInteger(value))); break;
+    case Kind::Text: SetEditContent(k.unit, value); break;
     }
 }
 
+void LoadKey(const SettingKey& k) {
+    Block value(ReadKey(k.key));
+    SetUnitValue(k, value.text());
+}
+
 void SaveKey(const SettingKey& k) {
-    Block value;
-    switch (k.kind) {
-    case Kind::ListIndex: value.reset(IntegerToText(ComboListIndex(k.unit))); break;
-    case Kind::Colour: value.reset(IntegerToText(static_cast<int32_t>(PickedColour(k.unit)))); break;
-    case Kind::Text: value.reset(EditContent(k.unit)); break;
-    }
+    Block value(UnitValue(k));
     WriteKey(k.key, value.text());
 }
 
@@ -150,6 +160,79 @@ void SaveSettings() {
     for (const SettingKey& k : kSettingKeys) SaveKey(k);
     for (const FontNameKey& k : kFontNameKeys) SaveFontName(k);
     for (const StylePass& p : kStylePasses) WriteEffects(p.prefix, *p.effects);
+}
+
+SettingsSnapshot TakeSettingsSnapshot() {
+    SettingsSnapshot s;
+    for (const SettingKey& k : kSettingKeys) {
+        Block value(UnitValue(k));
+        s.values.push_back(value.text() ? value.text() : "");
+    }
+    s.title = TitleEffects;
+    s.body = BodyEffects;
+    return s;
+}
+
+void RestoreSettingsSnapshot(const SettingsSnapshot& s) {
+    PreviewRefreshHold hold;
+    for (size_t i = 0; i < s.values.size() && i < sizeof kSettingKeys / sizeof kSettingKeys[0]; ++i)
+        SetUnitValue(kSettingKeys[i], s.values[i].c_str());
+    TitleEffects = s.title;
+    BodyEffects = s.body;
+    RefreshPreview(nullptr);
+}
+
+const char* StyleFileErrorText(StyleFileError e) {
+    switch (e) {
+    case StyleFileError::None: return "";
+    case StyleFileError::Missing: return "找不到这个样式文件";
+    case StyleFileError::Folder: return "这是一个文件夹，不是样式文件";
+    case StyleFileError::TooLarge: return "文件太大，不是样式文件";
+    case StyleFileError::NotAStyle: return "文件里没有可用的样式设置";
+    case StyleFileError::NotWritten: return "无法写入这个文件";
+    }
+    return "";
+}
+
+namespace {
+
+// A style file is small: a few dozen keys.
+constexpr DWORD kStyleFileMaxBytes = 64 * 1024;
+
+StyleFileError CheckStyleFile(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return StyleFileError::Missing;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return StyleFileError::Folder;
+    if (info.nFileSizeHigh || info.nFileSizeLow > kStyleFileMaxBytes) return StyleFileError::TooLarge;
+    // Every saved style holds both sizes as numbers; a file without them was made by something else.
+    UseSettingsFile(path);
+    Block title(ReadKey("标题大小")), body(ReadKey("文案大小"));
+    UseSettingsFile("");
+    int32_t n = 0;
+    if (!ParseStoredInteger(title.text(), &n) || !ParseStoredInteger(body.text(), &n))
+        return StyleFileError::NotAStyle;
+    return StyleFileError::None;
+}
+
+}  // namespace
+
+StyleFileError LoadStyleFrom(const std::string& path) {
+    StyleFileError e = CheckStyleFile(path);
+    if (e != StyleFileError::None) return e;
+    UseSettingsFile(path);
+    LoadSettings();
+    UseSettingsFile("");
+    return StyleFileError::None;
+}
+
+StyleFileError SaveStyleTo(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return StyleFileError::Folder;
+    UseSettingsFile(path);
+    SaveSettings();
+    UseSettingsFile("");
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? StyleFileError::NotWritten
+                                                                       : StyleFileError::None;
 }
 
 namespace {

@@ -29,6 +29,7 @@ const UnitPlace kPlaces[] = {
     {U::AddTextsButton, "Button", 600 + 16, 8 + 728}, {U::PreviewButton, "Button", 600 + 232, 8 + 736},
     {U::ExportAllButton, "Button", 600 + 360, 8 + 248}, {U::TutorialButton, "Button", 960, 296},
     {U::SettingsGroup, "Button", 600, 8},            {U::PreviewBox, "_QX_PicBox", 3, 1},
+    {U::TextStyleButton, "Button", 600 + 360, 8 + 88},
 };
 
 struct ChildInfo {
@@ -58,6 +59,22 @@ std::vector<ChildInfo> Children(HWND window) {
     ChildCtx ctx = {window, &out};
     EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&ctx));
     return out;
+}
+
+struct TopCtx {
+    DWORD pid;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND h, LPARAM lp) {
+    auto* c = reinterpret_cast<TopCtx*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    wchar_t text[64] = {};
+    GetWindowTextW(h, text, 64);
+    if (owner == c->pid && IsWindowVisible(h) && wcscmp(text, c->caption) == 0) c->found = h;
+    return c->found ? FALSE : TRUE;
 }
 
 struct FindCtx {
@@ -258,6 +275,22 @@ std::string Program::WaitForWindow(DWORD timeoutMs) {
     }
     if (!missing.empty()) return "units not found:" + missing + "\n" + Describe();
     return "";
+}
+
+HWND ChildAt(HWND window, const char* className, int x, int y) {
+    for (const ChildInfo& c : Children(window))
+        if (_stricmp(c.className.c_str(), className) == 0 && c.rect.left == x && c.rect.top == y) return c.hwnd;
+    return nullptr;
+}
+
+HWND Program::WaitForTopWindow(const wchar_t* caption, DWORD timeoutMs) const {
+    DWORD start = GetTickCount();
+    for (;;) {
+        TopCtx ctx = {pi_.dwProcessId, caption, nullptr};
+        EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&ctx));
+        if (ctx.found || GetTickCount() - start > timeoutMs) return ctx.found;
+        Sleep(30);
+    }
 }
 
 HWND Program::unit(U u) const {

@@ -1,0 +1,90 @@
+// The text style dialog of the real program: loaded modally (the main window
+// disabled while it is open), the preview following a change while it is
+// open, Cancel, Esc and the close box putting back what was there, OK and Enter
+// keeping the change and saving it to pz.ini.
+#include <gtest/gtest.h>
+#include "app_driver.h"
+#include "support/child_process.h"
+
+using namespace apptest;
+
+namespace {
+
+const wchar_t kDialogCaption[] = L"文字样式";
+// The title's outline width box and the dialog's buttons, in its client area.
+constexpr int kOutlineRowY = 40 + 32 * 5;
+constexpr POINT kTitleOutlineWidth = {136, kOutlineRowY};
+constexpr POINT kOkButton = {232, 476}, kCancelButton = {316, 476};
+
+enum class CloseBy { CancelButton, EscKey, CloseBox, OkButton, EnterKey };
+
+std::string StoredOutline(const std::string& ini) {
+    for (const auto& p : IniSection(ini, "配置"))
+        if (p.first == "标题描边宽度") return p.second;
+    return "<absent>";
+}
+
+void Close(HWND dialog, HWND outlineBox, CloseBy how) {
+    switch (how) {
+    case CloseBy::CancelButton: PostMessageW(ChildAt(dialog, "Button", kCancelButton.x, kCancelButton.y), BM_CLICK, 0, 0); break;
+    case CloseBy::OkButton: PostMessageW(ChildAt(dialog, "Button", kOkButton.x, kOkButton.y), BM_CLICK, 0, 0); break;
+    case CloseBy::CloseBox: PostMessageW(dialog, WM_CLOSE, 0, 0); break;
+    // Keys go to the focused box, as typing would send them.
+    case CloseBy::EscKey: PostMessageW(outlineBox, WM_KEYDOWN, VK_ESCAPE, 0x00010001); break;
+    case CloseBy::EnterKey: PostMessageW(outlineBox, WM_KEYDOWN, VK_RETURN, 0x001C0001); break;
+    }
+}
+
+}  // namespace
+
+TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
+    std::string folder = NewProgramFolder("style-dialog");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 420, 300, 236, 236, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题颜色=255\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    const std::string ini = folder + "pz.ini";
+
+    struct Round {
+        CloseBy how;
+        bool kept;
+    };
+    const Round rounds[] = {{CloseBy::CancelButton, false}, {CloseBy::EscKey, false}, {CloseBy::CloseBox, false},
+                            {CloseBy::OkButton, true},      {CloseBy::EnterKey, true}};
+    std::string stored = StoredOutline(ini);
+    int width = 3;
+    for (const Round& r : rounds) {
+        SCOPED_TRACE(static_cast<int>(r.how));
+        std::vector<uint32_t> atOpen = program.Capture(U::PreviewBox);
+        program.PostClick(U::TextStyleButton);
+        HWND dialog = program.WaitForTopWindow(kDialogCaption);
+        ASSERT_TRUE(dialog) << "the style dialog did not open";
+        EXPECT_FALSE(IsWindowEnabled(program.window())) << "the main window stays enabled under the dialog";
+        HWND outline = ChildAt(dialog, "Edit", kTitleOutlineWidth.x, kTitleOutlineWidth.y);
+        ASSERT_TRUE(outline);
+
+        ++width;
+        DWORD_PTR answer = 0;
+        std::wstring text = std::to_wstring(width);
+        ASSERT_TRUE(SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                                        30000, &answer));
+        std::vector<uint32_t> changed = program.Capture(U::PreviewBox);
+        EXPECT_NE(atOpen, changed) << "the preview did not follow the dialog";
+
+        Close(dialog, outline, r.how);
+        DWORD start = GetTickCount();
+        while (IsWindow(dialog) && GetTickCount() - start < 15000) Sleep(30);
+        ASSERT_FALSE(IsWindow(dialog)) << "the dialog did not close";
+        ASSERT_TRUE(program.Sync());
+        EXPECT_TRUE(IsWindowEnabled(program.window()));
+        std::vector<uint32_t> after = program.Capture(U::PreviewBox);
+        if (r.kept) {
+            EXPECT_EQ(changed, after);
+            stored = std::to_string(width);
+        } else {
+            EXPECT_EQ(atOpen, after) << "closing without OK kept the change";
+        }
+        EXPECT_EQ(stored, StoredOutline(ini));
+    }
+    EXPECT_EQ(0, program.Close());
+}
