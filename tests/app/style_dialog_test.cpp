@@ -24,6 +24,23 @@ std::string StoredOutline(const std::string& ini) {
     return "<absent>";
 }
 
+// Polls the preview on the screen until it is (or is no longer) `picture` and
+// stays so between two looks (painting has ended).
+std::vector<uint32_t> PreviewWhen(const Program& program, const std::vector<uint32_t>& picture, bool same) {
+    std::vector<uint32_t> last, now;
+    for (int i = 0; i < 100; ++i, Sleep(30)) {
+        now = program.Capture(U::PreviewBox);
+        if ((now == picture) == same && now == last) break;
+        last = now;
+    }
+    return now;
+}
+
+bool BecomesDisabled(HWND window) {
+    for (int i = 0; i < 300 && IsWindowEnabled(window); ++i) Sleep(20);
+    return !IsWindowEnabled(window);
+}
+
 void Close(HWND dialog, HWND outlineBox, CloseBy how) {
     switch (how) {
     case CloseBy::CancelButton: PostMessageW(ChildAt(dialog, "Button", kCancelButton.x, kCancelButton.y), BM_CLICK, 0, 0); break;
@@ -40,9 +57,13 @@ void Close(HWND dialog, HWND outlineBox, CloseBy how) {
 TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
     std::string folder = NewProgramFolder("style-dialog");
     ASSERT_TRUE(WriteSolidPng(folder + "1.png", 420, 300, 236, 236, 220));
-    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题颜色=255\r\n"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题颜色=255\r\n标题大小=40\r\n标题字体x=20\r\n标题字体y=40\r\n标题字体名称=文泉驿等宽正黑\r\n"));
     Program program;
     ASSERT_EQ("", program.Start(folder));
+    // The preview's tooltip would show under a resting pointer and be read with the preview.
+    RECT main;
+    GetWindowRect(program.window(), &main);
+    SetCursorPos(main.right + 5, main.bottom + 5);
     const std::string ini = folder + "pz.ini";
 
     struct Round {
@@ -59,7 +80,15 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
         program.PostClick(U::TextStyleButton);
         HWND dialog = program.WaitForTopWindow(kDialogCaption);
         ASSERT_TRUE(dialog) << "the style dialog did not open";
-        EXPECT_FALSE(IsWindowEnabled(program.window())) << "the main window stays enabled under the dialog";
+        EXPECT_TRUE(BecomesDisabled(program.window())) << "the main window stays enabled under the dialog";
+        // Out of the preview's way (the preview is read from the screen), once it is placed.
+        RECT now = {};
+        for (int i = 0; i < 100 && now.left != main.left + 620; ++i, Sleep(30)) {
+            SetWindowPos(dialog, nullptr, main.left + 620, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ASSERT_TRUE(program.Sync());
+            GetWindowRect(dialog, &now);
+        }
+        ASSERT_EQ(atOpen, PreviewWhen(program, atOpen, true)) << "the dialog changed the preview by opening";
         HWND outline = ChildAt(dialog, "Edit", kTitleOutlineWidth.x, kTitleOutlineWidth.y);
         ASSERT_TRUE(outline);
 
@@ -68,7 +97,7 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
         std::wstring text = std::to_wstring(width);
         ASSERT_TRUE(SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
                                         30000, &answer));
-        std::vector<uint32_t> changed = program.Capture(U::PreviewBox);
+        std::vector<uint32_t> changed = PreviewWhen(program, atOpen, false);
         EXPECT_NE(atOpen, changed) << "the preview did not follow the dialog";
 
         Close(dialog, outline, r.how);
@@ -77,7 +106,7 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
         ASSERT_FALSE(IsWindow(dialog)) << "the dialog did not close";
         ASSERT_TRUE(program.Sync());
         EXPECT_TRUE(IsWindowEnabled(program.window()));
-        std::vector<uint32_t> after = program.Capture(U::PreviewBox);
+        std::vector<uint32_t> after = PreviewWhen(program, r.kept ? changed : atOpen, true);
         if (r.kept) {
             EXPECT_EQ(changed, after);
             stored = std::to_string(width);
