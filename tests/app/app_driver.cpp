@@ -316,12 +316,14 @@ bool Program::Sync() {
     return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r) != 0;
 }
 
-std::wstring Program::Text(U u) const {
+std::wstring Program::Text(U u) const { return WindowText(unit(u)); }
+
+std::wstring Program::WindowText(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(unit(u), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return L"<no answer>";
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return L"<no answer>";
     std::wstring text(length + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(unit(u), WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
                         &got);
     text.resize(got);
     return text;

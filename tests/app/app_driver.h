@@ -79,6 +79,7 @@ public:
 
     bool Sync();  // a round trip through the program's message queue
     std::wstring Text(U u) const;
+    static std::wstring WindowText(HWND window);  // WM_GETTEXT, as the control answers it
     bool SetText(U u, const std::wstring& text);  // WM_SETTEXT: fires the change event once
     bool Click(U u, DWORD timeoutMs = 60000);     // BM_CLICK, handled before it returns
     void PostClick(U u);

@@ -117,3 +117,66 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
     }
     EXPECT_EQ(0, program.Close());
 }
+
+namespace {
+
+// Answers the program's open or save dialog (caption) with a file name, as a person typing it would.
+bool AnswerFileDialog(const Program& program, const wchar_t* caption, const std::string& path) {
+    HWND box = program.WaitForTopWindow(caption);
+    if (!box) return false;
+    HWND name = GetDlgItem(box, 0x47C);  // the file name field (a combo box with an edit field)
+    if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) name = edit;
+    if (!name) name = GetDlgItem(box, 0x480);
+    DWORD_PTR r = 0;
+    std::wstring wide = Wide(path);
+    if (!SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 10000, &r))
+        return false;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 300 && IsWindow(box); ++i) Sleep(20);
+    return !IsWindow(box);
+}
+
+}  // namespace
+
+TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
+    std::string folder = NewProgramFolder("style-files");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 420, 300, 236, 236, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题大小=40\r\n文案大小=20\r\n"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "garbage.ini", std::string(10 << 20, '\x9C')));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "other.ini", "[配置]\r\n标题描边宽度=7\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    program.PostClick(U::TextStyleButton);
+    HWND dialog = program.WaitForTopWindow(kDialogCaption);
+    ASSERT_TRUE(dialog);
+    HWND outline = ChildAt(dialog, "Edit", kTitleOutlineWidth.x, kTitleOutlineWidth.y);
+    HWND save = ChildAt(dialog, "Button", 16, 476), load = ChildAt(dialog, "Button", 124, 476);
+    ASSERT_TRUE(outline && save && load);
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"), SMTO_NORMAL, 30000, &r);
+
+    PostMessageW(save, BM_CLICK, 0, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"样式另存为", folder + "海报系列.ini"));
+    ASSERT_TRUE(program.Sync());
+    EXPECT_EQ("5", StoredOutline(folder + "海报系列.ini"));
+    EXPECT_EQ("40", IniSection(folder + "海报系列.ini", "配置")[2].second) << "the style file holds every setting";
+
+    // Refused files change nothing: the box keeps what was typed. (A folder's
+    // name opens the folder in the file dialog; it never comes back as a file.)
+    for (const char* bad : {"missing.ini", "garbage.ini", "other.ini"}) {
+        SCOPED_TRACE(bad);
+        PostMessageW(load, BM_CLICK, 0, 0);
+        ASSERT_TRUE(AnswerFileDialog(program, L"载入样式", folder + bad));
+        ASSERT_TRUE(program.Sync());
+        ASSERT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(L"5", program.WindowText(outline));
+    }
+    SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"9"), SMTO_NORMAL, 30000, &r);
+    PostMessageW(load, BM_CLICK, 0, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"载入样式", folder + "海报系列.ini"));
+    ASSERT_TRUE(program.Sync());
+    EXPECT_EQ(L"5", program.WindowText(outline)) << "the saved style did not come back";
+    EXPECT_EQ("<absent>", StoredOutline(folder + "pz.ini")) << "loading a style wrote pz.ini";
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.Close());
+}
