@@ -13,6 +13,14 @@ void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot* result);
 void IMPRINTA_CDECL OpenTutorial(EventResultSlot* result);
 void IMPRINTA_CDECL AddPictureWatermark(EventResultSlot* result);
 void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot* result);
+// The text style dialog (app/style_dialog.cpp).
+void IMPRINTA_CDECL OpenStyleDialog(EventResultSlot* result);
+void IMPRINTA_CDECL OnStyleDialogCreated(EventResultSlot* result);
+void IMPRINTA_CDECL StyleDialogChanged(EventResultSlot* result);
+void IMPRINTA_CDECL StyleDialogOk(EventResultSlot* result);
+void IMPRINTA_CDECL StyleDialogCancel(EventResultSlot* result);
+void IMPRINTA_CDECL SaveStyleAs(EventResultSlot* result);
+void IMPRINTA_CDECL LoadStyleFile(EventResultSlot* result);
 }
 
 namespace app {

@@ -11,6 +11,7 @@
 // The text style keys come last, per text ("标题…", "文案…"): a file without
 // them reads as plain text, a damaged value as its default.
 #include "app/settings.h"
+#include <windows.h>
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -109,24 +110,29 @@ std::string TextOf(int32_t value) {
     return text.text() ? text.text() : "";
 }
 
-void LoadKey(const SettingKey& k) {
-    Block value(ReadKey(k.key));
+// Sets the unit from its key's stored text, held to range or the default.
+void SetUnitValue(const SettingKey& k, const char* text) {
     int64_t index = 0;
     switch (k.kind) {
     case Kind::ListIndex:
         // A missing or damaged index keeps the list's own choice, or takes its first font.
-        if (ParseStoredNumber(value.text() ? value.text() : "", &index) && index >= 0 && index <= INT32_MAX)
+        if (ParseStoredNumber(text ? text : "", &index) && index >= 0 && index <= INT32_MAX)
             SetComboListIndex(k.unit, static_cast<int32_t>(index));
         else if (ComboListIndex(k.unit) < 0)
             SetComboListIndex(k.unit, 0);
         break;
-    case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(NumberFrom(k, value.text()))); break;
-    case Kind::Number: SetEditContent(k.unit, TextOf(NumberFrom(k, value.text())).c_str()); break;
+    case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(NumberFrom(k, text))); break;
+    case Kind::Number: SetEditContent(k.unit, TextOf(NumberFrom(k, text)).c_str()); break;
     case Kind::Text:
         // A missing text keeps the window's sample.
-        if (HasText(value)) SetEditContent(k.unit, UnescapeLineBreaks(value.text()).c_str());
+        if (text && *text) SetEditContent(k.unit, UnescapeLineBreaks(text).c_str());
         break;
     }
+}
+
+void LoadKey(const SettingKey& k) {
+    Block value(ReadKey(k.key));
+    SetUnitValue(k, value.text());
 }
 
 std::string SavedValue(const SettingKey& k) {
@@ -254,6 +260,76 @@ bool SaveSettings() {
         return false;
     }
     return true;
+}
+
+SettingsSnapshot TakeSettingsSnapshot() {
+    SettingsSnapshot s;
+    for (const SettingKey& k : kSettingKeys) s.values.push_back(SavedValue(k));
+    s.title = TitleEffects;
+    s.body = BodyEffects;
+    return s;
+}
+
+void RestoreSettingsSnapshot(const SettingsSnapshot& s) {
+    PreviewRefreshHold hold;
+    for (size_t i = 0; i < s.values.size() && i < sizeof kSettingKeys / sizeof kSettingKeys[0]; ++i)
+        SetUnitValue(kSettingKeys[i], s.values[i].c_str());
+    TitleEffects = s.title;
+    BodyEffects = s.body;
+    RefreshPreview(nullptr);
+}
+
+const char* StyleFileErrorText(StyleFileError e) {
+    switch (e) {
+    case StyleFileError::None: return "";
+    case StyleFileError::Missing: return "找不到这个样式文件";
+    case StyleFileError::Folder: return "这是一个文件夹，不是样式文件";
+    case StyleFileError::TooLarge: return "文件太大，不是样式文件";
+    case StyleFileError::NotAStyle: return "文件里没有可用的样式设置";
+    case StyleFileError::NotWritten: return "无法写入这个文件";
+    }
+    return "";
+}
+
+namespace {
+
+// A style file is small: a few dozen keys.
+constexpr DWORD kStyleFileMaxBytes = 64 * 1024;
+
+StyleFileError CheckStyleFile(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return StyleFileError::Missing;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return StyleFileError::Folder;
+    if (info.nFileSizeHigh || info.nFileSizeLow > kStyleFileMaxBytes) return StyleFileError::TooLarge;
+    // Every saved style holds both sizes as numbers; a file without them was made by something else.
+    UseSettingsFile(path);
+    Block title(ReadKey("标题大小")), body(ReadKey("文案大小"));
+    UseSettingsFile("");
+    int32_t n = 0;
+    if (!ParseStoredInteger(title.text(), &n) || !ParseStoredInteger(body.text(), &n))
+        return StyleFileError::NotAStyle;
+    return StyleFileError::None;
+}
+
+}  // namespace
+
+StyleFileError LoadStyleFrom(const std::string& path) {
+    StyleFileError e = CheckStyleFile(path);
+    if (e != StyleFileError::None) return e;
+    UseSettingsFile(path);
+    LoadSettings();
+    UseSettingsFile("");
+    return StyleFileError::None;
+}
+
+StyleFileError SaveStyleTo(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return StyleFileError::Folder;
+    UseSettingsFile(path);
+    SaveSettings();
+    UseSettingsFile("");
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? StyleFileError::NotWritten
+                                                                       : StyleFileError::None;
 }
 
 namespace {

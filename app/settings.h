@@ -14,6 +14,22 @@ bool SaveSettings();
 // command line's --settings); an empty path goes back to pz.ini.
 void UseSettingsFile(const std::string& path);
 
+// What the style dialog puts back on Cancel: the values of the keyed units
+// (fonts, sizes, positions, colours) and both texts' style.
+struct SettingsSnapshot {
+    std::vector<std::string> values;
+    TextEffects title, body;
+};
+SettingsSnapshot TakeSettingsSnapshot();
+void RestoreSettingsSnapshot(const SettingsSnapshot& s);  // refreshes the preview once
+
+// A named style file holds every setting, as pz.ini does. Loading checks the
+// file first and changes nothing when it is not a style.
+enum class StyleFileError { None, Missing, Folder, TooLarge, NotAStyle, NotWritten };
+const char* StyleFileErrorText(StyleFileError e);
+StyleFileError LoadStyleFrom(const std::string& path);
+StyleFileError SaveStyleTo(const std::string& path);
+
 // One text's stored style as the window would load it.
 struct StoredTextStyle {
     std::string font;  // empty: no font selected

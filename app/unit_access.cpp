@@ -18,30 +18,30 @@ void Block::reset(void* p) {
     p_ = p;
 }
 
-ArgValue ArgUnit(uint32_t unitId, uint32_t typeCode) { return ArgValue{mainwindow::kWindowId, unitId, typeCode}; }
+ArgValue ArgUnit(uint32_t unitId, uint32_t typeCode, uint32_t window) { return ArgValue{window, unitId, typeCode}; }
 
-char* EditContent(uint32_t unit) {
-    return Pointer<char>(static_cast<uint32_t>(GetProperty(mainwindow::kWindowId, unit, mainwindow::kEditContent)));
+char* EditContent(uint32_t unit, uint32_t window) {
+    return Pointer<char>(static_cast<uint32_t>(GetProperty(window, unit, mainwindow::kEditContent)));
 }
 
-void SetEditContent(uint32_t unit, const char* text) {
-    SetProperty(mainwindow::kWindowId, unit, mainwindow::kEditContent, PtrWord(text));
+void SetEditContent(uint32_t unit, const char* text, uint32_t window) {
+    SetProperty(window, unit, mainwindow::kEditContent, PtrWord(text));
 }
 
-int32_t ComboListIndex(uint32_t unit) {
-    return static_cast<int32_t>(GetProperty(mainwindow::kWindowId, unit, mainwindow::kComboListIndex));
+int32_t ComboListIndex(uint32_t unit, uint32_t window) {
+    return static_cast<int32_t>(GetProperty(window, unit, mainwindow::kComboListIndex));
 }
 
-void SetComboListIndex(uint32_t unit, int32_t index) {
-    SetProperty(mainwindow::kWindowId, unit, mainwindow::kComboListIndex, static_cast<uint32_t>(index));
+void SetComboListIndex(uint32_t unit, int32_t index, uint32_t window) {
+    SetProperty(window, unit, mainwindow::kComboListIndex, static_cast<uint32_t>(index));
 }
 
-uint32_t PickedColour(uint32_t unit) {
-    return static_cast<uint32_t>(GetProperty(mainwindow::kWindowId, unit, mainwindow::kColourValue));
+uint32_t PickedColour(uint32_t unit, uint32_t window) {
+    return static_cast<uint32_t>(GetProperty(window, unit, mainwindow::kColourValue));
 }
 
-void SetPickedColour(uint32_t unit, uint32_t colour) {
-    SetProperty(mainwindow::kWindowId, unit, mainwindow::kColourValue, colour);
+void SetPickedColour(uint32_t unit, uint32_t colour, uint32_t window) {
+    SetProperty(window, unit, mainwindow::kColourValue, colour);
 }
 
 char* ComboItemText(uint32_t unit, int32_t index) {
@@ -72,8 +72,8 @@ void* FontNameList() {
     return Pointer<void>(CallLibrary(kLibApplicationInterface, kCmdFontNameList, {}).low);
 }
 
-int32_t EditNumber(uint32_t unit) {
-    Block text(EditContent(unit));
+int32_t EditNumber(uint32_t unit, uint32_t window) {
+    Block text(EditContent(unit, window));
     return static_cast<int32_t>(CallCore(kCmdToInteger, {ArgText(text.text())}).low);
 }
 

@@ -7,16 +7,19 @@
 
 namespace app {
 
-// A unit argument record: window id, unit id and the unit's type code.
-ArgValue ArgUnit(uint32_t unitId, uint32_t typeCode);
+constexpr uint32_t kMainWindow = mainwindow::kWindowId;
 
-// Texts returned here are new blocks the caller releases with Free.
-char* EditContent(uint32_t unit);
-void SetEditContent(uint32_t unit, const char* text);
-int32_t ComboListIndex(uint32_t unit);
-void SetComboListIndex(uint32_t unit, int32_t index);
-uint32_t PickedColour(uint32_t unit);
-void SetPickedColour(uint32_t unit, uint32_t colour);
+// A unit argument record: window id, unit id and the unit's type code.
+ArgValue ArgUnit(uint32_t unitId, uint32_t typeCode, uint32_t window = kMainWindow);
+
+// Texts returned here are new blocks the caller releases with Free. Units are
+// the main window's unless another window is named.
+char* EditContent(uint32_t unit, uint32_t window = kMainWindow);
+void SetEditContent(uint32_t unit, const char* text, uint32_t window = kMainWindow);
+int32_t ComboListIndex(uint32_t unit, uint32_t window = kMainWindow);
+void SetComboListIndex(uint32_t unit, int32_t index, uint32_t window = kMainWindow);
+uint32_t PickedColour(uint32_t unit, uint32_t window = kMainWindow);
+void SetPickedColour(uint32_t unit, uint32_t colour, uint32_t window = kMainWindow);
 char* ComboItemText(uint32_t unit, int32_t index);
 int32_t ComboItemData(uint32_t unit, int32_t index);
 int32_t ComboAddItem(uint32_t unit, const char* text);
@@ -28,7 +31,7 @@ void OpenWebPage(const char* address);
 void* FontNameList();                      // array of texts, owned by the caller
 
 // ToInteger of an edit box's content, as the handlers read numbers.
-int32_t EditNumber(uint32_t unit);
+int32_t EditNumber(uint32_t unit, uint32_t window = kMainWindow);
 
 // Owns a text or byte-set block for the length of a scope.
 class Block {

@@ -5,5 +5,6 @@
 
 namespace mainwindow {
 imprinta::forms::WindowDescription DescribeMainWindow();
+imprinta::forms::WindowDescription DescribeStyleDialog();
 std::vector<imprinta::forms::WindowDescription> DescribeApplicationForms();
 }  // namespace mainwindow

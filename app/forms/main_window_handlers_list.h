@@ -11,6 +11,13 @@
     X(OpenExportedPicture)      \
     X(OpenTutorial)             \
     X(AddPictureWatermark)      \
-    X(ExportAllTemplates)
+    X(ExportAllTemplates)       \
+    X(OpenStyleDialog)          \
+    X(OnStyleDialogCreated)     \
+    X(StyleDialogChanged)       \
+    X(StyleDialogOk)            \
+    X(StyleDialogCancel)        \
+    X(SaveStyleAs)              \
+    X(LoadStyleFile)
 
 IMPRINTA_HANDLER_INDICES(MAIN_WINDOW_HANDLERS)

@@ -9,14 +9,19 @@ namespace mainwindow {
 
 enum InputMode : int32_t { kNormalInput = 0, kIntegerInput = 7 };
 
+enum class ButtonRole { Plain, Default };  // a default button takes Enter
+enum class ComboKind { EditableDropDown, List };
+
 std::vector<uint8_t> WindowBlock(const char* caption);
-std::vector<uint8_t> ButtonBlock(const char* caption);
+// A second window of the program: fixed, no minimise button, off the task bar, Esc closes it.
+std::vector<uint8_t> DialogBlock(const char* caption);
+std::vector<uint8_t> ButtonBlock(const char* caption, ButtonRole role = ButtonRole::Plain);
 std::vector<uint8_t> EditBlock(const char* content, InputMode mode, bool multiline = false);
 std::vector<uint8_t> TransLabelBlock(const char* caption);
 std::vector<uint8_t> LabelBlock(const char* caption);
 std::vector<uint8_t> GroupBoxBlock(const char* caption);
 std::vector<uint8_t> ComboBlock(const std::vector<std::string>& items, const std::vector<int32_t>& itemData,
-                                int32_t current);
+                                int32_t current, ComboKind kind = ComboKind::EditableDropDown);
 std::vector<uint8_t> PictureBoxBlock();
 std::vector<uint8_t> DrawPanelBlock();
 

@@ -33,6 +33,7 @@ const UnitPlace kPlaces[] = {
     {U::AddTextsButton, "Button", 600 + 16, 8 + 544}, {U::PreviewButton, "Button", 600 + 232, 8 + 552},
     {U::ExportAllButton, "Button", 600 + 360, 8 + 248}, {U::TutorialButton, "Button", 960, 296},
     {U::SettingsGroup, "Button", 600, 8},            {U::PreviewBox, "_QX_PicBox", 3, 1},
+    {U::TextStyleButton, "Button", 600 + 360, 8 + 88},
 };
 
 struct ChildInfo {
@@ -62,6 +63,22 @@ std::vector<ChildInfo> Children(HWND window) {
     ChildCtx ctx = {window, &out};
     EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&ctx));
     return out;
+}
+
+struct TopCtx {
+    DWORD pid;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND h, LPARAM lp) {
+    auto* c = reinterpret_cast<TopCtx*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    wchar_t text[64] = {};
+    GetWindowTextW(h, text, 64);
+    if (owner == c->pid && IsWindowVisible(h) && wcscmp(text, c->caption) == 0) c->found = h;
+    return c->found ? FALSE : TRUE;
 }
 
 struct FindCtx {
@@ -281,6 +298,22 @@ std::string Program::WaitForWindow(DWORD timeoutMs) {
     return "";
 }
 
+HWND ChildAt(HWND window, const char* className, int x, int y) {
+    for (const ChildInfo& c : Children(window))
+        if (_stricmp(c.className.c_str(), className) == 0 && c.rect.left == x && c.rect.top == y) return c.hwnd;
+    return nullptr;
+}
+
+HWND Program::WaitForTopWindow(const wchar_t* caption, DWORD timeoutMs) const {
+    DWORD start = GetTickCount();
+    for (;;) {
+        TopCtx ctx = {pi_.dwProcessId, caption, nullptr};
+        EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&ctx));
+        if (ctx.found || GetTickCount() - start > timeoutMs) return ctx.found;
+        Sleep(30);
+    }
+}
+
 HWND Program::unit(U u) const {
     auto it = units_.find(u);
     return it == units_.end() ? nullptr : it->second;
@@ -304,12 +337,14 @@ bool Program::Sync() {
     return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r) != 0;
 }
 
-std::wstring Program::Text(U u) const {
+std::wstring Program::Text(U u) const { return WindowText(unit(u)); }
+
+std::wstring Program::WindowText(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(unit(u), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return L"<no answer>";
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return L"<no answer>";
     std::wstring text(length + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(unit(u), WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
                         &got);
     text.resize(got);
     return text;

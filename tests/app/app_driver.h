@@ -46,8 +46,12 @@ enum class U {
     TemplatePath, TitleText, TitleFont, TitleColour, TitleSize, TitleX, TitleY,
     BodyFont, BodyColour, BodySize, BodyX, BodyY, BodyText,
     ExportButton, AddTextsButton, PreviewButton, ExportAllButton, TutorialButton,
-    SettingsGroup, PreviewBox,
+    SettingsGroup, PreviewBox, TextStyleButton,
 };
+
+// A child window of `window` (any depth) of the class whose top-left corner is
+// at (x, y) in the window's client area, or null.
+HWND ChildAt(HWND window, const char* className, int x, int y);
 
 class Program {
 public:
@@ -65,6 +69,8 @@ public:
     std::string Launch(const std::string& folder, const std::string& exe = "Imprinta.exe");
     std::string WaitForWindow(DWORD timeoutMs = 20000);
     bool FindWindowNow();  // the main window if it is on the screen now
+    // Another visible top-level window of the program with this caption, waited for up to timeoutMs.
+    HWND WaitForTopWindow(const wchar_t* caption, DWORD timeoutMs = 15000) const;
     HWND window() const { return window_; }
     HANDLE process() const { return pi_.hProcess; }
     HWND unit(U u) const;
@@ -73,6 +79,7 @@ public:
 
     bool Sync();  // a round trip through the program's message queue
     std::wstring Text(U u) const;
+    static std::wstring WindowText(HWND window);  // WM_GETTEXT, as the control answers it
     bool SetText(U u, const std::wstring& text);  // WM_SETTEXT: fires the change event once
     bool Click(U u, DWORD timeoutMs = 60000);     // BM_CLICK, handled before it returns
     void PostClick(U u);

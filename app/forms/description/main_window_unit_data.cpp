@@ -39,9 +39,23 @@ std::vector<uint8_t> WindowBlock(const char* caption) {
     return Save(w);
 }
 
-std::vector<uint8_t> ButtonBlock(const char* caption) {
+std::vector<uint8_t> DialogBlock(const char* caption) {
+    WindowProperties w;
+    w.caption = caption;
+    w.borderStyle = 2;  // fixed
+    w.maxButton = false;
+    w.minButton = false;
+    w.controlBox = true;
+    w.startPosition = 1;  // centred on the screen
+    w.escCloses = true;
+    w.showInTaskbar = false;
+    return Save(w);
+}
+
+std::vector<uint8_t> ButtonBlock(const char* caption, ButtonRole role) {
     ButtonData b;
     b.caption = caption;
+    b.buttonType = role == ButtonRole::Default ? 1 : 0;
     return Save(b);
 }
 
@@ -77,9 +91,9 @@ std::vector<uint8_t> GroupBoxBlock(const char* caption) {
 }
 
 std::vector<uint8_t> ComboBlock(const std::vector<std::string>& items, const std::vector<int32_t>& itemData,
-                                int32_t current) {
+                                int32_t current, ComboKind kind) {
     ComboBoxData c;
-    c.style = 1;  // drop-down with an edit field
+    c.style = kind == ComboKind::List ? 2 : 1;  // drop-down list, or drop-down with an edit field
     c.sorted = false;
     c.items = items;
     c.SetItemData(itemData);

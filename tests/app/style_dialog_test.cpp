@@ -1,0 +1,182 @@
+// The text style dialog of the real program: loaded modally (the main window
+// disabled while it is open), the preview following a change while it is
+// open, Cancel, Esc and the close box putting back what was there, OK and Enter
+// keeping the change and saving it to pz.ini.
+#include <gtest/gtest.h>
+#include "app_driver.h"
+#include "support/child_process.h"
+
+using namespace apptest;
+
+namespace {
+
+const wchar_t kDialogCaption[] = L"文字样式";
+// The title's outline width box and the dialog's buttons, in its client area.
+constexpr int kOutlineRowY = 40 + 32 * 5;
+constexpr POINT kTitleOutlineWidth = {136, kOutlineRowY};
+constexpr POINT kOkButton = {232, 476}, kCancelButton = {316, 476};
+
+enum class CloseBy { CancelButton, EscKey, CloseBox, OkButton, EnterKey };
+
+std::string StoredOutline(const std::string& ini) {
+    for (const auto& p : IniSection(ini, "配置"))
+        if (p.first == "标题描边宽度") return p.second;
+    return "<absent>";
+}
+
+// Polls the preview on the screen until it is (or is no longer) `picture` and
+// stays so between two looks (painting has ended).
+std::vector<uint32_t> PreviewWhen(const Program& program, const std::vector<uint32_t>& picture, bool same) {
+    std::vector<uint32_t> last, now;
+    for (int i = 0; i < 100; ++i, Sleep(30)) {
+        now = program.Capture(U::PreviewBox);
+        if ((now == picture) == same && now == last) break;
+        last = now;
+    }
+    return now;
+}
+
+bool BecomesDisabled(HWND window) {
+    for (int i = 0; i < 300 && IsWindowEnabled(window); ++i) Sleep(20);
+    return !IsWindowEnabled(window);
+}
+
+void Close(HWND dialog, HWND outlineBox, CloseBy how) {
+    switch (how) {
+    case CloseBy::CancelButton: PostMessageW(ChildAt(dialog, "Button", kCancelButton.x, kCancelButton.y), BM_CLICK, 0, 0); break;
+    case CloseBy::OkButton: PostMessageW(ChildAt(dialog, "Button", kOkButton.x, kOkButton.y), BM_CLICK, 0, 0); break;
+    case CloseBy::CloseBox: PostMessageW(dialog, WM_CLOSE, 0, 0); break;
+    // Keys go to the focused box, as typing would send them.
+    case CloseBy::EscKey: PostMessageW(outlineBox, WM_KEYDOWN, VK_ESCAPE, 0x00010001); break;
+    case CloseBy::EnterKey: PostMessageW(outlineBox, WM_KEYDOWN, VK_RETURN, 0x001C0001); break;
+    }
+}
+
+}  // namespace
+
+TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
+    std::string folder = NewProgramFolder("style-dialog");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 420, 300, 236, 236, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题颜色=255\r\n标题大小=40\r\n标题字体x=20\r\n标题字体y=40\r\n标题字体名称=文泉驿等宽正黑\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    // The preview's tooltip would show under a resting pointer and be read with the preview.
+    RECT main;
+    GetWindowRect(program.window(), &main);
+    SetCursorPos(main.right + 5, main.bottom + 5);
+    const std::string ini = folder + "pz.ini";
+
+    struct Round {
+        CloseBy how;
+        bool kept;
+    };
+    const Round rounds[] = {{CloseBy::CancelButton, false}, {CloseBy::EscKey, false}, {CloseBy::CloseBox, false},
+                            {CloseBy::OkButton, true},      {CloseBy::EnterKey, true}};
+    std::string stored = StoredOutline(ini);
+    int width = 3;
+    for (const Round& r : rounds) {
+        SCOPED_TRACE(static_cast<int>(r.how));
+        std::vector<uint32_t> atOpen = program.Capture(U::PreviewBox);
+        program.PostClick(U::TextStyleButton);
+        HWND dialog = program.WaitForTopWindow(kDialogCaption);
+        ASSERT_TRUE(dialog) << "the style dialog did not open";
+        EXPECT_TRUE(BecomesDisabled(program.window())) << "the main window stays enabled under the dialog";
+        // Out of the preview's way (the preview is read from the screen), once it is placed.
+        RECT now = {};
+        for (int i = 0; i < 100 && now.left != main.left + 620; ++i, Sleep(30)) {
+            SetWindowPos(dialog, nullptr, main.left + 620, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ASSERT_TRUE(program.Sync());
+            GetWindowRect(dialog, &now);
+        }
+        ASSERT_EQ(atOpen, PreviewWhen(program, atOpen, true)) << "the dialog changed the preview by opening";
+        HWND outline = ChildAt(dialog, "Edit", kTitleOutlineWidth.x, kTitleOutlineWidth.y);
+        ASSERT_TRUE(outline);
+
+        ++width;
+        DWORD_PTR answer = 0;
+        std::wstring text = std::to_wstring(width);
+        ASSERT_TRUE(SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                                        30000, &answer));
+        std::vector<uint32_t> changed = PreviewWhen(program, atOpen, false);
+        EXPECT_NE(atOpen, changed) << "the preview did not follow the dialog";
+
+        Close(dialog, outline, r.how);
+        DWORD start = GetTickCount();
+        while (IsWindow(dialog) && GetTickCount() - start < 15000) Sleep(30);
+        ASSERT_FALSE(IsWindow(dialog)) << "the dialog did not close";
+        ASSERT_TRUE(program.Sync());
+        EXPECT_TRUE(IsWindowEnabled(program.window()));
+        std::vector<uint32_t> after = PreviewWhen(program, r.kept ? changed : atOpen, true);
+        if (r.kept) {
+            EXPECT_EQ(changed, after);
+            stored = std::to_string(width);
+        } else {
+            EXPECT_EQ(atOpen, after) << "closing without OK kept the change";
+        }
+        EXPECT_EQ(stored, StoredOutline(ini));
+    }
+    EXPECT_EQ(0, program.Close());
+}
+
+namespace {
+
+// Answers the program's open or save dialog (caption) with a file name, as a person typing it would.
+bool AnswerFileDialog(const Program& program, const wchar_t* caption, const std::string& path) {
+    HWND box = program.WaitForTopWindow(caption);
+    if (!box) return false;
+    HWND name = GetDlgItem(box, 0x47C);  // the file name field (a combo box with an edit field)
+    if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) name = edit;
+    if (!name) name = GetDlgItem(box, 0x480);
+    DWORD_PTR r = 0;
+    std::wstring wide = Wide(path);
+    if (!SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 10000, &r))
+        return false;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 300 && IsWindow(box); ++i) Sleep(20);
+    return !IsWindow(box);
+}
+
+}  // namespace
+
+TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
+    std::string folder = NewProgramFolder("style-files");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 420, 300, 236, 236, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题大小=40\r\n文案大小=20\r\n"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "garbage.ini", std::string(10 << 20, '\x9C')));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "other.ini", "[配置]\r\n标题描边宽度=7\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    program.PostClick(U::TextStyleButton);
+    HWND dialog = program.WaitForTopWindow(kDialogCaption);
+    ASSERT_TRUE(dialog);
+    HWND outline = ChildAt(dialog, "Edit", kTitleOutlineWidth.x, kTitleOutlineWidth.y);
+    HWND save = ChildAt(dialog, "Button", 16, 476), load = ChildAt(dialog, "Button", 124, 476);
+    ASSERT_TRUE(outline && save && load);
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"), SMTO_NORMAL, 30000, &r);
+
+    PostMessageW(save, BM_CLICK, 0, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"样式另存为", folder + "海报系列.ini"));
+    ASSERT_TRUE(program.Sync());
+    EXPECT_EQ("5", StoredOutline(folder + "海报系列.ini"));
+    EXPECT_EQ("40", IniSection(folder + "海报系列.ini", "配置")[2].second) << "the style file holds every setting";
+
+    // Refused files change nothing: the box keeps what was typed. (A folder's
+    // name opens the folder in the file dialog; it never comes back as a file.)
+    for (const char* bad : {"missing.ini", "garbage.ini", "other.ini"}) {
+        SCOPED_TRACE(bad);
+        PostMessageW(load, BM_CLICK, 0, 0);
+        ASSERT_TRUE(AnswerFileDialog(program, L"载入样式", folder + bad));
+        ASSERT_TRUE(program.Sync());
+        ASSERT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(L"5", program.WindowText(outline));
+    }
+    SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"9"), SMTO_NORMAL, 30000, &r);
+    PostMessageW(load, BM_CLICK, 0, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"载入样式", folder + "海报系列.ini"));
+    ASSERT_TRUE(program.Sync());
+    EXPECT_EQ(L"5", program.WindowText(outline)) << "the saved style did not come back";
+    EXPECT_EQ("<absent>", StoredOutline(folder + "pz.ini")) << "loading a style wrote pz.ini";
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.Close());
+}
