@@ -7,6 +7,7 @@ set(LAYOUT_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-
 add_executable(app_layout_native_test ${LAYOUT_NATIVE_SOURCES} ${LAYOUT_UNIT_DATA}
   "${IMPRINTA_ROOT}/app/forms/description/main_window_form.cpp"
   "${IMPRINTA_ROOT}/app/forms/description/main_window_unit_data.cpp"
+  "${IMPRINTA_ROOT}/app/forms/description/style_dialog_form.cpp"
   "${IMPRINTA_ROOT}/runtime/base/template_format.cpp"
   "${IMPRINTA_ROOT}/runtime/base/property_stream.cpp"
   "${IMPRINTA_ROOT}/runtime/base/byte_buffer.cpp"
