@@ -7,6 +7,7 @@
 #include "app/forms/main_window_handlers_list.h"
 #include "app/forms/main_window_units.h"
 #include "app/forms/main_window_unit_data.h"
+#include "app/forms/description/unit_row.h"
 #include "runtime/units/unit_types.h"
 
 namespace mainwindow {
@@ -65,20 +66,9 @@ const char kXYCaption[] = "x             y";  // thirteen spaces between
 
 UnitDescription MakeUnit(uint32_t id, const char* name, uint32_t type, uint32_t parent, int32_t left, int32_t top,
                      int32_t width, int32_t height, std::vector<uint8_t> block) {
-    UnitDescription u;
-    u.id = id;
-    u.type = type;
+    UnitDescription u = UnitRow(id, type, left, top, width, height, std::move(block));
     u.name = name;
     u.parent = parent;
-    u.left = left;
-    u.top = top;
-    u.width = width;
-    u.height = height;
-    u.block = std::move(block);
-    // Static and grouping units take no part in Tab navigation.
-    bool focusable = type == kUnitTypeEditBox || type == kUnitTypeButton || type == kUnitTypeComboBox ||
-                     type == kUnitTypeColourPicker;
-    u.flags = imprinta::forms::kUnitVisible | (focusable ? imprinta::forms::kUnitTabStop : 0u);
     return u;
 }
 

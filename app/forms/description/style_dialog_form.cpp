@@ -6,6 +6,7 @@
 #include "app/forms/main_window_handlers_list.h"
 #include "app/forms/main_window_unit_data.h"
 #include "app/forms/style_dialog_units.h"
+#include "app/forms/description/unit_row.h"
 #include "runtime/units/unit_types.h"
 
 namespace mainwindow {
@@ -23,17 +24,7 @@ constexpr int32_t kUnitEvent0 = 0;  // edit changed, item selected, colour picke
 
 UnitDescription Row(uint32_t id, uint32_t type, int32_t left, int32_t top, int32_t width, int32_t height,
                     std::vector<uint8_t> block, HandlerIndex handler = kHandlerCount) {
-    UnitDescription u;
-    u.id = id;
-    u.type = type;
-    u.left = left;
-    u.top = top;
-    u.width = width;
-    u.height = height;
-    u.block = std::move(block);
-    bool focusable = type == kUnitTypeEditBox || type == kUnitTypeButton || type == kUnitTypeComboBox ||
-                     type == kUnitTypeColourPicker;
-    u.flags = imprinta::forms::kUnitVisible | (focusable ? imprinta::forms::kUnitTabStop : 0u);
+    UnitDescription u = UnitRow(id, type, left, top, width, height, std::move(block));
     if (handler != kHandlerCount) u.bindings.push_back(BindingDescription{kUnitEvent0, handler});
     return u;
 }
