@@ -105,11 +105,10 @@ const MainWindowHandles& Handles() {
 HWND MainWindow() { return Handles().window; }
 
 bool KeystrokeWaiting() {
-    // Only input and posted messages (WM_CHAR is posted): no sent message runs here.
-    constexpr UINT kPeek = PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE;
-    MSG msg;
-    return PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, kPeek) ||
-           PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, kPeek);
+    // The queue's state only: a peek would also run the messages other threads
+    // sent meanwhile (Wine runs them whatever the peek's filter), and one of
+    // them, a batch for instance, would then run inside this refresh.
+    return HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) != 0;
 }
 
 void RenderPreviewNow();
