@@ -6,7 +6,9 @@
 #include <vector>
 #include "app/main_window_handlers.h"
 #include "app/program_state.h"
+#include "app/renderer.h"
 #include "app/runtime_calls.h"
+#include "app/settings.h"
 #include "app/unit_access.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
@@ -102,9 +104,15 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
     if (!PauseGoesOn()) return Block();
     ReplaceCurrentPicture(CopyOfPicture(result.get()));
     ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
-    std::string file = NextBatchFile(outputRoot, index);  // lists the folder, letting messages through
+    const OutputFormat format = CurrentOutputFormat();
+    std::string file = NextBatchFile(outputRoot, index, ExtensionOf(format.kind));  // lets messages through
     if (MainWindowClosing) return Block();
     Block packed(kept.Take());
+    if (result.get() && format.kind == FileFormat::Jpeg) {
+        std::vector<uint8_t> jpeg = EncodeResultAs(result.get(), format);
+        packed.reset(jpeg.empty() ? nullptr : imprinta::MakeByteSet(jpeg));
+        if (!packed.get()) return Block(result.release());  // not written: no PNG bytes under a .jpg name
+    }
     // An undecodable template gives no picture: write no empty file for it.
     if (result.get()) WriteResult(file, packed.get() ? packed.get() : result.get());
     return Block(result.release());
@@ -130,15 +138,15 @@ void ClearList(void** list) {
 
 // The next free number in an output folder: the count of pictures there plus
 // one, moved on past any file of that name so that no earlier result is replaced.
-std::string NextOutputFile(const std::string& folder, int32_t count) {
+std::string NextOutputFile(const std::string& folder, int32_t count, const char* extension) {
     for (double k = count + 1.0;; k += 1.0) {
         Block number(NumberText(k));
-        std::string file = folder + "\\" + (number.text() ? number.text() : "") + ".png";
-        if (!FileExistsPath(file)) return file;
+        std::string stem = folder + "\\" + (number.text() ? number.text() : "");
+        if (!FileExistsPath(stem + ".png") && !FileExistsPath(stem + ".jpg")) return stem + extension;
     }
 }
 
-std::string NextBatchFile(const std::string& outputRoot, int32_t index) {
+std::string NextBatchFile(const std::string& outputRoot, int32_t index, const char* extension) {
     if (!DirectoryExists(outputRoot.c_str())) CallCore(kCmdMakeDirectory, {ArgText(outputRoot.c_str())});
     Block number(NumberText(index));
     std::string folder = outputRoot + (number.text() ? number.text() : "");
@@ -146,7 +154,7 @@ std::string NextBatchFile(const std::string& outputRoot, int32_t index) {
     void* present = nullptr;
     int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, {.withPath = true, .sorted = true});
     ClearList(&present);
-    return NextOutputFile(folder, k);
+    return NextOutputFile(folder, k, extension);
 }
 
 int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOptions options) {

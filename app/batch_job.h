@@ -29,11 +29,12 @@ uint32_t ListCount(void* list);
 char** ListItems(void* list);
 void ClearList(void** list);
 // The next free number in an output folder: the count of pictures there plus
-// one, moved on past any file of that name so that no earlier result is replaced.
-std::string NextOutputFile(const std::string& folder, int32_t count);
+// one, moved on past any number taken by a PNG or a JPEG, so that no earlier
+// result is replaced; extension is ".png" or ".jpg".
+std::string NextOutputFile(const std::string& folder, int32_t count, const char* extension);
 // Where the next result of template number index goes under outputRoot (which
 // ends in a backslash): its numbered folder, made when missing, and the next free file there.
-std::string NextBatchFile(const std::string& outputRoot, int32_t index);
+std::string NextBatchFile(const std::string& outputRoot, int32_t index, const char* extension);
 
 // Whether a batch run is under way (a second start is refused meanwhile).
 bool BatchRunning();

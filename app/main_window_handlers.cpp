@@ -4,8 +4,10 @@
 #include "app/program_state.h"
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
+#include "app/settings.h"
 #include "app/tutorial_page.h"
 #include "app/unit_access.h"
+#include "runtime/core/blocks.h"
 
 namespace app {
 
@@ -15,6 +17,12 @@ const char kExportFileName[] = "\\公众号Brightquill 关注获取更多项目�
 const char kTutorialFileName[] = "\\tutorial.html";
 
 namespace {
+
+// The export file's name with the extension of the output format.
+std::string ExportFilePath(FileFormat kind) {
+    std::string path = RunDirectoryPath(kExportFileName);
+    return path.substr(0, path.size() - 4) + ExtensionOf(kind);
+}
 
 struct PassUnits {
     uint32_t font, size, x, y, colour, text;
@@ -97,14 +105,22 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
 extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
     // An empty picture would replace the last good export with a zero-byte file.
     if (!CurrentPicture) return;
-    std::string file = RunDirectoryPath(kExportFileName);
+    const OutputFormat format = CurrentOutputFormat();
+    std::string file = ExportFilePath(format.kind);
     // The preview is compressed for speed; the file gets the same pixels packed harder.
-    Block kept(RecompressForKeeping(CurrentPicture));
+    Block kept;
+    if (format.kind == FileFormat::Jpeg) {
+        std::vector<uint8_t> jpeg = EncodeResultAs(CurrentPicture, format);
+        if (jpeg.empty()) return;  // never PNG bytes under the .jpg name
+        kept.reset(imprinta::MakeByteSet(jpeg));
+    } else {
+        kept.reset(RecompressForKeeping(CurrentPicture));
+    }
     CallCore(kCmdWriteBytesToFile, {ArgText(file.c_str()), ArgBytes(kept.get() ? kept.get() : CurrentPicture)});
 }
 
 extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {
-    std::string file = RunDirectoryPath(kExportFileName);
+    std::string file = ExportFilePath(CurrentOutputFormat().kind);
     ShellOpen(file.c_str());
 }
 

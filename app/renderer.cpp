@@ -11,6 +11,7 @@
 #include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
 #include "runtime/core/blocks.h"
+#include "runtime/pictures/jpeg_encode.h"
 #include "runtime/pictures/picture_cache.h"
 #include "runtime/pictures/png_encode.h"
 
@@ -199,6 +200,48 @@ void* KeptRepack::Take() {
     return output_.empty() ? nullptr : imprinta::MakeByteSet(output_);
 }
 
+TemplateCanvas DecodeTemplateCanvas(const void* bytes) {
+    const std::span<const uint8_t> span = BytesOf(bytes);
+    if (!DecodedHere(span)) return nullptr;
+    return pic::DecodeCanvasCached(span, pic::CacheUse::Keep);  // drawn on only as copies
+}
+
+namespace {
+
+std::vector<uint8_t> EncodeCanvas(const pic::Canvas& canvas, OutputFormat format) {
+    if (format.kind == FileFormat::Jpeg) return pic::EncodeJpeg(canvas, format.quality);
+    return pic::EncodePng(canvas, EncodingFor(ResultUse::Kept, canvas));
+}
+
+TextStyle StyleOf(const StampText& t) {
+    return {t.font, t.size, t.colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias};
+}
+
+}  // namespace
+
+std::vector<uint8_t> RenderPoster(const pic::Canvas& base, const StampText& title, const StampText& body,
+                                  OutputFormat format) {
+    try {
+        pic::Canvas canvas = base;
+        DrawTextOnCanvas(canvas, StyleOf(title), title.text, title.x, title.y);
+        DrawTextOnCanvas(canvas, StyleOf(body), body.text, body.x, body.y);
+        return EncodeCanvas(canvas, format);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+void WarmUpRenderer(const char* fontName) {
+    pic::Canvas dot{1, 1, std::vector<uint8_t>(4, 255)};
+    StampText t{fontName, 1, 0, "x", 0, 0};
+    (void)RenderPoster(dot, t, t, {});
+}
+
+std::vector<uint8_t> EncodeResultAs(const void* png, OutputFormat format) {
+    if (format.kind == FileFormat::Png) return PackForKeeping(BytesOf(png));
+    std::optional<pic::Canvas> canvas = pic::DecodeCanvas(BytesOf(png));
+    return canvas ? pic::EncodeJpeg(*canvas, format.quality) : std::vector<uint8_t>{};
+}
 
 Point32 WatermarkPosition(int32_t position, int32_t baseWidth, int32_t baseHeight, int32_t drawnWidth,
                           int32_t drawnHeight, int32_t x, int32_t y) {

@@ -45,6 +45,11 @@ struct FontNameKey {
 };
 const FontNameKey kFontNameKeys[] = {{"标题字体名称", kTitleFont}, {"文案字体名称", kBodyFont}};
 
+// The output format's keys, after every other key.
+const char kFormatKey[] = "输出格式";
+const char kQualityKey[] = "JPEG质量";
+OutputFormat g_outputFormat;
+
 // The file path is built anew for every key.
 std::string SettingsFile() { return RunDirectoryPath("\\pz.ini"); }
 
@@ -110,13 +115,18 @@ void LoadSettings() {
     PreviewRefreshHold hold;
     for (const SettingKey& k : kSettingKeys) LoadKey(k);
     for (const FontNameKey& k : kFontNameKeys) LoadFontName(k);
+    g_outputFormat = ReadStoredOutputFormat();
     RefreshPreview(nullptr);
 }
 
 void SaveSettings() {
     for (const SettingKey& k : kSettingKeys) SaveKey(k);
     for (const FontNameKey& k : kFontNameKeys) SaveFontName(k);
+    WriteKey(kFormatKey, NameOf(g_outputFormat.kind));
+    WriteKey(kQualityKey, std::to_string(g_outputFormat.quality).c_str());
 }
+
+OutputFormat CurrentOutputFormat() { return g_outputFormat; }
 
 namespace {
 
@@ -137,6 +147,16 @@ int32_t ReadNumber(const char* key) {
 }
 
 }  // namespace
+
+OutputFormat ReadStoredOutputFormat() {
+    OutputFormat f;
+    Block name(ReadKey(kFormatKey));
+    if (name.text()) FormatFromName(name.text(), &f.kind);
+    Block quality(ReadKey(kQualityKey));
+    const int32_t q = TextToInteger(quality.text());
+    if (q >= kMinJpegQuality && q <= kMaxJpegQuality) f.quality = q;
+    return f;
+}
 
 StoredStyles ReadStoredStyles(const std::vector<std::string>& fontNames) {
     StoredStyles s;

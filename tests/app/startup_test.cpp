@@ -10,9 +10,10 @@ using namespace apptest;
 
 namespace {
 
-// The ten keys in their order, then the two font names.
+// The ten keys in their order, then the two font names and the output format.
 const char* const kSettingKeys[] = {"标题字体",  "文案字体",  "标题大小", "文案大小", "标题字体x",    "标题字体y",
-                                    "文案字体x", "文案字体y", "标题颜色", "文案颜色", "标题字体名称", "文案字体名称"};
+                                    "文案字体x", "文案字体y", "标题颜色", "文案颜色", "标题字体名称", "文案字体名称",
+                                    "输出格式",  "JPEG质量"};
 const char kExportName[] = "公众号Brightquill 关注获取更多项目和软件.png";
 
 std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& pairs) {
