@@ -19,6 +19,7 @@ namespace {
 
 constexpr int32_t kPauseMs = 100;
 bool g_batchRunning = false;
+bool g_stopRequested = false;
 
 
 char* NextFoundName(const char* pattern, bool filesOnly, HANDLE* search) {
@@ -91,12 +92,13 @@ bool PauseGoesOn() {
 // refresh during a pause replaces CurrentPicture, which must never reach the output. The texts and settings are
 // still read afresh for each pass. Returns the result (owned by the caller);
 // once the window has begun to close nothing more is read, shown or written.
-Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot) {
+Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot,
+                const BatchTexts* texts = nullptr) {
     Block bytes(ReadFileBytes(templateName));
     Composition picture(bytes.get());
-    DrawPassOn(picture, TextPass::Title);
+    DrawPassOn(picture, TextPass::Title, texts ? texts->title : nullptr);
     if (!PauseGoesOn()) return Block();
-    DrawPassOn(picture, TextPass::Body);
+    DrawPassOn(picture, TextPass::Body, texts ? texts->body : nullptr);
     // Encoded for showing; the file's harder packing runs on another thread
     // while the pause lets the window's messages through.
     Block result(picture.Finish(ResultUse::Shown));
@@ -105,7 +107,9 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
     ReplaceCurrentPicture(CopyOfPicture(result.get()));
     ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
     const OutputFormat format = CurrentOutputFormat();
-    std::string file = NextBatchFile(outputRoot, index, ExtensionOf(format.kind));  // lets messages through
+    std::string file = texts && !texts->name.empty()
+                           ? NamedBatchFile(outputRoot, index, texts->name, ExtensionOf(format.kind))
+                           : NextBatchFile(outputRoot, index, ExtensionOf(format.kind));  // lets messages through
     if (MainWindowClosing) return Block();
     Block packed(kept.Take());
     if (result.get() && format.kind == FileFormat::Jpeg) {
@@ -123,6 +127,31 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
 const char kTemplatePatterns[] = "*.jpg|*.jpeg|*.png";
 
 bool BatchRunning() { return g_batchRunning; }
+void RequestBatchStop() { g_stopRequested = g_batchRunning; }
+bool BatchStopRequested() { return g_stopRequested; }
+
+BatchRunMark::BatchRunMark() {
+    g_batchRunning = true;
+    g_stopRequested = false;
+}
+BatchRunMark::~BatchRunMark() {
+    g_batchRunning = false;
+    g_stopRequested = false;
+}
+
+Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
+                         const BatchTexts& texts) {
+    return ExportOne(templateName, index, outputRoot, &texts);
+}
+
+std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,
+                           const char* extension) {
+    std::string first = NextBatchFile(outputRoot, index, extension);  // makes the folders
+    std::string folder = first.substr(0, first.rfind('\\') + 1);
+    std::string file = folder + stem + extension;
+    for (int k = 2; FileExistsPath(file); ++k) file = folder + stem + " (" + std::to_string(k) + ")" + extension;
+    return file;
+}
 
 // The list is an array block {1, n, text pointers...}.
 uint32_t ListCount(void* list) { return list ? static_cast<uint32_t*>(list)[1] : 0; }

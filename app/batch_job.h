@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "app/unit_access.h"
 
 namespace app {
 
@@ -38,5 +39,31 @@ std::string NextBatchFile(const std::string& outputRoot, int32_t index, const ch
 
 // Whether a batch run is under way (a second start is refused meanwhile).
 bool BatchRunning();
+// Asks the running batch to stop after the file being written.
+void RequestBatchStop();
+bool BatchStopRequested();
+// Marks a batch as running for its lifetime.
+class BatchRunMark {
+public:
+    BatchRunMark();
+    ~BatchRunMark();
+    BatchRunMark(const BatchRunMark&) = delete;
+    BatchRunMark& operator=(const BatchRunMark&) = delete;
+};
+
+// A poster's own texts (GBK, CR LF breaks) and output name (empty: numbered).
+struct BatchTexts {
+    const char* title;
+    const char* body;
+    std::string name;
+};
+// One template of a batch with given texts and the window's styles: shown in
+// the preview and written as the window's batch writes (the result returned).
+Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
+                         const BatchTexts& texts);
+// A named poster's file in template index's folder: stem + extension, or
+// "stem (2)" and on when taken.
+std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,
+                           const char* extension);
 
 }  // namespace app

@@ -60,11 +60,11 @@ void* DrawPass(const void* picture, TextPass pass, ResultUse use) {
                              kTextRenderingHintAntiAlias, s.text.text(), s.x, s.y, use);
 }
 
-void DrawPassOn(Composition& picture, TextPass pass) {
+void DrawPassOn(Composition& picture, TextPass pass, const char* text) {
     PassSettings s;
     ReadPass(pass, s);
     picture.Stamp(s.font.text(), s.size, s.colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias,
-                     s.text.text(), s.x, s.y);
+                     text ? text : s.text.text(), s.x, s.y);
 }
 
 namespace {

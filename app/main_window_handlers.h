@@ -13,6 +13,7 @@ void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot* result);
 void IMPRINTA_CDECL OpenTutorial(EventResultSlot* result);
 void IMPRINTA_CDECL AddPictureWatermark(EventResultSlot* result);
 void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot* result);
+void IMPRINTA_CDECL ExportTableBatch(EventResultSlot* result);
 }
 
 namespace app {
@@ -25,8 +26,8 @@ extern const char kTutorialFileName[];
 // position, colour and text from the units and draws onto picture.
 enum class TextPass { Title, Body };
 void* DrawPass(const void* picture, TextPass pass, ResultUse use = ResultUse::Kept);
-// The same pass drawn onto a composition.
-void DrawPassOn(Composition& picture, TextPass pass);
+// The same pass drawn onto a composition; a text given replaces the unit's.
+void DrawPassOn(Composition& picture, TextPass pass, const char* text = nullptr);
 
 // While a hold lives, RefreshPreview only notes that it was asked for; when the
 // last hold ends, one refresh runs if any was asked for. Loading the settings
