@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/tutorial_page.h"
 #include "app/unit_access.h"
+#include "runtime/base/allocation_failure.h"
 #include "runtime/core/blocks.h"
 
 namespace app {
@@ -77,7 +78,9 @@ PreviewRefreshHold::PreviewRefreshHold() { ++g_refreshHolds; }
 PreviewRefreshHold::~PreviewRefreshHold() {
     if (--g_refreshHolds > 0 || !g_refreshAsked) return;
     g_refreshAsked = false;
-    RefreshPreview(nullptr);
+    // A destructor must not let the refresh's bad_alloc out (that would be
+    // terminate()): it becomes the out-of-memory report here.
+    imprinta::FatalOnBadAlloc([] { RefreshPreview(nullptr); });
 }
 
 }  // namespace app

@@ -149,6 +149,8 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
         }
     }
     ClearList(&list);
+    // The batch end report (written, skipped, failed rows with their reasons)
+    // joins here once the window has one.
     if (!MainWindowClosing) {
         ResetButton();
         ShellOpen(outputRoot.c_str());

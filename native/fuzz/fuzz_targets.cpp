@@ -136,7 +136,7 @@ void RunTable(const uint8_t* d, size_t n) {
         size_t at = 0;
         app::ByteSource source = [&](uint8_t* buffer, size_t capacity) {
             size_t k = std::min({capacity, n - at, size_t(1) + at % 7});
-            std::memcpy(buffer, d + at, k);
+            if (k > 0) std::memcpy(buffer, d + at, k);
             at += k;
             return k;
         };

@@ -186,7 +186,7 @@ TEST(Batch, ClosingDuringTheRunEndsNormally) {
         EXPECT_EQ(0, program.Settle(&boxes));
         EXPECT_TRUE(boxes.empty()) << Ansi(boxes.empty() ? L"" : boxes[0]);
         auto pairs = IniSection(folder + "pz.ini", "配置");
-        EXPECT_EQ(12u, pairs.size());  // the ten keys and the two font names
+        EXPECT_EQ(14u, pairs.size());  // the ten keys, the two font names and the output format
         EXPECT_TRUE(std::find(pairs.begin(), pairs.end(), std::make_pair(std::string("标题字体x"), std::string("33"))) !=
                     pairs.end());
         int results = 0;
