@@ -100,7 +100,6 @@ const char* RowErrorText(RowError e) {
     switch (e) {
     case RowError::None: return "";
     case RowError::TooLong: return "内容太长 (一格最多 64 KB, 也许引号没有配对)";
-    case RowError::MissingBody: return "缺少第 2 列 (文案)";
     case RowError::TooManyColumns: return "多于 3 列 (标题、文案、文件名)";
     case RowError::BadEncoding: return "含有不是文字的字节";
     case RowError::BadName: return "文件名不能用";

@@ -18,7 +18,7 @@ enum class TableSeparator { Comma, Tab };
 // Why a whole table cannot be read.
 enum class TableError { None, Unreadable, Empty, Binary, UnknownEncoding };
 // Why one row gives no poster.
-enum class RowError { None, TooLong, MissingBody, TooManyColumns, BadEncoding, BadName };
+enum class RowError { None, TooLong, TooManyColumns, BadEncoding, BadName };
 // Why an output name is refused.
 enum class NameError {
     None, Empty, TooLong, Reserved, Separator, DriveOrStream, Wildcard, Control, EndsInDotOrSpace, DotsOnly

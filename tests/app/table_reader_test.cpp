@@ -50,7 +50,7 @@ std::vector<std::string> ReadAll(const std::string& bytes, TableSeparator sep, s
     return rows;
 }
 
-constexpr int kNone = 0, kTooLong = 1, kMany = 3, kBadBytes = 4, kBadName = 5;
+constexpr int kNone = 0, kTooLong = 1, kMany = 2, kBadBytes = 3, kBadName = 4;
 std::string R(int line, const std::string& t, const std::string& b, const std::string& n = "", int e = kNone,
               NameError ne = NameError::None) {
     return std::to_string(line) + "|" + t + "|" + b + "|" + n + "|" + std::to_string(e) + "|" +
