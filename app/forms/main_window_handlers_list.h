@@ -11,6 +11,7 @@
     X(OpenExportedPicture)      \
     X(OpenTutorial)             \
     X(AddPictureWatermark)      \
-    X(ExportAllTemplates)
+    X(ExportAllTemplates)       \
+    X(ExportTableBatch)
 
 IMPRINTA_HANDLER_INDICES(MAIN_WINDOW_HANDLERS)

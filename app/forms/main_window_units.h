@@ -64,9 +64,10 @@ enum Unit : uint32_t {
     kButtonWatermark,              // 按钮1
     kWatermarkXYLabel,             // 标签2
     kUnusedXYLabel,                // 标签5
+    kButtonTableBatch,             // 按钮7
     kUnitEnd
 };
-static_assert(kUnitEnd - kButtonTutorial == 49, "the main window has 49 units");
+static_assert(kUnitEnd - kButtonTutorial == 50, "the main window has 50 units");
 
 // Property indices the application reads and writes.
 constexpr int kEditContent = imprinta::units::ApplicationIndex(imprinta::units::kEditBoxContent);
