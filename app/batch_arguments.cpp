@@ -1,4 +1,5 @@
 #include "app/batch_arguments.h"
+#include "app/output_format.h"
 
 namespace app {
 
@@ -17,9 +18,30 @@ const ValueOption kValueOptions[] = {
     {L"--body-file", &BatchOptions::hasBodyFile, &BatchOptions::bodyFile},
     {L"--texts", &BatchOptions::hasTexts, &BatchOptions::texts},
     {L"--settings", &BatchOptions::hasSettings, &BatchOptions::settings},
+    {L"--format", &BatchOptions::hasFormat, &BatchOptions::format},
+    {L"--quality", &BatchOptions::hasQuality, &BatchOptions::quality},
+    {L"--jobs", &BatchOptions::hasJobs, &BatchOptions::jobs},
+};
+
+struct FlagOption {
+    const wchar_t* name;
+    bool BatchOptions::*set;
+};
+const FlagOption kFlagOptions[] = {
+    {L"--help", &BatchOptions::help},
+    {L"--version", &BatchOptions::version},
+    {L"--batch", &BatchOptions::batch},
+    {L"--skip-existing", &BatchOptions::skipExisting},
 };
 
 bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+bool IsFormatName(const std::wstring& name) {
+    std::string ascii;
+    for (wchar_t c : name) ascii += c < 0x80 ? static_cast<char>(c) : '?';
+    FileFormat kind;
+    return FormatFromName(ascii, &kind);
+}
 
 }  // namespace
 
@@ -53,16 +75,11 @@ ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args) {
     ParsedArguments r;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& a = args[i];
-        if (a == L"--help") {
-            r.options.help = true;
-            continue;
-        }
-        if (a == L"--version") {
-            r.options.version = true;
-            continue;
-        }
-        if (a == L"--batch") {
-            r.options.batch = true;
+        const FlagOption* flag = nullptr;
+        for (const FlagOption& f : kFlagOptions)
+            if (a == f.name) flag = &f;
+        if (flag) {
+            r.options.*(flag->set) = true;
             continue;
         }
         const ValueOption* option = nullptr;
@@ -87,28 +104,29 @@ ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args) {
         r.culprit = L"--body-file";
     } else if (!r.options.batch) {
         r.error = ArgumentError::NoBatch;
+    } else if (r.options.hasFormat && !IsFormatName(r.options.format)) {
+        r.error = ArgumentError::BadFormat;
+        r.culprit = r.options.format;
+    } else if (int n = 0; r.options.hasQuality && !NumberInRange(r.options.quality, 1, 100, &n)) {
+        r.error = ArgumentError::BadNumber;
+        r.culprit = L"--quality";
+    } else if (r.options.hasJobs && !NumberInRange(r.options.jobs, 1, kMaxJobs, &n)) {
+        r.error = ArgumentError::BadNumber;
+        r.culprit = L"--jobs";
     }
     return r;
 }
 
-std::vector<Poster> PostersFromText(const std::string& gbk, const std::string& defaultBody) {
-    std::vector<Poster> posters;
-    size_t start = 0;
-    for (int line = 1; start <= gbk.size(); ++line) {
-        size_t end = gbk.find('\n', start);
-        if (end == std::string::npos) end = gbk.size();
-        std::string text = gbk.substr(start, end - start);
-        start = end + 1;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        if (text.empty()) continue;
-        Poster p;
-        p.line = line;
-        size_t tab = text.find('\t');
-        p.title = text.substr(0, tab);
-        p.body = tab == std::string::npos ? defaultBody : BodyWithBreaks(text.substr(tab + 1));
-        posters.push_back(p);
+bool NumberInRange(const std::wstring& text, int first, int last, int* value) {
+    if (text.empty() || text.size() > 6) return false;
+    int n = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        n = n * 10 + (c - L'0');
     }
-    return posters;
+    if (n < first || n > last) return false;
+    *value = n;
+    return true;
 }
 
 bool LooksLikeUtf8(const std::string& bytes) {

@@ -6,16 +6,19 @@
 
 namespace app {
 
+constexpr int kMaxJobs = 64;
+
 struct BatchOptions {
     bool help = false;
     bool version = false;
     bool batch = false;
+    bool skipExisting = false;
     bool hasTemplates = false, hasOut = false, hasTitle = false, hasBody = false, hasBodyFile = false,
-         hasTexts = false, hasSettings = false;
-    std::wstring templates, out, title, body, bodyFile, texts, settings;
+         hasTexts = false, hasSettings = false, hasFormat = false, hasQuality = false, hasJobs = false;
+    std::wstring templates, out, title, body, bodyFile, texts, settings, format, quality, jobs;
 };
 
-enum class ArgumentError { None, UnknownOption, MissingValue, BodyTwice, NoBatch };
+enum class ArgumentError { None, UnknownOption, MissingValue, BodyTwice, NoBatch, BadFormat, BadNumber };
 
 struct ParsedArguments {
     BatchOptions options;
@@ -28,15 +31,15 @@ struct ParsedArguments {
 bool IsCommandLineRun(const std::vector<std::wstring>& args);
 ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args);
 
-// One poster of a texts file: its line number (from 1), title and body.
+// One poster: the table row it comes from (0: none), its title and body (CR LF
+// breaks), and the output file's name without extension (empty: numbered).
 struct Poster {
     int line = 0;
-    std::string title, body;
+    std::string title, body, name;
 };
-// One poster per non-empty line: the title, a tab, the body, where the two
-// characters "\n" break the body's line (CR LF). A line without a tab is a
-// title alone and takes defaultBody.
-std::vector<Poster> PostersFromText(const std::string& gbk, const std::string& defaultBody);
+
+// A whole decimal number from first to last, or false.
+bool NumberInRange(const std::wstring& text, int first, int last, int* value);
 
 // The two characters "\n" become CR LF.
 std::string BodyWithBreaks(const std::string& gbk);

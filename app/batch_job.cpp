@@ -8,7 +8,9 @@
 #include "app/file_io.h"
 #include "app/main_window_handlers.h"
 #include "app/program_state.h"
+#include "app/renderer.h"
 #include "app/runtime_calls.h"
+#include "app/settings.h"
 #include "app/unit_access.h"
 #include "runtime/core/blocks.h"
 #include "runtime/core/runtime_interface.h"
@@ -19,6 +21,7 @@ namespace {
 
 constexpr int32_t kPauseMs = 100;
 bool g_batchRunning = false;
+bool g_stopRequested = false;
 
 
 // The search goes through the wide-character functions, so long paths and
@@ -117,14 +120,15 @@ bool PauseGoesOn() {
 // refresh during a pause replaces CurrentPicture, which must never reach the output. The texts and settings are
 // still read afresh for each pass. Returns the result (owned by the caller), or
 // null with *error saying why; once the window has begun to close nothing more
-// is read, shown or written.
-Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot, uint32_t* error) {
+// is read, shown or written. Given texts replace the boxes' texts.
+Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot, uint32_t* error,
+                const BatchTexts* texts = nullptr) {
     Block bytes(ReadByteSetFile(templateName, error));
     if (*error) return Block();
     Composition picture(bytes.get());
-    DrawPassOn(picture, TextPass::Title);
+    DrawPassOn(picture, TextPass::Title, texts ? texts->title : nullptr);
     if (!PauseGoesOn()) return Block();
-    DrawPassOn(picture, TextPass::Body);
+    DrawPassOn(picture, TextPass::Body, texts ? texts->body : nullptr);
     // Encoded for showing; the file's harder packing runs on another thread
     // while the pause lets the window's messages through.
     Block result(picture.Finish(ResultUse::Shown));
@@ -137,9 +141,20 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
     if (!PauseGoesOn()) return Block();
     ReplaceCurrentPicture(CopyOfPicture(result.get()));
     ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
-    std::string file = NextBatchFile(outputRoot, index, error);  // lists the folder, letting messages through
+    const OutputFormat format = CurrentOutputFormat();
+    std::string file = texts && !texts->name.empty()
+                           ? NamedBatchFile(outputRoot, index, texts->name, ExtensionOf(format.kind), error)
+                           : NextBatchFile(outputRoot, index, ExtensionOf(format.kind), error);  // lets messages through
     if (MainWindowClosing || *error) return Block();
     Block packed(kept.Take());
+    if (format.kind == FileFormat::Jpeg) {
+        std::vector<uint8_t> jpeg = EncodeResultAs(result.get(), format);
+        packed.reset(jpeg.empty() ? nullptr : imprinta::MakeByteSet(jpeg));
+        if (!packed.get()) {  // no PNG bytes under a .jpg name
+            *error = ERROR_NOT_ENOUGH_MEMORY;
+            return Block();
+        }
+    }
     *error = WriteByteSetFile(file, packed.get() ? packed.get() : result.get());
     if (*error) return Block();
     return Block(result.release());
@@ -159,6 +174,32 @@ std::string SkippedBeyondLimitText(int32_t count) {
 }
 
 bool BatchRunning() { return g_batchRunning; }
+void RequestBatchStop() { g_stopRequested = g_batchRunning; }
+bool BatchStopRequested() { return g_stopRequested; }
+
+BatchRunMark::BatchRunMark() {
+    g_batchRunning = true;
+    g_stopRequested = false;
+}
+BatchRunMark::~BatchRunMark() {
+    g_batchRunning = false;
+    g_stopRequested = false;
+}
+
+Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
+                         const BatchTexts& texts, uint32_t* error) {
+    return ExportOne(templateName, index, outputRoot, error, &texts);
+}
+
+std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,
+                           const char* extension, uint32_t* error) {
+    std::string first = NextBatchFile(outputRoot, index, extension, error);  // makes the folders
+    if (first.empty()) return "";
+    std::string folder = first.substr(0, first.rfind('\\') + 1);
+    std::string file = folder + stem + extension;
+    for (int k = 2; FileExistsPath(file); ++k) file = folder + stem + " (" + std::to_string(k) + ")" + extension;
+    return file;
+}
 
 // The list is an array block {1, n, text pointers...}.
 uint32_t ListCount(void* list) { return list ? static_cast<uint32_t*>(list)[1] : 0; }
@@ -174,15 +215,15 @@ void ClearList(void** list) {
 
 // The next free number in an output folder: the count of pictures there plus
 // one, moved on past any file of that name so that no earlier result is replaced.
-std::string NextOutputFile(const std::string& folder, int32_t count) {
+std::string NextOutputFile(const std::string& folder, int32_t count, const char* extension) {
     for (double k = count + 1.0;; k += 1.0) {
         Block number(NumberText(k));
-        std::string file = folder + "\\" + (number.text() ? number.text() : "") + ".png";
-        if (!FileExistsPath(file)) return file;
+        std::string stem = folder + "\\" + (number.text() ? number.text() : "");
+        if (!FileExistsPath(stem + ".png") && !FileExistsPath(stem + ".jpg")) return stem + extension;
     }
 }
 
-std::string NextBatchFile(const std::string& outputRoot, int32_t index, uint32_t* error) {
+std::string NextBatchFile(const std::string& outputRoot, int32_t index, const char* extension, uint32_t* error) {
     uint32_t made = MakeFolder(outputRoot);
     Block number(NumberText(index));
     std::string folder = outputRoot + (number.text() ? number.text() : "");
@@ -194,7 +235,7 @@ std::string NextBatchFile(const std::string& outputRoot, int32_t index, uint32_t
     void* present = nullptr;
     int32_t k = ListFiles(folder.c_str(), kTemplatePatterns, &present, {.withPath = true, .sorted = true});
     ClearList(&present);
-    return NextOutputFile(folder, k);
+    return NextOutputFile(folder, k, extension);
 }
 
 int32_t ListFiles(const char* folder, const char* patterns, void** list, ListOptions options) {

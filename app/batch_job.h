@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "app/unit_access.h"
 
 namespace app {
 
@@ -36,14 +37,44 @@ uint32_t ListCount(void* list);
 char** ListItems(void* list);
 void ClearList(void** list);
 // The next free number in an output folder: the count of pictures there plus
-// one, moved on past any file of that name so that no earlier result is replaced.
-std::string NextOutputFile(const std::string& folder, int32_t count);
+// one, moved on past any number taken by a PNG or a JPEG, so that no earlier
+// result is replaced; extension is ".png" or ".jpg".
+std::string NextOutputFile(const std::string& folder, int32_t count, const char* extension);
 // Where the next result of template number index goes under outputRoot (which
 // ends in a backslash): its numbered folder, made when missing, and the next
-// free file there; empty with *error set when a folder cannot be made.
-std::string NextBatchFile(const std::string& outputRoot, int32_t index, uint32_t* error = nullptr);
+// free file there (extension ".png" or ".jpg"); empty with *error set when a
+// folder cannot be made.
+std::string NextBatchFile(const std::string& outputRoot, int32_t index, const char* extension,
+                          uint32_t* error = nullptr);
 
 // Whether a batch run is under way (a second start is refused meanwhile).
 bool BatchRunning();
+// Asks the running batch to stop after the file being written.
+void RequestBatchStop();
+bool BatchStopRequested();
+// Marks a batch as running for its lifetime.
+class BatchRunMark {
+public:
+    BatchRunMark();
+    ~BatchRunMark();
+    BatchRunMark(const BatchRunMark&) = delete;
+    BatchRunMark& operator=(const BatchRunMark&) = delete;
+};
+
+// A poster's own texts (GBK, CR LF breaks) and output name (empty: numbered).
+struct BatchTexts {
+    const char* title;
+    const char* body;
+    std::string name;
+};
+// One template of a batch with given texts and the window's styles: shown in
+// the preview and written as the window's batch writes (the result returned).
+// Null with *error set when it was not written.
+Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
+                         const BatchTexts& texts, uint32_t* error);
+// A named poster's file in template index's folder: stem + extension, or
+// "stem (2)" and on when taken; empty with *error set when a folder cannot be made.
+std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,
+                           const char* extension, uint32_t* error = nullptr);
 
 }  // namespace app

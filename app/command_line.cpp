@@ -5,10 +5,15 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <algorithm>
+#include <deque>
+#include <memory>
 #include <string>
 #include "app/batch_arguments.h"
 #include "app/batch_job.h"
 #include "app/file_io.h"
+#include "app/output_format.h"
+#include "app/poster_table.h"
+#include "app/render_pool.h"
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
 #include "app/settings.h"
@@ -30,11 +35,16 @@ const char kUsage[] =
     "  --title TEXT      标题\n"
     "  --body TEXT       文案 (\\n 换行)\n"
     "  --body-file FILE  从文本文件读文案 (UTF-8 或 GBK)\n"
-    "  --texts FILE      每行一张: 标题<Tab>文案 (UTF-8 或 GBK, 文案中 \\n 换行)\n"
-    "  --settings FILE   全部设置 (字体、大小、位置、颜色和文字样式) 取自 FILE 而不是 pz.ini, 不写入它\n"
+    "  --texts FILE      表格, 每行一张: 标题、文案、文件名 (可省) 三列; CSV、Tab 分隔或纯文本,\n"
+    "                    UTF-8、GBK 或 UTF-16 (Unicode 文本); 文案中 \\n 换行\n"
+    "  --settings FILE   全部设置 (字体、大小、位置、颜色、文字样式和输出格式) 取自 FILE 而不是 pz.ini, 不写入它\n"
+    "  --format png|jpg  输出格式 (默认取自 pz.ini, 否则 png)\n"
+    "  --quality N       JPEG 质量 1-100 (默认 90)\n"
+    "  --jobs N          同时画几张 (默认: 处理器核数)\n"
+    "  --skip-existing   文件名列指定的文件已有时跳过 (用于重跑或分机器跑)\n"
     "  --help            显示本说明\n"
     "  --version         显示版本号\n"
-    "  退出码: 0 全部写出, 1 有模板失败或被跳过, 2 参数错误\n";
+    "  退出码: 0 全部写出, 1 有行或模板失败或被跳过, 2 参数错误或表格读不了\n";
 
 std::wstring WideFrom(const std::string& text, UINT codePage) {
     int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -149,13 +159,24 @@ std::string WithCrLf(const std::string& text) {
 struct Run {
     std::string templates, outputRoot;
     std::string settings;  // empty: pz.ini
-    std::vector<Poster> posters;
+    std::wstring textsPath;  // empty: one poster of --title and the body
+    Poster single;
+    std::string defaultBody;
+    OutputFormat format;
+    int jobs = 1;
+    bool skipExisting = false;
 };
 
 int BadArguments(Report& report, const std::string& why, bool usage) {
     report.Line("参数错误: " + why);
     if (usage) report.Write(kUsage);
     return kExitBadArguments;
+}
+
+int ProcessorCount() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return std::clamp(static_cast<int>(info.dwNumberOfProcessors), 1, kMaxJobs);
 }
 
 std::wstring FullPath(const std::wstring& path) {
@@ -201,16 +222,222 @@ std::string Prepare(const BatchOptions& o, Run* run) {
         body = WithCrLf(body);
     }
     if (o.hasBody) body = BodyWithBreaks(body);
-    if (!o.hasTexts) {
-        run->posters.push_back(Poster{0, Gbk(o.title), body});
-        return "";
+    run->defaultBody = body;
+    run->single = Poster{0, Gbk(o.title), body, ""};
+    if (o.hasTexts) {
+        if (GetFileAttributesW(o.texts.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return "读不到文本文件 " + Gbk(o.texts) + ": " + ReasonText(GetLastError());
+        // A file that is no table is refused before anything is drawn: its
+        // first bytes tell (the rest is read as the run goes).
+        PosterTable probe(o.texts, "");
+        Poster first;
+        std::string failure;
+        if (!probe.Next(&first, &failure) && probe.error() != TableError::None)
+            return "读不到文本文件 " + Gbk(o.texts) + ": " + TableErrorText(probe.error());
+        run->textsPath = o.texts;
     }
-    std::string texts;
-    if (uint32_t error = ReadTextFile(Gbk(o.texts), &texts))
-        return "读不到文本文件 " + Gbk(o.texts) + ": " + ReasonText(error);
-    run->posters = PostersFromText(texts, body);
-    if (run->posters.empty()) return "文本文件里没有内容 " + Gbk(o.texts);
+    UseSettingsFile(run->settings);  // only read: the run writes no setting
+    run->format = ReadStoredOutputFormat();
+    UseSettingsFile("");
+    if (o.hasFormat) FormatFromName(Gbk(o.format), &run->format.kind);
+    int n = 0;
+    if (o.hasQuality && NumberInRange(o.quality, kMinJpegQuality, kMaxJpegQuality, &n)) run->format.quality = n;
+    run->jobs = o.hasJobs && NumberInRange(o.jobs, 1, kMaxJobs, &n) ? n : ProcessorCount();
+    run->skipExisting = o.skipExisting;
     return "";
+}
+
+std::string Number(size_t n) { return std::to_string(n); }
+
+// Ctrl+C and the console's close: the run stops after the file being written.
+volatile LONG g_stopRequested = 0;
+BOOL WINAPI OnConsoleStop(DWORD) {
+    InterlockedExchange(&g_stopRequested, 1);
+    return TRUE;
+}
+
+// Where the posters come from: one poster of the options, or a table's rows.
+class PosterFeed {
+public:
+    explicit PosterFeed(const Run& run) : run_(run) {
+        if (!run.textsPath.empty()) table_ = std::make_unique<PosterTable>(run.textsPath, run.defaultBody);
+    }
+    bool Next(Poster* p, std::string* failure) {
+        if (table_) return table_->Next(p, failure);
+        failure->clear();
+        if (given_) return false;
+        given_ = true;
+        *p = run_.single;
+        return true;
+    }
+    TableError error() const { return table_ ? table_->error() : TableError::None; }
+
+private:
+    const Run& run_;
+    std::unique_ptr<PosterTable> table_;
+    bool given_ = false;
+};
+
+struct Template {
+    std::string name;
+    Block bytes;
+    uint32_t error = 0;     // why the file could not be read
+    TemplateCanvas canvas;  // null: drawn on the main thread through GDI+
+};
+
+// The output folder of one template, counted once: later files follow on
+// from the count without listing the folder again.
+struct OutputFolder {
+    std::string path;
+    int32_t next = 0;    // 0: not looked at yet
+    uint32_t error = 0;  // why the folder could not be made
+};
+
+// One file of the run, committed in the order it was made.
+struct Step {
+    size_t templateIndex = 0;
+    std::shared_ptr<const Poster> poster;
+    std::string failure;  // a row that gives no poster
+    bool skipped = false;
+    RenderTask task;
+};
+
+class BatchRun {
+public:
+    BatchRun(const Run& run, Report& report) : run_(run), report_(report) {}
+    int Go();
+
+private:
+    bool ListTemplates();
+    bool FillWindow(RenderPool& pool, PosterFeed& feed);
+    void Commit(Step& step, RenderPool& pool);
+    std::string NamedFile(OutputFolder& folder, const std::string& stem, bool* exists);
+    OutputFolder& FolderOf(size_t index);
+    void Fail(const std::string& what);
+    void CountSkippedTemplates();
+
+    const Run& run_;
+    Report& report_;
+    StoredStyles styles_;
+    std::deque<Template> templates_;  // Templates own their bytes: never moved
+    std::vector<OutputFolder> folders_;
+    std::deque<std::unique_ptr<Step>> inFlight_;
+    std::shared_ptr<const Poster> poster_;  // the poster whose templates are being queued
+    size_t nextTemplate_ = 0;
+    size_t done_ = 0, written_ = 0, skipped_ = 0, failedCount_ = 0;
+    int32_t templatesFound_ = 0, namesLeftOut_ = 0;  // listed, and the names the listing could not take
+    size_t templatesLeftOut_ = 0;  // posters not made: templates beyond the limit or with such names
+    std::vector<std::string> failed_;
+};
+
+constexpr size_t kFailuresListed = 50;
+const char* const kFileExtensions[] = {".png", ".jpg"};  // numbering counts both kinds
+
+// 0 when the folder is there (made now if it was missing), else why it is not.
+uint32_t MakeFolder(const std::string& path) {
+    if (DirectoryExists(WithoutTrailingSlash(path).c_str())) return 0;
+    return CreateDirectoryW(WidePath(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS ? 0
+                                                                                                      : GetLastError();
+}
+
+bool BatchRun::ListTemplates() {
+    void* list = nullptr;
+    ForgetNamesLeftOut();
+    templatesFound_ = ListFiles(run_.templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
+    namesLeftOut_ = NamesLeftOut();
+    const int32_t n = std::min(templatesFound_, kTemplateLimit);
+    for (int32_t i = 0; i < n; ++i) {
+        Template& t = templates_.emplace_back();
+        t.name = ListItems(list)[i];
+        t.bytes.reset(ReadByteSetFile(t.name, &t.error));
+        if (!t.error) t.canvas = DecodeTemplateCanvas(t.bytes.get());
+    }
+    ClearList(&list);
+    folders_.resize(templates_.size());
+    return !templates_.empty();
+}
+
+// Every poster misses the templates beyond the limit and those whose names
+// the program cannot use.
+void BatchRun::CountSkippedTemplates() {
+    templatesLeftOut_ += static_cast<size_t>(templatesFound_ - static_cast<int32_t>(templates_.size()) + namesLeftOut_);
+}
+
+OutputFolder& BatchRun::FolderOf(size_t index) {
+    OutputFolder& f = folders_[index];
+    if (f.next == 0) {
+        f.path = run_.outputRoot + Number(index + 1);
+        f.error = MakeFolder(run_.outputRoot);
+        if (!f.error) f.error = MakeFolder(f.path);
+        void* present = nullptr;
+        f.next = (f.error ? 0 : ListFiles(f.path.c_str(), kTemplatePatterns, &present, {})) + 1;
+        ClearList(&present);
+    }
+    return f;
+}
+
+bool AnyKindExists(const std::string& stem) {
+    for (const char* ext : kFileExtensions)
+        if (PathExists(stem + ext)) return true;
+    return false;
+}
+
+// A named poster's file; when taken, the next "name (2)", "name (3)", ...
+std::string BatchRun::NamedFile(OutputFolder& folder, const std::string& stem, bool* exists) {
+    const std::string ext = ExtensionOf(run_.format.kind);
+    std::string file = folder.path + "\\" + stem + ext;
+    *exists = PathExists(file);
+    for (int k = 2; *exists && !run_.skipExisting; ++k) {
+        file = folder.path + "\\" + stem + " (" + Number(static_cast<size_t>(k)) + ")" + ext;
+        if (!PathExists(file)) break;
+    }
+    return file;
+}
+
+// Queues steps until the window holds enough for every thread; false when
+// the posters have run out.
+bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
+    const size_t window = static_cast<size_t>(run_.jobs) * 2;
+    while (inFlight_.size() < window && !g_stopRequested) {
+        if (!poster_ || nextTemplate_ == templates_.size()) {
+            Poster p;
+            std::string failure;
+            if (!feed.Next(&p, &failure)) return false;
+            if (!failure.empty()) {
+                auto step = std::make_unique<Step>();
+                step->failure = failure;
+                inFlight_.push_back(std::move(step));
+                poster_.reset();
+                continue;
+            }
+            poster_ = std::make_shared<const Poster>(std::move(p));
+            nextTemplate_ = 0;
+            CountSkippedTemplates();
+        }
+        auto step = std::make_unique<Step>();
+        step->templateIndex = nextTemplate_++;
+        step->poster = poster_;
+        const Template& t = templates_[step->templateIndex];
+        if (run_.skipExisting && !poster_->name.empty()) {
+            bool exists = false;
+            NamedFile(FolderOf(step->templateIndex), poster_->name, &exists);
+            step->skipped = exists;
+        }
+        if (t.canvas && !step->skipped) {
+            RenderTask& task = step->task;
+            task.base = t.canvas;
+            task.title = poster_->title;
+            task.body = poster_->body;
+            task.titleStyle = {styles_.title.font.c_str(), styles_.title.size, styles_.title.colour, nullptr,
+                               styles_.title.x, styles_.title.y, styles_.title.effects};
+            task.bodyStyle = {styles_.body.font.c_str(), styles_.body.size, styles_.body.colour, nullptr,
+                              styles_.body.x, styles_.body.y, styles_.body.effects};
+            task.format = run_.format;
+            pool.Submit(&task);
+        }
+        inFlight_.push_back(std::move(step));
+    }
+    return true;
 }
 
 void* DrawStyled(const void* picture, const StoredTextStyle& s, const std::string& text, ResultUse use) {
@@ -218,66 +445,108 @@ void* DrawStyled(const void* picture, const StoredTextStyle& s, const std::strin
                              kTextRenderingHintAntiAlias, text.c_str(), s.x, s.y, use, s.effects);
 }
 
-// One template with one poster's texts: the written file, or empty with *error set.
-std::string WriteOne(const char* templateName, int32_t index, const Poster& p, const StoredStyles& styles,
-                     const std::string& outputRoot, uint32_t* error) {
-    Block bytes(ReadByteSetFile(templateName, error));
-    if (*error) return "";
-    Block title(DrawStyled(bytes.get(), styles.title, p.title, ResultUse::ReadBackAtOnce));
-    Block poster(title.get() ? DrawStyled(title.get(), styles.body, p.body, ResultUse::Kept) : nullptr);
-    if (!poster.get()) {
-        *error = kErrorNotPicture;
-        return "";
-    }
-    std::string file = NextBatchFile(outputRoot, index, error);
-    if (*error) return "";
-    *error = WriteByteSetFile(file, poster.get());
-    return *error ? "" : file;
+void BatchRun::Fail(const std::string& what) {
+    ++failedCount_;
+    if (failed_.size() < kFailuresListed) failed_.push_back(what);
 }
 
-std::string Number(size_t n) { return std::to_string(n); }
-
-int RunBatch(const Run& run, Report& report) {
-    void* list = nullptr;
-    ForgetNamesLeftOut();
-    const int32_t found = ListFiles(run.templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
-    const int32_t n = std::min(found, kTemplateLimit);
-    if (n <= 0) {
-        ClearList(&list);
-        report.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run.templates);
-        return kExitSomeFailed;
+void BatchRun::Commit(Step& step, RenderPool& pool) {
+    ++done_;
+    if (!step.failure.empty()) {
+        report_.Line("[" + Number(done_) + "] " + step.failure);
+        return Fail(step.failure);
     }
-    UseSettingsFile(run.settings);  // only read: the run writes no setting
-    StoredStyles styles = ReadStoredStyles(ListedFontNames());
-    UseSettingsFile("");
-    StartGdiPlus();
-    size_t total = run.posters.size() * static_cast<size_t>(n), done = 0, written = 0;
-    const size_t skipped = run.posters.size() * static_cast<size_t>(found - n + NamesLeftOut());
-    std::vector<std::string> failed;
-    for (const Poster& p : run.posters) {
-        std::string where = p.line ? " (第 " + Number(static_cast<size_t>(p.line)) + " 行)" : "";
-        for (int32_t i = 1; i <= n; ++i) {
-            const char* name = ListItems(list)[i - 1];
-            uint32_t error = 0;
-            std::string file = WriteOne(name, i, p, styles, run.outputRoot, &error);
-            std::string step = "[" + Number(++done) + "/" + Number(total) + "] " + name + where;
-            if (error) {
-                failed.push_back(std::string(name) + where + ": " + ReasonText(error));
-                report.Line(step + " 失败: " + ReasonText(error) + " (输出到 " + run.outputRoot + ")");
-            } else {
-                ++written;
-                report.Line(step + " -> " + file);
+    const Template& t = templates_[step.templateIndex];
+    const Poster& p = *step.poster;
+    std::string where = p.line ? " (第 " + Number(static_cast<size_t>(p.line)) + " 行)" : "";
+    std::string head = "[" + Number(done_) + "] " + t.name + where;
+    OutputFolder& folder = FolderOf(step.templateIndex);
+    std::string file;
+    // Each failure line says why and where the output was to go.
+    const auto failed = [&](uint32_t error) {
+        report_.Line(head + " 失败: " + ReasonText(error) + " (输出到 " + (file.empty() ? run_.outputRoot : file) + ")");
+        Fail(t.name + where + ": " + ReasonText(error));
+    };
+    if (t.error) return failed(t.error);
+    if (folder.error) return failed(folder.error);
+    bool exists = false;
+    if (!p.name.empty()) file = NamedFile(folder, p.name, &exists);
+    if (step.skipped || (exists && run_.skipExisting)) {
+        ++skipped_;
+        report_.Line(head + " 已有, 跳过: " + file);
+        return;
+    }
+    std::vector<uint8_t> bytes;
+    uint32_t error = 0;
+    if (t.canvas) {
+        pool.Wait(&step.task);
+        bytes.swap(step.task.result);
+        if (bytes.empty()) error = ERROR_NOT_ENOUGH_MEMORY;  // drawing or encoding ran out of memory
+    } else {  // formats the fast path leaves to GDI+: drawn here, on the main thread
+        Block title(DrawStyled(t.bytes.get(), styles_.title, p.title, ResultUse::ReadBackAtOnce));
+        Block poster(title.get() ? DrawStyled(title.get(), styles_.body, p.body, ResultUse::Kept) : nullptr);
+        if (poster.get()) bytes = EncodeResultAs(poster.get(), run_.format);
+        if (bytes.empty()) error = kErrorNotPicture;
+    }
+    if (error) return failed(error);
+    if (p.name.empty()) {
+        const std::string ext = ExtensionOf(run_.format.kind);
+        for (;; ++folder.next) {
+            std::string stem = folder.path + "\\" + Number(static_cast<size_t>(folder.next));
+            if (!AnyKindExists(stem)) {
+                file = stem + ext;
+                break;
             }
         }
     }
+    if (uint32_t written = WriteWholeFile(file, bytes.data(), bytes.size())) return failed(written);
+    if (p.name.empty()) ++folder.next;
+    ++written_;
+    report_.Line(head + " -> " + file);
+}
+
+int BatchRun::Go() {
+    if (!ListTemplates()) {
+        report_.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run_.templates);
+        return kExitSomeFailed;
+    }
+    PosterFeed feed(run_);
+    UseSettingsFile(run_.settings);  // only read: the run writes no setting
+    styles_ = ReadStoredStyles(ListedFontNames());
+    UseSettingsFile("");
+    StartGdiPlus();
+    WarmUpRenderer(styles_.title.font.c_str());
+    WarmUpRenderer(styles_.body.font.c_str());
+    SetConsoleCtrlHandler(OnConsoleStop, TRUE);
+    {
+        RenderPool pool(run_.jobs > 1 ? run_.jobs : 0);
+        for (;;) {
+            bool more = FillWindow(pool, feed);
+            if (inFlight_.empty() || g_stopRequested) break;
+            Commit(*inFlight_.front(), pool);
+            inFlight_.pop_front();
+            if (!more && inFlight_.empty()) break;
+        }
+        for (auto& step : inFlight_) pool.Wait(&step->task);  // stopped: nothing more is written
+        inFlight_.clear();
+    }
+    SetConsoleCtrlHandler(OnConsoleStop, FALSE);
     StopGdiPlus();
-    ClearList(&list);
-    report.Line("完成: 写出 " + Number(written) + " 张, 跳过 " + Number(skipped) + " 张, 失败 " + Number(failed.size()) +
-                " 张");
-    if (found > n) report.Line("跳过: " + SkippedBeyondLimitText(found - n));
-    if (NamesLeftOut() > 0) report.Line("跳过: " + NamesLeftOutText(NamesLeftOut()));
-    for (const std::string& f : failed) report.Line("失败: " + f);
-    return failed.empty() && skipped == 0 ? kExitAllWritten : kExitSomeFailed;
+    if (feed.error() != TableError::None) {
+        report_.Line("读不到表格 " + Gbk(run_.textsPath) + ": " + TableErrorText(feed.error()));
+        return kExitBadArguments;
+    }
+    if (g_stopRequested) report_.Line("已停止: 正在写的文件已写完");
+    report_.Line("完成: 写出 " + Number(written_) + " 张, 跳过 " + Number(templatesLeftOut_ + skipped_) + " 张, 失败 " +
+                 Number(failedCount_) + " 张");
+    const int32_t beyondLimit = templatesFound_ - static_cast<int32_t>(templates_.size());
+    if (beyondLimit > 0) report_.Line("跳过: " + SkippedBeyondLimitText(beyondLimit));
+    if (namesLeftOut_ > 0) report_.Line("跳过: " + NamesLeftOutText(namesLeftOut_));
+    if (skipped_) report_.Line("跳过: " + Number(skipped_) + " 张已有 (--skip-existing)");
+    for (const std::string& f : failed_) report_.Line("失败: " + f);
+    if (failedCount_ > failed_.size()) report_.Line("另有 " + Number(failedCount_ - failed_.size()) + " 个失败未列出");
+    // Files already there are what a rerun is for; templates left out are not.
+    return failedCount_ == 0 && templatesLeftOut_ == 0 && !g_stopRequested ? kExitAllWritten : kExitSomeFailed;
 }
 
 }  // namespace
@@ -300,6 +569,9 @@ int RunCommandLine(const std::vector<std::wstring>& args) {
     case ArgumentError::MissingValue: return BadArguments(report, Gbk(parsed.culprit) + " 缺少值", true);
     case ArgumentError::BodyTwice: return BadArguments(report, "--body 和 --body-file 只能用一个", true);
     case ArgumentError::NoBatch: return BadArguments(report, "缺少 --batch", true);
+    case ArgumentError::BadFormat: return BadArguments(report, "--format 只能是 png 或 jpg: " + Gbk(parsed.culprit), true);
+    case ArgumentError::BadNumber:
+        return BadArguments(report, Gbk(parsed.culprit) + (parsed.culprit == L"--jobs" ? " 要 1 到 64" : " 要 1 到 100"), true);
     }
     if (parsed.options.version) {
         report.Line(IMPRINTA_PRODUCT_NAME " " IMPRINTA_VERSION_TEXT);
@@ -312,7 +584,7 @@ int RunCommandLine(const std::vector<std::wstring>& args) {
     Run run;
     std::string missing = Prepare(parsed.options, &run);
     if (!missing.empty()) return BadArguments(report, missing, false);
-    return RunBatch(run, report);
+    return BatchRun(run, report).Go();
 }
 
 }  // namespace app

@@ -7,9 +7,12 @@
 #include "app/program_state.h"
 #include "app/renderer.h"
 #include "app/runtime_calls.h"
+#include "app/settings.h"
 #include "app/tutorial_page.h"
 #include "app/unit_access.h"
 #include "app/window_extras.h"
+#include "runtime/base/allocation_failure.h"
+#include "runtime/core/blocks.h"
 
 namespace app {
 
@@ -19,6 +22,12 @@ const char kExportFileName[] = "\\公众号Brightquill 关注获取更多项目�
 const char kTutorialFileName[] = "\\tutorial.html";
 
 namespace {
+
+// The export file's name with the extension of the output format.
+std::string ExportFilePath(FileFormat kind) {
+    std::string path = RunDirectoryPath(kExportFileName);
+    return path.substr(0, path.size() - 4) + ExtensionOf(kind);
+}
 
 struct PassUnits {
     uint32_t font, size, x, y, colour, text;
@@ -51,11 +60,11 @@ void ReadPass(TextPass pass, PassSettings& s) {
 
 }  // namespace
 
-void DrawPassOn(Composition& picture, TextPass pass) {
+void DrawPassOn(Composition& picture, TextPass pass, const char* text) {
     PassSettings s;
     ReadPass(pass, s);
     picture.Stamp(s.font.text(), s.size, s.colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias,
-                  s.text.text(), s.x, s.y, EffectsOf(pass));
+                  text ? text : s.text.text(), s.x, s.y, EffectsOf(pass));
 }
 
 namespace {
@@ -68,7 +77,9 @@ PreviewRefreshHold::PreviewRefreshHold() { ++g_refreshHolds; }
 PreviewRefreshHold::~PreviewRefreshHold() {
     if (--g_refreshHolds > 0 || !g_refreshAsked) return;
     g_refreshAsked = false;
-    RefreshPreview(nullptr);
+    // A destructor must not let the refresh's bad_alloc out (that would be
+    // terminate()): it becomes the out-of-memory report here.
+    imprinta::FatalOnBadAlloc([] { RefreshPreview(nullptr); });
 }
 
 }  // namespace app
@@ -200,7 +211,8 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
 
 extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
     FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
-    std::string file = RunDirectoryPath(kExportFileName);
+    const OutputFormat format = CurrentOutputFormat();
+    std::string file = ExportFilePath(format.kind);
     // An empty picture would replace the last good export with a zero-byte file.
     if (!CurrentPicture) return ReportFailure("没有导出", file, kErrorNothingToWrite);
     // A preview made at the box's size stands for the full-size composition of
@@ -208,12 +220,18 @@ extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
     // (the preview is compressed for speed, the file gets the same pixels packed harder).
     Block kept(CurrentReduction.active ? ComposeFullSize() : RecompressForKeeping(CurrentPicture));
     if (!kept.get() && CurrentReduction.active) return ReportFailure("导出失败", file, kErrorNotPicture);
+    if (format.kind == FileFormat::Jpeg) {
+        std::vector<uint8_t> jpeg = EncodeResultAs(kept.get() ? kept.get() : CurrentPicture, format);
+        // Never PNG bytes under the .jpg name.
+        if (jpeg.empty()) return ReportFailure("导出失败", file, ERROR_NOT_ENOUGH_MEMORY);
+        kept.reset(imprinta::MakeByteSet(jpeg));
+    }
     if (uint32_t error = WriteByteSetFile(file, kept.get() ? kept.get() : CurrentPicture))
         ReportFailure("导出失败", file, error);
 }
 
 extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {
-    std::string file = RunDirectoryPath(kExportFileName);
+    std::string file = ExportFilePath(CurrentOutputFormat().kind);
     FileBytes probe = ReadWholeFile(file);
     if (probe.error) return ReportFailure("打不开导出的图片 (请先导出)", file, probe.error);
     ShellOpen(file.c_str());

@@ -21,6 +21,8 @@ void IMPRINTA_CDECL StyleDialogOk(EventResultSlot* result);
 void IMPRINTA_CDECL StyleDialogCancel(EventResultSlot* result);
 void IMPRINTA_CDECL SaveStyleAs(EventResultSlot* result);
 void IMPRINTA_CDECL LoadStyleFile(EventResultSlot* result);
+// The batch from a table of texts (app/table_batch.cpp).
+void IMPRINTA_CDECL ExportTableBatch(EventResultSlot* result);
 }
 
 namespace app {
@@ -32,7 +34,8 @@ extern const char kTutorialFileName[];
 // One text pass as the preview and the batch job make it: reads font, size,
 // position, colour and text from the units and stamps them on the composition.
 enum class TextPass { Title, Body };
-void DrawPassOn(Composition& picture, TextPass pass);
+// A text given replaces the unit's.
+void DrawPassOn(Composition& picture, TextPass pass, const char* text = nullptr);
 
 // The template with both texts at its own size, packed as a kept file (owned
 // by the caller; null when the template does not decode).

@@ -14,6 +14,7 @@
 #include "app/text_render.h"
 #include "app/text_limits.h"
 #include "runtime/core/blocks.h"
+#include "runtime/pictures/jpeg_encode.h"
 #include "runtime/pictures/picture_cache.h"
 #include "runtime/pictures/picture_scale.h"
 #include "runtime/pictures/png_encode.h"
@@ -274,6 +275,53 @@ void* KeptRepack::Take() {
     return output_.empty() ? nullptr : imprinta::MakeByteSet(output_);
 }
 
+TemplateCanvas DecodeTemplateCanvas(const void* bytes) {
+    const std::span<const uint8_t> span = BytesOf(bytes);
+    if (!DecodedHere(span)) return nullptr;
+    return pic::DecodeCanvasCached(span, pic::CacheUse::Keep);  // drawn on only as copies
+}
+
+namespace {
+
+std::vector<uint8_t> EncodeCanvas(const pic::Canvas& canvas, OutputFormat format) {
+    if (format.kind == FileFormat::Jpeg) return pic::EncodeJpeg(canvas, format.quality);
+    return pic::EncodePng(canvas, EncodingFor(ResultUse::Kept, canvas));
+}
+
+TextStyle StyleOf(const StampText& t) {
+    return {t.font, t.size, t.colour, kFontStyleBold, 255, kTextRenderingHintAntiAlias};
+}
+
+}  // namespace
+
+std::vector<uint8_t> RenderPoster(const pic::Canvas& base, const StampText& title, const StampText& body,
+                                  OutputFormat format) {
+    try {
+        pic::Canvas canvas = base;
+        DrawTextOnCanvas(canvas, StyleOf(title), title.effects, title.text, title.x, title.y);
+        DrawTextOnCanvas(canvas, StyleOf(body), body.effects, body.text, body.x, body.y);
+        return EncodeCanvas(canvas, format);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+void WarmUpRenderer(const char* fontName) {
+    pic::Canvas dot{1, 1, std::vector<uint8_t>(4, 255)};
+    StampText plain{fontName, 1, 0, "x", 0, 0, {}};
+    StampText styled = plain;
+    styled.effects.outlineWidth = 1;
+    styled.effects.shadowOpacity = 50;
+    styled.effects.shadowBlur = 1;
+    styled.effects.maxWidth = 1;
+    (void)RenderPoster(dot, plain, styled, {});
+}
+
+std::vector<uint8_t> EncodeResultAs(const void* png, OutputFormat format) {
+    if (format.kind == FileFormat::Png) return PackForKeeping(BytesOf(png));
+    std::optional<pic::Canvas> canvas = pic::DecodeCanvas(BytesOf(png));
+    return canvas ? pic::EncodeJpeg(*canvas, format.quality) : std::vector<uint8_t>{};
+}
 
 Point32 WatermarkPosition(int32_t position, int32_t baseWidth, int32_t baseHeight, int32_t drawnWidth,
                           int32_t drawnHeight, int32_t x, int32_t y) {

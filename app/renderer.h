@@ -5,9 +5,12 @@
 // makes it. GDI+ must have been started (GdiplusStartup) before any of these run.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
+#include "app/output_format.h"
 #include "app/text_style.h"
+#include "runtime/pictures/picture_canvas.h"
 
 namespace app {
 
@@ -98,6 +101,35 @@ private:
     std::vector<uint8_t> input_, output_;
     void* thread_ = nullptr;
 };
+
+// ---- posters of a batch, drawn on several threads ---------------------------
+// GDI+ objects (the bitmap over the copy's rows, graphics, font family, font,
+// brush) are made and deleted inside each call on the calling thread; the
+// Runtime is reached only for per-call blocks on the process heap; decoding and
+// the picture cache stay on the thread that prepares the templates.
+
+struct StampText {
+    const char* font;
+    int32_t size;
+    uint32_t colour;
+    const char* text;  // ANSI, CR LF breaks lines
+    int32_t x, y;
+    TextEffects effects;
+};
+using TemplateCanvas = std::shared_ptr<const imprinta::picture::Canvas>;
+// The template decoded for drawing posters on copies; null when the bytes are
+// no picture or one the fast path leaves to GDI+. User-interface thread only.
+TemplateCanvas DecodeTemplateCanvas(const void* bytes);
+// Title and body stamped (bold, antialiased, opaque) on a copy of the
+// template, encoded in the format; empty on failure. Safe on any thread once
+// WarmUpRenderer has run on the main thread.
+std::vector<uint8_t> RenderPoster(const imprinta::picture::Canvas& base, const StampText& title,
+                                  const StampText& body, OutputFormat format);
+// Resolves the DLL commands RenderPoster calls (with every effect on), so
+// worker threads never resolve them concurrently.
+void WarmUpRenderer(const char* fontName);
+// A renderer result (PNG byte set) as a file in the format; empty on failure.
+std::vector<uint8_t> EncodeResultAs(const void* png, OutputFormat format);
 
 struct Point32 {
     int32_t x;

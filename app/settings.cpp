@@ -8,8 +8,9 @@
 // are held to their range and an unreadable one takes the default, so a lost
 // or broken file still starts with both texts on the first preview. The file is
 // rebuilt in memory and replaces the old one whole, or not at all.
-// The text style keys come last, per text ("标题…", "文案…"): a file without
-// them reads as plain text, a damaged value as its default.
+// The text style keys follow, per text ("标题…", "文案…"): a file without
+// them reads as plain text, a damaged value as its default. The output format
+// ("输出格式", "JPEG质量") comes last.
 #include "app/settings.h"
 #include <windows.h>
 #include <algorithm>
@@ -71,6 +72,11 @@ const SettingKey kTextKeys[] = {
     {"标题内容", kTitleText, Kind::Text, Range::None, 0},
     {"文案内容", kBodyText, Kind::Text, Range::None, 0},
 };
+
+// The output format's keys, after every other key (the style keys too).
+const char kFormatKey[] = "输出格式";
+const char kQualityKey[] = "JPEG质量";
+OutputFormat g_outputFormat;
 
 std::string g_settingsFile;  // empty: pz.ini next to the program
 
@@ -241,6 +247,7 @@ void LoadSettings() {
     for (const SettingKey& k : kTextKeys) LoadKey(k);
     LoadWindowPlace();
     for (const StylePass& p : kStylePasses) *p.effects = ReadEffects(p.prefix);
+    g_outputFormat = ReadStoredOutputFormat();
     RefreshPreview(nullptr);
 }
 
@@ -251,6 +258,8 @@ bool SaveSettings() {
     for (const SettingKey& k : kTextKeys) values.emplace_back(k.key, SavedValue(k));
     AddWindowPlace(values);
     for (const StylePass& p : kStylePasses) AddEffects(values, p.prefix, *p.effects);
+    values.emplace_back(kFormatKey, NameOf(g_outputFormat.kind));
+    values.emplace_back(kQualityKey, TextOf(g_outputFormat.quality));
     const std::string file = SettingsFile();
     FileBytes old = ReadWholeFile(file);
     const std::string existing(old.bytes.begin(), old.bytes.end());
@@ -332,6 +341,8 @@ StyleFileError SaveStyleTo(const std::string& path) {
                                                                        : StyleFileError::None;
 }
 
+OutputFormat CurrentOutputFormat() { return g_outputFormat; }
+
 namespace {
 
 const SettingKey& Row(const char* key) {
@@ -363,6 +374,16 @@ int32_t ReadNumber(const char* key) {
 }
 
 }  // namespace
+
+OutputFormat ReadStoredOutputFormat() {
+    OutputFormat f;
+    Block name(ReadKey(kFormatKey));
+    if (name.text()) FormatFromName(name.text(), &f.kind);
+    Block quality(ReadKey(kQualityKey));
+    int32_t q = 0;
+    if (ParseStoredInteger(quality.text(), &q) && q >= kMinJpegQuality && q <= kMaxJpegQuality) f.quality = q;
+    return f;
+}
 
 StoredStyles ReadStoredStyles(const std::vector<std::string>& fontNames) {
     StoredStyles s;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "app/output_format.h"
 #include "app/text_style.h"
 
 namespace app {
@@ -43,4 +44,10 @@ struct StoredStyles {
 // The stored styles without the window, fonts resolved against fontNames (the
 // font list) as the window's font lists resolve them.
 StoredStyles ReadStoredStyles(const std::vector<std::string>& fontNames);
+
+// The output format kept in pz.ini ("输出格式" png|jpg, "JPEG质量" 1 to 100);
+// PNG at quality 90 when absent or not understood.
+OutputFormat ReadStoredOutputFormat();
+// The format the window's export and batch write in (loaded with the settings).
+OutputFormat CurrentOutputFormat();
 }  // namespace app

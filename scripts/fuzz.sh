@@ -26,7 +26,7 @@ shift $((OPTIND - 1))
 SECONDS_PER_TARGET="${1:-60}"
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(sniff bmp gif icon pcx png jpeg template property)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(sniff bmp gif icon pcx png jpeg template property table)
 
 "$ROOT/scripts/fetch-corpora.sh"
 if [ ! -f "$FUZZ/build.ninja" ]; then
@@ -53,6 +53,7 @@ seed icon '*.ico' '*.cur'
 seed pcx '*.pcx'
 seed png '*.png'
 seed jpeg '*.jpg' '*.jpeg'
+seed table
 # The application's own form templates seed the template reader; their unit
 # blocks, behind each type byte, the property streams.
 if [ ! -d "$FUZZ/corpus/template" ]; then

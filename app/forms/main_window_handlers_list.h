@@ -18,6 +18,7 @@
     X(StyleDialogOk)            \
     X(StyleDialogCancel)        \
     X(SaveStyleAs)              \
-    X(LoadStyleFile)
+    X(LoadStyleFile)            \
+    X(ExportTableBatch)
 
 IMPRINTA_HANDLER_INDICES(MAIN_WINDOW_HANDLERS)

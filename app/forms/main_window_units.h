@@ -65,9 +65,10 @@ enum Unit : uint32_t {
     kWatermarkXYLabel,             // 标签2
     kUnusedXYLabel,                // 标签5
     kButtonTextStyle,              // 按钮7: opens the text style dialog
+    kButtonTableBatch,             // 按钮8: a batch from a table of texts
     kUnitEnd
 };
-static_assert(kUnitEnd - kButtonTutorial == 50, "the main window has 50 units");
+static_assert(kUnitEnd - kButtonTutorial == 51, "the main window has 51 units");
 
 // Property indices the application reads and writes.
 constexpr int kEditContent = imprinta::units::ApplicationIndex(imprinta::units::kEditBoxContent);

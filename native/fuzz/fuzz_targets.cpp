@@ -4,9 +4,12 @@
 #include "fuzz_targets.h"
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <span>
 #include <vector>
+#include "app/table_reader.h"
 #include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::fuzz {
@@ -125,6 +128,35 @@ void RunGif(const uint8_t* d, size_t n) {
             if (f.rgba.size() != size_t(anim->width) * anim->height * 4) Broken("animation canvas size");
 }
 
+// The poster-table reader, fed in small uneven pieces with small limits: no
+// field beyond its limit, rows in line order, and an accepted output name that
+// could still leave the output folder is a finding.
+void RunTable(const uint8_t* d, size_t n) {
+    for (app::TableSeparator sep : {app::TableSeparator::Comma, app::TableSeparator::Tab}) {
+        size_t at = 0;
+        app::ByteSource source = [&](uint8_t* buffer, size_t capacity) {
+            size_t k = std::min({capacity, n - at, size_t(1) + at % 7});
+            if (k > 0) std::memcpy(buffer, d + at, k);
+            at += k;
+            return k;
+        };
+        app::TableReader reader(source, sep, {.fieldBytes = 256, .chunkBytes = 5});
+        app::TableRow row;
+        int lastLine = 0;
+        while (reader.Next(&row)) {
+            if (row.title.size() > 256 || row.body.size() > 256 || row.name.size() > 256) Broken("field limit");
+            if (row.line <= lastLine) Broken("row lines out of order");
+            lastLine = row.line;
+            if (row.error == app::RowError::None && !row.name.empty()) {
+                const std::string stem = app::OutputStem(row.name);
+                if (stem.find_first_of(":/") != std::string::npos || stem == "." || stem == "..")
+                    Broken("accepted a name leaving the folder");
+            }
+        }
+        if (at != n && reader.error() == app::TableError::None) Broken("stopped before the end without a reason");
+    }
+}
+
 }  // namespace
 
 // fuzz_forms_targets.cpp
@@ -134,7 +166,7 @@ void RunProperty(const uint8_t* data, size_t size);
 const FuzzTargetInfo kFuzzTargets[] = {
     {"sniff", RunSniff}, {"bmp", RunBmp},   {"gif", RunGif},           {"icon", RunIcon},
     {"pcx", RunPcx},     {"png", RunPng},   {"jpeg", RunJpeg},         {"template", RunTemplate},
-    {"property", RunProperty}, {nullptr, nullptr},
+    {"property", RunProperty}, {"table", RunTable}, {nullptr, nullptr},
 };
 
 const FuzzTargetInfo* FindFuzzTarget(const char* name) {

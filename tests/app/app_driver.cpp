@@ -32,6 +32,7 @@ const UnitPlace kPlaces[] = {
     {U::BodyText, "Edit", 600 + 14, 8 + 247},        {U::ExportButton, "Button", 600 + 112, 8 + 544},
     {U::AddTextsButton, "Button", 600 + 16, 8 + 544}, {U::PreviewButton, "Button", 600 + 232, 8 + 552},
     {U::ExportAllButton, "Button", 600 + 360, 8 + 248}, {U::TutorialButton, "Button", 960, 296},
+    {U::TableBatchButton, "Button", 600 + 360, 8 + 344},
     {U::SettingsGroup, "Button", 600, 8},            {U::PreviewBox, "_QX_PicBox", 3, 1},
     {U::TextStyleButton, "Button", 600 + 360, 8 + 88},
 };

@@ -45,7 +45,7 @@ std::vector<std::pair<std::string, std::string>> IniSection(const std::string& f
 enum class U {
     TemplatePath, TitleText, TitleFont, TitleColour, TitleSize, TitleX, TitleY,
     BodyFont, BodyColour, BodySize, BodyX, BodyY, BodyText,
-    ExportButton, AddTextsButton, PreviewButton, ExportAllButton, TutorialButton,
+    ExportButton, AddTextsButton, PreviewButton, ExportAllButton, TutorialButton, TableBatchButton,
     SettingsGroup, PreviewBox, TextStyleButton,
 };
 

@@ -198,7 +198,8 @@ TEST(Batch, ClosingDuringTheRunEndsNormally) {
         EXPECT_EQ(0, program.Settle(&boxes));
         EXPECT_TRUE(boxes.empty()) << Ansi(boxes.empty() ? L"" : boxes[0]);
         auto pairs = IniSection(folder + "pz.ini", "配置");
-        EXPECT_EQ(47u, pairs.size());  // the ten keys, the two font names, the two texts, the window's place, fourteen style keys per text
+        // The ten keys, the font names, the texts, the window place, 14 style keys per text, the format.
+        EXPECT_EQ(49u, pairs.size());
         EXPECT_TRUE(std::find(pairs.begin(), pairs.end(), std::make_pair(std::string("标题字体x"), std::string("33"))) !=
                     pairs.end());
         int results = 0;

@@ -95,7 +95,7 @@ TEST(CommandLine, ArgumentsAndExitCodes) {
         {{L"-batch"}, 2, "未知选项 -batch", true},
         {{L"-x", L"--batch"}, 2, "未知选项 -x", true},
         // Files that are no text are refused before anything is drawn.
-        {{L"--batch", L"--templates", L"空模板", L"--texts", L"binary.txt"}, 2, "binary.txt: 不是文本文件", false},
+        {{L"--batch", L"--templates", L"空模板", L"--texts", L"binary.txt"}, 2, "binary.txt: 不是文本表格", false},
         {{L"--batch", L"--templates", L"空模板", L"--body-file", L"latin1.txt"}, 2, "latin1.txt: 不是文本文件", false},
     };
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "binary.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)));
@@ -256,4 +256,139 @@ TEST(CommandLine, Utf16BodySkippedTemplatesAndWideNames) {
     EXPECT_EQ(1, r.code) << r.out;
     EXPECT_NE(std::string::npos, r.out.find("写出 50 张, 跳过 2 张, 失败 0 张")) << r.out;
     EXPECT_TRUE(ReadPng(folder + "批量目录\\50\\1.png").ok());
+}
+
+// A UTF-16 table with a header, a quoted line break, a name column and a
+// reserved name; the same files with one thread or two; a rerun that skips
+// named files; JPEG numbered past the PNGs; a table that is no text.
+TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
+    std::string folder = NewProgramFolder("cli-table");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 120, 70, 250, 250, 250));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 130, 80, 240, 250, 250));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
+    std::wstring table = Wide("标题\t文案\t文件名\r\n橘子\t\"甜\r\n酸\"\tchengzi\r\n苹果\t脆\\n甜\r\n桃\t软\r\n梨\t白\tCON\r\n");
+    std::string utf16 = "\xFF\xFE";
+    for (wchar_t c : table) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "表.txt", utf16));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "坏.csv", std::string("PK\x03\x04\0\0", 6)));
+
+    for (const wchar_t* jobs : {L"1", L"2"}) {
+        CliResult r = RunCli(folder, {L"--batch", L"--texts", L"表.txt", L"--jobs", jobs, L"--out", std::wstring(L"out") + jobs});
+        EXPECT_EQ(1, r.code) << r.out;
+        EXPECT_NE(std::string::npos, r.out.find("失败: 第 6 行: 文件名是系统保留的设备名")) << r.out;
+    }
+    CliResult typed = RunCli(folder, {L"--batch", L"--title", L"橘子", L"--body", L"甜\\n酸", L"--out", L"typed"});
+    EXPECT_EQ(0, typed.code) << typed.out;
+    for (const char* sub : {"\\1\\", "\\2\\"}) {
+        const std::string one = folder + "out1" + sub, two = folder + "out2" + sub;
+        EXPECT_EQ((std::vector<std::string>{"1.png", "2.png", "chengzi.png"}), Sorted(FileNamesIn(one))) << sub;
+        for (const char* name : {"1.png", "2.png", "chengzi.png"})
+            EXPECT_EQ(testsupport::ReadWholeFile(one + name), testsupport::ReadWholeFile(two + name)) << sub << name;
+        EXPECT_TRUE(ReadPng(one + "chengzi.png").rgba == ReadPng(folder + "typed" + sub + "1.png").rgba)
+            << sub << ": the table's row and the typed texts differ";
+    }
+
+    CliResult rerun = RunCli(folder, {L"--batch", L"--texts", L"表.txt", L"--out", L"out1", L"--skip-existing"});
+    EXPECT_NE(std::string::npos, rerun.out.find("写出 4 张, 跳过 2 张, 失败 1 张")) << rerun.out;
+    CliResult jpeg = RunCli(folder, {L"--batch", L"--texts", L"表.txt", L"--out", L"out1", L"--format", L"jpg",
+                                     L"--quality", L"80"});
+    EXPECT_EQ(1, jpeg.code) << jpeg.out;
+    const std::string first = folder + "out1\\1\\";
+    // Numbers follow the count of pictures of both kinds, named ones included.
+    EXPECT_EQ((std::vector<std::string>{"1.png", "2.png", "4.png", "5.png", "6.jpg", "7.jpg", "chengzi.jpg",
+                                        "chengzi.png"}),
+              Sorted(FileNamesIn(first)));
+    EXPECT_EQ(0u, testsupport::ReadWholeFile(first + "6.jpg").rfind("\xFF\xD8\xFF", 0));
+
+    CliResult bad = RunCli(folder, {L"--batch", L"--texts", L"坏.csv", L"--out", L"bad"});
+    EXPECT_EQ(2, bad.code) << bad.out;
+    EXPECT_NE(std::string::npos, bad.out.find("不是文本表格")) << bad.out;
+    CliResult quality = RunCli(folder, {L"--batch", L"--quality", L"0"});
+    EXPECT_EQ(2, quality.code) << quality.out;
+}
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<DialogSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    wchar_t cls[16] = {}, caption[64] = {};
+    GetClassNameW(h, cls, 16);
+    GetWindowTextW(h, caption, 64);
+    if (owner != s->pid || wcscmp(cls, L"#32770") != 0 || wcscmp(caption, s->caption) != 0 || !IsWindowVisible(h))
+        return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+HWND WaitForDialog(const Program& program, const wchar_t* caption, DWORD timeoutMs = 20000) {
+    DialogSearch s = {GetProcessId(program.process()), caption, nullptr};
+    for (DWORD start = GetTickCount(); !s.found && GetTickCount() - start < timeoutMs; Sleep(50))
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+BOOL CALLBACK FirstEdit(HWND h, LPARAM lp) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+}
+
+}  // namespace
+
+// The window's table batch: the file dialog, the count of rows, templates and
+// files with the row it cannot use, then named and numbered files and the end
+// report naming that row.
+TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
+    std::string folder = NewProgramFolder("window-table");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 120, 70, 250, 250, 250));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 130, 80, 240, 250, 250));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "表.csv", "标题,文案,文件名\r\n橘子,甜,chengzi\r\n梨,白,CON\r\n苹果,脆,\r\n"));
+    RegisterRecorderAssociations();
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    {
+        ClickInBackground click(program.unit(U::TableBatchButton));
+        HWND open = WaitForDialog(program, L"打开");
+        ASSERT_TRUE(open) << "no file dialog";
+        HWND edit = nullptr;
+        EnumChildWindows(open, FirstEdit, reinterpret_cast<LPARAM>(&edit));
+        ASSERT_TRUE(edit);
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(folder + "表.csv").c_str()));
+        PostMessageW(open, WM_COMMAND, IDOK, 0);
+        HWND box = WaitForDialog(program, L"按表格批量");
+        ASSERT_TRUE(box) << "no message before the run";
+        std::string said = Ansi(Program::BoxText(box));
+        for (const char* part : {"表格: 3 行, 可用 2 行", "模板: 2 个", "将写出 4 张 PNG", "第 3 行: 文件名是系统保留的设备名"})
+            EXPECT_NE(std::string::npos, said.find(part)) << said;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        // The end report names the row that gave no file.
+        HWND report = WaitForDialog(program, L"未能完成", 60000);
+        ASSERT_TRUE(report) << "no end report";
+        said = Ansi(Program::BoxText(report));
+        for (const char* part : {"写出 4 张, 跳过 2 张, 失败 0 张", "第 3 行: 文件名是系统保留的设备名"})
+            EXPECT_NE(std::string::npos, said.find(part)) << said;
+        PostMessageW(report, WM_COMMAND, IDOK, 0);
+        for (DWORD start = GetTickCount(); !click.Done() && GetTickCount() - start < 60000;) Sleep(50);
+        ASSERT_TRUE(click.Done());
+    }
+    for (const char* sub : {"1", "2"})
+        EXPECT_EQ((std::vector<std::string>{"2.png", "chengzi.png"}), Sorted(FileNamesIn(folder + "批量目录\\" + sub)))
+            << sub;
+    EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
+    EXPECT_EQ(0, program.Close());
 }

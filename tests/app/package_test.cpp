@@ -21,7 +21,8 @@ std::string Env(const char* name) {
 }
 
 // Start, type a title, export, read the file back, close. A folder that cannot
-// be written to still gives a working window; only the file is missing.
+// be written to still gives a working window; only the file is missing, and
+// the export says so.
 void StartTypeExportClose(const std::string& folder, bool writable) {
     std::string exported = folder + kExportName;
     DeleteFileA(exported.c_str());

@@ -13,7 +13,7 @@ using namespace apptest;
 namespace {
 
 // The ten keys in their order, the two font names, the two texts, the window's
-// place, then each text's style.
+// place, each text's style, then the output format.
 const char* const kStyleNames[] = {"对齐",         "行距",     "描边宽度", "描边颜色", "阴影x",  "阴影y",  "阴影颜色",
                                    "阴影不透明度", "阴影模糊", "最大宽度", "超宽处理", "定位",   "参考宽", "参考高"};
 std::vector<std::string> SettingKeys() {
@@ -23,6 +23,8 @@ std::vector<std::string> SettingKeys() {
                                      "窗口最大化"};
     for (const char* prefix : {"标题", "文案"})
         for (const char* name : kStyleNames) keys.push_back(std::string(prefix) + name);
+    keys.push_back("输出格式");
+    keys.push_back("JPEG质量");
     return keys;
 }
 // What a missing or unreadable value becomes: the ready folder's settings.

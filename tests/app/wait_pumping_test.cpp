@@ -8,6 +8,7 @@
 #include <vector>
 #include "app/batch_arguments.h"
 #include "app/batch_job.h"
+#include "app/poster_table.h"
 #include "app/runtime_calls.h"
 #include "support/child_process.h"
 
@@ -182,8 +183,9 @@ TEST(BatchHelpers, DirectoryTestAndFileListing) {
     release(list);
 }
 
-// What each line of a texts file puts on its poster. Wine's GDI+ draws a CR at
-// the end of a text as nothing, so the posters' pixels cannot tell a kept one.
+// What each line of a texts file puts on its poster, read as the command line
+// reads a table. Wine's GDI+ draws a CR at the end of a text as nothing, so the
+// posters' pixels cannot tell a kept one.
 TEST(TextsFile, LinesGiveTitlesAndBodies) {
     struct Case {
         const char* file;
@@ -193,8 +195,20 @@ TEST(TextsFile, LinesGiveTitlesAndBodies) {
         {"t1\ta\\nb\n\n\r\nt3", {{1, "t1", "a\r\nb"}, {4, "t3", "def"}}},
         {"标题\t文\\n\r", {{1, "标题", "文\r\n"}}},
     };
+    const std::string file = testsupport::MakeScratchDirectory("texts") + "texts.txt";
     for (const Case& c : cases) {
-        std::vector<app::Poster> got = app::PostersFromText(c.file, "def");
+        FILE* f = fopen(file.c_str(), "wb");
+        ASSERT_TRUE(f);
+        fputs(c.file, f);
+        fclose(f);
+        std::vector<app::Poster> got;
+        app::PosterTable table(std::wstring(file.begin(), file.end()), "def");
+        app::Poster p;
+        std::string failure;
+        while (table.Next(&p, &failure)) {
+            EXPECT_EQ("", failure) << c.file;
+            if (failure.empty()) got.push_back(p);
+        }
         ASSERT_EQ(c.posters.size(), got.size()) << c.file;
         for (size_t i = 0; i < got.size(); ++i) {
             EXPECT_EQ(c.posters[i].line, got[i].line) << c.file;

@@ -1,7 +1,9 @@
 // The fast render path's byte-level parts: decoded pictures as canvases, the
 // picture cache, the PNG writer (read back by libpng) and the screen resampler.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
+#include "runtime/pictures/jpeg_encode.h"
 #include "runtime/pictures/picture_cache.h"
 #include "runtime/pictures/picture_scale.h"
 #include "runtime/pictures/png_encode.h"
@@ -74,6 +76,44 @@ TEST(PngEncode, FastPacksAPhotoLikePictureWellBelowStored) {
     EXPECT_GT(stored, c.bgra.size());
     EXPECT_LT(fast * 2, stored);
     EXPECT_LT(small * 10, fast * 9);  // files people keep: at least a tenth smaller
+}
+
+// Decoded back: the size, colours near the flattened source (transparent
+// pixels white), baseline 4:2:0 in the frame header, and quality that counts.
+TEST(JpegEncode, BaselineFourTwoZeroFlattenedOnWhite) {
+    Canvas c{64, 32, std::vector<uint8_t>(64 * 32 * 4)};
+    for (size_t i = 0; i < c.bgra.size(); i += 4) {
+        const size_t x = (i / 4) % 64;
+        const uint8_t shade = uint8_t(40 + x * 2);
+        c.bgra[i] = c.bgra[i + 1] = c.bgra[i + 2] = shade;
+        c.bgra[i + 3] = x < 16 ? 0 : x < 32 ? 128 : 255;  // transparent, half, opaque bands
+    }
+    std::vector<uint8_t> jpeg = EncodeJpeg(c, 95);
+    auto back = DecodePicture(jpeg);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(PixelFormat::Bgr24, back->pixelFormat);
+    EXPECT_EQ(64u, back->width);
+    EXPECT_EQ(32u, back->height);
+    auto expected = [](size_t x) {
+        const unsigned shade = 40 + unsigned(x) * 2, a = x < 16 ? 0 : x < 32 ? 128 : 255;
+        return int((shade * a + 255 * (255 - a) + 127) / 255);
+    };
+    for (size_t y = 2; y < 30; y += 9)
+        for (size_t x : {2, 8, 20, 28, 40, 60}) {
+            const uint8_t* p = back->pixels.data() + y * back->stride + x * 3;
+            for (int k = 0; k < 3; ++k) EXPECT_NEAR(expected(x), p[k], 6) << x << "," << y;
+        }
+    // SOF0 (baseline), three components, the first sampled 2 x 2 and the others 1 x 1.
+    const uint8_t sof0[] = {0xFF, 0xC0};
+    auto sof = std::search(jpeg.begin(), jpeg.end(), std::begin(sof0), std::end(sof0));
+    ASSERT_NE(jpeg.end(), sof);
+    EXPECT_EQ(3, sof[9]);
+    EXPECT_EQ(0x22, sof[11]);
+    EXPECT_EQ(0x11, sof[14]);
+    EXPECT_EQ(0x11, sof[17]);
+    Canvas photo = MakeCanvas(200, 120, 5, false);
+    EXPECT_LT(EncodeJpeg(photo, 50).size() * 3 / 2, EncodeJpeg(photo, 95).size());
+    EXPECT_TRUE(EncodeJpeg(Canvas{}).empty());
 }
 
 TEST(Canvas, EachPixelLayoutBecomesStraightBgra) {

@@ -1,4 +1,4 @@
-// The main window's form description: the window record and its 50 units in
+// The main window's form description: the window record and its 51 units in
 // stored order, with their positions, parents, texts, items and event bindings.
 // The build turns it into the stored template bytes; the program reads those
 // back through the runtime like any template. Plain C++: built on the host.
@@ -160,6 +160,7 @@ WindowDescription DescribeMainWindow() {
     u.push_back(MakeUnit(kWatermarkXYLabel, "标签2", kUnitTypeLabel, W, 1159, 13, 128, 24, LabelBlock(kXYCaption)));
     u.push_back(MakeUnit(kUnusedXYLabel, "标签5", kUnitTypeLabel, W, 1016, 48, 128, 24, LabelBlock(kXYCaption)));
     u.push_back(MakeUnit(kButtonTextStyle, "按钮7", kUnitTypeButton, G, 360, 88, 88, 32, ButtonBlock("文字样式…")));
+    u.push_back(MakeUnit(kButtonTableBatch, "按钮8", kUnitTypeButton, G, 360, 344, 88, 32, ButtonBlock("按表格批量…")));
 
     // The group box lists the units it holds, in record order.
     UnitDescription* group = nullptr;
@@ -178,6 +179,7 @@ WindowDescription DescribeMainWindow() {
     bind(kTitleY, kHandler_RefreshPreview);
     bind(kTitleX, kHandler_RefreshPreview);
     bind(kButtonExportAll, kHandler_ExportAllTemplates);
+    bind(kButtonTableBatch, kHandler_ExportTableBatch);
     bind(kBodySize, kHandler_RefreshPreview);
     bind(kTitleSize, kHandler_RefreshPreview);
     bind(kButtonPreview, kHandler_OpenExportedPicture);
