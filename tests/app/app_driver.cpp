@@ -268,6 +268,18 @@ std::string Program::WaitForWindow(DWORD timeoutMs) {
         Sleep(50);
     }
     if (!Sync()) return "the window does not answer";
+    // A window opened at a stored place is laid out again once placed: look
+    // until every unit is where the layout puts it, or the time is up.
+    std::string missing;
+    for (DWORD settle = GetTickCount(); !(missing = FindUnits()).empty() && GetTickCount() - settle < 5000;) {
+        Sleep(100);
+        if (!Sync()) return "the window does not answer";
+    }
+    return missing.empty() ? "" : "units not found:" + missing + "\n" + Describe();
+}
+
+std::string Program::FindUnits() {
+    units_.clear();
     std::vector<ChildInfo> children = Children(window_);
     // At another resolution the window scales its stored layout: the places
     // too, the group's units from the group's corner.
@@ -295,8 +307,7 @@ std::string Program::WaitForWindow(DWORD timeoutMs) {
             missing += std::string(" ") + place.className + "@" + std::to_string(place.x) + "," +
                        std::to_string(place.y);
     }
-    if (!missing.empty()) return "units not found:" + missing + "\n" + Describe();
-    return "";
+    return missing;
 }
 
 HWND ChildAt(HWND window, const char* className, int x, int y) {

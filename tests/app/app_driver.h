@@ -76,6 +76,8 @@ public:
     HWND unit(U u) const;
     // A listing of every child window, for failure messages.
     std::string Describe() const;
+    // The units' handles found by their laid-out places; names those not found.
+    std::string FindUnits();
 
     bool Sync();  // a round trip through the program's message queue
     std::wstring Text(U u) const;
