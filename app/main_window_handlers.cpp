@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string>
 #include "app/failure_report.h"
+#include "app/export_ahead.h"
 #include "app/file_io.h"
 #include "app/program_state.h"
 #include "app/renderer.h"
@@ -60,6 +61,25 @@ void ReadPass(TextPass pass, PassSettings& s) {
 
 }  // namespace
 
+std::string PosterInputs() {
+    static_assert(sizeof(TextEffects) % sizeof(int32_t) == 0, "effects held as whole numbers, no padding");
+    Block path(EditContent(kTemplatePath));
+    std::string s = path.text() ? path.text() : "";
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    if (GetFileAttributesExW(WidePath(s).c_str(), GetFileExInfoStandard, &file))
+        s.append(reinterpret_cast<const char*>(&file.ftLastWriteTime), sizeof file.ftLastWriteTime)
+            .append(reinterpret_cast<const char*>(&file.nFileSizeLow), sizeof file.nFileSizeLow);
+    for (TextPass pass : {TextPass::Title, TextPass::Body}) {
+        PassSettings p;
+        ReadPass(pass, p);
+        const int32_t numbers[] = {p.size, p.x, p.y, int32_t(p.colour)};
+        s += '\0' + std::string(p.font.text() ? p.font.text() : "") + '\0' + (p.text.text() ? p.text.text() : "") + '\0';
+        s.append(reinterpret_cast<const char*>(numbers), sizeof numbers)
+            .append(reinterpret_cast<const char*>(&EffectsOf(pass)), sizeof(TextEffects));
+    }
+    return s;
+}
+
 void DrawPassOn(Composition& picture, TextPass pass, const char* text) {
     PassSettings s;
     ReadPass(pass, s);
@@ -115,13 +135,6 @@ const MainWindowHandles& Handles() {
 }
 HWND MainWindow() { return Handles().window; }
 
-bool KeystrokeWaiting() {
-    // The queue's state only: a peek would also run the messages other threads
-    // sent meanwhile (Wine runs them whatever the peek's filter), and one of
-    // them, a batch for instance, would then run inside this refresh.
-    return HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) != 0;
-}
-
 void RenderPreviewNow();
 
 // The preview box shows the picture whole, in proportion, within its client
@@ -176,21 +189,42 @@ void RenderPreviewNow() {
     if (picture.Reduced() && CurrentPicture)
         CurrentReduction = {true, int32_t(picture.SourceSize().width), int32_t(picture.SourceSize().height)};
     ShowPicture(kPreviewBox, CurrentPicture);
-    if (HWND window = MainWindow())
+    if (HWND window = MainWindow()) {
         SetPropA(window, kPreviewRendersProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(++g_previewRenders)));
+        PrepareExportWhenIdle(window);
+    }
 }
 
 }  // namespace
 
 namespace app {
-void* ComposeFullSize() {
+bool KeystrokeWaiting() {
+    // A peek would also run the messages other threads sent meanwhile (Wine
+    // runs them whatever the peek's filter), and one of them, a batch for
+    // instance, would then run inside the refresh that asked.
+    return HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) != 0;
+}
+
+namespace {
+// The template read afresh, both texts drawn at its own size, then handed on.
+template <class Then>
+auto WithFullSizeComposition(Then then) {
     Block path(EditContent(kTemplatePath));
     uint32_t error = 0;
     Block bytes(ReadByteSetFile(TextOf(path), &error));
     Composition picture(bytes.get());
     DrawPassOn(picture, TextPass::Title);
     DrawPassOn(picture, TextPass::Body);
-    return picture.Finish(ResultUse::Kept);
+    return then(picture);
+}
+}  // namespace
+
+void* ComposeFullSize(ResultUse use) {
+    return WithFullSizeComposition([use](Composition& picture) { return picture.Finish(use); });
+}
+
+KeptRepack PackFullSize(OutputFormat format) {
+    return WithFullSizeComposition([format](Composition& picture) { return KeptRepack(picture, format); });
 }
 
 void FlushDeferredRefresh() {
@@ -209,25 +243,39 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
         RenderPreviewNow();
 }
 
+namespace {
+void* InFormat(const void* png, OutputFormat format) {
+    std::vector<uint8_t> bytes = EncodeResultAs(png, format);
+    return bytes.empty() ? nullptr : imprinta::MakeByteSet(bytes);
+}
+
+// The file's bytes for the picture shown: made ahead while the program was
+// idle when they are ready, else now. A preview made at the box's size stands
+// for the full-size composition of the same template, texts and settings; any
+// other picture is packed again (the preview is compressed for speed, the file
+// gets the same pixels packed harder).
+void* ExportBytes(OutputFormat format) {
+    if (void* ready = TakePreparedExport(format)) return ready;
+    const bool png = format.kind == FileFormat::Png;
+    if (CurrentReduction.active) {
+        Block full(ComposeFullSize(png ? ResultUse::Kept : ResultUse::ReadBackAtOnce));
+        return png || !full.get() ? full.release() : InFormat(full.get(), format);
+    }
+    if (!png) return InFormat(CurrentPicture, format);  // never PNG bytes under the .jpg name
+    void* kept = RecompressForKeeping(CurrentPicture);
+    return kept ? kept : PointerToBytes(ByteSetData(CurrentPicture), int32_t(BytesLength(CurrentPicture)));
+}
+}  // namespace
+
 extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
     FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
     const OutputFormat format = CurrentOutputFormat();
     std::string file = ExportFilePath(format.kind);
     // An empty picture would replace the last good export with a zero-byte file.
     if (!CurrentPicture) return ReportFailure("没有导出", file, kErrorNothingToWrite);
-    // A preview made at the box's size stands for the full-size composition of
-    // the same template, texts and settings; any other picture is packed again
-    // (the preview is compressed for speed, the file gets the same pixels packed harder).
-    Block kept(CurrentReduction.active ? ComposeFullSize() : RecompressForKeeping(CurrentPicture));
-    if (!kept.get() && CurrentReduction.active) return ReportFailure("导出失败", file, kErrorNotPicture);
-    if (format.kind == FileFormat::Jpeg) {
-        std::vector<uint8_t> jpeg = EncodeResultAs(kept.get() ? kept.get() : CurrentPicture, format);
-        // Never PNG bytes under the .jpg name.
-        if (jpeg.empty()) return ReportFailure("导出失败", file, ERROR_NOT_ENOUGH_MEMORY);
-        kept.reset(imprinta::MakeByteSet(jpeg));
-    }
-    if (uint32_t error = WriteByteSetFile(file, kept.get() ? kept.get() : CurrentPicture))
-        ReportFailure("导出失败", file, error);
+    Block bytes(ExportBytes(format));
+    if (!bytes.get()) return ReportFailure("导出失败", file, CurrentReduction.active ? kErrorNotPicture : ERROR_NOT_ENOUGH_MEMORY);
+    if (uint32_t error = WriteByteSetFile(file, bytes.get())) ReportFailure("导出失败", file, error);
 }
 
 extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {

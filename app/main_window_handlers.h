@@ -1,6 +1,7 @@
 // Event handlers of the main window. Handlers take no arguments of their own and
 // return nothing; the dispatcher passes its result slot first.
 #pragma once
+#include <string>
 #include "app/renderer.h"
 #include "runtime/core/runtime_interface.h"
 
@@ -37,9 +38,17 @@ enum class TextPass { Title, Body };
 // A text given replaces the unit's.
 void DrawPassOn(Composition& picture, TextPass pass, const char* text = nullptr);
 
-// The template with both texts at its own size, packed as a kept file (owned
-// by the caller; null when the template does not decode).
-void* ComposeFullSize();
+// The template with both texts at its own size, packed for its use (owned by
+// the caller; null when the template does not decode).
+void* ComposeFullSize(ResultUse use);
+// The same composition packed as a file in the format on a thread of its own.
+KeptRepack PackFullSize(OutputFormat format);
+// Everything a full-size composition is made from (the template file as it is
+// on disk, both passes' units and effects), as one text: equal texts, equal posters.
+std::string PosterInputs();
+// Whether keystrokes wait to be handled: read from the queue's state, so no
+// message runs meanwhile.
+bool KeystrokeWaiting();
 // Draws a refresh that typing put off, so the picture holds the texts shown.
 void FlushDeferredRefresh();
 

@@ -115,6 +115,13 @@ std::vector<uint8_t> PackForKeeping(std::span<const uint8_t> png) {
     return canvas ? pic::EncodePng(*canvas, EncodingFor(ResultUse::Kept, *canvas)) : std::vector<uint8_t>{};
 }
 
+// Decodes and encodes only: safe on any thread.
+std::vector<uint8_t> EncodeBytesAs(std::span<const uint8_t> png, OutputFormat format) {
+    if (format.kind == FileFormat::Png) return PackForKeeping(png);
+    std::optional<pic::Canvas> canvas = pic::DecodeCanvas(png);
+    return canvas ? pic::EncodeJpeg(*canvas, format.quality) : std::vector<uint8_t>{};
+}
+
 }  // namespace
 
 // ---- operations -----------------------------------------------------------
@@ -207,6 +214,14 @@ void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int
     chained_ = next;
 }
 
+pic::SharedCanvas Composition::TakeCanvas() {
+    if (!fast_ || !canvas_) return nullptr;
+    pic::SharedCanvas canvas = std::move(canvas_->canvas);
+    delete canvas_;
+    canvas_ = nullptr;
+    return canvas;
+}
+
 void* Composition::Finish(ResultUse use) {
     if (!fast_) {
         void* result = chained_;
@@ -239,40 +254,86 @@ void* RecompressForKeeping(const void* png) {
     return kept.empty() ? nullptr : imprinta::MakeByteSet(kept);
 }
 
-KeptRepack::KeptRepack(const void* png) {
+namespace {
+std::vector<uint8_t> EncodeCanvas(const pic::Canvas& canvas, OutputFormat format);
+}  // namespace
+
+struct KeptRepack::Job {
+    std::vector<uint8_t> input, output;  // input: a PNG, when there is no canvas
+    pic::SharedCanvas canvas;
+    OutputFormat format;
+    HANDLE thread = nullptr;
+    ~Job() {
+        if (thread) CloseHandle(thread);
+    }
+    void Pack() {
+        try {
+            output = canvas ? EncodeCanvas(*canvas, format) : EncodeBytesAs(input, format);
+        } catch (const std::bad_alloc&) {
+            output.clear();
+        }
+        canvas.reset();
+        std::vector<uint8_t>().swap(input);
+    }
+    // The thread holds its own reference, so the job outlives whoever dropped it.
+    static unsigned long __stdcall Main(void* param) {
+        std::unique_ptr<std::shared_ptr<Job>> held(static_cast<std::shared_ptr<Job>*>(param));
+        (*held)->Pack();
+        return 0;
+    }
+};
+
+KeptRepack::KeptRepack(const void* png, OutputFormat format) {
     try {
+        job_ = std::make_shared<Job>();
         const std::span<const uint8_t> bytes = BytesOf(png);
-        input_.assign(bytes.begin(), bytes.end());
+        job_->input.assign(bytes.begin(), bytes.end());
+        job_->format = format;
     } catch (const std::bad_alloc&) {
-        return;  // nothing to pack: Take gives null
+        job_.reset();  // nothing to pack: Take gives null
+        return;
     }
-    thread_ = CreateThread(nullptr, 0, &KeptRepack::Main, this, 0, nullptr);
-    if (!thread_) Main(this);
+    Start();
 }
 
-KeptRepack::~KeptRepack() {
-    if (!thread_) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-}
-
-unsigned long __stdcall KeptRepack::Main(void* self) {
-    auto* repack = static_cast<KeptRepack*>(self);
+KeptRepack::KeptRepack(Composition& picture, OutputFormat format) {
+    pic::SharedCanvas canvas = picture.TakeCanvas();
+    if (!canvas) {
+        void* png = picture.Finish(ResultUse::ReadBackAtOnce);
+        *this = KeptRepack(png, format);
+        Free(png);
+        return;
+    }
     try {
-        repack->output_ = PackForKeeping(repack->input_);
+        job_ = std::make_shared<Job>();
     } catch (const std::bad_alloc&) {
-        repack->output_.clear();
+        return;
     }
-    return 0;
+    job_->canvas = std::move(canvas);
+    job_->format = format;
+    Start();
+}
+
+void KeptRepack::Start() {
+    std::shared_ptr<Job>* held = new (std::nothrow) std::shared_ptr<Job>(job_);
+    job_->thread = held ? CreateThread(nullptr, 0, &Job::Main, held, CREATE_SUSPENDED, nullptr) : nullptr;
+    if (!job_->thread) {
+        delete held;
+        job_->Pack();
+        return;
+    }
+    SetThreadPriority(job_->thread, THREAD_PRIORITY_BELOW_NORMAL);
+    ResumeThread(job_->thread);
+}
+
+bool KeptRepack::Done() const {
+    return !job_ || !job_->thread || WaitForSingleObject(job_->thread, 0) == WAIT_OBJECT_0;
 }
 
 void* KeptRepack::Take() {
-    if (thread_) {
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
-    return output_.empty() ? nullptr : imprinta::MakeByteSet(output_);
+    if (!job_) return nullptr;
+    if (job_->thread) WaitForSingleObject(job_->thread, INFINITE);
+    return job_->output.empty() ? nullptr : imprinta::MakeByteSet(job_->output);
 }
 
 TemplateCanvas DecodeTemplateCanvas(const void* bytes) {
@@ -317,11 +378,7 @@ void WarmUpRenderer(const char* fontName) {
     (void)RenderPoster(dot, plain, styled, {});
 }
 
-std::vector<uint8_t> EncodeResultAs(const void* png, OutputFormat format) {
-    if (format.kind == FileFormat::Png) return PackForKeeping(BytesOf(png));
-    std::optional<pic::Canvas> canvas = pic::DecodeCanvas(BytesOf(png));
-    return canvas ? pic::EncodeJpeg(*canvas, format.quality) : std::vector<uint8_t>{};
-}
+std::vector<uint8_t> EncodeResultAs(const void* png, OutputFormat format) { return EncodeBytesAs(BytesOf(png), format); }
 
 Point32 WatermarkPosition(int32_t position, int32_t baseWidth, int32_t baseHeight, int32_t drawnWidth,
                           int32_t drawnHeight, int32_t x, int32_t y) {

@@ -65,6 +65,9 @@ public:
                const char* text, int32_t x, int32_t y, const TextEffects& effects = TextEffects{});
     // The PNG (owned by the caller; null when the picture did not decode).
     void* Finish(ResultUse use);
+    // The composed picture itself, to be packed elsewhere (the composition is
+    // done with it); null on the all-GDI+ path, which gives Finish's PNG only.
+    std::shared_ptr<imprinta::picture::Canvas> TakeCanvas();
     // Whether the result is the picture at the shown size rather than its own,
     // and the picture's own size then.
     bool Reduced() const { return reduced_; }
@@ -84,22 +87,25 @@ private:
 // is exported); null when the bytes are no picture decoded here.
 void* RecompressForKeeping(const void* png);
 
-// Packs a renderer result again as a Kept one on a thread of its own, while the
-// caller goes on (the batch job waits out its pause meanwhile). Touches neither
-// the Runtime nor the picture cache until Take.
+// Packs a renderer result as a file in a format (a PNG packed as Kept results
+// are, or a JPEG) on a thread of its own below normal priority, while the
+// caller goes on. Touches neither the Runtime nor the picture cache until
+// Take. Dropped before it is done, the packing ends on its thread and frees
+// itself there: nobody waits for work no longer wanted.
 class KeptRepack {
 public:
-    explicit KeptRepack(const void* png);  // copies the bytes; without a thread it packs at once
-    ~KeptRepack();
-    KeptRepack(const KeptRepack&) = delete;
-    KeptRepack& operator=(const KeptRepack&) = delete;
+    // Copies the bytes; without a thread it packs at once.
+    explicit KeptRepack(const void* png, OutputFormat format = {});
+    // The composition's picture, taken from it without a copy where it can be.
+    KeptRepack(Composition& picture, OutputFormat format);
+    bool Done() const;
     // Waits for the packing: a new byte set (owned by the caller), or null.
     void* Take();
 
 private:
-    static unsigned long __stdcall Main(void* self);
-    std::vector<uint8_t> input_, output_;
-    void* thread_ = nullptr;
+    struct Job;
+    void Start();
+    std::shared_ptr<Job> job_;
 };
 
 // ---- posters of a batch, drawn on several threads ---------------------------

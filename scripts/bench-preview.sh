@@ -92,7 +92,7 @@ for t in flat.png photo.png photo.jpg deep16.png progressive.jpg phone.jpg camer
   printf '%-15s | %6s (min %s max %s) %9s B | %6s %11s B | %6s %11s B | %s\n' "$t" \
     "$k" "$(value keystroke_min_s "$o")" "$(value keystroke_max_s "$o")" \
     "$(value export_png_bytes "$o")" "$pt" "$ps" "$mt" "$ms" "$(awk -v a="$pt" -v b="$k" 'BEGIN { if (b > 0) printf "%.1f", a / b }')"
-  starts="${starts:-}$t: $(value start_to_window_s "$o") s (peak working set $(value peak_working_set_mb "$o") MB, export $(value export_s "$o") s); "
+  starts="${starts:-}$t: $(value start_to_window_s "$o") s (peak working set $(value peak_working_set_mb "$o") MB, export $(value export_s "$o") s at once, $(value export_after_pause_s "$o") s after a pause); "
 done
 echo "start -> window shown: $starts"
 o=$(ours huge.jpg 1)

@@ -226,6 +226,32 @@ TEST(PreviewAndExport, TypingBurstCoalescesAndTheExportFollowsIt) {
     EXPECT_EQ(0, program.Close());
 }
 
+// A pause in typing makes the export ahead: the export then writes exactly
+// what a fresh composition writes, and only for the picture it was made for.
+TEST(PreviewAndExport, ExportMadeAheadOnlyForThePictureShown) {
+    std::string folder = NewProgramFolder("ahead");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 1080, 1920, 120, 170, 220));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    const std::string exported = folder + kExportName;
+    auto ahead = [&] { return reinterpret_cast<intptr_t>(GetPropA(program.window(), "ImprintaExportsAhead")); };
+    auto exportNow = [&] {
+        EXPECT_TRUE(program.Click(U::ExportButton));
+        return testsupport::ReadWholeFile(exported);
+    };
+    const intptr_t before = ahead();
+    ASSERT_TRUE(program.SetText(U::BodyText, L"Made ahead"));
+    for (int i = 0; i < 200 && ahead() == before; ++i) Sleep(50);
+    ASSERT_GT(ahead(), before) << "no export made ahead after a pause";
+    const std::string madeAhead = exportNow();
+    ASSERT_TRUE(program.SetText(U::BodyText, L"Typed after"));
+    const std::string changed = exportNow();
+    EXPECT_FALSE(changed == madeAhead) << "the export made for the previous text was written";
+    ASSERT_TRUE(program.SetText(U::BodyText, L"Made ahead"));
+    EXPECT_TRUE(exportNow() == madeAhead) << "made ahead differs from composed at once";
+    EXPECT_EQ(0, program.Close());
+}
+
 // A lone copy of the program: the tutorial button writes the stored page next
 // to it and opens it; a page already there (here edited) is kept. The page
 // covers every feature, down to the command line.
