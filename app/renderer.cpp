@@ -78,6 +78,8 @@ pic::SharedCanvas WorkingCanvas(std::span<const uint8_t> bytes) {
 constexpr int kLargeShownLevel = 1;
 constexpr uint64_t kShownStoredLimit = uint64_t(128) << 20;  // 32 M pixels
 
+constexpr uint64_t kKeptStreamedFrom = uint64_t(16) << 20;  // pixels
+
 pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
     const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
     pic::PngEncodeOptions options;
@@ -85,6 +87,10 @@ pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
         options.compression = pic::PngCompression::Small;
         const bool large = uint64_t(canvas.width) * canvas.height >= pic::kSmallLevelLargeFrom;
         options.level = large ? pic::kSmallLevelLarge : pic::kSmallLevel;
+        // One-shot packing holds the filtered picture and an output as large
+        // beside the picture itself: on a camera photo that is more than the
+        // program may use. Row by row, only the packed file grows.
+        if (uint64_t(canvas.width) * canvas.height >= kKeptStreamedFrom) options.oneShotLimit = 0;
     } else if (use == ResultUse::ReadBackAtOnce || raw <= kShownStoredLimit) {
         options.compression = pic::PngCompression::Stored;
     } else {
