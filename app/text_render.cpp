@@ -189,6 +189,7 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
         float w = 0, h = 0;
         typesetter.Measure(line, size, &w, &h);
         const double oy = at.y + i * step;
+        if (oy - pad > reach.bottom) break;  // the lines below start lower still
         const int64_t boxW = BoxWidth(w, size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
         double ox = at.x;
         CoverageMask mask;

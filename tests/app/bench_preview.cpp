@@ -40,6 +40,12 @@ void WriteSettings(const std::string& folder) {
                              {"标题字体", "0"},   {"文案字体", "0"}};
     std::string ini = folder + "pz.ini";
     for (auto& k : keys) WritePrivateProfileStringA("配置", k[0], k[1], ini.c_str());
+    // IMPRINTA_BENCH_BODY=N: a body of N characters (lines of 30) typed before.
+    if (const char* chars = getenv("IMPRINTA_BENCH_BODY")) {
+        std::string body;
+        for (int i = 0; i < atoi(chars); ++i) body += i % 30 == 29 ? std::string("\\n") : std::string("字");
+        WritePrivateProfileStringA("配置", "文案内容", body.c_str(), ini.c_str());
+    }
     // IMPRINTA_BENCH_STYLED=1: both texts with a 4 px outline and a soft shadow (blur 8).
     const char* styled = getenv("IMPRINTA_BENCH_STYLED");
     if (!styled || strcmp(styled, "1") != 0) return;
