@@ -205,26 +205,14 @@ bool KeystrokeWaiting() {
     return HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) != 0;
 }
 
-namespace {
-// The template read afresh, both texts drawn at its own size, then handed on.
-template <class Then>
-auto WithFullSizeComposition(Then then) {
+KeptRepack PackFullSize(OutputFormat format) {
     Block path(EditContent(kTemplatePath));
     uint32_t error = 0;
     Block bytes(ReadByteSetFile(TextOf(path), &error));
     Composition picture(bytes.get());
     DrawPassOn(picture, TextPass::Title);
     DrawPassOn(picture, TextPass::Body);
-    return then(picture);
-}
-}  // namespace
-
-void* ComposeFullSize(ResultUse use) {
-    return WithFullSizeComposition([use](Composition& picture) { return picture.Finish(use); });
-}
-
-KeptRepack PackFullSize(OutputFormat format) {
-    return WithFullSizeComposition([format](Composition& picture) { return KeptRepack(picture, format); });
+    return KeptRepack(picture, format);
 }
 
 void FlushDeferredRefresh() {
@@ -257,10 +245,9 @@ void* InFormat(const void* png, OutputFormat format) {
 void* ExportBytes(OutputFormat format) {
     if (void* ready = TakePreparedExport(format)) return ready;
     const bool png = format.kind == FileFormat::Png;
-    if (CurrentReduction.active) {
-        Block full(ComposeFullSize(png ? ResultUse::Kept : ResultUse::ReadBackAtOnce));
-        return png || !full.get() ? full.release() : InFormat(full.get(), format);
-    }
+    // Packed straight from the composition: the full-size picture is never
+    // kept in the cache, where it would sit beside the next export's.
+    if (CurrentReduction.active) return PackFullSize(format).Take();
     if (!png) return InFormat(CurrentPicture, format);  // never PNG bytes under the .jpg name
     void* kept = RecompressForKeeping(CurrentPicture);
     return kept ? kept : PointerToBytes(ByteSetData(CurrentPicture), int32_t(BytesLength(CurrentPicture)));

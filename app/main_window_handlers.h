@@ -38,10 +38,8 @@ enum class TextPass { Title, Body };
 // A text given replaces the unit's.
 void DrawPassOn(Composition& picture, TextPass pass, const char* text = nullptr);
 
-// The template with both texts at its own size, packed for its use (owned by
-// the caller; null when the template does not decode).
-void* ComposeFullSize(ResultUse use);
-// The same composition packed as a file in the format on a thread of its own.
+// The template with both texts at its own size, packed as a file in the
+// format on a thread of its own (Take gives null when the template does not decode).
 KeptRepack PackFullSize(OutputFormat format);
 // Everything a full-size composition is made from (the template file as it is
 // on disk, both passes' units and effects), as one text: equal texts, equal posters.

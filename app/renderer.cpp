@@ -338,7 +338,10 @@ bool KeptRepack::Done() const {
 
 void* KeptRepack::Take() {
     if (!job_) return nullptr;
-    if (job_->thread) WaitForSingleObject(job_->thread, INFINITE);
+    if (job_->thread) {
+        SetThreadPriority(job_->thread, THREAD_PRIORITY_NORMAL);  // somebody waits for it now
+        WaitForSingleObject(job_->thread, INFINITE);
+    }
     return job_->output.empty() ? nullptr : imprinta::MakeByteSet(job_->output);
 }
 
