@@ -21,9 +21,9 @@ trap stop_session EXIT
 
 status=0
 echo "== Windows tests (Wine) =="
-# A GUI program that fails is run once more: two timing-bound cases (a click
-# during a batch pause, a style file loaded through the file dialog) have failed
-# on a heavily loaded machine and passed on their own; a second failure fails.
+# A GUI program that fails is run once more: on a heavily loaded machine a
+# window test can miss a moment it waits for (a style file loaded through the
+# file dialog once did); a second failure fails.
 (cd "$BUILD" && ctest --output-on-failure -j2 --repeat until-pass:2 "$@") || status=1
 if [ -f "$BUILD/native/CTestTestfile.cmake" ]; then
   echo "== native tests =="
