@@ -1,6 +1,7 @@
 #include "app/export_ahead.h"
 #include <windows.h>
 #include <memory>
+#include <new>
 #include <string>
 #include "app/batch_job.h"
 #include "app/main_window_handlers.h"
@@ -55,7 +56,14 @@ void CALLBACK OnIdle(HWND window, UINT, UINT_PTR id, DWORD) {
         return;
     }
     // Nothing is read between the inputs and the composition: no message runs.
-    g_prepared.reset(new Prepared{std::move(inputs), format, PackFullSize(format)});
+    // Work ahead is only ever a saving: without the memory for it the export
+    // composes when clicked, as it would have anyway.
+    try {
+        g_prepared.reset();
+        g_prepared.reset(new Prepared{std::move(inputs), format, PackFullSize(format)});
+    } catch (const std::bad_alloc&) {
+        g_prepared.reset();
+    }
     SetPropA(window, kPreparedProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(++g_preparedCount)));
 }
 
