@@ -19,6 +19,11 @@ source "$ROOT/scripts/session.sh"
 start_session
 trap stop_session EXIT
 
+# Each test program leaves its scratch folders (program copies, exports) in the
+# prefix's Temp for a look afterwards; the previous run's go now, so repeated
+# runs do not fill the disk.
+rm -rf "$WINEPREFIX"/drive_c/users/*/Temp/imprinta-*
+
 status=0
 echo "== Windows tests (Wine) =="
 # A GUI program that fails is run once more: on a heavily loaded machine a
