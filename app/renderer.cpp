@@ -11,6 +11,7 @@
 #include <span>
 #include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
+#include "app/text_layers.h"
 #include "app/text_render.h"
 #include "app/text_limits.h"
 #include "runtime/core/blocks.h"
@@ -206,12 +207,47 @@ Composition::~Composition() {
     Free(chained_);
 }
 
+namespace {
+
+// Everything a text's layer depends on, the picture's size and scale included.
+std::string LayerKey(const TextStyle& s, const TextEffects& effects, const char* text, int32_t x, int32_t y,
+                     const pic::Canvas& canvas, TextScale scale) {
+    static_assert(sizeof(TextEffects) % sizeof(int32_t) == 0, "effects held as whole numbers, no padding");
+    const int32_t numbers[] = {s.size, int32_t(s.colour), s.style, s.alpha, s.hint, x, y,
+                               int32_t(canvas.width), int32_t(canvas.height)};
+    const float scales[] = {scale.x, scale.y};
+    std::string key(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    key.append(reinterpret_cast<const char*>(scales), sizeof scales)
+        .append(reinterpret_cast<const char*>(&effects), sizeof effects)
+        .append(s.fontName ? s.fontName : "")
+        .append(1, '\0')
+        .append(text ? text : "");
+    return key;
+}
+
+TextLayers& PreviewLayers() {
+    static TextLayers layers;
+    return layers;
+}
+
+}  // namespace
+
 void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha,
                         int32_t hint, const char* text, int32_t x, int32_t y, const TextEffects& effects) {
     if (fast_) {
-        if (canvas_)
-            DrawTextOnCanvas(*canvas_->canvas, {fontName, size, colour, style, alpha, hint}, effects, text, x, y,
-                             canvas_->scale);
+        if (!canvas_) return;
+        pic::Canvas& canvas = *canvas_->canvas;
+        const TextStyle textStyle{fontName, size, colour, style, alpha, hint};
+        const TextScale scale = canvas_->scale;
+        auto draw = [&](pic::Canvas& on) { DrawTextOnCanvas(on, textStyle, effects, text, x, y, scale); };
+        if (!reduced_) return draw(canvas);
+        // A preview: the text that did not change is painted from its layer.
+        try {
+            PreviewLayers().Paint(canvas, LayerKey(textStyle, effects, text, x, y, canvas, scale), draw);
+        } catch (const std::bad_alloc&) {
+            PreviewLayers().Clear();
+            draw(canvas);
+        }
         return;
     }
     void* next = DrawTextOnPictureGdiplus(chained_ ? chained_ : source_, fontName, size, colour, style, alpha, hint,

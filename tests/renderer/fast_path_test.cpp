@@ -235,6 +235,47 @@ TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
     }
 }
 
+// The preview paints a text that did not change from the layer it left: every
+// setting of a text must make it new, and a layer painted again gives the
+// picture it gave when made.
+TEST(FastPath, PreviewTextsFollowEveryChange) {
+    std::vector<uint8_t> bytes = ReadTemplate("photo.png");
+    Owned input(ToByteSet(bytes));
+    struct Texts {
+        TextCase title, body;
+        app::TextEffects bodyEffects;
+    };
+    const Texts base = {{"黑体", 40, 0x0000FF, 255, app::kTextRenderingHintAntiAlias, 20, 20, "标题 Title"},
+                        {"宋体", 24, 0x00202020, 255, app::kTextRenderingHintAntiAlias, 30, 180, "一行\r\nbody"},
+                        {}};
+    auto preview = [&](const Texts& t) {
+        app::Composition picture(input.block, {120, 160});
+        picture.Stamp(t.title.font, t.title.size, t.title.colour, 1, t.title.alpha, t.title.hint, t.title.text,
+                      t.title.x, t.title.y);
+        picture.Stamp(t.body.font, t.body.size, t.body.colour, 1, t.body.alpha, t.body.hint, t.body.text, t.body.x,
+                      t.body.y, t.bodyEffects);
+        EXPECT_TRUE(picture.Reduced());
+        Owned png(picture.Finish(app::ResultUse::Shown));
+        return std::string(reinterpret_cast<const char*>(ByteSetData(png.block)), ByteSetLength(png.block));
+    };
+    const std::string first = preview(base);
+    const std::pair<const char*, void (*)(Texts&)> changes[] = {
+        {"body text", [](Texts& t) { t.body.text = "一行\r\nbodies"; }},
+        {"body x", [](Texts& t) { t.body.x += 7; }},
+        {"body y", [](Texts& t) { t.body.y += 7; }},
+        {"body size", [](Texts& t) { t.body.size += 6; }},
+        {"body colour", [](Texts& t) { t.body.colour = 0x00FF8000; }},
+        {"body outline", [](Texts& t) { t.bodyEffects.outlineWidth = 3, t.bodyEffects.outlineColour = 0xFFFFFF; }},
+        {"title text", [](Texts& t) { t.title.text = "标题 Other"; }},
+    };
+    for (const auto& [what, change] : changes) {
+        Texts changed = base;
+        change(changed);
+        EXPECT_TRUE(first != preview(changed)) << what << ": the text's old layer was painted";
+        EXPECT_TRUE(first == preview(base)) << what << ": a layer painted again differs from when it was made";
+    }
+}
+
 // Style settings that change nothing (no width, no opacity, no reference size)
 // give the plain text's bytes on every template kind, as the defaults do.
 TEST(FastPath, IdleTextStyleGivesThePlainBytes) {
