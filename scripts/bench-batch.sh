@@ -2,12 +2,12 @@
 # Command-line batch throughput: posters per second for 5 photo-like 1080 x 1920
 # templates x ROWS table rows, PNG and JPEG, one thread and two, beside Pillow in
 # one Python process (decode, the same two texts, PNG at its default level and
-# JPEG at quality 90 4:2:0). Usage: scripts/bench-batch.sh [rows] (default 24)
+# JPEG at quality 90 4:2:0). Usage: scripts/bench-batch.sh [rows] (default 8)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export IMPRINTA_BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
 BUILD="$IMPRINTA_BUILD"
-ROWS="${1:-24}"
+ROWS="${1:-8}"
 cmake --build "$BUILD" --target Imprinta >/dev/null
 /usr/bin/python3 -c 'import PIL' 2>/dev/null || apt-get install -y -q python3-pil >/dev/null
 P="$BUILD/bench-batch"
