@@ -618,7 +618,7 @@ std::wstring SettledBoxText(HWND box) {
 
 }  // namespace
 
-TableBatchRun RunTableBatch(const Program& program, const std::string& table) {
+TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst) {
     TableBatchRun run;
     ClickInBackground click(program.unit(U::TableBatchButton));
     HWND open = program.WaitForTopWindow(L"打开", 20000);
@@ -631,6 +631,11 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table) {
     if (!asked) return run;
     run.asked = SettledBoxText(asked);
     PostMessageW(asked, WM_COMMAND, IDOK, 0);
+    if (escAfterFirst) {
+        for (DWORD start = GetTickCount(); program.Text(U::TableBatchButton).rfind(L"1 / ", 0) != 0; Sleep(5))
+            if (GetTickCount() - start > 30000) return run;
+        PostMessageW(program.window(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    }
     for (DWORD start = GetTickCount(); !click.Done() && GetTickCount() - start < 60000; Sleep(50))
         if (HWND report = program.BoxTitled(Program::kNoticeCaption)) {
             run.report = SettledBoxText(report);

@@ -143,12 +143,13 @@ private:
 
 // The window's table batch run through its file dialog with table (a full
 // path): what the window said before the run, which is then started, and its
-// end report ("" when none came); done once the click has returned.
+// end report ("" when none came); done once the click has returned. With
+// escAfterFirst, Esc is pressed at the window once the first file is written.
 struct TableBatchRun {
     std::wstring asked, report;
     bool done = false;
 };
-TableBatchRun RunTableBatch(const Program& program, const std::string& table);
+TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst = false);
 // A named row and a numbered one, for batches where every file fails.
 extern const char kTwoRowTable[];
 // What a run of kTwoRowTable over one template where every file fails lacks

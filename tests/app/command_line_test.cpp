@@ -336,5 +336,16 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
         EXPECT_EQ((std::vector<std::string>{"2.png", "chengzi.png"}), Sorted(FileNamesIn(folder + "批量目录\\" + sub)))
             << sub;
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
+
+    // Esc during the run stops it after the file being written; the window stays.
+    run = RunTableBatch(program, folder + "表.csv", true);
+    ASSERT_TRUE(run.done);
+    EXPECT_NE(std::wstring::npos, run.report.find(L"已按要求停止")) << Ansi(run.report);
+    size_t files = 0;
+    for (const char* sub : {"1", "2"}) files += FileNamesIn(folder + "批量目录\\" + sub).size();
+    EXPECT_GE(files, 4u + 2);
+    EXPECT_LE(files, 4u + 3);
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
     EXPECT_EQ(0, program.Close());
 }
