@@ -76,10 +76,11 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     std::string marker = "marker, not a result";
     ASSERT_TRUE(testsupport::WriteWholeFile(output + "4\\3.png", marker));
 
-    // Two clicks at once: the second arrives while the first run pauses and
-    // must not start a run of its own inside it.
+    // A click on the other batch's button arrives while this run pauses: it
+    // must neither start a run of its own inside it nor stop this one (a click
+    // on the run's own button stops it, tested below).
     program.PostClick(U::ExportAllButton);
-    program.PostClick(U::ExportAllButton);
+    program.PostClick(U::TableBatchButton);
     struct Opened {
         static bool Twice(void*) { return CountOccurrences(testsupport::ReadWholeFile(RecorderLog()), "批量目录") >= 2; }
     };
