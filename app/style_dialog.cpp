@@ -149,8 +149,6 @@ void NoteReferenceSize(TextEffects& e) {
     PngSize(CurrentPicture, &e.referenceWidth, &e.referenceHeight);
 }
 
-// Reads every unit into the effects, each value kept in its range; a value
-// out of range is used at the nearest end and named in the dialog.
 // A unit's value held to the setting's range; the first value out of range is
 // named in *message (prefixed with whose setting it is).
 int32_t ReadInRange(const DialogSetting& s, uint32_t unit, const char* whose, std::string* message) {
@@ -164,6 +162,9 @@ int32_t ReadInRange(const DialogSetting& s, uint32_t unit, const char* whose, st
     return value;
 }
 
+// Reads every unit into the effects, each value kept in its range; a value
+// out of range is used at the nearest end and named in the dialog.
+// The output format's pair likewise.
 void ReadUnits() {
     std::string message;
     for (const DialogPass& p : kPasses) {
