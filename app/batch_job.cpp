@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "app/batch_run.h"
 #include "app/failure_report.h"
 #include "app/file_io.h"
 #include "app/main_window_handlers.h"
@@ -20,9 +21,7 @@ namespace app {
 namespace {
 
 constexpr int32_t kPauseMs = 100;
-bool g_batchRunning = false;
-bool g_stopRequested = false;
-
+const char kExportAllCaption[] = "多个模板导出";
 
 // The search goes through the wide-character functions, so long paths and
 // names outside GBK are found. Such a name is handed on as its short name when
@@ -171,19 +170,6 @@ std::string NamesLeftOutText(int32_t count) {
 std::string SkippedBeyondLimitText(int32_t count) {
     return "超出 " + std::to_string(kTemplateLimit) + " 张的 " + std::to_string(count) + " 张模板没有处理 (一次最多 " +
            std::to_string(kTemplateLimit) + " 张)";
-}
-
-bool BatchRunning() { return g_batchRunning; }
-void RequestBatchStop() { g_stopRequested = g_batchRunning; }
-bool BatchStopRequested() { return g_stopRequested; }
-
-BatchRunMark::BatchRunMark() {
-    g_batchRunning = true;
-    g_stopRequested = false;
-}
-BatchRunMark::~BatchRunMark() {
-    g_batchRunning = false;
-    g_stopRequested = false;
 }
 
 Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
@@ -337,10 +323,10 @@ bool WaitPumping(int64_t amount, int32_t unit) {
 using namespace app;
 
 extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
-    // The pauses let every handler run, this one included: a nested run would
-    // interleave two jobs over the same folders.
-    if (g_batchRunning || MainWindowClosing) return;
-    g_batchRunning = true;
+    // The pauses let every handler run, this one included: a click during a run
+    // stops it rather than interleaving a second job over the same folders.
+    if (TakeBatchClick(mainwindow::kButtonExportAll) || MainWindowClosing) return;
+    BatchRun run(mainwindow::kButtonExportAll, kExportAllCaption);
     std::string templates = RunDirectoryPath("\\模板\\");
     std::string outputRoot = RunDirectoryPath("\\批量目录\\");
     void* list = nullptr;
@@ -352,18 +338,24 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     if (found > n) tally.Skipped(found - n, SkippedBeyondLimitText(found - n));
     if (found == 0) tally.Skipped(0, "模板文件夹里没有模板 (jpg、jpeg、png): " + templates);
     Block last;
-    for (int32_t i = 1; i <= n && !MainWindowClosing; ++i) {
+    int32_t done = 0;
+    run.Progress(0, static_cast<size_t>(n));
+    for (; done < n && run.GoesOn(); run.Progress(static_cast<size_t>(++done), static_cast<size_t>(n))) {
         uint32_t error = 0;
-        Block result = ExportOne(ListItems(list)[i - 1], i, outputRoot, &error);
+        const char* name = ListItems(list)[done];
+        // The template under way is finished whole even when a stop comes meanwhile.
+        Block result = ExportOne(name, done + 1, outputRoot, &error);
         if (MainWindowClosing) break;
         if (error) {
-            tally.Failed(ListItems(list)[i - 1], error);
+            tally.Failed(name, error);
         } else {
             tally.Written();
             last.reset(result.release());
         }
     }
     ClearList(&list);
+    if (run.StopRequested() && done < n) tally.Stopped(n - done);
+    run.End();
     if (!MainWindowClosing) {
         // A refresh while the last output folder was listed may have replaced it.
         if (last.get() && !SamePicture(CurrentPicture, last.get())) {
@@ -373,5 +365,4 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
         if (!tally.AllWell() || found == 0) ShowFailure("批量导出: " + tally.Summary());
         if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }
-    g_batchRunning = false;
 }

@@ -47,20 +47,6 @@ std::string NextOutputFile(const std::string& folder, int32_t count, const char*
 std::string NextBatchFile(const std::string& outputRoot, int32_t index, const char* extension,
                           uint32_t* error = nullptr);
 
-// Whether a batch run is under way (a second start is refused meanwhile).
-bool BatchRunning();
-// Asks the running batch to stop after the file being written.
-void RequestBatchStop();
-bool BatchStopRequested();
-// Marks a batch as running for its lifetime.
-class BatchRunMark {
-public:
-    BatchRunMark();
-    ~BatchRunMark();
-    BatchRunMark(const BatchRunMark&) = delete;
-    BatchRunMark& operator=(const BatchRunMark&) = delete;
-};
-
 // A poster's own texts (GBK, CR LF breaks) and output name (empty: numbered).
 struct BatchTexts {
     const char* title;

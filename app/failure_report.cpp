@@ -30,6 +30,7 @@ void BatchTally::Failed(const std::string& name, uint32_t error) {
 std::string BatchTally::Summary() const {
     std::string text = "写出 " + std::to_string(written_) + " 张, 跳过 " + std::to_string(skipped_) + " 张, 失败 " +
                        std::to_string(failed_) + " 张";
+    if (stopped_) text += "\r\n已按要求停止, 还有 " + std::to_string(left_) + " 张没有做";
     for (const std::string& r : reasons_) text += "\r\n" + r;
     if (static_cast<size_t>(skipped_ + failed_) > reasons_.size()) text += "\r\n…";
     return text;

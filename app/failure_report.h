@@ -24,14 +24,18 @@ public:
     void Written() { ++written_; }
     void Skipped(int32_t count, const std::string& why);
     void Failed(const std::string& name, uint32_t error);
+    // Stopped on request with count posters not made.
+    void Stopped(int32_t count) { stopped_ = true, left_ = count; }
     int32_t written() const { return written_; }
-    bool AllWell() const { return skipped_ == 0 && failed_ == 0; }
-    // "写出 N 张, 跳过 M 张, 失败 K 张" and the first reasons, one a line.
+    bool AllWell() const { return skipped_ == 0 && failed_ == 0 && !stopped_; }
+    // "写出 N 张, 跳过 M 张, 失败 K 张", whether it was stopped, and the first
+    // reasons, one a line.
     std::string Summary() const;
 
 private:
     static constexpr size_t kReasonsShown = 5;
-    int32_t written_ = 0, skipped_ = 0, failed_ = 0;
+    int32_t written_ = 0, skipped_ = 0, failed_ = 0, left_ = 0;
+    bool stopped_ = false;
     std::vector<std::string> reasons_;
 };
 

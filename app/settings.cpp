@@ -276,6 +276,7 @@ SettingsSnapshot TakeSettingsSnapshot() {
     for (const SettingKey& k : kSettingKeys) s.values.push_back(SavedValue(k));
     s.title = TitleEffects;
     s.body = BodyEffects;
+    s.format = g_outputFormat;
     return s;
 }
 
@@ -285,6 +286,7 @@ void RestoreSettingsSnapshot(const SettingsSnapshot& s) {
         SetUnitValue(kSettingKeys[i], s.values[i].c_str());
     TitleEffects = s.title;
     BodyEffects = s.body;
+    g_outputFormat = s.format;
     RefreshPreview(nullptr);
 }
 
@@ -342,6 +344,7 @@ StyleFileError SaveStyleTo(const std::string& path) {
 }
 
 OutputFormat CurrentOutputFormat() { return g_outputFormat; }
+void SetCurrentOutputFormat(const OutputFormat& format) { g_outputFormat = format; }
 
 namespace {
 

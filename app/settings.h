@@ -16,10 +16,11 @@ bool SaveSettings();
 void UseSettingsFile(const std::string& path);
 
 // What the style dialog puts back on Cancel: the values of the keyed units
-// (fonts, sizes, positions, colours) and both texts' style.
+// (fonts, sizes, positions, colours), both texts' style and the output format.
 struct SettingsSnapshot {
     std::vector<std::string> values;
     TextEffects title, body;
+    OutputFormat format;
 };
 SettingsSnapshot TakeSettingsSnapshot();
 void RestoreSettingsSnapshot(const SettingsSnapshot& s);  // refreshes the preview once
@@ -50,4 +51,6 @@ StoredStyles ReadStoredStyles(const std::vector<std::string>& fontNames);
 OutputFormat ReadStoredOutputFormat();
 // The format the window's export and batch write in (loaded with the settings).
 OutputFormat CurrentOutputFormat();
+// Chosen in the style dialog; saved with the other settings.
+void SetCurrentOutputFormat(const OutputFormat& format);
 }  // namespace app

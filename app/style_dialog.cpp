@@ -72,7 +72,7 @@ const DialogPass kPasses[] = {{"标题", &TitleEffects, &DialogSetting::title},
 const uint32_t kLabels[] = {kTitleHeader,      kBodyHeader,        kAlignLabel,          kSpacingLabel,
                             kMaxWidthLabel,    kFitLabel,          kAnchorLabel,         kOutlineWidthLabel,
                             kOutlineColourLabel, kShadowDxLabel,   kShadowDyLabel,       kShadowColourLabel,
-                            kShadowOpacityLabel, kShadowBlurLabel};
+                            kShadowOpacityLabel, kShadowBlurLabel, kFormatLabel,     kQualityLabel};
 
 bool g_filling = false;  // the units are being set from the effects: their change events are ours
 bool g_kept = false;     // OK closed the dialog
@@ -112,10 +112,22 @@ void WriteUnit(const DialogSetting& s, uint32_t unit, int32_t value) {
     }
 }
 
+// The output format is one for both texts: its own pair of units, the quality
+// checked like the texts' numbers.
+const DialogSetting kFormatSettings[] = {
+    {"输出格式", kOutputFormat, kOutputFormat, Control::Choice, 0, 1, nullptr, nullptr},
+    {"JPEG质量", kJpegQuality, kJpegQuality, Control::Number, kMinJpegQuality, kMaxJpegQuality, nullptr, nullptr},
+};
+const DialogSetting& kFormatChoice = kFormatSettings[0];
+const DialogSetting& kQuality = kFormatSettings[1];
+
 void FillUnits() {
     g_filling = true;
     for (const DialogPass& p : kPasses)
         for (const DialogSetting& s : kSettings) WriteUnit(s, s.*p.unit, s.get(*p.effects));
+    const OutputFormat format = CurrentOutputFormat();
+    WriteUnit(kFormatChoice, kOutputFormat, format.kind == FileFormat::Jpeg ? 1 : 0);
+    WriteUnit(kQuality, kJpegQuality, format.quality);
     g_filling = false;
 }
 
@@ -137,25 +149,34 @@ void NoteReferenceSize(TextEffects& e) {
     PngSize(CurrentPicture, &e.referenceWidth, &e.referenceHeight);
 }
 
+// A unit's value held to the setting's range; the first value out of range is
+// named in *message (prefixed with whose setting it is).
+int32_t ReadInRange(const DialogSetting& s, uint32_t unit, const char* whose, std::string* message) {
+    int32_t typed = ReadUnit(s, unit);
+    int32_t value = typed < s.min ? s.min : typed > s.max ? s.max : typed;
+    if (value != typed && message->empty()) {
+        Block lo(IntegerText(s.min)), hi(IntegerText(s.max)), used(IntegerText(value));
+        *message = std::string(whose) + s.name + "须在 " + lo.text() + " 到 " + hi.text() + " 之间，已按 " + used.text() +
+                   " 使用";
+    }
+    return value;
+}
+
 // Reads every unit into the effects, each value kept in its range; a value
 // out of range is used at the nearest end and named in the dialog.
+// The output format's pair likewise.
 void ReadUnits() {
     std::string message;
     for (const DialogPass& p : kPasses) {
         TextEffects e = *p.effects;
-        for (const DialogSetting& s : kSettings) {
-            int32_t typed = ReadUnit(s, s.*p.unit);
-            int32_t value = typed < s.min ? s.min : typed > s.max ? s.max : typed;
-            if (value != typed && message.empty()) {
-                Block lo(IntegerText(s.min)), hi(IntegerText(s.max)), used(IntegerText(value));
-                message = std::string(p.name) + s.name + "须在 " + lo.text() + " 到 " + hi.text() + " 之间，已按 " +
-                          used.text() + " 使用";
-            }
-            s.set(e, value);
-        }
+        for (const DialogSetting& s : kSettings) s.set(e, ReadInRange(s, s.*p.unit, p.name, &message));
         NoteReferenceSize(e);
         *p.effects = Clamped(e);
     }
+    OutputFormat format;
+    format.kind = ReadInRange(kFormatChoice, kOutputFormat, "", &message) == 1 ? FileFormat::Jpeg : FileFormat::Png;
+    format.quality = ReadInRange(kQuality, kJpegQuality, "", &message);
+    SetCurrentOutputFormat(format);
     ShowMessage(message);
 }
 

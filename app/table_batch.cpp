@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "app/batch_job.h"
+#include "app/batch_run.h"
 #include "app/failure_report.h"
 #include "app/main_window_handlers.h"
 #include "app/poster_table.h"
@@ -18,7 +19,6 @@
 #include "app/settings.h"
 #include "app/unit_access.h"
 #include "runtime/core/blocks.h"
-#include "runtime/units/button_data.h"
 
 namespace app {
 
@@ -26,7 +26,6 @@ namespace {
 
 constexpr size_t kReasonsShown = 5;
 const char kButtonText[] = "按表格批量…";
-const int kButtonCaptionIndex = imprinta::units::ApplicationIndex(imprinta::units::kButtonCaption);
 
 std::wstring Wide(const std::string& gbk) {
     int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
@@ -85,15 +84,6 @@ TableSummary Summarise(const std::wstring& path, const std::string& defaultBody)
 
 std::string Count(size_t n) { return std::to_string(n); }
 
-void ShowProgress(size_t done, size_t total) {
-    std::string text = Count(done) + " / " + Count(total);
-    SetProperty(mainwindow::kWindowId, mainwindow::kButtonTableBatch, kButtonCaptionIndex, PtrWord(text.c_str()));
-}
-
-void ResetButton() {
-    SetProperty(mainwindow::kWindowId, mainwindow::kButtonTableBatch, kButtonCaptionIndex, PtrWord(kButtonText));
-}
-
 }  // namespace
 
 }  // namespace app
@@ -101,9 +91,8 @@ void ResetButton() {
 using namespace app;
 
 extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
-    // A click while a batch runs stops it after the file being written.
-    if (BatchRunning()) return RequestBatchStop();
-    if (MainWindowClosing) return;
+    // A click while this batch runs stops it after the file being written.
+    if (TakeBatchClick(mainwindow::kButtonTableBatch) || MainWindowClosing) return;
     std::wstring path;
     if (!PickTableFile(&path)) return;
     Block body(EditContent(mainwindow::kBodyText));
@@ -132,22 +121,22 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
         ClearList(&list);
         return;
     }
-    BatchRunMark running;
+    BatchRun run(mainwindow::kButtonTableBatch, kButtonText);
     const std::string outputRoot = RunDirectoryPath("\\批量目录\\");
     PosterTable table(path, body.text() ? body.text() : "");
     Poster p;
     std::string failure;
     size_t done = 0, posters = 0;
     BatchTally tally;
-    ShowProgress(0, total);
-    while (!BatchStopRequested() && !MainWindowClosing && table.Next(&p, &failure)) {
+    run.Progress(0, total);
+    while (run.GoesOn() && table.Next(&p, &failure)) {
         if (!failure.empty()) {  // listed in the message before the run, and in the end report
             tally.Skipped(n, failure);
             continue;
         }
         ++posters;
         const std::string where = " (第 " + Count(static_cast<size_t>(p.line)) + " 行)";
-        for (int32_t i = 1; i <= n && !BatchStopRequested() && !MainWindowClosing; ++i) {
+        for (int32_t i = 1; i <= n && run.GoesOn(); ++i) {
             BatchTexts texts{p.title.c_str(), p.body.c_str(), p.name};
             uint32_t error = 0;
             Block result = ExportOneWithTexts(ListItems(list)[i - 1], i, outputRoot, texts, &error);
@@ -156,15 +145,16 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
                 tally.Failed(ListItems(list)[i - 1] + where, error);
             else
                 tally.Written();
-            ShowProgress(++done, total);
+            run.Progress(++done, total);
         }
     }
     ClearList(&list);
     // Templates no poster is made on: beyond the limit, or named outside what the program takes.
     if (found > n) tally.Skipped(static_cast<int32_t>(posters) * (found - n), SkippedBeyondLimitText(found - n));
     if (namesLeftOut > 0) tally.Skipped(static_cast<int32_t>(posters) * namesLeftOut, NamesLeftOutText(namesLeftOut));
+    if (run.StopRequested() && done < total) tally.Stopped(static_cast<int32_t>(total - done));
+    run.End();
     if (!MainWindowClosing) {
-        ResetButton();
         if (!tally.AllWell()) ShowFailure("按表格批量: " + tally.Summary());
         if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }

@@ -48,6 +48,10 @@ enum Unit : uint32_t {
     kShadowBlurLabel,
     kTitleShadowBlur,
     kBodyShadowBlur,
+    kFormatLabel,      // the output format: one for both texts
+    kOutputFormat,
+    kQualityLabel,
+    kJpegQuality,
     kMessage,          // what went wrong with a style file
     kButtonSaveStyle,
     kButtonLoadStyle,

@@ -609,4 +609,61 @@ std::string WaitForRecord(const std::string& needle, int lines, DWORD timeoutMs)
     return text;
 }
 
+namespace {
+
+BOOL CALLBACK FirstVisibleEdit(HWND h, LPARAM lp) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+}
+
+// A box's text once it has one (it is set just after the box appears).
+std::wstring SettledBoxText(HWND box) {
+    std::wstring text;
+    for (DWORD start = GetTickCount(); text.empty() && GetTickCount() - start < 5000; Sleep(20))
+        text = Program::BoxText(box);
+    return text;
+}
+
+}  // namespace
+
+TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst) {
+    TableBatchRun run;
+    ClickInBackground click(program.unit(U::TableBatchButton));
+    HWND open = program.WaitForTopWindow(L"打开", 20000);
+    HWND edit = nullptr;
+    if (open) EnumChildWindows(open, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+    if (!edit) return run;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(table).c_str()));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    HWND asked = program.WaitForTopWindow(L"按表格批量", 20000);
+    if (!asked) return run;
+    run.asked = SettledBoxText(asked);
+    PostMessageW(asked, WM_COMMAND, IDOK, 0);
+    if (escAfterFirst) {
+        for (DWORD start = GetTickCount(); program.Text(U::TableBatchButton).rfind(L"1 / ", 0) != 0; Sleep(5))
+            if (GetTickCount() - start > 30000) return run;
+        PostMessageW(program.window(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    }
+    for (DWORD start = GetTickCount(); !click.Done() && GetTickCount() - start < 60000; Sleep(50))
+        if (HWND report = program.BoxTitled(Program::kNoticeCaption)) {
+            run.report = SettledBoxText(report);
+            PostMessageW(report, WM_COMMAND, IDOK, 0);
+        }
+    run.done = click.Done();
+    return run;
+}
+
+const char kTwoRowTable[] = "标题,文案,文件名\r\n甲,一,first\r\n乙,二,\r\n";
+
+std::string MissingFromFailedRowsReport(const TableBatchRun& run, const wchar_t* reason) {
+    if (!run.done) return "the table batch did not end";
+    std::string missing;
+    for (const wchar_t* part : {L"写出 0 张, 跳过 0 张, 失败 2 张", L"(第 2 行)", L"(第 3 行)", reason})
+        if (run.report.find(part) == std::wstring::npos) missing += "[" + Ansi(part) + "] ";
+    return missing.empty() ? "" : missing + "not in: " + Ansi(run.report);
+}
+
 }  // namespace apptest

@@ -143,6 +143,22 @@ private:
     HANDLE thread_;
 };
 
+// The window's table batch run through its file dialog with table (a full
+// path): what the window said before the run, which is then started, and its
+// end report ("" when none came); done once the click has returned. With
+// escAfterFirst, Esc is pressed at the window once the first file is written.
+struct TableBatchRun {
+    std::wstring asked, report;
+    bool done = false;
+};
+TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst = false);
+// A named row and a numbered one, for batches where every file fails.
+extern const char kTwoRowTable[];
+// What a run of kTwoRowTable over one template where every file fails lacks
+// in its end report (both rows named with the reason, nothing counted as
+// written), or "" when nothing.
+std::string MissingFromFailedRowsReport(const TableBatchRun& run, const wchar_t* reason);
+
 // Colour tests on 0x00RRGGBB screen pixels / RGBA picture pixels.
 inline bool IsRed(int r, int g, int b) { return r > 180 && g < 90 && b < 90; }
 inline bool IsBlue(int r, int g, int b) { return b > 180 && r < 90 && g < 90; }

@@ -76,10 +76,11 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     std::string marker = "marker, not a result";
     ASSERT_TRUE(testsupport::WriteWholeFile(output + "4\\3.png", marker));
 
-    // Two clicks at once: the second arrives while the first run pauses and
-    // must not start a run of its own inside it.
+    // A click on the other batch's button arrives while this run pauses: it
+    // must neither start a run of its own inside it nor stop this one (a click
+    // on the run's own button stops it, tested below).
     program.PostClick(U::ExportAllButton);
-    program.PostClick(U::ExportAllButton);
+    program.PostClick(U::TableBatchButton);
     struct Opened {
         static bool Twice(void*) { return CountOccurrences(testsupport::ReadWholeFile(RecorderLog()), "批量目录") >= 2; }
     };
@@ -307,4 +308,55 @@ TEST(Batch, KilledAsAResultAppearsLeavesItWhole) {
     Picture picture = DecodePng(bytes);
     EXPECT_EQ(kWidth, picture.width);
     EXPECT_EQ(kHeight, picture.height);
+}
+
+// A stop while the job runs, by a click on its button or by Esc at the window
+// or at a unit in it: the button shows the progress, the template under way is
+// finished whole and nothing is written after it, the end report says so, and
+// the window stays open with its button back. Without a batch Esc closes it.
+TEST(Batch, StopByClickOrEscFinishesTheFileUnderWayOnly) {
+    enum class Stop { Click, EscAtWindow, EscAtUnit };
+    const int kTemplates = 8;
+    RegisterRecorderAssociations();  // the output folder opened at the end
+    for (Stop stop : {Stop::Click, Stop::EscAtWindow, Stop::EscAtUnit}) {
+        SCOPED_TRACE("stop " + std::to_string(static_cast<int>(stop)));
+        std::string folder = NewProgramFolder("batch-stop");
+        ASSERT_TRUE(CreateDirectoryA((folder + "模板").c_str(), nullptr));
+        for (int i = 0; i < kTemplates; ++i)
+            ASSERT_TRUE(WriteSolidPng(folder + "模板\\t" + std::to_string(i) + ".png", 160, 120, 250, 250, 250));
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        program.PostClick(U::ExportAllButton);
+        std::wstring progress;
+        for (DWORD start = GetTickCount(); progress.rfind(L"1 / 8", 0) != 0 && GetTickCount() - start < 30000; Sleep(5))
+            progress = program.Text(U::ExportAllButton);
+        ASSERT_EQ(L"1 / 8", progress) << "no progress on the button";
+        if (stop == Stop::Click)
+            program.PostClick(U::ExportAllButton);
+        else
+            PostMessageW(stop == Stop::EscAtWindow ? program.window() : program.unit(U::TitleText), WM_KEYDOWN,
+                         VK_ESCAPE, 0x00010001);
+        HWND report = nullptr;
+        for (DWORD start = GetTickCount(); !report && program.running() && GetTickCount() - start < 30000; Sleep(20))
+            report = program.BoxTitled(Program::kNoticeCaption);
+        ASSERT_TRUE(report) << "no end report, or the window closed";
+        std::wstring text;  // set just after the box appears
+        for (DWORD start = GetTickCount(); text.empty() && GetTickCount() - start < 5000; Sleep(20))
+            text = Program::BoxText(report);
+        std::string said = Ansi(text);
+        PostMessageW(report, WM_COMMAND, IDOK, 0);
+        int results = 0;
+        ExpectOnlyCompleteResults(folder + "批量目录\\", &results);
+        // The file under way when the stop came (the second, or the third if
+        // the second was just done) is the last.
+        EXPECT_GE(results, 2);
+        EXPECT_LE(results, 3);
+        const std::string written = "写出 " + std::to_string(results) + " 张, 跳过 0 张, 失败 0 张";
+        const std::string left = "已按要求停止, 还有 " + std::to_string(kTemplates - results) + " 张没有做";
+        for (const std::string& part : {written, left}) EXPECT_NE(std::string::npos, said.find(part)) << said;
+        ASSERT_TRUE(program.Sync());
+        EXPECT_TRUE(program.running());
+        EXPECT_EQ(L"多个模板导出", program.Text(U::ExportAllButton));
+        EXPECT_EQ(0, program.PressEscape());
+    }
 }

@@ -309,44 +309,6 @@ TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
     EXPECT_EQ(2, quality.code) << quality.out;
 }
 
-namespace {
-
-struct DialogSearch {
-    DWORD pid;
-    const wchar_t* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<DialogSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    wchar_t cls[16] = {}, caption[64] = {};
-    GetClassNameW(h, cls, 16);
-    GetWindowTextW(h, caption, 64);
-    if (owner != s->pid || wcscmp(cls, L"#32770") != 0 || wcscmp(caption, s->caption) != 0 || !IsWindowVisible(h))
-        return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-HWND WaitForDialog(const Program& program, const wchar_t* caption, DWORD timeoutMs = 20000) {
-    DialogSearch s = {GetProcessId(program.process()), caption, nullptr};
-    for (DWORD start = GetTickCount(); !s.found && GetTickCount() - start < timeoutMs; Sleep(50))
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-BOOL CALLBACK FirstEdit(HWND h, LPARAM lp) {
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h)) return TRUE;
-    *reinterpret_cast<HWND*>(lp) = h;
-    return FALSE;
-}
-
-}  // namespace
-
 // The window's table batch: the file dialog, the count of rows, templates and
 // files with the row it cannot use, then named and numbered files and the end
 // report naming that row.
@@ -361,34 +323,29 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     RegisterRecorderAssociations();
     Program program;
     ASSERT_EQ("", program.Start(folder));
-    {
-        ClickInBackground click(program.unit(U::TableBatchButton));
-        HWND open = WaitForDialog(program, L"打开");
-        ASSERT_TRUE(open) << "no file dialog";
-        HWND edit = nullptr;
-        EnumChildWindows(open, FirstEdit, reinterpret_cast<LPARAM>(&edit));
-        ASSERT_TRUE(edit);
-        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(folder + "表.csv").c_str()));
-        PostMessageW(open, WM_COMMAND, IDOK, 0);
-        HWND box = WaitForDialog(program, L"按表格批量");
-        ASSERT_TRUE(box) << "no message before the run";
-        std::string said = Ansi(Program::BoxText(box));
-        for (const char* part : {"表格: 3 行, 可用 2 行", "模板: 2 个", "将写出 4 张 PNG", "第 3 行: 文件名是系统保留的设备名"})
-            EXPECT_NE(std::string::npos, said.find(part)) << said;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        // The end report names the row that gave no file.
-        HWND report = WaitForDialog(program, L"未能完成", 60000);
-        ASSERT_TRUE(report) << "no end report";
-        said = Ansi(Program::BoxText(report));
-        for (const char* part : {"写出 4 张, 跳过 2 张, 失败 0 张", "第 3 行: 文件名是系统保留的设备名"})
-            EXPECT_NE(std::string::npos, said.find(part)) << said;
-        PostMessageW(report, WM_COMMAND, IDOK, 0);
-        for (DWORD start = GetTickCount(); !click.Done() && GetTickCount() - start < 60000;) Sleep(50);
-        ASSERT_TRUE(click.Done());
-    }
+    TableBatchRun run = RunTableBatch(program, folder + "表.csv");
+    ASSERT_TRUE(run.done);
+    std::string said = Ansi(run.asked);
+    for (const char* part : {"表格: 3 行, 可用 2 行", "模板: 2 个", "将写出 4 张 PNG", "第 3 行: 文件名是系统保留的设备名"})
+        EXPECT_NE(std::string::npos, said.find(part)) << said;
+    // The end report names the row that gave no file.
+    said = Ansi(run.report);
+    for (const char* part : {"写出 4 张, 跳过 2 张, 失败 0 张", "第 3 行: 文件名是系统保留的设备名"})
+        EXPECT_NE(std::string::npos, said.find(part)) << said;
     for (const char* sub : {"1", "2"})
         EXPECT_EQ((std::vector<std::string>{"2.png", "chengzi.png"}), Sorted(FileNamesIn(folder + "批量目录\\" + sub)))
             << sub;
+    EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
+
+    // Esc during the run stops it after the file being written; the window stays.
+    run = RunTableBatch(program, folder + "表.csv", true);
+    ASSERT_TRUE(run.done);
+    EXPECT_NE(std::wstring::npos, run.report.find(L"已按要求停止")) << Ansi(run.report);
+    size_t files = 0;
+    for (const char* sub : {"1", "2"}) files += FileNamesIn(folder + "批量目录\\" + sub).size();
+    EXPECT_GE(files, 4u + 2);
+    EXPECT_LE(files, 4u + 3);
+    EXPECT_TRUE(program.running());
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
     EXPECT_EQ(0, program.Close());
 }

@@ -190,6 +190,9 @@ TEST(FullDisk, OldFilesIntactAndEveryFailureSaid) {
     EXPECT_TRUE(Contains(notices, L"磁盘已满") && Contains(notices, L"关注获取更多项目和软件.png")) << Joined(notices);
     notices = program.ClickForNotices(U::ExportAllButton);
     EXPECT_TRUE(Contains(notices, L"失败 1 张") && Contains(notices, L"磁盘已满")) << Joined(notices);
+    const std::string table = NewProgramFolder("full-disk-table") + "表.csv";
+    ASSERT_TRUE(testsupport::WriteWholeFile(table, kTwoRowTable));
+    EXPECT_EQ("", MissingFromFailedRowsReport(RunTableBatch(program, table), L"磁盘已满"));
     notices.clear();
     EXPECT_EQ(0, program.CloseForNotices(&notices));
     EXPECT_TRUE(Contains(notices, L"设置没有保存") && Contains(notices, L"pz.ini")) << Joined(notices);

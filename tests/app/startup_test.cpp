@@ -328,6 +328,9 @@ TEST(ReadOnlyFolder, StartsAndClosesCleanly) {
     notices = program.ClickForNotices(U::ExportAllButton);
     ASSERT_EQ(1u, notices.size());
     EXPECT_NE(std::wstring::npos, notices[0].find(L"写出 0 张, 跳过 0 张, 失败 1 张")) << Ansi(notices[0]);
+    const std::string table = NewProgramFolder("readonly-table") + "表.csv";
+    ASSERT_TRUE(testsupport::WriteWholeFile(table, kTwoRowTable));
+    EXPECT_EQ("", MissingFromFailedRowsReport(RunTableBatch(program, table), L"拒绝访问"));
     notices.clear();
     EXPECT_EQ(0, program.CloseForNotices(&notices));
     ASSERT_EQ(1u, notices.size());

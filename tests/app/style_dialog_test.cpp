@@ -14,7 +14,10 @@ const wchar_t kDialogCaption[] = L"文字样式";
 // The title's outline width box and the dialog's buttons, in its client area.
 constexpr int kOutlineRowY = 40 + 32 * 5;
 constexpr POINT kTitleOutlineWidth = {136, kOutlineRowY};
-constexpr POINT kOkButton = {232, 476}, kCancelButton = {316, 476};
+constexpr int kButtonY = 540;
+constexpr POINT kOkButton = {232, kButtonY}, kCancelButton = {316, kButtonY};
+// The output format's choice and the JPEG quality box.
+constexpr POINT kFormatChoice = {136, 40 + 32 * 12}, kQualityBox = {136, 40 + 32 * 13};
 
 enum class CloseBy { CancelButton, EscKey, CloseBox, OkButton, EnterKey };
 
@@ -150,7 +153,7 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     HWND dialog = program.WaitForTopWindow(kDialogCaption);
     ASSERT_TRUE(dialog);
     HWND outline = ChildAt(dialog, "Edit", kTitleOutlineWidth.x, kTitleOutlineWidth.y);
-    HWND save = ChildAt(dialog, "Button", 16, 476), load = ChildAt(dialog, "Button", 124, 476);
+    HWND save = ChildAt(dialog, "Button", 16, kButtonY), load = ChildAt(dialog, "Button", 124, kButtonY);
     ASSERT_TRUE(outline && save && load);
     DWORD_PTR r = 0;
     SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"), SMTO_NORMAL, 30000, &r);
@@ -178,5 +181,75 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     EXPECT_EQ(L"5", program.WindowText(outline)) << "the saved style did not come back";
     EXPECT_EQ("<absent>", StoredOutline(folder + "pz.ini")) << "loading a style wrote pz.ini";
     PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.Close());
+}
+
+namespace {
+
+std::string StoredKey(const std::string& ini, const std::string& key) {
+    for (const auto& p : IniSection(ini, "配置"))
+        if (p.first == key) return p.second;
+    return "<absent>";
+}
+
+// The first value of a JPEG's first quantisation table (the luminance DC step,
+// which follows the quality), or -1.
+int FirstQuantStep(const std::string& jpeg) {
+    size_t at = jpeg.find("\xFF\xDB");
+    return at == std::string::npos || at + 5 >= jpeg.size() ? -1 : static_cast<uint8_t>(jpeg[at + 5]);
+}
+
+}  // namespace
+
+// The output format chosen in the dialog: JPEG at a quality, kept in pz.ini and
+// used by the export button (the file's extension follows); Cancel puts the
+// format back; PNG again.
+TEST(StyleDialog, OutputFormatChosenForTheExport) {
+    std::string folder = NewProgramFolder("style-format");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 120, 80, 236, 236, 220));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    const std::string ini = folder + "pz.ini", stem = folder + "公众号Brightquill 关注获取更多项目和软件";
+    struct Round {
+        int format;  // 0 PNG, 1 JPEG
+        const wchar_t* quality;
+        CloseBy how;
+        const char* file;  // the export's extension afterwards
+        int quantStep;     // 16 at quality 50, scaled by the quality as libjpeg scales it
+    };
+    const Round rounds[] = {{1, L"70", CloseBy::OkButton, ".jpg", 10},
+                            {0, L"70", CloseBy::CancelButton, ".jpg", 10},
+                            {0, L"70", CloseBy::OkButton, ".png", 0}};
+    for (const Round& r : rounds) {
+        SCOPED_TRACE(r.file + std::to_string(static_cast<int>(r.how)));
+        program.PostClick(U::TextStyleButton);
+        HWND dialog = program.WaitForTopWindow(kDialogCaption);
+        ASSERT_TRUE(dialog);
+        HWND format = ChildAt(dialog, "ComboBox", kFormatChoice.x, kFormatChoice.y);
+        HWND quality = ChildAt(dialog, "Edit", kQualityBox.x, kQualityBox.y);
+        ASSERT_TRUE(format && quality);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(format, CB_SETCURSEL, r.format, 0, SMTO_NORMAL, 10000, &answer);
+        SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(format), CBN_SELENDOK),
+                            reinterpret_cast<LPARAM>(format), SMTO_NORMAL, 30000, &answer);
+        SendMessageTimeoutW(quality, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(r.quality), SMTO_NORMAL, 30000, &answer);
+        Close(dialog, quality, r.how);
+        for (DWORD start = GetTickCount(); IsWindow(dialog) && GetTickCount() - start < 15000;) Sleep(30);
+        ASSERT_TRUE(program.Sync());
+        DeleteFileA((stem + ".png").c_str());
+        DeleteFileA((stem + ".jpg").c_str());
+        ASSERT_TRUE(program.Click(U::ExportButton));
+        std::string other = std::string(r.file) == ".jpg" ? ".png" : ".jpg";
+        EXPECT_FALSE(FileExistsA(stem + other));
+        std::string bytes = testsupport::ReadWholeFile(stem + r.file);
+        if (r.quantStep) {
+            EXPECT_EQ(0, bytes.compare(0, 3, "\xFF\xD8\xFF")) << "not a JPEG";
+            EXPECT_EQ(r.quantStep, FirstQuantStep(bytes));
+        } else {
+            EXPECT_TRUE(DecodePng(bytes).ok());
+        }
+        EXPECT_EQ(r.file + 1, StoredKey(ini, "输出格式"));
+        EXPECT_EQ("70", StoredKey(ini, "JPEG质量"));
+    }
     EXPECT_EQ(0, program.Close());
 }

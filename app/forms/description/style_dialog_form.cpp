@@ -38,6 +38,7 @@ std::vector<uint8_t> Choice(std::vector<std::string> items) {
 // Columns: the setting's name, the title's value, the body's value.
 constexpr int32_t kNameX = 16, kTitleX = 136, kBodyX = 272, kFieldW = 120, kRowH = 32, kTop = 40;
 constexpr int32_t RowY(int row) { return kTop + kRowH * row; }
+constexpr int32_t kButtonY = RowY(15) + 20;
 
 }  // namespace
 
@@ -52,7 +53,7 @@ WindowDescription DescribeStyleDialog() {
     const auto anchor = [] { return Choice({"按像素", "按比例"}); };
     const auto number = [](const char* v) { return EditBlock(v, kIntegerInput); };
 
-    UnitDescription window = Row(kWindowRecordId, kUnitTypeWindow, 0, 0, 424, 560, DialogBlock("文字样式"));
+    UnitDescription window = Row(kWindowRecordId, kUnitTypeWindow, 0, 0, 424, 624, DialogBlock("文字样式"));
     window.bindings.push_back(BindingDescription{kCreated, kHandler_OnStyleDialogCreated});
     w.units.push_back(window);
     auto& u = w.units;
@@ -94,11 +95,16 @@ WindowDescription DescribeStyleDialog() {
     u.push_back(Row(kShadowBlurLabel, L, kNameX, RowY(11), 116, 24, TransLabelBlock("阴影模糊:")));
     u.push_back(Row(kTitleShadowBlur, E, kTitleX, RowY(11), kFieldW, 24, number("0"), changed));
     u.push_back(Row(kBodyShadowBlur, E, kBodyX, RowY(11), kFieldW, 24, number("0"), changed));
-    u.push_back(Row(kMessage, L, kNameX, RowY(12) + 4, 376, 40, TransLabelBlock("")));
-    u.push_back(Row(kButtonSaveStyle, B, kNameX, 476, 100, 32, ButtonBlock("样式另存为…"), kHandler_SaveStyleAs));
-    u.push_back(Row(kButtonLoadStyle, B, 124, 476, 92, 32, ButtonBlock("载入样式…"), kHandler_LoadStyleFile));
-    u.push_back(Row(kButtonOk, B, 232, 476, 76, 32, ButtonBlock("确定", ButtonRole::Default), kHandler_StyleDialogOk));
-    u.push_back(Row(kButtonCancel, B, 316, 476, 76, 32, ButtonBlock("取消"), kHandler_StyleDialogCancel));
+    // The written files' format is one for both texts: its boxes take the title's column.
+    u.push_back(Row(kFormatLabel, L, kNameX, RowY(12), 116, 24, TransLabelBlock("输出格式:")));
+    u.push_back(Row(kOutputFormat, C, kTitleX, RowY(12), kFieldW, 24, Choice({"PNG", "JPEG"}), changed));
+    u.push_back(Row(kQualityLabel, L, kNameX, RowY(13), 116, 24, TransLabelBlock("JPEG质量(1-100):")));
+    u.push_back(Row(kJpegQuality, E, kTitleX, RowY(13), kFieldW, 24, number("90"), changed));
+    u.push_back(Row(kMessage, L, kNameX, RowY(14) + 4, 376, 40, TransLabelBlock("")));
+    u.push_back(Row(kButtonSaveStyle, B, kNameX, kButtonY, 100, 32, ButtonBlock("样式另存为…"), kHandler_SaveStyleAs));
+    u.push_back(Row(kButtonLoadStyle, B, 124, kButtonY, 92, 32, ButtonBlock("载入样式…"), kHandler_LoadStyleFile));
+    u.push_back(Row(kButtonOk, B, 232, kButtonY, 76, 32, ButtonBlock("确定", ButtonRole::Default), kHandler_StyleDialogOk));
+    u.push_back(Row(kButtonCancel, B, 316, kButtonY, 76, 32, ButtonBlock("取消"), kHandler_StyleDialogCancel));
     return w;
 }
 
