@@ -3,7 +3,7 @@
 #include <memory>
 #include <new>
 #include <string>
-#include "app/batch_job.h"
+#include "app/batch_run.h"
 #include "app/main_window_handlers.h"
 #include "app/program_state.h"
 #include "app/renderer.h"
