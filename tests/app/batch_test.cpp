@@ -71,10 +71,10 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     EXPECT_EQ(1, CountOccurrences(record, "批量目录")) << record;
     EXPECT_NE(std::string::npos, record.find(" folder ")) << record;
 
-    // Folder 4 now holds 1.png; with a 3.png beside it the count is 2, and the
-    // next result must not replace 3.png.
+    // Folder 4 now holds 1.png; with 4.png and 5.jpg beside it the count is 3,
+    // and the next result must take neither number.
     std::string marker = "marker, not a result";
-    ASSERT_TRUE(testsupport::WriteWholeFile(output + "4\\3.png", marker));
+    for (const char* name : {"4\\4.png", "4\\5.jpg"}) ASSERT_TRUE(testsupport::WriteWholeFile(output + name, marker));
 
     // A click on the other batch's button arrives while this run pauses: it
     // must neither start a run of its own inside it nor stop this one (a click
@@ -95,9 +95,10 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     EXPECT_EQ((std::vector<std::string>{"1.png", "2.png"}), Sorted(FileNamesIn(output + "1")));
     EXPECT_EQ((std::vector<std::string>{"1.png", "2.png"}), Sorted(FileNamesIn(output + std::to_string(good))));
     EXPECT_TRUE(FileNamesIn(output + std::to_string(bad)).empty());
-    EXPECT_EQ((std::vector<std::string>{"1.png", "3.png", "4.png"}), Sorted(FileNamesIn(output + "4")));
-    EXPECT_TRUE(marker == testsupport::ReadWholeFile(output + "4\\3.png")) << "3.png was replaced";
-    Picture again = ReadPng(output + "4\\4.png");
+    EXPECT_EQ((std::vector<std::string>{"1.png", "4.png", "5.jpg", "6.png"}), Sorted(FileNamesIn(output + "4")));
+    for (const char* name : {"4\\4.png", "4\\5.jpg"})
+        EXPECT_TRUE(marker == testsupport::ReadWholeFile(output + name)) << name << " was replaced";
+    Picture again = ReadPng(output + "4\\6.png");
     EXPECT_EQ(80, again.width);
     Picture second = ReadPng(output + "1\\2.png");
     EXPECT_EQ(60, second.width);

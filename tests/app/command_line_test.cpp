@@ -268,7 +268,7 @@ TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
     ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 120, 70, 250, 250, 250));
     ASSERT_TRUE(WriteSolidPng(templates + "a.png", 130, 80, 240, 250, 250));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
-    std::wstring table = Wide("标题\t文案\t文件名\r\n橘子\t\"甜\r\n酸\"\tchengzi\r\n苹果\t脆\\n甜\r\n桃\t软\r\n梨\t白\tCON\r\n");
+    std::wstring table = Wide("标题\t文案\t文件名\r\n橘子\t\"甜\r\n酸\"\tchengzi\r\n苹果\t脆\\n甜\r\n桃\t软\r\n梨\t白\tCON\r\n柚\t大\tchengzi\r\n");
     std::string utf16 = "\xFF\xFE";
     for (wchar_t c : table) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "表.txt", utf16));
@@ -283,24 +283,26 @@ TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
     EXPECT_EQ(0, typed.code) << typed.out;
     for (const char* sub : {"\\1\\", "\\2\\"}) {
         const std::string one = folder + "out1" + sub, two = folder + "out2" + sub;
-        EXPECT_EQ((std::vector<std::string>{"1.png", "2.png", "chengzi.png"}), Sorted(FileNamesIn(one))) << sub;
-        for (const char* name : {"1.png", "2.png", "chengzi.png"})
+        // A name taken by an earlier row is numbered, never written over.
+        EXPECT_EQ((std::vector<std::string>{"1.png", "2.png", "chengzi (2).png", "chengzi.png"}), Sorted(FileNamesIn(one)))
+            << sub;
+        for (const char* name : {"1.png", "2.png", "chengzi (2).png", "chengzi.png"})
             EXPECT_EQ(testsupport::ReadWholeFile(one + name), testsupport::ReadWholeFile(two + name)) << sub << name;
         EXPECT_TRUE(ReadPng(one + "chengzi.png").rgba == ReadPng(folder + "typed" + sub + "1.png").rgba)
             << sub << ": the table's row and the typed texts differ";
     }
 
     CliResult rerun = RunCli(folder, {L"--batch", L"--texts", L"表.txt", L"--out", L"out1", L"--skip-existing"});
-    EXPECT_NE(std::string::npos, rerun.out.find("写出 4 张, 跳过 2 张, 失败 1 张")) << rerun.out;
+    EXPECT_NE(std::string::npos, rerun.out.find("写出 4 张, 跳过 4 张, 失败 1 张")) << rerun.out;
     CliResult jpeg = RunCli(folder, {L"--batch", L"--texts", L"表.txt", L"--out", L"out1", L"--format", L"jpg",
                                      L"--quality", L"80"});
     EXPECT_EQ(1, jpeg.code) << jpeg.out;
     const std::string first = folder + "out1\\1\\";
     // Numbers follow the count of pictures of both kinds, named ones included.
-    EXPECT_EQ((std::vector<std::string>{"1.png", "2.png", "4.png", "5.png", "6.jpg", "7.jpg", "chengzi.jpg",
-                                        "chengzi.png"}),
+    EXPECT_EQ((std::vector<std::string>{"1.png", "2.png", "5.png", "6.png", "7.jpg", "8.jpg", "chengzi (2).jpg",
+                                        "chengzi (2).png", "chengzi.jpg", "chengzi.png"}),
               Sorted(FileNamesIn(first)));
-    EXPECT_EQ(0u, testsupport::ReadWholeFile(first + "6.jpg").rfind("\xFF\xD8\xFF", 0));
+    EXPECT_EQ(0u, testsupport::ReadWholeFile(first + "7.jpg").rfind("\xFF\xD8\xFF", 0));
 
     CliResult bad = RunCli(folder, {L"--batch", L"--texts", L"坏.csv", L"--out", L"bad"});
     EXPECT_EQ(2, bad.code) << bad.out;

@@ -186,19 +186,23 @@ TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
     };
     const TextCase title = {"黑体", 40, 0x0000FF, 255, app::kTextRenderingHintAntiAlias, 20, 20, "标题 Title"};
     const TextCase body = {"宋体", 24, 0x00202020, 255, app::kTextRenderingHintAntiAlias, 30, 180, "一行\r\nbody"};
+    app::TextEffects outlined;  // an outline's width shrinks with the picture too
+    outlined.outlineWidth = 10;
+    outlined.outlineColour = 0xFFFF00;
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = ReadTemplate(c.file);
         Owned input(ToByteSet(bytes));
-        auto compose = [&](app::PictureSize shown, bool* reduced) {
+        auto compose = [&](app::PictureSize shown, bool* reduced, const app::TextEffects& titleEffects) {
             app::Composition picture(input.block, shown);
-            for (const TextCase* t : {&title, &body})
-                picture.Stamp(t->font, t->size, t->colour, 1, t->alpha, t->hint, t->text, t->x, t->y);
+            picture.Stamp(title.font, title.size, title.colour, 1, title.alpha, title.hint, title.text, title.x, title.y,
+                          titleEffects);
+            picture.Stamp(body.font, body.size, body.colour, 1, body.alpha, body.hint, body.text, body.x, body.y);
             *reduced = picture.Reduced();
             EXPECT_EQ(320u, picture.SourceSize().height) << c.file;
             return picture.Finish(app::ResultUse::Shown);
         };
         bool reduced = false, fullReduced = true;
-        Owned preview(compose(c.shown, &reduced)), full(compose({}, &fullReduced));
+        Owned preview(compose(c.shown, &reduced, {})), full(compose({}, &fullReduced, {}));
         EXPECT_FALSE(fullReduced);
         EXPECT_EQ(std::string(c.file) != "flat.png", reduced) << c.file;
         auto canvasOf = [](const Owned& png) {
@@ -232,6 +236,17 @@ TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
         }
         EXPECT_LT(mean, 6) << c.file;
         EXPECT_LT(distant * 20, shrunk->bgra.size()) << c.file;
+
+        // The outline covers about as much of the preview as of the shrunk picture.
+        Owned previewRing(compose(c.shown, &reduced, outlined)), fullRing(compose({}, &fullReduced, outlined));
+        auto ringPixels = [](const pic::Canvas& p) {
+            size_t n = 0;
+            for (size_t i = 0; i + 3 < p.bgra.size(); i += 4) n += p.bgra[i] > 200 && p.bgra[i + 1] > 200 && p.bgra[i + 2] < 60;
+            return double(n);
+        };
+        auto shrunkRing = pic::ScaleCanvas(*canvasOf(fullRing), fit.width, fit.height);
+        const double ratio = ringPixels(*canvasOf(previewRing)) / ringPixels(*shrunkRing);
+        EXPECT_TRUE(ratio > 0.7 && ratio < 1.4) << c.file << ": outline area ratio " << ratio;
     }
 }
 
