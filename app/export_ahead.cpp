@@ -73,11 +73,24 @@ void PrepareExportWhenIdle(HWND mainWindow) {
     if (mainWindow && Worthwhile()) SetTimer(mainWindow, kExportAheadTimer, kIdleMs, OnIdle);
 }
 
-void* TakePreparedExport(OutputFormat format) {
+void* ExportComposed(OutputFormat format) {
+    if (!Worthwhile()) return PackFullSize(format).Take();
     // Made from the template file and the units, as a fresh composition is:
     // the same inputs give the same file.
-    if (!g_prepared || !Worthwhile() || !Current(*g_prepared, format, PosterInputs())) return nullptr;
-    return g_prepared->packing.Take();
+    std::string inputs = PosterInputs();
+    if (!g_prepared || !Current(*g_prepared, format, inputs)) {
+        g_prepared.reset();  // a stale packing still under way finishes on its own
+        try {
+            g_prepared.reset(new Prepared{std::move(inputs), format, PackFullSize(format)});
+        } catch (const std::bad_alloc&) {
+            return PackFullSize(format).Take();
+        }
+    }
+    // Kept for the next export of the same poster and for the idle check, which
+    // would otherwise pack again what was just written.
+    void* bytes = g_prepared->packing.Take();
+    if (!bytes) g_prepared.reset();
+    return bytes;
 }
 
 }  // namespace app

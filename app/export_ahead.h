@@ -13,8 +13,10 @@ namespace app {
 // After each preview drawn: forgets what was made for the previous one and
 // makes this one's once the program has been idle a moment.
 void PrepareExportWhenIdle(HWND mainWindow);
-// The file's bytes for the preview shown now, in the format (owned by the
-// caller; waits for a packing still under way), or null when none was made.
-void* TakePreparedExport(OutputFormat format);
+// The file's bytes of the full-size poster for the preview shown now, in the
+// format (owned by the caller; null when it cannot be made): what was made
+// ahead when it still matches (waiting for a packing still under way), else
+// composed now.
+void* ExportComposed(OutputFormat format);
 
 }  // namespace app

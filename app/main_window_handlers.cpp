@@ -243,11 +243,10 @@ void* InFormat(const void* png, OutputFormat format) {
 // other picture is packed again (the preview is compressed for speed, the file
 // gets the same pixels packed harder).
 void* ExportBytes(OutputFormat format) {
-    if (void* ready = TakePreparedExport(format)) return ready;
     const bool png = format.kind == FileFormat::Png;
     // Packed straight from the composition: the full-size picture is never
     // kept in the cache, where it would sit beside the next export's.
-    if (CurrentReduction.active) return PackFullSize(format).Take();
+    if (CurrentReduction.active) return ExportComposed(format);
     if (!png) return InFormat(CurrentPicture, format);  // never PNG bytes under the .jpg name
     void* kept = RecompressForKeeping(CurrentPicture);
     return kept ? kept : PointerToBytes(ByteSetData(CurrentPicture), int32_t(BytesLength(CurrentPicture)));

@@ -100,6 +100,7 @@ public:
     KeptRepack(Composition& picture, OutputFormat format);
     bool Done() const;
     // Waits for the packing: a new byte set (owned by the caller), or null.
+    // The packed bytes stay: each call gives a copy.
     void* Take();
 
 private:

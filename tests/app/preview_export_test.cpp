@@ -227,7 +227,8 @@ TEST(PreviewAndExport, TypingBurstCoalescesAndTheExportFollowsIt) {
 }
 
 // A pause in typing makes the export ahead: the export then writes exactly
-// what a fresh composition writes, and only for the picture it was made for.
+// what a fresh composition writes, and only for the picture it was made for;
+// a poster exported is not packed again.
 TEST(PreviewAndExport, ExportMadeAheadOnlyForThePictureShown) {
     std::string folder = NewProgramFolder("ahead");
     ASSERT_TRUE(WriteSolidPng(folder + "1.png", 1080, 1920, 120, 170, 220));
@@ -244,9 +245,18 @@ TEST(PreviewAndExport, ExportMadeAheadOnlyForThePictureShown) {
     for (int i = 0; i < 200 && ahead() == before; ++i) Sleep(50);
     ASSERT_GT(ahead(), before) << "no export made ahead after a pause";
     const std::string madeAhead = exportNow();
-    ASSERT_TRUE(program.SetText(U::BodyText, L"Typed after"));
-    const std::string changed = exportNow();
+    // Typed and exported before any pause: the pause after it packs nothing
+    // again, and the next export of the same poster writes what was written.
+    const intptr_t made = ahead();
+    for (wchar_t c : std::wstring(L" and more")) PostMessageW(program.unit(U::BodyText), WM_CHAR, c, 1);
+    program.PostClick(U::ExportButton);
+    std::string changed = madeAhead;
+    for (int i = 0; i < 200 && changed == madeAhead; ++i, Sleep(50)) changed = testsupport::ReadWholeFile(exported);
     EXPECT_FALSE(changed == madeAhead) << "the export made for the previous text was written";
+    Sleep(1200);
+    ASSERT_TRUE(program.Sync());
+    EXPECT_EQ(made, ahead()) << "the poster just exported was packed again";
+    EXPECT_TRUE(exportNow() == changed);
     ASSERT_TRUE(program.SetText(U::BodyText, L"Made ahead"));
     EXPECT_TRUE(exportNow() == madeAhead) << "made ahead differs from composed at once";
     EXPECT_EQ(0, program.Close());
