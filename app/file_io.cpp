@@ -148,6 +148,30 @@ void* ReadByteSetFile(const std::string& path, uint32_t* error) {
     return imprinta::MakeByteSet(f.bytes);
 }
 
+const void* KeptFile::Read(const std::string& path, uint32_t* error) {
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    const bool found = !path.empty() && GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &file);
+    const uint64_t written = uint64_t(file.ftLastWriteTime.dwHighDateTime) << 32 | file.ftLastWriteTime.dwLowDateTime;
+    const uint64_t size = uint64_t(file.nFileSizeHigh) << 32 | file.nFileSizeLow;
+    *error = 0;
+    if (found && bytes_ && path == path_ && written == written_ && size == size_) return bytes_;
+    Forget();
+    bytes_ = ReadByteSetFile(path, error);
+    // Kept only when it was read as the file the time and size describe.
+    if (bytes_ && found && BytesLength(bytes_) == size) {
+        path_ = path;
+        written_ = written;
+        size_ = size;
+    }
+    return bytes_;
+}
+
+void KeptFile::Forget() {
+    Free(bytes_);
+    bytes_ = nullptr;
+    path_.clear();
+}
+
 std::string ReasonText(uint32_t error) {
     for (const Reason& r : kReasons)
         if (r.error == error) return r.text;

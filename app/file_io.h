@@ -41,6 +41,24 @@ FileBytes ReadWholeFile(const std::string& path);
 // The same as a byte set (owned by the caller; null with *error set on failure).
 void* ReadByteSetFile(const std::string& path, uint32_t* error);
 
+// A file's bytes kept between reads, read again only when the file's time or
+// size changed: the preview reads its template at every keystroke.
+class KeptFile {
+public:
+    KeptFile() = default;
+    KeptFile(const KeptFile&) = delete;
+    KeptFile& operator=(const KeptFile&) = delete;
+    // The bytes as a byte set (owned here, valid until the next Read or
+    // Forget), or null with *error set.
+    const void* Read(const std::string& path, uint32_t* error);
+    void Forget();
+
+private:
+    std::string path_;
+    uint64_t written_ = 0, size_ = 0;
+    void* bytes_ = nullptr;
+};
+
 // Why, in plain words, for a person: "磁盘已满", "拒绝访问 …".
 std::string ReasonText(uint32_t error);
 

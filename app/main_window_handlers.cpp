@@ -137,6 +137,9 @@ HWND MainWindow() { return Handles().window; }
 
 void RenderPreviewNow();
 
+// The template shown, read again only when its file changed.
+KeptFile g_templateFile;
+
 // The preview box shows the picture whole, in proportion, within its client
 // area; the renderer reduces the template to that place, shown pixel for pixel.
 PictureSize ShownSize() {
@@ -166,11 +169,11 @@ void RenderPreviewNow() {
     Block pathText(EditContent(kTemplatePath));
     const std::string path = TextOf(pathText);
     uint32_t error = 0;
-    Block bytes(ReadByteSetFile(path, &error));
+    const void* bytes = g_templateFile.Read(path, &error);
     // Title, then body, each read just before it is drawn; the title-only
     // picture between them could be seen by nobody (no message is handled in
     // between), so it is never encoded.
-    Composition picture(bytes.get(), ShownSize());
+    Composition picture(bytes, ShownSize());
     DrawPassOn(picture, TextPass::Title);
     DrawPassOn(picture, TextPass::Body);
     Block made(picture.Finish(ResultUse::Shown));
@@ -208,12 +211,13 @@ bool KeystrokeWaiting() {
 KeptRepack PackFullSize(OutputFormat format) {
     Block path(EditContent(kTemplatePath));
     uint32_t error = 0;
-    Block bytes(ReadByteSetFile(TextOf(path), &error));
-    Composition picture(bytes.get());
+    Composition picture(g_templateFile.Read(TextOf(path), &error));
     DrawPassOn(picture, TextPass::Title);
     DrawPassOn(picture, TextPass::Body);
     return KeptRepack(picture, format);
 }
+
+void ForgetTemplateBytes() { g_templateFile.Forget(); }
 
 void FlushDeferredRefresh() {
     if (g_refreshDeferred) RenderPreviewNow();

@@ -41,6 +41,8 @@ void DrawPassOn(Composition& picture, TextPass pass, const char* text = nullptr)
 // The template with both texts at its own size, packed as a file in the
 // format on a thread of its own (Take gives null when the template does not decode).
 KeptRepack PackFullSize(OutputFormat format);
+// Lets go of the template's bytes kept between refreshes (at exit).
+void ForgetTemplateBytes();
 // Everything a full-size composition is made from (the template file as it is
 // on disk, both passes' units and effects), as one text: equal texts, equal posters.
 std::string PosterInputs();

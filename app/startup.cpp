@@ -44,6 +44,7 @@ void FillFontLists() {
 void IMPRINTA_CDECL FreeCurrentPicture() {
     Free(CurrentPicture);
     CurrentPicture = nullptr;
+    ForgetTemplateBytes();
 }
 
 }  // namespace
