@@ -19,14 +19,17 @@ struct EncodeError {
 void OnError(j_common_ptr cinfo) { longjmp(reinterpret_cast<EncodeError*>(cinfo->err)->jump, 1); }
 void OnMessage(j_common_ptr) {}
 
-// Straight-alpha BGRA over white, as RGB: c * a + 255 * (255 - a), rounded.
-void FlattenRow(const uint8_t* bgra, uint32_t width, uint8_t* rgb) {
-    for (uint32_t x = 0; x < width; ++x, bgra += 4, rgb += 3) {
+// Straight-alpha BGRA over white, c * a + 255 * (255 - a), rounded; false
+// (and nothing written) when the row is opaque, which is encoded as it stands.
+bool FlattenRow(const uint8_t* bgra, uint32_t width, uint8_t* out) {
+    uint32_t x = 0;
+    while (x < width && bgra[x * 4 + 3] == 255) ++x;
+    if (x == width) return false;
+    for (x = 0; x < width; ++x, bgra += 4, out += 4) {
         const unsigned a = bgra[3], white = 255u * (255u - a);
-        rgb[0] = static_cast<uint8_t>((bgra[2] * a + white + 127) / 255);
-        rgb[1] = static_cast<uint8_t>((bgra[1] * a + white + 127) / 255);
-        rgb[2] = static_cast<uint8_t>((bgra[0] * a + white + 127) / 255);
+        for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((bgra[c] * a + white + 127) / 255);
     }
+    return true;
 }
 
 struct Output {
@@ -40,15 +43,15 @@ bool Compress(jpeg_compress_struct* cinfo, const Canvas& canvas, int quality, ui
     jpeg_mem_dest(cinfo, &out->bytes, &out->size);
     cinfo->image_width = canvas.width;
     cinfo->image_height = canvas.height;
-    cinfo->input_components = 3;
-    cinfo->in_color_space = JCS_RGB;
+    cinfo->input_components = 4;
+    cinfo->in_color_space = JCS_EXT_BGRX;  // the canvas's own order: opaque rows need no copy
     jpeg_set_defaults(cinfo);  // YCbCr, luma sampled 2 x 2: 4:2:0, sequential (baseline)
     jpeg_set_quality(cinfo, std::clamp(quality, 1, 100), TRUE);
     cinfo->optimize_coding = TRUE;
     jpeg_start_compress(cinfo, TRUE);
     while (cinfo->next_scanline < cinfo->image_height) {
-        FlattenRow(canvas.bgra.data() + canvas.Stride() * cinfo->next_scanline, canvas.width, row);
-        JSAMPROW rows[1] = {row};
+        const uint8_t* pixels = canvas.bgra.data() + canvas.Stride() * cinfo->next_scanline;
+        JSAMPROW rows[1] = {FlattenRow(pixels, canvas.width, row) ? row : const_cast<uint8_t*>(pixels)};
         jpeg_write_scanlines(cinfo, rows, 1);
     }
     jpeg_finish_compress(cinfo);
@@ -64,7 +67,7 @@ std::vector<uint8_t> EncodeJpeg(const Canvas& canvas, int quality) {
     EncodeError err{};
     Output out;
     try {
-        row.resize(size_t(canvas.width) * 3);
+        row.resize(size_t(canvas.width) * 4);
     } catch (const std::bad_alloc&) {
         return {};
     }
