@@ -6,9 +6,12 @@
 #include "app/renderer.h"
 #include <windows.h>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <new>
 #include <span>
+#include <string>
+#include <vector>
 #include "app/renderer_gdiplus.h"
 #include "app/runtime_calls.h"
 #include "app/text_layers.h"
@@ -230,6 +233,32 @@ TextLayers& PreviewLayers() {
     return layers;
 }
 
+// A plain text of this many lines and more is kept as a layer per line, so a
+// keystroke in a long body lays out only its own line again.
+constexpr size_t kLayerPerLineFrom = 8;
+
+// The lines as GDI+ breaks them (CR LF or LF).
+std::vector<std::string> LinesOf(const char* text) {
+    std::vector<std::string> lines(1);
+    for (const char* c = text ? text : ""; *c; ++c) {
+        if (*c == '\r' && c[1] == '\n') continue;
+        if (*c == '\n')
+            lines.emplace_back();
+        else
+            lines.back() += *c;
+    }
+    return lines;
+}
+
+double CachedLineAdvance(const TextStyle& s) {
+    static std::string key;
+    static double advance = 0;
+    const int32_t numbers[] = {s.size, s.style, s.hint};
+    std::string now = std::string(reinterpret_cast<const char*>(numbers), sizeof numbers) + (s.fontName ? s.fontName : "");
+    if (now != key) advance = LineAdvance(s), key = std::move(now);
+    return advance;
+}
+
 }  // namespace
 
 void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha,
@@ -243,7 +272,24 @@ void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int
         if (!reduced_) return draw(canvas);
         // A preview: the text that did not change is painted from its layer.
         try {
-            PreviewLayers().Paint(canvas, LayerKey(textStyle, effects, text, x, y, canvas, scale), draw);
+            const std::vector<std::string> lines = IsPlain(effects) ? LinesOf(text) : std::vector<std::string>();
+            if (lines.size() < kLayerPerLineFrom)
+                return PreviewLayers().Paint(canvas, LayerKey(textStyle, effects, text, x, y, canvas, scale), draw);
+            // Each line where GDI+ would have laid it out in the whole text.
+            const double advance = CachedLineAdvance(textStyle);
+            const double bottom = canvas.height / scale.y + 2.0 * size;
+            for (size_t i = 0; i < lines.size() && y + i * advance <= bottom; ++i) {
+                if (lines[i].empty()) continue;
+                const int32_t lineY = y + static_cast<int32_t>(std::lround(i * advance));
+                const char* line = lines[i].c_str();
+                auto drawLine = [&](pic::Canvas& on) { DrawTextOnCanvas(on, textStyle, effects, line, x, lineY, scale); };
+                try {
+                    PreviewLayers().Paint(canvas, LayerKey(textStyle, effects, line, x, lineY, canvas, scale), drawLine);
+                } catch (const std::bad_alloc&) {
+                    PreviewLayers().Clear();
+                    drawLine(canvas);  // nothing of this line was painted yet
+                }
+            }
         } catch (const std::bad_alloc&) {
             PreviewLayers().Clear();
             draw(canvas);

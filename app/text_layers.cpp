@@ -57,8 +57,12 @@ void TextLayers::Paint(pic::Canvas& picture, const std::string& key, const std::
     if (found == layers_.end()) {
         Layer made = Made(picture.width, picture.height, draw);
         made.key = key;
+        bytes_ += made.ink.bgra.size() + made.key.size();
         layers_.push_front(std::move(made));
-        if (layers_.size() > kKept) layers_.pop_back();
+        while (bytes_ > kKeptBytes && layers_.size() > 1) {
+            bytes_ -= layers_.back().ink.bgra.size() + layers_.back().key.size();
+            layers_.pop_back();
+        }
     } else {
         layers_.splice(layers_.begin(), layers_, found);
     }

@@ -18,7 +18,10 @@ public:
     // makes it first on a transparent picture of the same size.
     void Paint(imprinta::picture::Canvas& picture, const std::string& key,
                const std::function<void(imprinta::picture::Canvas&)>& draw);
-    void Clear() { layers_.clear(); }
+    void Clear() {
+        layers_.clear();
+        bytes_ = 0;
+    }
 
 private:
     struct Layer {
@@ -29,9 +32,11 @@ private:
     static Layer Made(uint32_t width, uint32_t height, const std::function<void(imprinta::picture::Canvas&)>& draw);
     static void PaintOver(imprinta::picture::Canvas& picture, const Layer& layer);
 
-    // Title and body, each as it is and as it was a keystroke ago.
-    static constexpr size_t kKept = 4;
+    // Title and body (or each line of a long one), as they are and as they
+    // were a keystroke ago: layers are cut to their ink, so a budget of bytes.
+    static constexpr size_t kKeptBytes = size_t(16) << 20;
     std::list<Layer> layers_;
+    size_t bytes_ = 0;
 };
 
 // Straight-alpha "over" of one BGRA pixel onto another, as GDI+ and the text

@@ -237,6 +237,14 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
 
 }  // namespace
 
+double LineAdvance(const TextStyle& style) {
+    Typesetter typesetter(style);
+    float width = 0, one = 0, two = 0;
+    typesetter.Measure(u"A", style.size, &width, &one);
+    typesetter.Measure(u"A\nA", style.size, &width, &two);
+    return two > one ? two - one : one;
+}
+
 void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& drawing) {
     // The picture the rows stand for, and the size and place held to what it can show.
     const uint32_t ownWidth = static_cast<uint32_t>(std::lround(width / drawing.scale.x));

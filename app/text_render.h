@@ -23,4 +23,8 @@ struct TextDrawing {
 // Rows are straight-alpha BGRA (GDI+'s 32bppARGB), stride width * 4.
 void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& drawing);
 
+// How far apart GDI+ lays out the lines of a plain text in this style, in the
+// picture's pixels.
+double LineAdvance(const gdiplus::TextStyle& style);
+
 }  // namespace app

@@ -170,6 +170,8 @@ TEST(FastPath, ANewFileOfTheSameSizeIsNeverTheCachedOne) {
         }
 }
 
+const char kLongBody[] = "一行\r\nbody\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8";
+
 // A preview made at the size it is shown, against the full-size picture
 // shrunk the way the picture box shrinks it. The texts are drawn at the shown
 // size rather than shrunk, so glyphs are hinted and anti-aliased at another
@@ -185,7 +187,8 @@ TEST(FastPath, PreviewAtTheShownSizeAgreesWithTheShrunkPicture) {
         {"deep.png", {239, 319}},  {"flat.png", {240, 320}},  // not larger than shown: made at its own size
     };
     const TextCase title = {"黑体", 40, 0x0000FF, 255, app::kTextRenderingHintAntiAlias, 20, 20, "标题 Title"};
-    const TextCase body = {"宋体", 24, 0x00202020, 255, app::kTextRenderingHintAntiAlias, 30, 180, "一行\r\nbody"};
+    // Long enough to be kept line by line in the preview.
+    const TextCase body = {"宋体", 24, 0x00202020, 255, app::kTextRenderingHintAntiAlias, 30, 180, kLongBody};
     app::TextEffects outlined;  // an outline's width shrinks with the picture too
     outlined.outlineWidth = 10;
     outlined.outlineColour = 0xFFFF00;
@@ -261,7 +264,7 @@ TEST(FastPath, PreviewTextsFollowEveryChange) {
         app::TextEffects bodyEffects;
     };
     const Texts base = {{"黑体", 40, 0x0000FF, 255, app::kTextRenderingHintAntiAlias, 20, 20, "标题 Title"},
-                        {"宋体", 24, 0x00202020, 255, app::kTextRenderingHintAntiAlias, 30, 180, "一行\r\nbody"},
+                        {"宋体", 24, 0x00202020, 255, app::kTextRenderingHintAntiAlias, 30, 180, kLongBody},
                         {}};
     auto preview = [&](const Texts& t) {
         app::Composition picture(input.block, {120, 160});
@@ -276,6 +279,7 @@ TEST(FastPath, PreviewTextsFollowEveryChange) {
     const std::string first = preview(base);
     const std::pair<const char*, void (*)(Texts&)> changes[] = {
         {"body text", [](Texts& t) { t.body.text = "一行\r\nbodies"; }},
+        {"body's fourth line", [](Texts& t) { t.body.text = "一行\r\nbody\r\n3\r\n4!\r\n5\r\n6\r\n7\r\n8"; }},
         {"body x", [](Texts& t) { t.body.x += 7; }},
         {"body y", [](Texts& t) { t.body.y += 7; }},
         {"body size", [](Texts& t) { t.body.size += 6; }},
