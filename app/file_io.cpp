@@ -148,20 +148,23 @@ void* ReadByteSetFile(const std::string& path, uint32_t* error) {
     return imprinta::MakeByteSet(f.bytes);
 }
 
-const void* KeptFile::Read(const std::string& path, uint32_t* error) {
+FileStamp StampOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA file = {};
-    const bool found = !path.empty() && GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &file);
-    const uint64_t written = uint64_t(file.ftLastWriteTime.dwHighDateTime) << 32 | file.ftLastWriteTime.dwLowDateTime;
-    const uint64_t size = uint64_t(file.nFileSizeHigh) << 32 | file.nFileSizeLow;
+    if (path.empty() || !GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &file)) return {};
+    return {true, uint64_t(file.ftLastWriteTime.dwHighDateTime) << 32 | file.ftLastWriteTime.dwLowDateTime,
+            uint64_t(file.nFileSizeHigh) << 32 | file.nFileSizeLow};
+}
+
+const void* KeptFile::Read(const std::string& path, uint32_t* error) {
+    const FileStamp stamp = StampOf(path);
     *error = 0;
-    if (found && bytes_ && path == path_ && written == written_ && size == size_) return bytes_;
+    if (stamp.found && bytes_ && path == path_ && stamp == stamp_) return bytes_;
     Forget();
     bytes_ = ReadByteSetFile(path, error);
-    // Kept only when it was read as the file the time and size describe.
-    if (bytes_ && found && BytesLength(bytes_) == size) {
+    // Kept only when it was read as the file the stamp describes.
+    if (bytes_ && stamp.found && BytesLength(bytes_) == stamp.size) {
         path_ = path;
-        written_ = written;
-        size_ = size;
+        stamp_ = stamp;
     }
     return bytes_;
 }

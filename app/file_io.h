@@ -41,6 +41,15 @@ FileBytes ReadWholeFile(const std::string& path);
 // The same as a byte set (owned by the caller; null with *error set on failure).
 void* ReadByteSetFile(const std::string& path, uint32_t* error);
 
+// What tells one version of a file from the next without reading it: its
+// last-write time and size (both 0 when it is not there).
+struct FileStamp {
+    bool found = false;
+    uint64_t written = 0, size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const std::string& path);
+
 // A file's bytes kept between reads, read again only when the file's time or
 // size changed: the preview reads its template at every keystroke.
 class KeptFile {
@@ -55,7 +64,7 @@ public:
 
 private:
     std::string path_;
-    uint64_t written_ = 0, size_ = 0;
+    FileStamp stamp_;
     void* bytes_ = nullptr;
 };
 

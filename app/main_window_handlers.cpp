@@ -65,10 +65,9 @@ std::string PosterInputs() {
     static_assert(sizeof(TextEffects) % sizeof(int32_t) == 0, "effects held as whole numbers, no padding");
     Block path(EditContent(kTemplatePath));
     std::string s = path.text() ? path.text() : "";
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    if (GetFileAttributesExW(WidePath(s).c_str(), GetFileExInfoStandard, &file))
-        s.append(reinterpret_cast<const char*>(&file.ftLastWriteTime), sizeof file.ftLastWriteTime)
-            .append(reinterpret_cast<const char*>(&file.nFileSizeLow), sizeof file.nFileSizeLow);
+    const FileStamp stamp = StampOf(s);
+    const uint64_t numbers[] = {stamp.written, stamp.size};
+    s.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
     for (TextPass pass : {TextPass::Title, TextPass::Body}) {
         PassSettings p;
         ReadPass(pass, p);

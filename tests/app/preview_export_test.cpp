@@ -44,6 +44,11 @@ struct TextSetting {
 
 bool Differs(const Picture& a, const Picture& b, int x, int y) { return memcmp(a.at(x, y), b.at(x, y), 4) != 0; }
 
+// A count the program keeps as a window property (previews drawn, exports made ahead).
+intptr_t WindowCount(const Program& program, const char* property) {
+    return reinterpret_cast<intptr_t>(GetPropA(program.window(), property));
+}
+
 }  // namespace
 
 // Each text of the composed picture against that text drawn alone onto the
@@ -205,7 +210,7 @@ TEST(PreviewAndExport, TypingBurstCoalescesAndTheExportFollowsIt) {
     Program program;
     ASSERT_EQ("", program.Start(folder));
     const std::string exported = folder + kExportName;
-    auto renders = [&] { return reinterpret_cast<intptr_t>(GetPropA(program.window(), "ImprintaPreviewRenders")); };
+    auto renders = [&] { return WindowCount(program, "ImprintaPreviewRenders"); };
     ASSERT_TRUE(program.SetText(U::BodyText, L""));
     const intptr_t before = renders();
     ASSERT_GT(before, 0);
@@ -237,7 +242,7 @@ TEST(PreviewAndExport, ExportMadeAheadOnlyForThePictureShown) {
     Program program;
     ASSERT_EQ("", program.Start(folder));
     const std::string exported = folder + kExportName;
-    auto ahead = [&] { return reinterpret_cast<intptr_t>(GetPropA(program.window(), "ImprintaExportsAhead")); };
+    auto ahead = [&] { return WindowCount(program, "ImprintaExportsAhead"); };
     auto exportNow = [&] {
         EXPECT_TRUE(program.Click(U::ExportButton));
         return testsupport::ReadWholeFile(exported);
