@@ -34,7 +34,7 @@ private:
 
     // Title and body (or each line of a long one), as they are and as they
     // were a keystroke ago: layers are cut to their ink, so a budget of bytes.
-    static constexpr size_t kKeptBytes = size_t(16) << 20;
+    static constexpr size_t kKeptBytes = size_t(6) << 20;
     std::list<Layer> layers_;
     size_t bytes_ = 0;
 };
