@@ -106,10 +106,20 @@ pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
 // The canvas as a PNG byte set; the cache keeps the canvas for the one reader
 // that will hand these bytes back (the next pass or the picture box).
 void* Publish(pic::SharedCanvas canvas, ResultUse use) {
-    std::vector<uint8_t> png = pic::EncodePng(*canvas, EncodingFor(use, *canvas));
-    if (png.empty()) return nullptr;
-    void* result = imprinta::MakeByteSet(png);
-    pic::SharedPictureCache().Insert(pic::KeyOf(png), std::move(canvas), pic::CacheUse::Once);
+    const pic::PngEncodeOptions options = EncodingFor(use, *canvas);
+    void* result = nullptr;
+    if (options.compression == pic::PngCompression::Stored) {
+        // Written straight into the byte set: no buffer on the way.
+        const size_t size = pic::StoredPngSize(*canvas);
+        result = size <= UINT32_MAX ? imprinta::TryNewByteSet(uint32_t(size)) : nullptr;
+        if (!result) return nullptr;
+        pic::WriteStoredPng(*canvas, ByteSetData(result));
+    } else {
+        std::vector<uint8_t> png = pic::EncodePng(*canvas, options);
+        if (png.empty()) return nullptr;
+        result = imprinta::MakeByteSet(png);
+    }
+    pic::SharedPictureCache().Insert(pic::KeyOf(BytesOf(result)), std::move(canvas), pic::CacheUse::Once);
     return result;
 }
 

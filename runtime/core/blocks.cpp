@@ -28,6 +28,15 @@ void* MakeByteSet(const void* data, uint32_t n) {
     return p;
 }
 
+void* TryNewByteSet(uint32_t n) {
+    if (n == 0 || n > UINT32_MAX - 8) return nullptr;
+    auto* p = static_cast<uint32_t*>(TryAllocMemory(n + 8));
+    if (!p) return nullptr;
+    p[0] = 1;
+    p[1] = n;
+    return p;
+}
+
 void* MakeArray(uint32_t elementWidth, uint32_t n) {
     uint32_t bytes = 8 + elementWidth * n;
     auto* p = static_cast<uint32_t*>(AllocMemory(bytes));

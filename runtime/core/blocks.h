@@ -19,6 +19,9 @@ void* MakeByteSet(const void* data, uint32_t n);
 inline void* MakeByteSet(std::span<const uint8_t> bytes) {
     return MakeByteSet(bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
+// New byte set of n bytes left for the caller to fill; 0 for n = 0 or when
+// memory runs out (no report: the caller decides what that means).
+void* TryNewByteSet(uint32_t n);
 // New one-dimensional array of n elements of the given width, zero-filled.
 void* MakeArray(uint32_t elementWidth, uint32_t n);
 // Releases an array value: text and byte-set elements first, then the block.

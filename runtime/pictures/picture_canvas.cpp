@@ -1,4 +1,5 @@
 #include "runtime/pictures/picture_canvas.h"
+#include <cstring>
 #include <new>
 #include "runtime/pictures/picture_decode_internal.h"
 
@@ -98,7 +99,43 @@ void BlendCanvasOverBackground(const Canvas& canvas, uint32_t background, uint8_
     const detail::BackgroundMix mix(background);
     const uint8_t* src = canvas.bgra.data();
     const size_t count = size_t(canvas.width) * canvas.height;
-    for (size_t i = 0; i < count; ++i, src += 4, bgraOut += 4) mix.Blend(src[3], src[0], src[1], src[2], bgraOut);
+    // Most pixels are opaque: runs of four are copied whole.
+    constexpr uint32_t kAlphas = 0xFF000000u;
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4, src += 16, bgraOut += 16) {
+        uint32_t p[4];
+        std::memcpy(p, src, sizeof p);
+        if ((p[0] & p[1] & p[2] & p[3] & kAlphas) == kAlphas) {
+            std::memcpy(bgraOut, p, sizeof p);
+            continue;
+        }
+        for (int k = 0; k < 4; ++k) mix.Blend(src[k * 4 + 3], src[k * 4], src[k * 4 + 1], src[k * 4 + 2], bgraOut + k * 4);
+    }
+    for (; i < count; ++i, src += 4, bgraOut += 4) mix.Blend(src[3], src[0], src[1], src[2], bgraOut);
+}
+
+PixelBounds ChangedBounds(const uint8_t* before, const uint8_t* after, uint32_t width, uint32_t height) {
+    const size_t stride = size_t(width) * 4;
+    auto pixel = [](const uint8_t* row, uint32_t x) {
+        uint32_t v;
+        std::memcpy(&v, row + size_t(x) * 4, 4);
+        return v;
+    };
+    PixelBounds b{width, height, 0, 0};
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t *a = before + y * stride, *n = after + y * stride;
+        if (std::memcmp(a, n, stride) == 0) continue;
+        if (b.top == height) b.top = y;
+        b.bottom = y + 1;
+        // Only the pixels outside the columns already known are looked at.
+        uint32_t x = 0;
+        while (x < b.left && pixel(a, x) == pixel(n, x)) ++x;
+        if (x < b.left) b.left = x;
+        uint32_t end = width;
+        while (end > b.right && pixel(a, end - 1) == pixel(n, end - 1)) --end;
+        if (end > b.right) b.right = end;
+    }
+    return b.bottom == 0 ? PixelBounds{} : b;
 }
 
 }  // namespace imprinta::picture

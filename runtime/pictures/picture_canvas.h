@@ -36,4 +36,13 @@ std::optional<Canvas> DecodeCanvas(std::span<const uint8_t> data, const DecodeLi
 // opaque BGRA rows; the same arithmetic as BlendRgbaOverBackground.
 void BlendCanvasOverBackground(const Canvas& canvas, uint32_t background, uint8_t* bgraOut);
 
+// The smallest rectangle (right and bottom exclusive) holding every pixel in
+// which two pictures of the same size differ; empty when they are equal. A
+// screen showing one then needs only that much drawn again to show the other.
+struct PixelBounds {
+    uint32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+};
+PixelBounds ChangedBounds(const uint8_t* before, const uint8_t* after, uint32_t width, uint32_t height);
+
 }  // namespace imprinta::picture

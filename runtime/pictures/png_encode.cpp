@@ -1,4 +1,5 @@
 #include "runtime/pictures/png_encode.h"
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -114,7 +115,7 @@ uint64_t SignedSum(const uint8_t* filtered, size_t bytes) {
     return sum;
 }
 
-enum class RowFilters { None, Paeth, Best };
+enum class RowFilters { Paeth, Best };
 
 // Feeds filtered rows (RGBA, or RGB without alpha) one at a time to `sink`.
 template <typename Sink>
@@ -130,7 +131,6 @@ bool ForEachRow(const Canvas& c, bool alpha, RowFilters filters, Sink&& sink) {
         else
             BgraToRgb(c.bgra.data() + y * c.Stride(), c.width, row.data());
         switch (filters) {
-        case RowFilters::None: ApplyFilter(kFilterNone, row.data(), above, bytes, bpp, out.data()); break;
         case RowFilters::Paeth:
             ApplyFilter(above ? kFilterPaeth : kFilterSub, row.data(), above, bytes, bpp, out.data());
             break;
@@ -154,8 +154,7 @@ bool DeflateStreamed(const Canvas& c, int level, bool alpha, RowFilters filters,
     z_stream z{};
     if (deflateInit(&z, level) != Z_OK) return false;
     std::unique_ptr<z_stream, int (*)(z_streamp)> guard(&z, deflateEnd);
-    const uint64_t raw = uint64_t(c.Stride() + 1) * c.height;
-    png.reserve(png.size() + size_t(level == 0 ? deflateBound(&z, uLong(raw)) : raw / 2) + 65536);
+    png.reserve(png.size() + size_t(uint64_t(c.Stride() + 1) * c.height / 2) + 65536);
     return ForEachRow(c, alpha, filters, [&](const uint8_t* data, size_t size, bool last) {
         z.next_in = const_cast<uint8_t*>(data);
         z.avail_in = uInt(size);
@@ -198,11 +197,88 @@ bool DeflateOneShot(const Canvas& c, int level, bool alpha, RowFilters filters, 
     return written != 0;
 }
 
+// Stored deflate blocks hold at most this many bytes each.
+constexpr uint64_t kStoredBlockMax = 65535;
+constexpr uint64_t kChunkLengthMax = 0x7FFF'FFFF;
+constexpr size_t kIhdrLength = 13;
+
+uint64_t StoredRawBytes(const Canvas& c) { return (uint64_t(c.Stride()) + 1) * c.height; }
+
+// zlib header, blocks of 5-byte headers and data, Adler-32.
+uint64_t StoredIdatLength(const Canvas& c) {
+    const uint64_t raw = StoredRawBytes(c);
+    const uint64_t blocks = raw == 0 ? 1 : (raw + kStoredBlockMax - 1) / kStoredBlockMax;
+    return 2 + blocks * 5 + raw + 4;
+}
+
+uint8_t* PutChunkEnd(uint8_t* chunk, uint8_t* end) {
+    PutBe32(end, libdeflate_crc32(0, chunk + 4, size_t(end - chunk - 4)));
+    return end + 4;
+}
+
+uint8_t* PutChunkStart(uint8_t* p, uint32_t length, const char* type) {
+    PutBe32(p, length);
+    std::memcpy(p + 4, type, 4);
+    return p + 8;
+}
+
 }  // namespace
+
+size_t StoredPngSize(const Canvas& canvas) {
+    if (canvas.Empty()) return 0;
+    const uint64_t idat = StoredIdatLength(canvas);
+    const uint64_t total = sizeof kSignature + (kChunkOverhead + kIhdrLength) + (kChunkOverhead + idat) + kChunkOverhead;
+    return idat > kChunkLengthMax || total > SIZE_MAX ? 0 : size_t(total);
+}
+
+void WriteStoredPng(const Canvas& c, uint8_t* out) {
+    std::memcpy(out, kSignature, sizeof kSignature);
+    uint8_t* chunk = out + sizeof kSignature;
+    uint8_t* p = PutChunkStart(chunk, kIhdrLength, "IHDR");
+    PutBe32(p, c.width);
+    PutBe32(p + 4, c.height);
+    const uint8_t rest[5] = {8, kColourTypeRgba, 0, 0, 0};  // depth, colour, compression, filter, interlace
+    std::memcpy(p + 8, rest, sizeof rest);
+    p = PutChunkEnd(chunk, p + kIhdrLength);
+
+    chunk = p;
+    p = PutChunkStart(chunk, uint32_t(StoredIdatLength(c)), "IDAT");
+    *p++ = 0x78, *p++ = 0x01;  // deflate, 32K window, no dictionary
+    // Each row (filter byte 0, then RGBA) is made in a small buffer and poured
+    // into the blocks, which split rows wherever 65535 bytes end.
+    std::vector<uint8_t> row(c.Stride() + 1, kFilterNone);
+    uint64_t left = StoredRawBytes(c), blockLeft = 0;
+    uint32_t adler = 1;
+    for (uint32_t y = 0; y < c.height; ++y) {
+        BgraToRgba(c.bgra.data() + y * c.Stride(), c.width, row.data() + 1);
+        for (size_t from = 0; from < row.size();) {
+            if (blockLeft == 0) {
+                blockLeft = std::min(left, kStoredBlockMax);
+                left -= blockLeft;
+                const uint16_t n = uint16_t(blockLeft);
+                const uint8_t header[5] = {uint8_t(left == 0), uint8_t(n), uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)};
+                std::memcpy(p, header, sizeof header);
+                p += sizeof header;
+            }
+            const size_t n = size_t(std::min<uint64_t>(blockLeft, row.size() - from));
+            std::memcpy(p, row.data() + from, n);
+            adler = libdeflate_adler32(adler, p, n);
+            p += n, from += n, blockLeft -= n;
+        }
+    }
+    PutBe32(p, adler);
+    p = PutChunkEnd(chunk, p + 4);
+    PutChunkEnd(p, PutChunkStart(p, 0, "IEND"));
+}
 
 std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& options) {
     if (canvas.Empty()) return {};
     try {
+        if (options.compression == PngCompression::Stored) {
+            std::vector<uint8_t> png(StoredPngSize(canvas));
+            if (!png.empty()) WriteStoredPng(canvas, png.data());
+            return png;
+        }
         const bool small = options.compression == PngCompression::Small;
         const bool alpha = !small || !Opaque(canvas);
         const RowFilters filters = small ? RowFilters::Best : RowFilters::Paeth;
@@ -212,18 +288,14 @@ std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& opt
         BeginChunk(png);
         const uint64_t raw = uint64_t(canvas.Stride()) * canvas.height;
         bool ok = false;
-        if (options.compression == PngCompression::Stored) {
-            ok = DeflateStreamed(canvas, 0, alpha, RowFilters::None, png);
-        } else {
-            if (raw <= options.oneShotLimit) {
-                try {
-                    ok = DeflateOneShot(canvas, options.level, alpha, filters, png);
-                } catch (const std::bad_alloc&) {
-                    png.resize(idat + 8);  // streaming needs far less memory
-                }
+        if (raw <= options.oneShotLimit) {
+            try {
+                ok = DeflateOneShot(canvas, options.level, alpha, filters, png);
+            } catch (const std::bad_alloc&) {
+                png.resize(idat + 8);  // streaming needs far less memory
             }
-            if (!ok) ok = DeflateStreamed(canvas, small ? kStreamSmallLevel : kStreamLevel, alpha, filters, png);
         }
+        if (!ok) ok = DeflateStreamed(canvas, small ? kStreamSmallLevel : kStreamLevel, alpha, filters, png);
         if (!ok) return {};
         FinishChunk(png, idat, "IDAT");
         WriteEnd(png);

@@ -37,4 +37,11 @@ struct PngEncodeOptions {
 // The PNG file bytes; empty for an empty canvas or when memory runs out.
 std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& options = {});
 
+// The Stored encoding written in one pass into memory the caller provides, so
+// a picture shown at every keystroke is neither buffered nor copied on the way.
+// StoredPngSize is the exact number of bytes WriteStoredPng writes; 0 for an
+// empty canvas or one too large for a PNG chunk.
+size_t StoredPngSize(const Canvas& canvas);
+void WriteStoredPng(const Canvas& canvas, uint8_t* out);
+
 }  // namespace imprinta::picture

@@ -1,6 +1,7 @@
 #include "runtime/units/picture_box_unit.h"
 
 #include <cstring>
+#include "runtime/pictures/picture_canvas.h"
 #include "runtime/pictures/picture_scale.h"
 
 namespace imprinta::units {
@@ -42,9 +43,19 @@ void PicBoxUnit::ReleaseBusy() { InterlockedExchange(&busy_, 0); }
 
 // --- loading ------------------------------------------------------------------
 
+// A still picture that follows one of its size (a preview at each keystroke)
+// is rendered into the memory of the one before, and only the part of the box
+// in which the two differ is painted again. Rows larger than this are not kept.
+constexpr size_t kSpareRowsLimit = size_t(16) << 20;
+
 void PicBoxUnit::LoadPicture() {
     StopAnimation();
-    display_.Release();
+    const bool wasStill = !isGif_ && !display_.icon && !display_.empty();
+    const int oldWidth = display_.width, oldHeight = display_.height;
+    std::vector<uint8_t> before;
+    before.swap(display_.bgra);
+    display_.Reset();
+    display_.bgra.swap(spare_);
     scaled_.Release();
     isGif_ = false;
     gifData_.clear();
@@ -59,7 +70,27 @@ void PicBoxUnit::LoadPicture() {
         }
     }
     Report(this, 2);
-    if (hwnd) InvalidateRect(hwnd, nullptr, FALSE);
+    const bool sameSize = display_.width == oldWidth && display_.height == oldHeight;
+    if (wasStill && sameSize && !isGif_ && !display_.icon && display_.bgra.size() == before.size())
+        InvalidateChanged(before, oldWidth, oldHeight);
+    else if (hwnd)
+        InvalidateRect(hwnd, nullptr, FALSE);
+    if (before.size() <= kSpareRowsLimit) spare_ = std::move(before);
+}
+
+// Shown pixel for pixel, the changed pixels are the part to paint; a picture
+// scaled for the box is painted whole.
+void PicBoxUnit::InvalidateChanged(const std::vector<uint8_t>& before, int width, int height) {
+    if (!hwnd) return;
+    const RECT r = PictureRect();
+    if (r.right - r.left != width || r.bottom - r.top != height) {
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return;
+    }
+    const picture::PixelBounds b = picture::ChangedBounds(before.data(), display_.bgra.data(), width, height);
+    if (b.Empty()) return;
+    const RECT changed = {r.left + LONG(b.left), r.top + LONG(b.top), r.left + LONG(b.right), r.top + LONG(b.bottom)};
+    InvalidateRect(hwnd, &changed, FALSE);
 }
 
 bool PicBoxUnit::LoadAnimated() {
@@ -199,8 +230,19 @@ void PicBoxUnit::DrawDisplay(HDC dc) {
 void PicBoxUnit::Paint(HDC dc) {
     RECT client;
     GetClientRect(hwnd, &client);
+    if (!display_.icon) {
+        // Opaque rows and the background around them never overlap: drawn
+        // straight, without a picture of the whole box made first.
+        AcquireBusy();
+        const RECT covered = display_.empty() ? RECT{} : PictureRect();
+        FillAround(dc, client, covered, ResolveColour(data.backColour));
+        DrawDisplay(dc);
+        ReleaseBusy();
+        return;
+    }
+    // An icon's transparent parts show the background: composed off screen so
+    // the picture never flickers through it.
     int w = client.right > 0 ? client.right : 1, h = client.bottom > 0 ? client.bottom : 1;
-    // Composed off screen so the picture never flickers through the background.
     HDC mem = CreateCompatibleDC(dc);
     HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
     HGDIOBJ old = SelectObject(mem, bmp);

@@ -57,6 +57,7 @@ private:
     bool LoadAnimated();
     void StopAnimation();
     void Paint(HDC dc);
+    void InvalidateChanged(const std::vector<uint8_t>& before, int width, int height);
     void DrawDisplay(HDC dc);
     const RenderedPicture& ShrunkDisplay(int width, int height);
     void AcquireBusy();
@@ -68,6 +69,7 @@ private:
 
     RenderedPicture display_;  // the rendered picture or the animation canvas
     RenderedPicture scaled_;   // display_ resampled to the size it was last drawn at
+    std::vector<uint8_t> spare_;  // the rows of the picture before, for the next one to reuse
     bool isGif_ = false;
     std::vector<uint8_t> gifData_;  // the player's own copy (the reader spans it)
     picture::GifReader reader_;

@@ -76,11 +76,15 @@ void DrawOverBackground(HDC dc, const RenderedPicture& pic, int x, int y, int w,
 
 }  // namespace
 
-void RenderedPicture::Release() {
+void RenderedPicture::Reset() {
     if (icon) DestroyIcon(icon);
     icon = nullptr;
     width = height = 0;
     bgra.clear();
+}
+
+void RenderedPicture::Release() {
+    Reset();
     bgra.shrink_to_fit();
 }
 
@@ -108,25 +112,28 @@ bool RenderPicture(const DecodedPicture& pic, COLORREF background, RenderedPictu
 }
 
 bool DecodeAndRender(const ByteBuffer& data, COLORREF bg, RenderedPicture& out) {
-    out.Release();
+    out.Reset();  // a picture of the same size reuses the memory
     if (data.empty()) return false;
     // A picture too large for memory shows like an undecodable one.
     try {
         if (!IsIconFormat(picture::SniffPictureFormat(data.bytes())))
             if (picture::SharedCanvas canvas = picture::SharedPictureCache().Find(picture::KeyOf(data.bytes()))) {
-                if (canvas->Empty() || canvas->width > 0x7FFF'FFFFu / 4 / canvas->height) return false;
-                out.bgra.resize(canvas->bgra.size());
-                picture::BlendCanvasOverBackground(*canvas, static_cast<uint32_t>(bg), out.bgra.data());
-                out.width = static_cast<int>(canvas->width);
-                out.height = static_cast<int>(canvas->height);
-                return true;
+                if (!canvas->Empty() && canvas->width <= 0x7FFF'FFFFu / 4 / canvas->height) {
+                    out.bgra.resize(canvas->bgra.size());
+                    picture::BlendCanvasOverBackground(*canvas, static_cast<uint32_t>(bg), out.bgra.data());
+                    out.width = static_cast<int>(canvas->width);
+                    out.height = static_cast<int>(canvas->height);
+                    return true;
+                }
+                out.Release();
+                return false;
             }
         picture::DecodeResult pic = picture::DecodePicture(data.bytes());
-        return pic && RenderPicture(*pic, bg, out);
+        if (pic && RenderPicture(*pic, bg, out)) return true;
     } catch (const std::bad_alloc&) {
-        out.Release();
-        return false;
     }
+    out.Release();
+    return false;
 }
 
 HBITMAP MakeBitmap(const RenderedPicture& pic) {

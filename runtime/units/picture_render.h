@@ -30,6 +30,8 @@ public:
 
     bool empty() const { return width <= 0 || height <= 0 || (bgra.empty() && !icon); }
     void Release();
+    // Empty, the rows' memory kept for a picture of the same size to come.
+    void Reset();
 };
 
 // An icon or cursor handle from the directory entry the decoder chose

@@ -146,14 +146,49 @@ TEST(Canvas, EachPixelLayoutBecomesStraightBgra) {
 }
 
 TEST(Canvas, BlendMatchesThePictureBoxBlend) {
-    Canvas c = MakeCanvas(64, 8, 3, true);
-    DecodedPicture rgba;
-    rgba.width = 64, rgba.height = 8, rgba.pixelFormat = PixelFormat::Rgba32, rgba.stride = 256;
-    rgba.pixels = SwapRedBlue(c.bgra);
-    std::vector<uint8_t> a(c.bgra.size()), b(c.bgra.size());
-    BlendCanvasOverBackground(c, 0x00336699, a.data());
-    BlendRgbaOverBackground(rgba, 0x00336699, b.data());
-    EXPECT_EQ(a, b);
+    // Translucent pixels alone, opaque runs broken by one translucent pixel
+    // (the blend copies whole runs of four), and a width that leaves a tail.
+    struct Case {
+        uint32_t width;
+        bool alpha;
+        size_t translucentEvery;
+    } cases[] = {{64, true, 0}, {61, false, 7}, {61, false, 0}};
+    for (const Case& k : cases) {
+        Canvas c = MakeCanvas(k.width, 8, 3, k.alpha);
+        for (size_t i = 0; k.translucentEvery && i < c.bgra.size() / 4; i += k.translucentEvery) c.bgra[i * 4 + 3] = 100;
+        DecodedPicture rgba;
+        rgba.width = k.width, rgba.height = 8, rgba.pixelFormat = PixelFormat::Rgba32, rgba.stride = k.width * 4;
+        rgba.pixels = SwapRedBlue(c.bgra);
+        std::vector<uint8_t> a(c.bgra.size()), b(c.bgra.size());
+        BlendCanvasOverBackground(c, 0x00336699, a.data());
+        BlendRgbaOverBackground(rgba, 0x00336699, b.data());
+        EXPECT_EQ(a, b) << k.width << " " << k.translucentEvery;
+    }
+}
+
+TEST(Canvas, ChangedBoundsHoldEveryDifferingPixel) {
+    const Canvas a = MakeCanvas(40, 30, 5, true);
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint32_t, uint32_t>> changed;  // x, y
+        PixelBounds want;
+    } cases[] = {
+        {"equal", {}, {}},
+        {"one pixel", {{7, 4}}, {7, 4, 8, 5}},
+        {"corners", {{39, 0}, {0, 29}}, {0, 0, 40, 30}},
+        // Later rows widen the columns found on earlier ones.
+        {"wider below", {{20, 3}, {2, 10}, {25, 12}}, {2, 3, 26, 13}},
+    };
+    for (const Case& k : cases) {
+        Canvas b = a;
+        for (auto [x, y] : k.changed) b.bgra[(size_t(y) * 40 + x) * 4 + 3] ^= 1;
+        const PixelBounds got = ChangedBounds(a.bgra.data(), b.bgra.data(), 40, 30);
+        EXPECT_EQ(k.want.Empty(), got.Empty()) << k.name;
+        if (k.want.Empty()) continue;
+        EXPECT_TRUE(got.left == k.want.left && got.top == k.want.top && got.right == k.want.right &&
+                    got.bottom == k.want.bottom)
+            << k.name << ": " << got.left << "," << got.top << " " << got.right << "," << got.bottom;
+    }
 }
 
 TEST(PictureCache, KeysTellBytesApartAndEntriesFollowTheirUse) {

@@ -1,7 +1,9 @@
 // The picture box in a template-built window: display modes, PNG transparency,
 // undecodable data, and the GIF player (fake clock and real clock).
 #include <gtest/gtest.h>
+#include <cstring>
 #include "runtime/core/blocks.h"
+#include "runtime/pictures/png_encode.h"
 #include "runtime/units/picture_box_unit.h"
 #include "visual_test_support.h"
 
@@ -146,6 +148,50 @@ TEST_F(PictureBoxTest, PngAlphaBlendsWithTheBackgroundColour) {
     c = w.UnitPixel(kBox, 3, 3);
     EXPECT_TRUE(GetRValue(c) == 128 || GetRValue(c) == 127) << int(GetRValue(c));
     EXPECT_EQ(0, GetGValue(c));
+}
+
+// Blue with a red square, as a PNG.
+std::vector<uint8_t> SquarePng(uint32_t width, uint32_t height, RECT square) {
+    imprinta::picture::Canvas c{width, height, std::vector<uint8_t>(size_t(width) * height * 4)};
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const bool in = LONG(x) >= square.left && LONG(x) < square.right && LONG(y) >= square.top && LONG(y) < square.bottom;
+            const uint8_t px[4] = {uint8_t(in ? 0 : 255), 0, uint8_t(in ? 255 : 0), 255};
+            std::memcpy(&c.bgra[(size_t(y) * width + x) * 4], px, 4);
+        }
+    return imprinta::picture::EncodePng(c);
+}
+
+// A picture of the size shown (a preview at each keystroke) is painted again
+// only where it differs from the one before; any other is painted whole.
+TEST_F(PictureBoxTest, ASameSizedPictureIsPaintedAgainOnlyWhereItChanged) {
+    TestWindow w(140, 120, {{kBox, kPicBoxType, 10, 10, 100, 100, BoxBlock(RGB(255, 255, 0), 0, SquarePng(60, 40, {}))}});
+    ASSERT_TRUE(w.ok());
+    HWND box = w.control(kBox);
+    RECT client;
+    GetClientRect(box, &client);
+    struct Step {
+        const char* name;
+        uint32_t width;
+        RECT square, invalid;
+    } steps[] = {
+        {"a square drawn", 60, {10, 5, 14, 9}, {10, 5, 14, 9}},
+        {"the same again", 60, {10, 5, 14, 9}, {}},
+        {"the square moved", 60, {30, 20, 32, 21}, {10, 5, 32, 21}},
+        {"another size", 50, {30, 20, 32, 21}, client},
+    };
+    for (const Step& k : steps) {
+        Pump(40);
+        w.SetBytes(kBox, 10, SquarePng(k.width, 40, k.square));
+        RECT invalid = {};
+        GetUpdateRect(box, &invalid, FALSE);
+        EXPECT_TRUE(EqualRect(&invalid, &k.invalid)) << k.name << ": " << invalid.left << "," << invalid.top << " "
+                                                     << invalid.right << "," << invalid.bottom;
+        Pump(40);
+        EXPECT_TRUE(Near(RGB(255, 0, 0), w.UnitPixel(kBox, k.square.left, k.square.top))) << k.name;
+        EXPECT_TRUE(Near(RGB(0, 0, 255), w.UnitPixel(kBox, 12, 30))) << k.name;
+        EXPECT_TRUE(Near(RGB(255, 255, 0), w.UnitPixel(kBox, k.width + 2, 30))) << k.name;
+    }
 }
 
 TEST_F(PictureBoxTest, UndecodableDataStaysStoredAndShowsTheBackground) {
