@@ -162,6 +162,24 @@ struct KnownSize {
 };
 KnownSize g_lastReduced;
 
+// The last preview's canvas: once the picture box has shown it and nobody else
+// holds it, the next preview is copied into its memory rather than new memory.
+pic::SharedCanvas g_spareShown;
+
+pic::SharedCanvas CopyToDrawOn(const pic::Canvas& reduced) {
+    pic::SharedCanvas spare = std::move(g_spareShown);
+    if (spare && spare.use_count() == 1 && spare->bgra.size() == reduced.bgra.size()) {
+        *spare = reduced;  // the vector's assignment keeps its memory
+        return spare;
+    }
+    spare.reset();
+    try {
+        return std::make_shared<pic::Canvas>(reduced);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 // A copy of the picture at the shown size to draw on, when the picture is
 // larger than that in either direction; null otherwise (or when it does not
 // decode, which the full-size path then finds out again).
@@ -188,11 +206,17 @@ pic::SharedCanvas ReducedCanvas(std::span<const uint8_t> bytes, PictureSize show
         if (!reduced) return nullptr;
         pic::SharedPictureCache().Insert(reducedKey, reduced, pic::CacheUse::Keep);
     }
-    try {
-        return std::make_shared<pic::Canvas>(*reduced);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return CopyToDrawOn(*reduced);
+}
+
+TextLayers& PreviewLayers();
+
+// What the preview keeps for its next keystroke gives way to a full-size
+// composition, where the program's memory peaks.
+void TrimPreviewMemory() {
+    g_spareShown.reset();
+    PreviewLayers().DropScratch();
+    imprinta::ReleaseKeptBlock();
 }
 
 }  // namespace
@@ -209,6 +233,7 @@ Composition::Composition(const void* picture, PictureSize shown) : source_(pictu
         sourceSize_ = own;
         scale = {float(canvas->width) / float(own.width), float(canvas->height) / float(own.height)};
     } else {
+        TrimPreviewMemory();
         canvas = WorkingCanvas(bytes);
         if (canvas) sourceSize_ = {canvas->width, canvas->height};
     }
@@ -327,6 +352,7 @@ void* Composition::Finish(ResultUse use) {
         return result;
     }
     if (!canvas_) return nullptr;
+    if (reduced_ && use == ResultUse::Shown) g_spareShown = canvas_->canvas;
     void* result = Publish(std::move(canvas_->canvas), use);
     delete canvas_;
     canvas_ = nullptr;

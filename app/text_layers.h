@@ -21,7 +21,9 @@ public:
     void Clear() {
         layers_.clear();
         bytes_ = 0;
+        scratch_ = {};
     }
+    void DropScratch() { scratch_ = {}; }
 
 private:
     struct Layer {
@@ -29,7 +31,7 @@ private:
         uint32_t left = 0, top = 0;
         imprinta::picture::Canvas ink;  // the part that holds any
     };
-    static Layer Made(uint32_t width, uint32_t height, const std::function<void(imprinta::picture::Canvas&)>& draw);
+    Layer Made(uint32_t width, uint32_t height, const std::function<void(imprinta::picture::Canvas&)>& draw);
     static void PaintOver(imprinta::picture::Canvas& picture, const Layer& layer);
 
     // Title and body (or each line of a long one), as they are and as they
@@ -37,6 +39,9 @@ private:
     static constexpr size_t kKeptBytes = size_t(6) << 20;
     std::list<Layer> layers_;
     size_t bytes_ = 0;
+    // The transparent picture layers are drawn on, clear again after each:
+    // one of the preview's size is not allocated and cleared at each keystroke.
+    imprinta::picture::Canvas scratch_;
 };
 
 // Straight-alpha "over" of one BGRA pixel onto another, as GDI+ and the text

@@ -3,11 +3,13 @@
 set(TEXT_NATIVE_SOURCES
   "${IMPRINTA_ROOT}/app/text_style.cpp"
   "${IMPRINTA_ROOT}/app/text_layout.cpp"
-  "${IMPRINTA_ROOT}/app/text_effects.cpp")
+  "${IMPRINTA_ROOT}/app/text_effects.cpp"
+  "${IMPRINTA_ROOT}/app/text_layers.cpp")
 imprinta_check_no_windows_headers(${TEXT_NATIVE_SOURCES} "${IMPRINTA_ROOT}/app/text_style.h"
-  "${IMPRINTA_ROOT}/app/text_layout.h" "${IMPRINTA_ROOT}/app/text_effects.h")
+  "${IMPRINTA_ROOT}/app/text_layout.h" "${IMPRINTA_ROOT}/app/text_effects.h" "${IMPRINTA_ROOT}/app/text_layers.h")
 set(TEXT_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-add_executable(text_native_test ${TEXT_NATIVE_SOURCES} "${IMPRINTA_ROOT}/tests/renderer/text_layout_test.cpp")
+add_executable(text_native_test ${TEXT_NATIVE_SOURCES} "${IMPRINTA_ROOT}/tests/renderer/text_layout_test.cpp"
+  "${IMPRINTA_ROOT}/tests/renderer/text_layers_test.cpp")
 target_compile_options(text_native_test PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK ${TEXT_SANITIZE})
 target_link_options(text_native_test PRIVATE ${TEXT_SANITIZE})
 target_link_libraries(text_native_test PRIVATE GTest::gtest_main)

@@ -8,6 +8,9 @@
 namespace imprinta {
 
 void* TryAllocMemory(uint32_t size);
+// Frees the large block the heap keeps for a request of its size, before
+// work that needs the memory more.
+void ReleaseKeptBlock();
 
 // New text from a 0-terminated source; 0 for a null or empty source.
 char* CopyText(const char* source);

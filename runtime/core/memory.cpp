@@ -38,8 +38,36 @@ void ReportAllocationFailure(size_t size) {
 
 size_t LastFailedObjectAllocation() { return g_lastFailedObjectAllocation; }
 
+// Windows and Wine hand a large block back to the system when it is freed,
+// and touching fresh pages costs more than filling them: the preview's
+// picture, replaced at each keystroke by one of the same size, would pay that
+// every time. The last large block freed is kept for the next request of its
+// exact size (callers may read a block's size from the heap). One larger
+// than a preview is not kept: it would weigh on the program's peak memory.
+constexpr size_t kKeptBlockFrom = size_t(1) << 20, kKeptBlockUpTo = size_t(16) << 20;
+void* volatile g_keptBlock = nullptr;
+
+void* TakeKeptBlock(uint32_t size) {
+    if (size < kKeptBlockFrom || size > kKeptBlockUpTo || !g_keptBlock) return nullptr;
+    void* kept = InterlockedExchangePointer(&g_keptBlock, nullptr);
+    if (kept && HeapSize(Heap(), 0, kept) == size) return kept;
+    if (kept) HeapFree(Heap(), 0, kept);
+    return nullptr;
+}
+
+void KeepOrFree(void* block) {
+    const SIZE_T size = HeapSize(Heap(), 0, block);
+    if (size >= kKeptBlockFrom && size <= kKeptBlockUpTo) block = InterlockedExchangePointer(&g_keptBlock, block);
+    if (block) HeapFree(Heap(), 0, block);
+}
+
+void ReleaseKeptBlock() {
+    if (void* kept = InterlockedExchangePointer(&g_keptBlock, nullptr)) HeapFree(Heap(), 0, kept);
+}
+
 void* TryAllocMemory(uint32_t size) {
     if (AllocationRefused(AllocationKind::Heap, size)) return nullptr;
+    if (void* kept = TakeKeptBlock(size)) return kept;
     return HeapAlloc(Heap(), 0, size ? size : 1);
 }
 
@@ -69,7 +97,7 @@ extern "C" void* IMPRINTA_CDECL ReallocMemory(void* block, uint32_t size) {
 
 extern "C" void IMPRINTA_CDECL FreeMemory(void* block) {
     if (!block || IsConstantPointer(block)) return;
-    HeapFree(Heap(), 0, block);
+    KeepOrFree(block);
 }
 
 // The standard library's own operator new, plus the gate and a record of the

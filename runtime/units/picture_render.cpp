@@ -79,12 +79,12 @@ void DrawOverBackground(HDC dc, const RenderedPicture& pic, int x, int y, int w,
 void RenderedPicture::Reset() {
     if (icon) DestroyIcon(icon);
     icon = nullptr;
-    width = height = 0;
-    bgra.clear();
+    width = height = 0;  // empty whatever the rows hold: a same-sized picture overwrites them
 }
 
 void RenderedPicture::Release() {
     Reset();
+    bgra.clear();
     bgra.shrink_to_fit();
 }
 
