@@ -21,6 +21,7 @@
 #include "runtime/pictures/jpeg_encode.h"
 #include "runtime/pictures/picture_cache.h"
 #include "runtime/pictures/picture_scale.h"
+#include "runtime/pictures/png_bands.h"
 #include "runtime/pictures/png_encode.h"
 
 namespace app {
@@ -103,6 +104,22 @@ pic::PngEncodeOptions EncodingFor(ResultUse use, const pic::Canvas& canvas) {
     return options;
 }
 
+// Kept PNGs are packed in bands on all cores; a poster-sized picture's bands
+// are kept for the next picture of its template, which then packs only the
+// rows its texts changed. The largest pictures stream through zlib (above).
+constexpr uint64_t kBandsKeptUpTo = uint64_t(4) << 20;  // pixels
+
+std::vector<uint8_t> EncodeKept(const pic::Canvas& canvas) {
+    pic::PngEncodeOptions options = EncodingFor(ResultUse::Kept, canvas);
+    const uint64_t pixels = uint64_t(canvas.width) * canvas.height;
+    if (pixels >= kKeptStreamedFrom) return pic::EncodePng(canvas, options);
+    std::vector<uint8_t> png =
+        pic::EncodePngInBands(canvas, options.level, pixels <= kBandsKeptUpTo ? &pic::SharedPngBands() : nullptr);
+    if (!png.empty()) return png;
+    options.oneShotLimit = 0;  // out of memory: row by row needs the least
+    return pic::EncodePng(canvas, options);
+}
+
 // The canvas as a PNG byte set; the cache keeps the canvas for the one reader
 // that will hand these bytes back (the next pass or the picture box).
 void* Publish(pic::SharedCanvas canvas, ResultUse use) {
@@ -115,7 +132,7 @@ void* Publish(pic::SharedCanvas canvas, ResultUse use) {
         if (!result) return nullptr;
         pic::WriteStoredPng(*canvas, ByteSetData(result));
     } else {
-        std::vector<uint8_t> png = pic::EncodePng(*canvas, options);
+        std::vector<uint8_t> png = use == ResultUse::Kept ? EncodeKept(*canvas) : pic::EncodePng(*canvas, options);
         if (png.empty()) return nullptr;
         result = imprinta::MakeByteSet(png);
     }
@@ -132,7 +149,7 @@ void DrawTextOnCanvas(pic::Canvas& canvas, const TextStyle& style, const TextEff
 std::vector<uint8_t> PackForKeeping(std::span<const uint8_t> png) {
     if (!DecodedHere(png)) return {};
     std::optional<pic::Canvas> canvas = pic::DecodeCanvas(png);
-    return canvas ? pic::EncodePng(*canvas, EncodingFor(ResultUse::Kept, *canvas)) : std::vector<uint8_t>{};
+    return canvas ? EncodeKept(*canvas) : std::vector<uint8_t>{};
 }
 
 // Decodes and encodes only: safe on any thread.
@@ -473,7 +490,7 @@ namespace {
 
 std::vector<uint8_t> EncodeCanvas(const pic::Canvas& canvas, OutputFormat format) {
     if (format.kind == FileFormat::Jpeg) return pic::EncodeJpeg(canvas, format.quality);
-    return pic::EncodePng(canvas, EncodingFor(ResultUse::Kept, canvas));
+    return EncodeKept(canvas);
 }
 
 TextStyle StyleOf(const StampText& t) {

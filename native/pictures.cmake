@@ -16,6 +16,8 @@ set(PICTURE_SOURCES
   ${IMPRINTA_ROOT}/runtime/pictures/picture_cache.cpp
   ${IMPRINTA_ROOT}/runtime/pictures/picture_scale.cpp
   ${IMPRINTA_ROOT}/runtime/pictures/png_encode.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/png_bands.cpp
+  ${IMPRINTA_ROOT}/runtime/pictures/deflate_join.cpp
   ${IMPRINTA_ROOT}/runtime/pictures/jpeg_encode.cpp)
 imprinta_check_no_windows_headers(${PICTURE_SOURCES}
   ${IMPRINTA_ROOT}/runtime/pictures/picture_decode.h
@@ -61,7 +63,8 @@ add_executable(picture_native_tests
   ${IMPRINTA_ROOT}/tests/pictures/decode_basics_test.cpp
   ${IMPRINTA_ROOT}/tests/pictures/corpus_test.cpp
   ${IMPRINTA_ROOT}/tests/pictures/truncation_test.cpp
-  ${IMPRINTA_ROOT}/tests/pictures/canvas_encode_test.cpp)
+  ${IMPRINTA_ROOT}/tests/pictures/canvas_encode_test.cpp
+  ${IMPRINTA_ROOT}/tests/pictures/png_bands_test.cpp)
 target_include_directories(picture_native_tests PRIVATE ${IMPRINTA_ROOT}/tests)
 target_compile_definitions(picture_native_tests PRIVATE PICTURE_TESTS_WITH_FUZZ_ENTRIES)
 target_link_libraries(picture_native_tests PRIVATE imprinta_fuzz_entries GTest::gtest GTest::gtest_main)

@@ -117,19 +117,23 @@ uint64_t SignedSum(const uint8_t* filtered, size_t bytes) {
 
 enum class RowFilters { Paeth, Best };
 
-// Feeds filtered rows (RGBA, or RGB without alpha) one at a time to `sink`.
+// Feeds filtered rows (RGBA, or RGB without alpha) one at a time to `sink`:
+// rows first to end, filtered against the picture's row above the first.
 template <typename Sink>
-bool ForEachRow(const Canvas& c, bool alpha, RowFilters filters, Sink&& sink) {
+bool ForEachRow(const Canvas& c, bool alpha, RowFilters filters, Sink&& sink, uint32_t first = 0,
+                uint32_t end = UINT32_MAX) {
+    end = std::min(end, c.height);
     const size_t bpp = alpha ? 4 : 3, bytes = size_t(c.width) * bpp;
     std::vector<uint8_t> rows[2] = {std::vector<uint8_t>(bytes), std::vector<uint8_t>(bytes)};
     std::vector<uint8_t> out(bytes + 1), trial(filters == RowFilters::Best ? bytes + 1 : 0);
-    for (uint32_t y = 0; y < c.height; ++y) {
+    for (uint32_t y = first ? first - 1 : 0; y < end; ++y) {
         std::vector<uint8_t>& row = rows[y & 1];
         const uint8_t* above = y ? rows[(y + 1) & 1].data() : nullptr;
         if (alpha)
             BgraToRgba(c.bgra.data() + y * c.Stride(), c.width, row.data());
         else
             BgraToRgb(c.bgra.data() + y * c.Stride(), c.width, row.data());
+        if (y < first) continue;  // only the row above
         switch (filters) {
         case RowFilters::Paeth:
             ApplyFilter(above ? kFilterPaeth : kFilterSub, row.data(), above, bytes, bpp, out.data());
@@ -144,7 +148,7 @@ bool ForEachRow(const Canvas& c, bool alpha, RowFilters filters, Sink&& sink) {
             break;
         }
         }
-        if (!sink(out.data(), out.size(), y + 1 == c.height)) return false;
+        if (!sink(out.data(), out.size(), y + 1 == end)) return false;
     }
     return true;
 }
@@ -223,6 +227,28 @@ uint8_t* PutChunkStart(uint8_t* p, uint32_t length, const char* type) {
 }
 
 }  // namespace
+
+bool PngDropsAlpha(const Canvas& canvas) { return Opaque(canvas); }
+
+void FilterRowsForSmall(const Canvas& canvas, bool alpha, uint32_t first, uint32_t end, uint8_t* out) {
+    ForEachRow(canvas, alpha, RowFilters::Best, [&](const uint8_t* data, size_t size, bool) {
+        std::memcpy(out, data, size);
+        out += size;
+        return true;
+    }, first, end);
+}
+
+size_t BeginPngData(std::vector<uint8_t>& png, const Canvas& canvas, bool alpha) {
+    WriteHeader(png, canvas, alpha);
+    const size_t idat = png.size();
+    BeginChunk(png);
+    return idat;
+}
+
+void EndPngData(std::vector<uint8_t>& png, size_t idat) {
+    FinishChunk(png, idat, "IDAT");
+    WriteEnd(png);
+}
 
 size_t StoredPngSize(const Canvas& canvas) {
     if (canvas.Empty()) return 0;

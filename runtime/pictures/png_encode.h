@@ -37,6 +37,16 @@ struct PngEncodeOptions {
 // The PNG file bytes; empty for an empty canvas or when memory runs out.
 std::vector<uint8_t> EncodePng(const Canvas& canvas, const PngEncodeOptions& options = {});
 
+// The parts of Small packing for those who deflate its rows themselves: whether
+// the picture is written without alpha (all opaque), rows first to end filtered
+// as Small filters them ((end - first) * (width * 3 or 4 + 1) bytes to out), and
+// the PNG's chunks around the zlib stream of all the filtered rows, which the
+// caller appends to png between the two (Begin gives the place End needs).
+bool PngDropsAlpha(const Canvas& canvas);
+void FilterRowsForSmall(const Canvas& canvas, bool alpha, uint32_t first, uint32_t end, uint8_t* out);
+size_t BeginPngData(std::vector<uint8_t>& png, const Canvas& canvas, bool alpha);
+void EndPngData(std::vector<uint8_t>& png, size_t idat);
+
 // The Stored encoding written in one pass into memory the caller provides, so
 // a picture shown at every keystroke is neither buffered nor copied on the way.
 // StoredPngSize is the exact number of bytes WriteStoredPng writes; 0 for an

@@ -1,0 +1,197 @@
+#include "runtime/pictures/png_bands.h"
+#include <algorithm>
+#include <atomic>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <libdeflate.h>
+#include <zlib.h>
+#include "runtime/pictures/deflate_join.h"
+#include "runtime/pictures/picture_cache.h"
+#include "runtime/pictures/png_encode.h"
+
+namespace imprinta::picture {
+
+struct PngBandCache::Band {
+    PictureKey rows;  // of the band's pixels and the row above them
+    std::shared_ptr<const DeflateSegment> stream;
+    uint32_t adler = 1;  // of the band's filtered bytes
+    uint64_t filteredBytes = 0;
+};
+
+struct PngBandCache::Packing {
+    uint32_t width = 0, height = 0;
+    bool alpha = false;
+    int level = 0;
+    bool whole = false;  // packed very small: packed whole, no bands kept
+    std::vector<Band> bands;
+
+    bool SameShape(const Packing& other) const {
+        return width == other.width && height == other.height && alpha == other.alpha && level == other.level;
+    }
+};
+
+std::shared_ptr<const PngBandCache::Packing> PngBandCache::Last() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return last_;
+}
+
+void PngBandCache::Keep(std::shared_ptr<const Packing> packing) {
+    std::lock_guard<std::mutex> hold(lock_);
+    last_ = std::move(packing);
+}
+
+PngBandCache& SharedPngBands() {
+    static PngBandCache cache;
+    return cache;
+}
+
+namespace {
+
+using Band = PngBandCache::Band;
+using Packing = PngBandCache::Packing;
+
+// Packed to less than this part of its filtered bytes, a picture would show
+// the bands' cost in its size (a flat poster grows by about 1 %), and it
+// packs fast anyway: it is packed whole.
+constexpr uint64_t kWholeBelowPart = 32;
+// Level-10 packing holds some megabytes per thread; beyond this many threads
+// memory grows faster than the time shrinks.
+constexpr unsigned kMostThreads = 4;
+
+uint32_t BandCount(const Canvas& c) { return (c.height + kPngBandRows - 1) / kPngBandRows; }
+
+PictureKey BandKey(const Canvas& c, uint32_t band) {
+    const uint32_t first = band * kPngBandRows, from = first ? first - 1 : 0;
+    const uint32_t end = std::min(c.height, first + kPngBandRows);
+    return KeyOf({c.bgra.data() + size_t(from) * c.Stride(), size_t(end - from) * c.Stride()});
+}
+
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+
+bool PackBand(const Canvas& c, bool alpha, uint32_t index, libdeflate_compressor* compressor,
+              std::vector<uint8_t>& filtered, Band& band) {
+    const uint32_t first = index * kPngBandRows, end = std::min(c.height, first + kPngBandRows);
+    filtered.resize((size_t(c.width) * (alpha ? 4 : 3) + 1) * (end - first));
+    FilterRowsForSmall(c, alpha, first, end, filtered.data());
+    auto stream = std::make_shared<DeflateSegment>();
+    const size_t bound = libdeflate_deflate_compress_bound(compressor, filtered.size());
+    stream->bytes.resize(bound);
+    const size_t packed =
+        libdeflate_deflate_compress(compressor, filtered.data(), filtered.size(), stream->bytes.data(), bound);
+    if (packed == 0) return false;
+    stream->bytes.resize(packed);
+    stream->bytes.shrink_to_fit();
+    if (!FindFinalBlock(*stream)) return false;
+    band.stream = std::move(stream);
+    band.adler = libdeflate_adler32(1, filtered.data(), filtered.size());
+    band.filteredBytes = filtered.size();
+    return true;
+}
+
+// The listed bands, on as many threads as there are cores (up to a few).
+bool PackBands(const Canvas& c, bool alpha, int level, const std::vector<uint32_t>& todo, std::vector<Band>& bands) {
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+    auto work = [&] {
+        try {
+            std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(libdeflate_alloc_compressor(level));
+            std::vector<uint8_t> filtered;
+            for (size_t i = 0; compressor && !failed && (i = next++) < todo.size();)
+                if (!PackBand(c, alpha, todo[i], compressor.get(), filtered, bands[todo[i]])) failed = true;
+            if (!compressor) failed = true;
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
+    };
+    const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
+    std::vector<std::thread> helpers;
+    try {
+        while (helpers.size() + 1 < std::min<size_t>(cores, todo.size())) helpers.emplace_back(work);
+    } catch (const std::exception&) {  // fewer threads then: the work is shared out all the same
+    }
+    work();
+    for (std::thread& t : helpers) t.join();
+    return !failed;
+}
+
+std::vector<uint8_t> Joined(const Canvas& c, const Packing& packing) {
+    uint64_t packed = 0;
+    for (const Band& b : packing.bands) packed += b.stream->bytes.size() + 5;
+    std::vector<uint8_t> png;
+    png.reserve(size_t(packed) + 1024);
+    const size_t idat = BeginPngData(png, c, packing.alpha);
+    const uint8_t zlibHeader[2] = {0x78, 0xDA};  // deflate, 32K window, packed hard
+    png.insert(png.end(), zlibHeader, zlibHeader + 2);
+    uint32_t adler = 1;
+    for (size_t i = 0; i < packing.bands.size(); ++i) {
+        const Band& b = packing.bands[i];
+        AppendSegment(png, *b.stream, i + 1 == packing.bands.size());
+        adler = uint32_t(adler32_combine(adler, b.adler, z_off_t(b.filteredBytes)));
+    }
+    const uint8_t trailer[4] = {uint8_t(adler >> 24), uint8_t(adler >> 16), uint8_t(adler >> 8), uint8_t(adler)};
+    png.insert(png.end(), trailer, trailer + 4);
+    EndPngData(png, idat);
+    return png;
+}
+
+uint64_t FilteredBytes(const Canvas& c, bool alpha) { return (uint64_t(c.width) * (alpha ? 4 : 3) + 1) * c.height; }
+
+std::vector<uint8_t> PackedWhole(const Canvas& c, const Packing& shape, PngBandCache* cache) {
+    std::vector<uint8_t> png = EncodePng(c, {PngCompression::Small, shape.level});
+    if (cache) {
+        // Kept as the sign to pack the next one whole too, while it is as small.
+        auto sign = std::make_shared<Packing>(shape);
+        sign->whole = true;
+        const bool small = !png.empty() && png.size() * kWholeBelowPart < FilteredBytes(c, shape.alpha);
+        cache->Keep(small ? std::move(sign) : nullptr);
+    }
+    return png;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodePngInBands(const Canvas& c, int level, PngBandCache* cache) {
+    if (c.Empty()) return {};
+    try {
+        auto packing = std::make_shared<Packing>();
+        packing->width = c.width, packing->height = c.height, packing->alpha = !PngDropsAlpha(c), packing->level = level;
+        std::shared_ptr<const Packing> last = cache ? cache->Last() : nullptr;
+        if (last && !last->SameShape(*packing)) last.reset();
+        if (last && last->whole) return PackedWhole(c, *packing, cache);
+        packing->bands.resize(BandCount(c));
+        std::vector<uint32_t> todo;
+        for (uint32_t i = 0; i < packing->bands.size(); ++i) {
+            Band& band = packing->bands[i];
+            band.rows = BandKey(c, i);
+            if (last && last->bands[i].rows == band.rows)
+                band = last->bands[i];
+            else
+                todo.push_back(i);
+        }
+        // With nothing known of the picture, its middle band tells first
+        // whether it packs so small that it goes whole.
+        const uint32_t middle = uint32_t(packing->bands.size() / 2);
+        if (!last && todo.size() > 1) {
+            if (!PackBands(c, packing->alpha, level, {middle}, packing->bands)) return {};
+            const Band& probe = packing->bands[middle];
+            if (probe.stream->bytes.size() * kWholeBelowPart < probe.filteredBytes)
+                return PackedWhole(c, *packing, cache);
+            todo.erase(std::find(todo.begin(), todo.end(), middle));
+        }
+        last.reset();
+        if (!PackBands(c, packing->alpha, level, todo, packing->bands)) return {};
+        uint64_t packed = 0;
+        for (const Band& b : packing->bands) packed += b.stream->bytes.size();
+        if (packed * kWholeBelowPart < FilteredBytes(c, packing->alpha)) return PackedWhole(c, *packing, cache);
+        std::vector<uint8_t> png = Joined(c, *packing);
+        if (cache) cache->Keep(std::move(packing));
+        return png;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+}  // namespace imprinta::picture
