@@ -31,14 +31,34 @@ struct PngBandCache::Packing {
     }
 };
 
-std::shared_ptr<const PngBandCache::Packing> PngBandCache::Last() const {
-    std::lock_guard<std::mutex> hold(lock_);
+bool PngBandCache::SharesWithOneUnderWay(const Packing& mine) const {
+    for (const Packing* other : underWay_) {
+        if (!other->SameShape(mine) || other->bands.size() != mine.bands.size()) continue;
+        for (size_t i = 0; i < mine.bands.size(); ++i)
+            if (other->bands[i].rows == mine.bands[i].rows) return true;
+    }
+    return false;
+}
+
+std::shared_ptr<const PngBandCache::Packing> PngBandCache::Begin(const Packing& mine) {
+    std::unique_lock<std::mutex> hold(lock_);
+    done_.wait(hold, [&] { return !SharesWithOneUnderWay(mine); });
+    underWay_.push_back(&mine);
     return last_;
 }
 
-void PngBandCache::Keep(std::shared_ptr<const Packing> packing) {
+void PngBandCache::Done(const Packing& mine, std::shared_ptr<const Packing> keep) {
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        underWay_.erase(std::remove(underWay_.begin(), underWay_.end(), &mine), underWay_.end());
+        last_ = std::move(keep);
+    }
+    done_.notify_all();
+}
+
+void PngBandCache::Clear() {
     std::lock_guard<std::mutex> hold(lock_);
-    last_ = std::move(packing);
+    last_.reset();
 }
 
 PngBandCache& SharedPngBands() {
@@ -139,15 +159,49 @@ std::vector<uint8_t> Joined(const Canvas& c, const Packing& packing) {
 
 uint64_t FilteredBytes(const Canvas& c, bool alpha) { return (uint64_t(c.width) * (alpha ? 4 : 3) + 1) * c.height; }
 
-std::vector<uint8_t> PackedWhole(const Canvas& c, const Packing& shape, PngBandCache* cache) {
+// `keep`, when given, receives the packing for the cache to keep.
+using Kept = std::shared_ptr<const Packing>;
+
+std::vector<uint8_t> PackedWhole(const Canvas& c, const Packing& shape, Kept* keep) {
     std::vector<uint8_t> png = EncodePng(c, {PngCompression::Small, shape.level});
-    if (cache) {
-        // Kept as the sign to pack the next one whole too, while it is as small.
+    if (keep && !png.empty() && png.size() * kWholeBelowPart < FilteredBytes(c, shape.alpha)) {
+        // The sign to pack the next one whole too, while it is as small.
         auto sign = std::make_shared<Packing>(shape);
         sign->whole = true;
-        const bool small = !png.empty() && png.size() * kWholeBelowPart < FilteredBytes(c, shape.alpha);
-        cache->Keep(small ? std::move(sign) : nullptr);
+        sign->bands.clear();
+        *keep = std::move(sign);
     }
+    return png;
+}
+
+std::vector<uint8_t> Packed(const Canvas& c, std::shared_ptr<Packing> packing, Kept last, Kept* keep) {
+    if (last && (!last->SameShape(*packing) || (!last->whole && last->bands.size() != packing->bands.size())))
+        last.reset();
+    if (last && last->whole) return PackedWhole(c, *packing, keep);
+    std::vector<uint32_t> todo;
+    for (uint32_t i = 0; i < packing->bands.size(); ++i) {
+        Band& band = packing->bands[i];
+        if (last && last->bands[i].rows == band.rows)
+            band = last->bands[i];
+        else
+            todo.push_back(i);
+    }
+    last.reset();
+    // With nothing known of the picture, its middle band tells first
+    // whether it packs so small that it goes whole.
+    const uint32_t middle = uint32_t(packing->bands.size() / 2);
+    if (todo.size() == packing->bands.size() && todo.size() > 1) {
+        if (!PackBands(c, packing->alpha, packing->level, {middle}, packing->bands)) return {};
+        const Band& probe = packing->bands[middle];
+        if (probe.stream->bytes.size() * kWholeBelowPart < probe.filteredBytes) return PackedWhole(c, *packing, keep);
+        todo.erase(todo.begin() + middle);
+    }
+    if (!PackBands(c, packing->alpha, packing->level, todo, packing->bands)) return {};
+    uint64_t packed = 0;
+    for (const Band& b : packing->bands) packed += b.stream->bytes.size();
+    if (packed * kWholeBelowPart < FilteredBytes(c, packing->alpha)) return PackedWhole(c, *packing, keep);
+    std::vector<uint8_t> png = Joined(c, *packing);
+    if (keep) *keep = std::move(packing);
     return png;
 }
 
@@ -158,37 +212,17 @@ std::vector<uint8_t> EncodePngInBands(const Canvas& c, int level, PngBandCache* 
     try {
         auto packing = std::make_shared<Packing>();
         packing->width = c.width, packing->height = c.height, packing->alpha = !PngDropsAlpha(c), packing->level = level;
-        std::shared_ptr<const Packing> last = cache ? cache->Last() : nullptr;
-        if (last && !last->SameShape(*packing)) last.reset();
-        if (last && last->whole) return PackedWhole(c, *packing, cache);
         packing->bands.resize(BandCount(c));
-        std::vector<uint32_t> todo;
-        for (uint32_t i = 0; i < packing->bands.size(); ++i) {
-            Band& band = packing->bands[i];
-            band.rows = BandKey(c, i);
-            if (last && last->bands[i].rows == band.rows)
-                band = last->bands[i];
-            else
-                todo.push_back(i);
-        }
-        // With nothing known of the picture, its middle band tells first
-        // whether it packs so small that it goes whole.
-        const uint32_t middle = uint32_t(packing->bands.size() / 2);
-        if (!last && todo.size() > 1) {
-            if (!PackBands(c, packing->alpha, level, {middle}, packing->bands)) return {};
-            const Band& probe = packing->bands[middle];
-            if (probe.stream->bytes.size() * kWholeBelowPart < probe.filteredBytes)
-                return PackedWhole(c, *packing, cache);
-            todo.erase(std::find(todo.begin(), todo.end(), middle));
-        }
-        last.reset();
-        if (!PackBands(c, packing->alpha, level, todo, packing->bands)) return {};
-        uint64_t packed = 0;
-        for (const Band& b : packing->bands) packed += b.stream->bytes.size();
-        if (packed * kWholeBelowPart < FilteredBytes(c, packing->alpha)) return PackedWhole(c, *packing, cache);
-        std::vector<uint8_t> png = Joined(c, *packing);
-        if (cache) cache->Keep(std::move(packing));
-        return png;
+        for (uint32_t i = 0; i < packing->bands.size(); ++i) packing->bands[i].rows = BandKey(c, i);
+        if (!cache) return Packed(c, std::move(packing), nullptr, nullptr);
+        struct UnderWay {
+            PngBandCache& cache;
+            const Packing& mine;
+            Kept keep;
+            ~UnderWay() { cache.Done(mine, std::move(keep)); }
+        } underWay{*cache, *packing, nullptr};
+        Kept last = cache->Begin(*packing);
+        return Packed(c, packing, std::move(last), &underWay.keep);
     } catch (const std::bad_alloc&) {
         return {};
     }

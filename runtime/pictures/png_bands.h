@@ -9,6 +9,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 #include "runtime/pictures/picture_canvas.h"
@@ -17,22 +18,32 @@ namespace imprinta::picture {
 
 constexpr uint32_t kPngBandRows = 128;
 
-// The bands of the last picture packed, for the next one to take from.
+// The bands of the last picture packed, for the next one to take from. A
+// packing that would take from one still under way (they share bands: the
+// template packed ahead, the first poster of a batch) waits for it: taking is
+// faster than packing the same rows again beside it.
 class PngBandCache {
 public:
     struct Band;
     struct Packing;
-    std::shared_ptr<const Packing> Last() const;
-    void Keep(std::shared_ptr<const Packing> packing);
-    void Clear() { Keep(nullptr); }
+    // The last packing, once none under way shares a band with `mine` (whose
+    // bands' keys are made); then `mine` is under way until Done.
+    std::shared_ptr<const Packing> Begin(const Packing& mine);
+    // `mine` is done; `keep` (null for none) is the packing to take from next.
+    void Done(const Packing& mine, std::shared_ptr<const Packing> keep);
+    void Clear();
 
 private:
-    mutable std::mutex lock_;
+    bool SharesWithOneUnderWay(const Packing& mine) const;
+    std::mutex lock_;
+    std::condition_variable done_;
     std::shared_ptr<const Packing> last_;
+    std::vector<const Packing*> underWay_;
 };
 
 // The one the program's kept files share.
 PngBandCache& SharedPngBands();
+
 
 // The Small PNG (as EncodePng gives it) at a libdeflate level; bands are taken
 // from and left in `cache` when one is given. Empty when memory runs out.

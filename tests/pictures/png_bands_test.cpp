@@ -5,6 +5,7 @@
 #include <libdeflate.h>
 #include <algorithm>
 #include <string>
+#include <thread>
 #include "runtime/pictures/deflate_join.h"
 #include "runtime/pictures/png_bands.h"
 #include "runtime/pictures/png_encode.h"
@@ -124,4 +125,21 @@ TEST(PngBands, APictureThatPacksVerySmallIsPackedWhole) {
     PngBandCache cache;
     EXPECT_EQ(EncodePng(flat, {PngCompression::Small, kSmallLevel}), EncodePngInBands(flat, kSmallLevel, &cache));
     EXPECT_EQ(EncodePng(flat, {PngCompression::Small, kSmallLevel}), EncodePngInBands(flat, kSmallLevel, &cache));
+}
+
+// Posters of one template packed at once (a batch's threads): each waits for
+// the one under way that shares its bands, and each gets the fresh bytes.
+TEST(PngBands, PackingsAtOnceEachGiveTheFreshBytes) {
+    const Canvas base = Photo(64, kPngBandRows * 4, false);
+    std::vector<Canvas> posters(4, base);
+    for (size_t k = 0; k < posters.size(); ++k)
+        for (uint32_t x = 0; x < 20; ++x) std::fill_n(&posters[k].bgra[(size_t(10 + 90 * k) * 64 + x) * 4], 3, uint8_t(k * 50));
+    PngBandCache cache;
+    std::vector<std::vector<uint8_t>> got(posters.size());
+    std::vector<std::thread> threads;
+    for (size_t k = 0; k < posters.size(); ++k)
+        threads.emplace_back([&, k] { got[k] = EncodePngInBands(posters[k], kSmallLevel, &cache); });
+    for (std::thread& t : threads) t.join();
+    for (size_t k = 0; k < posters.size(); ++k)
+        EXPECT_EQ(EncodePngInBands(posters[k], kSmallLevel, nullptr), got[k]) << "poster " << k;
 }
