@@ -23,42 +23,54 @@ struct PngBandCache::Packing {
     uint32_t width = 0, height = 0;
     bool alpha = false;
     int level = 0;
-    bool whole = false;  // packed very small: packed whole, no bands kept
+    bool whole = false;  // packed very small, so packed whole: its bands hold keys only
     std::vector<Band> bands;
 
-    bool SameShape(const Packing& other) const {
-        return width == other.width && height == other.height && alpha == other.alpha && level == other.level;
+    size_t SharedBands(const Packing& other) const {
+        if (width != other.width || height != other.height || alpha != other.alpha || level != other.level ||
+            bands.size() != other.bands.size())
+            return 0;
+        size_t shared = 0;
+        for (size_t i = 0; i < bands.size(); ++i) shared += bands[i].rows == other.bands[i].rows;
+        return shared;
+    }
+    uint64_t Bytes() const {
+        uint64_t bytes = 0;
+        for (const Band& b : bands) bytes += b.stream ? b.stream->bytes.size() : 0;
+        return bytes;
     }
 };
 
-bool PngBandCache::SharesWithOneUnderWay(const Packing& mine) const {
-    for (const Packing* other : underWay_) {
-        if (!other->SameShape(mine) || other->bands.size() != mine.bands.size()) continue;
-        for (size_t i = 0; i < mine.bands.size(); ++i)
-            if (other->bands[i].rows == mine.bands[i].rows) return true;
-    }
-    return false;
-}
-
 std::shared_ptr<const PngBandCache::Packing> PngBandCache::Begin(const Packing& mine) {
     std::unique_lock<std::mutex> hold(lock_);
-    done_.wait(hold, [&] { return !SharesWithOneUnderWay(mine); });
+    done_.wait(hold, [&] {
+        return std::none_of(underWay_.begin(), underWay_.end(), [&](const Packing* p) { return p->SharedBands(mine); });
+    });
     underWay_.push_back(&mine);
-    return last_;
+    std::shared_ptr<const Packing> best;
+    size_t most = 0;
+    for (const auto& kept : kept_)
+        if (const size_t shared = kept->SharedBands(mine); shared > most) most = shared, best = kept;
+    return best;
 }
 
 void PngBandCache::Done(const Packing& mine, std::shared_ptr<const Packing> keep) {
     {
         std::lock_guard<std::mutex> hold(lock_);
         underWay_.erase(std::remove(underWay_.begin(), underWay_.end(), &mine), underWay_.end());
-        last_ = std::move(keep);
+        // One packing kept per picture family (a template and its posters).
+        kept_.remove_if([&](const std::shared_ptr<const Packing>& p) { return p->SharedBands(mine) != 0; });
+        if (keep) kept_.push_front(std::move(keep));
+        uint64_t bytes = 0;
+        for (auto it = kept_.begin(); it != kept_.end();)
+            it = (bytes += (*it)->Bytes()) > kKeptBytes && it != kept_.begin() ? kept_.erase(it) : std::next(it);
     }
     done_.notify_all();
 }
 
 void PngBandCache::Clear() {
     std::lock_guard<std::mutex> hold(lock_);
-    last_.reset();
+    kept_.clear();
 }
 
 PngBandCache& SharedPngBands() {
@@ -168,15 +180,13 @@ std::vector<uint8_t> PackedWhole(const Canvas& c, const Packing& shape, Kept* ke
         // The sign to pack the next one whole too, while it is as small.
         auto sign = std::make_shared<Packing>(shape);
         sign->whole = true;
-        sign->bands.clear();
+        for (Band& b : sign->bands) b.stream.reset();
         *keep = std::move(sign);
     }
     return png;
 }
 
-std::vector<uint8_t> Packed(const Canvas& c, std::shared_ptr<Packing> packing, Kept last, Kept* keep) {
-    if (last && (!last->SameShape(*packing) || (!last->whole && last->bands.size() != packing->bands.size())))
-        last.reset();
+std::vector<uint8_t> Packed(const Canvas& c, std::shared_ptr<Packing> packing, Kept last, Kept* keep, size_t* count) {
     if (last && last->whole) return PackedWhole(c, *packing, keep);
     std::vector<uint32_t> todo;
     for (uint32_t i = 0; i < packing->bands.size(); ++i) {
@@ -187,6 +197,7 @@ std::vector<uint8_t> Packed(const Canvas& c, std::shared_ptr<Packing> packing, K
             todo.push_back(i);
     }
     last.reset();
+    if (count) *count = todo.size();
     // With nothing known of the picture, its middle band tells first
     // whether it packs so small that it goes whole.
     const uint32_t middle = uint32_t(packing->bands.size() / 2);
@@ -207,14 +218,14 @@ std::vector<uint8_t> Packed(const Canvas& c, std::shared_ptr<Packing> packing, K
 
 }  // namespace
 
-std::vector<uint8_t> EncodePngInBands(const Canvas& c, int level, PngBandCache* cache) {
+std::vector<uint8_t> EncodePngInBands(const Canvas& c, int level, PngBandCache* cache, size_t* count) {
     if (c.Empty()) return {};
     try {
         auto packing = std::make_shared<Packing>();
         packing->width = c.width, packing->height = c.height, packing->alpha = !PngDropsAlpha(c), packing->level = level;
         packing->bands.resize(BandCount(c));
         for (uint32_t i = 0; i < packing->bands.size(); ++i) packing->bands[i].rows = BandKey(c, i);
-        if (!cache) return Packed(c, std::move(packing), nullptr, nullptr);
+        if (!cache) return Packed(c, std::move(packing), nullptr, nullptr, count);
         struct UnderWay {
             PngBandCache& cache;
             const Packing& mine;
@@ -222,7 +233,7 @@ std::vector<uint8_t> EncodePngInBands(const Canvas& c, int level, PngBandCache* 
             ~UnderWay() { cache.Done(mine, std::move(keep)); }
         } underWay{*cache, *packing, nullptr};
         Kept last = cache->Begin(*packing);
-        return Packed(c, packing, std::move(last), &underWay.keep);
+        return Packed(c, packing, std::move(last), &underWay.keep, count);
     } catch (const std::bad_alloc&) {
         return {};
     }

@@ -8,6 +8,7 @@
 // would show, is packed whole. Plain C++.
 #pragma once
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <condition_variable>
 #include <mutex>
@@ -18,26 +19,29 @@ namespace imprinta::picture {
 
 constexpr uint32_t kPngBandRows = 128;
 
-// The bands of the last picture packed, for the next one to take from. A
-// packing that would take from one still under way (they share bands: the
-// template packed ahead, the first poster of a batch) waits for it: taking is
-// faster than packing the same rows again beside it.
+// The bands of pictures packed before, for the next to take from. A packing
+// that shares bands with one still under way (posters of one template on a
+// batch's threads) waits for it: taking the bands is faster than packing the
+// same rows again beside it.
 class PngBandCache {
 public:
     struct Band;
     struct Packing;
-    // The last packing, once none under way shares a band with `mine` (whose
-    // bands' keys are made); then `mine` is under way until Done.
+    // The kept packing sharing the most bands with `mine` (whose bands' keys
+    // are made), once none under way shares one; then `mine` is under way
+    // until Done.
     std::shared_ptr<const Packing> Begin(const Packing& mine);
     // `mine` is done; `keep` (null for none) is the packing to take from next.
     void Done(const Packing& mine, std::shared_ptr<const Packing> keep);
     void Clear();
 
 private:
-    bool SharesWithOneUnderWay(const Packing& mine) const;
+    // A packing per template (a batch goes round several), within a budget
+    // of packed bytes: some photo posters' worth.
+    static constexpr uint64_t kKeptBytes = uint64_t(16) << 20;
     std::mutex lock_;
     std::condition_variable done_;
-    std::shared_ptr<const Packing> last_;
+    std::list<std::shared_ptr<const Packing>> kept_;  // most recent first
     std::vector<const Packing*> underWay_;
 };
 
@@ -47,6 +51,7 @@ PngBandCache& SharedPngBands();
 
 // The Small PNG (as EncodePng gives it) at a libdeflate level; bands are taken
 // from and left in `cache` when one is given. Empty when memory runs out.
-std::vector<uint8_t> EncodePngInBands(const Canvas& canvas, int level, PngBandCache* cache);
+// `packed`, when given, receives how many bands were packed anew.
+std::vector<uint8_t> EncodePngInBands(const Canvas& canvas, int level, PngBandCache* cache, size_t* packed = nullptr);
 
 }  // namespace imprinta::picture

@@ -143,3 +143,20 @@ TEST(PngBands, PackingsAtOnceEachGiveTheFreshBytes) {
     for (size_t k = 0; k < posters.size(); ++k)
         EXPECT_EQ(EncodePngInBands(posters[k], kSmallLevel, nullptr), got[k]) << "poster " << k;
 }
+
+// A batch goes round its templates: each template's bands are still there
+// when its next poster comes.
+TEST(PngBands, EachTemplateKeepsItsBandsWhileOthersArePacked) {
+    PngBandCache cache;
+    std::vector<Canvas> templates;
+    for (uint32_t t = 0; t < 3; ++t) templates.push_back(Photo(64 + t, kPngBandRows * 4, false));
+    for (int row = 0; row < 2; ++row)
+        for (const Canvas& t : templates) {
+            Canvas poster = t;
+            for (uint32_t x = 0; x < 20; ++x) std::fill_n(&poster.bgra[(size_t(300) * t.width + x) * 4], 3, uint8_t(row * 99));
+            size_t packed = 0;
+            EXPECT_EQ(EncodePngInBands(poster, kSmallLevel, nullptr), EncodePngInBands(poster, kSmallLevel, &cache, &packed));
+            // Row 300 lies inside the third band: only that one is packed again.
+            EXPECT_EQ(row == 0 ? 4u : 1u, packed) << "row " << row << ", template " << t.width;
+        }
+}
