@@ -1,6 +1,7 @@
 #include "runtime/pictures/png_bands.h"
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -123,16 +124,22 @@ bool PackBand(const Canvas& c, bool alpha, uint32_t index, libdeflate_compressor
     return true;
 }
 
-// The listed bands, on as many threads as there are cores (up to a few).
-bool PackBands(const Canvas& c, bool alpha, int level, const std::vector<uint32_t>& todo, std::vector<Band>& bands) {
+enum class Outcome { Packed, Stopped, Failed };
+
+// The listed bands, in order, on as many threads as there are cores (up to a
+// few). `goOn`, when given, is asked after the first band: false stops the rest.
+Outcome PackBands(const Canvas& c, bool alpha, int level, const std::vector<uint32_t>& todo, std::vector<Band>& bands,
+                  const std::function<bool(const Band&)>& goOn = nullptr) {
     std::atomic<size_t> next{0};
-    std::atomic<bool> failed{false};
+    std::atomic<bool> failed{false}, stopped{false};
     auto work = [&] {
         try {
             std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(libdeflate_alloc_compressor(level));
             std::vector<uint8_t> filtered;
-            for (size_t i = 0; compressor && !failed && (i = next++) < todo.size();)
+            for (size_t i = 0; compressor && !failed && !stopped && (i = next++) < todo.size();) {
                 if (!PackBand(c, alpha, todo[i], compressor.get(), filtered, bands[todo[i]])) failed = true;
+                else if (i == 0 && goOn && !goOn(bands[todo[i]])) stopped = true;
+            }
             if (!compressor) failed = true;
         } catch (const std::bad_alloc&) {
             failed = true;
@@ -146,7 +153,7 @@ bool PackBands(const Canvas& c, bool alpha, int level, const std::vector<uint32_
     }
     work();
     for (std::thread& t : helpers) t.join();
-    return !failed;
+    return failed ? Outcome::Failed : stopped ? Outcome::Stopped : Outcome::Packed;
 }
 
 std::vector<uint8_t> Joined(const Canvas& c, const Packing& packing) {
@@ -198,16 +205,18 @@ std::vector<uint8_t> Packed(const Canvas& c, std::shared_ptr<Packing> packing, K
     }
     last.reset();
     if (count) *count = todo.size();
-    // With nothing known of the picture, its middle band tells first
+    // With nothing known of the picture, its middle band, packed first, tells
     // whether it packs so small that it goes whole.
-    const uint32_t middle = uint32_t(packing->bands.size() / 2);
+    std::function<bool(const Band&)> packsLarge;
     if (todo.size() == packing->bands.size() && todo.size() > 1) {
-        if (!PackBands(c, packing->alpha, packing->level, {middle}, packing->bands)) return {};
-        const Band& probe = packing->bands[middle];
-        if (probe.stream->bytes.size() * kWholeBelowPart < probe.filteredBytes) return PackedWhole(c, *packing, keep);
-        todo.erase(todo.begin() + middle);
+        std::rotate(todo.begin(), todo.begin() + todo.size() / 2, todo.end());
+        packsLarge = [](const Band& b) { return b.stream->bytes.size() * kWholeBelowPart >= b.filteredBytes; };
     }
-    if (!PackBands(c, packing->alpha, packing->level, todo, packing->bands)) return {};
+    switch (PackBands(c, packing->alpha, packing->level, todo, packing->bands, packsLarge)) {
+    case Outcome::Failed: return {};
+    case Outcome::Stopped: return PackedWhole(c, *packing, keep);
+    case Outcome::Packed: break;
+    }
     uint64_t packed = 0;
     for (const Band& b : packing->bands) packed += b.stream->bytes.size();
     if (packed * kWholeBelowPart < FilteredBytes(c, packing->alpha)) return PackedWhole(c, *packing, keep);
