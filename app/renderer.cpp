@@ -250,7 +250,8 @@ Composition::Composition(const void* picture, PictureSize shown) : source_(pictu
         sourceSize_ = own;
         scale = {float(canvas->width) / float(own.width), float(canvas->height) / float(own.height)};
     } else {
-        TrimPreviewMemory();
+        // A full-size composition (no shown size): not a preview of a small template.
+        if (shown.width == 0 || shown.height == 0) TrimPreviewMemory();
         canvas = WorkingCanvas(bytes);
         if (canvas) sourceSize_ = {canvas->width, canvas->height};
     }

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <functional>
 #include <new>
-#include <system_error>
 #include <thread>
 #include <libdeflate.h>
 #include <zlib.h>
@@ -104,10 +103,14 @@ struct CompressorDeleter {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
 };
 
+// A filtered row: its filter byte, then RGBA or RGB.
+uint64_t FilteredRowBytes(const Canvas& c, bool alpha) { return uint64_t(c.width) * (alpha ? 4 : 3) + 1; }
+uint64_t FilteredBytes(const Canvas& c, bool alpha) { return FilteredRowBytes(c, alpha) * c.height; }
+
 bool PackBand(const Canvas& c, bool alpha, uint32_t index, libdeflate_compressor* compressor,
               std::vector<uint8_t>& filtered, Band& band) {
     const uint32_t first = index * kPngBandRows, end = std::min(c.height, first + kPngBandRows);
-    filtered.resize((size_t(c.width) * (alpha ? 4 : 3) + 1) * (end - first));
+    filtered.resize(size_t(FilteredRowBytes(c, alpha) * (end - first)));
     FilterRowsForSmall(c, alpha, first, end, filtered.data());
     auto stream = std::make_shared<DeflateSegment>();
     const size_t bound = libdeflate_deflate_compress_bound(compressor, filtered.size());
@@ -175,8 +178,6 @@ std::vector<uint8_t> Joined(const Canvas& c, const Packing& packing) {
     EndPngData(png, idat);
     return png;
 }
-
-uint64_t FilteredBytes(const Canvas& c, bool alpha) { return (uint64_t(c.width) * (alpha ? 4 : 3) + 1) * c.height; }
 
 // `keep`, when given, receives the packing for the cache to keep.
 using Kept = std::shared_ptr<const Packing>;
