@@ -1,8 +1,8 @@
 # The main window's layout computed on the host for many sizes and resolutions,
 # against the application's own form description, under ASan/UBSan.
 file(GLOB LAYOUT_UNIT_DATA CONFIGURE_DEPENDS "${IMPRINTA_ROOT}/runtime/units/*_data.cpp")
-set(LAYOUT_NATIVE_SOURCES "${IMPRINTA_ROOT}/app/window_layout.cpp" "${IMPRINTA_ROOT}/runtime/pictures/picture_scale.cpp")
-imprinta_check_no_windows_headers(${LAYOUT_NATIVE_SOURCES} "${IMPRINTA_ROOT}/app/window_layout.h")
+set(LAYOUT_NATIVE_SOURCES "${IMPRINTA_ROOT}/app/window/window_layout.cpp" "${IMPRINTA_ROOT}/runtime/pictures/picture_scale.cpp")
+imprinta_check_no_windows_headers(${LAYOUT_NATIVE_SOURCES} "${IMPRINTA_ROOT}/app/window/window_layout.h")
 set(LAYOUT_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 add_executable(app_layout_native_test ${LAYOUT_NATIVE_SOURCES} ${LAYOUT_UNIT_DATA}
   "${IMPRINTA_ROOT}/app/forms/description/main_window_form.cpp"

@@ -43,7 +43,7 @@ set(FUZZ_FORMS_SOURCES ${FUZZ_UNIT_DATA}
   ${IMPRINTA_ROOT}/runtime/base/conversion.cpp)
 imprinta_check_no_windows_headers(${FUZZ_FORMS_SOURCES} ${IMPRINTA_ROOT}/native/fuzz/fuzz_forms_targets.cpp)
 add_library(imprinta_fuzz_entries STATIC ${IMPRINTA_ROOT}/native/fuzz/fuzz_targets.cpp
-  ${IMPRINTA_ROOT}/native/fuzz/fuzz_forms_targets.cpp ${FUZZ_FORMS_SOURCES} ${IMPRINTA_ROOT}/app/table_reader.cpp)
+  ${IMPRINTA_ROOT}/native/fuzz/fuzz_forms_targets.cpp ${FUZZ_FORMS_SOURCES} ${IMPRINTA_ROOT}/app/poster/table_reader.cpp)
 target_link_libraries(imprinta_fuzz_entries PUBLIC imprinta_pictures_native)
 
 # The native tree lives in <build>/native; the corpora in <build>/corpora.

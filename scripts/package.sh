@@ -2,7 +2,7 @@
 # Builds what a Windows user downloads, into build/dist/:
 #   Imprinta-<version>-win32.zip    the portable folder
 #   Imprinta-<version>-setup.exe    the installer (NSIS)
-# The version comes from app/version.h. The same source gives the same zip
+# The version comes from app/resources/version.h. The same source gives the same zip
 # bytes: fixed file times and order, samples drawn here, no dates or paths.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -12,9 +12,9 @@ BUILD="$IMPRINTA_BUILD"
 "$ROOT/scripts/setup.sh"
 "$ROOT/scripts/build.sh"
 
-version_part() { sed -n "s/^#define IMPRINTA_VERSION_$1 \([0-9]\+\)$/\1/p" "$ROOT/app/version.h"; }
+version_part() { sed -n "s/^#define IMPRINTA_VERSION_$1 \([0-9]\+\)$/\1/p" "$ROOT/app/resources/version.h"; }
 VERSION="$(version_part MAJOR).$(version_part MINOR).$(version_part PATCH)"
-[[ "$VERSION" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "package: no version in app/version.h" >&2; exit 1; }
+[[ "$VERSION" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "package: no version in app/resources/version.h" >&2; exit 1; }
 TOP="Imprinta-$VERSION"
 DIST="$BUILD/dist"
 STAGE="$BUILD/package/$TOP"

@@ -1,5 +1,5 @@
 #include "app/forms/application_header.h"
-#include "app/dll_commands.h"
+#include "app/platform/dll_commands.h"
 #include "app/forms/main_window_handlers_list.h"
 #include "runtime/core/libraries.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <span>
 #include <vector>
-#include "app/table_reader.h"
+#include "app/poster/table_reader.h"
 #include "runtime/pictures/picture_decode.h"
 
 namespace imprinta::fuzz {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "app_driver.h"
-#include "app/version.h"
+#include "app/resources/version.h"
 #include "support/child_process.h"
 
 using namespace apptest;

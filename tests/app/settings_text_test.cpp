@@ -4,8 +4,8 @@
 // range GDI+ can lay out. Built natively under ASan/UBSan.
 #include <gtest/gtest.h>
 #include <climits>
-#include "app/settings_text.h"
-#include "app/text_limits.h"
+#include "app/poster/settings_text.h"
+#include "app/poster/text_limits.h"
 
 using namespace app;
 

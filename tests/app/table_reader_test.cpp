@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "app/table_reader.h"
+#include "app/poster/table_reader.h"
 
 using namespace app;
 
@@ -167,4 +167,39 @@ TEST(TableReader, ReadsAsItGoes) {
     EXPECT_EQ(RowError::TooLong, row.error);
     EXPECT_EQ(static_cast<int>(kRows + 1), row.line);
     EXPECT_EQ(64u * 1024, row.body.size());
+}
+
+// A first row that names a column the poster asks for is the table's header:
+// title, body and name are found by their header words wherever they stand,
+// every column is kept by the header's names, and columns beyond it are extra.
+TEST(TableReader, NamesColumnsByAHeaderOfItsOwn) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> rows;  // Show(row) + "|" + cells joined by ";"
+        std::vector<std::string> header;
+        bool hasTitle = true;
+    } cases[] = {
+        {"named columns in any order, more than three", "日期,文案,标题,地点\n5月1日,甜,橘子,广州\n",
+         {R(2, "橘子", "甜") + "|5月1日;甜;橘子;广州"}, {"日期", "文案", "标题", "地点"}},
+        {"no title column; a cell beyond the header is extra", " 日期 ,文件名\n5月1日,a\nx,b,c\n",
+         {R(2, "", "", "a") + "|5月1日;a", R(3, "", "", "b", kMany) + "|x;b"}, {"日期", "文件名"}, false},
+        {"a first row naming no wanted column is a row", "标题,天气\nx,y\n",
+         {R(1, "标题", "天气") + "|", R(2, "x", "y") + "|"}, {}},
+        {"the standard header stays positional", "标题,文案,文件名\na,b,c\n", {R(2, "a", "b", "c") + "|"}, {}},
+    };
+    for (const Case& c : cases) {
+        TableReader reader(SourceOf(c.bytes, 3), TableSeparator::Comma);
+        reader.SetColumnNames([](const std::string& cell, TableEncoding) { return cell == "日期"; });
+        std::vector<std::string> rows;
+        TableRow row;
+        while (reader.Next(&row)) {
+            std::string cells;
+            for (size_t i = 0; i < row.cells.size(); ++i) cells += (i ? ";" : "") + row.cells[i];
+            rows.push_back(Show(row) + "|" + cells);
+            EXPECT_EQ(c.hasTitle, row.hasTitle) << c.what;
+        }
+        EXPECT_EQ(c.rows, rows) << c.what;
+        EXPECT_EQ(c.header, reader.header()) << c.what;
+    }
 }

@@ -5,9 +5,9 @@
 // (decimal numbers; colour as 0x00BBGGRR). Exit code 0 when every file was written.
 #include <cstdlib>
 #include <string>
-#include "app/dll_commands.h"
-#include "app/renderer.h"
-#include "app/runtime_calls.h"
+#include "app/platform/dll_commands.h"
+#include "app/render/renderer.h"
+#include "app/platform/runtime_calls.h"
 #include "runtime/core/runtime_interface.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "app/batch_arguments.h"
-#include "app/batch_job.h"
-#include "app/poster_table.h"
-#include "app/runtime_calls.h"
+#include "app/batch/batch_arguments.h"
+#include "app/batch/batch_job.h"
+#include "app/batch/poster_table.h"
+#include "app/platform/runtime_calls.h"
 #include "support/child_process.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // that never creates a timer.
 #include <gtest/gtest.h>
 #include <cstring>
-#include "app/dll_commands.h"
-#include "app/program_state.h"
-#include "app/runtime_calls.h"
+#include "app/platform/dll_commands.h"
+#include "app/window/program_state.h"
+#include "app/platform/runtime_calls.h"
 #include "runtime/core/runtime_interface.h"
 
 static const char* g_fileNames[kDllCommandCount];

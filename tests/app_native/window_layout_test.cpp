@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include "app/forms/main_window_form.h"
 #include "app/forms/main_window_units.h"
-#include "app/window_layout.h"
+#include "app/window/window_layout.h"
 #include "runtime/pictures/picture_scale.h"
 
 namespace {

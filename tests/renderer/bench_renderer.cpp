@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-#include "app/dll_commands.h"
-#include "app/renderer.h"
-#include "app/runtime_calls.h"
+#include "app/platform/dll_commands.h"
+#include "app/render/renderer.h"
+#include "app/platform/runtime_calls.h"
 #include "picture_io.h"
 #include "runtime/core/runtime_interface.h"
 

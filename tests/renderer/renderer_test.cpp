@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include "app/renderer.h"
-#include "app/renderer_gdiplus.h"
-#include "app/runtime_calls.h"
+#include "app/render/renderer.h"
+#include "app/render/gdiplus_path.h"
+#include "app/platform/runtime_calls.h"
 #include "picture_io.h"
 #include "runtime/core/runtime_interface.h"
 

@@ -1,8 +1,8 @@
 // The renderer tests run inside a started Runtime whose application header
 // carries the application's DLL command table; GDI+ is started through it.
 #include <gtest/gtest.h>
-#include "app/dll_commands.h"
-#include "app/runtime_calls.h"
+#include "app/platform/dll_commands.h"
+#include "app/platform/runtime_calls.h"
 #include "runtime/core/runtime_interface.h"
 
 static ApplicationHeader header = {

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "app/renderer.h"
+#include "app/render/renderer.h"
 #include "app/resources/stored_resources.h"
-#include "app/runtime_calls.h"
+#include "app/platform/runtime_calls.h"
 #include "app/skin/skin_format.h"
-#include "app/skin_attach.h"
+#include "app/window/skin_attach.h"
 #include "runtime/core/runtime_interface.h"
 #include "picture_io.h"
 

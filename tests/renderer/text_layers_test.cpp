@@ -2,7 +2,7 @@
 // pixel by pixel, and each layer holds only its own ink.
 #include <gtest/gtest.h>
 #include <new>
-#include "app/text_layers.h"
+#include "app/render/text_layers.h"
 
 using namespace app;
 using imprinta::picture::Canvas;

@@ -2,9 +2,9 @@
 // the plain parts of styled text, with widths of a fixed-pitch stand-in font.
 #include <gtest/gtest.h>
 #include <cmath>
-#include "app/text_effects.h"
-#include "app/text_layout.h"
-#include "app/text_style.h"
+#include "app/render/text_effects.h"
+#include "app/poster/text_layout.h"
+#include "app/poster/text_style.h"
 
 using namespace app;
 

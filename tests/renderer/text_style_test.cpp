@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include "app/renderer.h"
+#include "app/render/renderer.h"
 #include "picture_io.h"
 
 namespace {

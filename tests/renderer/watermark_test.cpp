@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include <cmath>
-#include "app/renderer.h"
+#include "app/render/renderer.h"
 #include "picture_io.h"
 #include "runtime/core/runtime_interface.h"
 

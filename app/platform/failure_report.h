@@ -1,0 +1,44 @@
+// The one way the window tells a person that something did not work: what was
+// being done, the file or folder, and the reason, in plain words, in a box of
+// its own ("未能完成"), once. The batch job gathers its failures and says them
+// in one summary at the end.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace app {
+
+extern const char kFailureCaption[];
+
+// "<action>: <path>\r\n原因: <reason>" (GBK).
+std::string FailureText(const std::string& action, const std::string& path, uint32_t error);
+void ShowFailure(const std::string& text);
+inline void ReportFailure(const std::string& action, const std::string& path, uint32_t error) {
+    ShowFailure(FailureText(action, path, error));
+}
+
+// What a batch did: counts and the first few reasons, in the words of the summary.
+class BatchTally {
+public:
+    void Written() { ++written_; }
+    void Skipped(int32_t count, const std::string& why);
+    void Failed(const std::string& name, uint32_t error);
+    // Written, but not as it should be: said in the summary, counted nowhere.
+    void Noted(const std::string& why);
+    // Stopped on request with count posters not made.
+    void Stopped(int32_t count) { stopped_ = true, left_ = count; }
+    int32_t written() const { return written_; }
+    bool AllWell() const { return skipped_ == 0 && failed_ == 0 && !stopped_ && !noted_; }
+    // "写出 N 张, 跳过 M 张, 失败 K 张", whether it was stopped, and the first
+    // reasons, one a line.
+    std::string Summary() const;
+
+private:
+    static constexpr size_t kReasonsShown = 5;
+    int32_t written_ = 0, skipped_ = 0, failed_ = 0, left_ = 0;
+    bool stopped_ = false, noted_ = false;
+    std::vector<std::string> reasons_;
+};
+
+}  // namespace app

@@ -1,0 +1,107 @@
+#include "app/poster/text_style.h"
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace app {
+
+namespace {
+
+int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return std::min(std::max(v, lo), hi); }
+
+template <typename E>
+E EnumIn(E v, E last) {
+    const int32_t i = static_cast<int32_t>(v);
+    return i < 0 || i > static_cast<int32_t>(last) ? E{} : v;
+}
+
+}  // namespace
+
+TextEffects Clamped(const TextEffects& in) {
+    using L = EffectLimits;
+    TextEffects e = in;
+    e.align = EnumIn(e.align, TextAlign::Right);
+    e.fit = EnumIn(e.fit, TextFit::Shrink);
+    e.anchor = EnumIn(e.anchor, TextAnchor::Proportional);
+    e.lineSpacing = Clamp(e.lineSpacing, L::kSpacingMin, L::kSpacingMax);
+    e.outlineWidth = Clamp(e.outlineWidth, 0, L::kOutlineMax);
+    e.shadowDx = Clamp(e.shadowDx, -L::kShadowOffsetMax, L::kShadowOffsetMax);
+    e.shadowDy = Clamp(e.shadowDy, -L::kShadowOffsetMax, L::kShadowOffsetMax);
+    e.shadowOpacity = Clamp(e.shadowOpacity, 0, 100);
+    e.shadowBlur = Clamp(e.shadowBlur, 0, L::kBlurMax);
+    e.maxWidth = Clamp(e.maxWidth, 0, L::kMaxWidthMax);
+    e.referenceWidth = Clamp(e.referenceWidth, 0, L::kReferenceMax);
+    e.referenceHeight = Clamp(e.referenceHeight, 0, L::kReferenceMax);
+    e.outlineColour &= 0xFFFFFF;
+    e.shadowColour &= 0xFFFFFF;
+    return e;
+}
+
+bool HasOutline(const TextEffects& e) { return e.outlineWidth > 0; }
+bool HasShadow(const TextEffects& e) { return e.shadowOpacity > 0; }
+
+static bool Proportional(const TextEffects& e) {
+    return e.anchor == TextAnchor::Proportional && e.referenceWidth > 0 && e.referenceHeight > 0;
+}
+
+bool IsPlain(const TextEffects& e) {
+    return e.align == TextAlign::Left && e.lineSpacing == 100 && !HasOutline(e) && !HasShadow(e) &&
+           e.maxWidth == 0 && !Proportional(e);
+}
+
+StyledPlacement PlaceText(const TextEffects& e, int32_t x, int32_t y, int32_t size, uint32_t width, uint32_t height,
+                        double displayScale) {
+    double fx = 1, fy = 1;
+    if (Proportional(e) && width > 0 && height > 0) {
+        fx = static_cast<double>(width) / e.referenceWidth;
+        fy = static_cast<double>(height) / e.referenceHeight;
+    }
+    // Lengths follow the width, so a title keeps its share of a line across sizes.
+    const double scale = fx * displayScale;
+    return {x * fx * displayScale, y * fy * displayScale, size * scale, scale};
+}
+
+#define IMPRINTA_STYLE_INT(member)                                                   \
+    [](const TextEffects& e) { return static_cast<int32_t>(e.member); },             \
+        [](TextEffects& e, int32_t v) { e.member = static_cast<decltype(e.member)>(v); }
+
+const StyleField kStyleFields[] = {
+    {"对齐", IMPRINTA_STYLE_INT(align)},
+    {"行距", IMPRINTA_STYLE_INT(lineSpacing)},
+    {"描边宽度", IMPRINTA_STYLE_INT(outlineWidth)},
+    {"描边颜色", IMPRINTA_STYLE_INT(outlineColour)},
+    {"阴影x", IMPRINTA_STYLE_INT(shadowDx)},
+    {"阴影y", IMPRINTA_STYLE_INT(shadowDy)},
+    {"阴影颜色", IMPRINTA_STYLE_INT(shadowColour)},
+    {"阴影不透明度", IMPRINTA_STYLE_INT(shadowOpacity)},
+    {"阴影模糊", IMPRINTA_STYLE_INT(shadowBlur)},
+    {"最大宽度", IMPRINTA_STYLE_INT(maxWidth)},
+    {"超宽处理", IMPRINTA_STYLE_INT(fit)},
+    {"定位", IMPRINTA_STYLE_INT(anchor)},
+    {"参考宽", IMPRINTA_STYLE_INT(referenceWidth)},
+    {"参考高", IMPRINTA_STYLE_INT(referenceHeight)},
+};
+const int kStyleFieldCount = sizeof kStyleFields / sizeof kStyleFields[0];
+#undef IMPRINTA_STYLE_INT
+
+bool ParseStoredInteger(const char* text, int32_t* value) {
+    if (!text) return false;
+    while (*text == ' ' || *text == '\t') ++text;
+    bool negative = false;
+    if (*text == '-' || *text == '+') negative = *text++ == '-';
+    if (*text < '0' || *text > '9') return false;
+    int64_t v = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        v = v * 10 + (*text - '0');
+        if (v > int64_t(1) << 32) return false;
+    }
+    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n') ++text;
+    if (*text) return false;
+    v = negative ? -v : v;
+    // Colours are stored as signed values of 0x00BBGGRR words; anything in 32 bits reads.
+    if (v < INT32_MIN || v > int64_t(UINT32_MAX)) return false;
+    *value = static_cast<int32_t>(static_cast<uint32_t>(v));
+    return true;
+}
+
+}  // namespace app

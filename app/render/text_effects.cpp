@@ -1,0 +1,160 @@
+#include "app/render/text_effects.h"
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace app {
+
+namespace {
+
+constexpr float kFar = 1e20f;
+
+// Squared distance transform of one row or column (lower envelope of parabolas).
+void DistanceTransform1d(const float* f, int n, float* d, std::vector<int>& v, std::vector<float>& z) {
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    v.resize(n);
+    z.resize(n + 1);
+    int k = 0;
+    v[0] = 0;
+    z[0] = -kInf;
+    z[1] = kInf;
+    auto meet = [&](int q, int p) { return ((f[q] + float(q) * q) - (f[p] + float(p) * p)) / (2.0f * (q - p)); };
+    for (int q = 1; q < n; ++q) {
+        float s = meet(q, v[k]);
+        while (s <= z[k]) s = meet(q, v[--k]);
+        ++k;
+        v[k] = q;
+        z[k] = s;
+        z[k + 1] = kInf;
+    }
+    k = 0;
+    for (int q = 0; q < n; ++q) {
+        while (z[k + 1] < q) ++k;
+        const float t = float(q - v[k]);
+        d[q] = t * t + f[v[k]];
+    }
+}
+
+// Squared distance of every pixel to the nearest pixel covered at least half.
+std::vector<float> SquaredDistances(const CoverageMask& m) {
+    const int w = m.width, h = m.height;
+    std::vector<float> grid(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < grid.size(); ++i) grid[i] = m.alpha[i] >= 128 ? 0.0f : kFar;
+    std::vector<float> in(std::max(w, h)), out(std::max(w, h));
+    std::vector<int> v;
+    std::vector<float> z;
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) in[y] = grid[static_cast<size_t>(y) * w + x];
+        DistanceTransform1d(in.data(), h, out.data(), v, z);
+        for (int y = 0; y < h; ++y) grid[static_cast<size_t>(y) * w + x] = out[y];
+    }
+    for (int y = 0; y < h; ++y) {
+        float* row = &grid[static_cast<size_t>(y) * w];
+        DistanceTransform1d(row, w, out.data(), v, z);
+        std::copy(out.begin(), out.begin() + w, row);
+    }
+    return grid;
+}
+
+// One box blur of the given radius along rows (step 1) or columns (step width).
+void BoxPass(std::vector<uint16_t>& data, int w, int h, int radius, bool rows) {
+    const int lines = rows ? h : w, length = rows ? w : h;
+    const size_t stride = rows ? 1 : static_cast<size_t>(w), lineStep = rows ? static_cast<size_t>(w) : 1;
+    std::vector<uint16_t> line(length);
+    const uint32_t span = 2 * radius + 1;
+    for (int l = 0; l < lines; ++l) {
+        uint16_t* p = data.data() + l * lineStep;
+        for (int i = 0; i < length; ++i) line[i] = p[i * stride];
+        uint32_t sum = 0;
+        for (int i = 0; i <= radius && i < length; ++i) sum += line[i];
+        for (int i = 0; i < length; ++i) {
+            p[i * stride] = static_cast<uint16_t>((sum + span / 2) / span);
+            const int add = i + radius + 1, drop = i - radius;
+            if (add < length) sum += line[add];
+            if (drop >= 0) sum -= line[drop];
+        }
+    }
+}
+
+uint8_t Blend(uint32_t src, uint32_t dst, uint32_t srcA, uint32_t dstA, uint32_t outA) {
+    // Straight alpha: (src * srcA + dst * dstA * (1 - srcA)) / outA, all in 0..255.
+    const uint32_t num = src * srcA * 255 + dst * dstA * (255 - srcA);
+    return static_cast<uint8_t>((num + outA * 255 / 2) / (outA * 255));
+}
+
+}  // namespace
+
+CoverageMask CoverageMask::Blank(int32_t left, int32_t top, int32_t width, int32_t height) {
+    CoverageMask m;
+    m.left = left;
+    m.top = top;
+    m.width = std::max(width, 0);
+    m.height = std::max(height, 0);
+    m.alpha.assign(static_cast<size_t>(m.width) * m.height, 0);
+    return m;
+}
+
+CoverageMask Outlined(const CoverageMask& glyphs, double radius) {
+    if (glyphs.empty() || !(radius > 0)) return glyphs;
+    const int grow = static_cast<int>(std::ceil(radius)) + 1;
+    CoverageMask out = CoverageMask::Blank(glyphs.left - grow, glyphs.top - grow, glyphs.width + 2 * grow,
+                                           glyphs.height + 2 * grow);
+    for (int y = 0; y < glyphs.height; ++y)
+        std::copy_n(&glyphs.alpha[static_cast<size_t>(y) * glyphs.width], glyphs.width,
+                    &out.alpha[static_cast<size_t>(y + grow) * out.width + grow]);
+    const std::vector<float> d2 = SquaredDistances(out);
+    // Full inside the radius, fading over the last pixel: a smooth, round edge.
+    const float r = static_cast<float>(radius);
+    for (size_t i = 0; i < out.alpha.size(); ++i) {
+        if (d2[i] >= (r + 1) * (r + 1)) continue;
+        const float cover = std::clamp(r + 0.5f - std::sqrt(d2[i]), 0.0f, 1.0f);
+        out.alpha[i] = std::max<uint8_t>(out.alpha[i], static_cast<uint8_t>(cover * 255.0f + 0.5f));
+    }
+    return out;
+}
+
+CoverageMask Blurred(const CoverageMask& mask, int32_t radius) {
+    if (mask.empty() || radius <= 0) return mask;
+    const int box = std::max(1, (radius + 1) / 3), grow = 3 * box;
+    CoverageMask out = CoverageMask::Blank(mask.left - grow, mask.top - grow, mask.width + 2 * grow,
+                                           mask.height + 2 * grow);
+    std::vector<uint16_t> data(out.alpha.size(), 0);
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < mask.width; ++x)
+            data[static_cast<size_t>(y + grow) * out.width + x + grow] = mask.at(x, y);
+    for (int pass = 0; pass < 3; ++pass) {
+        BoxPass(data, out.width, out.height, box, true);
+        BoxPass(data, out.width, out.height, box, false);
+    }
+    for (size_t i = 0; i < data.size(); ++i) out.alpha[i] = static_cast<uint8_t>(std::min<uint16_t>(data[i], 255));
+    return out;
+}
+
+void PaintMask(uint8_t* bgra, int32_t width, int32_t height, const CoverageMask& mask, int32_t dx, int32_t dy,
+               uint32_t colour, int32_t opacity) {
+    if (mask.empty() || opacity <= 0) return;
+    opacity = std::min(opacity, 255);
+    const uint32_t r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    const int64_t x0 = std::max<int64_t>(0, int64_t(mask.left) + dx);
+    const int64_t y0 = std::max<int64_t>(0, int64_t(mask.top) + dy);
+    const int64_t x1 = std::min<int64_t>(width, int64_t(mask.left) + dx + mask.width);
+    const int64_t y1 = std::min<int64_t>(height, int64_t(mask.top) + dy + mask.height);
+    for (int64_t y = y0; y < y1; ++y) {
+        const uint8_t* src = &mask.alpha[static_cast<size_t>(y - mask.top - dy) * mask.width];
+        uint8_t* row = bgra + static_cast<size_t>(y) * width * 4;
+        for (int64_t x = x0; x < x1; ++x) {
+            const uint32_t a = (src[x - mask.left - dx] * static_cast<uint32_t>(opacity) + 127) / 255;
+            if (a == 0) continue;
+            uint8_t* p = row + x * 4;
+            const uint32_t da = p[3];
+            const uint32_t outA = a + (da * (255 - a) + 127) / 255;
+            if (outA == 0) continue;
+            p[0] = Blend(b, p[0], a, da, outA);
+            p[1] = Blend(g, p[1], a, da, outA);
+            p[2] = Blend(r, p[2], a, da, outA);
+            p[3] = static_cast<uint8_t>(outA);
+        }
+    }
+}
+
+}  // namespace app

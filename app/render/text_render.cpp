@@ -1,0 +1,268 @@
+#include "app/render/text_render.h"
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <vector>
+#include "app/render/gdiplus.h"
+#include "app/platform/runtime_calls.h"
+#include "app/render/text_effects.h"
+#include "app/poster/text_layout.h"
+#include "app/poster/text_limits.h"
+#include "runtime/core/blocks.h"
+
+namespace app {
+
+using namespace gdiplus;
+
+namespace {
+
+// A line's mask beyond this many pixels is not measured for its ink: it is
+// placed by its layout box instead, and only the part near the picture is drawn.
+constexpr int64_t kInkMeasureLimit = int64_t(16) << 20;
+
+struct RectI {
+    int64_t left, top, right, bottom;  // right and bottom exclusive
+    bool empty() const { return right <= left || bottom <= top; }
+    RectI Intersect(const RectI& o) const {
+        return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    }
+};
+
+Utf16 WideText(const char* text) {
+    void* wide = TextToUtf16(text ? text : "");
+    Utf16 out;
+    if (!wide) return out;
+    const auto* units = reinterpret_cast<const char16_t*>(ByteSetData(wide));
+    const uint32_t n = ByteSetLength(wide) / 2;
+    out.assign(units, units + (n > 0 ? n - 1 : 0));  // without the terminator
+    Free(wide);
+    return out;
+}
+
+// First and one-past-last columns holding any coverage; {0, 0} when none does.
+std::pair<int32_t, int32_t> InkColumns(const CoverageMask& m) {
+    int32_t first = m.width, last = -1;
+    for (int32_t y = 0; y < m.height; ++y)
+        for (int32_t x = 0; x < m.width; ++x)
+            if (m.at(x, y)) first = std::min(first, x), last = std::max(last, x);
+    return last < 0 ? std::pair<int32_t, int32_t>{0, 0} : std::pair<int32_t, int32_t>{first, last + 1};
+}
+
+// Room around a line's layout box for glyphs that overhang it.
+int64_t Padding(double size) { return static_cast<int64_t>(size / 4) + 2; }
+// A line's drawn width beside its layout box: emboldening widens every glyph a little.
+int64_t BoxWidth(float layoutWidth, double size) {
+    return static_cast<int64_t>(std::ceil(layoutWidth * 1.25)) + 2 * Padding(size) + 4;
+}
+
+// GDI+ fonts of one family and style by size, and a graphics to measure with.
+class Typesetter {
+public:
+    Typesetter(const TextStyle& style) : style_(style) {
+        bitmap_ = NewBitmap(1, 1);
+        graphics_ = GraphicsOf(bitmap_);
+        if (style.hint != kNoTextRenderingHint)
+            Dll(kDllGdipSetTextRenderingHint, {graphics_, static_cast<uint32_t>(style.hint)});
+    }
+    ~Typesetter() {
+        for (auto& f : fonts_) Dll(kDllGdipDeleteFont, {f.second});
+        DeleteGraphics(graphics_);
+        DisposeImage(bitmap_);
+    }
+    Typesetter(const Typesetter&) = delete;
+    Typesetter& operator=(const Typesetter&) = delete;
+
+    uint32_t Font(double size) {
+        auto it = fonts_.find(size);
+        if (it != fonts_.end()) return it->second;
+        uint32_t font = CreateTextFont(style_.fontName, static_cast<float>(size), style_.style, kUnitPixel);
+        fonts_[size] = font;
+        return font;
+    }
+    // Layout box of one line (no wrapping): width and height.
+    void Measure(const Utf16& text, double size, float* width, float* height) {
+        float layout[4] = {0, 0, 0, 0}, box[4] = {0, 0, 0, 0};
+        int32_t fitted = 0, lines = 0;
+        const Utf16 probe = text.empty() ? Utf16(u" ") : text;
+        Dll(kDllGdipMeasureString, {graphics_, PtrWord(probe.c_str()), static_cast<uint32_t>(probe.size()),
+                                    Font(size), PtrWord(layout), 0, PtrWord(box), PtrWord(&fitted), PtrWord(&lines)});
+        *width = text.empty() ? 0.0f : box[2];
+        *height = box[3];
+    }
+    // How far right of its layout origin a line's ink reaches. Measured on the
+    // drawn glyphs: GDI+'s layout box leaves out the width an emboldened face gains.
+    double Width(const Utf16& text, double size) {
+        float w = 0, h = 0;
+        Measure(text, size, &w, &h);
+        if (text.empty() || w * static_cast<double>(h) > kInkMeasureLimit) return w;
+        const int64_t pad = Padding(size);
+        CoverageMask m = Render(text, size, pad, pad, {0, 0, BoxWidth(w, size), static_cast<int64_t>(std::ceil(h)) + 2 * pad});
+        const auto columns = InkColumns(m);
+        return columns.second > 0 ? columns.second - pad : 0.0;
+    }
+
+    // The line's coverage in rect (picture coordinates), its layout box starting at (ox, oy).
+    CoverageMask Render(const Utf16& line, double size, double ox, double oy, const RectI& rect) {
+        CoverageMask mask = CoverageMask::Blank(static_cast<int32_t>(rect.left), static_cast<int32_t>(rect.top),
+                                                static_cast<int32_t>(rect.right - rect.left),
+                                                static_cast<int32_t>(rect.bottom - rect.top));
+        if (mask.empty()) return mask;
+        std::vector<uint8_t> rows(static_cast<size_t>(mask.width) * mask.height * 4, 0);
+        uint32_t bitmap = BitmapOver(rows.data(), mask.width, mask.height);
+        uint32_t graphics = GraphicsOf(bitmap);
+        if (style_.hint != kNoTextRenderingHint)
+            Dll(kDllGdipSetTextRenderingHint, {graphics, static_cast<uint32_t>(style_.hint)});
+        uint32_t brush = CreateTextBrush(0xFFFFFF, 255);
+        float at[4] = {static_cast<float>(ox - rect.left), static_cast<float>(oy - rect.top), 0, 0};
+        Dll(kDllGdipDrawString, {graphics, PtrWord(line.c_str()), static_cast<uint32_t>(line.size()), Font(size),
+                                 PtrWord(at), 0, brush});
+        Dll(kDllGdipDeleteBrush, {brush});
+        DeleteGraphics(graphics);
+        DisposeImage(bitmap);
+        for (size_t i = 0; i < mask.alpha.size(); ++i) mask.alpha[i] = rows[i * 4 + 3];
+        return mask;
+    }
+
+private:
+    TextStyle style_;
+    uint32_t bitmap_ = 0, graphics_ = 0;
+    std::map<double, uint32_t> fonts_;
+};
+
+// Copies the part of src inside dst's rectangle into dst, keeping the larger coverage.
+void Merge(CoverageMask& dst, const CoverageMask& src) {
+    const RectI d{dst.left, dst.top, int64_t(dst.left) + dst.width, int64_t(dst.top) + dst.height};
+    const RectI s{src.left, src.top, int64_t(src.left) + src.width, int64_t(src.top) + src.height};
+    const RectI r = d.Intersect(s);
+    for (int64_t y = r.top; y < r.bottom; ++y)
+        for (int64_t x = r.left; x < r.right; ++x) {
+            uint8_t& to = dst.alpha[static_cast<size_t>(y - dst.top) * dst.width + (x - dst.left)];
+            to = std::max(to, src.at(static_cast<int32_t>(x - src.left), static_cast<int32_t>(y - src.top)));
+        }
+}
+
+// Lines after breaking at line ends and fitting to the width; may lower size.
+std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double scale, double* size,
+                               Typesetter& typesetter) {
+    std::vector<Utf16> lines = SplitLines(text);
+    const double maxWidth = e.maxWidth * scale;
+    if (!(maxWidth > 0)) return lines;
+    MeasureText measure = [&](const Utf16& t, double s) { return typesetter.Width(t, s); };
+    if (e.fit == TextFit::Shrink) {
+        *size = ShrunkSize(lines, *size, EffectLimits::kShrinkFloor * scale, maxWidth, measure);
+        return lines;
+    }
+    std::vector<Utf16> wrapped;
+    for (const Utf16& line : lines)
+        for (Utf16& piece : WrapLine(line, maxWidth, *size, measure)) wrapped.push_back(std::move(piece));
+    return wrapped;
+}
+
+void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ownWidth, uint32_t ownHeight,
+                     const TextDrawing& d) {
+    const TextEffects e = Clamped(d.effects);
+    // Proportional places follow the picture the rows stand for, not the rows.
+    const double displayScale = (d.scale.x + d.scale.y) / 2.0;
+    const StyledPlacement at = PlaceText(e, d.x, d.y, d.style.size, ownWidth, ownHeight, displayScale);
+    if (!(at.size > 0) || !d.text) return;
+    Typesetter typesetter(d.style);
+    double size = at.size;
+    const std::vector<Utf16> lines = FittedLines(WideText(d.text), e, at.scale, &size, typesetter);
+    float unused = 0, lineHeight = 0;
+    typesetter.Measure(u"A", size, &unused, &lineHeight);
+    const double step = lineHeight * e.lineSpacing / 100.0;
+
+    // What may reach the picture: the picture grown by how far effects spread.
+    const double outline = HasOutline(e) ? e.outlineWidth * at.scale : 0;
+    const int64_t blur = HasShadow(e) ? static_cast<int64_t>(std::ceil(e.shadowBlur * at.scale)) : 0;
+    const int64_t dx = HasShadow(e) ? std::llround(e.shadowDx * at.scale) : 0;
+    const int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * at.scale) : 0;
+    const int64_t spread = static_cast<int64_t>(std::ceil(outline)) + 2 + blur + 2 + std::max(std::abs(dx), std::abs(dy));
+    const RectI reach{-spread, -spread, int64_t(width) + spread, int64_t(height) + spread};
+    const int64_t pad = Padding(size);
+
+    std::vector<CoverageMask> placed;
+    RectI bounds{0, 0, 0, 0};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Utf16& line = lines[i];
+        if (line.find_first_not_of(u" \t\x3000") == Utf16::npos) continue;
+        float w = 0, h = 0;
+        typesetter.Measure(line, size, &w, &h);
+        const double oy = at.y + i * step;
+        if (oy - pad > reach.bottom) break;  // the lines below start lower still
+        const int64_t boxW = BoxWidth(w, size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
+        double ox = at.x;
+        CoverageMask mask;
+        if (e.align != TextAlign::Left && boxW * boxH <= kInkMeasureLimit) {
+            // Drawn once away from the picture; aligned by its ink, then moved into place.
+            const double fx = at.x - std::floor(at.x), fy = oy - std::floor(oy);
+            mask = typesetter.Render(line, size, pad + fx, pad + fy, {0, 0, boxW, boxH});
+            const auto [first, last] = InkColumns(mask);
+            const double target = e.align == TextAlign::Centre ? at.x - (last - first) / 2.0 : at.x - (last - first);
+            mask.left = static_cast<int32_t>(std::llround(target)) - first;
+            mask.top = static_cast<int32_t>(std::floor(oy) - pad);
+            const RectI r = RectI{mask.left, mask.top, mask.left + boxW, mask.top + boxH}.Intersect(reach);
+            if (r.empty()) continue;
+        } else {
+            if (e.align == TextAlign::Centre) ox -= w / 2.0;
+            if (e.align == TextAlign::Right) ox -= w;
+            const int64_t left = static_cast<int64_t>(std::floor(ox)) - pad, top = static_cast<int64_t>(std::floor(oy)) - pad;
+            const RectI r = RectI{left, top, left + boxW, top + boxH}.Intersect(reach);
+            if (r.empty()) continue;
+            mask = typesetter.Render(line, size, ox, oy, r);
+        }
+        const RectI m{mask.left, mask.top, int64_t(mask.left) + mask.width, int64_t(mask.top) + mask.height};
+        bounds = placed.empty() ? m : RectI{std::min(bounds.left, m.left), std::min(bounds.top, m.top),
+                                            std::max(bounds.right, m.right), std::max(bounds.bottom, m.bottom)};
+        placed.push_back(std::move(mask));
+    }
+    bounds = bounds.Intersect(reach);
+    if (placed.empty() || bounds.empty()) return;
+    CoverageMask fill = CoverageMask::Blank(static_cast<int32_t>(bounds.left), static_cast<int32_t>(bounds.top),
+                                            static_cast<int32_t>(bounds.right - bounds.left),
+                                            static_cast<int32_t>(bounds.bottom - bounds.top));
+    for (const CoverageMask& m : placed) Merge(fill, m);
+    placed.clear();
+
+    const int32_t w32 = static_cast<int32_t>(width), h32 = static_cast<int32_t>(height);
+    const CoverageMask outlined = outline > 0 ? Outlined(fill, outline) : CoverageMask{};
+    if (HasShadow(e)) {
+        const CoverageMask shadow = Blurred(outline > 0 ? outlined : fill, static_cast<int32_t>(blur));
+        PaintMask(bgra, w32, h32, shadow, static_cast<int32_t>(dx), static_cast<int32_t>(dy), e.shadowColour,
+                  e.shadowOpacity * 255 / 100 * d.style.alpha / 255);
+    }
+    if (outline > 0) PaintMask(bgra, w32, h32, outlined, 0, 0, e.outlineColour, d.style.alpha);
+    PaintMask(bgra, w32, h32, fill, 0, 0, d.style.colour, d.style.alpha);
+}
+
+}  // namespace
+
+double LineAdvance(const TextStyle& style) {
+    Typesetter typesetter(style);
+    float width = 0, one = 0, two = 0;
+    typesetter.Measure(u"A", style.size, &width, &one);
+    typesetter.Measure(u"A\nA", style.size, &width, &two);
+    return two > one ? two - one : one;
+}
+
+void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& drawing) {
+    // The picture the rows stand for, and the size and place held to what it can show.
+    const uint32_t ownWidth = static_cast<uint32_t>(std::lround(width / drawing.scale.x));
+    const uint32_t ownHeight = static_cast<uint32_t>(std::lround(height / drawing.scale.y));
+    TextDrawing d = drawing;
+    const TextPlacement held = ClampPlacement({d.style.size, d.x, d.y}, ownWidth, ownHeight);
+    d.style.size = held.size;
+    d.x = held.x;
+    d.y = held.y;
+    if (IsPlain(d.effects)) {
+        uint32_t bitmap = BitmapOver(bgra, width, height);
+        uint32_t graphics = GraphicsOf(bitmap);
+        DrawStyledText(graphics, d.style, d.text, d.x, d.y, ownWidth, ownHeight, d.scale);
+        DeleteGraphics(graphics);
+        DisposeImage(bitmap);
+        return;
+    }
+    DrawWithEffects(bgra, width, height, ownWidth, ownHeight, d);
+}
+
+}  // namespace app

@@ -1,0 +1,30 @@
+// The one place text is drawn onto a picture's rows: plainly, exactly as it
+// always was, when the effects change nothing and the scale is 1; else laid
+// out line by line (alignment, spacing, fitting) and painted with its shadow
+// and outline from the glyphs' coverage, over the text's own box only.
+#pragma once
+#include <cstdint>
+#include "app/render/gdiplus.h"
+#include "app/poster/text_style.h"
+
+namespace app {
+
+// Every length (point, size, outline, shadow, maximum width) is multiplied by
+// the scale of the rows against the picture they stand for (a preview made at
+// the size it is shown), so every scale shows the same poster.
+struct TextDrawing {
+    gdiplus::TextStyle style;
+    TextEffects effects;
+    const char* text;
+    int32_t x, y;
+    gdiplus::TextScale scale = {};
+};
+
+// Rows are straight-alpha BGRA (GDI+'s 32bppARGB), stride width * 4.
+void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& drawing);
+
+// How far apart GDI+ lays out the lines of a plain text in this style, in the
+// picture's pixels.
+double LineAdvance(const gdiplus::TextStyle& style);
+
+}  // namespace app

@@ -1,0 +1,109 @@
+// The buttons beside the preview: export, open the exported picture, the
+// tutorial page and the picture watermark.
+#include <windows.h>
+#include <string>
+#include "app/platform/failure_report.h"
+#include "app/platform/file_io.h"
+#include "app/platform/runtime_calls.h"
+#include "app/render/renderer.h"
+#include "app/window/export_ahead.h"
+#include "app/window/handlers.h"
+#include "app/window/preview.h"
+#include "app/window/program_state.h"
+#include "app/window/settings.h"
+#include "app/window/tutorial_page.h"
+#include "app/window/unit_access.h"
+#include "runtime/core/blocks.h"
+
+namespace app {
+
+using namespace mainwindow;
+
+namespace {
+
+// The exported picture next to the program, and the tutorial page.
+const char kExportFileName[] = "\\公众号Brightquill 关注获取更多项目和软件.png";
+const char kTutorialFileName[] = "\\tutorial.html";
+
+// The export file's name with the extension of the output format.
+std::string ExportFilePath(FileFormat kind) {
+    std::string path = RunDirectoryPath(kExportFileName);
+    return path.substr(0, path.size() - 4) + ExtensionOf(kind);
+}
+
+}  // namespace
+}  // namespace app
+
+using namespace app;
+using namespace mainwindow;
+
+namespace {
+void* InFormat(const void* png, OutputFormat format) {
+    std::vector<uint8_t> bytes = EncodeResultAs(png, format);
+    return bytes.empty() ? nullptr : imprinta::MakeByteSet(bytes);
+}
+
+// The file's bytes for the picture shown: made ahead while the program was
+// idle when they are ready, else now. A preview made at the box's size stands
+// for the full-size composition of the same template, texts and settings; any
+// other picture is packed again (the preview is compressed for speed, the file
+// gets the same pixels packed harder).
+void* ExportBytes(OutputFormat format) {
+    const bool png = format.kind == FileFormat::Png;
+    // Packed straight from the composition: the full-size picture is never
+    // kept in the cache, where it would sit beside the next export's.
+    if (CurrentReduction.active) return ExportComposed(format);
+    if (!png) return InFormat(CurrentPicture, format);  // never PNG bytes under the .jpg name
+    void* kept = RecompressForKeeping(CurrentPicture);
+    return kept ? kept : PointerToBytes(ByteSetData(CurrentPicture), int32_t(BytesLength(CurrentPicture)));
+}
+
+std::string TextOf(const Block& b) { return b.text() ? b.text() : ""; }
+
+}  // namespace
+
+extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
+    FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
+    const OutputFormat format = CurrentOutputFormat();
+    std::string file = ExportFilePath(format.kind);
+    // An empty picture would replace the last good export with a zero-byte file.
+    if (!CurrentPicture) return ReportFailure("没有导出", file, kErrorNothingToWrite);
+    Block bytes(ExportBytes(format));
+    if (!bytes.get()) return ReportFailure("导出失败", file, CurrentReduction.active ? kErrorNotPicture : ERROR_NOT_ENOUGH_MEMORY);
+    if (uint32_t error = WriteByteSetFile(file, bytes.get())) ReportFailure("导出失败", file, error);
+}
+
+extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {
+    std::string file = ExportFilePath(CurrentOutputFormat().kind);
+    FileBytes probe = ReadWholeFile(file);
+    if (probe.error) return ReportFailure("打不开导出的图片 (请先导出)", file, probe.error);
+    ShellOpen(file.c_str());
+}
+
+extern "C" void IMPRINTA_CDECL OpenTutorial(EventResultSlot*) {
+    std::string page = RunDirectoryPath(kTutorialFileName);
+    if (uint32_t error = WriteTutorialPageIfMissing(kTutorialFileName))
+        return ReportFailure("教程页面写不出", page, error);
+    OpenWebPage(page.c_str());
+}
+
+extern "C" void IMPRINTA_CDECL AddPictureWatermark(EventResultSlot*) {
+    Block basePath(EditContent(kTemplatePath));
+    Block markPath(EditContent(kWatermarkPath));
+    uint32_t baseError = 0, markError = 0;
+    Block base(ReadByteSetFile(TextOf(basePath), &baseError));
+    if (baseError) return ReportFailure("加水印失败, 模板读不到", TextOf(basePath), baseError);
+    // No watermark named: the template alone, as before.
+    Block mark(TextOf(markPath).empty() ? nullptr : ReadByteSetFile(TextOf(markPath), &markError));
+    if (markError) return ReportFailure("加水印失败, 水印图片读不到", TextOf(markPath), markError);
+    int32_t position = ComboItemData(kWatermarkPosition, ComboListIndex(kWatermarkPosition));
+    int32_t x = EditNumber(kWatermarkX);
+    int32_t y = EditNumber(kWatermarkY);
+    int32_t shrink = EditNumber(kWatermarkShrink);
+    int32_t count = EditNumber(kWatermarkCount);
+    int32_t flip = ComboItemData(kWatermarkFlip, ComboListIndex(kWatermarkFlip));
+    Block composed(ComposeWatermark(base.get(), mark.get(), position, x, y, shrink, count, flip));
+    if (!composed.get()) return ReportFailure("加水印失败", TextOf(basePath), kErrorNotPicture);
+    ReplaceCurrentPicture(composed.release());
+    ShowPicture(kPreviewBox, CurrentPicture);
+}

@@ -1,0 +1,35 @@
+// The window room: the main window and the style dialog, what their units
+// hold and what their events do. The poster the window shows is built from its
+// units (window_poster.h), drawn by the render room and kept in pz.ini
+// (settings.h).
+//
+// Owns: the event handlers, the preview and its refreshes, the export (and the
+// export made ahead), settings and window place, the style dialog, drag and
+// drop, layout. May use: the poster, render and platform rooms, the forms and
+// resources; never the batches, which use the window.
+//
+// Event handlers of the main window. Handlers take no arguments of their own
+// and return nothing; the dispatcher passes its result slot first.
+#pragma once
+#include "runtime/core/runtime_interface.h"
+
+extern "C" {
+void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot* result);
+void IMPRINTA_CDECL OnMainWindowDestroying(EventResultSlot* result);
+void IMPRINTA_CDECL RefreshPreview(EventResultSlot* result);
+void IMPRINTA_CDECL ExportPicture(EventResultSlot* result);
+void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot* result);
+void IMPRINTA_CDECL OpenTutorial(EventResultSlot* result);
+void IMPRINTA_CDECL AddPictureWatermark(EventResultSlot* result);
+// The text style dialog (style_dialog.cpp).
+void IMPRINTA_CDECL OpenStyleDialog(EventResultSlot* result);
+void IMPRINTA_CDECL OnStyleDialogCreated(EventResultSlot* result);
+void IMPRINTA_CDECL StyleDialogChanged(EventResultSlot* result);
+void IMPRINTA_CDECL StyleDialogOk(EventResultSlot* result);
+void IMPRINTA_CDECL StyleDialogCancel(EventResultSlot* result);
+void IMPRINTA_CDECL SaveStyleAs(EventResultSlot* result);
+void IMPRINTA_CDECL LoadStyleFile(EventResultSlot* result);
+// The window's batches, which live with the other batches (app/batch/).
+void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot* result);
+void IMPRINTA_CDECL ExportTableBatch(EventResultSlot* result);
+}

@@ -1,0 +1,138 @@
+#include "app/window/preview.h"
+#include <windows.h>
+#include <string>
+#include "app/platform/failure_report.h"
+#include "app/render/renderer.h"
+#include "app/window/export_ahead.h"
+#include "app/window/handlers.h"
+#include "app/window/keystrokes.h"
+#include "app/window/program_state.h"
+#include "app/window/unit_access.h"
+#include "app/window/window_extras.h"
+#include "app/window/window_poster.h"
+#include "runtime/base/allocation_failure.h"
+
+namespace app {
+
+namespace {
+int g_refreshHolds = 0;
+bool g_refreshAsked = false;
+}  // namespace
+
+PreviewRefreshHold::PreviewRefreshHold() { ++g_refreshHolds; }
+
+PreviewRefreshHold::~PreviewRefreshHold() {
+    if (--g_refreshHolds > 0 || !g_refreshAsked) return;
+    g_refreshAsked = false;
+    // A destructor must not let the refresh's bad_alloc out (that would be
+    // terminate()): it becomes the out-of-memory report here.
+    imprinta::FatalOnBadAlloc([] { RefreshPreview(nullptr); });
+}
+
+}  // namespace app
+
+using namespace app;
+using namespace mainwindow;
+
+namespace {
+
+// Typing coalesces: while further keystrokes wait in the queue, each of them
+// will ask for its own refresh, so drawing now would only build a backlog. The
+// last keystroke of a burst finds none waiting and draws at once; a timer (the
+// lowest of all messages, so it comes after the waiting input) covers input
+// that asks for no refresh of its own.
+constexpr UINT_PTR kDeferredRefreshTimer = 0x2519;
+bool g_refreshDeferred = false;
+LONG g_previewRenders = 0;
+// How many previews were drawn: a window property for those who watch.
+const char kPreviewRendersProperty[] = "ImprintaPreviewRenders";
+
+// The template of the last good preview, and whether its loss has been said:
+// a template that goes away while shown keeps its last picture on the screen
+// and is reported once, not at every keystroke.
+std::string g_shownTemplate;
+bool g_lossReported = false;
+
+const MainWindowHandles& Handles() {
+    static MainWindowHandles handles;
+    if (!handles.window || !IsWindow(handles.window)) handles = FindMainWindowHandles();
+    return handles;
+}
+HWND MainWindow() { return Handles().window; }
+
+void RenderPreviewNow();
+
+// The preview box shows the picture whole, in proportion, within its client
+// area; the renderer reduces the template to that place, shown pixel for pixel.
+PictureSize ShownSize() {
+    RECT client = {};
+    HWND preview = Handles().preview;
+    if (!preview || !GetClientRect(preview, &client) || client.right <= 0 || client.bottom <= 0) return {};
+    return {uint32_t(client.right), uint32_t(client.bottom)};
+}
+
+void CALLBACK OnDeferredRefresh(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    if (g_refreshDeferred) RefreshPreview(nullptr);
+}
+
+void DeferRefresh() {
+    if (g_refreshDeferred) return;
+    HWND window = MainWindow();
+    g_refreshDeferred = window && SetTimer(window, kDeferredRefreshTimer, USER_TIMER_MINIMUM, OnDeferredRefresh);
+    if (!g_refreshDeferred) RenderPreviewNow();
+}
+
+void RenderPreviewNow() {
+    if (g_refreshDeferred) {
+        g_refreshDeferred = false;
+        if (HWND window = MainWindow()) KillTimer(window, kDeferredRefreshTimer);
+    }
+    const PosterDescription poster = WindowPoster();
+    const std::string& path = poster.templatePath;
+    uint32_t error = 0;
+    // Every field is drawn before the picture is encoded: no message is handled
+    // in between, so no half-drawn poster is ever shown.
+    Composition picture(TemplateBytes(path, &error), ShownSize());
+    picture.Draw(poster);
+    Block made(picture.Finish(ResultUse::Shown));
+    if (!made.get() && !path.empty() && path == g_shownTemplate && CurrentPicture) {
+        // Said only when the file itself is gone or unreadable; a refresh that
+        // ran out of memory keeps the last preview without a word.
+        if (error && !g_lossReported) {
+            g_lossReported = true;
+            ReportFailure("模板读不到了, 预览保留上一张", path, error);
+        }
+        return;
+    }
+    g_shownTemplate = made.get() ? path : std::string();
+    g_lossReported = false;
+    ReplaceCurrentPicture(made.release());
+    if (picture.Reduced() && CurrentPicture)
+        CurrentReduction = {true, int32_t(picture.SourceSize().width), int32_t(picture.SourceSize().height)};
+    ShowPicture(kPreviewBox, CurrentPicture);
+    if (HWND window = MainWindow()) {
+        SetPropA(window, kPreviewRendersProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(++g_previewRenders)));
+        PrepareExportWhenIdle(window);
+    }
+}
+
+}  // namespace
+
+namespace app {
+void FlushDeferredRefresh() {
+    if (g_refreshDeferred) RenderPreviewNow();
+}
+}  // namespace app
+
+extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
+    if (g_refreshHolds > 0) {
+        g_refreshAsked = true;
+        return;
+    }
+    if (KeystrokeWaiting())
+        DeferRefresh();
+    else
+        RenderPreviewNow();
+}
+

@@ -1,0 +1,171 @@
+// Texts dragged into place on the preview: the left button moves the title,
+// Shift or the right button the body. The preview shows the picture whole and
+// centred in its box, so mouse moves are scaled to picture pixels by the same
+// placement before they reach the x and y boxes. Moves only note the newest position; one posted message applies it,
+// so however fast the mouse goes at most one refresh runs at a time and the
+// last position is always drawn.
+#include "app/window/window_extras.h"
+#include <commctrl.h>
+#include <windowsx.h>
+#include <cstdio>
+#include "app/window/handlers.h"
+#include "app/window/preview.h"
+#include "app/window/program_state.h"
+#include "app/window/unit_access.h"
+#include "runtime/base/value.h"
+#include "runtime/pictures/picture_scale.h"
+
+namespace app {
+
+namespace {
+
+constexpr UINT kMsgApplyDrag = WM_APP + 0x118;
+// How many drag steps reached the boxes: a window property for those who watch.
+const char kDragStepsProperty[] = "ImprintaDragSteps";
+const char kPreviewHint[] = "在预览图上按住左键拖动可移动标题；按住 Shift 或右键拖动可移动文案";
+
+struct TextBoxes {
+    uint32_t x, y;
+};
+
+struct Drag {
+    bool active = false;
+    TextBoxes boxes = {};
+    POINT start = {};           // mouse, box client pixels
+    int32_t fromX = 0, fromY = 0;  // the text's position when the drag began
+    int32_t scaleNum[2] = {1, 1}, scaleDen[2] = {1, 1};  // picture pixels per box pixel, x and y
+    int32_t wantX = 0, wantY = 0, shownX = 0, shownY = 0;
+    bool applyPosted = false;
+};
+
+WNDPROC g_previewProc = nullptr;
+Drag g_drag;
+LONG g_steps = 0;
+
+// Width and height from a PNG's header; false for anything else.
+bool PngSize(const void* byteSet, int32_t* width, int32_t* height) {
+    if (ByteSetLength(byteSet) < 24) return false;
+    const uint8_t* p = ByteSetData(byteSet);
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    for (int i = 0; i < 8; ++i)
+        if (p[i] != kSignature[i]) return false;
+    auto be32 = [](const uint8_t* b) { return static_cast<int32_t>((b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3]); };
+    *width = be32(p + 16);
+    *height = be32(p + 20);
+    return *width > 0 && *height > 0;
+}
+
+int32_t Scaled(int32_t delta, int32_t num, int32_t den) {
+    int64_t v = static_cast<int64_t>(delta) * num;
+    return static_cast<int32_t>(v >= 0 ? (v + den / 2) / den : -((-v + den / 2) / den));
+}
+
+void SetNumber(uint32_t box, int32_t value) {
+    char text[16];
+    snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    SetEditContent(box, text);
+}
+
+// Writes the newest position into the boxes; the hold makes the two writes one refresh.
+void ApplyWanted(HWND preview) {
+    if (g_drag.wantX == g_drag.shownX && g_drag.wantY == g_drag.shownY) return;
+    g_drag.shownX = g_drag.wantX;
+    g_drag.shownY = g_drag.wantY;
+    {
+        PreviewRefreshHold hold;
+        SetNumber(g_drag.boxes.x, g_drag.shownX);
+        SetNumber(g_drag.boxes.y, g_drag.shownY);
+    }
+    SetPropA(GetParent(preview), kDragStepsProperty, reinterpret_cast<HANDLE>(static_cast<intptr_t>(++g_steps)));
+}
+
+void BeginDrag(HWND preview, bool body, LPARAM lp) {
+    int32_t width = 0, height = 0;
+    RECT client;
+    GetClientRect(preview, &client);
+    if (CurrentReduction.active) width = CurrentReduction.width, height = CurrentReduction.height;
+    else if (!PngSize(CurrentPicture, &width, &height)) return;
+    if (client.right <= 0 || client.bottom <= 0) return;
+    const imprinta::picture::FitPlace shown = imprinta::picture::FitWhole(width, height, client.right, client.bottom);
+    g_drag = Drag();
+    g_drag.active = true;
+    g_drag.boxes = body ? TextBoxes{mainwindow::kBodyX, mainwindow::kBodyY}
+                        : TextBoxes{mainwindow::kTitleX, mainwindow::kTitleY};
+    g_drag.start = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    g_drag.fromX = g_drag.wantX = g_drag.shownX = EditNumber(g_drag.boxes.x);
+    g_drag.fromY = g_drag.wantY = g_drag.shownY = EditNumber(g_drag.boxes.y);
+    g_drag.scaleNum[0] = width;
+    g_drag.scaleDen[0] = shown.width;
+    g_drag.scaleNum[1] = height;
+    g_drag.scaleDen[1] = shown.height;
+    SetCapture(preview);
+}
+
+void MoveDrag(HWND preview, LPARAM lp) {
+    g_drag.wantX = g_drag.fromX + Scaled(GET_X_LPARAM(lp) - g_drag.start.x, g_drag.scaleNum[0], g_drag.scaleDen[0]);
+    g_drag.wantY = g_drag.fromY + Scaled(GET_Y_LPARAM(lp) - g_drag.start.y, g_drag.scaleNum[1], g_drag.scaleDen[1]);
+    if (g_drag.applyPosted) return;
+    g_drag.applyPosted = PostMessageA(preview, kMsgApplyDrag, 0, 0) != 0;
+    if (!g_drag.applyPosted) ApplyWanted(preview);
+}
+
+void EndDrag(HWND preview, LPARAM lp, bool withPoint) {
+    if (!g_drag.active) return;
+    if (withPoint) MoveDrag(preview, lp);
+    ApplyWanted(preview);
+    g_drag.active = false;
+    if (GetCapture() == preview) ReleaseCapture();
+}
+
+LRESULT CALLBACK PreviewWithDrag(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (!g_drag.active) BeginDrag(hwnd, msg == WM_RBUTTONDOWN || (wp & MK_SHIFT), lp);
+        break;
+    case WM_MOUSEMOVE:
+        // Capture can be taken away mid-drag; a move without a button held ends it.
+        if (g_drag.active && !(wp & (MK_LBUTTON | MK_RBUTTON))) EndDrag(hwnd, lp, false);
+        else if (g_drag.active) MoveDrag(hwnd, lp);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        EndDrag(hwnd, lp, true);
+        break;
+    case kMsgApplyDrag:
+        g_drag.applyPosted = false;
+        if (g_drag.active) ApplyWanted(hwnd);
+        return 0;
+    default:
+        break;
+    }
+    return CallWindowProcA(g_previewProc, hwnd, msg, wp, lp);
+}
+
+void AddPreviewTooltip(HWND preview) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND owner = GetParent(preview);
+    HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleA(nullptr),
+                               nullptr);
+    if (!tip) return;
+    TOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = owner;
+    info.uId = reinterpret_cast<UINT_PTR>(preview);
+    info.lpszText = const_cast<char*>(kPreviewHint);
+    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+}  // namespace
+
+void AttachPreviewDrag(HWND preview) {
+    if (!preview || g_previewProc) return;
+    g_previewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(preview, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PreviewWithDrag)));
+    AddPreviewTooltip(preview);
+}
+
+}  // namespace app

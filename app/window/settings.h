@@ -1,0 +1,44 @@
+// The settings file: the poster's fields, the window's place and the output
+// format kept in pz.ini (or a style file in its place).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "app/poster/output_format.h"
+#include "app/poster/poster.h"
+#include "app/window/program_state.h"
+
+namespace app {
+void LoadSettings();
+// False when the file could not be written (the person has been told why).
+bool SaveSettings();
+
+// Another file in place of pz.ini for every following read and write (the
+// command line's --settings); an empty path goes back to pz.ini.
+void UseSettingsFile(const std::string& path);
+
+// What the style dialog puts back on Cancel: the values of the keyed units
+// (fonts, sizes, positions, colours), both texts' style and the output format.
+struct SettingsSnapshot {
+    std::vector<std::string> values;
+    std::vector<TextEffects> effects;  // each text field's
+    OutputFormat format;
+};
+SettingsSnapshot TakeSettingsSnapshot();
+void RestoreSettingsSnapshot(const SettingsSnapshot& s);  // refreshes the preview once
+
+// A named style file holds every setting, as pz.ini does. Loading checks the
+// file first and changes nothing when it is not a style.
+enum class StyleFileError { None, Missing, Folder, TooLarge, NotAStyle, NotWritten };
+const char* StyleFileErrorText(StyleFileError e);
+StyleFileError LoadStyleFrom(const std::string& path);
+StyleFileError SaveStyleTo(const std::string& path);
+
+// The poster the settings file describes, without the window: fonts resolved
+// against fontNames (the font list) as a run without the window resolves them.
+PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames);
+
+// The output format kept in pz.ini ("输出格式" png|jpg, "JPEG质量" 1 to 100);
+// PNG at quality 90 when absent or not understood.
+OutputFormat ReadStoredOutputFormat();
+}  // namespace app

@@ -1,0 +1,78 @@
+// Pictures dropped on the window become the template path, then the preview.
+#include "app/window/window_extras.h"
+#include <shellapi.h>
+#include <cwctype>
+#include <vector>
+#include "app/window/handlers.h"
+#include "app/window/unit_access.h"
+
+namespace app {
+
+namespace {
+
+constexpr UINT kCodePageGbk = 936;
+const wchar_t* const kPictureExtensions[] = {L"jpg", L"jpeg", L"png", L"bmp", L"gif"};
+WNDPROC g_windowProc = nullptr;
+
+// The name as the program's texts carry it; empty when code page 936 cannot
+// spell it (the template could not be opened by that name).
+std::string AnsiName(const std::wstring& wide) {
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(kCodePageGbk, 0, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (n <= 0 || lossy) return "";
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kCodePageGbk, 0, wide.c_str(), -1, out.data(), n, nullptr, &lossy);
+    out.resize(static_cast<size_t>(n - 1));
+    return lossy ? "" : out;
+}
+
+std::string FirstDroppedPicture(HDROP drop) {
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::vector<wchar_t> name(length + 1, L'\0');
+        DragQueryFileW(drop, i, name.data(), length + 1);
+        std::wstring wide(name.data());
+        if (!IsDroppablePicture(wide)) continue;
+        std::string ansi = AnsiName(wide);
+        if (!ansi.empty()) return ansi;
+    }
+    return "";
+}
+
+LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DROPFILES) {
+        HDROP drop = reinterpret_cast<HDROP>(wp);
+        std::string picture = FirstDroppedPicture(drop);
+        DragFinish(drop);
+        if (!picture.empty()) {
+            // The path box has no change event of its own: refresh here.
+            SetEditContent(mainwindow::kTemplatePath, picture.c_str());
+            RefreshPreview(nullptr);
+        }
+        return 0;
+    }
+    return CallWindowProcA(g_windowProc, hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+bool IsDroppablePicture(const std::wstring& name) {
+    size_t dot = name.find_last_of(L'.');
+    size_t slash = name.find_last_of(L"\\/");
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return false;
+    std::wstring ext = name.substr(dot + 1);
+    for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
+    for (const wchar_t* known : kPictureExtensions)
+        if (ext == known) return true;
+    return false;
+}
+
+void AttachPictureDrop(HWND window) {
+    if (!window || g_windowProc) return;
+    g_windowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowWithDrop)));
+    DragAcceptFiles(window, TRUE);
+}
+
+}  // namespace app
