@@ -1,3 +1,9 @@
+// The platform room: how the application reaches what it stands on. Owns the
+// runtime's interface table and library commands (this file), the DLL-command
+// table (dll_commands.h), files written whole (file_io.h) and the one way a
+// failure is said (failure_report.h). May use: the runtime only; every other
+// room may use it.
+//
 // Thin typed helpers through which the application reaches the Runtime: the
 // interface table (memory, unit properties, runtime services), library commands
 // called with ArgValue records, and DLL commands by number.

@@ -309,8 +309,29 @@ TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
     EXPECT_NE(std::string::npos, bad.out.find("不是文本表格")) << bad.out;
     CliResult quality = RunCli(folder, {L"--batch", L"--quality", L"0"});
     EXPECT_EQ(2, quality.code) << quality.out;
-}
 
+    // Placeholders: a title "{标题} {日期}" in the settings filled from a table
+    // whose header names a 日期 column; a column the table lacks stays visible.
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "日期.csv", "日期,标题,文件名\r\n5月1日,橘子,p\r\n"));
+    struct Placeholder {
+        const char* title;
+        const wchar_t *out, *typed;
+        int code;
+        const char* said;
+    } placeholders[] = {
+        {"{标题} {日期}", L"filled", L"橘子 5月1日", 0, "完成"},
+        {"{价格}", L"price", L"{价格}", 1, "第 2 行: 表格里没有这一列, 照原样印出: {价格}"},
+    };
+    for (const Placeholder& p : placeholders) {
+        ASSERT_TRUE(testsupport::WriteWholeFile(folder + "p.ini", std::string(kSettings) + "标题内容=" + p.title + "\r\n"));
+        CliResult filled = RunCli(folder, {L"--batch", L"--settings", L"p.ini", L"--texts", L"日期.csv", L"--out", p.out});
+        EXPECT_EQ(p.code, filled.code) << filled.out;
+        EXPECT_NE(std::string::npos, filled.out.find(p.said)) << filled.out;
+        RunCli(folder, {L"--batch", L"--title", p.typed, L"--out", std::wstring(p.out) + L"-typed"});
+        EXPECT_TRUE(ReadPng(folder + Ansi(p.out) + "\\1\\p.png").rgba == ReadPng(folder + Ansi(p.out) + "-typed\\1\\1.png").rgba)
+            << p.title;
+    }
+}
 // The window's table batch: the file dialog, the count of rows, templates and
 // files with the row it cannot use, then named and numbered files and the end
 // report naming that row.
