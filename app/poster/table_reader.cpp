@@ -373,13 +373,22 @@ bool TableReader::LooksLikeHeader(const std::vector<std::string>& fields) const 
     return any;
 }
 
+// A first row names its columns when a cell names a column the poster asks
+// for, or when two cells are header words standing out of their places.
 bool TableReader::NamesColumns(const std::vector<std::string>& fields) const {
-    if (!namesColumn_) return false;
     const TableEncoding enc = encoding_ == TableEncoding::Undecided ? TableEncoding::Utf8 : encoding_;
-    return std::any_of(fields.begin(), fields.end(), [&](const std::string& f) {
+    int headerWords = 0;
+    for (const std::string& f : fields) {
         const std::string name = Trimmed(f);
-        return !name.empty() && WellFormed(name, enc) && namesColumn_(name, enc);
-    });
+        if (name.empty() || !WellFormed(name, enc)) continue;
+        if (namesColumn_ && namesColumn_(name, enc)) return true;
+        const std::string lower = AsciiLower(name);
+        for (const HeaderWords& role : kHeaderWords)
+            if (std::find_if(role.words.begin(), role.words.end(), [&](const char* w) { return lower == w; }) !=
+                role.words.end())
+                ++headerWords;
+    }
+    return headerWords >= 2;
 }
 
 int TableReader::HeaderColumn(size_t role) const {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 #include "app/forms/main_window_units.h"
 #include "app/window/window_layout.h"
@@ -80,10 +81,23 @@ RECT WorkAreaOf(HMONITOR monitor) {
     return work;
 }
 
+struct FoundUnits {
+    std::vector<std::pair<HWND, UnitObject*>> units;
+    bool outOfMemory = false;
+};
+
+// A system callback: bad_alloc must not unwind through the system's frames
+// (that ends in terminate()); it stops the walk and is thrown again after it.
 BOOL CALLBACK CollectUnit(HWND h, LPARAM list) {
-    auto* found = reinterpret_cast<std::vector<std::pair<HWND, UnitObject*>>*>(list);
+    auto* found = reinterpret_cast<FoundUnits*>(list);
     UnitObject* unit = UnitObject::FromHandle(h);
-    if (unit && unit->formId == mainwindow::kWindowId && unit->hwnd == h) found->push_back({h, unit});
+    if (!unit || unit->formId != mainwindow::kWindowId || unit->hwnd != h) return TRUE;
+    try {
+        found->units.push_back({h, unit});
+    } catch (const std::bad_alloc&) {
+        found->outOfMemory = true;
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -102,10 +116,11 @@ bool IsComboBox(HWND h) {
 
 // The units as the form placed them: the layout's reference.
 void CollectUnits(HWND window) {
-    std::vector<std::pair<HWND, UnitObject*>> found;
+    FoundUnits found;
     EnumChildWindows(window, CollectUnit, reinterpret_cast<LPARAM>(&found));
+    if (found.outOfMemory) throw std::bad_alloc();
     std::vector<LayoutUnit> units;
-    for (const auto& [h, unit] : found) {
+    for (const auto& [h, unit] : found.units) {
         RECT r = RectInParent(h);
         LayoutUnit u;
         u.id = unit->unitId;

@@ -187,6 +187,8 @@ TEST(TableReader, NamesColumnsByAHeaderOfItsOwn) {
         {"a first row naming no wanted column is a row", "标题,天气\nx,y\n",
          {R(1, "标题", "天气") + "|", R(2, "x", "y") + "|"}, {}},
         {"the standard header stays positional", "标题,文案,文件名\na,b,c\n", {R(2, "a", "b", "c") + "|"}, {}},
+        {"header words out of their places name the columns", "地点,文件名,标题\n广州,n,橘子\n",
+         {R(2, "橘子", "", "n") + "|广州;n;橘子"}, {"地点", "文件名", "标题"}},
     };
     for (const Case& c : cases) {
         TableReader reader(SourceOf(c.bytes, 3), TableSeparator::Comma);
