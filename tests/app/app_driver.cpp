@@ -2,6 +2,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstdio>
+#include <cwchar>
 #include <cstring>
 #include <png.h>
 #include "renderer/picture_io.h"
@@ -249,6 +250,7 @@ std::string Program::Start(const std::string& folder, DWORD timeoutMs) {
 }
 
 std::string Program::Launch(const std::string& folder, const std::string& exeName) {
+    folder_ = folder;
     std::string exe = folder + exeName;
     std::string cmd = Quoted(exe);
     STARTUPINFOA si = {};
@@ -629,8 +631,29 @@ std::wstring SettledBoxText(HWND box) {
 
 }  // namespace
 
+int ResultsUnder(const std::string& outputRoot) {
+    int n = 0;
+    for (const std::string& sub : SubFoldersIn(outputRoot))
+        for (const char* pattern : {"*.png", "*.jpg"}) n += static_cast<int>(FileNamesIn(outputRoot + sub, pattern).size());
+    return n;
+}
+
+std::string ProgressBehind(const Program& program, U button, const std::string& outputRoot, int before) {
+    // Counted first: the program answers the read only between two files.
+    const int written = ResultsUnder(outputRoot) - before;
+    const std::wstring shown = program.Text(button);
+    int done = 0, total = 0;
+    if (swscanf(shown.c_str(), L"%d / %d", &done, &total) != 2 || done >= written) return "";
+    return "\"" + Ansi(shown) + "\" with " + std::to_string(written) + " written";
+}
+
 TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst) {
     TableBatchRun run;
+    const std::string outputRoot = program.folder() + "批量目录\\";
+    const int before = ResultsUnder(outputRoot);
+    auto watch = [&] {
+        if (run.progressBehind.empty()) run.progressBehind = ProgressBehind(program, U::TableBatchButton, outputRoot, before);
+    };
     ClickInBackground click(program.unit(U::TableBatchButton));
     HWND open = program.WaitForTopWindow(L"打开", 20000);
     HWND edit = nullptr;
@@ -643,11 +666,11 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
     run.asked = SettledBoxText(asked);
     PostMessageW(asked, WM_COMMAND, IDOK, 0);
     if (escAfterFirst) {
-        for (DWORD start = GetTickCount(); program.Text(U::TableBatchButton).rfind(L"1 / ", 0) != 0; Sleep(5))
+        for (DWORD start = GetTickCount(); program.Text(U::TableBatchButton).rfind(L"1 / ", 0) != 0; Sleep(5), watch())
             if (GetTickCount() - start > 30000) return run;
         PostMessageW(program.window(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     }
-    for (DWORD start = GetTickCount(); !click.Done() && GetTickCount() - start < 60000; Sleep(50))
+    for (DWORD start = GetTickCount(); !click.Done() && GetTickCount() - start < 60000; Sleep(20), watch())
         if (HWND report = program.BoxTitled(Program::kNoticeCaption)) {
             run.report = SettledBoxText(report);
             PostMessageW(report, WM_COMMAND, IDOK, 0);

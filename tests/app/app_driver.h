@@ -72,6 +72,7 @@ public:
     // Another visible top-level window of the program with this caption, waited for up to timeoutMs.
     HWND WaitForTopWindow(const wchar_t* caption, DWORD timeoutMs = 15000) const;
     HWND window() const { return window_; }
+    const std::string& folder() const { return folder_; }  // the program folder it was launched in
     HANDLE process() const { return pi_.hProcess; }
     HWND unit(U u) const;
     // A listing of every child window, for failure messages.
@@ -121,6 +122,7 @@ public:
 
 private:
     PROCESS_INFORMATION pi_ = {};
+    std::string folder_;
     HWND window_ = nullptr;
     std::map<U, HWND> units_;
     std::vector<std::wstring> notices_;
@@ -143,12 +145,22 @@ private:
     HANDLE thread_;
 };
 
+// Pictures (PNG and JPEG) in the numbered folders under a batch's output root.
+int ResultsUnder(const std::string& outputRoot);
+// A batch button's progress read once against the results: "" when it shows
+// no "done / total" or done is at least the files written since `before`
+// results were there, else what it showed beside how many were written.
+std::string ProgressBehind(const Program& program, U button, const std::string& outputRoot, int before);
+
 // The window's table batch run through its file dialog with table (a full
 // path): what the window said before the run, which is then started, and its
 // end report ("" when none came); done once the click has returned. With
 // escAfterFirst, Esc is pressed at the window once the first file is written.
+// The button's progress is read throughout: the first time it was behind the
+// files written is kept.
 struct TableBatchRun {
     std::wstring asked, report;
+    std::string progressBehind;
     bool done = false;
 };
 TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst = false);

@@ -348,6 +348,7 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     ASSERT_EQ("", program.Start(folder));
     TableBatchRun run = RunTableBatch(program, folder + "表.csv");
     ASSERT_TRUE(run.done);
+    EXPECT_EQ("", run.progressBehind) << "the button's count is behind the files written";
     std::string said = Ansi(run.asked);
     for (const char* part : {"表格: 3 行, 可用 2 行", "模板: 2 个", "将写出 4 张 PNG", "第 3 行: 文件名是系统保留的设备名"})
         EXPECT_NE(std::string::npos, said.find(part)) << said;
@@ -363,11 +364,14 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     // Esc during the run stops it after the file being written; the window stays.
     run = RunTableBatch(program, folder + "表.csv", true);
     ASSERT_TRUE(run.done);
-    EXPECT_NE(std::wstring::npos, run.report.find(L"已按要求停止")) << Ansi(run.report);
+    EXPECT_EQ("", run.progressBehind);
     size_t files = 0;
     for (const char* sub : {"1", "2"}) files += FileNamesIn(folder + "批量目录\\" + sub).size();
     EXPECT_GE(files, 4u + 2);
     EXPECT_LE(files, 4u + 3);
+    for (const std::wstring& part : {L"写出 " + std::to_wstring(files - 4) + L" 张",
+                                     L"已按要求停止, 还有 " + std::to_wstring(4 - (files - 4)) + L" 张没有做"})
+        EXPECT_NE(std::wstring::npos, run.report.find(part)) << Ansi(run.report);
     EXPECT_TRUE(program.running());
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
     EXPECT_EQ(0, program.Close());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include "app_driver.h"
 #include "support/child_process.h"
 
@@ -266,6 +267,44 @@ TEST(PreviewAndExport, ExportMadeAheadOnlyForThePictureShown) {
     EXPECT_TRUE(exportNow() == changed);
     ASSERT_TRUE(program.SetText(U::BodyText, L"Made ahead"));
     EXPECT_TRUE(exportNow() == madeAhead) << "made ahead differs from composed at once";
+
+    // Each input of the poster makes what was kept stale: a text's settings,
+    // the template rewritten at its size, or at another size dated back.
+    const std::string base = folder + "1.png";
+    auto rewrite = [&](int height, uint8_t grey, bool datedBack) {
+        WIN32_FILE_ATTRIBUTE_DATA was = {};
+        GetFileAttributesExA(base.c_str(), GetFileExInfoStandard, &was);
+        bool ok = WriteSolidPng(base, 1080, height, grey, grey, grey);
+        HANDLE file = CreateFileA(base.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME later = was.ftLastWriteTime;
+        later.dwHighDateTime += 1;  // about seven minutes: the new time is surely another
+        ok = ok && SetFileTime(file, nullptr, nullptr, datedBack ? &was.ftLastWriteTime : &later);
+        CloseHandle(file);
+        return ok && program.Click(U::AddTextsButton);
+    };
+    // Two fonts of different faces (several names map to one face).
+    const std::vector<std::wstring> fonts = program.ComboItems(U::BodyFont);
+    int otherFace = -1;
+    for (const wchar_t* face : {L"文泉驿等宽正黑", L"宋体"}) {
+        const int i = static_cast<int>(std::find(fonts.begin(), fonts.end(), face) - fonts.begin());
+        if (otherFace < 0 && i < static_cast<int>(fonts.size()) && i != program.ComboSelection(U::BodyFont)) otherFace = i;
+    }
+    ASSERT_GE(otherFace, 0);
+    const std::pair<const char*, std::function<bool()>> changes[] = {
+        {"title size", [&] { return program.SetText(U::TitleSize, L"61"); }},
+        {"title x", [&] { return program.SetText(U::TitleX, L"131"); }},
+        {"body y", [&] { return program.SetText(U::BodyY, L"301"); }},
+        {"body font", [&] { return program.SelectCombo(U::BodyFont, otherFace); }},
+        {"template rewritten", [&] { return rewrite(1920, 90, false); }},
+        {"template resized, same time", [&] { return rewrite(1900, 60, true); }},
+    };
+    std::string last = exportNow();
+    for (const auto& [what, change] : changes) {
+        ASSERT_TRUE(change()) << what;
+        const std::string now = exportNow();
+        EXPECT_FALSE(now == last) << what << ": the export of the poster before it was written";
+        last = now;
+    }
     EXPECT_EQ(0, program.Close());
 }
 

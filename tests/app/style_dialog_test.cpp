@@ -73,8 +73,9 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
         CloseBy how;
         bool kept;
     };
-    const Round rounds[] = {{CloseBy::CancelButton, false}, {CloseBy::EscKey, false}, {CloseBy::CloseBox, false},
-                            {CloseBy::OkButton, true},      {CloseBy::EnterKey, true}};
+    // Esc and the close box each after a round that kept its change: an earlier OK keeps nothing later.
+    const Round rounds[] = {{CloseBy::CancelButton, false}, {CloseBy::OkButton, true}, {CloseBy::EscKey, false},
+                            {CloseBy::EnterKey, true},      {CloseBy::CloseBox, false}};
     std::string stored = StoredOutline(ini);
     int width = 3;
     for (const Round& r : rounds) {
@@ -203,23 +204,28 @@ int FirstQuantStep(const std::string& jpeg) {
 
 // The output format chosen in the dialog: JPEG at a quality, kept in pz.ini and
 // used by the export button (the file's extension follows); Cancel puts the
-// format back; PNG again.
+// format back; PNG again. The template is larger than the preview, so each
+// export is the one made ahead when it still fits, never one of another format
+// or quality.
 TEST(StyleDialog, OutputFormatChosenForTheExport) {
     std::string folder = NewProgramFolder("style-format");
-    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 120, 80, 236, 236, 220));
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 1200, 900, 236, 236, 220));
     Program program;
     ASSERT_EQ("", program.Start(folder));
     const std::string ini = folder + "pz.ini", stem = folder + "公众号Brightquill 关注获取更多项目和软件";
+    ASSERT_TRUE(program.Click(U::ExportButton));  // a PNG made and kept for the next export
     struct Round {
         int format;  // 0 PNG, 1 JPEG
         const wchar_t* quality;
         CloseBy how;
         const char* file;  // the export's extension afterwards
         int quantStep;     // 16 at quality 50, scaled by the quality as libjpeg scales it
+        const char* stored;  // the quality in pz.ini afterwards
     };
-    const Round rounds[] = {{1, L"70", CloseBy::OkButton, ".jpg", 10},
-                            {0, L"70", CloseBy::CancelButton, ".jpg", 10},
-                            {0, L"70", CloseBy::OkButton, ".png", 0}};
+    const Round rounds[] = {{1, L"70", CloseBy::OkButton, ".jpg", 10, "70"},
+                            {1, L"40", CloseBy::OkButton, ".jpg", 20, "40"},
+                            {0, L"70", CloseBy::CancelButton, ".jpg", 20, "40"},
+                            {0, L"70", CloseBy::OkButton, ".png", 0, "70"}};
     for (const Round& r : rounds) {
         SCOPED_TRACE(r.file + std::to_string(static_cast<int>(r.how)));
         program.PostClick(U::TextStyleButton);
@@ -249,7 +255,7 @@ TEST(StyleDialog, OutputFormatChosenForTheExport) {
             EXPECT_TRUE(DecodePng(bytes).ok());
         }
         EXPECT_EQ(r.file + 1, StoredKey(ini, "输出格式"));
-        EXPECT_EQ("70", StoredKey(ini, "JPEG质量"));
+        EXPECT_EQ(r.stored, StoredKey(ini, "JPEG质量"));
     }
     EXPECT_EQ(0, program.Close());
 }

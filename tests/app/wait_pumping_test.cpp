@@ -1,5 +1,6 @@
 // The batch job's wait without a waitable timer, its folder test and its file
-// lister, and the posters a texts file of the command line gives.
+// lister, the program's file writing, and the posters a texts file of the
+// command line gives.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "app/batch/batch_arguments.h"
 #include "app/batch/batch_job.h"
 #include "app/batch/poster_table.h"
+#include "app/platform/file_io.h"
 #include "app/platform/runtime_calls.h"
 #include "support/child_process.h"
 
@@ -181,6 +183,30 @@ TEST(BatchHelpers, DirectoryTestAndFileListing) {
     list = nullptr;
     EXPECT_EQ(0, app::ListFiles((root + "missing").c_str(), "*.png", &list, {.withPath = true, .sorted = true}));
     release(list);
+}
+
+// A name the finished file cannot take (a folder's, or an old file a viewer
+// holds open) fails the write with its reason, keeps the old file and leaves
+// no temporary file beside it.
+TEST(FileWriting, AFailedReplaceLeavesNoPartialFile) {
+    const std::string dir = testsupport::MakeScratchDirectory("writing");
+    enum class Taken { No, ByFolder, HeldOpen };
+    for (Taken taken : {Taken::No, Taken::ByFolder, Taken::HeldOpen}) {
+        const int row = static_cast<int>(taken);
+        const std::string name = dir + "海报" + std::to_string(row) + ".png";
+        HANDLE held = INVALID_HANDLE_VALUE;
+        const bool folder = taken == Taken::ByFolder;
+        ASSERT_TRUE(folder ? CreateDirectoryA(name.c_str(), nullptr) : testsupport::WriteWholeFile(name, "old"));
+        if (taken == Taken::HeldOpen)
+            held = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        const uint32_t error = app::WriteWholeFile(name, "new", 3);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        EXPECT_EQ(taken == Taken::No, error == 0) << row << ": error " << error;
+        EXPECT_FALSE(app::PathExists(name + ".part")) << row << ": the temporary file was left behind";
+        if (!folder) {
+            EXPECT_EQ(taken == Taken::No ? "new" : "old", testsupport::ReadWholeFile(name)) << row;
+        }
+    }
 }
 
 // What each line of a texts file puts on its poster, read as the command line

@@ -1,6 +1,7 @@
 // Styled text on real glyphs: alignment, spacing, outline, shadow and fitting
 // measured on the drawn pixels, and the defaults giving the plain path's bytes.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -78,31 +79,38 @@ TEST(StyledText, CentreAndRightAlignLineByLineOnX) {
     }
 }
 
-TEST(StyledText, DoubleLineSpacingDoublesTheStepBetweenLineTops) {
-    app::TextEffects single, twice;
-    twice.lineSpacing = 200;
-    single.align = twice.align = app::TextAlign::Centre;  // both through the styled layout
+// The spacings people pick (fractions of the line too), through each alignment's layout.
+TEST(StyledText, LineSpacingScalesTheStepBetweenLineTops) {
+    app::TextEffects single;
+    single.align = app::TextAlign::Centre;  // through the styled layout
     Picture a = Styled(300, 400, "HH\r\nHH\r\nHH", 30, 150, 10, single);
-    Picture b = Styled(300, 400, "HH\r\nHH\r\nHH", 30, 150, 10, twice);
     Picture plain = Styled(300, 400, "HH\r\nHH\r\nHH", 30, 10, 10, app::TextEffects{});
-    std::vector<Box> la = LineBoxes(a), lb = LineBoxes(b), lp = LineBoxes(plain);
+    std::vector<Box> la = LineBoxes(a), lp = LineBoxes(plain);
     ASSERT_EQ(3u, la.size());
-    ASSERT_EQ(3u, lb.size());
     ASSERT_EQ(3u, lp.size());
     EXPECT_NEAR(lp[1].top - lp[0].top, la[1].top - la[0].top, 1) << "spacing 1.0 is the plain line step";
-    EXPECT_NEAR(2 * (la[1].top - la[0].top), lb[1].top - lb[0].top, 1);
-    EXPECT_NEAR(2 * (la[2].top - la[0].top), lb[2].top - lb[0].top, 1);
-    EXPECT_EQ(la[0].top, lb[0].top) << "y stays the top";
+    const double line = (la[2].top - la[0].top) / 2.0;  // the unspaced step, to half a pixel
+    struct Case {
+        int spacing;
+        app::TextAlign align;
+    } cases[] = {{120, app::TextAlign::Centre}, {150, app::TextAlign::Left}, {175, app::TextAlign::Right},
+                 {200, app::TextAlign::Centre}};
+    for (const Case& c : cases) {
+        app::TextEffects e;
+        e.lineSpacing = c.spacing;
+        e.align = c.align;
+        std::vector<Box> lb = LineBoxes(Styled(300, 400, "HH\r\nHH\r\nHH", 30, 150, 10, e));
+        ASSERT_EQ(3u, lb.size()) << c.spacing;
+        EXPECT_EQ(la[0].top, lb[0].top) << c.spacing << ": y stays the top";
+        for (int i : {1, 2})
+            EXPECT_NEAR(i * line * c.spacing / 100, lb[i].top - lb[0].top, 3) << c.spacing << " line " << i;
+    }
 }
 
 TEST(StyledText, OutlineRingsTheGlyphsUnderAnUnchangedFill) {
-    app::TextEffects e;
-    e.outlineWidth = 4;
-    e.outlineColour = kWhite;
     Picture plain = Styled(400, 140, "中A国", 60, 30, 30, app::TextEffects{});
-    Picture outlined = Styled(400, 140, "中A国", 60, 30, 30, e);
     const int W = static_cast<int>(plain.width), H = static_cast<int>(plain.height);
-    // Distance of each pixel to the nearest solid glyph pixel, up to 8.
+    // Whether a solid glyph pixel lies within r of (x, y).
     auto nearGlyph = [&](int x, int y, int r) {
         for (int dy = -r; dy <= r; ++dy)
             for (int dx = -r; dx <= r; ++dx) {
@@ -112,20 +120,31 @@ TEST(StyledText, OutlineRingsTheGlyphsUnderAnUnchangedFill) {
             }
         return false;
     };
-    int ring = 0;
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            const Rgba &p = plain.at(x, y), &o = outlined.at(x, y);
-            if (p.a == 255) {
-                ASSERT_TRUE(o.r == 255 && o.g == 0 && o.b == 0 && o.a == 255) << x << "," << y << " fill changed";
-            } else if (p.a == 0 && nearGlyph(x, y, 3)) {
-                ASSERT_TRUE(o.a == 255 && o.g == 255 && o.b == 255) << x << "," << y << " no outline in the ring";
-                ++ring;
-            } else if (!nearGlyph(x, y, 6)) {
-                ASSERT_EQ(0, o.a) << x << "," << y << " outline beyond its width";
+    struct Case {
+        int width, ring;  // the ring's least pixel count
+    } cases[] = {{2, 250}, {4, 500}, {8, 1000}};
+    for (const Case& c : cases) {
+        app::TextEffects e;
+        e.outlineWidth = c.width;
+        e.outlineColour = kWhite;
+        Picture outlined = Styled(400, 140, "中A国", 60, 30, 30, e);
+        int ring = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const Rgba &p = plain.at(x, y), &o = outlined.at(x, y);
+                if (p.a == 255) {
+                    ASSERT_TRUE(o.r == 255 && o.g == 0 && o.b == 0 && o.a == 255)
+                        << c.width << ": " << x << "," << y << " fill changed";
+                } else if (p.a == 0 && nearGlyph(x, y, c.width - 1)) {
+                    ASSERT_TRUE(o.a == 255 && o.g == 255 && o.b == 255)
+                        << c.width << ": " << x << "," << y << " no outline in the ring";
+                    ++ring;
+                } else if (!nearGlyph(x, y, c.width + 2)) {
+                    ASSERT_EQ(0, o.a) << c.width << ": " << x << "," << y << " outline beyond its width";
+                }
             }
-        }
-    EXPECT_GT(ring, 500);
+        EXPECT_GT(ring, c.ring) << c.width;
+    }
 }
 
 TEST(StyledText, ShadowMovesByItsOffsetAndSoftensWithBlur) {
@@ -147,11 +166,18 @@ TEST(StyledText, ShadowMovesByItsOffsetAndSoftensWithBlur) {
     e.shadowDx = 90;
     e.shadowDy = 50;  // apart from the text, so neither hides the other
     e.shadowColour = kBlack;
-    e.shadowOpacity = 100;
-    Picture hard = Styled(300, 200, "AB", 40, 10, 10, e);
-    const auto text = centroid(hard, red), shadow = centroid(hard, dark);
-    EXPECT_NEAR(text.first + 90, shadow.first, 1.0);
-    EXPECT_NEAR(text.second + 50, shadow.second, 1.0);
+    Picture hard;
+    for (int opacity : {25, 60, 100}) {  // the last one's picture is kept
+        e.shadowOpacity = opacity;
+        hard = Styled(300, 200, "AB", 40, 10, 10, e);
+        const auto text = centroid(hard, red), shadow = centroid(hard, dark);
+        EXPECT_NEAR(text.first + 90, shadow.first, 1.0) << opacity;
+        EXPECT_NEAR(text.second + 50, shadow.second, 1.0) << opacity;
+        int strongest = 0;
+        for (const Rgba& c : hard.pixels) strongest = dark(c) ? std::max<int>(strongest, c.a) : strongest;
+        EXPECT_NEAR(opacity * 255 / 100, strongest, 2) << opacity;
+    }
+    const auto shadow = centroid(hard, dark);
     e.shadowBlur = 8;
     Picture soft = Styled(300, 200, "AB", 40, 10, 10, e);
     EXPECT_GT(partial(soft), 4 * partial(hard)) << "blur 8 gives a gradient, blur 0 hard edges";
