@@ -271,10 +271,12 @@ TEST(PreviewAndExport, ExportMadeAheadOnlyForThePictureShown) {
     // Each input of the poster makes what was kept stale: a text's settings,
     // the template rewritten at its size, or at another size dated back.
     const std::string base = folder + "1.png";
-    auto rewrite = [&](int height, uint8_t grey, bool datedBack) {
+    auto rewrite = [&](int height, uint8_t r, uint8_t g, uint8_t b, bool datedBack) {
         WIN32_FILE_ATTRIBUTE_DATA was = {};
         GetFileAttributesExA(base.c_str(), GetFileExInfoStandard, &was);
-        bool ok = WriteSolidPng(base, 1080, height, grey, grey, grey);
+        bool ok = WriteSolidPng(base, 1080, height, r, g, b);
+        // At its size: the same length, so that only the time tells the files apart.
+        ok = ok && (height != 1920 || testsupport::ReadWholeFile(base).size() == was.nFileSizeLow);
         HANDLE file = CreateFileA(base.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         FILETIME later = was.ftLastWriteTime;
         later.dwHighDateTime += 1;  // about seven minutes: the new time is surely another
@@ -295,8 +297,8 @@ TEST(PreviewAndExport, ExportMadeAheadOnlyForThePictureShown) {
         {"title x", [&] { return program.SetText(U::TitleX, L"131"); }},
         {"body y", [&] { return program.SetText(U::BodyY, L"301"); }},
         {"body font", [&] { return program.SelectCombo(U::BodyFont, otherFace); }},
-        {"template rewritten", [&] { return rewrite(1920, 90, false); }},
-        {"template resized, same time", [&] { return rewrite(1900, 60, true); }},
+        {"template rewritten", [&] { return rewrite(1920, 220, 170, 120, false); }},
+        {"template resized, same time", [&] { return rewrite(1900, 60, 60, 60, true); }},
     };
     std::string last = exportNow();
     for (const auto& [what, change] : changes) {
