@@ -8,6 +8,7 @@
 #include "app/platform/failure_report.h"
 #include "app/platform/file_io.h"
 #include "app/window/handlers.h"
+#include "app/window/preview.h"
 #include "app/window/window_poster.h"
 #include "app/window/program_state.h"
 #include "app/render/renderer.h"
@@ -98,11 +99,6 @@ uint32_t MakeFolder(const std::string& folder) {
     if (DirectoryExists(folder.c_str())) return 0;
     std::wstring wide = WidePath(folder);
     return CreateDirectoryW(wide.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS ? 0 : GetLastError();
-}
-
-bool SamePicture(const void* a, const void* b) {
-    uint32_t n = BytesLength(a);
-    return n == BytesLength(b) && (n == 0 || memcmp(ByteSetData(a), ByteSetData(b), n) == 0);
 }
 
 void* CopyOfPicture(const void* picture) {
@@ -336,31 +332,24 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     if (NamesLeftOut() > 0) tally.Skipped(NamesLeftOut(), NamesLeftOutText(NamesLeftOut()));
     if (found > n) tally.Skipped(found - n, SkippedBeyondLimitText(found - n));
     if (found == 0) tally.Skipped(0, "模板文件夹里没有模板 (jpg、jpeg、png): " + templates);
-    Block last;
     int32_t done = 0;
     run.Progress(0, static_cast<size_t>(n));
     for (; done < n && run.GoesOn(); run.Progress(static_cast<size_t>(++done), static_cast<size_t>(n))) {
         uint32_t error = 0;
         const char* name = ListItems(list)[done];
         // The template under way is finished whole even when a stop comes meanwhile.
-        Block result = ExportOne(name, done + 1, outputRoot, &error, WindowPoster());
+        ExportOne(name, done + 1, outputRoot, &error, WindowPoster());
         if (MainWindowClosing) break;
-        if (error) {
+        if (error)
             tally.Failed(name, error);
-        } else {
+        else
             tally.Written();
-            last.reset(result.release());
-        }
     }
     ClearList(&list);
     if (run.StopRequested() && done < n) tally.Stopped(n - done);
     run.End();
     if (!MainWindowClosing) {
-        // A refresh while the last output folder was listed may have replaced it.
-        if (last.get() && !SamePicture(CurrentPicture, last.get())) {
-            ReplaceCurrentPicture(last.release());
-            ShowPicture(mainwindow::kPreviewBox, CurrentPicture);
-        }
+        ShowWindowPosterAgain();
         if (!tally.AllWell() || found == 0) ShowFailure("批量导出: " + tally.Summary());
         if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }

@@ -14,6 +14,7 @@
 #include "app/platform/failure_report.h"
 #include "app/poster/placeholders.h"
 #include "app/window/handlers.h"
+#include "app/window/preview.h"
 #include "app/window/window_poster.h"
 #include "app/batch/poster_table.h"
 #include "app/window/program_state.h"
@@ -162,6 +163,7 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     if (run.StopRequested() && done < total) tally.Stopped(static_cast<int32_t>(total - done));
     run.End();
     if (!MainWindowClosing) {
+        ShowWindowPosterAgain();
         if (!tally.AllWell()) ShowFailure("按表格批量: " + tally.Summary());
         if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }

@@ -123,6 +123,11 @@ namespace app {
 void FlushDeferredRefresh() {
     if (g_refreshDeferred) RenderPreviewNow();
 }
+
+void ShowWindowPosterAgain() {
+    g_shownTemplate.clear();  // the last picture shown is a batch's: never kept in place of this one
+    RenderPreviewNow();
+}
 }  // namespace app
 
 extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {

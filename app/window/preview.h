@@ -7,6 +7,10 @@ namespace app {
 
 // Draws a refresh that typing put off, so the picture holds the texts shown.
 void FlushDeferredRefresh();
+// After a batch has shown its posters: the window's own poster drawn now, so
+// that what is shown, and exported, is the person's again (nothing, should
+// its template have gone meanwhile).
+void ShowWindowPosterAgain();
 
 // While a hold lives, RefreshPreview only notes that it was asked for; when the
 // last hold ends, one refresh runs if any was asked for. Loading the settings

@@ -138,6 +138,12 @@ std::string NewProgramFolder(const std::string& tag) {
     return folder;
 }
 
+std::string ExportNow(Program& program, const std::string& folder) {
+    const std::string file = folder + "公众号Brightquill 关注获取更多项目和软件.png";
+    DeleteFileA(file.c_str());
+    return program.Click(U::ExportButton) ? testsupport::ReadWholeFile(file) : std::string();
+}
+
 bool FileExistsA(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

@@ -39,10 +39,13 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     ASSERT_TRUE(testsupport::WriteWholeFile(templates + "notes.txt", "not a template"));
     ASSERT_TRUE(WriteSolidJpeg(templates + "x.jpg", 60, 40, 250, 250, 250));
 
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 90, 70, 30, 160, 90));  // the window's own template
     Program program;
     ASSERT_EQ("", program.Start(folder));
     ASSERT_TRUE(program.SetText(U::TitleSize, L"12"));
     ASSERT_TRUE(program.SetText(U::BodySize, L"12"));
+    const std::string own = ExportNow(program, folder);
+    ASSERT_FALSE(own.empty());
 
     // The one summary at the end names the template that is no picture.
     std::vector<std::wstring> notices = program.ClickForNotices(U::ExportAllButton);
@@ -66,6 +69,7 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     EXPECT_EQ(80, sub.width);
     EXPECT_EQ(60, sub.height);
     EXPECT_FALSE(DirectoryExistsA(output + "5"));
+    EXPECT_TRUE(own == ExportNow(program, folder)) << "after a batch with a failure the export is the window's own";
     // The output root is handed to the shell.
     std::string record = WaitForRecord("批量目录", 1);
     EXPECT_EQ(1, CountOccurrences(record, "批量目录")) << record;

@@ -343,9 +343,12 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     ASSERT_TRUE(WriteSolidPng(templates + "a.png", 130, 80, 240, 250, 250));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "表.csv", "标题,文案,文件名\r\n橘子,甜,chengzi\r\n梨,白,CON\r\n苹果,脆,\r\n"));
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 100, 60, 30, 160, 90));  // the window's own template
     RegisterRecorderAssociations();
     Program program;
     ASSERT_EQ("", program.Start(folder));
+    const std::string own = ExportNow(program, folder);
+    ASSERT_FALSE(own.empty());
     TableBatchRun run = RunTableBatch(program, folder + "表.csv");
     ASSERT_TRUE(run.done);
     EXPECT_EQ("", run.progressBehind) << "the button's count is behind the files written";
@@ -360,6 +363,7 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
         EXPECT_EQ((std::vector<std::string>{"2.png", "chengzi.png"}), Sorted(FileNamesIn(folder + "批量目录\\" + sub)))
             << sub;
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
+    EXPECT_TRUE(own == ExportNow(program, folder)) << "after the batch the export is the window's own poster";
 
     // Esc during the run stops it after the file being written; the window stays.
     run = RunTableBatch(program, folder + "表.csv", true);
@@ -374,5 +378,6 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
         EXPECT_NE(std::wstring::npos, run.report.find(part)) << Ansi(run.report);
     EXPECT_TRUE(program.running());
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
+    EXPECT_TRUE(own == ExportNow(program, folder)) << "after a stopped batch the export is the window's own poster";
     EXPECT_EQ(0, program.Close());
 }
