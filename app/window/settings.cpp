@@ -233,24 +233,31 @@ PosterDescription StoredWindowPoster() {
 
 void UseSettingsFile(const std::string& path) { g_settingsFile = path; }
 
-void LoadSettings() {
+void LoadSettings(SettingsPart part) {
     // Every key is in place before the one refresh at the end of the hold, so
     // the first picture already has the stored colours (setting a picker's
     // colour fires no refresh of its own).
     PreviewRefreshHold hold;
     for (const SettingKey& k : NumberKeys()) LoadKey(k);
     for (size_t i = 0; i < kStandardFieldCount; ++i) LoadFontName(i);
-    for (size_t i = 0; i < kStandardFieldCount; ++i) LoadKey(TextKeyOf(i));
-    LoadWindowPlace();
+    if (part == SettingsPart::All) {
+        for (size_t i = 0; i < kStandardFieldCount; ++i) LoadKey(TextKeyOf(i));
+        LoadWindowPlace();
+    }
     for (size_t i = 0; i < kStandardFieldCount; ++i) FieldEffects(i) = ReadStoredEffects(ReadStored, kFieldNames[i]);
     SetCurrentOutputFormat(ReadStoredOutputFormat());
     RefreshPreview(nullptr);
 }
 
-bool SaveSettings() {
+bool SaveSettings(SettingsPart part) {
     const PosterDescription poster = StoredWindowPoster();
     IniValues values = StoredPosterHead(poster, FontListNames(kTextFieldUnits[kTitleField].font));
-    AddWindowPlace(values);
+    if (part == SettingsPart::All)
+        AddWindowPlace(values);
+    else
+        std::erase_if(values, [](const auto& kv) {
+            return kv.first == TextKey(kTitleFieldName) || kv.first == TextKey(kBodyFieldName);
+        });
     const IniValues style = StoredPosterStyle(poster);
     values.insert(values.end(), style.begin(), style.end());
     values.emplace_back(kFormatKey, NameOf(CurrentOutputFormat().kind));
@@ -269,6 +276,10 @@ bool SaveSettings() {
 SettingsSnapshot TakeSettingsSnapshot() {
     SettingsSnapshot s;
     for (const SettingKey& k : NumberKeys()) s.values.push_back(SavedValue(k));
+    for (uint32_t unit : {kTextFieldUnits[kTitleField].text, kTextFieldUnits[kBodyField].text, kTemplatePath}) {
+        Block text(EditContent(unit));
+        s.texts.emplace_back(text.text() ? text.text() : "");
+    }
     for (size_t i = 0; i < kStandardFieldCount; ++i) s.effects.push_back(FieldEffects(i));
     s.format = CurrentOutputFormat();
     return s;
@@ -277,6 +288,11 @@ SettingsSnapshot TakeSettingsSnapshot() {
 void RestoreSettingsSnapshot(const SettingsSnapshot& s) {
     PreviewRefreshHold hold;
     for (size_t i = 0; i < s.values.size() && i < NumberKeys().size(); ++i) SetUnitValue(NumberKeys()[i], s.values[i].c_str());
+    const uint32_t textUnits[] = {kTextFieldUnits[kTitleField].text, kTextFieldUnits[kBodyField].text, kTemplatePath};
+    for (size_t i = 0; i < s.texts.size() && i < std::size(textUnits); ++i) {
+        Block now(EditContent(textUnits[i]));
+        if (s.texts[i] != (now.text() ? now.text() : "")) SetEditContent(textUnits[i], s.texts[i].c_str());
+    }
     for (size_t i = 0; i < s.effects.size() && i < kStandardFieldCount; ++i) FieldEffects(i) = s.effects[i];
     SetCurrentOutputFormat(s.format);
     RefreshPreview(nullptr);
@@ -320,7 +336,7 @@ StyleFileError LoadStyleFrom(const std::string& path) {
     StyleFileError e = CheckStyleFile(path);
     if (e != StyleFileError::None) return e;
     UseSettingsFile(path);
-    LoadSettings();
+    LoadSettings(SettingsPart::Style);
     UseSettingsFile("");
     return StyleFileError::None;
 }
@@ -329,7 +345,7 @@ StyleFileError SaveStyleTo(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return StyleFileError::Folder;
     UseSettingsFile(path);
-    SaveSettings();
+    SaveSettings(SettingsPart::Style);
     UseSettingsFile("");
     return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? StyleFileError::NotWritten
                                                                        : StyleFileError::None;

@@ -9,26 +9,33 @@
 #include "app/window/program_state.h"
 
 namespace app {
-void LoadSettings();
+// What a file holds: everything (pz.ini), or the style alone (a style file:
+// fonts, sizes, positions, colours, text style and output format; never the
+// typed texts or the window's place).
+enum class SettingsPart { All, Style };
+void LoadSettings(SettingsPart part = SettingsPart::All);
 // False when the file could not be written (the person has been told why).
-bool SaveSettings();
+bool SaveSettings(SettingsPart part = SettingsPart::All);
 
 // Another file in place of pz.ini for every following read and write (the
 // command line's --settings); an empty path goes back to pz.ini.
 void UseSettingsFile(const std::string& path);
 
 // What the style dialog puts back on Cancel: the values of the keyed units
-// (fonts, sizes, positions, colours), both texts' style and the output format.
+// (fonts, sizes, positions, colours), the typed texts and the template, both
+// texts' style and the output format.
 struct SettingsSnapshot {
     std::vector<std::string> values;
+    std::vector<std::string> texts;  // each text field's, then the template box's
     std::vector<TextEffects> effects;  // each text field's
     OutputFormat format;
 };
 SettingsSnapshot TakeSettingsSnapshot();
 void RestoreSettingsSnapshot(const SettingsSnapshot& s);  // refreshes the preview once
 
-// A named style file holds every setting, as pz.ini does. Loading checks the
-// file first and changes nothing when it is not a style.
+// A named style file holds the style (SettingsPart::Style). Loading checks the
+// file first and changes nothing when it is not a style; the typed texts an
+// older style file holds are left alone.
 enum class StyleFileError { None, Missing, Folder, TooLarge, NotAStyle, NotWritten };
 const char* StyleFileErrorText(StyleFileError e);
 StyleFileError LoadStyleFrom(const std::string& path);

@@ -148,8 +148,12 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题大小=40\r\n文案大小=20\r\n"));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "garbage.ini", std::string(10 << 20, '\x9C')));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "other.ini", "[配置]\r\n标题描边宽度=7\r\n"));
+    // A style file of an older version holds texts too: they must not replace the typed ones.
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "old.ini", "[配置]\r\n标题大小=33\r\n文案大小=20\r\n"
+                                                                "标题内容=旧标题\r\n文案内容=旧文案\r\n"));
     Program program;
     ASSERT_EQ("", program.Start(folder));
+    ASSERT_TRUE(program.SetText(U::TitleText, L"我的标题"));
     program.PostClick(U::TextStyleButton);
     HWND dialog = program.WaitForTopWindow(kDialogCaption);
     ASSERT_TRUE(dialog);
@@ -163,7 +167,9 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     ASSERT_TRUE(AnswerFileDialog(program, L"样式另存为", folder + "海报系列.ini"));
     ASSERT_TRUE(program.Sync());
     EXPECT_EQ("5", StoredOutline(folder + "海报系列.ini"));
-    EXPECT_EQ("40", IniSection(folder + "海报系列.ini", "配置")[2].second) << "the style file holds every setting";
+    EXPECT_EQ("40", IniSection(folder + "海报系列.ini", "配置")[2].second) << "the style file holds the sizes";
+    for (const auto& kv : IniSection(folder + "海报系列.ini", "配置"))
+        EXPECT_TRUE(kv.first != "标题内容" && kv.first != "窗口左") << kv.first << " is no style";
 
     // Refused files change nothing: the box keeps what was typed. (A folder's
     // name opens the folder in the file dialog; it never comes back as a file.)
@@ -181,6 +187,11 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     ASSERT_TRUE(program.Sync());
     EXPECT_EQ(L"5", program.WindowText(outline)) << "the saved style did not come back";
     EXPECT_EQ("<absent>", StoredOutline(folder + "pz.ini")) << "loading a style wrote pz.ini";
+    PostMessageW(load, BM_CLICK, 0, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"载入样式", folder + "old.ini"));
+    ASSERT_TRUE(program.Sync());
+    EXPECT_EQ(L"33", program.Text(U::TitleSize)) << "the old file's style is taken";
+    EXPECT_EQ(L"我的标题", program.Text(U::TitleText)) << "the old file's texts replaced the typed ones";
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, program.Close());
 }
