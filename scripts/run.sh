@@ -1,5 +1,6 @@
 #!/bin/bash
-# Installs what is missing, builds Imprinta, prepares a ready program folder and
+# Installs what is missing, builds Imprinta (the program and its skin library
+# only: the test command builds the rest), prepares a ready program folder and
 # runs it under Wine: on $DISPLAY when there is one, else on Xvfb, taking a
 # screenshot of the window.
 set -euo pipefail
@@ -7,7 +8,7 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export IMPRINTA_BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
 BUILD="$IMPRINTA_BUILD"
 "$ROOT/scripts/setup.sh"
-"$ROOT/scripts/build.sh"
+"$ROOT/scripts/build.sh" --program
 
 PROGRAM="$BUILD/program"
 mkdir -p "$PROGRAM"
@@ -30,7 +31,12 @@ SHOT_DIR="$BUILD/screenshots"
 mkdir -p "$SHOT_DIR"
 (cd "$PROGRAM" && wine Imprinta.exe </dev/null >/dev/null 2>&1) &
 APP=$!
-sleep "${IMPRINTA_SHOT_DELAY:-6}"
+if timeout 60 xdotool search --sync --onlyvisible --name '^Imprinta' >/dev/null; then
+  echo "run: window shown $SECONDS s after run.sh started"
+else
+  echo "run: no window within 60 s" >&2
+fi
+sleep "${IMPRINTA_SHOT_DELAY:-2}"  # the first preview
 import -window root "$SHOT_DIR/imprinta.png"
 echo "run: no display, ran on Xvfb $DISPLAY; screenshot written to $SHOT_DIR/imprinta.png"
 if kill -0 "$APP" 2>/dev/null; then
