@@ -1,6 +1,8 @@
 #!/bin/bash
-# Installs what is missing, builds everything and runs every test (CTest under
-# Wine and Xvfb, plus the native checks). Extra arguments go to the Wine ctest run.
+# Installs what is missing, checks the layers and the pages' links, builds
+# everything and runs every test (CTest under Wine and Xvfb, plus the native
+# checks), then sums up, naming the tests that passed only when run again.
+# Extra arguments go to the Wine ctest run.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export IMPRINTA_BUILD="${IMPRINTA_BUILD:-$ROOT/build}"
