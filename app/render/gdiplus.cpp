@@ -109,11 +109,8 @@ void DeleteGraphics(uint32_t graphics) { Dll(kDllGdipDeleteGraphics, {graphics})
 void DisposeImage(uint32_t image) { Dll(kDllGdipDisposeImage, {image}); }
 
 void DrawStyledText(uint32_t graphics, const TextStyle& s, const char* text, int32_t x, int32_t y,
-                    uint32_t pictureWidth, uint32_t pictureHeight, TextScale scale) {
+                    uint32_t pictureWidth, uint32_t pictureHeight) {
     const TextPlacement p = ClampPlacement({s.size, x, y}, pictureWidth, pictureHeight);
-    // One world transform scales everything drawn below (MatrixOrderPrepend).
-    if (!(scale == TextScale{}))
-        Dll(kDllGdipScaleWorldTransform, {graphics, FloatWord(scale.x), FloatWord(scale.y), 0});
     // Failed steps leave 0 handles; the GDI+ calls that get them fail without effect.
     void* layout = BlankBytes(16);  // x, y, width, height as floats; a zero size never wraps
     uint32_t font = CreateTextFont(s.fontName, static_cast<float>(p.size), s.style, kUnitPixel);

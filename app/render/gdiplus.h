@@ -71,8 +71,8 @@ struct TextStyle {
     int32_t alpha;
     int32_t hint;  // kNoTextRenderingHint leaves it unset
 };
-// Picture pixels to drawn pixels: a preview made at the size it is shown draws
-// every length of the text (position, size, and whatever styling adds) scaled.
+// Picture pixels to drawn pixels: a preview made at the size it is shown
+// draws the text set on the full-size picture, scaled.
 struct TextScale {
     float x = 1, y = 1;
     bool operator==(const TextScale&) const = default;
@@ -82,7 +82,7 @@ struct TextScale {
 // size and position are held to the ranges of text_limits.h here, the one
 // place every plain text passes before it is drawn.
 void DrawStyledText(uint32_t graphics, const TextStyle& style, const char* text, int32_t x, int32_t y,
-                    uint32_t pictureWidth, uint32_t pictureHeight, TextScale scale = {});
+                    uint32_t pictureWidth, uint32_t pictureHeight);
 
 }  // namespace app::gdiplus
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace app {
 
@@ -92,6 +93,62 @@ CoverageMask CoverageMask::Blank(int32_t left, int32_t top, int32_t width, int32
     m.height = std::max(height, 0);
     m.alpha.assign(static_cast<size_t>(m.width) * m.height, 0);
     return m;
+}
+
+namespace {
+
+// How one axis of source pixels falls on scaled cells: for source pixel i
+// (of count, starting at from), the cells it overlaps and by how much of a cell.
+struct AxisShare {
+    int64_t first = 0;
+    std::vector<std::pair<int64_t, double>> cells;  // cell - first, share; sorted by source pixel
+    std::vector<size_t> start;                        // where source pixel i's cells begin; one more at the end
+    int64_t count = 0;                                // cells spanned
+};
+
+AxisShare ShareAxis(int32_t from, int32_t count, double scale) {
+    AxisShare a;
+    a.first = static_cast<int64_t>(std::floor(from * scale));
+    a.count = static_cast<int64_t>(std::ceil((int64_t(from) + count) * scale)) - a.first;
+    for (int32_t i = 0; i < count; ++i) {
+        a.start.push_back(a.cells.size());
+        const double lo = (int64_t(from) + i) * scale, hi = lo + scale;
+        for (int64_t c = static_cast<int64_t>(std::floor(lo)); c < hi; ++c) {
+            const double share = std::min(hi, double(c + 1)) - std::max(lo, double(c));
+            if (share > 0) a.cells.emplace_back(c - a.first, share);
+        }
+    }
+    a.start.push_back(a.cells.size());
+    return a;
+}
+
+}  // namespace
+
+CoverageMask Shrunk(const CoverageMask& mask, double sx, double sy) {
+    if (mask.empty() || !(sx > 0) || !(sy > 0)) return {};
+    const AxisShare xs = ShareAxis(mask.left, mask.width, sx), ys = ShareAxis(mask.top, mask.height, sy);
+    const size_t outWidth = static_cast<size_t>(xs.count);
+    std::vector<double> sums(outWidth * static_cast<size_t>(ys.count), 0.0), row(outWidth);
+    for (int32_t y = 0; y < mask.height; ++y) {
+        std::fill(row.begin(), row.end(), 0.0);
+        bool any = false;
+        for (int32_t x = 0; x < mask.width; ++x) {
+            const uint8_t v = mask.at(x, y);
+            if (!v) continue;
+            any = true;
+            for (size_t k = xs.start[x]; k < xs.start[x + 1]; ++k) row[xs.cells[k].first] += v * xs.cells[k].second;
+        }
+        if (!any) continue;
+        for (size_t k = ys.start[y]; k < ys.start[y + 1]; ++k) {
+            double* to = &sums[static_cast<size_t>(ys.cells[k].first) * outWidth];
+            for (size_t x = 0; x < outWidth; ++x) to[x] += row[x] * ys.cells[k].second;
+        }
+    }
+    CoverageMask out = CoverageMask::Blank(static_cast<int32_t>(xs.first), static_cast<int32_t>(ys.first),
+                                           static_cast<int32_t>(xs.count), static_cast<int32_t>(ys.count));
+    for (size_t i = 0; i < out.alpha.size(); ++i)
+        out.alpha[i] = static_cast<uint8_t>(std::min(255.0, std::floor(sums[i] + 0.5)));
+    return out;
 }
 
 CoverageMask Outlined(const CoverageMask& glyphs, double radius) {

@@ -23,6 +23,10 @@ struct CoverageMask {
 // edges (from each pixel's distance to the nearest glyph pixel), the glyphs included.
 CoverageMask Outlined(const CoverageMask& glyphs, double radius);
 
+// The mask as it covers rows scaled by (sx, sy) against its own pixels: each
+// row pixel takes the mean coverage of the area it stands for.
+CoverageMask Shrunk(const CoverageMask& mask, double sx, double sy);
+
 // The mask softened: three box blurs whose reach together is about radius pixels each side.
 CoverageMask Blurred(const CoverageMask& mask, int32_t radius);
 

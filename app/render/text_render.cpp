@@ -161,9 +161,12 @@ std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double s
 void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ownWidth, uint32_t ownHeight,
                      const TextDrawing& d) {
     const TextEffects e = Clamped(d.effects);
-    // Proportional places follow the picture the rows stand for, not the rows.
-    const double displayScale = (d.scale.x + d.scale.y) / 2.0;
-    const StyledPlacement at = PlaceText(e, d.x, d.y, d.style.size, ownWidth, ownHeight, displayScale);
+    // The text is set on the picture the rows stand for, whatever their scale:
+    // line breaks, the shrunk size, alignment and line places are the
+    // full-size picture's, and so are the glyphs' places within a line. Set at
+    // a preview's scale, glyphs come out relatively wider (an emboldened one
+    // most), and lines would break and shrink otherwise than in the file.
+    const StyledPlacement at = PlaceText(e, d.x, d.y, d.style.size, ownWidth, ownHeight, 1.0);
     if (!(at.size > 0) || !d.text) return;
     Typesetter typesetter(d.style);
     double size = at.size;
@@ -172,13 +175,22 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
     typesetter.Measure(u"A", size, &unused, &lineHeight);
     const double step = lineHeight * e.lineSpacing / 100.0;
 
-    // What may reach the picture: the picture grown by how far effects spread.
-    const double outline = HasOutline(e) ? e.outlineWidth * at.scale : 0;
-    const int64_t blur = HasShadow(e) ? static_cast<int64_t>(std::ceil(e.shadowBlur * at.scale)) : 0;
-    const int64_t dx = HasShadow(e) ? std::llround(e.shadowDx * at.scale) : 0;
-    const int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * at.scale) : 0;
+    // Outline and shadow are worked out on the rows, at their scale.
+    const bool scaled = !(d.scale == TextScale{});
+    const double sx = d.scale.x, sy = d.scale.y, lengths = at.scale * (sx + sy) / 2.0;
+    const double outline = HasOutline(e) ? e.outlineWidth * lengths : 0;
+    const int64_t blur = HasShadow(e) ? static_cast<int64_t>(std::ceil(e.shadowBlur * lengths)) : 0;
+    const int64_t dx = HasShadow(e) ? std::llround(e.shadowDx * lengths) : 0;
+    const int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * lengths) : 0;
+    // What may reach the rows: the rows grown by how far effects spread, and
+    // the same place on the full-size picture, where the glyphs are set.
     const int64_t spread = static_cast<int64_t>(std::ceil(outline)) + 2 + blur + 2 + std::max(std::abs(dx), std::abs(dy));
-    const RectI reach{-spread, -spread, int64_t(width) + spread, int64_t(height) + spread};
+    const RectI rowsReach{-spread, -spread, int64_t(width) + spread, int64_t(height) + spread};
+    const RectI reach = !scaled ? rowsReach
+                                : RectI{static_cast<int64_t>(std::floor(rowsReach.left / sx)) - 1,
+                                        static_cast<int64_t>(std::floor(rowsReach.top / sy)) - 1,
+                                        static_cast<int64_t>(std::ceil(rowsReach.right / sx)) + 1,
+                                        static_cast<int64_t>(std::ceil(rowsReach.bottom / sy)) + 1};
     const int64_t pad = Padding(size);
 
     std::vector<CoverageMask> placed;
@@ -223,6 +235,11 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
                                             static_cast<int32_t>(bounds.bottom - bounds.top));
     for (const CoverageMask& m : placed) Merge(fill, m);
     placed.clear();
+    if (scaled) {
+        fill = Shrunk(fill, sx, sy);
+        const RectI f{fill.left, fill.top, int64_t(fill.left) + fill.width, int64_t(fill.top) + fill.height};
+        if (f.Intersect(rowsReach).empty()) return;
+    }
 
     const int32_t w32 = static_cast<int32_t>(width), h32 = static_cast<int32_t>(height);
     const CoverageMask outlined = outline > 0 ? Outlined(fill, outline) : CoverageMask{};
@@ -254,10 +271,12 @@ void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDr
     d.style.size = held.size;
     d.x = held.x;
     d.y = held.y;
-    if (IsPlain(d.effects)) {
+    // A plain text at full size is drawn by GDI+ in one call, exactly as it
+    // always was; at a preview's scale it is set full size like styled text.
+    if (IsPlain(d.effects) && d.scale == TextScale{}) {
         uint32_t bitmap = BitmapOver(bgra, width, height);
         uint32_t graphics = GraphicsOf(bitmap);
-        DrawStyledText(graphics, d.style, d.text, d.x, d.y, ownWidth, ownHeight, d.scale);
+        DrawStyledText(graphics, d.style, d.text, d.x, d.y, ownWidth, ownHeight);
         DeleteGraphics(graphics);
         DisposeImage(bitmap);
         return;

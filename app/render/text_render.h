@@ -1,7 +1,9 @@
 // The one place text is drawn onto a picture's rows: plainly, exactly as it
 // always was, when the effects change nothing and the scale is 1; else laid
 // out line by line (alignment, spacing, fitting) and painted with its shadow
-// and outline from the glyphs' coverage, over the text's own box only.
+// and outline from the glyphs' coverage, over the text's own box only. Rows at
+// another scale (a preview) get the text set on the full-size picture, its
+// coverage shrunk to them: the preview shows the lines of the exported file.
 #pragma once
 #include <cstdint>
 #include "app/render/gdiplus.h"
@@ -9,9 +11,9 @@
 
 namespace app {
 
-// Every length (point, size, outline, shadow, maximum width) is multiplied by
-// the scale of the rows against the picture they stand for (a preview made at
-// the size it is shown), so every scale shows the same poster.
+// Positions and lengths are in the pixels of the picture the rows stand for;
+// scale is the rows' against that picture (a preview made at the size it is
+// shown), so every scale shows the same poster.
 struct TextDrawing {
     gdiplus::TextStyle style;
     TextEffects effects;

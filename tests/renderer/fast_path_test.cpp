@@ -5,10 +5,12 @@
 // the two libjpeg-turbo builds round apart).
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 #include "app/render/renderer.h"
 #include "app/render/gdiplus_path.h"
 #include "app/platform/runtime_calls.h"
@@ -317,6 +319,100 @@ TEST(FastPath, IdleTextStyleGivesThePlainBytes) {
             ASSERT_NE(nullptr, a.block) << file;
             ASSERT_EQ(app::BytesLength(a.block), app::BytesLength(b.block)) << file;
             EXPECT_EQ(0, memcmp(ByteSetData(a.block), ByteSetData(b.block), app::BytesLength(a.block))) << file;
+        }
+    }
+}
+
+namespace {
+
+namespace pic = imprinta::picture;
+
+// Ink boxes of the bands of rows where the text differs from the white template.
+std::vector<Box> InkBandsOf(const pic::Canvas& c) {
+    auto inked = [&](uint32_t x, uint32_t y) {
+        const uint8_t* p = &c.bgra[(size_t(y) * c.width + x) * 4];
+        return std::min({p[0], p[1], p[2]}) < 128;
+    };
+    std::vector<Box> bands;
+    bool inBand = false;
+    for (uint32_t y = 0; y < c.height; ++y) {
+        int left = -1, right = -1;
+        for (uint32_t x = 0; x < c.width; ++x)
+            if (inked(x, y)) right = int(x), left = left < 0 ? int(x) : left;
+        if (left < 0) {
+            inBand = false;
+            continue;
+        }
+        if (!inBand) bands.push_back({left, int(y), right, int(y)});
+        Box& b = bands.back();
+        b.left = std::min(b.left, left), b.right = std::max(b.right, right), b.bottom = int(y);
+        inBand = true;
+    }
+    return bands;
+}
+
+}  // namespace
+
+// Every layout decision of a preview (line breaks, shrunk size, alignment,
+// line places) is the full-size picture's: the preview holds the lines of the
+// export shrunk, each where the shrunk export has it, within 1 % of the picture.
+TEST(FastPath, PreviewLaysOutAsTheFullSizePicture) {
+    const app::PictureSize templates[] = {{1500, 1000}, {1080, 1920}, {800, 600}};
+    const app::PictureSize shown = {480, 480};
+    const char kSummer[] = "夏日的夜晚，约上三五好友来一场露天烧烤，冰镇啤酒配上滋滋作响的肉串，"
+                           "在星空下享受这份难得的惬意，快乐一顶！";
+    struct Case {
+        const char* what;
+        const char* text;
+        double x, y, maxWidth;  // of the picture's width and height
+        void (*style)(app::TextEffects&);
+    } cases[] = {
+        {"plain lines", "第一行 Line\r\n第二行更长一些\r\n三", 0.05, 0.1, 0, [](app::TextEffects&) {}},
+        {"wrap", kSummer, 0.05, 0.1, 0.6, [](app::TextEffects&) {}},
+        {"wrap, centred, spaced", kSummer, 0.5, 0.1, 0.55,
+         [](app::TextEffects& e) { e.align = app::TextAlign::Centre, e.lineSpacing = 150; }},
+        {"wrap, right, outlined", kSummer, 0.95, 0.05, 0.7,
+         [](app::TextEffects& e) {
+             e.align = app::TextAlign::Right, e.lineSpacing = 120, e.outlineWidth = 4, e.outlineColour = 0xFF0000;
+         }},
+        {"shrink", "夏日烧烤派对 Summer BBQ Party！\r\n周末见", 0.05, 0.3, 0.45,
+         [](app::TextEffects& e) { e.fit = app::TextFit::Shrink; }},
+        {"shrink, centred, outlined", kSummer, 0.5, 0.5, 0.9,
+         [](app::TextEffects& e) {
+             e.fit = app::TextFit::Shrink, e.align = app::TextAlign::Centre, e.outlineWidth = 3;
+         }},
+        {"tight spacing, outlined", "第一行\r\n第二行 Two\r\n第三行三三", 0.1, 0.2, 0,
+         [](app::TextEffects& e) { e.lineSpacing = 70, e.outlineWidth = 2, e.outlineColour = 0x00FF00; }},
+    };
+    for (const app::PictureSize& t : templates) {
+        Owned input(ToByteSet(EncodePng(SolidPicture(t.width, t.height, {255, 255, 255, 255}))));
+        const int size = int(t.width * 0.04);
+        for (const Case& c : cases) {
+            app::TextEffects e;
+            e.maxWidth = int(c.maxWidth * t.width);
+            c.style(e);
+            auto compose = [&](app::PictureSize at) {
+                app::Composition picture(input.block, at);
+                picture.Stamp("黑体", size, 0x0000FF, app::kFontStyleBold, 255, app::kTextRenderingHintAntiAlias,
+                              c.text, int(c.x * t.width), int(c.y * t.height), e);
+                return picture.TakeCanvas();
+            };
+            const pic::SharedCanvas preview = compose(shown), full = compose({});
+            ASSERT_TRUE(preview && full);
+            const pic::SharedCanvas shrunk = pic::ScaleCanvas(*full, preview->width, preview->height);
+            ASSERT_TRUE(shrunk);
+            const std::vector<Box> expected = InkBandsOf(*shrunk), got = InkBandsOf(*preview);
+            const std::string where = std::string(c.what) + " on " + std::to_string(t.width) + " x " +
+                                      std::to_string(t.height);
+            ASSERT_GE(expected.size(), 1u) << where;
+            EXPECT_EQ(expected.size(), got.size()) << where << ": lines";
+            const double dx = 0.01 * preview->width, dy = 0.01 * preview->height;
+            for (size_t i = 0; i < std::min(expected.size(), got.size()); ++i) {
+                EXPECT_NEAR(expected[i].left, got[i].left, dx) << where << ", line " << i;
+                EXPECT_NEAR(expected[i].right, got[i].right, dx) << where << ", line " << i;
+                EXPECT_NEAR(expected[i].top, got[i].top, dy) << where << ", line " << i;
+                EXPECT_NEAR(expected[i].bottom, got[i].bottom, dy) << where << ", line " << i;
+            }
         }
     }
 }
