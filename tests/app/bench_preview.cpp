@@ -46,6 +46,9 @@ void WriteSettings(const std::string& folder) {
         for (int i = 0; i < atoi(chars); ++i) body += i % 30 == 29 ? std::string("\\n") : std::string("字");
         WritePrivateProfileStringA("配置", "文案内容", body.c_str(), ini.c_str());
     }
+    // IMPRINTA_BENCH_WRAP=N: both texts wrapped at N pixels.
+    if (const char* wrap = getenv("IMPRINTA_BENCH_WRAP"))
+        for (const char* key : {"标题最大宽度", "文案最大宽度"}) WritePrivateProfileStringA("配置", key, wrap, ini.c_str());
     // IMPRINTA_BENCH_STYLED=1: both texts with a 4 px outline and a soft shadow (blur 8).
     const char* styled = getenv("IMPRINTA_BENCH_STYLED");
     if (!styled || strcmp(styled, "1") != 0) return;

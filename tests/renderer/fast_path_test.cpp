@@ -413,6 +413,12 @@ TEST(FastPath, PreviewLaysOutAsTheFullSizePicture) {
                 EXPECT_NEAR(expected[i].top, got[i].top, dy) << where << ", line " << i;
                 EXPECT_NEAR(expected[i].bottom, got[i].bottom, dy) << where << ", line " << i;
             }
+            if (HasFailure()) {
+                for (const auto& [name, canvas] : {std::pair{"preview-", preview}, std::pair{"shrunk-", shrunk}}) {
+                    Owned png(ToByteSet(pic::EncodePng(*canvas, {pic::PngCompression::Stored})));
+                    SaveForInspection(png.block, (name + where + ".png").c_str());
+                }
+            }
         }
     }
 }
