@@ -273,10 +273,17 @@ bool SaveSettings(SettingsPart part) {
     return true;
 }
 
+namespace {
+// The boxes Cancel puts back as typed: each text field's text, then the template.
+std::vector<uint32_t> TypedBoxes() {
+    return {kTextFieldUnits[kTitleField].text, kTextFieldUnits[kBodyField].text, uint32_t(mainwindow::kTemplatePath)};
+}
+}  // namespace
+
 SettingsSnapshot TakeSettingsSnapshot() {
     SettingsSnapshot s;
     for (const SettingKey& k : NumberKeys()) s.values.push_back(SavedValue(k));
-    for (uint32_t unit : {kTextFieldUnits[kTitleField].text, kTextFieldUnits[kBodyField].text, kTemplatePath}) {
+    for (uint32_t unit : TypedBoxes()) {
         Block text(EditContent(unit));
         s.texts.emplace_back(text.text() ? text.text() : "");
     }
@@ -288,8 +295,8 @@ SettingsSnapshot TakeSettingsSnapshot() {
 void RestoreSettingsSnapshot(const SettingsSnapshot& s) {
     PreviewRefreshHold hold;
     for (size_t i = 0; i < s.values.size() && i < NumberKeys().size(); ++i) SetUnitValue(NumberKeys()[i], s.values[i].c_str());
-    const uint32_t textUnits[] = {kTextFieldUnits[kTitleField].text, kTextFieldUnits[kBodyField].text, kTemplatePath};
-    for (size_t i = 0; i < s.texts.size() && i < std::size(textUnits); ++i) {
+    const std::vector<uint32_t> textUnits = TypedBoxes();
+    for (size_t i = 0; i < s.texts.size() && i < textUnits.size(); ++i) {
         Block now(EditContent(textUnits[i]));
         if (s.texts[i] != (now.text() ? now.text() : "")) SetEditContent(textUnits[i], s.texts[i].c_str());
     }
