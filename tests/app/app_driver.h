@@ -20,8 +20,6 @@ std::string BuiltTutorialPage();  // the tutorial page the program embeds
 // A fresh folder holding a copy of Imprinta.exe (trailing backslash).
 std::string NewProgramFolder(const std::string& tag);
 
-// Clicks the export button and gives the exported picture's bytes (empty when none).
-std::string ExportNow(Program& program, const std::string& folder);
 bool FileExistsA(const std::string& path);
 bool DirectoryExistsA(const std::string& path);
 std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern = "*");
@@ -186,5 +184,8 @@ std::string RecorderLog();
 // Waits until the log holds at least `lines` lines containing `needle`.
 std::string WaitForRecord(const std::string& needle, int lines, DWORD timeoutMs = 15000);
 int CountOccurrences(const std::string& text, const std::string& needle);
+
+// Clicks the export button and gives the exported picture's bytes (empty when none).
+std::string ExportNow(Program& program, const std::string& folder);
 
 }  // namespace apptest
