@@ -230,7 +230,9 @@ TEST(Batch, RefreshesDuringThePausesNeverReachTheOutput) {
                                                     {U::BodyText, L"正文"}, {U::BodySize, L"12"}, {U::BodyY, L"22"}};
     for (const auto& [unit, text] : kInputs) ASSERT_TRUE(program.SetText(unit, text));
 
-    // Undisturbed: the reference results, and CurrentPicture holds the last one.
+    // Undisturbed: the reference results. The window's own template is the
+    // batch's last, so after the batch its export and the batch's file match.
+    ASSERT_TRUE(program.SetText(U::TemplatePath, Wide(templates + "a.png")));
     ASSERT_TRUE(program.Click(U::ExportAllButton));
     std::string output = folder + "批量目录\\";
     Picture reference[] = {ReadPng(output + "1\\1.png"), ReadPng(output + "2\\1.png")};
@@ -238,7 +240,7 @@ TEST(Batch, RefreshesDuringThePausesNeverReachTheOutput) {
     ASSERT_TRUE(program.Click(U::ExportButton));
     std::string exportName = folder + "公众号Brightquill 关注获取更多项目和软件.png";
     Picture exported = ReadPng(exportName);
-    EXPECT_TRUE(exported.ok() && exported.rgba == reference[1].rgba) << "CurrentPicture is not the last result";
+    EXPECT_TRUE(exported.ok() && exported.rgba == reference[1].rgba) << "the export is not the window's poster";
     // Both are kept files: packed alike, byte for byte.
     EXPECT_TRUE(testsupport::ReadWholeFile(exportName) == testsupport::ReadWholeFile(output + "2\\1.png"))
         << "the batch file is not packed as an exported one";
