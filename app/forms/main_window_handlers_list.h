@@ -19,6 +19,7 @@
     X(StyleDialogCancel)        \
     X(SaveStyleAs)              \
     X(LoadStyleFile)            \
-    X(ExportTableBatch)
+    X(ExportTableBatch)         \
+    X(TemplatePathTyped)
 
 IMPRINTA_HANDLER_INDICES(MAIN_WINDOW_HANDLERS)

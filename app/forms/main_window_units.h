@@ -5,6 +5,7 @@
 #include "runtime/units/colour_picker_data.h"
 #include "runtime/units/combo_box_data.h"
 #include "runtime/units/edit_box_data.h"
+#include "runtime/units/group_box_data.h"
 #include "runtime/units/picture_box_data.h"
 #include "runtime/units/trans_label_data.h"
 #include "runtime/units/unit_types.h"
@@ -76,5 +77,9 @@ constexpr int kComboListIndex = imprinta::units::ApplicationIndex(imprinta::unit
 constexpr int kColourValue = imprinta::units::ApplicationIndex(imprinta::units::kColourPickerColor);
 constexpr int kPictureBoxPicture = imprinta::units::ApplicationIndex(imprinta::units::kPicBoxPicture);
 constexpr int kTransLabelTextColour = imprinta::units::ApplicationIndex(imprinta::units::kTransLabelTextColor);
+constexpr int kGroupBoxCaption = imprinta::units::ApplicationIndex(imprinta::units::kGroupBoxCaption);
+
+// The settings group's stored caption; a note about the template box follows it while there is one.
+inline constexpr char kSettingsGroupCaption[] = "配置";
 
 }  // namespace mainwindow

@@ -111,11 +111,15 @@ void PaintGroupBox(HWND hwnd, HDC dc) {
     frame.top += extent.cy / 2;
     FlatBox(dc, frame, nullptr, c.border, c.borderWidth, c.cornerRadius);
     if (text[0]) {
-        RECT caption = {rc.left + 8, rc.top, rc.left + 8 + extent.cx + 8, rc.top + extent.cy};
+        // A caption with characters the font lacks (drawn from a linked font)
+        // comes out wider than measured: never cut off, and the gap in the
+        // frame has room to spare for it.
+        RECT caption = {rc.left + 8, rc.top, rc.left + 8 + extent.cx + 8 + extent.cx / 12, rc.top + extent.cy};
         FillRect(dc, &caption, back ? back : theme.window);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, c.accent);
-        DrawTextA(dc, text, -1, &caption, DT_CENTER | DT_SINGLELINE | DT_HIDEPREFIX);
+        RECT line = {caption.left + 4, caption.top, caption.right, caption.bottom};
+        DrawTextA(dc, text, -1, &line, DT_LEFT | DT_SINGLELINE | DT_HIDEPREFIX | DT_NOCLIP);
     }
     SelectObject(dc, oldFont);
 }

@@ -17,6 +17,8 @@ extern "C" {
 void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot* result);
 void IMPRINTA_CDECL OnMainWindowDestroying(EventResultSlot* result);
 void IMPRINTA_CDECL RefreshPreview(EventResultSlot* result);
+// The template box changed: the preview follows once typing pauses.
+void IMPRINTA_CDECL TemplatePathTyped(EventResultSlot* result);
 void IMPRINTA_CDECL ExportPicture(EventResultSlot* result);
 void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot* result);
 void IMPRINTA_CDECL OpenTutorial(EventResultSlot* result);

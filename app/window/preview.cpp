@@ -2,11 +2,13 @@
 #include <windows.h>
 #include <string>
 #include "app/platform/failure_report.h"
+#include "app/platform/file_io.h"
 #include "app/render/renderer.h"
 #include "app/window/export_ahead.h"
 #include "app/window/handlers.h"
 #include "app/window/keystrokes.h"
 #include "app/window/program_state.h"
+#include "app/window/template_note.h"
 #include "app/window/unit_access.h"
 #include "app/window/window_extras.h"
 #include "app/window/window_poster.h"
@@ -47,6 +49,12 @@ LONG g_previewRenders = 0;
 // How many previews were drawn: a window property for those who watch.
 const char kPreviewRendersProperty[] = "ImprintaPreviewRenders";
 
+// A path is typed letter by letter: the preview reads it once typing pauses,
+// not each half-typed name. A drawing before then reads the box anyway.
+constexpr UINT_PTR kTemplateTypedTimer = 0x251A;
+constexpr UINT kTypingPauseMs = 400;
+bool g_templateTyped = false;
+
 // The template of the last good preview, and whether its loss has been said:
 // a template that goes away while shown keeps its last picture on the screen
 // and is reported once, not at every keystroke.
@@ -83,19 +91,32 @@ void DeferRefresh() {
     if (!g_refreshDeferred) RenderPreviewNow();
 }
 
+void CALLBACK OnTemplateTyped(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    if (g_templateTyped) RefreshPreview(nullptr);
+}
+
 void RenderPreviewNow() {
     if (g_refreshDeferred) {
         g_refreshDeferred = false;
         if (HWND window = MainWindow()) KillTimer(window, kDeferredRefreshTimer);
     }
+    if (g_templateTyped) {
+        g_templateTyped = false;
+        if (HWND window = MainWindow()) KillTimer(window, kTemplateTypedTimer);
+    }
     const PosterDescription poster = WindowPoster();
     const std::string& path = poster.templatePath;
     uint32_t error = 0;
+    const void* bytes = TemplateBytes(path, &error);
     // Every field is drawn before the picture is encoded: no message is handled
     // in between, so no half-drawn poster is ever shown.
-    Composition picture(TemplateBytes(path, &error), ShownSize());
+    Composition picture(bytes, ShownSize());
     picture.Draw(poster);
     Block made(picture.Finish(ResultUse::Shown));
+    // Bytes read that make no picture are taken for a file that is none (a
+    // lack of memory looks the same from here).
+    if (made.get() || error || bytes) NoteTemplateRead(path, made.get() ? 0 : error ? error : kErrorNotPicture);
     if (!made.get() && !path.empty() && path == g_shownTemplate && CurrentPicture) {
         // Said only when the file itself is gone or unreadable; a refresh that
         // ran out of memory keeps the last preview without a word.
@@ -121,7 +142,7 @@ void RenderPreviewNow() {
 
 namespace app {
 void FlushDeferredRefresh() {
-    if (g_refreshDeferred) RenderPreviewNow();
+    if (g_refreshDeferred || g_templateTyped) RenderPreviewNow();
 }
 
 void ShowWindowPosterAgain() {
@@ -141,3 +162,15 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
         RenderPreviewNow();
 }
 
+
+extern "C" void IMPRINTA_CDECL TemplatePathTyped(EventResultSlot*) {
+    NoteTemplateBoxChanged();
+    if (g_refreshHolds > 0) {
+        g_refreshAsked = true;
+        return;
+    }
+    // Each change starts the pause anew.
+    HWND window = MainWindow();
+    g_templateTyped = window && SetTimer(window, kTemplateTypedTimer, kTypingPauseMs, OnTemplateTyped);
+    if (!g_templateTyped) RefreshPreview(nullptr);
+}

@@ -10,7 +10,8 @@
 // rebuilt in memory and replaces the old one whole, or not at all.
 // The text style keys follow, per text ("标题…", "文案…"): a file without
 // them reads as plain text, a damaged value as its default. The output format
-// ("输出格式", "JPEG质量") comes last.
+// ("输出格式", "JPEG质量") follows. Last comes the template path ("模板文件"),
+// which only pz.ini keeps: a style file holds no template.
 #include "app/window/settings.h"
 #include <windows.h>
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include "app/window/preview.h"
 #include "app/window/window_poster.h"
 #include "app/window/program_state.h"
+#include "app/window/template_note.h"
 #include "app/platform/runtime_calls.h"
 #include "app/poster/poster_settings.h"
 #include "app/poster/settings_text.h"
@@ -83,6 +85,9 @@ SettingKey TextKeyOf(size_t field) { return {TextKey(kFieldNames[field]), kTextF
 // The output format's keys, after every other key (the style keys too).
 const char kFormatKey[] = "输出格式";
 const char kQualityKey[] = "JPEG质量";
+
+// The template box's path, after every other key.
+const char kTemplateKey[] = "模板文件";
 
 std::string g_settingsFile;  // empty: pz.ini next to the program
 
@@ -207,6 +212,26 @@ void AddWindowPlace(IniValues& values) {
     values.emplace_back(kMaximisedKey, place.maximised ? "1" : "0");
 }
 
+bool IsFileThere(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The kept template comes back while its file is there; else the box keeps
+// its own and the window says why, so a poster laid out for the person's
+// picture is not silently shown on another.
+void LoadTemplatePath() {
+    Block kept(ReadKey(kTemplateKey));
+    if (!HasText(kept)) return;
+    Block box(EditContent(mainwindow::kTemplatePath));
+    const std::string path = kept.text(), shown = box.text() ? box.text() : "";
+    if (path == shown) return;
+    if (IsFileThere(path))
+        SetEditContent(mainwindow::kTemplatePath, path.c_str());
+    else
+        NoteKeptTemplateGone(path, shown);
+}
+
 // Reads this file's keys (pz.ini, or the file in its place).
 bool ReadStored(const std::string& key, std::string* value) {
     Block text(ReadKey(key));
@@ -246,6 +271,7 @@ void LoadSettings(SettingsPart part) {
     }
     for (size_t i = 0; i < kStandardFieldCount; ++i) FieldEffects(i) = ReadStoredEffects(ReadStored, kFieldNames[i]);
     SetCurrentOutputFormat(ReadStoredOutputFormat());
+    if (g_settingsFile.empty()) LoadTemplatePath();
     RefreshPreview(nullptr);
 }
 
@@ -262,6 +288,11 @@ bool SaveSettings(SettingsPart part) {
     values.insert(values.end(), style.begin(), style.end());
     values.emplace_back(kFormatKey, NameOf(CurrentOutputFormat().kind));
     values.emplace_back(kQualityKey, TextOf(CurrentOutputFormat().quality));
+    if (g_settingsFile.empty()) {
+        Block path(EditContent(mainwindow::kTemplatePath));
+        const std::string& gone = GoneKeptTemplate();
+        values.emplace_back(kTemplateKey, !gone.empty() ? gone : path.text() ? path.text() : "");
+    }
     const std::string file = SettingsFile();
     FileBytes old = ReadWholeFile(file);
     const std::string existing(old.bytes.begin(), old.bytes.end());

@@ -46,7 +46,7 @@ LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         std::string picture = FirstDroppedPicture(drop);
         DragFinish(drop);
         if (!picture.empty()) {
-            // The path box has no change event of its own: refresh here.
+            // A dropped name is whole: draw now rather than after the typing pause.
             SetEditContent(mainwindow::kTemplatePath, picture.c_str());
             RefreshPreview(nullptr);
         }

@@ -191,9 +191,7 @@ TEST(PreviewAndExport, ComposedPictureShownAndExported) {
     // the export leaves the last good file alone.
     std::string before = testsupport::ReadWholeFile(exported);
     ASSERT_TRUE(program.SetText(U::TemplatePath, L"./missing.png"));
-    EXPECT_TRUE(PreviewShowsRed(program, true)) << "a new template path alone does not refresh";
-    ASSERT_TRUE(program.Click(U::AddTextsButton));
-    EXPECT_TRUE(PreviewShowsRed(program, false));
+    EXPECT_TRUE(PreviewShowsRed(program, false)) << "the new template path was not drawn";
     std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
     EXPECT_EQ(1u, notices.size()) << "the export says there is no picture";
     EXPECT_TRUE(testsupport::ReadWholeFile(exported) == before);
@@ -231,6 +229,53 @@ TEST(PreviewAndExport, TypingBurstCoalescesAndTheExportFollowsIt) {
     ASSERT_TRUE(program.SetText(U::BodyText, Wide(burst)));
     ASSERT_TRUE(program.Click(U::ExportButton));
     EXPECT_TRUE(testsupport::ReadWholeFile(exported) == afterBurst) << "the export after the burst is not the fresh one";
+    EXPECT_EQ(0, program.Close());
+}
+
+// A path typed into the template box is drawn once typing pauses, not at each
+// keystroke; a path that names no picture is said once in the line above the
+// box (no box to click away), which goes when the path names a picture again.
+TEST(PreviewAndExport, TypedTemplatePathDrawnOncePaused) {
+    std::string folder = NewProgramFolder("typed-template");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 300, 400, 230, 230, 230));
+    ASSERT_TRUE(WriteSolidPng(folder + "blue.png", 300, 400, 20, 40, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "notes.txt", "not a picture"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    auto renders = [&] { return WindowCount(program, "ImprintaPreviewRenders"); };
+    const struct {
+        const wchar_t* typed;
+        bool blue;
+        const wchar_t* said;  // in the line above the box; null: nothing
+    } rows[] = {
+        {L"./blue.png", true, nullptr},
+        {L"./blue.pngx", false, L"文件不存在"},
+        {L"./notes.txt", false, L"不是能读的图片"},
+        {L"", false, L"没有填写模板文件"},
+        {L"./blue.png", true, nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(Ansi(r.typed));
+        HWND box = program.unit(U::TemplatePath);
+        const intptr_t before = renders();
+        // Typed over the whole path, keys as fast as they come, at the end one key erasing the last.
+        SendMessageW(box, EM_SETSEL, 0, -1);
+        for (const wchar_t* c = r.typed; *c; ++c) PostMessageW(box, WM_CHAR, *c, 1);
+        PostMessageW(box, WM_CHAR, L'x', 1);
+        PostMessageW(box, WM_CHAR, VK_BACK, 1);
+        for (int i = 0; i < 100 && renders() == before; ++i) Sleep(50);
+        Sleep(800);
+        ASSERT_TRUE(program.Sync());
+        EXPECT_EQ(r.typed, program.Text(U::TemplatePath));
+        EXPECT_EQ(1, renders() - before) << "drawn once the typing paused";
+        EXPECT_EQ(r.blue, CountScreen(program.Capture(U::PreviewBox), IsBlue) > 1000);
+        const std::wstring line = program.Text(U::SettingsGroup);
+        if (r.said)
+            EXPECT_NE(std::wstring::npos, line.find(r.said)) << Ansi(line);
+        else
+            EXPECT_EQ(L"配置", line);
+        EXPECT_EQ(nullptr, program.BoxTitled(Program::kNoticeCaption)) << "said in a box";
+    }
     EXPECT_EQ(0, program.Close());
 }
 

@@ -13,7 +13,7 @@ using namespace apptest;
 namespace {
 
 // The ten keys in their order, the two font names, the two texts, the window's
-// place, each text's style, then the output format.
+// place, each text's style, the output format, then the template.
 const char* const kStyleNames[] = {"对齐",         "行距",     "描边宽度", "描边颜色", "阴影x",  "阴影y",  "阴影颜色",
                                    "阴影不透明度", "阴影模糊", "最大宽度", "超宽处理", "定位",   "参考宽", "参考高"};
 std::vector<std::string> SettingKeys() {
@@ -25,6 +25,7 @@ std::vector<std::string> SettingKeys() {
         for (const char* name : kStyleNames) keys.push_back(std::string(prefix) + name);
     keys.push_back("输出格式");
     keys.push_back("JPEG质量");
+    keys.push_back("模板文件");
     return keys;
 }
 // What a missing or unreadable value becomes: the ready folder's settings.
@@ -112,8 +113,9 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     EXPECT_EQ(L"预览", program.Text(U::PreviewButton));
     EXPECT_EQ(L"多个模板导出", program.Text(U::ExportAllButton));
     EXPECT_EQ(L"使用教程", program.Text(U::TutorialButton));
-    EXPECT_EQ(L"配置", program.Text(U::SettingsGroup));
     EXPECT_EQ(L"./1.png", program.Text(U::TemplatePath));
+    // Without 1.png the group's caption goes on to say why the preview is empty.
+    EXPECT_EQ(L"配置 — 模板读不到: 文件不存在", program.Text(U::SettingsGroup));
 
     // Both font lists: the same non-Latin names in the same order.
     std::vector<std::wstring> title = program.ComboItems(U::TitleFont);
@@ -153,6 +155,7 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     EXPECT_EQ(kTitleRed, Value(pairs, "标题颜色"));
     EXPECT_EQ(kBodyDark, Value(pairs, "文案颜色"));
     EXPECT_NE("", Value(pairs, "标题内容"));
+    EXPECT_EQ("./1.png", Value(pairs, "模板文件"));
 }
 
 // An existing skin library (here a different, valid one) is attached but never
@@ -306,6 +309,56 @@ TEST(Startup, FontsKeptByName) {
         auto saved = IniSection(folder + "pz.ini", "配置");
         EXPECT_EQ(std::to_string(c.title), Value(saved, "标题字体"));
         EXPECT_EQ(Ansi(fonts[static_cast<size_t>(c.title)]), Value(saved, "标题字体名称"));
+    }
+}
+
+// The template is kept over restarts. One that has gone since leaves the box
+// at ./1.png and is said in one line above it, with no box to click away, and
+// stays kept until the box is changed: put back, it comes back.
+TEST(Startup, TemplateKeptOverRestarts) {
+    std::string folder = NewProgramFolder("kept-template");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 300, 400, 230, 230, 230));
+    const std::string photo = folder + "人像.png";
+    ASSERT_TRUE(WriteSolidPng(photo, 300, 400, 20, 40, 220));
+    {
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        ASSERT_TRUE(program.SetText(U::TemplatePath, Wide(photo)));
+        ASSERT_EQ(0, program.Close());
+    }
+    EXPECT_EQ(photo, Value(IniSection(folder + "pz.ini", "配置"), "模板文件"));
+    const std::string moved = folder + "人像-moved.png";
+    struct Row {
+        const char* what;
+        bool there;            // the kept file is there at the start
+        const wchar_t* box;    // null: the kept path
+        bool photoShown, said;
+    } rows[] = {
+        {"kept and there", true, nullptr, true, false},
+        {"kept, gone since", false, L"./1.png", false, true},
+        {"gone again, and never changed: still kept", false, L"./1.png", false, true},
+        {"put back", true, nullptr, true, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        ASSERT_TRUE(r.there == FileExistsA(photo) || MoveFileA(r.there ? moved.c_str() : photo.c_str(),
+                                                                r.there ? photo.c_str() : moved.c_str()));
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        EXPECT_EQ(r.box ? std::wstring(r.box) : Wide(photo), program.Text(U::TemplatePath));
+        const std::wstring line = program.Text(U::SettingsGroup);
+        if (r.said) {
+            EXPECT_NE(std::wstring::npos, line.find(L"人像.png")) << Ansi(line);
+            EXPECT_NE(std::wstring::npos, line.find(L"已不存在")) << Ansi(line);
+            EXPECT_EQ(std::wstring::npos, line.find_first_of(L"\r\n")) << "one line";
+        } else {
+            EXPECT_EQ(L"配置", line);
+        }
+        Sleep(300);
+        EXPECT_EQ(nullptr, program.BoxTitled(Program::kNoticeCaption)) << "a box to click away at the start";
+        EXPECT_EQ(r.photoShown, CountScreen(program.Capture(U::PreviewBox), IsBlue) > 1000);
+        ASSERT_EQ(0, program.Close());
+        EXPECT_EQ(photo, Value(IniSection(folder + "pz.ini", "配置"), "模板文件"));
     }
 }
 

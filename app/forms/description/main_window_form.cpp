@@ -143,7 +143,7 @@ WindowDescription DescribeMainWindow() {
     u.push_back(MakeUnit(kTitleTextLabel, "透明标签1", kUnitTypeTransLabel, G, 8, 64, 60, 24, TransLabelBlock("模板标题:")));
     u.push_back(MakeUnit(kTemplatePath, "编辑框1", kUnitTypeEditBox, G, 87, 24, 257, 24, EditBlock("./1.png", kNormalInput)));
     u.push_back(MakeUnit(kTemplatePathLabel, "透明标签4", kUnitTypeTransLabel, G, 8, 24, 79, 24, TransLabelBlock("文件模板位置:")));
-    u.push_back(MakeUnit(kSettingsGroup, "分组框1", kUnitTypeGroupBox, W, 600, 8, 456, 896, GroupBoxBlock("配置")));
+    u.push_back(MakeUnit(kSettingsGroup, "分组框1", kUnitTypeGroupBox, W, 600, 8, 456, 896, GroupBoxBlock(kSettingsGroupCaption)));
     u.push_back(MakeUnit(kUnusedEdit8, "编辑框8", kUnitTypeEditBox, W, 1033, 51, 56, 20, EditBlock("100", kNormalInput)));
     u.push_back(MakeUnit(kUnusedEdit9, "编辑框9", kUnitTypeEditBox, W, 1113, 51, 56, 20, EditBlock("100", kNormalInput)));
     u.push_back(MakeUnit(kWatermarkFlip, "组合框2", kUnitTypeComboBox, W, 1024, 136, 100, 20, ComboBlock(FlipItems(), Sequence(8), -1)));
@@ -193,6 +193,7 @@ WindowDescription DescribeMainWindow() {
     bind(kTitleText, kHandler_RefreshPreview);
     bind(kButtonWatermark, kHandler_AddPictureWatermark);
     bind(kButtonTextStyle, kHandler_OpenStyleDialog);
+    bind(kTemplatePath, kHandler_TemplatePathTyped);
     return w;
 }
 
