@@ -3,6 +3,7 @@
 // open, Cancel, Esc and the close box putting back what was there, OK and Enter
 // keeping the change and saving it to pz.ini.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "app_driver.h"
 #include "support/child_process.h"
 
@@ -168,8 +169,13 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     ASSERT_TRUE(program.Sync());
     EXPECT_EQ("5", StoredOutline(folder + "海报系列.ini"));
     EXPECT_EQ("40", IniSection(folder + "海报系列.ini", "配置")[2].second) << "the style file holds the sizes";
+    // Texts, the window's place and the template belong to pz.ini alone: never in a style file.
     for (const auto& kv : IniSection(folder + "海报系列.ini", "配置"))
-        EXPECT_TRUE(kv.first != "标题内容" && kv.first != "窗口左") << kv.first << " is no style";
+        EXPECT_TRUE(kv.first != "标题内容" && kv.first != "窗口左" && kv.first != "模板文件") << kv.first << " is no style";
+    ASSERT_TRUE(WriteSolidPng(folder + "other.png", 420, 300, 20, 40, 220));
+    std::string style = testsupport::ReadWholeFile(folder + "海报系列.ini");
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "海报系列.ini", style + "模板文件=./other.png
+"));
 
     // Refused files change nothing: the box keeps what was typed. (A folder's
     // name opens the folder in the file dialog; it never comes back as a file.)
@@ -186,6 +192,7 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     ASSERT_TRUE(AnswerFileDialog(program, L"载入样式", folder + "海报系列.ini"));
     ASSERT_TRUE(program.Sync());
     EXPECT_EQ(L"5", program.WindowText(outline)) << "the saved style did not come back";
+    EXPECT_EQ(L"./1.png", program.Text(U::TemplatePath));
     EXPECT_EQ("<absent>", StoredOutline(folder + "pz.ini")) << "loading a style wrote pz.ini";
     PostMessageW(load, BM_CLICK, 0, 0);
     ASSERT_TRUE(AnswerFileDialog(program, L"载入样式", folder + "old.ini"));
