@@ -258,11 +258,14 @@ TEST(PreviewAndExport, TypedTemplatePathDrawnOncePaused) {
         SCOPED_TRACE(Ansi(r.typed));
         HWND box = program.unit(U::TemplatePath);
         const intptr_t before = renders();
-        // Typed over the whole path, keys as fast as they come, at the end one key erasing the last.
+        // Typed over the whole path at a brisk typist's pace (each key on its
+        // own, well within the pause), the last key erasing the one before.
         SendMessageW(box, EM_SETSEL, 0, -1);
-        for (const wchar_t* c = r.typed; *c; ++c) PostMessageW(box, WM_CHAR, *c, 1);
-        PostMessageW(box, WM_CHAR, L'x', 1);
-        PostMessageW(box, WM_CHAR, VK_BACK, 1);
+        std::wstring keys = std::wstring(r.typed) + L"x\b";
+        for (wchar_t c : keys) {
+            PostMessageW(box, WM_CHAR, c, 1);
+            Sleep(80);
+        }
         for (int i = 0; i < 100 && renders() == before; ++i) Sleep(50);
         Sleep(800);
         ASSERT_TRUE(program.Sync());
