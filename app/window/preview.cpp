@@ -79,9 +79,11 @@ PictureSize ShownSize() {
     return {uint32_t(client.right), uint32_t(client.bottom)};
 }
 
+// Timer procedures are called from the system's frames, which a bad_alloc
+// cannot unwind through: it becomes the out-of-memory report here.
 void CALLBACK OnDeferredRefresh(HWND window, UINT, UINT_PTR id, DWORD) {
     KillTimer(window, id);
-    if (g_refreshDeferred) RefreshPreview(nullptr);
+    if (g_refreshDeferred) imprinta::FatalOnBadAlloc([] { RefreshPreview(nullptr); });
 }
 
 void DeferRefresh() {
@@ -93,7 +95,7 @@ void DeferRefresh() {
 
 void CALLBACK OnTemplateTyped(HWND window, UINT, UINT_PTR id, DWORD) {
     KillTimer(window, id);
-    if (g_templateTyped) RefreshPreview(nullptr);
+    if (g_templateTyped) imprinta::FatalOnBadAlloc([] { RefreshPreview(nullptr); });
 }
 
 void RenderPreviewNow() {
