@@ -111,9 +111,9 @@ void PaintGroupBox(HWND hwnd, HDC dc) {
     frame.top += extent.cy / 2;
     FlatBox(dc, frame, nullptr, c.border, c.borderWidth, c.cornerRadius);
     if (text[0]) {
-        // A caption with characters the font lacks (drawn from a linked font)
-        // comes out wider than measured: never cut off, and the gap in the
-        // frame has room to spare for it.
+        // A long caption mixing Chinese and Latin text draws a few percent
+        // wider than GetTextExtentPoint32 measures it (seen under Wine): it is
+        // never cut off, and the gap in the frame has room to spare for it.
         RECT caption = {rc.left + 8, rc.top, rc.left + 8 + extent.cx + 8 + extent.cx / 12, rc.top + extent.cy};
         FillRect(dc, &caption, back ? back : theme.window);
         SetBkMode(dc, TRANSPARENT);

@@ -164,7 +164,6 @@ extern "C" void IMPRINTA_CDECL RefreshPreview(EventResultSlot*) {
         RenderPreviewNow();
 }
 
-
 extern "C" void IMPRINTA_CDECL TemplatePathTyped(EventResultSlot*) {
     NoteTemplateBoxChanged();
     if (g_refreshHolds > 0) {
