@@ -271,7 +271,7 @@ void LoadSettings(SettingsPart part) {
     }
     for (size_t i = 0; i < kStandardFieldCount; ++i) FieldEffects(i) = ReadStoredEffects(ReadStored, kFieldNames[i]);
     SetCurrentOutputFormat(ReadStoredOutputFormat());
-    if (g_settingsFile.empty()) LoadTemplatePath();
+    if (part == SettingsPart::All) LoadTemplatePath();
     RefreshPreview(nullptr);
 }
 
@@ -288,7 +288,7 @@ bool SaveSettings(SettingsPart part) {
     values.insert(values.end(), style.begin(), style.end());
     values.emplace_back(kFormatKey, NameOf(CurrentOutputFormat().kind));
     values.emplace_back(kQualityKey, TextOf(CurrentOutputFormat().quality));
-    if (g_settingsFile.empty()) {
+    if (part == SettingsPart::All) {
         Block path(EditContent(mainwindow::kTemplatePath));
         const std::string& gone = GoneKeptTemplate();
         values.emplace_back(kTemplateKey, !gone.empty() ? gone : path.text() ? path.text() : "");
