@@ -12,12 +12,14 @@
 #include "app/batch/batch_job.h"
 #include "app/window/batch_run.h"
 #include "app/platform/failure_report.h"
+#include "app/platform/message_text.h"
 #include "app/poster/placeholders.h"
 #include "app/window/handlers.h"
 #include "app/window/window_poster.h"
 #include "app/batch/poster_table.h"
 #include "app/window/program_state.h"
 #include "app/platform/runtime_calls.h"
+#include "app/window/save_place.h"
 #include "app/window/settings.h"
 #include "app/window/unit_access.h"
 #include "runtime/core/blocks.h"
@@ -116,15 +118,17 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     if (summary.failedRows) {
         text += "\n\n" + Count(summary.failedRows) + " 行不能用, 会跳过:";
         for (const std::string& r : summary.reasons) text += "\n  " + r;
+        if (summary.failedRows > summary.reasons.size())
+            text += "\n  另有 " + Count(summary.failedRows - summary.reasons.size()) + " 行没有列出";
     }
     UINT buttons = total ? MB_OKCANCEL | MB_ICONQUESTION : MB_OK | MB_ICONWARNING;
     if (total) text += "\n\n开始吗?";
-    if (MessageBoxW(MainWindow(), Wide(text).c_str(), caption.c_str(), buttons) != IDOK || !total) {
+    if (MessageBoxW(MainWindow(), Wide(FittedMessage(text)).c_str(), caption.c_str(), buttons) != IDOK || !total) {
         ClearList(&list);
         return;
     }
     BatchRun run(mainwindow::kButtonTableBatch, kButtonText);
-    const std::string outputRoot = RunDirectoryPath("\\批量目录\\");
+    const std::string outputRoot = OutputPath("\\批量目录\\");
     PosterTable table(path, shown.fields[kBodyField].text.text, PlaceholderNames(shown));
     Poster p;
     std::string failure;
@@ -162,7 +166,7 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     if (run.StopRequested() && done < total) tally.Stopped(static_cast<int32_t>(total - done));
     run.End();
     if (!MainWindowClosing) {
-        if (!tally.AllWell()) ShowFailure("按表格批量: " + tally.Summary());
+        ShowBatchEnd("按表格批量", tally, outputRoot);
         if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }
 }

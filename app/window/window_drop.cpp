@@ -1,5 +1,9 @@
 // Pictures dropped on the window become the template path, then the preview.
+// The window also saves the settings as it closes and offers "另存为…" on the
+// export button's right-click menu.
 #include "app/window/window_extras.h"
+#include "app/window/save_place.h"
+#include "app/window/settings.h"
 #include <shellapi.h>
 #include <cwctype>
 #include <vector>
@@ -50,6 +54,13 @@ LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             SetEditContent(mainwindow::kTemplatePath, picture.c_str());
             RefreshPreview(nullptr);
         }
+        return 0;
+    }
+    // Settings are saved while the window is still shown: a failure is said over it.
+    if (msg == WM_CLOSE && !SaveSettingsBeforeClose()) return 0;
+    if (msg == WM_CONTEXTMENU && ShowExportMenu(hwnd, reinterpret_cast<HWND>(wp), lp)) return 0;
+    if (msg == WM_COMMAND && LOWORD(wp) == kSaveAsCommand && lp == 0) {
+        ExportPictureAs();
         return 0;
     }
     return CallWindowProcA(g_windowProc, hwnd, msg, wp, lp);
