@@ -12,7 +12,9 @@ constexpr size_t kMessageColumns = 72;
 
 // Lines longer than columns (a GBK character counts two) are broken after the
 // last path separator, space or comma when that leaves the line at least half
-// full, else between whole characters. Existing line breaks are kept.
+// full, else between whole characters. Existing line breaks (CR LF) are kept;
+// the breaks made here are a lone LF, which a message box draws the same, so
+// the text as written can still be told from its layout.
 inline std::string FittedMessage(const std::string& gbk, size_t columns = kMessageColumns) {
     std::string out;
     size_t width = 0;                                      // of out's last line, in columns
@@ -28,10 +30,10 @@ inline std::string FittedMessage(const std::string& gbk, size_t columns = kMessa
         const size_t size = c >= 0x81 && c <= 0xFE && i + 1 < gbk.size() ? 2 : 1;
         if (width + size > columns) {
             if (breakAt != std::string::npos && widthAtBreak * 2 >= columns) {
-                out.insert(breakAt, "\r\n");
+                out.insert(breakAt, "\n");
                 width -= widthAtBreak;
             } else {
-                out += "\r\n";
+                out += "\n";
                 width = 0;
             }
             breakAt = std::string::npos;

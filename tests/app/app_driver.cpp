@@ -500,11 +500,16 @@ BOOL CALLBACK CollectStaticText(HWND h, LPARAM lp) {
 }
 }  // namespace
 
-// The message: the box's one static control with text (the other holds the icon).
+// The message: the box's one static control with text (the other holds the
+// icon), as the program wrote it: the lone line feeds that fit long lines to
+// the screen are taken out.
 std::wstring Program::BoxText(HWND box) {
     std::wstring text;
     EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    return text;
+    std::wstring written;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != L'\n' || (i > 0 && text[i - 1] == L'\r')) written += text[i];
+    return written;
 }
 
 int Program::Settle(std::vector<std::wstring>* boxes, bool (*done)(void*), void* context, DWORD timeoutMs,

@@ -98,11 +98,12 @@ TEST(MessageText, LongLinesBrokenBetweenWholeCharacters) {
         std::string in, out;
     } cases[] = {
         {"short\r\nlines", "short\r\nlines"},
-        {"C:\\abc\\defgh\\ij.png", "C:\\abc\\\r\ndefgh\\\r\nij.png"},
-        {"abcdefghijklm", "abcdefghij\r\nklm"},
-        {"模板模板模板模板模板", "模板模板模\r\n板模板模板"},
-        {"abcdefghi\x95\x5C", "abcdefghi\r\n\x95\x5C"},
-        {"a,bcdefghijk", "a,bcdefghi\r\njk"},
+        {"C:\\abc\\defgh\\ij.png", "C:\\abc\\\ndefgh\\\nij.png"},
+        {"abcdefghijklm", "abcdefghij\nklm"},
+        {"模板模板模板模板模板", "模板模板模\n板模板模板"},
+        {"abcdefghi\x95\x5C", "abcdefghi\n\x95\x5C"},
+        {"a,bcdefghijk", "a,bcdefghi\njk"},
+        {"12345\r\nabcdefghijk", "12345\r\nabcdefghij\nk"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.out, FittedMessage(c.in, 10)) << c.in;
 }

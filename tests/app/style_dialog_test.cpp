@@ -102,7 +102,8 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
                                             &answer));
             ASSERT_TRUE(Program::LeaveBox(outline));
             wchar_t shown[16] = {};
-            GetWindowTextW(outline, shown, 16);
+            ASSERT_TRUE(SendMessageTimeoutW(outline, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(shown), SMTO_NORMAL, 30000,
+                                            &answer));
             EXPECT_STREQ(L"0", shown);
         }
         std::wstring text = std::to_wstring(width);
