@@ -91,12 +91,15 @@ namespace {
 void ExportInto(std::string file, bool asked) {
     FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
     const OutputFormat format = CurrentOutputFormat();
-    // A template gone since the preview is named as what is missing, not the output.
+    // A template that is not there (deleted since the preview, or never there)
+    // is named as what is missing, not the output.
     const auto templateLost = [] {
         Block path(EditContent(kTemplatePath));
-        FileBytes probe = ReadWholeFile(TextOf(path));
-        if (probe.error) ReportFailure("导出失败, 模板读不到", TextOf(path), probe.error);
-        return probe.error != 0;
+        if (GetFileAttributesW(WidePath(TextOf(path)).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+        ReportFailure("导出失败, 找不到模板", TextOf(path), ERROR_FILE_NOT_FOUND);
+        return true;
     };
     // An empty picture would replace the last good export with a zero-byte file.
     if (!CurrentPicture) {

@@ -9,6 +9,7 @@
 #include <vector>
 #include "app/window/handlers.h"
 #include "app/window/unit_access.h"
+#include "runtime/base/allocation_failure.h"
 
 namespace app {
 
@@ -44,7 +45,7 @@ std::string FirstDroppedPicture(HDROP drop) {
     return "";
 }
 
-LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT HandleWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DROPFILES) {
         HDROP drop = reinterpret_cast<HDROP>(wp);
         std::string picture = FirstDroppedPicture(drop);
@@ -64,6 +65,12 @@ LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return CallWindowProcA(g_windowProc, hwnd, msg, wp, lp);
+}
+
+// A bad_alloc must not unwind through the system's frames: it becomes the
+// out-of-memory report here, as at the runtime's own boundaries.
+LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return imprinta::FatalOnBadAlloc([&] { return HandleWindowMessage(hwnd, msg, wp, lp); });
 }
 
 }  // namespace

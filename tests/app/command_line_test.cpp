@@ -312,6 +312,11 @@ TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
     EXPECT_NE(std::string::npos, bad.out.find("不是文本表格")) << bad.out;
     CliResult quality = RunCli(folder, {L"--batch", L"--quality", L"0"});
     EXPECT_EQ(2, quality.code) << quality.out;
+    // A row refused for a character GBK lacks names the cell and the character.
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "e.csv", "a,b\n\xE6\xA9\x98\xF0\x9F\x8D\x8A,x\n"));
+    CliResult emoji = RunCli(folder, {L"--batch", L"--texts", L"e.csv", L"--out", L"emoji"});
+    EXPECT_EQ(1, emoji.code) << emoji.out;
+    EXPECT_NE(std::string::npos, emoji.out.find("跳过: 第 2 行: 标题含有 GBK 编码里没有的字符 U+1F34A")) << emoji.out;
 
     // Placeholders: a title "{标题} {日期}" in the settings filled from a table
     // whose header names a 日期 column; a column the table lacks stays visible.

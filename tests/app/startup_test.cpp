@@ -138,10 +138,12 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     EXPECT_EQ(simSunAt, program.ComboSelection(U::TitleFont));
     EXPECT_EQ(simSunAt, program.ComboSelection(U::BodyFont));
 
-    // No template picture: nothing composed, so the export writes no file and says why.
+    // No template picture: nothing composed, so the export writes no file and
+    // names the template as what is missing (not the output file).
     std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
     ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::wstring::npos, notices[0].find(L"没有可保存的图片")) << Ansi(notices[0]);
+    for (const wchar_t* part : {L"找不到模板: ./1.png", L"原因: 文件不存在"})
+        EXPECT_NE(std::wstring::npos, notices[0].find(part)) << Ansi(notices[0]);
     EXPECT_FALSE(FileExistsA(folder + kExportName));
 
     ASSERT_EQ(0, program.Close());
