@@ -12,7 +12,6 @@
 #include "app/batch/batch_job.h"
 #include "app/window/batch_run.h"
 #include "app/platform/failure_report.h"
-#include "app/platform/message_text.h"
 #include "app/poster/placeholders.h"
 #include "app/window/handlers.h"
 #include "app/window/window_poster.h"
@@ -30,13 +29,6 @@ namespace {
 
 constexpr size_t kReasonsShown = 5;
 const char kButtonText[] = "按表格批量…";
-
-std::wstring Wide(const std::string& gbk) {
-    int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(std::max(n, 0)), L'\0');
-    if (n > 0) MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(), n);
-    return out;
-}
 
 std::string Gbk(const std::wstring& wide) {
     int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
@@ -101,7 +93,6 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     if (!PickTableFile(&path)) return;
     const PosterDescription shown = WindowPoster();
     TableSummary summary = Summarise(path, shown);
-    const std::wstring caption = L"按表格批量";
     if (summary.error != TableError::None)
         return ShowFailure("读不到表格: " + Gbk(path) + "\r\n原因: " + TableErrorText(summary.error));
     std::string templates = RunDirectoryPath("\\模板\\");
@@ -121,9 +112,9 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
         if (summary.failedRows > summary.reasons.size())
             text += "\n  另有 " + Count(summary.failedRows - summary.reasons.size()) + " 行没有列出";
     }
-    UINT buttons = total ? MB_OKCANCEL | MB_ICONQUESTION : MB_OK | MB_ICONWARNING;
+    UINT buttons = total ? MB_OKCANCEL | MB_ICONINFORMATION : MB_OK | MB_ICONWARNING;
     if (total) text += "\n\n开始吗?";
-    if (MessageBoxW(MainWindow(), Wide(FittedMessage(text)).c_str(), caption.c_str(), buttons) != IDOK || !total) {
+    if (ShowMessage(text, "按表格批量", buttons) != IDOK || !total) {
         ClearList(&list);
         return;
     }

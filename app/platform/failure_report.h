@@ -12,6 +12,10 @@ namespace app {
 extern const char kFailureCaption[];
 extern const char kDoneCaption[];
 
+// A message in the program's own box, sized to its text (GBK): MB_OK or
+// MB_OKCANCEL with MB_ICONWARNING or MB_ICONINFORMATION. IDOK or IDCANCEL.
+int ShowMessage(const std::string& gbk, const std::string& caption, unsigned type);
+
 // "<action>: <path>\r\n原因: <reason>" (GBK).
 std::string FailureText(const std::string& action, const std::string& path, uint32_t error);
 void ShowFailure(const std::string& text);
