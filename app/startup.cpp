@@ -59,7 +59,8 @@ extern "C" void IMPRINTA_CDECL OnMainWindowCreated(EventResultSlot*) {
 extern "C" void IMPRINTA_CDECL OnMainWindowDestroying(EventResultSlot*) {
     MainWindowClosing = true;
     StopGdiPlus();
-    SaveSettings();
+    // Saved as the window closed, unless it ended some other way.
+    if (!SettingsSavedAtClose()) SaveSettings();
 }
 
 extern "C" int IMPRINTA_CDECL ProgramEntry(void) {

@@ -1,5 +1,6 @@
 #include "app/batch/batch_arguments.h"
 #include "app/poster/output_format.h"
+#include "app/poster/typed_number.h"
 
 namespace app {
 
@@ -118,14 +119,9 @@ ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args) {
 }
 
 bool NumberInRange(const std::wstring& text, int first, int last, int* value) {
-    if (text.empty() || text.size() > 6) return false;
-    int n = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return false;
-        n = n * 10 + (c - L'0');
-    }
-    if (n < first || n > last) return false;
-    *value = n;
+    int64_t n = 0;
+    if (!ReadWholeNumber(HalfWidthNumberText(text), &n) || n < first || n > last) return false;
+    *value = static_cast<int>(n);
     return true;
 }
 

@@ -43,7 +43,7 @@ struct Poster {
     std::vector<std::pair<std::string, std::string>> values;
 };
 
-// A whole decimal number from first to last, or false.
+// A whole decimal number from first to last (full-width digits too), or false.
 bool NumberInRange(const std::wstring& text, int first, int last, int* value);
 
 // The two characters "\n" become CR LF.

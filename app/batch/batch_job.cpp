@@ -13,6 +13,7 @@
 #include "app/window/program_state.h"
 #include "app/render/renderer.h"
 #include "app/platform/runtime_calls.h"
+#include "app/window/save_place.h"
 #include "app/window/settings.h"
 #include "app/window/unit_access.h"
 #include "runtime/core/blocks.h"
@@ -323,7 +324,7 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     if (TakeBatchClick(mainwindow::kButtonExportAll) || MainWindowClosing) return;
     BatchRun run(mainwindow::kButtonExportAll, kExportAllCaption);
     std::string templates = RunDirectoryPath("\\模板\\");
-    std::string outputRoot = RunDirectoryPath("\\批量目录\\");
+    std::string outputRoot = OutputPath("\\批量目录\\");
     void* list = nullptr;
     ForgetNamesLeftOut();
     const int32_t found = ListFiles(templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
@@ -350,7 +351,7 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     run.End();
     if (!MainWindowClosing) {
         ShowWindowPosterAgain();
-        if (!tally.AllWell() || found == 0) ShowFailure("批量导出: " + tally.Summary());
+        ShowBatchEnd("批量导出", tally, outputRoot);
         if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }
 }

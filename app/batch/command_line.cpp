@@ -333,7 +333,9 @@ private:
     size_t done_ = 0, written_ = 0, skipped_ = 0, failedCount_ = 0;
     int32_t templatesFound_ = 0, namesLeftOut_ = 0;  // listed, and the names the listing could not take
     size_t templatesLeftOut_ = 0;  // posters not made: templates beyond the limit or with such names
-    std::vector<std::string> failed_, noted_;
+    // Rows that cannot be used are skipped, once per template, as the window counts them.
+    size_t rowsRefused_ = 0, rowPostersSkipped_ = 0;
+    std::vector<std::string> failed_, noted_, refused_;
 };
 
 constexpr size_t kFailuresListed = 50;
@@ -457,8 +459,11 @@ void BatchRun::Fail(const std::string& what) {
 void BatchRun::Commit(Step& step, RenderPool& pool) {
     ++done_;
     if (!step.failure.empty()) {
-        report_.Line("[" + Number(done_) + "] " + step.failure);
-        return Fail(step.failure);
+        report_.Line("[" + Number(done_) + "] 跳过 " + step.failure);
+        ++rowsRefused_;
+        rowPostersSkipped_ += templates_.size();
+        if (refused_.size() < kFailuresListed) refused_.push_back(step.failure);
+        return;
     }
     const Template& t = templates_[step.templateIndex];
     const Poster& p = *step.poster;
@@ -545,18 +550,21 @@ int BatchRun::Go() {
         return kExitBadArguments;
     }
     if (g_stopRequested) report_.Line("已停止: 正在写的文件已写完");
-    report_.Line("完成: 写出 " + Number(written_) + " 张, 跳过 " + Number(templatesLeftOut_ + skipped_) + " 张, 失败 " +
-                 Number(failedCount_) + " 张");
+    report_.Line("完成: 写出 " + Number(written_) + " 张, 跳过 " + Number(templatesLeftOut_ + skipped_ + rowPostersSkipped_) +
+                 " 张, 失败 " + Number(failedCount_) + " 张");
     const int32_t beyondLimit = templatesFound_ - static_cast<int32_t>(templates_.size());
     if (beyondLimit > 0) report_.Line("跳过: " + SkippedBeyondLimitText(beyondLimit));
     if (namesLeftOut_ > 0) report_.Line("跳过: " + NamesLeftOutText(namesLeftOut_));
     if (skipped_) report_.Line("跳过: " + Number(skipped_) + " 张已有 (--skip-existing)");
+    for (const std::string& r : refused_) report_.Line("跳过: " + r);
+    if (rowsRefused_ > refused_.size()) report_.Line("另有 " + Number(rowsRefused_ - refused_.size()) + " 行跳过未列出");
     for (const std::string& f : failed_) report_.Line("失败: " + f);
     for (const std::string& n : noted_) report_.Line("注意: " + n);
     if (failedCount_ > failed_.size()) report_.Line("另有 " + Number(failedCount_ - failed_.size()) + " 个失败未列出");
-    // Files already there are what a rerun is for; templates left out are not.
-    return failedCount_ == 0 && noted_.empty() && templatesLeftOut_ == 0 && !g_stopRequested ? kExitAllWritten
-                                                                                                : kExitSomeFailed;
+    // Files already there are what a rerun is for; templates and rows left out are not.
+    return failedCount_ == 0 && noted_.empty() && templatesLeftOut_ == 0 && rowsRefused_ == 0 && !g_stopRequested
+               ? kExitAllWritten
+               : kExitSomeFailed;
 }
 
 }  // namespace

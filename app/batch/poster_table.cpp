@@ -40,6 +40,33 @@ bool ToProgramText(const std::string& text, TableEncoding encoding, std::string*
     return true;
 }
 
+// The first character of a UTF-8 text that GBK has no code for, as "U+XXXX"
+// (the message itself is GBK, so the character cannot be shown as itself).
+std::string FirstCharacterOutsideGbk(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (n <= 0) return "";
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    for (size_t i = 0; i < wide.size();) {
+        const bool pair = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                          wide[i + 1] <= 0xDFFF;
+        const int units = pair ? 2 : 1;
+        BOOL lost = FALSE;
+        char bytes[8];
+        const int m = WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data() + i, units, bytes,
+                                          sizeof bytes, nullptr, &lost);
+        if (m <= 0 || lost) {
+            const unsigned code =
+                pair ? 0x10000u + ((wide[i] - 0xD800u) << 10) + (wide[i + 1] - 0xDC00u) : static_cast<unsigned>(wide[i]);
+            char name[16];
+            wsprintfA(name, "U+%04X", code);
+            return name;
+        }
+        i += static_cast<size_t>(units);
+    }
+    return "";
+}
+
 PosterTable::PosterTable(const std::wstring& path, std::string defaultBody, std::vector<std::string> columnNames)
     : defaultBody_(std::move(defaultBody)), columnNames_(std::move(columnNames)) {
     file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -85,9 +112,16 @@ bool PosterTable::Next(Poster* poster, std::string* failure) {
     Poster p;
     p.line = row.line;
     std::string name;
-    if (!ToProgramText(row.title, row.encoding, &p.title) || !ToProgramText(row.body, row.encoding, &p.body) ||
-        !ToProgramText(OutputStem(row.name), row.encoding, &name)) {
-        *failure = RowFailure(row.line, "含有 GBK 编码里没有的字符");
+    // The cell and the character, so the person can find it.
+    const struct {
+        const char* cell;
+        std::string text;
+        std::string* out;
+    } cells[] = {{"标题", row.title, &p.title}, {"文案", row.body, &p.body}, {"文件名", OutputStem(row.name), &name}};
+    for (const auto& c : cells) {
+        if (ToProgramText(c.text, row.encoding, c.out)) continue;
+        const std::string which = FirstCharacterOutsideGbk(c.text);
+        *failure = RowFailure(row.line, std::string(c.cell) + "含有 GBK 编码里没有的字符" + (which.empty() ? "" : " " + which));
         return true;
     }
     p.title = WithCrLf(p.title);
@@ -104,7 +138,8 @@ bool PosterTable::Next(Poster* poster, std::string* failure) {
             std::find(columnNames_.begin(), columnNames_.end(), column) == columnNames_.end())
             continue;
         if (!ToProgramText(row.cells[i], row.encoding, &cell)) {
-            *failure = RowFailure(row.line, "含有 GBK 编码里没有的字符");
+            const std::string which = FirstCharacterOutsideGbk(row.cells[i]);
+            *failure = RowFailure(row.line, column + "含有 GBK 编码里没有的字符" + (which.empty() ? "" : " " + which));
             return true;
         }
         p.values.emplace_back(column, WithCrLf(cell));

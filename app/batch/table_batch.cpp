@@ -19,6 +19,7 @@
 #include "app/batch/poster_table.h"
 #include "app/window/program_state.h"
 #include "app/platform/runtime_calls.h"
+#include "app/window/save_place.h"
 #include "app/window/settings.h"
 #include "app/window/unit_access.h"
 #include "runtime/core/blocks.h"
@@ -29,13 +30,6 @@ namespace {
 
 constexpr size_t kReasonsShown = 5;
 const char kButtonText[] = "按表格批量…";
-
-std::wstring Wide(const std::string& gbk) {
-    int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(std::max(n, 0)), L'\0');
-    if (n > 0) MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(), n);
-    return out;
-}
 
 std::string Gbk(const std::wstring& wide) {
     int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
@@ -100,7 +94,6 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     if (!PickTableFile(&path)) return;
     const PosterDescription shown = WindowPoster();
     TableSummary summary = Summarise(path, shown);
-    const std::wstring caption = L"按表格批量";
     if (summary.error != TableError::None)
         return ShowFailure("读不到表格: " + Gbk(path) + "\r\n原因: " + TableErrorText(summary.error));
     std::string templates = RunDirectoryPath("\\模板\\");
@@ -117,15 +110,17 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     if (summary.failedRows) {
         text += "\n\n" + Count(summary.failedRows) + " 行不能用, 会跳过:";
         for (const std::string& r : summary.reasons) text += "\n  " + r;
+        if (summary.failedRows > summary.reasons.size())
+            text += "\n  另有 " + Count(summary.failedRows - summary.reasons.size()) + " 行没有列出";
     }
-    UINT buttons = total ? MB_OKCANCEL | MB_ICONQUESTION : MB_OK | MB_ICONWARNING;
+    UINT buttons = total ? MB_OKCANCEL | MB_ICONINFORMATION : MB_OK | MB_ICONWARNING;
     if (total) text += "\n\n开始吗?";
-    if (MessageBoxW(MainWindow(), Wide(text).c_str(), caption.c_str(), buttons) != IDOK || !total) {
+    if (ShowMessage(text, "按表格批量", buttons) != IDOK || !total) {
         ClearList(&list);
         return;
     }
     BatchRun run(mainwindow::kButtonTableBatch, kButtonText);
-    const std::string outputRoot = RunDirectoryPath("\\批量目录\\");
+    const std::string outputRoot = OutputPath("\\批量目录\\");
     PosterTable table(path, shown.fields[kBodyField].text.text, PlaceholderNames(shown));
     Poster p;
     std::string failure;
@@ -164,7 +159,7 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     run.End();
     if (!MainWindowClosing) {
         ShowWindowPosterAgain();
-        if (!tally.AllWell()) ShowFailure("按表格批量: " + tally.Summary());
+        ShowBatchEnd("按表格批量", tally, outputRoot);
         if (tally.written() > 0) ShellOpen(outputRoot.c_str());
     }
 }

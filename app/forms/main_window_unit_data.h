@@ -7,7 +7,10 @@
 
 namespace mainwindow {
 
-enum InputMode : int32_t { kNormalInput = 0, kIntegerInput = 7 };
+// Number boxes take digits and "-" and keep their text as typed: the integer
+// mode (7) would rewrite it when the focus leaves, emptying a typed 0 (then
+// saved as the default) and full-width digits from an input method.
+enum InputMode : int32_t { kNormalInput = 0, kNumberInput = 3, kIntegerInput = 7 };
 
 enum class ButtonRole { Plain, Default };  // a default button takes Enter
 enum class ComboKind { EditableDropDown, List };

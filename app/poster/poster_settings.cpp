@@ -1,6 +1,7 @@
 #include "app/poster/poster_settings.h"
 #include <algorithm>
 #include "app/poster/text_limits.h"
+#include "app/poster/typed_number.h"
 
 namespace app {
 
@@ -90,6 +91,13 @@ int32_t Held(StoredMember member, int64_t value) {
 int32_t StoredNumber(const StoredKey& key, const std::string& text) {
     int64_t value = 0;
     return ParseStoredNumber(text, &value) ? Held(key.member, value) : key.fallback;
+}
+
+std::string StoredNumberText(const StoredKey& key, const std::string& text) {
+    const int32_t n = StoredNumber(key, text);
+    int64_t whole = 0;
+    const bool asTyped = text.find_first_of("\r\n") == std::string::npos && ReadWholeNumber(text, &whole) && whole == n;
+    return asTyped ? text : NumberText(n);
 }
 
 std::string FontNameKey(const std::string& field) { return field + "字体名称"; }

@@ -29,6 +29,10 @@ const std::vector<StoredKey>& StoredNumberKeys();
 int32_t Held(StoredMember member, int64_t value);
 // The number a key's stored or typed text stands for: held, or the fallback.
 int32_t StoredNumber(const StoredKey& key, const std::string& text);
+// A size or position as its box shows it and the file keeps it: the text as
+// typed when it is just that number ("４０", "+5"), else the number StoredNumber
+// makes of it, so what is drawn is what is saved and read back.
+std::string StoredNumberText(const StoredKey& key, const std::string& text);
 // The keys after the numbers: each field's font name, then each field's text.
 std::string FontNameKey(const std::string& field);
 std::string TextKey(const std::string& field);

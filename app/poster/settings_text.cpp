@@ -1,4 +1,5 @@
 #include "app/poster/settings_text.h"
+#include "app/poster/typed_number.h"
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -114,17 +115,6 @@ std::string UnescapeLineBreaks(const std::string& stored) {
     return out;
 }
 
-bool ParseStoredNumber(const std::string& text, int64_t* value) {
-    const std::string t = Trimmed(text);
-    // A number first, as the boxes read them ("30abc" is 30); words, "nan" and "inf" are none.
-    const size_t first = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
-    if (first >= t.size() || !std::strchr(".0123456789", t[first])) return false;
-    char* end = nullptr;
-    const double d = std::strtod(t.c_str(), &end);
-    if (end == t.c_str() || std::isnan(d)) return false;
-    constexpr double kLimit = 9.0e18;  // inside int64 either way
-    *value = static_cast<int64_t>(d > kLimit ? kLimit : d < -kLimit ? -kLimit : d);
-    return true;
-}
+bool ParseStoredNumber(const std::string& text, int64_t* value) { return ReadLeadingNumber(text, value); }
 
 }  // namespace app

@@ -25,7 +25,8 @@ std::string EscapeLineBreaks(const std::string& gbk);
 std::string UnescapeLineBreaks(const std::string& stored);
 
 // A stored or typed number: decimal, with sign, fraction or exponent, at the
-// start of the text (blanks before it allowed, anything after it ignored);
+// start of the text (blanks before it allowed, anything after it ignored),
+// full-width digits and signs as their ASCII forms (ReadLeadingNumber);
 // anything beyond int64 is held near its end. False when there is no number.
 bool ParseStoredNumber(const std::string& text, int64_t* value);
 

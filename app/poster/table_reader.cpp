@@ -299,7 +299,9 @@ bool TableReader::ReadRecord(std::vector<std::string>* fields, bool* tooLong, in
     extra_ = false;
     const size_t used = header_.empty() ? kColumnsKept : header_.size();
     if (Peek() < 0) return false;
-    *line = line_;
+    // Rows are numbered as a spreadsheet shows them: one per record, blank
+    // ones included; a line break inside quotes stays in its row.
+    *line = ++records_;
     const char separator = separator_ == TableSeparator::Comma ? ',' : '\t';
     size_t column = 0;
     std::string field;
@@ -315,7 +317,6 @@ bool TableReader::ReadRecord(std::vector<std::string>* fields, bool* tooLong, in
     auto lineBreak = [&](int c) {
         Take();
         if (c == '\r' && Peek() == '\n') Take();
-        ++line_;
     };
     auto endField = [&] {
         if (column < kNamedColumnsKept) fields->push_back(field);

@@ -29,7 +29,7 @@ const char* RowErrorText(RowError e);
 const char* NameErrorText(NameError e);
 
 struct TableRow {
-    int line = 0;  // the physical line the row starts on, from 1
+    int line = 0;  // the row as Excel numbers it: its record, from 1 (quoted line breaks do not count)
     std::string title, body, name;  // line breaks inside quoted fields are LF
     bool hasTitle = true;           // a table with a header of its own names may have none
     bool hasBody = false;           // a second column was there (perhaps empty)
@@ -93,7 +93,7 @@ private:
     std::vector<uint8_t> raw_;     // UTF-16 bytes not yet converted (an odd byte, a high surrogate)
     std::string buffer_;         // the stream as UTF-8 or GBK bytes
     size_t pos_ = 0;
-    int line_ = 1, rows_ = 0;
+    int records_ = 0, rows_ = 0;
 };
 
 // An output name as the table gives it, checked in the table's encoding: no

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include "app/poster/typed_number.h"
 
 namespace app {
 
@@ -85,19 +86,8 @@ const int kStyleFieldCount = sizeof kStyleFields / sizeof kStyleFields[0];
 #undef IMPRINTA_STYLE_INT
 
 bool ParseStoredInteger(const char* text, int32_t* value) {
-    if (!text) return false;
-    while (*text == ' ' || *text == '\t') ++text;
-    bool negative = false;
-    if (*text == '-' || *text == '+') negative = *text++ == '-';
-    if (*text < '0' || *text > '9') return false;
     int64_t v = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        v = v * 10 + (*text - '0');
-        if (v > int64_t(1) << 32) return false;
-    }
-    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n') ++text;
-    if (*text) return false;
-    v = negative ? -v : v;
+    if (!text || !ReadWholeNumber(text, &v)) return false;
     // Colours are stored as signed values of 0x00BBGGRR words; anything in 32 bits reads.
     if (v < INT32_MIN || v > int64_t(UINT32_MAX)) return false;
     *value = static_cast<int32_t>(static_cast<uint32_t>(v));

@@ -64,7 +64,7 @@ struct StyleField {
 extern const StyleField kStyleFields[];
 extern const int kStyleFieldCount;
 
-// A stored integer: optional blanks and sign, decimal digits, within int32.
+// A stored integer: optional blanks and sign, decimal digits (full-width too), within int32.
 // False for anything else (empty, text, out of range): the setting keeps its default.
 bool ParseStoredInteger(const char* text, int32_t* value);
 

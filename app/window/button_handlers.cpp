@@ -10,6 +10,7 @@
 #include "app/window/handlers.h"
 #include "app/window/preview.h"
 #include "app/window/program_state.h"
+#include "app/window/save_place.h"
 #include "app/window/settings.h"
 #include "app/window/tutorial_page.h"
 #include "app/window/unit_access.h"
@@ -27,7 +28,7 @@ const char kTutorialFileName[] = "\\tutorial.html";
 
 // The export file's name with the extension of the output format.
 std::string ExportFilePath(FileFormat kind) {
-    std::string path = RunDirectoryPath(kExportFileName);
+    std::string path = OutputPath(kExportFileName);
     return path.substr(0, path.size() - 4) + ExtensionOf(kind);
 }
 
@@ -62,19 +63,74 @@ std::string TextOf(const Block& b) { return b.text() ? b.text() : ""; }
 
 }  // namespace
 
-extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) {
-    FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
-    const OutputFormat format = CurrentOutputFormat();
-    std::string file = ExportFilePath(format.kind);
-    // An empty picture would replace the last good export with a zero-byte file.
-    if (!CurrentPicture) return ReportFailure("没有导出", file, kErrorNothingToWrite);
-    Block bytes(ExportBytes(format));
-    if (!bytes.get()) return ReportFailure("导出失败", file, CurrentReduction.active ? kErrorNotPicture : ERROR_NOT_ENOUGH_MEMORY);
-    if (uint32_t error = WriteByteSetFile(file, bytes.get())) ReportFailure("导出失败", file, error);
+namespace {
+std::string g_lastExport;  // the file the last export wrote, for "预览"
+
+// The folder part of a path, without its last backslash.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+// The export into file: the file written, or the failure said. An export into
+// the given (not asked) place that is refused asks for another one.
+void ExportInto(std::string file, bool asked);
+}  // namespace
+
+extern "C" void IMPRINTA_CDECL ExportPicture(EventResultSlot*) { ExportInto(ExportFilePath(CurrentOutputFormat().kind), false); }
+
+namespace app {
+void ExportPictureAs() {
+    const FileFormat kind = CurrentOutputFormat().kind;
+    std::string file = AskExportFile(GetActiveWindow(), kind, ExportFilePath(kind), L"导出图片另存为");
+    if (!file.empty()) ExportInto(file, true);
+}
+}  // namespace app
+
+namespace {
+void ExportInto(std::string file, bool asked) {
+    FlushDeferredRefresh();  // the texts shown in the boxes, not an older picture
+    const OutputFormat format = CurrentOutputFormat();
+    // A template that is not there (deleted since the preview, or never there)
+    // is named as what is missing, not the output.
+    const auto templateLost = [] {
+        Block path(EditContent(kTemplatePath));
+        if (GetFileAttributesW(WidePath(TextOf(path)).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+        ReportFailure("导出失败, 找不到模板", TextOf(path), ERROR_FILE_NOT_FOUND);
+        return true;
+    };
+    // An empty picture would replace the last good export with a zero-byte file.
+    if (!CurrentPicture) {
+        if (!templateLost()) ReportFailure("没有导出", file, kErrorNothingToWrite);
+        return;
+    }
+    Block bytes(ExportBytes(format));
+    if (!bytes.get()) {
+        if (!templateLost())
+            ReportFailure("导出失败", file, CurrentReduction.active ? kErrorNotPicture : ERROR_NOT_ENOUGH_MEMORY);
+        return;
+    }
+    uint32_t error = WriteByteSetFile(file, bytes.get());
+    if (error && !asked && IsRefusedWrite(error)) {
+        // The folder refuses (read-only, or another user's): the person picks
+        // another, which later exports and batches use too.
+        ShowFailure(FailureText("导出失败", file, error) + "\r\n请另选一个保存图片的文件夹, 以后的导出和批量也放在那里。");
+        file = AskExportFile(GetActiveWindow(), format.kind, file, L"选择保存图片的位置");
+        if (file.empty()) return;
+        asked = true;
+        error = WriteByteSetFile(file, bytes.get());
+    }
+    if (error) return ReportFailure("导出失败", file, error);
+    g_lastExport = file;
+    // A place picked by the person is where the following files go.
+    if (asked) SetChosenOutputFolder(FolderOf(file));
+}
+}  // namespace
+
 extern "C" void IMPRINTA_CDECL OpenExportedPicture(EventResultSlot*) {
-    std::string file = ExportFilePath(CurrentOutputFormat().kind);
+    std::string file = g_lastExport.empty() ? ExportFilePath(CurrentOutputFormat().kind) : g_lastExport;
     FileBytes probe = ReadWholeFile(file);
     if (probe.error) return ReportFailure("打不开导出的图片 (请先导出)", file, probe.error);
     ShellOpen(file.c_str());

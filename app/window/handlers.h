@@ -35,3 +35,9 @@ void IMPRINTA_CDECL LoadStyleFile(EventResultSlot* result);
 void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot* result);
 void IMPRINTA_CDECL ExportTableBatch(EventResultSlot* result);
 }
+
+namespace app {
+// "另存为…": the export into a file the person names; its folder is then
+// where later exports and batches go.
+void ExportPictureAs();
+}  // namespace app

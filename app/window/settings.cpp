@@ -21,6 +21,7 @@
 #include "app/platform/file_io.h"
 #include "app/window/handlers.h"
 #include "app/window/preview.h"
+#include "app/window/save_place.h"
 #include "app/window/window_poster.h"
 #include "app/window/program_state.h"
 #include "app/window/template_note.h"
@@ -89,10 +90,22 @@ const char kQualityKey[] = "JPEG质量";
 // The template box's path, after every other key.
 const char kTemplateKey[] = "模板文件";
 
-std::string g_settingsFile;  // empty: pz.ini next to the program
+std::string g_settingsFile;  // empty: the program's own settings
+// %APPDATA%\Imprinta\pz.ini once the program's folder has refused them; else
+// empty: pz.ini next to the program.
+std::string g_settingsHome;
 
 // The file path is built anew for every key.
-std::string SettingsFile() { return g_settingsFile.empty() ? RunDirectoryPath("\\pz.ini") : g_settingsFile; }
+std::string SettingsFile() {
+    if (!g_settingsFile.empty()) return g_settingsFile;
+    return g_settingsHome.empty() ? RunDirectoryPath("\\pz.ini") : g_settingsHome;
+}
+
+// Saving as the window closes: a failure then asks whether to close after all.
+bool g_closing = false, g_stayOpen = false, g_savedAtClose = false;
+
+// The folder picked for exports and batches.
+const char kOutputFolderKey[] = "输出文件夹";
 
 char* IntegerToText(int32_t value) {
     return reinterpret_cast<char*>(static_cast<uintptr_t>(CallCore(kCmdToText, {ArgInt(value)}).low));
@@ -114,6 +127,9 @@ std::string TextOf(int32_t value) {
     return text.text() ? text.text() : "";
 }
 
+// A size or position as its box shows it and the file keeps it.
+std::string NumberText(const SettingKey& k, const char* text) { return StoredNumberText(*k.stored, text ? text : ""); }
+
 // Sets the unit from its key's stored text, held to range or the default.
 void SetUnitValue(const SettingKey& k, const char* text) {
     int64_t index = 0;
@@ -126,7 +142,7 @@ void SetUnitValue(const SettingKey& k, const char* text) {
             SetComboListIndex(k.unit, 0);
         break;
     case Kind::Colour: SetPickedColour(k.unit, static_cast<uint32_t>(NumberFrom(k, text))); break;
-    case Kind::Number: SetEditContent(k.unit, TextOf(NumberFrom(k, text)).c_str()); break;
+    case Kind::Number: SetEditContent(k.unit, NumberText(k, text).c_str()); break;
     case Kind::Text:
         // A missing text keeps the window's sample.
         if (text && *text) SetEditContent(k.unit, UnescapeLineBreaks(text).c_str());
@@ -144,7 +160,7 @@ std::string SavedValue(const SettingKey& k) {
     switch (k.kind) {
     case Kind::ListIndex: return TextOf(ComboListIndex(k.unit));
     case Kind::Colour: return TextOf(static_cast<int32_t>(PickedColour(k.unit)));
-    case Kind::Number: value.reset(EditContent(k.unit)); return TextOf(NumberFrom(k, value.text()));
+    case Kind::Number: value.reset(EditContent(k.unit)); return NumberText(k, value.text());
     case Kind::Text: value.reset(EditContent(k.unit)); return EscapeLineBreaks(value.text() ? value.text() : "");
     }
     return "";
@@ -259,6 +275,11 @@ PosterDescription StoredWindowPoster() {
 void UseSettingsFile(const std::string& path) { g_settingsFile = path; }
 
 void LoadSettings(SettingsPart part) {
+    // Where the folder cannot be written, settings saved to %APPDATA% before are read from there.
+    if (g_settingsFile.empty() && g_settingsHome.empty() && !FolderWritable(RunDirectoryPath(""))) {
+        const std::string roaming = RoamingSettingsFile();
+        if (!roaming.empty() && FileExists(roaming.c_str())) g_settingsHome = roaming;
+    }
     // Every key is in place before the one refresh at the end of the hold, so
     // the first picture already has the stored colours (setting a picker's
     // colour fires no refresh of its own).
@@ -271,13 +292,21 @@ void LoadSettings(SettingsPart part) {
     }
     for (size_t i = 0; i < kStandardFieldCount; ++i) FieldEffects(i) = ReadStoredEffects(ReadStored, kFieldNames[i]);
     SetCurrentOutputFormat(ReadStoredOutputFormat());
-    if (part == SettingsPart::All) LoadTemplatePath();
+    if (part == SettingsPart::All) {
+        Block folder(ReadKey(kOutputFolderKey));
+        SetChosenOutputFolder(folder.text() ? folder.text() : "");
+        LoadTemplatePath();
+    }
     RefreshPreview(nullptr);
 }
 
 bool SaveSettings(SettingsPart part) {
     const PosterDescription poster = StoredWindowPoster();
     IniValues values = StoredPosterHead(poster, FontListNames(kTextFieldUnits[kTitleField].font));
+    // Sizes and positions as their boxes show them: "４０" stays as typed.
+    for (const SettingKey& k : NumberKeys())
+        for (auto& v : values)
+            if (k.kind == Kind::Number && v.first == k.key) v.second = SavedValue(k);
     if (part == SettingsPart::All)
         AddWindowPlace(values);
     else
@@ -289,6 +318,7 @@ bool SaveSettings(SettingsPart part) {
     values.emplace_back(kFormatKey, NameOf(CurrentOutputFormat().kind));
     values.emplace_back(kQualityKey, TextOf(CurrentOutputFormat().quality));
     if (part == SettingsPart::All) {
+        if (!ChosenOutputFolder().empty()) values.emplace_back(kOutputFolderKey, ChosenOutputFolder());
         Block path(EditContent(mainwindow::kTemplatePath));
         const std::string& gone = GoneKeptTemplate();
         values.emplace_back(kTemplateKey, !gone.empty() ? gone : path.text() ? path.text() : "");
@@ -297,12 +327,46 @@ bool SaveSettings(SettingsPart part) {
     FileBytes old = ReadWholeFile(file);
     const std::string existing(old.bytes.begin(), old.bytes.end());
     const std::string content = WithIniValues(existing, kSection, values);
-    if (uint32_t error = WriteWholeFile(file, content.data(), content.size())) {
-        ReportFailure("设置没有保存", file, error);
+    uint32_t error = WriteWholeFile(file, content.data(), content.size());
+    if (error && IsRefusedWrite(error) && g_settingsFile.empty() && g_settingsHome.empty()) {
+        // The program's folder refuses: the settings move to the person's own
+        // application data, as Windows programs keep theirs, and are read from
+        // there from now on. Said once: the next start finds them there.
+        const std::string roaming = RoamingSettingsFile();
+        const std::string folder = roaming.substr(0, roaming.rfind('\\'));
+        if (!roaming.empty()) {
+            CreateDirectoryW(WidePath(folder).c_str(), nullptr);
+            if (!WriteWholeFile(roaming, content.data(), content.size())) {
+                g_settingsHome = roaming;
+                ShowNote("程序所在的文件夹不能写入, 设置改存在:\r\n" + roaming + "\r\n以后启动时从这里读取。");
+                return true;
+            }
+        }
+    }
+    if (error) {
+        std::string text = FailureText("设置没有保存", file, error) +
+                           "\r\n这次的字体、大小、位置和文字下次启动时不会恢复。可以在“文字样式…”里用“样式另存为…”"
+                           "把设置存到能写入的文件夹, 下次用“载入样式…”读回。";
+        if (!g_closing) {
+            ShowFailure(text);
+        } else {
+            g_stayOpen = !AskAfterFailure(text + "\r\n\r\n按“确定”关闭程序, 按“取消”回到窗口。");
+        }
         return false;
     }
     return true;
 }
+
+bool SaveSettingsBeforeClose() {
+    g_closing = true;
+    g_stayOpen = false;
+    SaveSettings();
+    g_closing = false;
+    g_savedAtClose = !g_stayOpen;  // saved, or the failure was said and the person closes anyway
+    return !g_stayOpen;
+}
+
+bool SettingsSavedAtClose() { return g_savedAtClose; }
 
 namespace {
 // The boxes Cancel puts back as typed: each text field's text, then the template.

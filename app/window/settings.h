@@ -16,6 +16,12 @@ enum class SettingsPart { All, Style };
 void LoadSettings(SettingsPart part = SettingsPart::All);
 // False when the file could not be written (the person has been told why).
 bool SaveSettings(SettingsPart part = SettingsPart::All);
+// Saves while the closing window is still shown, so that a failure is said
+// over it with the way out; false when the person chose to stay.
+bool SaveSettingsBeforeClose();
+// Whether that save was done and the window goes on closing: nothing to save
+// (or say) again when it is destroyed.
+bool SettingsSavedAtClose();
 
 // Another file in place of pz.ini for every following read and write (the
 // command line's --settings); an empty path goes back to pz.ini.

@@ -1,5 +1,6 @@
 #include "app/window/unit_access.h"
 #include "app/platform/runtime_calls.h"
+#include "app/poster/settings_text.h"
 #include "runtime/units/unit_types.h"
 
 namespace app {
@@ -65,7 +66,9 @@ void OpenWebPage(const char* address) {
 
 int32_t EditNumber(uint32_t unit, uint32_t window) {
     Block text(EditContent(unit, window));
-    return static_cast<int32_t>(CallCore(kCmdToInteger, {ArgText(text.text())}).low);
+    int64_t n = 0;
+    if (!ParseStoredNumber(text.text() ? text.text() : "", &n)) return 0;
+    return static_cast<int32_t>(n < INT32_MIN ? INT32_MIN : n > INT32_MAX ? INT32_MAX : n);
 }
 
 }  // namespace app

@@ -30,7 +30,9 @@ void ShowPicture(uint32_t pictureBox, const void* byteSet);
 void ShellOpen(const char* file);          // ShellExecute, operation 4 (open)
 void OpenWebPage(const char* address);
 
-// ToInteger of an edit box's content, as the handlers read numbers.
+// The number an edit box's content starts with (full-width digits too), held
+// to int32; 0 when there is none. The settings read the same way, so what is
+// drawn is what is saved.
 int32_t EditNumber(uint32_t unit, uint32_t window = kMainWindow);
 
 }  // namespace app

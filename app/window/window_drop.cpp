@@ -1,10 +1,16 @@
 // Pictures dropped on the window become the template path, then the preview.
+// The window also saves the settings as it closes and offers "另存为…" on the
+// export button's right-click menu.
 #include "app/window/window_extras.h"
+#include "app/window/save_place.h"
+#include "app/window/settings.h"
 #include <shellapi.h>
+#include <windowsx.h>
 #include <cwctype>
 #include <vector>
 #include "app/window/handlers.h"
 #include "app/window/unit_access.h"
+#include "runtime/base/allocation_failure.h"
 
 namespace app {
 
@@ -40,7 +46,7 @@ std::string FirstDroppedPicture(HDROP drop) {
     return "";
 }
 
-LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT HandleWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DROPFILES) {
         HDROP drop = reinterpret_cast<HDROP>(wp);
         std::string picture = FirstDroppedPicture(drop);
@@ -52,7 +58,41 @@ LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
+    // Settings are saved while the window is still shown: a failure is said over it.
+    if (msg == WM_CLOSE && !SaveSettingsBeforeClose()) return 0;
+    if (msg == WM_COMMAND && LOWORD(wp) == kSaveAsCommand && lp == 0) {
+        ExportPictureAs();
+        return 0;
+    }
     return CallWindowProcA(g_windowProc, hwnd, msg, wp, lp);
+}
+
+// A bad_alloc must not unwind through the system's frames: it becomes the
+// out-of-memory report here, as at the runtime's own boundaries.
+LRESULT CALLBACK WindowWithDrop(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return imprinta::FatalOnBadAlloc([&] { return HandleWindowMessage(hwnd, msg, wp, lp); });
+}
+
+// The export button's right click (or the menu key while it has the focus)
+// opens its menu; the command goes to the main window.
+WNDPROC g_exportButtonProc = nullptr;
+LRESULT CALLBACK ExportButtonWithMenu(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_RBUTTONUP || msg == WM_CONTEXTMENU) {
+        POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (msg == WM_RBUTTONUP) ClientToScreen(hwnd, &at);
+        const LPARAM where = msg == WM_CONTEXTMENU && lp == -1 ? -1 : MAKELPARAM(at.x, at.y);
+        ShowExportMenu(GetAncestor(hwnd, GA_ROOT), hwnd, where);
+        return 0;
+    }
+    return CallWindowProcA(g_exportButtonProc, hwnd, msg, wp, lp);
+}
+
+BOOL CALLBACK FindExportButton(HWND child, LPARAM found) {
+    wchar_t caption[16] = L"";
+    GetWindowTextW(child, caption, 16);
+    if (wcscmp(caption, L"导出图片") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
 }
 
 }  // namespace
@@ -73,6 +113,11 @@ void AttachPictureDrop(HWND window) {
     g_windowProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowWithDrop)));
     DragAcceptFiles(window, TRUE);
+    HWND button = nullptr;
+    EnumChildWindows(window, FindExportButton, reinterpret_cast<LPARAM>(&button));
+    if (button && !g_exportButtonProc)
+        g_exportButtonProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ExportButtonWithMenu)));
 }
 
 }  // namespace app

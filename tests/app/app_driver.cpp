@@ -240,6 +240,11 @@ std::vector<std::pair<std::string, std::string>> IniSection(const std::string& f
 }
 
 Program::~Program() {
+    if (watcher_) {
+        InterlockedExchange(&stopWatching_, 1);
+        WaitForSingleObject(watcher_, 10000);
+        CloseHandle(watcher_);
+    }
     if (pi_.hProcess) {
         if (running()) {
             TerminateProcess(pi_.hProcess, 0xDEAD);
@@ -263,7 +268,34 @@ std::string Program::Launch(const std::string& folder, const std::string& exeNam
     si.cb = sizeof si;
     if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_))
         return "CreateProcess failed: " + std::to_string(GetLastError());
+    watcher_ = CreateThread(nullptr, 0, WatchCompletions, this, 0, nullptr);
     return "";
+}
+
+DWORD WINAPI Program::WatchCompletions(void* self) {
+    auto* p = static_cast<Program*>(self);
+    HWND answered = nullptr;
+    while (!p->stopWatching_ && WaitForSingleObject(p->pi_.hProcess, 50) == WAIT_TIMEOUT) {
+        HWND box = p->BoxTitled(kDoneCaption);
+        if (!box) box = p->BoxTitled(kNoteCaption);
+        std::wstring text = box ? BoxText(box) : std::wstring();
+        if (text.empty()) continue;  // still being set up
+        if (box != answered) {
+            AcquireSRWLockExclusive(&p->completionsLock_);
+            p->completions_.push_back(text);
+            ReleaseSRWLockExclusive(&p->completionsLock_);
+        }
+        answered = box;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return 0;
+}
+
+std::vector<std::wstring> Program::Completions() const {
+    AcquireSRWLockShared(&completionsLock_);
+    std::vector<std::wstring> copy = completions_;
+    ReleaseSRWLockShared(&completionsLock_);
+    return copy;
 }
 
 bool Program::FindWindowNow() { return (window_ = FindMainWindow(pi_.dwProcessId)) != nullptr; }
@@ -376,6 +408,12 @@ bool Program::SetText(U u, const std::wstring& text) {
                                &r) != 0;
 }
 
+bool Program::LeaveBox(HWND box) {
+    DWORD_PTR r = 0;
+    const WPARAM wp = MAKEWPARAM(GetDlgCtrlID(box), EN_KILLFOCUS);
+    return SendMessageTimeoutW(GetParent(box), WM_COMMAND, wp, reinterpret_cast<LPARAM>(box), SMTO_NORMAL, 30000, &r) != 0;
+}
+
 bool Program::Click(U u, DWORD timeoutMs) {
     DWORD_PTR r = 0;
     return SendMessageTimeoutW(unit(u), BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &r) != 0;
@@ -470,11 +508,16 @@ BOOL CALLBACK CollectStaticText(HWND h, LPARAM lp) {
 }
 }  // namespace
 
-// The message: the box's one static control with text (the other holds the icon).
+// The message: the box's one static control with text (the other holds the
+// icon), as the program wrote it: the lone line feeds that fit long lines to
+// the screen are taken out.
 std::wstring Program::BoxText(HWND box) {
     std::wstring text;
     EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    return text;
+    std::wstring written;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != L'\n' || (i > 0 && text[i - 1] == L'\r')) written += text[i];
+    return written;
 }
 
 int Program::Settle(std::vector<std::wstring>* boxes, bool (*done)(void*), void* context, DWORD timeoutMs,
@@ -683,6 +726,22 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
         }
     run.done = click.Done();
     return run;
+}
+
+// Answers the program's open or save dialog (caption) with a file name, as a person typing it would.
+bool AnswerFileDialog(const Program& program, const wchar_t* caption, const std::string& path) {
+    HWND box = program.WaitForTopWindow(caption);
+    if (!box) return false;
+    HWND name = GetDlgItem(box, 0x47C);  // the file name field (a combo box with an edit field)
+    if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) name = edit;
+    if (!name) name = GetDlgItem(box, 0x480);
+    DWORD_PTR r = 0;
+    std::wstring wide = Wide(path);
+    if (!SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 10000, &r))
+        return false;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 300 && IsWindow(box); ++i) Sleep(20);
+    return !IsWindow(box);
 }
 
 const char kTwoRowTable[] = "标题,文案,文件名\r\n甲,一,first\r\n乙,二,\r\n";

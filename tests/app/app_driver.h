@@ -113,8 +113,17 @@ public:
     std::vector<std::wstring> ClickForNotices(U u);
     // Closes the window answering its notices: the exit code.
     int CloseForNotices(std::vector<std::wstring>* notices);
+    // What the box's control tells its parent when the focus leaves it (the
+    // box then tidies its text as its input mode says).
+    static bool LeaveBox(HWND box);
     // The notices a Settle for other boxes answered on the way.
     const std::vector<std::wstring>& notices() const { return notices_; }
+    // The end of a batch that wrote everything ("完成") and notes ("提示") are
+    // information boxes, answered by a watcher thread as soon as they show:
+    // these are their texts, in order.
+    static constexpr const wchar_t* kDoneCaption = L"完成";
+    static constexpr const wchar_t* kNoteCaption = L"提示";
+    std::vector<std::wstring> Completions() const;
     // A unit as it is on the screen (0x00RRGGBB rows), for the preview and the colour pickers.
     std::vector<uint32_t> Capture(U u) const;
     // Every child window of the main window, at any depth.
@@ -127,6 +136,11 @@ private:
     std::map<U, HWND> units_;
     std::vector<std::wstring> notices_;
     HWND lastNotice_ = nullptr;
+    static DWORD WINAPI WatchCompletions(void* self);
+    HANDLE watcher_ = nullptr;
+    volatile LONG stopWatching_ = 0;
+    mutable SRWLOCK completionsLock_ = SRWLOCK_INIT;
+    std::vector<std::wstring> completions_;
 };
 
 // A button clicked from a thread of its own: BM_CLICK returns only after the
@@ -165,6 +179,8 @@ struct TableBatchRun {
 };
 TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst = false);
 // A named row and a numbered one, for batches where every file fails.
+// Answers the program's open or save dialog (caption) with a file name, as a person typing it would.
+bool AnswerFileDialog(const Program& program, const wchar_t* caption, const std::string& path);
 extern const char kTwoRowTable[];
 // What a run of kTwoRowTable over one template where every file fails lacks
 // in its end report (both rows named with the reason, nothing counted as

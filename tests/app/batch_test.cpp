@@ -156,6 +156,11 @@ TEST(Batch, SubFolderTemplatesFilesFirstThenDepthFirst) {
     ASSERT_TRUE(program.SetText(U::TitleSize, L"8"));
     ASSERT_TRUE(program.SetText(U::BodySize, L"8"));
     ASSERT_TRUE(program.Click(U::ExportAllButton));
+    // Everything written: said as done, with the count and where, never as a failure.
+    std::vector<std::wstring> done = program.Completions();
+    ASSERT_EQ(1u, done.size());
+    for (const wchar_t* part : {L"批量导出: 写出 6 张, 跳过 0 张, 失败 0 张", L"保存在: "})
+        EXPECT_NE(std::wstring::npos, done[0].find(part)) << Ansi(done[0]);
     std::string output = folder + "批量目录\\";
     std::vector<int> made;
     for (size_t i = 1; i <= expected.size(); ++i) made.push_back(ReadPng(output + std::to_string(i) + "\\1.png").width);

@@ -21,8 +21,8 @@ std::string Env(const char* name) {
 }
 
 // Start, type a title, export, read the file back, close. A folder that cannot
-// be written to still gives a working window; only the file is missing, and
-// the export says so.
+// be written to still gives a working window: the export says so and asks for
+// another folder, and the settings go to the person's application data.
 void StartTypeExportClose(const std::string& folder, bool writable) {
     std::string exported = folder + kExportName;
     DeleteFileA(exported.c_str());
@@ -32,12 +32,39 @@ void StartTypeExportClose(const std::string& folder, bool writable) {
     EXPECT_FALSE(program.ComboItems(U::TitleFont).empty());
     ASSERT_TRUE(program.SetText(U::TitleText, L"干净的机器"));
     if (!writable) {
-        // The export and the settings at the close are each said once, not lost in silence.
-        EXPECT_EQ(1u, program.ClickForNotices(U::ExportButton).size()) << "export into a read-only folder";
-        EXPECT_FALSE(ReadPng(exported).ok());
+        // The refused export says so once and asks for another folder (cancelled
+        // here); the settings move to the person's application data, said once.
+        wchar_t appData[MAX_PATH] = L"";
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
+        const std::string roaming = Ansi(appData) + "\\Imprinta\\pz.ini";
+        DeleteFileA(roaming.c_str());
         std::vector<std::wstring> notices;
+        {
+            ClickInBackground click(program.unit(U::ExportButton));
+            HWND asked = nullptr;
+            for (DWORD start = GetTickCount(); !asked && GetTickCount() - start < 30000; Sleep(50)) {
+                if (HWND notice = program.BoxTitled(Program::kNoticeCaption)) {
+                    std::wstring text = Program::BoxText(notice);
+                    if (text.empty()) continue;
+                    notices.push_back(text);
+                    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+                    while (IsWindow(notice)) Sleep(20);
+                }
+                asked = program.BoxTitled(L"选择保存图片的位置");
+            }
+            ASSERT_TRUE(asked) << "no other folder was asked for";
+            PostMessageW(asked, WM_COMMAND, IDCANCEL, 0);
+        }
+        EXPECT_EQ(1u, notices.size()) << "export into a read-only folder";
+        EXPECT_FALSE(ReadPng(exported).ok());
+        notices.clear();
         EXPECT_EQ(0, program.CloseForNotices(&notices));
-        EXPECT_EQ(1u, notices.size()) << "settings not saved";
+        EXPECT_TRUE(notices.empty()) << Ansi(notices[0]);
+        const std::vector<std::wstring> said = program.Completions();
+        ASSERT_EQ(1u, said.size()) << "the settings' move";
+        EXPECT_NE(std::wstring::npos, said[0].find(L"Imprinta\\pz.ini")) << Ansi(said[0]);
+        EXPECT_NE(std::string::npos, testsupport::ReadWholeFile(roaming).find("干净的机器"));
+        DeleteFileA(roaming.c_str());
         return;
     }
     ASSERT_TRUE(program.Click(U::ExportButton));

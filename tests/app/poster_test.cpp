@@ -72,6 +72,7 @@ TEST(PosterSettings, MissingDamagedAndForeignValues) {
         {"a negative place chooses none", {{"标题字体", "-1"}}, "", 50, 120},
         {"damaged numbers take the defaults", {{"标题大小", "大"}, {"标题字体x", ""}}, "宋体", 50, 120},
         {"numbers are held to their range", {{"标题大小", "99999"}, {"标题字体x", "-9e9"}}, "宋体", 2000, -100000},
+        {"full-width digits are digits", {{"标题大小", "４０"}, {"标题字体x", "－５"}}, "宋体", 40, -5},
     };
     for (const Case& c : cases) {
         const PosterDescription p = ReadStoredPoster(LookupIn(c.stored), kFonts);
@@ -80,6 +81,20 @@ TEST(PosterSettings, MissingDamagedAndForeignValues) {
         EXPECT_EQ(c.titleSize, t.size) << c.what;
         EXPECT_EQ(c.titleX, t.x) << c.what;
     }
+}
+
+// A box's number as it is shown and kept: as typed when it is just the number
+// drawn, else what is drawn.
+TEST(PosterSettings, NumbersKeptAsTyped) {
+    const StoredKey& size = StoredNumberKeys()[2];  // 标题大小
+    ASSERT_EQ("标题大小", size.key);
+    const struct {
+        const char *typed, *kept;
+    } cases[] = {
+        {"４０", "４０"}, {"+5", "+5"}, {"0", "0"},   {"30abc", "30"},
+        {"12.7", "12"},   {"", "50"},   {"大", "50"}, {"99999", "2000"}, {"４０\r\n", "40"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.kept, StoredNumberText(size, c.typed)) << c.typed;
 }
 
 TEST(Placeholders, FilledFromTheRowsColumns) {

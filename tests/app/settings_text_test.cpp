@@ -4,8 +4,10 @@
 // range GDI+ can lay out. Built natively under ASan/UBSan.
 #include <gtest/gtest.h>
 #include <climits>
+#include "app/platform/message_text.h"
 #include "app/poster/settings_text.h"
 #include "app/poster/text_limits.h"
+#include "app/poster/typed_number.h"
 
 using namespace app;
 
@@ -52,6 +54,9 @@ TEST(SettingsText, NumbersFromAnyText) {
         {"1e308", true, 9000000000000000000LL}, {"-1e308", true, -9000000000000000000LL},
         {"12.7", true, 12},        {"", false, 0},               {"abc", false, 0},
         {"12abc", true, 12},       {"nan", false, 0},        {"-inf", false, 0},            {"\x01\x02", false, 0},
+        // Typed by an input method in full-width mode.
+        {"４０", true, 40},        {"－５", true, -5},           {"＋１２", true, 12},          {"　４０ab", true, 40},
+        {"１２．７", true, 12},    {"４", true, 4},              {"－", false, 0},              {"四十", false, 0},
     };
     for (const Case& c : cases) {
         int64_t v = 0;
@@ -60,6 +65,47 @@ TEST(SettingsText, NumbersFromAnyText) {
             EXPECT_EQ(c.value, v) << c.text;
         }
     }
+}
+
+// Whole numbers (style keys, the command line's --quality and --jobs), typed
+// in either width, in GBK and in UTF-16.
+TEST(SettingsText, WholeNumbersInEitherWidth) {
+    struct Case {
+        const char* gbk;
+        const wchar_t* wide;
+        bool ok;
+        int64_t value;
+    } cases[] = {
+        {"80", L"80", true, 80},          {"８０", L"\xFF18\xFF10", true, 80}, {"－１６", L"\xFF0D\xFF11\xFF16", true, -16},
+        {"＋３", L"\xFF0B\xFF13", true, 3}, {"８x", L"\xFF18x", false, 0},    {"", L"", false, 0},
+        {"８〇", L"\xFF18\x3007", false, 0}, {" ８ ", L"\x3000\xFF18 ", true, 8},
+    };
+    for (const Case& c : cases) {
+        int64_t narrow = 0, wide = 0;
+        EXPECT_EQ(c.ok, ReadWholeNumber(c.gbk, &narrow)) << c.gbk;
+        EXPECT_EQ(c.ok, ReadWholeNumber(HalfWidthNumberText(std::wstring(c.wide)), &wide)) << c.gbk;
+        if (c.ok) {
+            EXPECT_EQ(c.value, narrow) << c.gbk;
+            EXPECT_EQ(c.value, wide) << c.gbk;
+        }
+    }
+}
+
+// Messages fit a box at 1366 x 768: long lines break after a path separator,
+// space or comma, never inside a GBK character (one whose second byte is "\\").
+TEST(MessageText, LongLinesBrokenBetweenWholeCharacters) {
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"short\r\nlines", "short\r\nlines"},
+        {"C:\\abc\\defgh\\ij.png", "C:\\abc\\\ndefgh\\\nij.png"},
+        {"abcdefghijklm", "abcdefghij\nklm"},
+        {"模板模板模板模板模板", "模板模板模\n板模板模板"},
+        {"abcdefghi\x95\x5C", "abcdefghi\n\x95\x5C"},
+        {"a,bcdefghijk", "a,bcdefghi\njk"},
+        {"12345\r\nabcdefghijk", "12345\r\nabcdefghij\nk"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.out, FittedMessage(c.in, 10)) << c.in;
 }
 
 TEST(TextLimits, ExtremesHeldToDrawableRanges) {

@@ -2,6 +2,7 @@
 // template folder, the font lists, the settings file, closing by Esc and in a
 // folder the program cannot write to.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -139,10 +140,12 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     EXPECT_EQ(simSunAt, program.ComboSelection(U::TitleFont));
     EXPECT_EQ(simSunAt, program.ComboSelection(U::BodyFont));
 
-    // No template picture: nothing composed, so the export writes no file and says why.
+    // No template picture: nothing composed, so the export writes no file and
+    // names the template as what is missing (not the output file).
     std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
     ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::wstring::npos, notices[0].find(L"没有可保存的图片")) << Ansi(notices[0]);
+    for (const wchar_t* part : {L"找不到模板: ./1.png", L"原因: 文件不存在"})
+        EXPECT_NE(std::wstring::npos, notices[0].find(part)) << Ansi(notices[0]);
     EXPECT_FALSE(FileExistsA(folder + kExportName));
 
     ASSERT_EQ(0, program.Close());
@@ -173,7 +176,7 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     }
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini",
                                             "[配置]\r\n标题字体=2\r\n文案字体=99999\r\n标题大小=30abc\r\n"
-                                            "文案大小=22\r\n标题字体x=15\r\n标题字体y=16\r\n文案字体x=17\r\n"
+                                            "文案大小=２２\r\n标题字体x=15\r\n标题字体y=16\r\n文案字体x=17\r\n"
                                             "文案字体y=-18\r\n标题颜色=255\r\n文案颜色=16711680\r\n"));
     Program program;
     ASSERT_EQ("", program.Start(folder));
@@ -186,7 +189,7 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     EXPECT_EQ(std::string::npos, call.find("length=0 ")) << call;
 
     EXPECT_EQ(L"30", program.Text(U::TitleSize)) << "the number in front of the text";
-    EXPECT_EQ(L"22", program.Text(U::BodySize));
+    EXPECT_EQ(L"２２", program.Text(U::BodySize)) << "full-width digits are shown as stored";
     EXPECT_EQ(L"15", program.Text(U::TitleX));
     EXPECT_EQ(L"16", program.Text(U::TitleY));
     EXPECT_EQ(L"17", program.Text(U::BodyX));
@@ -208,7 +211,12 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     }
 
     // A change made while running is saved when Esc closes the window.
-    ASSERT_TRUE(program.SetText(U::TitleX, L"77"));
+    // Typed numbers stay as typed when the focus leaves: full-width digits, and a 0.
+    ASSERT_TRUE(program.SetText(U::TitleX, L"７７"));
+    ASSERT_TRUE(program.SetText(U::TitleY, L"0"));
+    for (U box : {U::TitleX, U::TitleY}) ASSERT_TRUE(Program::LeaveBox(program.unit(box)));
+    EXPECT_EQ(L"７７", program.Text(U::TitleX));
+    EXPECT_EQ(L"0", program.Text(U::TitleY));
     ASSERT_EQ(0, program.PressEscape());
     {
         HANDLE h = CreateFileA(skin.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -222,9 +230,9 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
     EXPECT_EQ(std::to_string(fonts > 2 ? 2 : fonts - 1), Value(pairs, "标题字体"));
     EXPECT_EQ(std::to_string(fonts - 1), Value(pairs, "文案字体"));
     EXPECT_EQ("30", Value(pairs, "标题大小"));
-    EXPECT_EQ("22", Value(pairs, "文案大小"));
-    EXPECT_EQ("77", Value(pairs, "标题字体x"));
-    EXPECT_EQ("16", Value(pairs, "标题字体y"));
+    EXPECT_EQ("２２", Value(pairs, "文案大小"));
+    EXPECT_EQ("７７", Value(pairs, "标题字体x")) << "saved as typed, not the default";
+    EXPECT_EQ("0", Value(pairs, "标题字体y"));
     EXPECT_EQ("17", Value(pairs, "文案字体x"));
     EXPECT_EQ("-18", Value(pairs, "文案字体y"));
     EXPECT_EQ("255", Value(pairs, "标题颜色"));
@@ -368,28 +376,72 @@ TEST(ReadOnlyFolder, StartsAndClosesCleanly) {
     const char* folder = std::getenv("IMPRINTA_READONLY_FOLDER");
     if (!folder || !*folder) GTEST_SKIP() << "needs the read-only folder that readonly_folder.sh makes";
     ASSERT_FALSE(testsupport::WriteWholeFile(std::string(folder) + "probe.txt", "x")) << "the folder is writable";
-    Program program;
-    ASSERT_EQ("", program.Start(folder));
-    EXPECT_FALSE(FileExistsA(std::string(folder) + "SkinH_QX.dll"));
-    EXPECT_FALSE(program.ComboItems(U::TitleFont).empty());
-    ASSERT_TRUE(program.SetText(U::TitleText, L"只读"));
-    // Every write that fails is said, with the file and the reason.
-    std::vector<std::wstring> notices = program.ClickForNotices(U::ExportButton);
-    ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::wstring::npos, notices[0].find(L"导出失败")) << Ansi(notices[0]);
-    EXPECT_NE(std::wstring::npos, notices[0].find(L"拒绝访问")) << Ansi(notices[0]);
-    notices = program.ClickForNotices(U::ExportAllButton);
-    ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::wstring::npos, notices[0].find(L"写出 0 张, 跳过 0 张, 失败 1 张")) << Ansi(notices[0]);
-    const std::string table = NewProgramFolder("readonly-table") + "表.csv";
-    ASSERT_TRUE(testsupport::WriteWholeFile(table, kTwoRowTable));
-    EXPECT_EQ("", MissingFromFailedRowsReport(RunTableBatch(program, table), L"拒绝访问"));
-    notices.clear();
-    EXPECT_EQ(0, program.CloseForNotices(&notices));
-    ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::wstring::npos, notices[0].find(L"设置没有保存")) << Ansi(notices[0]);
-    EXPECT_NE(std::wstring::npos, notices[0].find(L"pz.ini")) << Ansi(notices[0]);
-    EXPECT_FALSE(FileExistsA(std::string(folder) + "pz.ini"));
+    wchar_t appData[MAX_PATH] = L"";
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
+    const std::string roaming = Ansi(appData) + "\\Imprinta\\pz.ini";
+    DeleteFileA(roaming.c_str());
+    const std::string elsewhere = NewProgramFolder("readonly-elsewhere");
+    {
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        EXPECT_FALSE(FileExistsA(std::string(folder) + "SkinH_QX.dll"));
+        EXPECT_FALSE(program.ComboItems(U::TitleFont).empty());
+        ASSERT_TRUE(program.SetText(U::TitleText, L"只读"));
+        // A refused export is said with the way out, then asks for another folder.
+        std::vector<std::wstring> notices;
+        {
+            ClickInBackground click(program.unit(U::ExportButton));
+            HWND asked = nullptr;
+            for (DWORD start = GetTickCount(); !asked && GetTickCount() - start < 30000; Sleep(50)) {
+                if (HWND notice = program.BoxTitled(Program::kNoticeCaption)) {
+                    std::wstring text = Program::BoxText(notice);
+                    if (text.empty()) continue;
+                    notices.push_back(text);
+                    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+                    while (IsWindow(notice)) Sleep(20);
+                }
+                asked = program.BoxTitled(L"选择保存图片的位置");
+            }
+            ASSERT_TRUE(asked) << "no folder was asked for";
+            ASSERT_TRUE(AnswerFileDialog(program, L"选择保存图片的位置", elsewhere + "海报.png"));
+        }
+        ASSERT_EQ(1u, notices.size());
+        for (const wchar_t* part : {L"导出失败", L"拒绝访问", L"另选"})
+            EXPECT_NE(std::wstring::npos, notices[0].find(part)) << Ansi(notices[0]);
+        EXPECT_TRUE(ReadPng(elsewhere + "海报.png").ok());
+        // Both batches go to the folder picked.
+        ASSERT_TRUE(program.Click(U::ExportAllButton));
+        EXPECT_TRUE(ReadPng(elsewhere + "批量目录\\1\\1.png").ok());
+        const std::string table = NewProgramFolder("readonly-table") + "表.csv";
+        ASSERT_TRUE(testsupport::WriteWholeFile(table, kTwoRowTable));
+        TableBatchRun run = RunTableBatch(program, table);
+        ASSERT_TRUE(run.done);
+        EXPECT_TRUE(run.report.empty()) << Ansi(run.report);
+        EXPECT_TRUE(ReadPng(elsewhere + "批量目录\\1\\first.png").ok());
+        notices.clear();
+        EXPECT_EQ(0, program.CloseForNotices(&notices));
+        EXPECT_TRUE(notices.empty()) << Ansi(notices[0]);
+        // The settings moved to the person's application data, said once.
+        std::vector<std::wstring> done = program.Completions();
+        ASSERT_EQ(3u, done.size());
+        EXPECT_NE(std::wstring::npos, done[2].find(L"Imprinta\\pz.ini")) << Ansi(done[2]);
+        EXPECT_FALSE(FileExistsA(std::string(folder) + "pz.ini"));
+    }
+    auto pairs = IniSection(roaming, "配置");
+    EXPECT_EQ(elsewhere.substr(0, elsewhere.size() - 1), Value(pairs, "输出文件夹"));
+    {
+        // Read back from there at the next start; nothing more to say.
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        EXPECT_EQ(L"只读", program.Text(U::TitleText));
+        ASSERT_TRUE(program.SetText(U::TitleText, L"只读二"));
+        std::vector<std::wstring> notices;
+        EXPECT_EQ(0, program.CloseForNotices(&notices));
+        EXPECT_TRUE(notices.empty());
+        EXPECT_TRUE(program.Completions().empty());
+    }
+    EXPECT_EQ("只读二", Value(IniSection(roaming, "配置"), "标题内容"));
+    DeleteFileA(roaming.c_str());
 }
 
 // The test prefix turns on Wine's "Light" visual style for standard controls.

@@ -85,6 +85,8 @@ TEST(TableReader, ReadsEachEncodingQuotingAndHeader) {
         {"Excel quoting: commas, doubled quotes, line breaks, text after quote",
          "\"a,b\",\"say \"\"hi\"\"\"\n\"x\r\ny\",\"p\nq\"tail\n", C,
          {R(1, "a,b", "say \"hi\""), R(2, "x\ny", "p\nqtail")}},
+        {"rows numbered by record: a quoted line break does not shift the next row", "\"a\r\nb\",c\n\nd,e\n", C,
+         {R(1, "a\nb", "c"), R(3, "d", "e")}},
         {"quote inside an unquoted field is text", "a\"b,c\n", C, {R(1, "a\"b", "c")}},
         {"a header-like first row is only skipped when every cell is a header word", "title,my body\n", C,
          {R(1, "title", "my body")}},

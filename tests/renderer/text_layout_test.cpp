@@ -189,7 +189,7 @@ TEST(StyleFields, StoredIntegersReadOrKeepTheDefault) {
     } cases[] = {
         {"12", true, 12},   {" -7 ", true, -7},  {"+3", true, 3},          {"", false, 0},
         {"abc", false, 0},  {"1x", false, 0},    {"99999999999", false, 0}, {"-16777216", true, -16777216},
-        {"4294967295", true, -1},
+        {"4294967295", true, -1}, {"４０", true, 40}, {"－１６", true, -16},  {"４x", false, 0},
     };
     for (const Case& c : cases) {
         int32_t v = 0;

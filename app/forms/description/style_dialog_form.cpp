@@ -51,7 +51,7 @@ WindowDescription DescribeStyleDialog() {
     const auto align = [] { return Choice({"左对齐", "居中", "右对齐"}); };
     const auto fit = [] { return Choice({"自动换行", "缩小字号"}); };
     const auto anchor = [] { return Choice({"按像素", "按比例"}); };
-    const auto number = [](const char* v) { return EditBlock(v, kIntegerInput); };
+    const auto number = [](const char* v) { return EditBlock(v, kNumberInput); };
 
     UnitDescription window = Row(kWindowRecordId, kUnitTypeWindow, 0, 0, 424, 624, DialogBlock("文字样式"));
     window.bindings.push_back(BindingDescription{kCreated, kHandler_OnStyleDialogCreated});
