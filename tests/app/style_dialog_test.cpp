@@ -164,8 +164,7 @@ TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
         EXPECT_TRUE(kv.first != "标题内容" && kv.first != "窗口左" && kv.first != "模板文件") << kv.first << " is no style";
     ASSERT_TRUE(WriteSolidPng(folder + "other.png", 420, 300, 20, 40, 220));
     std::string style = testsupport::ReadWholeFile(folder + "海报系列.ini");
-    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "海报系列.ini", style + "模板文件=./other.png
-"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "海报系列.ini", style + "模板文件=./other.png\r\n"));
 
     // Refused files change nothing: the box keeps what was typed. (A folder's
     // name opens the folder in the file dialog; it never comes back as a file.)
