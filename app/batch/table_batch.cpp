@@ -48,7 +48,8 @@ bool PickTableFile(std::wstring* path) {
     ofn.lpstrFilter = L"表格 (*.csv;*.txt;*.tsv)\0*.csv;*.txt;*.tsv\0所有文件\0*.*\0";
     ofn.lpstrFile = file;
     ofn.nMaxFile = static_cast<DWORD>(std::size(file));
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    // The folder picked must not become the current one: the template box's "./1.png" is read against it.
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&ofn)) return false;
     *path = file;
     return true;
