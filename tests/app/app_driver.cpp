@@ -754,4 +754,22 @@ std::string MissingFromFailedRowsReport(const TableBatchRun& run, const wchar_t*
     return missing.empty() ? "" : missing + "not in: " + Ansi(run.report);
 }
 
+bool ExportAskingForAFolder(Program& program, std::vector<std::wstring>* notices,
+                            const std::function<void(HWND asked)>& answer) {
+    ClickInBackground click(program.unit(U::ExportButton));
+    HWND asked = nullptr;
+    for (DWORD start = GetTickCount(); !asked && GetTickCount() - start < 30000; Sleep(50)) {
+        if (HWND notice = program.BoxTitled(Program::kNoticeCaption)) {
+            std::wstring text = Program::BoxText(notice);
+            if (text.empty()) continue;
+            notices->push_back(text);
+            PostMessageW(notice, WM_COMMAND, IDOK, 0);
+            while (IsWindow(notice)) Sleep(20);
+        }
+        asked = program.BoxTitled(L"选择保存图片的位置");
+    }
+    if (asked) answer(asked);
+    return asked != nullptr;
+}
+
 }  // namespace apptest

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -203,5 +204,11 @@ int CountOccurrences(const std::string& text, const std::string& needle);
 
 // Clicks the export button and gives the exported picture's bytes (empty when none).
 std::string ExportNow(Program& program, const std::string& folder);
+
+// Clicks the export button in the background and answers each failure box it
+// shows (their texts into *notices) until the file dialog asks for another
+// folder, which answer() then deals with; false when no folder was asked for.
+bool ExportAskingForAFolder(Program& program, std::vector<std::wstring>* notices,
+                            const std::function<void(HWND asked)>& answer);
 
 }  // namespace apptest

@@ -39,22 +39,8 @@ void StartTypeExportClose(const std::string& folder, bool writable) {
         const std::string roaming = Ansi(appData) + "\\Imprinta\\pz.ini";
         DeleteFileA(roaming.c_str());
         std::vector<std::wstring> notices;
-        {
-            ClickInBackground click(program.unit(U::ExportButton));
-            HWND asked = nullptr;
-            for (DWORD start = GetTickCount(); !asked && GetTickCount() - start < 30000; Sleep(50)) {
-                if (HWND notice = program.BoxTitled(Program::kNoticeCaption)) {
-                    std::wstring text = Program::BoxText(notice);
-                    if (text.empty()) continue;
-                    notices.push_back(text);
-                    PostMessageW(notice, WM_COMMAND, IDOK, 0);
-                    while (IsWindow(notice)) Sleep(20);
-                }
-                asked = program.BoxTitled(L"选择保存图片的位置");
-            }
-            ASSERT_TRUE(asked) << "no other folder was asked for";
-            PostMessageW(asked, WM_COMMAND, IDCANCEL, 0);
-        }
+        ASSERT_TRUE(ExportAskingForAFolder(program, &notices, [](HWND asked) { PostMessageW(asked, WM_COMMAND, IDCANCEL, 0); }))
+            << "no other folder was asked for";
         EXPECT_EQ(1u, notices.size()) << "export into a read-only folder";
         EXPECT_FALSE(ReadPng(exported).ok());
         notices.clear();

@@ -389,22 +389,9 @@ TEST(ReadOnlyFolder, StartsAndClosesCleanly) {
         ASSERT_TRUE(program.SetText(U::TitleText, L"只读"));
         // A refused export is said with the way out, then asks for another folder.
         std::vector<std::wstring> notices;
-        {
-            ClickInBackground click(program.unit(U::ExportButton));
-            HWND asked = nullptr;
-            for (DWORD start = GetTickCount(); !asked && GetTickCount() - start < 30000; Sleep(50)) {
-                if (HWND notice = program.BoxTitled(Program::kNoticeCaption)) {
-                    std::wstring text = Program::BoxText(notice);
-                    if (text.empty()) continue;
-                    notices.push_back(text);
-                    PostMessageW(notice, WM_COMMAND, IDOK, 0);
-                    while (IsWindow(notice)) Sleep(20);
-                }
-                asked = program.BoxTitled(L"选择保存图片的位置");
-            }
-            ASSERT_TRUE(asked) << "no folder was asked for";
+        ASSERT_TRUE(ExportAskingForAFolder(program, &notices, [&](HWND) {
             ASSERT_TRUE(AnswerFileDialog(program, L"选择保存图片的位置", elsewhere + "海报.png"));
-        }
+        })) << "no folder was asked for";
         ASSERT_EQ(1u, notices.size());
         for (const wchar_t* part : {L"导出失败", L"拒绝访问", L"另选"})
             EXPECT_NE(std::wstring::npos, notices[0].find(part)) << Ansi(notices[0]);
