@@ -256,20 +256,6 @@ bool ReadStored(const std::string& key, std::string* value) {
     return true;
 }
 
-// The poster as it is saved: numbers as the file keeps them (held to their
-// range, a box that holds no number saved as its default).
-PosterDescription StoredWindowPoster() {
-    PosterDescription poster = WindowPoster();
-    for (const SettingKey& k : NumberKeys()) {
-        if (k.kind != Kind::Number) continue;
-        Block text(EditContent(k.unit));
-        const int32_t n = NumberFrom(k, text.text());
-        TextField& t = poster.fields[k.stored->field].text;
-        (k.stored->member == StoredMember::Size ? t.size : k.stored->member == StoredMember::X ? t.x : t.y) = n;
-    }
-    return poster;
-}
-
 }  // namespace
 
 void UseSettingsFile(const std::string& path) { g_settingsFile = path; }
@@ -301,11 +287,12 @@ void LoadSettings(SettingsPart part) {
 }
 
 bool SaveSettings(SettingsPart part) {
-    const PosterDescription poster = StoredWindowPoster();
+    const PosterDescription poster = WindowPoster();
     IniValues values = StoredPosterHead(poster, FontListNames(kTextFieldUnits[kTitleField].font));
-    // Sizes and positions as their boxes show them: "４０" stays as typed.
-    for (const SettingKey& k : NumberKeys())
-        for (auto& v : values)
+    // Sizes and positions as their boxes show them ("４０" stays as typed; a box
+    // holding no number is saved as its default), in place of the numbers drawn.
+    for (auto& v : values)
+        for (const SettingKey& k : NumberKeys())
             if (k.kind == Kind::Number && v.first == k.key) v.second = SavedValue(k);
     if (part == SettingsPart::All)
         AddWindowPlace(values);
