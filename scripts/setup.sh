@@ -16,6 +16,28 @@ PACKAGES=(
   nsis unzip python3
 )
 
+# A mirror being synced fails one index now and then: try again, then go on
+# with the lists that came (the install says what is still missing).
+update_failed=0
+apt_update() {
+  for _ in 1 2 3; do apt-get update -q && return 0; sleep 15; done
+  echo "setup: apt-get update failed three times; going on with the lists it has" >&2
+  update_failed=1
+}
+
+# Without the security suite's i386 index the two architectures' versions of a
+# shared library disagree and wine32 cannot be installed; the point release
+# alone has both at one version.
+install_packages() {
+  apt-get install -y -q --no-install-recommends "$@" && return 0
+  [ "$update_failed" = 1 ] || return 1
+  echo "setup: installing from bookworm's point release alone" >&2
+  local parts
+  parts=$(mktemp -d)
+  printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' > "$parts/bookworm.sources"
+  apt-get install -y -q --no-install-recommends -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$parts" "$@"
+}
+
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   need_root; dpkg --add-architecture i386; missing=(update)
@@ -27,8 +49,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   need_root
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${PACKAGES[@]}"
+  apt_update
+  install_packages "${PACKAGES[@]}"
 fi
 
 # Source packages come from bookworm main only (the security suite serves none).
@@ -36,7 +58,7 @@ SRC_LIST=/etc/apt/sources.list.d/imprinta-src.sources
 if [ ! -f "$SRC_LIST" ]; then
   need_root
   printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' > "$SRC_LIST"
-  apt-get update -q
+  apt_update
 fi
 
 # Wine needs the glibc locale, or non-ASCII command-line arguments lose bits.

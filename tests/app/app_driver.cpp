@@ -562,6 +562,15 @@ std::vector<uint32_t> Program::Capture(U u) const {
     return CaptureScreen(r);
 }
 
+std::vector<uint32_t> Program::CaptureShowing(U u, bool (*test)(int, int, int), int atLeast, DWORD timeoutMs) const {
+    std::vector<uint32_t> pixels = Capture(u);
+    for (DWORD start = GetTickCount(); CountScreen(pixels, test) < atLeast && GetTickCount() - start < timeoutMs;) {
+        Sleep(50);
+        pixels = Capture(u);
+    }
+    return pixels;
+}
+
 std::vector<uint32_t> CaptureScreen(const RECT& r) {
     int w = r.right - r.left, h = r.bottom - r.top;
     std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);

@@ -127,6 +127,9 @@ public:
     std::vector<std::wstring> Completions() const;
     // A unit as it is on the screen (0x00RRGGBB rows), for the preview and the colour pickers.
     std::vector<uint32_t> Capture(U u) const;
+    // The unit as shown once at least `atLeast` pixels pass `test`, or after
+    // `timeoutMs`: a unit just shown may not have painted yet.
+    std::vector<uint32_t> CaptureShowing(U u, bool (*test)(int, int, int), int atLeast, DWORD timeoutMs = 3000) const;
     // Every child window of the main window, at any depth.
     std::vector<HWND> AllChildren() const;
 

@@ -205,7 +205,7 @@ TEST(Startup, ExistingSkinLibraryStoredSettingsAndEsc) {
         bool (*other)(int, int, int);
     } shown[] = {{U::TitleColour, IsRed, IsBlue}, {U::BodyColour, IsBlue, IsRed}};
     for (const Shown& s : shown) {
-        std::vector<uint32_t> pixels = program.Capture(s.picker);
+        std::vector<uint32_t> pixels = program.CaptureShowing(s.picker, s.own, 101);
         EXPECT_GT(CountScreen(pixels, s.own), 100) << static_cast<int>(s.picker);
         EXPECT_EQ(0, CountScreen(pixels, s.other)) << static_cast<int>(s.picker);
     }
