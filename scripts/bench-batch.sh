@@ -62,3 +62,5 @@ for fmt in ("png", "jpg"):
     t = time.time() - start
     print(f"pillow {fmt} one process: {rows * 5} posters in {t:.2f} s = {rows * 5 / t:.1f} posters/s")
 PY
+# Posters with a photo and a QR code each, beside Pillow + qrcode.
+"$ROOT/scripts/bench-fields.sh"

@@ -14,6 +14,7 @@
 #include "app/window/settings.h"
 #include "app/window/tutorial_page.h"
 #include "app/window/unit_access.h"
+#include "app/window/window_poster.h"
 #include "runtime/core/blocks.h"
 
 namespace app {
@@ -124,6 +125,11 @@ void ExportInto(std::string file, bool asked) {
     }
     if (error) return ReportFailure("导出失败", file, error);
     g_lastExport = file;
+    // A picture or code the poster could not draw is said: the file lacks it, as the preview does.
+    const PosterDescription poster = WindowPoster();
+    FieldPictures read;
+    std::string problem;
+    if (!PrepareFields(poster, poster, &read, &problem)) ShowNote("图片已导出, 但有一项没有画上:\r\n" + problem);
     // A place picked by the person is where the following files go.
     if (asked) SetChosenOutputFolder(FolderOf(file));
 }

@@ -24,6 +24,11 @@ KeptFile g_templateFile;
 
 TextEffects& FieldEffects(size_t field) { return g_effects[field < kStandardFieldCount ? field : 0]; }
 
+std::vector<PosterField>& ExtraFields() {
+    static std::vector<PosterField> fields;
+    return fields;
+}
+
 PosterDescription WindowPoster() {
     PosterDescription poster;
     Block path(EditContent(kTemplatePath));
@@ -35,6 +40,7 @@ PosterDescription WindowPoster() {
                                  {TextOf(font), EditNumber(u.size), PickedColour(u.colour), EditNumber(u.x),
                                   EditNumber(u.y), TextOf(text), g_effects[i]}});
     }
+    poster.fields.insert(poster.fields.end(), ExtraFields().begin(), ExtraFields().end());
     return poster;
 }
 
@@ -54,7 +60,20 @@ std::string PosterInputs() {
     const PosterDescription poster = WindowPoster();
     const FileStamp stamp = StampOf(poster.templatePath);
     const uint64_t numbers[] = {stamp.written, stamp.size};
-    return std::string(reinterpret_cast<const char*>(numbers), sizeof numbers) + DrawingKey(poster);
+    std::string inputs = std::string(reinterpret_cast<const char*>(numbers), sizeof numbers) + DrawingKey(poster);
+    // The picture fields' files as they are on disk too: a photo replaced under
+    // the same name makes another poster.
+    for (const PosterField& f : poster.fields) {
+        const std::string* paths[] = {f.kind == FieldKind::Picture ? &f.picture.path : nullptr,
+                                      f.kind == FieldKind::Qr ? &f.qr.centrePicture : nullptr};
+        for (const std::string* path : paths) {
+            if (!path || path->empty()) continue;
+            const FileStamp s = StampOf(*path);
+            const uint64_t n[] = {s.written, s.size};
+            inputs.append(reinterpret_cast<const char*>(n), sizeof n);
+        }
+    }
+    return inputs;
 }
 
 }  // namespace app

@@ -49,6 +49,16 @@ void WriteSettings(const std::string& folder) {
     // IMPRINTA_BENCH_WRAP=N: both texts wrapped at N pixels.
     if (const char* wrap = getenv("IMPRINTA_BENCH_WRAP"))
         for (const char* key : {"标题最大宽度", "文案最大宽度"}) WritePrivateProfileStringA("配置", key, wrap, ini.c_str());
+    // IMPRINTA_BENCH_FIELDS=PHOTO: that photo in a round box and a QR code (level H, a logo) beside the texts.
+    if (const char* photo = getenv("IMPRINTA_BENCH_FIELDS")) {
+        const std::string logo = std::string(photo);
+        const char* fields[][2] = {{"字段数", "2"},       {"字段1类型", "图片"},   {"字段1文件", photo},  {"字段1x", "80"},
+                                   {"字段1y", "900"},      {"字段1宽", "520"},     {"字段1高", "520"},   {"字段1缩放", "填满"},
+                                   {"字段1圆形", "1"},     {"字段2类型", "二维码"}, {"字段2x", "640"},   {"字段2y", "1400"},
+                                   {"字段2内容", "https://example.cn/活动/报名?编号=20261209"},
+                                   {"字段2纠错", "H"},     {"字段2大小", "360"},   {"字段2中心图片", logo.c_str()}};
+        for (auto& k : fields) WritePrivateProfileStringA("配置", k[0], k[1], ini.c_str());
+    }
     // IMPRINTA_BENCH_STYLED=1: both texts with a 4 px outline and a soft shadow (blur 8).
     const char* styled = getenv("IMPRINTA_BENCH_STYLED");
     if (!styled || strcmp(styled, "1") != 0) return;
