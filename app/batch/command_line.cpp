@@ -524,11 +524,13 @@ int BatchRun::Go() {
         report_.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run_.templates);
         return kExitSomeFailed;
     }
+    StartGdiPlus();  // the program's own fonts loaded before the stored ones are looked up
     UseSettingsFile(run_.settings);  // only read: the run writes no setting
-    stored_ = ReadStoredPosterFile(ListedFontNames());
+    FontFallback fallback = BundledFallback();
+    stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
     UseSettingsFile("");
+    if (!fallback.missing.empty()) report_.Line(MissingFontNotice(fallback));
     PosterFeed feed(run_, PlaceholderNames(stored_));
-    StartGdiPlus();
     WarmUpRenderer(stored_);
     SetConsoleCtrlHandler(OnConsoleStop, TRUE);
     {
