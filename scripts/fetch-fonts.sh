@@ -8,14 +8,13 @@
 #   文泉驿微米黑 (WenQuanYi Micro Hei): Apache 2.0; a plain sans (黑体) for
 #     body texts, and the default and the stand-in for a missing font. Its
 #     first font is taken out of the package's collection, tables unchanged.
-#   得意黑 (Smiley Sans): SIL OFL 1.1; a display face for titles.
 # Each file must hold TrueType outlines (GDI+ draws no PostScript outlines).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="$(mkdir -p "${1:-$ROOT/build}" && cd "${1:-$ROOT/build}" && pwd)"
 OUT="$BUILD/fonts"
 WORK="$BUILD/fonts-src"
-MARK="$WORK/.fetched-v2"
+MARK="$WORK/.fetched-v3"
 mkdir -p "$WORK" "$OUT/licences"
 # The note on the fonts follows its source at every run.
 sed 's/$/\r/' "$ROOT/app/resources/fonts_readme.txt" | iconv -f UTF-8 -t GBK > "$OUT/字体说明.txt"
@@ -25,7 +24,6 @@ cd "$WORK"
 PACKAGES=(
   "fonts-wqy-microhei|wqy/wqy-microhei.ttc|文泉驿微米黑"
   "fonts-lxgw-wenkai|lxgw-wenkai/LXGWWenKai-Regular.ttf lxgw-wenkai/LXGWWenKai-Bold.ttf|霞鹜文楷"
-  "fonts-smiley-sans|smiley-sans/SmileySans-Oblique.ttf|得意黑"
 )
 for row in "${PACKAGES[@]}"; do
   IFS='|' read -r pkg files name <<<"$row"

@@ -1,7 +1,6 @@
 #include "app/render/bundled_fonts.h"
 #include <windows.h>
 #include <algorithm>
-#include "app/platform/file_io.h"
 #include "app/platform/runtime_calls.h"
 
 namespace app {
@@ -12,8 +11,8 @@ namespace {
 // Chinese system's font enumeration and the lists show) and its English one
 // (what GDI+ may know the family by instead). First a plain sans: the default,
 // and what a missing font is drawn in; then the regular and the true bold face
-// of a kai; then a display face for titles. Only these are marked as free for
-// commercial use, whatever else a person puts into the folder.
+// of a kai. Only these are marked as free for commercial use, whatever else a
+// person puts into the folder.
 struct ShippedFont {
     const char* file;
     const char* family;
@@ -23,13 +22,20 @@ const ShippedFont kShippedFonts[] = {
     {"wqy-microhei.ttf", "文泉驿微米黑", "WenQuanYi Micro Hei"},
     {"LXGWWenKai-Regular.ttf", "霞鹜文楷", "LXGW WenKai"},
     {"LXGWWenKai-Bold.ttf", "霞鹜文楷", "LXGW WenKai"},
-    {"SmileySans-Oblique.ttf", "得意黑", "Smiley Sans Oblique"},
 };
 
 constexpr uint32_t kPrivateToProcess = 0x10;  // FR_PRIVATE
 
 uint32_t g_collection = 0;
 std::vector<std::string> g_families;
+
+// GBK (the program's texts) as UTF-16, for the wide font functions.
+std::wstring Wide(const std::string& gbk) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, gbk.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, gbk.c_str(), -1, wide.data(), n);
+    return wide;
+}
 
 bool IsBundled(const char* family) {
     return std::find(g_families.begin(), g_families.end(), family) != g_families.end();
@@ -42,7 +48,7 @@ void LoadBundledFonts(const std::string& folder) {
     Dll(kDllGdipNewPrivateFontCollection, {PtrWord(&g_collection)});
     if (!g_collection) return;
     for (const ShippedFont& font : kShippedFonts) {
-        const std::wstring path = WideText(folder + font.file);
+        const std::wstring path = Wide(folder + font.file);
         if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         if (Dll32(kDllGdipPrivateAddFontFile, {g_collection, PtrWord(path.c_str())}) != 0) continue;
         // GDI enumerates and draws the same file for this process only.
@@ -64,7 +70,7 @@ uint32_t BundledFontFamily(const char* family) {
     for (const ShippedFont& font : kShippedFonts) {
         if (std::string(font.family) != family) continue;
         for (const char* name : {font.family, font.englishFamily}) {
-            const std::wstring wide = WideText(name);
+            const std::wstring wide = Wide(name);
             uint32_t handle = 0;
             if (Dll32(kDllGdipCreateFontFamilyFromName, {PtrWord(wide.c_str()), g_collection, PtrWord(&handle)}) == 0 &&
                 handle)
