@@ -47,6 +47,36 @@ folder="$unpacked/Imprinta-$zip_version"
 run_tests 'Package.VersionsAgree:Package.PortableFolder' \
   IMPRINTA_PACKAGE_FOLDER="$(win "$folder")\\" IMPRINTA_PACKAGE_VERSIONS="$zip_version $setup_version"
 
+# A poster in a bundled font, drawn from the program's fonts folder on this
+# machine, which has no such font installed, equals the poster drawn with the
+# font installed into the system; without either, the text comes out otherwise.
+fonts_case() {
+  local t="$scratch/fonts-case" bare="$C/无字体副本" out
+  mkdir -p "$t/templates" "$bare"
+  convert -size 480x200 xc:white "$t/templates/a.png"
+  printf '[配置]\r\n标题字体名称=霞鹜文楷\r\n文案字体名称=霞鹜文楷\r\n标题大小=60\r\n文案大小=30\r\n' |
+    iconv -f UTF-8 -t GBK > "$t/kai.ini"
+  cp "$folder/Imprinta.exe" "$bare/"
+  draw() {  # program folder, output name
+    (cd "$1" && wine Imprinta.exe --batch --settings "$(win "$t/kai.ini")" --templates "$(win "$t/templates")" \
+      --out "$(win "$t/$2")" --title "霞鹜文楷标题" --body "文案" </dev/null >"$t/$2.log" 2>&1) ||
+      fail "fonts case $2: $(cat "$t/$2.log")"
+    out=$(find "$t/$2" -name '*.png' | head -1)
+    [ -n "$out" ] && convert "$out" "RGBA:$t/$2.rgba"
+  }
+  draw "$folder" bundled
+  draw "$bare" system-fonts
+  cp "$folder/fonts/"*.ttf "$C/windows/Fonts/"
+  wineserver -k; wineserver -w
+  draw "$bare" installed
+  cmp -s "$t/bundled.rgba" "$t/installed.rgba" || fail "the bundled font's poster differs from the installed font's"
+  cmp -s "$t/bundled.rgba" "$t/system-fonts.rgba" && fail "the poster without the bundled font looks the same"
+  rm -f "$C/windows/Fonts/"{wqy-microhei,LXGWWenKai-Regular,LXGWWenKai-Bold}.ttf
+  rm -rf "$bare"
+  wineserver -k; wineserver -w
+}
+fonts_case
+
 # The same zip where nothing can be written.
 readonly_dir="$C/只读 光盘"
 mkdir -p "$readonly_dir" && unzip -q "$zip" -d "$readonly_dir"
