@@ -22,15 +22,17 @@ namespace app {
 
 namespace {
 
-void AddFontToList(uint32_t combo, const char* name) {
-    int32_t index = ComboAddItem(combo, name);
-    if (strcmp(name, "宋体") == 0) SetComboListIndex(combo, index);
-}
-
+// The program's own fonts lead each list, and the first of them is chosen
+// until the settings say otherwise; without them 宋体, as ever.
 void FillFontLists() {
+    const FontFallback fallback = BundledFallback();
     for (const std::string& name : ListedFontNames()) {
-        AddFontToList(mainwindow::kTitleFont, name.c_str());
-        AddFontToList(mainwindow::kBodyFont, name.c_str());
+        const std::string item = ListedFontItem(name);
+        const bool chosen = fallback.font.empty() ? name == "宋体" : name == fallback.font;
+        for (uint32_t combo : {mainwindow::kTitleFont, mainwindow::kBodyFont}) {
+            const int32_t index = ComboAddItem(combo, item.c_str());
+            if (chosen) SetComboListIndex(combo, index);
+        }
     }
 }
 

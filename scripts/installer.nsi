@@ -103,6 +103,9 @@ Section "Imprinta (必需)" SecMain
   File "${STAGE}\SkinH_QX.dll"
   File "${STAGE}\tutorial.html"
   File "${STAGE}\使用说明.txt"
+  ; The fonts free for commercial use, with their licences: the program loads
+  ; them from here for itself; they are not installed into the system.
+  File /r "${STAGE}\fonts"
   ; The user's own: an existing settings file, template picture or template
   ; is never replaced (a reinstall or an update keeps them).
   SetOverwrite off
@@ -147,6 +150,16 @@ Section "Uninstall"
   Delete "$INSTDIR\SkinH_QX.dll"
   Delete "$INSTDIR\tutorial.html"
   Delete "$INSTDIR\使用说明.txt"
+  ; Only the fonts it brought: a font of the user's in the folder stays.
+  Delete "$INSTDIR\fonts\wqy-microhei.ttf"
+  Delete "$INSTDIR\fonts\LXGWWenKai-Regular.ttf"
+  Delete "$INSTDIR\fonts\LXGWWenKai-Bold.ttf"
+  Delete "$INSTDIR\fonts\字体说明.txt"
+  Delete "$INSTDIR\fonts\licences\Apache-2.0.txt"
+  Delete "$INSTDIR\fonts\licences\文泉驿微米黑-版权与许可.txt"
+  Delete "$INSTDIR\fonts\licences\霞鹜文楷-版权与许可.txt"
+  RMDir "$INSTDIR\fonts\licences"
+  RMDir "$INSTDIR\fonts"
   Delete "$INSTDIR\${UNINSTALLER}"
   MessageBox MB_YESNO|MB_ICONQUESTION "是否同时删除你的设置 pz.ini、模板文件夹“模板”、批量输出“批量目录”、底图 1.png 和导出的图片?$\n选“否”则保留它们。" /SD IDNO IDNO keep
     Delete "$INSTDIR\pz.ini"

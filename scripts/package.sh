@@ -30,6 +30,8 @@ cp "$BUILD/app/skin/SkinH_QX.dll" "$STAGE/SkinH_QX.dll"
 cp "$ROOT/app/resources/tutorial.html" "$STAGE/tutorial.html"
 sed "s/@VERSION@/$VERSION/g" "$ROOT/app/resources/user_guide.txt" | sed 's/$/\r/' |
   iconv -f UTF-8 -t GBK > "$STAGE/使用说明.txt"
+# The fonts free for commercial use and their licences (scripts/fetch-fonts.sh).
+cp -r "$BUILD/fonts" "$STAGE/fonts"
 bash "$ROOT/scripts/make-samples.sh" "$STAGE"
 find "$STAGE" -exec touch -h -d "$FIXED_TIME" {} +
 
@@ -40,5 +42,5 @@ SETUP="$DIST/$TOP-setup.exe"
 SIZE_KB=$(du -sk "$STAGE" | cut -f1)
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$VERSION" -DSTAGE="$STAGE" -DOUTFILE="$SETUP" \
   -DICON="$ROOT/app/resources/imprinta.ico" -DSIZE_KB="$SIZE_KB" "$ROOT/scripts/installer.nsi"
-echo "package: $ZIP"
-echo "package: $SETUP"
+echo "package: $ZIP ($(du -k "$ZIP" | cut -f1) KB)"
+echo "package: $SETUP ($(du -k "$SETUP" | cut -f1) KB)"

@@ -14,6 +14,7 @@ PROGRAM="$BUILD/program"
 mkdir -p "$PROGRAM"
 i686-w64-mingw32-strip -o "$PROGRAM/Imprinta.exe" "$BUILD/Imprinta.exe"
 [ -f "$ROOT/app/resources/tutorial.html" ] && cp "$ROOT/app/resources/tutorial.html" "$PROGRAM/"
+rm -rf "$PROGRAM/fonts" && cp -r "$BUILD/fonts" "$PROGRAM/fonts"
 "$ROOT/scripts/make-samples.sh" "$PROGRAM"
 echo "run: program folder $PROGRAM"
 

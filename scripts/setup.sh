@@ -70,4 +70,6 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
 fi
 
 "$ROOT/scripts/build-deps.sh" "$BUILD"
+# The fonts the program ships: downloaded from Debian and unpacked, never installed.
+"$ROOT/scripts/fetch-fonts.sh" "$BUILD"
 "$ROOT/scripts/make-prefix.sh" "$BUILD"

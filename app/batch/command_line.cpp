@@ -540,16 +540,18 @@ int BatchRun::Go() {
         report_.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run_.templates);
         return kExitSomeFailed;
     }
+    StartGdiPlus();  // the program's own fonts loaded before the stored ones are looked up
     UseSettingsFile(run_.settings);  // only read: the run writes no setting
-    stored_ = ReadStoredPosterFile(ListedFontNames());
+    FontFallback fallback = BundledFallback();
+    stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
     UseSettingsFile("");
     if (!run_.textsPath.empty()) {
         std::string folder;
         GbkName(run_.textsPath.substr(0, run_.textsPath.find_last_of(L"\\/") + 1), &folder);
         tableFolder_ = folder;
     }
+    if (!fallback.missing.empty()) report_.Line(MissingFontNotice(fallback));
     PosterFeed feed(run_, PlaceholderNames(stored_));
-    StartGdiPlus();
     WarmUpRenderer(stored_);
     SetConsoleCtrlHandler(OnConsoleStop, TRUE);
     {

@@ -54,7 +54,12 @@
     /* renderer: previews drawn at the size they are shown */                      \
     X(GdipScaleWorldTransform, "gdiplus", "GdipScaleWorldTransform")               \
     /* styled text: line widths */                                                 \
-    X(GdipMeasureString, "gdiplus.dll", "GdipMeasureString")
+    X(GdipMeasureString, "gdiplus.dll", "GdipMeasureString")                     \
+    /* the program's own fonts: loaded for this process alone */                  \
+    X(GdipNewPrivateFontCollection, "gdiplus", "GdipNewPrivateFontCollection")     \
+    X(GdipDeletePrivateFontCollection, "gdiplus", "GdipDeletePrivateFontCollection") \
+    X(GdipPrivateAddFontFile, "gdiplus", "GdipPrivateAddFontFile")                 \
+    X(AddFontResourceExW, "gdi32.dll", "AddFontResourceExW")
 
 #define IMPRINTA_DLL_ENUM(name, file, function) kDll##name,
 enum DllCommand : uint32_t { IMPRINTA_DLL_COMMANDS(IMPRINTA_DLL_ENUM) kDllCommandCount };

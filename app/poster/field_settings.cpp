@@ -62,17 +62,21 @@ struct Group {
     int32_t Position(const char* key) const { return Number(key, 0, -kMaxStoredPosition, kMaxStoredPosition); }
 };
 
-std::string ChosenFont(const std::string& stored, const std::vector<std::string>& names) {
+std::string ChosenFont(const std::string& stored, const std::vector<std::string>& names, FontFallback* fallback) {
     if (std::find(names.begin(), names.end(), stored) != names.end()) return stored;
+    if (fallback && !fallback->font.empty()) {
+        if (!stored.empty()) fallback->Note(stored);
+        return fallback->font;
+    }
     auto simSun = std::find(names.begin(), names.end(), std::string("宋体"));
     return simSun != names.end() ? *simSun : names.empty() ? "" : names.front();
 }
 
-TextField ReadText(const Group& g, const std::vector<std::string>& fontNames) {
+TextField ReadText(const Group& g, const std::vector<std::string>& fontNames, FontFallback* fallback) {
     TextField t;
     std::string font, text;
     g.Text("字体名称", &font);
-    t.font = ChosenFont(font, fontNames);
+    t.font = ChosenFont(font, fontNames, fallback);
     t.size = g.Number("大小", 40, 0, kMaxTextSize);
     t.x = g.Position("x");
     t.y = g.Position("y");
@@ -153,7 +157,8 @@ const char* KindWord(FieldKind kind) { return WordOf(kKindWords, kind); }
 const char* FitWord(PictureFit fit) { return WordOf(kFitWords, fit); }
 const char* LevelWord(QrLevel level) { return WordOf(kLevelWords, level); }
 
-std::vector<PosterField> ReadStoredExtraFields(const StoredLookup& read, const std::vector<std::string>& fontNames) {
+std::vector<PosterField> ReadStoredExtraFields(const StoredLookup& read, const std::vector<std::string>& fontNames,
+                                               FontFallback* fallback) {
     std::vector<PosterField> fields;
     std::string countText;
     int64_t count = 0;
@@ -169,7 +174,7 @@ std::vector<PosterField> ReadStoredExtraFields(const StoredLookup& read, const s
         f.kind = kind;
         if (!g.Text("名称", &f.name) || f.name.empty()) f.name = g.prefix;
         switch (kind) {
-        case FieldKind::Text: f.text = ReadText(g, fontNames), ++texts; break;
+        case FieldKind::Text: f.text = ReadText(g, fontNames, fallback), ++texts; break;
         case FieldKind::Picture: f.picture = ReadPicture(g); break;
         case FieldKind::Qr: f.qr = ReadQr(g); break;
         }

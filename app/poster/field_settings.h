@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 #include <vector>
+#include "app/poster/font_list.h"
 #include "app/poster/poster.h"
 #include "app/poster/poster_settings.h"
 #include "app/poster/settings_text.h"
@@ -13,9 +14,11 @@ namespace app {
 
 // The stored groups in order, held to their ranges: a group of an unknown
 // type is skipped, text fields beyond kMaxTextFields (with the title and the
-// body) are dropped, and a font name not among fontNames takes the list's
-// own choice (宋体, else its first font).
-std::vector<PosterField> ReadStoredExtraFields(const StoredLookup& read, const std::vector<std::string>& fontNames);
+// body) are dropped, and a font name not among fontNames takes the
+// fallback's font (noted there), else the list's own choice (宋体, else its
+// first font).
+std::vector<PosterField> ReadStoredExtraFields(const StoredLookup& read, const std::vector<std::string>& fontNames,
+                                               FontFallback* fallback = nullptr);
 
 // The keys of the poster's fields after the title and the body. Without any:
 // nothing at all, so such a poster's file stays as it was, unless the file

@@ -40,13 +40,21 @@ int32_t FontPlace(const std::string& font, const std::vector<std::string>& names
     return font.empty() || at == names.end() ? -1 : int32_t(at - names.begin());
 }
 
-std::string ResolveFont(const StoredLookup& read, const std::string& field, const std::vector<std::string>& names) {
+std::string ResolveFont(const StoredLookup& read, const std::string& field, const std::vector<std::string>& names,
+                        FontFallback* fallback) {
     std::string name, index;
-    if (read(FontNameKey(field), &name) && !name.empty() && std::find(names.begin(), names.end(), name) != names.end())
-        return name;
+    const bool named = read(FontNameKey(field), &name) && !name.empty();
+    if (named && std::find(names.begin(), names.end(), name) != names.end()) return name;
+    // A name kept by another PC wins over its place here, which names another font.
+    const bool bundledDefault = fallback && !fallback->font.empty();
+    if (named && bundledDefault) {
+        fallback->Note(name);
+        return fallback->font;
+    }
     if (names.empty()) return "";
     int64_t i = 0;
     if (!read(field + SuffixOf(StoredMember::FontIndex), &index) || !ParseStoredNumber(index, &i)) {
+        if (bundledDefault) return fallback->font;
         auto simSun = std::find(names.begin(), names.end(), std::string("宋体"));
         return simSun != names.end() ? *simSun : names.front();
     }
@@ -121,7 +129,8 @@ TextEffects ReadStoredEffects(const StoredLookup& read, const std::string& field
     return Clamped(e);
 }
 
-PosterDescription ReadStoredPoster(const StoredLookup& read, const std::vector<std::string>& fontNames) {
+PosterDescription ReadStoredPoster(const StoredLookup& read, const std::vector<std::string>& fontNames,
+                                   FontFallback* fallback) {
     PosterDescription poster = DefaultPoster();
     for (const StoredKey& k : StoredNumberKeys()) {
         std::string value;
@@ -129,7 +138,7 @@ PosterDescription ReadStoredPoster(const StoredLookup& read, const std::vector<s
             MemberOf(poster.fields[k.field].text, k.member) = StoredNumber(k, read(k.key, &value) ? value : "");
     }
     for (PosterField& f : poster.fields) {
-        f.text.font = ResolveFont(read, f.name, fontNames);
+        f.text.font = ResolveFont(read, f.name, fontNames, fallback);
         std::string text;
         if (read(TextKey(f.name), &text)) f.text.text = UnescapeLineBreaks(text);
         f.text.effects = ReadStoredEffects(read, f.name);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "app/poster/font_list.h"
 #include "app/poster/poster.h"
 #include "app/poster/settings_text.h"
 
@@ -44,7 +45,10 @@ PosterDescription DefaultPoster();
 // a stored font name found among fontNames wins over the stored place, a place
 // beyond the list takes its last font, and without a readable place the list's
 // own choice (宋体, else its first font). Texts with their line breaks.
-PosterDescription ReadStoredPoster(const StoredLookup& read, const std::vector<std::string>& fontNames);
+// Given a fallback with a font, a stored name not among fontNames is drawn in
+// that font (and noted), and a field without a readable place takes it too.
+PosterDescription ReadStoredPoster(const StoredLookup& read, const std::vector<std::string>& fontNames,
+                                   FontFallback* fallback = nullptr);
 // The style keys of one text, read as its defaults where missing or damaged, clamped.
 TextEffects ReadStoredEffects(const StoredLookup& read, const std::string& field);
 

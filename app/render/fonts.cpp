@@ -1,6 +1,7 @@
 #include "app/render/fonts.h"
 #include <cstring>
 #include "app/platform/runtime_calls.h"
+#include "app/render/bundled_fonts.h"
 
 namespace app {
 
@@ -22,9 +23,23 @@ void* FontNameList() {
 
 }  // namespace
 
-void StartGdiPlus() { Dll(kDllGdiplusStartup, {PtrWord(&g_gdiPlusToken), PtrWord(kGdiPlusStartupInput), 0}); }
+void StartGdiPlus() {
+    Dll(kDllGdiplusStartup, {PtrWord(&g_gdiPlusToken), PtrWord(kGdiPlusStartupInput), 0});
+    LoadBundledFonts(RunDirectoryPath("\\fonts\\"));
+}
 
-void StopGdiPlus() { Dll(kDllGdiplusShutdown, {g_gdiPlusToken}); }
+void StopGdiPlus() {
+    UnloadBundledFonts();
+    Dll(kDllGdiplusShutdown, {g_gdiPlusToken});
+}
+
+std::string ListedFontItem(const std::string& family) { return FontListItem(family, BundledFamilies()); }
+
+FontFallback BundledFallback() {
+    FontFallback fallback;
+    if (!BundledFamilies().empty()) fallback.font = BundledFamilies().front();
+    return fallback;
+}
 
 std::vector<std::string> ListedFontNames() {
     std::vector<std::string> listed;
@@ -44,7 +59,7 @@ std::vector<std::string> ListedFontNames() {
     Free(storage);
     for (uint32_t i = 0; i < count; ++i) Free(items[i]);
     Free(names);
-    return listed;
+    return OrderedFontFamilies(BundledFamilies(), listed);
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <vector>
 #include <new>
 #include "app/platform/runtime_calls.h"
+#include "app/render/bundled_fonts.h"
 #include "app/poster/text_limits.h"
 #include "runtime/core/blocks.h"
 
@@ -149,6 +150,12 @@ void FontFamily::Release() {
 }
 
 int32_t FontFamily::CreateFromName(const char* name) {
+    // The program's own font wins over an installed one of the same name: a
+    // poster then looks the same on every PC.
+    if (uint32_t bundled = BundledFontFamily(name)) {
+        SetHandle(bundled);
+        return 0;
+    }
     void* wide = TextToUtf16(name);
     uint32_t family = 0;
     int32_t status = static_cast<int32_t>(

@@ -19,7 +19,8 @@ constexpr int32_t kNoTextRenderingHint = -1;
 uint32_t PictureFromBytes(const void* bytes);
 // PNG file bytes of a GDI+ image, exactly the encoded data; empty on failure.
 void* PictureToPng(uint32_t image);
-// GDI+ font of an installed family, or 0 (also for a size of 0 or less).
+// GDI+ font of one of the program's own families or of an installed one, or 0
+// (also for a size of 0 or less).
 uint32_t CreateTextFont(const char* familyName, float size, int32_t style, int32_t unit);
 // GDI+ solid brush of a 0x00BBGGRR colour, or 0.
 uint32_t CreateTextBrush(uint32_t colour, int32_t alpha);

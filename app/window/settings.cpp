@@ -27,9 +27,11 @@
 #include "app/window/template_note.h"
 #include "app/platform/runtime_calls.h"
 #include "app/poster/field_settings.h"
+#include "app/poster/font_list.h"
 #include "app/poster/poster_settings.h"
 #include "app/poster/settings_text.h"
 #include "app/poster/text_limits.h"
+#include "app/render/fonts.h"
 #include "app/window/unit_access.h"
 #include "app/window/window_place.h"
 
@@ -167,25 +169,34 @@ std::string SavedValue(const SettingKey& k) {
     return "";
 }
 
-// A font list's names; font names are never empty, so the first empty item
-// text ends the list.
+// A font list's families (its items without their marks); font names are
+// never empty, so the first empty item text ends the list.
 std::vector<std::string> FontListNames(uint32_t combo) {
     std::vector<std::string> names;
     for (int32_t i = 0;; ++i) {
         Block item(ComboItemText(combo, i));
         if (!HasText(item)) return names;
-        names.emplace_back(item.text());
+        names.push_back(FamilyOfListItem(item.text()));
     }
 }
 
-// A stored name found in the list wins over the stored index.
-void LoadFontName(size_t field) {
+void SelectFont(uint32_t combo, const std::vector<std::string>& names, const std::string& family) {
+    auto at = std::find(names.begin(), names.end(), family);
+    if (at != names.end()) SetComboListIndex(combo, int32_t(at - names.begin()));
+}
+
+// A stored name found in the list wins over the stored index; one this PC
+// lacks takes the program's own default font, noted in the fallback.
+void LoadFontName(size_t field, FontFallback& fallback) {
     const uint32_t combo = kTextFieldUnits[field].font;
     Block name(ReadKey(FontNameKey(kFieldNames[field])));
     if (!HasText(name)) return;
     const std::vector<std::string> names = FontListNames(combo);
-    auto at = std::find(names.begin(), names.end(), std::string(name.text()));
-    if (at != names.end()) SetComboListIndex(combo, int32_t(at - names.begin()));
+    if (std::find(names.begin(), names.end(), std::string(name.text())) != names.end())
+        return SelectFont(combo, names, name.text());
+    if (fallback.font.empty()) return;
+    fallback.Note(name.text());
+    SelectFont(combo, names, fallback.font);
 }
 
 // The window's place after the other keys: its normal rectangle in screen
@@ -272,13 +283,14 @@ void LoadSettings(SettingsPart part) {
     // colour fires no refresh of its own).
     PreviewRefreshHold hold;
     for (const SettingKey& k : NumberKeys()) LoadKey(k);
-    for (size_t i = 0; i < kStandardFieldCount; ++i) LoadFontName(i);
+    FontFallback fallback = BundledFallback();
+    for (size_t i = 0; i < kStandardFieldCount; ++i) LoadFontName(i, fallback);
     if (part == SettingsPart::All) {
         for (size_t i = 0; i < kStandardFieldCount; ++i) LoadKey(TextKeyOf(i));
         LoadWindowPlace();
     }
     for (size_t i = 0; i < kStandardFieldCount; ++i) FieldEffects(i) = ReadStoredEffects(ReadStored, kFieldNames[i]);
-    ExtraFields() = ReadStoredExtraFields(ReadStored, FontListNames(kTextFieldUnits[kTitleField].font));
+    ExtraFields() = ReadStoredExtraFields(ReadStored, FontListNames(kTextFieldUnits[kTitleField].font), &fallback);
     SetCurrentOutputFormat(ReadStoredOutputFormat());
     if (part == SettingsPart::All) {
         Block folder(ReadKey(kOutputFolderKey));
@@ -286,6 +298,8 @@ void LoadSettings(SettingsPart part) {
         LoadTemplatePath();
     }
     RefreshPreview(nullptr);
+    // Said once, after the preview shows the poster in the font drawn.
+    if (!fallback.missing.empty()) ShowNote(MissingFontNotice(fallback));
 }
 
 bool SaveSettings(SettingsPart part) {
@@ -458,9 +472,9 @@ OutputFormat ReadStoredOutputFormat() {
     return f;
 }
 
-PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames) {
-    PosterDescription poster = ReadStoredPoster(ReadStored, fontNames);
-    const std::vector<PosterField> extra = ReadStoredExtraFields(ReadStored, fontNames);
+PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames, FontFallback* fallback) {
+    PosterDescription poster = ReadStoredPoster(ReadStored, fontNames, fallback);
+    const std::vector<PosterField> extra = ReadStoredExtraFields(ReadStored, fontNames, fallback);
     poster.fields.insert(poster.fields.end(), extra.begin(), extra.end());
     return poster;
 }

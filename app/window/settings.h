@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "app/poster/font_list.h"
 #include "app/poster/output_format.h"
 #include "app/poster/poster.h"
 #include "app/window/program_state.h"
@@ -50,7 +51,7 @@ StyleFileError SaveStyleTo(const std::string& path);
 
 // The poster the settings file describes, without the window: fonts resolved
 // against fontNames (the font list) as a run without the window resolves them.
-PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames);
+PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames, FontFallback* fallback = nullptr);
 
 // The output format kept in pz.ini ("输出格式" png|jpg, "JPEG质量" 1 to 100);
 // PNG at quality 90 when absent or not understood.

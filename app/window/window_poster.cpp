@@ -1,5 +1,6 @@
 #include "app/window/window_poster.h"
 #include "app/platform/file_io.h"
+#include "app/poster/font_list.h"
 #include "app/window/unit_access.h"
 
 namespace app {
@@ -37,7 +38,7 @@ PosterDescription WindowPoster() {
         const TextFieldUnits& u = kTextFieldUnits[i];
         Block font(ComboItemText(u.font, ComboListIndex(u.font))), text(EditContent(u.text));
         poster.fields.push_back({FieldKind::Text, kFieldNames[i],
-                                 {TextOf(font), EditNumber(u.size), PickedColour(u.colour), EditNumber(u.x),
+                                 {FamilyOfListItem(TextOf(font)), EditNumber(u.size), PickedColour(u.colour), EditNumber(u.x),
                                   EditNumber(u.y), TextOf(text), g_effects[i]}});
     }
     poster.fields.insert(poster.fields.end(), ExtraFields().begin(), ExtraFields().end());

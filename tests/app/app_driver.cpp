@@ -138,6 +138,16 @@ std::string NewProgramFolder(const std::string& tag) {
     return folder;
 }
 
+std::string BuiltFontsFolder() { return testsupport::ProgramDirectory() + "..\\..\\fonts\\"; }
+
+bool CopyShippedFonts(const std::string& programFolder) {
+    const std::string to = programFolder + "fonts\\";
+    bool copied = CreateDirectoryA(to.c_str(), nullptr) != 0;
+    for (const char* file : {"wqy-microhei.ttf", "LXGWWenKai-Regular.ttf", "LXGWWenKai-Bold.ttf"})
+        copied = testsupport::CopyFileTo(BuiltFontsFolder() + file, to + file) && copied;
+    return copied;
+}
+
 std::string ExportNow(Program& program, const std::string& folder) {
     const std::string file = folder + "公众号Brightquill 关注获取更多项目和软件.png";
     DeleteFileA(file.c_str());

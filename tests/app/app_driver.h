@@ -20,6 +20,10 @@ std::string BuiltSkinDll();    // the skin library the program embeds
 std::string BuiltTutorialPage();  // the tutorial page the program embeds
 // A fresh folder holding a copy of Imprinta.exe (trailing backslash).
 std::string NewProgramFolder(const std::string& tag);
+// The fonts the program ships, as the build fetched them (folder\fonts\ gets a
+// copy; none of them is installed in the test prefix).
+std::string BuiltFontsFolder();
+bool CopyShippedFonts(const std::string& programFolder);
 
 bool FileExistsA(const std::string& path);
 bool DirectoryExistsA(const std::string& path);

@@ -91,6 +91,8 @@ double Keystroke(Program& p, const wchar_t* key) {
 
 int RunTemplate(const std::string& templatePath, int keystrokes, int refreshes) {
     std::string folder = NewProgramFolder("bench");
+    // The program as shipped loads its own fonts at start (IMPRINTA_BENCH_NO_FONTS=1: without them).
+    if (!getenv("IMPRINTA_BENCH_NO_FONTS")) CopyShippedFonts(folder);
     testsupport::CopyFileTo(templatePath, folder + "1.png");
     WriteSettings(folder);
     Program p;

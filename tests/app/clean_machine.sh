@@ -15,6 +15,8 @@ zip_version=$(basename "$zip" | sed 's/^Imprinta-\(.*\)-win32\.zip$/\1/')
 setup_version=$(basename "$setup" | sed 's/^Imprinta-\(.*\)-setup\.exe$/\1/')
 
 scratch=$(mktemp -d /tmp/imprinta-clean.XXXXXX)
+# The build's own prefix (other fonts installed, mapped and replaced), for a comparison.
+TEST_PREFIX="${IMPRINTA_BUILD:-$ROOT/build}/wineprefix"
 export WINEPREFIX="$scratch/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 # No Gecko or Mono download prompts, and no menu entries on the host.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
@@ -46,6 +48,34 @@ mkdir -p "$unpacked" && unzip -q "$zip" -d "$unpacked" || fail "unzip"
 folder="$unpacked/Imprinta-$zip_version"
 run_tests 'Package.VersionsAgree:Package.PortableFolder' \
   IMPRINTA_PACKAGE_FOLDER="$(win "$folder")\\" IMPRINTA_PACKAGE_VERSIONS="$zip_version $setup_version"
+
+# A poster in a bundled font, drawn from the program's fonts folder on this
+# machine, which has none of them installed, equals the one the same folder
+# draws in the build's test prefix, whose installed fonts differ; without the
+# folder the text comes out otherwise.
+fonts_case() {
+  local t="$scratch/fonts-case" bare="$C/无字体副本" out
+  zpath() { printf 'Z:%s' "$(echo "$1" | tr / '\\')"; }
+  mkdir -p "$t/templates" "$bare"
+  convert -size 480x360 xc:white "$t/templates/a.png"
+  printf '[配置]\r\n标题字体名称=霞鹜文楷\r\n文案字体名称=文泉驿微米黑\r\n标题大小=60\r\n文案大小=30\r\n' |
+    iconv -f UTF-8 -t GBK > "$t/kai.ini"
+  cp "$folder/Imprinta.exe" "$bare/"
+  draw() {  # Wine prefix, program folder, output name
+    (cd "$2" && WINEPREFIX="$1" wine Imprinta.exe --batch --settings "$(zpath "$t/kai.ini")" \
+      --templates "$(zpath "$t/templates")" --out "$(zpath "$t/$3")" --title "霞鹜文楷标题" --body "文泉驿微米黑" \
+      </dev/null >"$t/$3.log" 2>&1) || fail "fonts case $3: $(cat "$t/$3.log")"
+    out=$(find "$t/$3" -name '*.png' 2>/dev/null | head -1)
+    [ -n "$out" ] && convert "$out" "RGBA:$t/$3.rgba" || fail "fonts case $3: no poster"
+  }
+  draw "$WINEPREFIX" "$folder" bundled
+  draw "$WINEPREFIX" "$bare" system-fonts
+  draw "$TEST_PREFIX" "$folder" test-prefix
+  cmp -s "$t/bundled.rgba" "$t/test-prefix.rgba" || fail "the bundled fonts' poster differs between two machines"
+  cmp -s "$t/bundled.rgba" "$t/system-fonts.rgba" && fail "the poster without the bundled fonts looks the same"
+  rm -rf "$bare"
+}
+fonts_case
 
 # The same zip where nothing can be written.
 readonly_dir="$C/只读 光盘"

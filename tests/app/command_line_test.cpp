@@ -389,3 +389,45 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     EXPECT_TRUE(own == ExportNow(program, folder)) << "after a stopped batch the export is the window's own poster";
     EXPECT_EQ(0, program.Close());
 }
+
+// With the program's own fonts beside it: a stored font this PC lacks is drawn
+// in the first of them and named once on standard output; bold comes from the
+// bold face where the folder has one, not from the regular face emboldened.
+TEST(CommandLine, BundledFontsStandInForAMissingOneAndDrawBoldFromTheBoldFace) {
+    const std::string folder = NewProgramFolder("cli-fonts");
+    ASSERT_TRUE(CopyShippedFonts(folder));
+    ASSERT_TRUE(CreateDirectoryA((folder + "模板").c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(folder + "模板\\a.png", 420, 200, 255, 255, 255));
+    const std::string keys = "标题大小=56\r\n文案大小=30\r\n标题字体x=8\r\n标题字体y=8\r\n文案字体x=8\r\n文案字体y=120\r\n";
+    struct Run {
+        const char* titleFont;
+        bool boldFace;  // fonts\ keeps LXGWWenKai-Bold.ttf
+        bool noticed;
+    } runs[] = {
+        {"方正兰亭黑", true, true},   // 1.png
+        {"文泉驿微米黑", true, false},  // 2.png
+        {"霞鹜文楷", true, false},      // 3.png
+        {"霞鹜文楷", false, false},     // 4.png
+    };
+    for (const Run& r : runs) {
+        if (!r.boldFace) ASSERT_TRUE(DeleteFileA((folder + "fonts\\LXGWWenKai-Bold.ttf").c_str()));
+        ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n" + keys + "标题字体名称=" +
+                                                                       r.titleFont + "\r\n文案字体名称=霞鹜文楷\r\n"));
+        CliResult out = RunCli(folder, {L"--batch", L"--title", L"霞鹜文楷标题", L"--body", L"文案"});
+        ASSERT_EQ(0, out.code) << out.out;
+        EXPECT_EQ(r.noticed ? 1 : 0, CountOccurrences(out.out, "已改用随程序附带的“文泉驿微米黑”（可商用）")) << out.out;
+        if (r.noticed) EXPECT_EQ(1, CountOccurrences(out.out, r.titleFont)) << out.out;
+    }
+    const std::string output = folder + "批量目录\\1\\";
+    auto ink = [](const Picture& p) {
+        int n = 0;
+        for (size_t i = 0; i + 3 < p.rgba.size(); i += 4) n += p.rgba[i + 1] < 128;  // red title, dark body
+        return n;
+    };
+    const Picture standIn = ReadPng(output + "1.png"), sans = ReadPng(output + "2.png");
+    const Picture boldFace = ReadPng(output + "3.png"), emboldened = ReadPng(output + "4.png");
+    ASSERT_TRUE(standIn.ok() && sans.ok() && boldFace.ok() && emboldened.ok());
+    EXPECT_TRUE(standIn.rgba == sans.rgba) << "the missing font was not drawn in the bundled default";
+    EXPECT_FALSE(boldFace.rgba == emboldened.rgba) << "bold drawn as the emboldened regular face";
+    EXPECT_GT(std::abs(ink(boldFace) - ink(emboldened)), ink(emboldened) / 40) << ink(boldFace) << " " << ink(emboldened);
+}

@@ -320,6 +320,50 @@ TEST(Startup, FontsKeptByName) {
     }
 }
 
+// The program's own fonts (its fonts\ folder; none installed in the test
+// prefix) lead both lists, marked, and are chosen on a first start; a stored
+// font this PC lacks takes the first of them and is named in one note.
+TEST(Startup, BundledFontsFirstMarkedChosenAndStandingInForAMissingOne) {
+    const std::string folder = NewProgramFolder("bundled-fonts");
+    ASSERT_TRUE(CopyShippedFonts(folder));
+    const std::vector<std::wstring> bundled = {L"文泉驿微米黑（可商用）", L"霞鹜文楷（可商用）"};
+    struct Case {
+        std::string ini;
+        int title, body;  // selections after the start
+        std::string titleSaved;
+        const wchar_t* missing;  // named in the one note, if any
+    } cases[] = {
+        {"", 0, 0, "文泉驿微米黑", nullptr},  // a first start
+        {"[配置]\r\n标题字体=5\r\n文案字体=0\r\n标题字体名称=方正兰亭黑\r\n文案字体名称=霞鹜文楷\r\n", 0, 1,
+         "文泉驿微米黑", L"方正兰亭黑"},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA((folder + "pz.ini").c_str());
+        if (!c.ini.empty()) ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", c.ini));
+        Program program;
+        ASSERT_EQ("", program.Start(folder));
+        for (U list : {U::TitleFont, U::BodyFont}) {
+            const std::vector<std::wstring> items = program.ComboItems(list);
+            ASSERT_GT(items.size(), bundled.size());
+            EXPECT_EQ(bundled, std::vector<std::wstring>(items.begin(), items.begin() + 2));
+            for (size_t i = bundled.size(); i < items.size(); ++i)
+                EXPECT_EQ(std::wstring::npos, items[i].find(L"可商用")) << Ansi(items[i]);
+        }
+        EXPECT_EQ(c.title, program.ComboSelection(U::TitleFont));
+        EXPECT_EQ(c.body, program.ComboSelection(U::BodyFont));
+        ASSERT_EQ(0, program.Close());
+        const std::vector<std::wstring> notes = program.Completions();
+        if (!c.missing) {
+            EXPECT_TRUE(notes.empty()) << Ansi(notes[0]);
+        } else {
+            ASSERT_EQ(1u, notes.size());
+            EXPECT_NE(std::wstring::npos, notes[0].find(c.missing)) << Ansi(notes[0]);
+            EXPECT_NE(std::wstring::npos, notes[0].find(L"“文泉驿微米黑”（可商用）")) << Ansi(notes[0]);
+        }
+        EXPECT_EQ(c.titleSaved, Value(IniSection(folder + "pz.ini", "配置"), "标题字体名称")) << "saved without the mark";
+    }
+}
+
 // The template is kept over restarts. One that has gone since leaves the box
 // at ./1.png and is said in one line above it, with no box to click away, and
 // stays kept until the box is changed: put back, it comes back.
