@@ -10,6 +10,8 @@
 #include <string>
 #include "app/batch/batch_arguments.h"
 #include "app/batch/batch_job.h"
+#include "app/batch/batch_record.h"
+#include "app/batch/record_file.h"
 #include "app/platform/file_io.h"
 #include "app/poster/output_format.h"
 #include "app/batch/poster_table.h"
@@ -43,6 +45,8 @@ const char kUsage[] =
     "  --quality N       JPEG 质量 1-100 (默认 90)\n"
     "  --jobs N          同时画几张 (默认: 处理器核数)\n"
     "  --skip-existing   文件名列指定的文件已有时跳过 (用于重跑或分机器跑)\n"
+    "  --shard K/N       只做行号除以 N 余 K-1 的行 (N 台机器分一个表格, 各写自己的记录)\n"
+    "  --resume          接着上次停下的地方做: 输出文件夹里的记录 (记录.csv) 列出的不再做\n"
     "  --help            显示本说明\n"
     "  --version         显示版本号\n"
     "  退出码: 0 全部写出, 1 有行或模板失败或被跳过, 2 参数错误或表格读不了\n";
@@ -166,6 +170,9 @@ struct Run {
     OutputFormat format;
     int jobs = 1;
     bool skipExisting = false;
+    bool resume = false;
+    Shard shard;
+    std::string table;  // the table's whole path as the record names it
 };
 
 int BadArguments(Report& report, const std::string& why, bool usage) {
@@ -244,7 +251,11 @@ std::string Prepare(const BatchOptions& o, Run* run) {
     int n = 0;
     if (o.hasQuality && NumberInRange(o.quality, kMinJpegQuality, kMaxJpegQuality, &n)) run->format.quality = n;
     run->jobs = o.hasJobs && NumberInRange(o.jobs, 1, kMaxJobs, &n) ? n : ProcessorCount();
-    run->skipExisting = o.skipExisting;
+    // A named file already there when resuming was made by the stopped run after its last record line.
+    run->skipExisting = o.skipExisting || o.resume;
+    run->resume = o.resume;
+    if (o.hasShard) ParseShard(o.shard, &run->shard);
+    if (o.hasTexts) run->table = Gbk(FullPath(o.texts));
     return "";
 }
 
@@ -297,6 +308,7 @@ struct OutputFolder {
 
 // One file of the run, committed in the order it was made.
 struct Step {
+    int row = 0;  // the table's row (0: none)
     size_t templateIndex = 0;
     std::shared_ptr<const Poster> poster;
     std::shared_ptr<const PosterDescription> drawn;
@@ -319,6 +331,9 @@ private:
     OutputFolder& FolderOf(size_t index);
     void Fail(const std::string& what);
     void CountSkippedTemplates();
+    bool OpenRecord();
+    void Record(int row, const std::string& templateName, const std::string& file, const char* result,
+                const std::string& reason = "");
 
     const Run& run_;
     Report& report_;
@@ -336,6 +351,9 @@ private:
     // Rows that cannot be used are skipped, once per template, as the window counts them.
     size_t rowsRefused_ = 0, rowPostersSkipped_ = 0;
     std::vector<std::string> failed_, noted_, refused_;
+    std::unique_ptr<RecordFile> record_;
+    RecordedRun recorded_;  // with --resume: what the record says was done
+    size_t resumed_ = 0;    // posters and rows passed over as done
 };
 
 constexpr size_t kFailuresListed = 50;
@@ -411,13 +429,22 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             Poster p;
             std::string failure;
             if (!feed.Next(&p, &failure)) return false;
+            if (!run_.shard.Takes(p.line)) continue;
             if (!failure.empty()) {
+                if (recorded_.Done(p.line, "")) {
+                    ++resumed_;
+                    continue;
+                }
                 auto step = std::make_unique<Step>();
+                step->row = p.line;
                 step->failure = failure;
                 inFlight_.push_back(std::move(step));
                 poster_.reset();
                 continue;
             }
+            // Machines sharing a table must not number into each other's files: a
+            // shard names an unnamed row by its row number.
+            if (!run_.shard.Whole() && p.name.empty() && p.line > 0) p.name = Number(static_cast<size_t>(p.line));
             poster_ = std::make_shared<const Poster>(std::move(p));
             nextTemplate_ = 0;
             CountSkippedTemplates();
@@ -428,7 +455,12 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             filled_ = std::move(filled);
             if (!missing.empty()) note_ = MissingColumnsText(missing);
         }
+        if (recorded_.Done(poster_->line, templates_[nextTemplate_].name)) {
+            ++resumed_, ++nextTemplate_;
+            continue;
+        }
         auto step = std::make_unique<Step>();
+        step->row = poster_->line;
         step->note.swap(note_);
         step->templateIndex = nextTemplate_++;
         step->poster = poster_;
@@ -463,6 +495,7 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
         ++rowsRefused_;
         rowPostersSkipped_ += templates_.size();
         if (refused_.size() < kFailuresListed) refused_.push_back(step.failure);
+        Record(step.row, "", "", kRecordSkipped, step.failure);
         return;
     }
     const Template& t = templates_[step.templateIndex];
@@ -479,6 +512,7 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
     const auto failed = [&](uint32_t error) {
         report_.Line(head + " 失败: " + ReasonText(error) + " (输出到 " + (file.empty() ? run_.outputRoot : file) + ")");
         Fail(t.name + where + ": " + ReasonText(error));
+        Record(step.row, t.name, file, kRecordFailed, ReasonText(error));
     };
     if (t.error) return failed(t.error);
     if (folder.error) return failed(folder.error);
@@ -487,6 +521,7 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
     if (step.skipped || (exists && run_.skipExisting)) {
         ++skipped_;
         report_.Line(head + " 已有, 跳过: " + file);
+        Record(step.row, t.name, file, kRecordSkipped, "已有");
         return;
     }
     std::vector<uint8_t> bytes;
@@ -516,7 +551,38 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
     if (uint32_t written = WriteWholeFile(file, bytes.data(), bytes.size())) return failed(written);
     if (p.name.empty()) ++folder.next;
     ++written_;
+    Record(step.row, t.name, file, kRecordWritten);
     report_.Line(head + " -> " + file);
+}
+
+void BatchRun::Record(int row, const std::string& templateName, const std::string& file, const char* result,
+                      const std::string& reason) {
+    if (record_) record_->Add({row, templateName, file, result, reason});
+}
+
+// The record beside the output: continued with --resume, else begun anew.
+bool BatchRun::OpenRecord() {
+    const std::string path = run_.outputRoot + RecordFileName(run_.shard);
+    if (run_.resume) {
+        recorded_ = ReadRecordFile(path);
+        if (!recorded_.table.empty() && recorded_.table != run_.table) {
+            report_.Line("参数错误: 记录 " + path + " 是表格 " + recorded_.table + " 的, 不能接着做");
+            return false;
+        }
+    }
+    if (uint32_t error = MakeFolder(run_.outputRoot)) {
+        report_.Line("写不了输出文件夹 " + run_.outputRoot + ": " + ReasonText(error));
+        return false;
+    }
+    record_ = std::make_unique<RecordFile>(path, run_.resume);
+    if (!record_->ok()) {
+        report_.Line("写不了记录 " + path + ": " + ReasonText(GetLastError()));
+        return false;
+    }
+    if (recorded_.table.empty() && recorded_.done.empty())
+        Record(0, "", run_.table, kRecordStarted, run_.shard.Whole() ? "" : "分片 " + std::to_string(run_.shard.index) + "/" +
+                                                                          std::to_string(run_.shard.count));
+    return true;
 }
 
 int BatchRun::Go() {
@@ -524,6 +590,7 @@ int BatchRun::Go() {
         report_.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run_.templates);
         return kExitSomeFailed;
     }
+    if (!OpenRecord()) return kExitBadArguments;
     UseSettingsFile(run_.settings);  // only read: the run writes no setting
     stored_ = ReadStoredPosterFile(ListedFontNames());
     UseSettingsFile("");
@@ -550,6 +617,8 @@ int BatchRun::Go() {
         return kExitBadArguments;
     }
     if (g_stopRequested) report_.Line("已停止: 正在写的文件已写完");
+    else Record(0, "", "", kRecordFinished, "写出 " + Number(written_) + " 张, 失败 " + Number(failedCount_) + " 张");
+    if (resumed_) report_.Line("接着上次: " + Number(resumed_) + " 张 (或行) 记录里已做过, 没有再做");
     report_.Line("完成: 写出 " + Number(written_) + " 张, 跳过 " + Number(templatesLeftOut_ + skipped_ + rowPostersSkipped_) +
                  " 张, 失败 " + Number(failedCount_) + " 张");
     const int32_t beyondLimit = templatesFound_ - static_cast<int32_t>(templates_.size());
@@ -588,6 +657,7 @@ int RunCommandLine(const std::vector<std::wstring>& args) {
     case ArgumentError::BodyTwice: return BadArguments(report, "--body 和 --body-file 只能用一个", true);
     case ArgumentError::NoBatch: return BadArguments(report, "缺少 --batch", true);
     case ArgumentError::BadFormat: return BadArguments(report, "--format 只能是 png 或 jpg: " + Gbk(parsed.culprit), true);
+    case ArgumentError::BadShard: return BadArguments(report, "--shard 要 K/N (1 <= K <= N): " + Gbk(parsed.culprit), true);
     case ArgumentError::BadNumber:
         return BadArguments(report, Gbk(parsed.culprit) + (parsed.culprit == L"--jobs" ? " 要 1 到 64" : " 要 1 到 100"), true);
     }
