@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "app/batch/record_file.h"
 #include "app/window/batch_run.h"
 #include "app/platform/failure_report.h"
 #include "app/platform/file_io.h"
@@ -119,7 +120,8 @@ bool PauseGoesOn() {
 // saying why; once the window has begun to close nothing more is read, shown
 // or written. A name given names the file; else it is numbered.
 Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot, uint32_t* error,
-                const PosterDescription& poster, const std::string& name = std::string()) {
+                const PosterDescription& poster, const std::string& name = std::string(),
+                std::string* written = nullptr) {
     Block bytes(ReadByteSetFile(templateName, error));
     if (*error) return Block();
     Composition picture(bytes.get());
@@ -151,6 +153,7 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
         }
     }
     *error = WriteByteSetFile(file, packed.get() ? packed.get() : result.get());
+    if (written) *written = file;
     if (*error) return Block();
     return Block(result.release());
 }
@@ -169,8 +172,9 @@ std::string SkippedBeyondLimitText(int32_t count) {
 }
 
 Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
-                         const PosterDescription& poster, const std::string& name, uint32_t* error) {
-    return ExportOne(templateName, index, outputRoot, error, poster, name);
+                         const PosterDescription& poster, const std::string& name, uint32_t* error,
+                         std::string* file) {
+    return ExportOne(templateName, index, outputRoot, error, poster, name, file);
 }
 
 std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,
@@ -334,13 +338,17 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     if (found > n) tally.Skipped(found - n, SkippedBeyondLimitText(found - n));
     if (found == 0) tally.Skipped(0, "模板文件夹里没有模板 (jpg、jpeg、png): " + templates);
     int32_t done = 0;
+    RecordFile record(outputRoot + RecordFileName({}), false);
+    record.Add({0, "", "", kRecordStarted, ""});
     run.Progress(0, static_cast<size_t>(n));
     for (; done < n && run.GoesOn(); run.Progress(static_cast<size_t>(++done), static_cast<size_t>(n))) {
         uint32_t error = 0;
         const char* name = ListItems(list)[done];
         // The template under way is finished whole even when a stop comes meanwhile.
-        ExportOne(name, done + 1, outputRoot, &error, WindowPoster());
+        std::string file;
+        ExportOne(name, done + 1, outputRoot, &error, WindowPoster(), "", &file);
         if (MainWindowClosing) break;
+        record.Add({0, name, file, error ? kRecordFailed : kRecordWritten, error ? ReasonText(error) : ""});
         if (error)
             tally.Failed(name, error);
         else
@@ -348,6 +356,7 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     }
     ClearList(&list);
     if (run.StopRequested() && done < n) tally.Stopped(n - done);
+    else record.Add({0, "", "", kRecordFinished, ""});
     run.End();
     if (!MainWindowClosing) {
         ShowWindowPosterAgain();

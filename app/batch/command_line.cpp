@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include "app/batch/batch_arguments.h"
+#include "app/batch/batch_check.h"
 #include "app/batch/batch_job.h"
 #include "app/batch/batch_record.h"
 #include "app/batch/record_file.h"
@@ -46,6 +47,8 @@ const char kUsage[] =
     "  --jobs N          同时画几张 (默认: 处理器核数)\n"
     "  --skip-existing   文件名列指定的文件已有时跳过 (用于重跑或分机器跑)\n"
     "  --shard K/N       只做行号除以 N 余 K-1 的行 (N 台机器分一个表格, 各写自己的记录)\n"
+    "  --check           只检查不写: 每行排版后超出图片、缩小后仍太宽或太小、字体没有的字、\n"
+    "                    模板读不了、文件名重复、不能用的行, 按行列出\n"
     "  --resume          接着上次停下的地方做: 输出文件夹里的记录 (记录.csv) 列出的不再做\n"
     "  --help            显示本说明\n"
     "  --version         显示版本号\n"
@@ -171,6 +174,7 @@ struct Run {
     int jobs = 1;
     bool skipExisting = false;
     bool resume = false;
+    bool check = false;
     Shard shard;
     std::string table;  // the table's whole path as the record names it
 };
@@ -254,6 +258,7 @@ std::string Prepare(const BatchOptions& o, Run* run) {
     // A named file already there when resuming was made by the stopped run after its last record line.
     run->skipExisting = o.skipExisting || o.resume;
     run->resume = o.resume;
+    run->check = o.check;
     if (o.hasShard) ParseShard(o.shard, &run->shard);
     if (o.hasTexts) run->table = Gbk(FullPath(o.texts));
     return "";
@@ -332,6 +337,7 @@ private:
     void Fail(const std::string& what);
     void CountSkippedTemplates();
     bool OpenRecord();
+    int CheckOnly();
     void Record(int row, const std::string& templateName, const std::string& file, const char* result,
                 const std::string& reason = "");
 
@@ -585,11 +591,48 @@ bool BatchRun::OpenRecord() {
     return true;
 }
 
+// Every row laid out and checked; nothing is written, not even a folder.
+int BatchRun::CheckOnly() {
+    std::vector<CheckedTemplate> checked;
+    for (const Template& t : templates_)
+        checked.push_back({t.name, t.canvas ? t.canvas->width : 0, t.canvas ? t.canvas->height : 0,
+                           t.error ? t.error : t.canvas ? 0 : static_cast<uint32_t>(kErrorNotPicture)});
+    UseSettingsFile(run_.settings);
+    stored_ = ReadStoredPosterFile(ListedFontNames());
+    const int32_t smallest = ReadStoredSmallestPercent();
+    UseSettingsFile("");
+    PosterFeed feed(run_, PlaceholderNames(stored_));
+    StartGdiPlus();
+    const DWORD start = GetTickCount();
+    size_t said = 0;
+    {
+        BatchCheck check(stored_, checked, smallest);
+        Poster p;
+        std::string failure;
+        while (feed.Next(&p, &failure)) {
+            if (!run_.shard.Takes(p.line)) continue;
+            if (failure.empty()) check.Row(p);
+            else check.Refused(p.line, failure);
+        }
+        for (const std::string& problem : check.problems()) report_.Line("问题: " + problem);
+        said = check.problems().size();
+        report_.Line("检查完毕: " + Number(check.rows()) + " 行, " + Number(check.rowsWithProblems()) + " 行有问题, " +
+                     Number(said) + " 个问题, 用时 " + Number(GetTickCount() - start) + " 毫秒; 没有写出文件");
+    }
+    StopGdiPlus();
+    if (feed.error() != TableError::None) {
+        report_.Line("读不到表格 " + Gbk(run_.textsPath) + ": " + TableErrorText(feed.error()));
+        return kExitBadArguments;
+    }
+    return said ? kExitSomeFailed : kExitAllWritten;
+}
+
 int BatchRun::Go() {
     if (!ListTemplates()) {
         report_.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run_.templates);
         return kExitSomeFailed;
     }
+    if (run_.check) return CheckOnly();
     if (!OpenRecord()) return kExitBadArguments;
     UseSettingsFile(run_.settings);  // only read: the run writes no setting
     stored_ = ReadStoredPosterFile(ListedFontNames());

@@ -3,6 +3,7 @@
 // files, a bad template among good ones, and pixels equal to the window's batch.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <map>
 #include "app_driver.h"
 #include "app/resources/version.h"
 #include "support/child_process.h"
@@ -56,6 +57,35 @@ CliResult RunCli(const std::string& folder, const std::vector<std::wstring>& arg
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
     r.out = Ansi(wide);
     return r;
+}
+
+// Starts folder\Imprinta.exe with the arguments, its output thrown away; the caller waits or stops it.
+PROCESS_INFORMATION StartCli(const std::string& folder, const std::vector<std::wstring>& args) {
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+    std::wstring exe = Wide(folder + "Imprinta.exe"), cmd = L"\"" + exe + L"\"", dir = Wide(folder);
+    for (const std::wstring& a : args) cmd += L" \"" + a + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = nul;
+    PROCESS_INFORMATION pi = {};
+    CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &pi);
+    CloseHandle(nul);
+    return pi;
+}
+
+// Every file under root (by its path below root) with its bytes, records left out.
+void FilesUnder(const std::string& root, const std::string& below, std::map<std::string, std::string>* files) {
+    for (const std::string& name : FileNamesIn(root + below))
+        if (name.find(".csv") == std::string::npos)
+            (*files)[below + name] = testsupport::ReadWholeFile(root + below + name);
+    for (const std::string& sub : SubFoldersIn(root + below)) FilesUnder(root, below + sub + "\\", files);
+}
+std::map<std::string, std::string> FilesUnder(const std::string& root) {
+    std::map<std::string, std::string> files;
+    FilesUnder(root, "", &files);
+    return files;
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {
@@ -388,4 +418,55 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
     EXPECT_TRUE(own == ExportNow(program, folder)) << "after a stopped batch the export is the window's own poster";
     EXPECT_EQ(0, program.Close());
+}
+
+// A run stopped in the middle (killed, as a closed console or a crash stops it)
+// and continued with --resume writes the files of an unbroken run, byte for
+// byte, named and numbered alike, and its record then holds each poster once.
+TEST(CommandLine, StoppedThenResumedGivesTheUnbrokenRunsFiles) {
+    std::string folder = NewProgramFolder("cli-resume");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 540, 960, 250, 240, 220));
+    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 540, 960, 40, 120, 200));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
+    constexpr int kRows = 60;
+    std::string table = "标题,文案,文件名\r\n";
+    for (int i = 1; i <= kRows; ++i)  // every fourth row numbered, the others named
+        table += "第" + std::to_string(i) + "张,正文 " + std::to_string(i) + "," + (i % 4 ? "p" + std::to_string(i) : "") + "\r\n";
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "t.csv", table));
+    const std::vector<std::wstring> args = {L"--batch", L"--texts", L"t.csv", L"--jobs", L"1", L"--out"};
+    auto with = [&](std::vector<std::wstring> more) {
+        std::vector<std::wstring> all = args;
+        all.insert(all.end(), more.begin(), more.end());
+        return all;
+    };
+    CliResult whole = RunCli(folder, with({L"整"}));
+    ASSERT_EQ(0, whole.code) << whole.out;
+
+    PROCESS_INFORMATION pi = StartCli(folder, with({L"断"}));
+    ASSERT_TRUE(pi.hProcess);
+    const std::string record = folder + "断\\记录.csv";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(5))
+        if (CountOccurrences(testsupport::ReadWholeFile(record), ".png,") >= 20) break;
+    const bool ran = WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT;
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    ASSERT_TRUE(ran) << "the run ended before it was stopped";
+    EXPECT_NE(FilesUnder(folder + "整\\"), FilesUnder(folder + "断\\"));
+
+    CliResult resumed = RunCli(folder, with({L"断", L"--resume"}));
+    EXPECT_EQ(0, resumed.code) << resumed.out;
+    EXPECT_NE(std::string::npos, resumed.out.find("接着上次")) << resumed.out;
+    const auto expected = FilesUnder(folder + "整\\"), got = FilesUnder(folder + "断\\");
+    EXPECT_EQ(size_t(2 * kRows), expected.size());
+    EXPECT_TRUE(expected == got) << got.size() << " files after the resume";
+    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(folder + "整\\记录.csv"), ".png,"));
+    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(record), ".png,"));
+    // A record of another table is not continued.
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "u.csv", table));
+    CliResult other = RunCli(folder, {L"--batch", L"--texts", L"u.csv", L"--out", L"断", L"--resume"});
+    EXPECT_EQ(2, other.code) << other.out;
 }
