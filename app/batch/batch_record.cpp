@@ -82,6 +82,7 @@ RecordedRun SummariseRecord(const std::vector<RecordEntry>& entries) {
         if (e.result == kRecordStarted) run.table = e.file;
         else if (e.result == kRecordFinished) run.finished = true;
         else run.done.insert({e.row, e.templateName});
+        if (e.result == kRecordWritten) ++run.writtenIn[e.file.substr(0, e.file.rfind('\\') + 1)];
     }
     return run;
 }

@@ -5,6 +5,8 @@
 // Plain C++: texts here are the program's (GBK); the file is converted to
 // UTF-8 and back where it is written and read (record_file.h).
 #pragma once
+#include <cstddef>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -35,6 +37,7 @@ std::vector<RecordEntry> ParseRecord(const std::string& text);
 // failed) by row and template, the table it read, whether it got to its end.
 struct RecordedRun {
     std::set<std::pair<int, std::string>> done;
+    std::map<std::string, size_t> writtenIn;  // files written, by folder (the path before the last backslash)
     std::string table;
     bool finished = false;
     bool Done(int row, const std::string& templateName) const { return done.count({row, templateName}) != 0; }

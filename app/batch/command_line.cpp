@@ -402,8 +402,13 @@ OutputFolder& BatchRun::FolderOf(size_t index) {
         f.error = MakeFolder(run_.outputRoot);
         if (!f.error) f.error = MakeFolder(f.path);
         void* present = nullptr;
-        f.next = (f.error ? 0 : ListFiles(f.path.c_str(), kTemplatePatterns, &present, {})) + 1;
+        const size_t count = f.error ? 0 : static_cast<size_t>(ListFiles(f.path.c_str(), kTemplatePatterns, &present, {}));
         ClearList(&present);
+        // A resumed run numbers on from the count the stopped one started from
+        // (without the files it wrote), as the unbroken run would have.
+        const auto stopped = recorded_.writtenIn.find(f.path + "\\");
+        const size_t before = stopped == recorded_.writtenIn.end() ? 0 : std::min(count, stopped->second);
+        f.next = static_cast<int32_t>(count - before) + 1;
     }
     return f;
 }

@@ -34,6 +34,7 @@ TEST(BatchRecord, LinesReadBackAsWrittenAndACutLineIsLeftOut) {
     EXPECT_TRUE(run.Done(2, "模板\\a.png"));
     EXPECT_TRUE(run.Done(4, ""));
     EXPECT_FALSE(run.Done(5, "模板\\a.png"));
+    EXPECT_EQ((std::map<std::string, size_t>{{"out\\1\\", 1}}), run.writtenIn);
     EXPECT_TRUE(SummariseRecord(ParseRecord(whole + RecordLine({0, "", "", kRecordFinished, ""}))).finished);
 }
 

@@ -75,6 +75,14 @@ PROCESS_INFORMATION StartCli(const std::string& folder, const std::vector<std::w
     return pi;
 }
 
+std::string Utf8Of(const std::string& gbk) {
+    std::wstring w = Wide(gbk);
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
 // Every file under root (by its path below root) with its bytes, records left out.
 void FilesUnder(const std::string& root, const std::string& below, std::map<std::string, std::string>* files) {
     for (const std::string& name : FileNamesIn(root + below))
@@ -427,10 +435,10 @@ TEST(CommandLine, StoppedThenResumedGivesTheUnbrokenRunsFiles) {
     std::string folder = NewProgramFolder("cli-resume");
     std::string templates = folder + "模板\\";
     ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
-    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 540, 960, 250, 240, 220));
-    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 540, 960, 40, 120, 200));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
+    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 360, 640, 40, 120, 200));
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
-    constexpr int kRows = 60;
+    constexpr int kRows = 24;
     std::string table = "标题,文案,文件名\r\n";
     for (int i = 1; i <= kRows; ++i)  // every fourth row numbered, the others named
         table += "第" + std::to_string(i) + "张,正文 " + std::to_string(i) + "," + (i % 4 ? "p" + std::to_string(i) : "") + "\r\n";
@@ -448,7 +456,7 @@ TEST(CommandLine, StoppedThenResumedGivesTheUnbrokenRunsFiles) {
     ASSERT_TRUE(pi.hProcess);
     const std::string record = folder + "断\\记录.csv";
     for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(5))
-        if (CountOccurrences(testsupport::ReadWholeFile(record), ".png,") >= 20) break;
+        if (CountOccurrences(testsupport::ReadWholeFile(record), Utf8Of("断\\")) >= 12) break;
     const bool ran = WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT;
     TerminateProcess(pi.hProcess, 9);
     WaitForSingleObject(pi.hProcess, 10000);
@@ -463,10 +471,61 @@ TEST(CommandLine, StoppedThenResumedGivesTheUnbrokenRunsFiles) {
     const auto expected = FilesUnder(folder + "整\\"), got = FilesUnder(folder + "断\\");
     EXPECT_EQ(size_t(2 * kRows), expected.size());
     EXPECT_TRUE(expected == got) << got.size() << " files after the resume";
-    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(folder + "整\\记录.csv"), ".png,"));
-    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(record), ".png,"));
+    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(folder + "整\\记录.csv"), Utf8Of("整\\")));
+    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(record), Utf8Of("断\\")));
     // A record of another table is not continued.
     ASSERT_TRUE(testsupport::WriteWholeFile(folder + "u.csv", table));
     CliResult other = RunCli(folder, {L"--batch", L"--texts", L"u.csv", L"--out", L"断", L"--resume"});
     EXPECT_EQ(2, other.code) << other.out;
+}
+
+// --check lays every row out and says each kind of problem by its row, as
+// Excel numbers the rows, writing nothing; a row without problems is not named.
+TEST(CommandLine, CheckListsEachKindOfProblemByRowAndWritesNothing) {
+    std::string folder = NewProgramFolder("cli-check");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(templates + "坏.png", "no picture"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(
+        folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=30\r\n标题字体x=20\r\n标题字体y=20\r\n"
+                           "文案字体x=20\r\n文案字体y=100\r\n文案最大宽度=200\r\n文案超宽处理=1\r\n标题颜色=255\r\n文案颜色=0\r\n"));
+    const std::string utf8PrivateUse = "\xEE\x80\x80";  // U+E000: GBK has it, the font no glyph
+    auto utf8 = [](const std::string& gbk) {
+        std::wstring w = Wide(gbk);
+        int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+        std::string s(static_cast<size_t>(n), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+        return s;
+    };
+    const std::string table = utf8("标题,文案,文件名\n"
+                                   "好标题,短,p1\n"                                      // row 2: fine
+                                   "这是一个非常非常长的标题会超出图片的右边,短,p2\n"    // 3: beyond the picture
+                                   "好,短,P1\n"                                          // 4: row 2's name
+                                   "好,这一行正文很长很长很长很长很长很长很长很长,p4\n"  // 5: shrunk below 60 %
+                                   "好," + std::string(60, 'W') + ",p5\n") +             // 6: too wide at the smallest size
+                              "\xE5\xA5\xBD" + utf8PrivateUse + ",x,p6\n" +              // 7: a character without a glyph
+                              utf8("坏,x,a/b\n"                                          // 8: a name that cannot be
+                                   "长,\"") + std::string(70000, 'x') + "\",p8\n";       // 9: a cell too long
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "t.csv", table));
+    CliResult r = RunCli(folder, {L"--batch", L"--check", L"--texts", L"t.csv"});
+    EXPECT_EQ(1, r.code) << r.out;
+    const char* expected[] = {
+        "问题: 模板 " , "坏.png 读不了",
+        "问题: 第 3 行: 标题超出图片 ",
+        "问题: 第 4 行: 文件名 P1 与第 2 行相同",
+        "问题: 第 5 行: 文案缩小到 ",
+        "问题: 第 6 行: 文案缩到最小仍比最大宽度宽 ",
+        "问题: 第 7 行: 标题里有字体 ", "(U+E000)",
+        "问题: 第 8 行: 文件名不能含有",
+        "问题: 第 9 行: 内容太长",
+        "检查完毕: 8 行, 7 行有问题",
+    };
+    for (const char* words : expected) EXPECT_NE(std::string::npos, r.out.find(words)) << words << "\n" << r.out;
+    EXPECT_EQ(std::string::npos, r.out.find("第 2 行:")) << r.out;
+    EXPECT_FALSE(DirectoryExistsA(folder + "批量目录")) << "a check writes nothing";
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "ok.csv", utf8("标题,文案\n好标题,短\n")));
+    ASSERT_TRUE(DeleteFileA((templates + "坏.png").c_str()));
+    r = RunCli(folder, {L"--batch", L"--check", L"--texts", L"ok.csv"});
+    EXPECT_EQ(0, r.code) << r.out;
 }
