@@ -116,8 +116,8 @@ std::string Count(size_t n) { return std::to_string(n); }
 bool ContinuesStoppedRun(const RecordedRun& last, const std::string& table) {
     if (last.finished || last.table != table || last.done.empty()) return false;
     const std::string text = "这个表格上次的批量没有做完: 已做 " + Count(last.done.size()) +
-                             " 张 (或行)。\n\n接着做吗? 选\"否\"从头再做。";
-    return ShowMessage(text, "按表格批量", MB_YESNO | MB_ICONQUESTION) == IDYES;
+                             " 张 (或行)。\n\n确定: 接着做, 只做记录里没有的; 取消: 从头再做。";
+    return ShowMessage(text, "接着上次的批量", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
 }
 
 }  // namespace

@@ -401,6 +401,7 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     std::string said = Ansi(run.asked);
     for (const char* part : {"表格: 3 行, 可用 2 行", "模板: 2 个", "将写出 4 张 PNG", "第 3 行: 文件名是系统保留的设备名"})
         EXPECT_NE(std::string::npos, said.find(part)) << said;
+    EXPECT_EQ(std::string::npos, said.find("检查")) << "rows that fit have no problems: " << said;
     // The end report names the row that gave no file.
     said = Ansi(run.report);
     for (const char* part : {"写出 4 张, 跳过 2 张, 失败 0 张", "第 3 行: 文件名是系统保留的设备名"})
@@ -425,6 +426,19 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     EXPECT_TRUE(program.running());
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
     EXPECT_TRUE(own == ExportNow(program, folder)) << "after a stopped batch the export is the window's own poster";
+
+    // The same table again: the window offers to continue, and only what the record lacks is made.
+    run = RunTableBatch(program, folder + "表.csv", false, true);
+    ASSERT_TRUE(run.done);
+    EXPECT_NE(std::wstring::npos, run.offered.find(L"没有做完: 已做 ")) << Ansi(run.offered);
+    EXPECT_NE(std::wstring::npos, run.asked.find(L"接着上次")) << Ansi(run.asked);
+    files = 0;
+    for (const char* sub : {"1", "2"}) files += FileNamesIn(folder + "批量目录\\" + sub).size();
+    EXPECT_EQ(8u, files) << "the stopped run's files are not made again";
+    const std::string record = testsupport::ReadWholeFile(folder + "批量目录\\记录.csv");
+    EXPECT_EQ(0u, record.rfind("\xEF\xBB\xBF", 0)) << "UTF-8 with its mark, for Excel";
+    EXPECT_EQ(2, CountOccurrences(record, "chengzi (2).png")) << "the stopped run's files, once each";
+    EXPECT_EQ(0u, FileNamesIn(folder + "批量目录\\1", "*(3)*").size());
     EXPECT_EQ(0, program.Close());
 }
 
