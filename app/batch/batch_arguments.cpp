@@ -24,6 +24,7 @@ const ValueOption kValueOptions[] = {
     {L"--quality", &BatchOptions::hasQuality, &BatchOptions::quality},
     {L"--jobs", &BatchOptions::hasJobs, &BatchOptions::jobs},
     {L"--shard", &BatchOptions::hasShard, &BatchOptions::shard},
+    {L"--contact-sheet", &BatchOptions::hasContactSheet, &BatchOptions::contactSheet},
 };
 
 struct FlagOption {

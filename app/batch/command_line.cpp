@@ -19,6 +19,8 @@
 #include "app/poster/placeholders.h"
 #include "app/render/render_pool.h"
 #include "app/render/renderer.h"
+#include "app/render/contact_sheet.h"
+#include "runtime/pictures/png_encode.h"
 #include "app/platform/runtime_calls.h"
 #include "app/window/settings.h"
 #include "app/render/fonts.h"
@@ -49,6 +51,7 @@ const char kUsage[] =
     "  --shard K/N       只做行号除以 N 余 K-1 的行 (N 台机器分一个表格, 各写自己的记录)\n"
     "  --check           只检查不写: 每行排版后超出图片、缩小后仍太宽或太小、字体没有的字、\n"
     "                    模板读不了、文件名重复、不能用的行, 按行列出\n"
+    "  --contact-sheet FILE  只画总览: 每行每张模板的缩略图排成一张图 (行号在下, 有问题的行框红) 写到 FILE\n"
     "  --resume          接着上次停下的地方做: 输出文件夹里的记录 (记录.csv) 列出的不再做\n"
     "  --help            显示本说明\n"
     "  --version         显示版本号\n"
@@ -175,6 +178,7 @@ struct Run {
     bool skipExisting = false;
     bool resume = false;
     bool check = false;
+    std::string contactSheet;  // empty: none
     Shard shard;
     std::string table;  // the table's whole path as the record names it
 };
@@ -259,6 +263,7 @@ std::string Prepare(const BatchOptions& o, Run* run) {
     run->skipExisting = o.skipExisting || o.resume;
     run->resume = o.resume;
     run->check = o.check;
+    if (o.hasContactSheet) run->contactSheet = Gbk(FullPath(o.contactSheet));
     if (o.hasShard) ParseShard(o.shard, &run->shard);
     if (o.hasTexts) run->table = Gbk(FullPath(o.texts));
     return "";
@@ -338,6 +343,7 @@ private:
     void CountSkippedTemplates();
     bool OpenRecord();
     int CheckOnly();
+    int ContactSheetOnly();
     void Record(int row, const std::string& templateName, const std::string& file, const char* result,
                 const std::string& reason = "");
 
@@ -632,12 +638,74 @@ int BatchRun::CheckOnly() {
     return said ? kExitSomeFailed : kExitAllWritten;
 }
 
+// Every poster at thumbnail size in one picture; no poster file is written.
+int BatchRun::ContactSheetOnly() {
+    std::vector<CheckedTemplate> checked;
+    const Template* first = nullptr;
+    for (const Template& t : templates_) {
+        checked.push_back({t.name, t.canvas ? t.canvas->width : 0, t.canvas ? t.canvas->height : 0,
+                           t.error ? t.error : t.canvas ? 0 : static_cast<uint32_t>(kErrorNotPicture)});
+        if (!first && t.canvas) first = &t;
+    }
+    if (!first) {
+        report_.Line("没有能读的模板: " + run_.templates);
+        return kExitSomeFailed;
+    }
+    UseSettingsFile(run_.settings);
+    stored_ = ReadStoredPosterFile(ListedFontNames());
+    const int32_t smallest = ReadStoredSmallestPercent();
+    UseSettingsFile("");
+    PosterFeed feed(run_, PlaceholderNames(stored_));
+    StartGdiPlus();
+    const DWORD start = GetTickCount();
+    uint32_t error = 0;
+    size_t count = 0, marked = 0;
+    {
+        BatchCheck check(stored_, checked, smallest);
+        std::vector<SheetEntry> entries;
+        Poster p;
+        std::string failure;
+        while (feed.Next(&p, &failure)) {
+            if (!run_.shard.Takes(p.line) || !failure.empty()) continue;
+            const size_t before = check.rowsWithProblems();
+            check.Row(p);
+            const bool problems = check.rowsWithProblems() > before;
+            PosterDescription filled = stored_;
+            std::vector<std::string> missing;
+            FillFromRow(filled, {p.hasTitle ? &p.title : nullptr, &p.body, p.values}, &missing);
+            for (const Template& t : templates_)
+                if (t.canvas) {
+                    entries.push_back({t.bytes.get(), filled, p.line ? "第 " + Number(static_cast<size_t>(p.line)) + " 行" : "", problems});
+                    marked += problems;
+                }
+        }
+        count = entries.size();
+        const imprinta::picture::Canvas sheet =
+            MakeContactSheet(entries, first->canvas->width, first->canvas->height, stored_.fields[kTitleField].text.font);
+        const std::vector<uint8_t> png = imprinta::picture::EncodePng(sheet, {imprinta::picture::PngCompression::Small, 6});
+        error = png.empty() ? static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY) : WriteWholeFile(run_.contactSheet, png.data(), png.size());
+    }
+    StopGdiPlus();
+    if (feed.error() != TableError::None) {
+        report_.Line("读不到表格 " + Gbk(run_.textsPath) + ": " + TableErrorText(feed.error()));
+        return kExitBadArguments;
+    }
+    if (error) {
+        report_.Line("总览没有写出: " + ReasonText(error) + " (" + run_.contactSheet + ")");
+        return kExitSomeFailed;
+    }
+    report_.Line("总览: " + Number(count) + " 张, " + Number(marked) + " 张所在的行有问题 (框红), 用时 " +
+                 Number(GetTickCount() - start) + " 毫秒 -> " + run_.contactSheet);
+    return kExitAllWritten;
+}
+
 int BatchRun::Go() {
     if (!ListTemplates()) {
         report_.Line("模板文件夹里没有模板 (jpg、jpeg、png): " + run_.templates);
         return kExitSomeFailed;
     }
     if (run_.check) return CheckOnly();
+    if (!run_.contactSheet.empty()) return ContactSheetOnly();
     if (!OpenRecord()) return kExitBadArguments;
     UseSettingsFile(run_.settings);  // only read: the run writes no setting
     stored_ = ReadStoredPosterFile(ListedFontNames());

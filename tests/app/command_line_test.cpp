@@ -543,3 +543,47 @@ TEST(CommandLine, CheckListsEachKindOfProblemByRowAndWritesNothing) {
     r = RunCli(folder, {L"--batch", L"--check", L"--texts", L"ok.csv"});
     EXPECT_EQ(0, r.code) << r.out;
 }
+
+// --contact-sheet: one thumbnail per row and template in the batch's order
+// (titles of 1 to 4 characters, then 20: more ink each), the row number under
+// each, the row whose title runs beyond the picture framed red; no poster file.
+TEST(CommandLine, ContactSheetGridInOrderWithTheProblemRowMarked) {
+    std::string folder = NewProgramFolder("cli-sheet");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=20\r\n"
+                                                             "标题字体x=20\r\n标题字体y=20\r\n文案字体x=20\r\n文案字体y=100\r\n"
+                                                             "标题颜色=16711680\r\n文案颜色=0\r\n"));
+    std::string table = "标题,文案\r\n";
+    for (int chars : {1, 2, 3, 4, 20}) {
+        for (int i = 0; i < chars; ++i) table += "国";
+        table += ",x\r\n";
+    }
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "t.csv", table));
+    CliResult r = RunCli(folder, {L"--batch", L"--texts", L"t.csv", L"--contact-sheet", L"总览.png"});
+    ASSERT_EQ(0, r.code) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("总览: 5 张, 1 张所在的行有问题")) << r.out;
+    EXPECT_FALSE(DirectoryExistsA(folder + "批量目录"));
+    const Picture sheet = ReadPng(folder + "总览.png");
+    ASSERT_TRUE(sheet.ok());
+    // Five boxes of 160 x 284 (a 360 x 640 template) in a row, 16 pixels apart, 28 for the label.
+    constexpr int kCell = 160, kCellHeight = 284, kGap = 16;
+    ASSERT_EQ(5 * (kCell + kGap) + kGap, sheet.width);
+    ASSERT_EQ(kGap + kCellHeight + 28 + kGap, sheet.height);
+    auto at = [&](int x, int y) { return &sheet.rgba[(static_cast<size_t>(y) * sheet.width + x) * 4]; };
+    int last = 0;
+    for (int i = 0; i < 5; ++i) {
+        const int left = kGap + i * (kCell + kGap);
+        int blue = 0, label = 0;
+        for (int y = kGap; y < kGap + kCellHeight; ++y)
+            for (int x = left; x < left + kCell; ++x) blue += IsBlue(at(x, y)[0], at(x, y)[1], at(x, y)[2]);
+        for (int y = kGap + kCellHeight; y < kGap + kCellHeight + 28; ++y)
+            for (int x = left; x < left + kCell; ++x) label += at(x, y)[0] < 128;
+        EXPECT_GT(blue, last) << "thumbnail " << i << " is not the next row's";
+        EXPECT_GT(label, 20) << "no row number under thumbnail " << i;
+        last = blue;
+        const uint8_t* frame = at(left - 2, kGap + kCellHeight / 2);
+        EXPECT_EQ(i == 4, IsRed(frame[0], frame[1], frame[2])) << "thumbnail " << i;
+    }
+}
