@@ -33,3 +33,8 @@ trap stop_session EXIT
 s=$(date +%s.%N)
 (cd "$P" && wine Imprinta.exe --batch --check --texts rows.csv --out out) | tail -1 || true
 echo "check of $ROWS rows, whole process: $(echo "$(date +%s.%N) - $s" | bc) s"
+# The contact sheet of the first 100 rows: 100 posters at thumbnail size.
+head -101 "$P/rows.csv" >"$P/rows100.csv"
+s=$(date +%s.%N)
+(cd "$P" && wine Imprinta.exe --batch --texts rows100.csv --contact-sheet sheet.png) | tail -1 || true
+echo "contact sheet of 100 posters, whole process: $(echo "$(date +%s.%N) - $s" | bc) s"
