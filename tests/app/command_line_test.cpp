@@ -130,6 +130,7 @@ TEST(CommandLine, ArgumentsAndExitCodes) {
         {{L"--batch", L"--templates", L"空模板", L"--settings", L"没有.ini"}, 2, "读不到设置文件 没有.ini", false},
         {{L"--batch", L"--templates", L"空模板", L"--settings", L"空模板"}, 2, "读不到设置文件 空模板", false},
         // A mistyped option is an error, never a window that a script would wait for.
+        {{L"--batch", L"--shard", L"4/3"}, 2, "--shard 要 K/N (1 <= K <= N): 4/3", true},
         {{L"-batch"}, 2, "未知选项 -batch", true},
         {{L"-x", L"--batch"}, 2, "未知选项 -x", true},
         // Files that are no text are refused before anything is drawn.
