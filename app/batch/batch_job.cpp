@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 #include "app/batch/record_file.h"
@@ -338,8 +339,12 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     if (found > n) tally.Skipped(found - n, SkippedBeyondLimitText(found - n));
     if (found == 0) tally.Skipped(0, "模板文件夹里没有模板 (jpg、jpeg、png): " + templates);
     int32_t done = 0;
-    RecordFile record(outputRoot + RecordFileName({}), false);
-    record.Add({0, "", "", kRecordStarted, ""});
+    // A run with templates keeps its record; one without writes nothing, not even the folder.
+    std::unique_ptr<RecordFile> record;
+    if (n > 0 && (MakeFolder(outputRoot) == 0)) {
+        record = std::make_unique<RecordFile>(outputRoot + RecordFileName({}), false);
+        record->Add({0, "", "", kRecordStarted, ""});
+    }
     run.Progress(0, static_cast<size_t>(n));
     for (; done < n && run.GoesOn(); run.Progress(static_cast<size_t>(++done), static_cast<size_t>(n))) {
         uint32_t error = 0;
@@ -348,7 +353,7 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
         std::string file;
         ExportOne(name, done + 1, outputRoot, &error, WindowPoster(), "", &file);
         if (MainWindowClosing) break;
-        record.Add({0, name, file, error ? kRecordFailed : kRecordWritten, error ? ReasonText(error) : ""});
+        if (record) record->Add({0, name, file, error ? kRecordFailed : kRecordWritten, error ? ReasonText(error) : ""});
         if (error)
             tally.Failed(name, error);
         else
@@ -356,7 +361,7 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     }
     ClearList(&list);
     if (run.StopRequested() && done < n) tally.Stopped(n - done);
-    else record.Add({0, "", "", kRecordFinished, ""});
+    else if (record) record->Add({0, "", "", kRecordFinished, ""});
     run.End();
     if (!MainWindowClosing) {
         ShowWindowPosterAgain();
