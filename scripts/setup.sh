@@ -13,7 +13,7 @@ PACKAGES=(
   nasm fonts-wqy-zenhei locales imagemagick xdotool x11-utils dpkg-dev
   clang-14 libclang-rt-14-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev g++ libdeflate-dev libxxhash-dev
   gdk-pixbuf-tests libsdl2-image-tests
-  nsis unzip python3
+  nsis unzip python3 parallel
 )
 
 # A mirror being synced fails one index now and then: try again, then go on

@@ -1,4 +1,5 @@
 #include "app/batch/batch_arguments.h"
+#include "app/batch/batch_record.h"
 #include "app/poster/output_format.h"
 #include "app/poster/typed_number.h"
 
@@ -22,6 +23,8 @@ const ValueOption kValueOptions[] = {
     {L"--format", &BatchOptions::hasFormat, &BatchOptions::format},
     {L"--quality", &BatchOptions::hasQuality, &BatchOptions::quality},
     {L"--jobs", &BatchOptions::hasJobs, &BatchOptions::jobs},
+    {L"--shard", &BatchOptions::hasShard, &BatchOptions::shard},
+    {L"--contact-sheet", &BatchOptions::hasContactSheet, &BatchOptions::contactSheet},
 };
 
 struct FlagOption {
@@ -33,6 +36,8 @@ const FlagOption kFlagOptions[] = {
     {L"--version", &BatchOptions::version},
     {L"--batch", &BatchOptions::batch},
     {L"--skip-existing", &BatchOptions::skipExisting},
+    {L"--resume", &BatchOptions::resume},
+    {L"--check", &BatchOptions::check},
 };
 
 bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
@@ -114,6 +119,9 @@ ParsedArguments ParseBatchArguments(const std::vector<std::wstring>& args) {
     } else if (r.options.hasJobs && !NumberInRange(r.options.jobs, 1, kMaxJobs, &n)) {
         r.error = ArgumentError::BadNumber;
         r.culprit = L"--jobs";
+    } else if (Shard shard; r.options.hasShard && !ParseShard(r.options.shard, &shard)) {
+        r.error = ArgumentError::BadShard;
+        r.culprit = r.options.shard;
     }
     return r;
 }

@@ -14,12 +14,14 @@ struct BatchOptions {
     bool version = false;
     bool batch = false;
     bool skipExisting = false;
+    bool resume = false;  // continue after the last file the record names
+    bool check = false;   // check every poster, write nothing
     bool hasTemplates = false, hasOut = false, hasTitle = false, hasBody = false, hasBodyFile = false,
-         hasTexts = false, hasSettings = false, hasFormat = false, hasQuality = false, hasJobs = false;
-    std::wstring templates, out, title, body, bodyFile, texts, settings, format, quality, jobs;
+         hasTexts = false, hasSettings = false, hasFormat = false, hasQuality = false, hasJobs = false, hasShard = false, hasContactSheet = false;
+    std::wstring templates, out, title, body, bodyFile, texts, settings, format, quality, jobs, shard, contactSheet;
 };
 
-enum class ArgumentError { None, UnknownOption, MissingValue, BodyTwice, NoBatch, BadFormat, BadNumber };
+enum class ArgumentError { None, UnknownOption, MissingValue, BodyTwice, NoBatch, BadFormat, BadNumber, BadShard };
 
 struct ParsedArguments {
     BatchOptions options;

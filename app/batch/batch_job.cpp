@@ -2,8 +2,10 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
+#include "app/batch/record_file.h"
 #include "app/window/batch_run.h"
 #include "app/platform/failure_report.h"
 #include "app/platform/file_io.h"
@@ -120,7 +122,7 @@ bool PauseGoesOn() {
 // or written. A name given names the file; else it is numbered.
 Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot, uint32_t* error,
                 const PosterDescription& poster, const std::string& name = std::string(),
-                const FieldPictures* pictures = nullptr) {
+                std::string* written = nullptr, const FieldPictures* pictures = nullptr) {
     Block bytes(ReadByteSetFile(templateName, error));
     if (*error) return Block();
     Composition picture(bytes.get());
@@ -152,6 +154,7 @@ Block ExportOne(const char* templateName, int32_t index, const std::string& outp
         }
     }
     *error = WriteByteSetFile(file, packed.get() ? packed.get() : result.get());
+    if (written) *written = file;
     if (*error) return Block();
     return Block(result.release());
 }
@@ -171,8 +174,8 @@ std::string SkippedBeyondLimitText(int32_t count) {
 
 Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
                          const PosterDescription& poster, const std::string& name, uint32_t* error,
-                         const FieldPictures* pictures) {
-    return ExportOne(templateName, index, outputRoot, error, poster, name, pictures);
+                         std::string* file, const FieldPictures* pictures) {
+    return ExportOne(templateName, index, outputRoot, error, poster, name, file, pictures);
 }
 
 std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,
@@ -336,13 +339,21 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     if (found > n) tally.Skipped(found - n, SkippedBeyondLimitText(found - n));
     if (found == 0) tally.Skipped(0, "模板文件夹里没有模板 (jpg、jpeg、png): " + templates);
     int32_t done = 0;
+    // A run with templates keeps its record; one without writes nothing, not even the folder.
+    std::unique_ptr<RecordFile> record;
+    if (n > 0 && (MakeFolder(outputRoot) == 0)) {
+        record = std::make_unique<RecordFile>(outputRoot + RecordFileName({}), false);
+        record->Add({0, "", "", kRecordStarted, ""});
+    }
     run.Progress(0, static_cast<size_t>(n));
     for (; done < n && run.GoesOn(); run.Progress(static_cast<size_t>(++done), static_cast<size_t>(n))) {
         uint32_t error = 0;
         const char* name = ListItems(list)[done];
         // The template under way is finished whole even when a stop comes meanwhile.
-        ExportOne(name, done + 1, outputRoot, &error, WindowPoster());
+        std::string file;
+        ExportOne(name, done + 1, outputRoot, &error, WindowPoster(), "", &file);
         if (MainWindowClosing) break;
+        if (record) record->Add({0, name, file, error ? kRecordFailed : kRecordWritten, error ? ReasonText(error) : ""});
         if (error)
             tally.Failed(name, error);
         else
@@ -350,6 +361,7 @@ extern "C" void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot*) {
     }
     ClearList(&list);
     if (run.StopRequested() && done < n) tally.Stopped(n - done);
+    else if (record) record->Add({0, "", "", kRecordFinished, ""});
     run.End();
     if (!MainWindowClosing) {
         ShowWindowPosterAgain();

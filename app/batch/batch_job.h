@@ -60,11 +60,12 @@ std::string NextBatchFile(const std::string& outputRoot, int32_t index, const ch
 
 // One template of a batch with the poster's fields: shown in the preview and
 // written as the window's batch writes (the result returned), under the name
-// given (empty: numbered). Null with *error set when it was not written.
-// `pictures`: what PrepareFields read for the poster (null: the window's own).
+// given (empty: numbered). Null with *error set when it was not written;
+// *file, when given, is where it went or was to go. `pictures`: what
+// PrepareFields read for the poster (null: the window's own).
 Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
                          const PosterDescription& poster, const std::string& name, uint32_t* error,
-                         const FieldPictures* pictures = nullptr);
+                         std::string* file = nullptr, const FieldPictures* pictures = nullptr);
 // A named poster's file in template index's folder: stem + extension, or
 // "stem (2)" and on when taken; empty with *error set when a folder cannot be made.
 std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,

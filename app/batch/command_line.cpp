@@ -9,13 +9,18 @@
 #include <memory>
 #include <string>
 #include "app/batch/batch_arguments.h"
+#include "app/batch/batch_check.h"
 #include "app/batch/batch_job.h"
+#include "app/batch/batch_record.h"
+#include "app/batch/record_file.h"
 #include "app/platform/file_io.h"
 #include "app/poster/output_format.h"
 #include "app/batch/poster_table.h"
 #include "app/poster/placeholders.h"
 #include "app/render/render_pool.h"
 #include "app/render/renderer.h"
+#include "app/render/contact_sheet.h"
+#include "runtime/pictures/png_encode.h"
 #include "app/platform/runtime_calls.h"
 #include "app/window/settings.h"
 #include "app/render/fonts.h"
@@ -43,6 +48,11 @@ const char kUsage[] =
     "  --quality N       JPEG 质量 1-100 (默认 90)\n"
     "  --jobs N          同时画几张 (默认: 处理器核数)\n"
     "  --skip-existing   文件名列指定的文件已有时跳过 (用于重跑或分机器跑)\n"
+    "  --shard K/N       只做行号除以 N 余 K-1 的行 (N 台机器分一个表格, 各写自己的记录)\n"
+    "  --check           只检查不写: 每行排版后超出图片、缩小后仍太宽或太小、字体没有的字、\n"
+    "                    模板读不了、文件名重复、不能用的行, 按行列出\n"
+    "  --contact-sheet FILE  只画总览: 每行每张模板的缩略图排成一张图 (行号在下, 有问题的行框红) 写到 FILE\n"
+    "  --resume          接着上次停下的地方做: 输出文件夹里的记录 (记录.csv) 列出的不再做\n"
     "  --help            显示本说明\n"
     "  --version         显示版本号\n"
     "  退出码: 0 全部写出, 1 有行或模板失败或被跳过, 2 参数错误或表格读不了\n";
@@ -166,6 +176,11 @@ struct Run {
     OutputFormat format;
     int jobs = 1;
     bool skipExisting = false;
+    bool resume = false;
+    bool check = false;
+    std::string contactSheet;  // empty: none
+    Shard shard;
+    std::string table;  // the table's whole path as the record names it
 };
 
 int BadArguments(Report& report, const std::string& why, bool usage) {
@@ -244,7 +259,13 @@ std::string Prepare(const BatchOptions& o, Run* run) {
     int n = 0;
     if (o.hasQuality && NumberInRange(o.quality, kMinJpegQuality, kMaxJpegQuality, &n)) run->format.quality = n;
     run->jobs = o.hasJobs && NumberInRange(o.jobs, 1, kMaxJobs, &n) ? n : ProcessorCount();
-    run->skipExisting = o.skipExisting;
+    // A named file already there when resuming was made by the stopped run after its last record line.
+    run->skipExisting = o.skipExisting || o.resume;
+    run->resume = o.resume;
+    run->check = o.check;
+    if (o.hasContactSheet) run->contactSheet = Gbk(FullPath(o.contactSheet));
+    if (o.hasShard) ParseShard(o.shard, &run->shard);
+    if (o.hasTexts) run->table = Gbk(FullPath(o.texts));
     return "";
 }
 
@@ -297,6 +318,7 @@ struct OutputFolder {
 
 // One file of the run, committed in the order it was made.
 struct Step {
+    int row = 0;  // the table's row (0: none)
     size_t templateIndex = 0;
     std::shared_ptr<const Poster> poster;
     std::shared_ptr<const PosterDescription> drawn;
@@ -320,6 +342,11 @@ private:
     OutputFolder& FolderOf(size_t index);
     void Fail(const std::string& what);
     void CountSkippedTemplates();
+    bool OpenRecord();
+    int CheckOnly();
+    int ContactSheetOnly();
+    void Record(int row, const std::string& templateName, const std::string& file, const char* result,
+                const std::string& reason = "");
 
     const Run& run_;
     Report& report_;
@@ -339,6 +366,9 @@ private:
     // Rows that cannot be used are skipped, once per template, as the window counts them.
     size_t rowsRefused_ = 0, rowPostersSkipped_ = 0;
     std::vector<std::string> failed_, noted_, refused_;
+    std::unique_ptr<RecordFile> record_;
+    RecordedRun recorded_;  // with --resume: what the record says was done
+    size_t resumed_ = 0;    // posters and rows passed over as done
 };
 
 constexpr size_t kFailuresListed = 50;
@@ -381,8 +411,13 @@ OutputFolder& BatchRun::FolderOf(size_t index) {
         f.error = MakeFolder(run_.outputRoot);
         if (!f.error) f.error = MakeFolder(f.path);
         void* present = nullptr;
-        f.next = (f.error ? 0 : ListFiles(f.path.c_str(), kTemplatePatterns, &present, {})) + 1;
+        const size_t count = f.error ? 0 : static_cast<size_t>(ListFiles(f.path.c_str(), kTemplatePatterns, &present, {}));
         ClearList(&present);
+        // A resumed run numbers on from the count the stopped one started from
+        // (without the files it wrote), as the unbroken run would have.
+        const auto stopped = recorded_.writtenIn.find(f.path + "\\");
+        const size_t before = stopped == recorded_.writtenIn.end() ? 0 : std::min(count, stopped->second);
+        f.next = static_cast<int32_t>(count - before) + 1;
     }
     return f;
 }
@@ -414,13 +449,22 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             Poster p;
             std::string failure;
             if (!feed.Next(&p, &failure)) return false;
+            if (!run_.shard.Takes(p.line)) continue;
             if (!failure.empty()) {
+                if (recorded_.Done(p.line, "")) {
+                    ++resumed_;
+                    continue;
+                }
                 auto step = std::make_unique<Step>();
+                step->row = p.line;
                 step->failure = failure;
                 inFlight_.push_back(std::move(step));
                 poster_.reset();
                 continue;
             }
+            // Machines sharing a table must not number into each other's files: a
+            // shard names an unnamed row by its row number.
+            if (!run_.shard.Whole() && p.name.empty() && p.line > 0) p.name = Number(static_cast<size_t>(p.line));
             poster_ = std::make_shared<const Poster>(std::move(p));
             nextTemplate_ = 0;
             CountSkippedTemplates();
@@ -442,7 +486,12 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             filled_ = std::move(filled);
             if (!missing.empty()) note_ = MissingColumnsText(missing);
         }
+        if (recorded_.Done(poster_->line, templates_[nextTemplate_].name)) {
+            ++resumed_, ++nextTemplate_;
+            continue;
+        }
         auto step = std::make_unique<Step>();
+        step->row = poster_->line;
         step->note.swap(note_);
         step->templateIndex = nextTemplate_++;
         step->poster = poster_;
@@ -479,6 +528,7 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
         ++rowsRefused_;
         rowPostersSkipped_ += templates_.size();
         if (refused_.size() < kFailuresListed) refused_.push_back(step.failure);
+        Record(step.row, "", "", kRecordSkipped, step.failure);
         return;
     }
     const Template& t = templates_[step.templateIndex];
@@ -495,6 +545,7 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
     const auto failed = [&](uint32_t error) {
         report_.Line(head + " 失败: " + ReasonText(error) + " (输出到 " + (file.empty() ? run_.outputRoot : file) + ")");
         Fail(t.name + where + ": " + ReasonText(error));
+        Record(step.row, t.name, file, kRecordFailed, ReasonText(error));
     };
     if (t.error) return failed(t.error);
     if (folder.error) return failed(folder.error);
@@ -503,6 +554,7 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
     if (step.skipped || (exists && run_.skipExisting)) {
         ++skipped_;
         report_.Line(head + " 已有, 跳过: " + file);
+        Record(step.row, t.name, file, kRecordSkipped, "已有");
         return;
     }
     std::vector<uint8_t> bytes;
@@ -532,7 +584,135 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
     if (uint32_t written = WriteWholeFile(file, bytes.data(), bytes.size())) return failed(written);
     if (p.name.empty()) ++folder.next;
     ++written_;
+    Record(step.row, t.name, file, kRecordWritten);
     report_.Line(head + " -> " + file);
+}
+
+void BatchRun::Record(int row, const std::string& templateName, const std::string& file, const char* result,
+                      const std::string& reason) {
+    if (record_) record_->Add({row, templateName, file, result, reason});
+}
+
+// The record beside the output: continued with --resume, else begun anew.
+bool BatchRun::OpenRecord() {
+    const std::string path = run_.outputRoot + RecordFileName(run_.shard);
+    if (run_.resume) {
+        recorded_ = ReadRecordFile(path);
+        if (!recorded_.table.empty() && recorded_.table != run_.table) {
+            report_.Line("参数错误: 记录 " + path + " 是表格 " + recorded_.table + " 的, 不能接着做");
+            return false;
+        }
+    }
+    if (uint32_t error = MakeFolder(run_.outputRoot)) {
+        report_.Line("写不了输出文件夹 " + run_.outputRoot + ": " + ReasonText(error));
+        return false;
+    }
+    record_ = std::make_unique<RecordFile>(path, run_.resume);
+    if (!record_->ok()) {
+        report_.Line("写不了记录 " + path + ": " + ReasonText(GetLastError()));
+        return false;
+    }
+    if (recorded_.table.empty() && recorded_.done.empty())
+        Record(0, "", run_.table, kRecordStarted, run_.shard.Whole() ? "" : "分片 " + std::to_string(run_.shard.index) + "/" +
+                                                                          std::to_string(run_.shard.count));
+    return true;
+}
+
+// Every row laid out and checked; nothing is written, not even a folder.
+int BatchRun::CheckOnly() {
+    std::vector<CheckedTemplate> checked;
+    for (const Template& t : templates_)
+        checked.push_back({t.name, t.canvas ? t.canvas->width : 0, t.canvas ? t.canvas->height : 0,
+                           t.error ? t.error : t.canvas ? 0 : static_cast<uint32_t>(kErrorNotPicture)});
+    UseSettingsFile(run_.settings);
+    FontFallback fallback = BundledFallback();  // laid out in the font that will be drawn
+    stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
+    const int32_t smallest = ReadStoredSmallestPercent();
+    UseSettingsFile("");
+    PosterFeed feed(run_, PlaceholderNames(stored_));
+    const DWORD start = GetTickCount();
+    size_t said = 0;
+    {
+        BatchCheck check(stored_, checked, smallest);
+        Poster p;
+        std::string failure;
+        while (feed.Next(&p, &failure)) {
+            if (!run_.shard.Takes(p.line)) continue;
+            if (failure.empty()) check.Row(p);
+            else check.Refused(p.line, failure);
+        }
+        for (const std::string& problem : check.problems()) report_.Line("问题: " + problem);
+        said = check.problems().size();
+        report_.Line("检查完毕: " + Number(check.rows()) + " 行, " + Number(check.rowsWithProblems()) + " 行有问题, " +
+                     Number(said) + " 个问题, 用时 " + Number(GetTickCount() - start) + " 毫秒; 没有写出文件");
+    }
+    StopGdiPlus();
+    if (feed.error() != TableError::None) {
+        report_.Line("读不到表格 " + Gbk(run_.textsPath) + ": " + TableErrorText(feed.error()));
+        return kExitBadArguments;
+    }
+    return said ? kExitSomeFailed : kExitAllWritten;
+}
+
+// Every poster at thumbnail size in one picture; no poster file is written.
+int BatchRun::ContactSheetOnly() {
+    std::vector<CheckedTemplate> checked;
+    const Template* first = nullptr;
+    for (const Template& t : templates_) {
+        checked.push_back({t.name, t.canvas ? t.canvas->width : 0, t.canvas ? t.canvas->height : 0,
+                           t.error ? t.error : t.canvas ? 0 : static_cast<uint32_t>(kErrorNotPicture)});
+        if (!first && t.canvas) first = &t;
+    }
+    if (!first) {
+        report_.Line("没有能读的模板: " + run_.templates);
+        return kExitSomeFailed;
+    }
+    UseSettingsFile(run_.settings);
+    FontFallback fallback = BundledFallback();  // laid out in the font that will be drawn
+    stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
+    const int32_t smallest = ReadStoredSmallestPercent();
+    UseSettingsFile("");
+    PosterFeed feed(run_, PlaceholderNames(stored_));
+    const DWORD start = GetTickCount();
+    uint32_t error = 0;
+    size_t count = 0, marked = 0;
+    {
+        BatchCheck check(stored_, checked, smallest);
+        std::vector<SheetEntry> entries;
+        Poster p;
+        std::string failure;
+        while (feed.Next(&p, &failure)) {
+            if (!run_.shard.Takes(p.line) || !failure.empty()) continue;
+            const size_t before = check.rowsWithProblems();
+            check.Row(p);
+            const bool problems = check.rowsWithProblems() > before;
+            PosterDescription filled = stored_;
+            std::vector<std::string> missing;
+            FillFromRow(filled, {p.hasTitle ? &p.title : nullptr, &p.body, p.values}, &missing);
+            for (const Template& t : templates_)
+                if (t.canvas) {
+                    entries.push_back({t.bytes.get(), filled, p.line ? "第 " + Number(static_cast<size_t>(p.line)) + " 行" : "", problems});
+                    marked += problems;
+                }
+        }
+        count = entries.size();
+        const imprinta::picture::Canvas sheet =
+            MakeContactSheet(entries, first->canvas->width, first->canvas->height, stored_.fields[kTitleField].text.font);
+        const std::vector<uint8_t> png = imprinta::picture::EncodePng(sheet, {imprinta::picture::PngCompression::Small, 6});
+        error = png.empty() ? static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY) : WriteWholeFile(run_.contactSheet, png.data(), png.size());
+    }
+    StopGdiPlus();
+    if (feed.error() != TableError::None) {
+        report_.Line("读不到表格 " + Gbk(run_.textsPath) + ": " + TableErrorText(feed.error()));
+        return kExitBadArguments;
+    }
+    if (error) {
+        report_.Line("总览没有写出: " + ReasonText(error) + " (" + run_.contactSheet + ")");
+        return kExitSomeFailed;
+    }
+    report_.Line("总览: " + Number(count) + " 张, " + Number(marked) + " 张所在的行有问题 (框红), 用时 " +
+                 Number(GetTickCount() - start) + " 毫秒 -> " + run_.contactSheet);
+    return kExitAllWritten;
 }
 
 int BatchRun::Go() {
@@ -541,6 +721,9 @@ int BatchRun::Go() {
         return kExitSomeFailed;
     }
     StartGdiPlus();  // the program's own fonts loaded before the stored ones are looked up
+    if (run_.check) return CheckOnly();
+    if (!run_.contactSheet.empty()) return ContactSheetOnly();
+    if (!OpenRecord()) return kExitBadArguments;
     UseSettingsFile(run_.settings);  // only read: the run writes no setting
     FontFallback fallback = BundledFallback();
     stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
@@ -573,6 +756,8 @@ int BatchRun::Go() {
         return kExitBadArguments;
     }
     if (g_stopRequested) report_.Line("已停止: 正在写的文件已写完");
+    else Record(0, "", "", kRecordFinished, "写出 " + Number(written_) + " 张, 失败 " + Number(failedCount_) + " 张");
+    if (resumed_) report_.Line("接着上次: " + Number(resumed_) + " 张 (或行) 记录里已做过, 没有再做");
     report_.Line("完成: 写出 " + Number(written_) + " 张, 跳过 " + Number(templatesLeftOut_ + skipped_ + rowPostersSkipped_) +
                  " 张, 失败 " + Number(failedCount_) + " 张");
     const int32_t beyondLimit = templatesFound_ - static_cast<int32_t>(templates_.size());
@@ -611,6 +796,7 @@ int RunCommandLine(const std::vector<std::wstring>& args) {
     case ArgumentError::BodyTwice: return BadArguments(report, "--body 和 --body-file 只能用一个", true);
     case ArgumentError::NoBatch: return BadArguments(report, "缺少 --batch", true);
     case ArgumentError::BadFormat: return BadArguments(report, "--format 只能是 png 或 jpg: " + Gbk(parsed.culprit), true);
+    case ArgumentError::BadShard: return BadArguments(report, "--shard 要 K/N (1 <= K <= N): " + Gbk(parsed.culprit), true);
     case ArgumentError::BadNumber:
         return BadArguments(report, Gbk(parsed.culprit) + (parsed.culprit == L"--jobs" ? " 要 1 到 64" : " 要 1 到 100"), true);
     }

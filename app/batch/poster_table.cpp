@@ -101,6 +101,7 @@ bool PosterTable::Next(Poster* poster, std::string* failure) {
     if (file_ == INVALID_HANDLE_VALUE) return false;
     TableRow row;
     if (!reader_->Next(&row)) return false;
+    poster->line = row.line;  // a failed row's too, so a share of the rows can tell it
     if (row.error == RowError::BadName) {
         *failure = RowFailure(row.line, std::string(NameErrorText(row.nameError)));
         return true;

@@ -9,7 +9,10 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "app/batch/batch_check.h"
 #include "app/batch/batch_job.h"
+#include "app/batch/record_file.h"
+#include "app/platform/file_io.h"
 #include "app/window/batch_run.h"
 #include "app/platform/failure_report.h"
 #include "app/poster/placeholders.h"
@@ -19,6 +22,7 @@
 #include "app/batch/poster_table.h"
 #include "app/window/program_state.h"
 #include "app/platform/runtime_calls.h"
+#include "app/render/renderer.h"
 #include "app/window/save_place.h"
 #include "app/window/settings.h"
 #include "app/window/unit_access.h"
@@ -29,6 +33,7 @@ namespace app {
 namespace {
 
 constexpr size_t kReasonsShown = 5;
+constexpr size_t kProblemsShown = 8;
 const char kButtonText[] = "按表格批量…";
 
 std::string Gbk(const std::wstring& wide) {
@@ -59,17 +64,39 @@ bool PickTableFile(std::wstring* path) {
 struct TableSummary {
     size_t posters = 0, failedRows = 0;
     std::vector<std::string> reasons;  // the first failed rows
+    std::vector<std::string> problems;  // what the check found in the usable rows and the templates
+    size_t rowsWithProblems = 0;
     TableError error = TableError::None;
 };
 
-TableSummary Summarise(const std::wstring& path, const PosterDescription& poster) {
+// The templates as the check sees them: their sizes, or why they cannot be read.
+std::vector<CheckedTemplate> CheckedTemplates(void* list, int32_t count) {
+    std::vector<CheckedTemplate> checked;
+    for (int32_t i = 0; i < count; ++i) {
+        CheckedTemplate& t = checked.emplace_back();
+        t.name = ListItems(list)[i];
+        Block bytes(ReadByteSetFile(t.name, &t.error));
+        if (t.error) continue;
+        TemplateCanvas canvas = DecodeTemplateCanvas(bytes.get());
+        if (!canvas) t.error = kErrorNotPicture;
+        else t.width = canvas->width, t.height = canvas->height;
+        PumpMessages();
+    }
+    return checked;
+}
+
+TableSummary Summarise(const std::wstring& path, const PosterDescription& poster,
+                       const std::vector<CheckedTemplate>& templates) {
     TableSummary s;
+    BatchCheck check(poster, templates, ReadStoredSmallestPercent());
     PosterTable table(path, poster.fields[kBodyField].text.text, PlaceholderNames(poster));
     Poster p;
     std::string failure;
     while (table.Next(&p, &failure)) {
         if (failure.empty()) {
             ++s.posters;
+            check.Row(p);
+            if (s.posters % 256 == 0) PumpMessages();
             continue;
         }
         ++s.failedRows;
@@ -77,10 +104,21 @@ TableSummary Summarise(const std::wstring& path, const PosterDescription& poster
         if ((s.posters + s.failedRows) % 256 == 0) PumpMessages();
     }
     s.error = table.error();
+    s.problems = check.problems();
+    s.rowsWithProblems = check.rowsWithProblems();
     return s;
 }
 
 std::string Count(size_t n) { return std::to_string(n); }
+
+// A run of this table that the record beside the output says was stopped is
+// offered to be continued: true when the person wants that.
+bool ContinuesStoppedRun(const RecordedRun& last, const std::string& table) {
+    if (last.finished || last.table != table || last.done.empty()) return false;
+    const std::string text = "这个表格上次的批量没有做完: 已做 " + Count(last.done.size()) +
+                             " 张 (或行)。\n\n确定: 接着做, 只做记录里没有的; 取消: 从头再做。";
+    return ShowMessage(text, "接着上次的批量", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+}
 
 }  // namespace
 
@@ -94,15 +132,21 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     std::wstring path;
     if (!PickTableFile(&path)) return;
     const PosterDescription shown = WindowPoster();
-    TableSummary summary = Summarise(path, shown);
-    if (summary.error != TableError::None)
-        return ShowFailure("读不到表格: " + Gbk(path) + "\r\n原因: " + TableErrorText(summary.error));
     std::string templates = RunDirectoryPath("\\模板\\");
     void* list = nullptr;
     ForgetNamesLeftOut();
     const int32_t found = ListFiles(templates.c_str(), kTemplatePatterns, &list, {.withPath = true, .recurse = true});
     const int32_t namesLeftOut = NamesLeftOut();
     const int32_t n = std::min(found, kTemplateLimit);
+    const std::string outputRoot = OutputPath("\\批量目录\\");
+    const std::string recordPath = outputRoot + RecordFileName({});
+    const RecordedRun last = ReadRecordFile(recordPath);
+    const bool resume = ContinuesStoppedRun(last, Gbk(path));
+    TableSummary summary = Summarise(path, shown, CheckedTemplates(list, n));
+    if (summary.error != TableError::None) {
+        ClearList(&list);
+        return ShowFailure("读不到表格: " + Gbk(path) + "\r\n原因: " + TableErrorText(summary.error));
+    }
     const size_t total = summary.posters * static_cast<size_t>(std::max(n, 0));
     const OutputFormat format = CurrentOutputFormat();
     std::string text = "表格: " + Count(summary.posters + summary.failedRows) + " 行, 可用 " + Count(summary.posters) +
@@ -114,14 +158,23 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
         if (summary.failedRows > summary.reasons.size())
             text += "\n  另有 " + Count(summary.failedRows - summary.reasons.size()) + " 行没有列出";
     }
+    if (!summary.problems.empty()) {
+        text += "\n\n检查: " + Count(summary.rowsWithProblems) + " 行有问题 (行号同 Excel):";
+        for (size_t i = 0; i < summary.problems.size() && i < kProblemsShown; ++i) text += "\n  " + summary.problems[i];
+        if (summary.problems.size() > kProblemsShown)
+            text += "\n  另有 " + Count(summary.problems.size() - kProblemsShown) + " 个问题没有列出";
+    }
     UINT buttons = total ? MB_OKCANCEL | MB_ICONINFORMATION : MB_OK | MB_ICONWARNING;
+    if (resume) text += "\n接着上次: 记录里已做的 " + Count(last.done.size()) + " 张 (或行) 不再做";
     if (total) text += "\n\n开始吗?";
     if (ShowMessage(text, "按表格批量", buttons) != IDOK || !total) {
         ClearList(&list);
         return;
     }
     BatchRun run(mainwindow::kButtonTableBatch, kButtonText);
-    const std::string outputRoot = OutputPath("\\批量目录\\");
+    CreateDirectoryW(WidePath(outputRoot).c_str(), nullptr);
+    RecordFile record(recordPath, resume);
+    if (!resume) record.Add({0, "", Gbk(path), kRecordStarted, ""});
     PosterTable table(path, shown.fields[kBodyField].text.text, PlaceholderNames(shown));
     const std::string tableFolder = Gbk(path.substr(0, path.find_last_of(L"\\/") + 1));
     Poster p;
@@ -131,7 +184,9 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     run.Progress(0, total);
     while (run.GoesOn() && table.Next(&p, &failure)) {
         if (!failure.empty()) {  // listed in the message before the run, and in the end report
+            if (resume && last.Done(p.line, "")) continue;
             tally.Skipped(n, failure);
+            record.Add({p.line, "", "", kRecordSkipped, failure});
             continue;
         }
         ++posters;
@@ -139,6 +194,11 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
         std::vector<std::string> missing;
         FieldPictures pictures;  // the row's, read once for all its templates
         for (int32_t i = 1; i <= n && run.GoesOn(); ++i) {
+            const char* templateName = ListItems(list)[i - 1];
+            if (resume && last.Done(p.line, templateName)) {
+                run.Progress(++done, total);
+                continue;
+            }
             // The boxes as they are now: a change during the run counts from the next poster.
             const PosterDescription unfilled = WindowPoster();
             PosterDescription poster = unfilled;
@@ -151,9 +211,10 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
                 break;
             }
             uint32_t error = 0;
-            Block result =
-                ExportOneWithTexts(ListItems(list)[i - 1], i, outputRoot, poster, p.name, &error, &pictures);
+            std::string file;
+            Block result = ExportOneWithTexts(templateName, i, outputRoot, poster, p.name, &error, &file, &pictures);
             if (MainWindowClosing) break;
+            record.Add({p.line, templateName, file, error ? kRecordFailed : kRecordWritten, error ? ReasonText(error) : ""});
             if (error)
                 tally.Failed(ListItems(list)[i - 1] + where, error);
             else
@@ -167,6 +228,7 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     if (found > n) tally.Skipped(static_cast<int32_t>(posters) * (found - n), SkippedBeyondLimitText(found - n));
     if (namesLeftOut > 0) tally.Skipped(static_cast<int32_t>(posters) * namesLeftOut, NamesLeftOutText(namesLeftOut));
     if (run.StopRequested() && done < total) tally.Stopped(static_cast<int32_t>(total - done));
+    else if (!MainWindowClosing) record.Add({0, "", "", kRecordFinished, ""});
     run.End();
     if (!MainWindowClosing) {
         ShowWindowPosterAgain();

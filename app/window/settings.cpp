@@ -13,6 +13,7 @@
 // ("输出格式", "JPEG质量") follows. Last comes the template path ("模板文件"),
 // which only pz.ini keeps: a style file holds no template.
 #include "app/window/settings.h"
+#include "app/poster/poster_check.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
@@ -88,6 +89,7 @@ SettingKey TextKeyOf(size_t field) { return {TextKey(kFieldNames[field]), kTextF
 
 // The output format's keys, after every other key (the style keys too).
 const char kFormatKey[] = "输出格式";
+const char kSmallestPercentKey[] = "缩小下限";  // percent of a text's size its shrinking may go to before a check says so
 const char kQualityKey[] = "JPEG质量";
 
 // The template box's path, after every other key.
@@ -470,6 +472,13 @@ OutputFormat ReadStoredOutputFormat() {
     int32_t q = 0;
     if (ParseStoredInteger(quality.text(), &q) && q >= kMinJpegQuality && q <= kMaxJpegQuality) f.quality = q;
     return f;
+}
+
+int32_t ReadStoredSmallestPercent() {
+    Block stored(ReadKey(kSmallestPercentKey));
+    int32_t percent = 0;
+    return ParseStoredInteger(stored.text(), &percent) && percent >= 1 && percent <= 100 ? percent
+                                                                                          : kDefaultSmallestPercent;
 }
 
 PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames, FontFallback* fallback) {

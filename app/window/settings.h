@@ -56,4 +56,7 @@ PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames
 // The output format kept in pz.ini ("输出格式" png|jpg, "JPEG质量" 1 to 100);
 // PNG at quality 90 when absent or not understood.
 OutputFormat ReadStoredOutputFormat();
+// The share of its size (percent, "缩小下限", default 60) below which a batch's
+// check says a shrunk text came out too small.
+int32_t ReadStoredSmallestPercent();
 }  // namespace app

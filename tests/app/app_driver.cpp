@@ -715,7 +715,7 @@ std::string ProgressBehind(const Program& program, U button, const std::string& 
     return "\"" + Ansi(shown) + "\" with " + std::to_string(written) + " written";
 }
 
-TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst) {
+TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst, bool continueStopped) {
     TableBatchRun run;
     const std::string outputRoot = program.folder() + "批量目录\\";
     const int before = ResultsUnder(outputRoot);
@@ -729,6 +729,12 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
     if (!edit) return run;
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(table).c_str()));
     PostMessageW(open, WM_COMMAND, IDOK, 0);
+    if (continueStopped) {
+        HWND offer = program.WaitForTopWindow(L"接着上次的批量", 20000);
+        if (!offer) return run;
+        run.offered = SettledBoxText(offer);
+        PostMessageW(offer, WM_COMMAND, IDOK, 0);
+    }
     HWND asked = program.WaitForTopWindow(L"按表格批量", 20000);
     if (!asked) return run;
     run.asked = SettledBoxText(asked);

@@ -181,11 +181,12 @@ std::string ProgressBehind(const Program& program, U button, const std::string& 
 // The button's progress is read throughout: the first time it was behind the
 // files written is kept.
 struct TableBatchRun {
-    std::wstring asked, report;
+    std::wstring offered, asked, report;  // offered: the offer to continue a stopped run, answered OK
     std::string progressBehind;
     bool done = false;
 };
-TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst = false);
+TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst = false,
+                            bool continueStopped = false);
 // A named row and a numbered one, for batches where every file fails.
 // Answers the program's open or save dialog (caption) with a file name, as a person typing it would.
 bool AnswerFileDialog(const Program& program, const wchar_t* caption, const std::string& path);

@@ -66,6 +66,10 @@ TEST(Batch, TemplatesNumberedFoldersAndRepeatedRuns) {
     EXPECT_EQ(50, png.height);
     EXPECT_TRUE(FileNamesIn(output + std::to_string(bad)).empty()) << Join(FileNamesIn(output + std::to_string(bad)));
     Picture sub = ReadPng(output + "4\\1.png");
+    // The record beside the output: a line for each template, the failure with its reason.
+    const std::string kept = testsupport::ReadWholeFile(output + "记录.csv");
+    EXPECT_EQ(3, CountOccurrences(kept, "1.png,\xE5\x86\x99\xE5\x87\xBA,"));  // "写出" in UTF-8
+    EXPECT_EQ(1, CountOccurrences(kept, "bad.png,,\xE5\xA4\xB1\xE8\xB4\xA5,"));  // "失败", no file
     EXPECT_EQ(80, sub.width);
     EXPECT_EQ(60, sub.height);
     EXPECT_FALSE(DirectoryExistsA(output + "5"));

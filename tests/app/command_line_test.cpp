@@ -3,6 +3,7 @@
 // files, a bad template among good ones, and pixels equal to the window's batch.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <map>
 #include "app_driver.h"
 #include "app/resources/version.h"
 #include "support/child_process.h"
@@ -58,6 +59,43 @@ CliResult RunCli(const std::string& folder, const std::vector<std::wstring>& arg
     return r;
 }
 
+// Starts folder\Imprinta.exe with the arguments, its output thrown away; the caller waits or stops it.
+PROCESS_INFORMATION StartCli(const std::string& folder, const std::vector<std::wstring>& args) {
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+    std::wstring exe = Wide(folder + "Imprinta.exe"), cmd = L"\"" + exe + L"\"", dir = Wide(folder);
+    for (const std::wstring& a : args) cmd += L" \"" + a + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = nul;
+    PROCESS_INFORMATION pi = {};
+    CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &pi);
+    CloseHandle(nul);
+    return pi;
+}
+
+std::string Utf8Of(const std::string& gbk) {
+    std::wstring w = Wide(gbk);
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+// Every file under root (by its path below root) with its bytes, records left out.
+void FilesUnder(const std::string& root, const std::string& below, std::map<std::string, std::string>* files) {
+    for (const std::string& name : FileNamesIn(root + below))
+        if (name.find(".csv") == std::string::npos)
+            (*files)[below + name] = testsupport::ReadWholeFile(root + below + name);
+    for (const std::string& sub : SubFoldersIn(root + below)) FilesUnder(root, below + sub + "\\", files);
+}
+std::map<std::string, std::string> FilesUnder(const std::string& root) {
+    std::map<std::string, std::string> files;
+    FilesUnder(root, "", &files);
+    return files;
+}
+
 std::vector<std::string> Sorted(std::vector<std::string> v) {
     std::sort(v.begin(), v.end());
     return v;
@@ -92,6 +130,7 @@ TEST(CommandLine, ArgumentsAndExitCodes) {
         {{L"--batch", L"--templates", L"空模板", L"--settings", L"没有.ini"}, 2, "读不到设置文件 没有.ini", false},
         {{L"--batch", L"--templates", L"空模板", L"--settings", L"空模板"}, 2, "读不到设置文件 空模板", false},
         // A mistyped option is an error, never a window that a script would wait for.
+        {{L"--batch", L"--shard", L"4/3"}, 2, "--shard 要 K/N (1 <= K <= N): 4/3", true},
         {{L"-batch"}, 2, "未知选项 -batch", true},
         {{L"-x", L"--batch"}, 2, "未知选项 -x", true},
         // Files that are no text are refused before anything is drawn.
@@ -363,6 +402,7 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     std::string said = Ansi(run.asked);
     for (const char* part : {"表格: 3 行, 可用 2 行", "模板: 2 个", "将写出 4 张 PNG", "第 3 行: 文件名是系统保留的设备名"})
         EXPECT_NE(std::string::npos, said.find(part)) << said;
+    EXPECT_EQ(std::string::npos, said.find("检查")) << "rows that fit have no problems: " << said;
     // The end report names the row that gave no file.
     said = Ansi(run.report);
     for (const char* part : {"写出 4 张, 跳过 2 张, 失败 0 张", "第 3 行: 文件名是系统保留的设备名"})
@@ -387,6 +427,19 @@ TEST(TableBatch, WindowCountsFirstThenWritesEachRow) {
     EXPECT_TRUE(program.running());
     EXPECT_EQ(L"按表格批量…", program.Text(U::TableBatchButton));
     EXPECT_TRUE(own == ExportNow(program, folder)) << "after a stopped batch the export is the window's own poster";
+
+    // The same table again: the window offers to continue, and only what the record lacks is made.
+    run = RunTableBatch(program, folder + "表.csv", false, true);
+    ASSERT_TRUE(run.done);
+    EXPECT_NE(std::wstring::npos, run.offered.find(L"没有做完: 已做 ")) << Ansi(run.offered);
+    EXPECT_NE(std::wstring::npos, run.asked.find(L"接着上次")) << Ansi(run.asked);
+    files = 0;
+    for (const char* sub : {"1", "2"}) files += FileNamesIn(folder + "批量目录\\" + sub).size();
+    EXPECT_EQ(8u, files) << "the stopped run's files are not made again";
+    const std::string record = testsupport::ReadWholeFile(folder + "批量目录\\记录.csv");
+    EXPECT_EQ(0u, record.rfind("\xEF\xBB\xBF", 0)) << "UTF-8 with its mark, for Excel";
+    EXPECT_EQ(2, CountOccurrences(record, "chengzi (2).png")) << "the stopped run's files, once each";
+    EXPECT_EQ(0u, FileNamesIn(folder + "批量目录\\1", "*(3)*").size());
     EXPECT_EQ(0, program.Close());
 }
 
@@ -430,4 +483,149 @@ TEST(CommandLine, BundledFontsStandInForAMissingOneAndDrawBoldFromTheBoldFace) {
     EXPECT_TRUE(standIn.rgba == sans.rgba) << "the missing font was not drawn in the bundled default";
     EXPECT_FALSE(boldFace.rgba == emboldened.rgba) << "bold drawn as the emboldened regular face";
     EXPECT_GT(std::abs(ink(boldFace) - ink(emboldened)), ink(emboldened) / 40) << ink(boldFace) << " " << ink(emboldened);
+
+// A run stopped in the middle (killed, as a closed console or a crash stops it)
+// and continued with --resume writes the files of an unbroken run, byte for
+// byte, named and numbered alike, and its record then holds each poster once.
+TEST(CommandLine, StoppedThenResumedGivesTheUnbrokenRunsFiles) {
+    std::string folder = NewProgramFolder("cli-resume");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
+    ASSERT_TRUE(WriteSolidJpeg(templates + "b.jpg", 360, 640, 40, 120, 200));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", kSettings));
+    constexpr int kRows = 24;
+    std::string table = "标题,文案,文件名\r\n";
+    for (int i = 1; i <= kRows; ++i)  // every fourth row numbered, the others named
+        table += "第" + std::to_string(i) + "张,正文 " + std::to_string(i) + "," + (i % 4 ? "p" + std::to_string(i) : "") + "\r\n";
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "t.csv", table));
+    const std::vector<std::wstring> args = {L"--batch", L"--texts", L"t.csv", L"--jobs", L"1", L"--out"};
+    auto with = [&](std::vector<std::wstring> more) {
+        std::vector<std::wstring> all = args;
+        all.insert(all.end(), more.begin(), more.end());
+        return all;
+    };
+    CliResult whole = RunCli(folder, with({L"整"}));
+    ASSERT_EQ(0, whole.code) << whole.out;
+
+    PROCESS_INFORMATION pi = StartCli(folder, with({L"断"}));
+    ASSERT_TRUE(pi.hProcess);
+    const std::string record = folder + "断\\记录.csv";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(5))
+        if (CountOccurrences(testsupport::ReadWholeFile(record), Utf8Of("断\\")) >= 12) break;
+    const bool ran = WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT;
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    ASSERT_TRUE(ran) << "the run ended before it was stopped";
+    EXPECT_NE(FilesUnder(folder + "整\\"), FilesUnder(folder + "断\\"));
+
+    CliResult resumed = RunCli(folder, with({L"断", L"--resume"}));
+    EXPECT_EQ(0, resumed.code) << resumed.out;
+    EXPECT_NE(std::string::npos, resumed.out.find("接着上次")) << resumed.out;
+    const auto expected = FilesUnder(folder + "整\\"), got = FilesUnder(folder + "断\\");
+    EXPECT_EQ(size_t(2 * kRows), expected.size());
+    EXPECT_TRUE(expected == got) << got.size() << " files after the resume";
+    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(folder + "整\\记录.csv"), Utf8Of("整\\")));
+    EXPECT_EQ(2 * kRows, CountOccurrences(testsupport::ReadWholeFile(record), Utf8Of("断\\")));
+    // A record of another table is not continued.
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "u.csv", table));
+    CliResult other = RunCli(folder, {L"--batch", L"--texts", L"u.csv", L"--out", L"断", L"--resume"});
+    EXPECT_EQ(2, other.code) << other.out;
+}
+
+// --check lays every row out and says each kind of problem by its row, as
+// Excel numbers the rows, writing nothing; a row without problems is not named.
+TEST(CommandLine, CheckListsEachKindOfProblemByRowAndWritesNothing) {
+    std::string folder = NewProgramFolder("cli-check");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(templates + "坏.png", "no picture"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(
+        folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=30\r\n标题字体x=20\r\n标题字体y=20\r\n"
+                           "文案字体x=20\r\n文案字体y=100\r\n文案最大宽度=200\r\n文案超宽处理=1\r\n标题颜色=255\r\n文案颜色=0\r\n"));
+    const std::string utf8PrivateUse = "\xEE\x80\x80";  // U+E000: GBK has it, the font no glyph
+    auto utf8 = [](const std::string& gbk) {
+        std::wstring w = Wide(gbk);
+        int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+        std::string s(static_cast<size_t>(n), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+        return s;
+    };
+    const std::string table = utf8("标题,文案,文件名\n"
+                                   "好标题,短,p1\n"                                      // row 2: fine
+                                   "这是一个非常非常长的标题会超出图片的右边,短,p2\n"    // 3: beyond the picture
+                                   "好,短,P1\n"                                          // 4: row 2's name
+                                   "好,这一行正文很长很长很长很长很长很长很长很长,p4\n"  // 5: shrunk below 60 %
+                                   "好," + std::string(60, 'W') + ",p5\n") +             // 6: too wide at the smallest size
+                              "\xE5\xA5\xBD" + utf8PrivateUse + ",x,p6\n" +              // 7: a character without a glyph
+                              utf8("坏,x,a/b\n"                                          // 8: a name that cannot be
+                                   "长,\"") + std::string(70000, 'x') + "\",p8\n";       // 9: a cell too long
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "t.csv", table));
+    CliResult r = RunCli(folder, {L"--batch", L"--check", L"--texts", L"t.csv"});
+    EXPECT_EQ(1, r.code) << r.out;
+    const char* expected[] = {
+        "问题: 模板 " , "坏.png 读不了",
+        "问题: 第 3 行: 标题超出图片 ",
+        "问题: 第 4 行: 文件名 P1 与第 2 行相同",
+        "问题: 第 5 行: 文案缩小到 ",
+        "问题: 第 6 行: 文案缩到最小仍比最大宽度宽 ",
+        "问题: 第 7 行: 标题里有字体 ", "(U+E000)",
+        "问题: 第 8 行: 文件名不能含有",
+        "问题: 第 9 行: 内容太长",
+        "检查完毕: 8 行, 7 行有问题",
+    };
+    for (const char* words : expected) EXPECT_NE(std::string::npos, r.out.find(words)) << words << "\n" << r.out;
+    EXPECT_EQ(std::string::npos, r.out.find("第 2 行:")) << r.out;
+    EXPECT_FALSE(DirectoryExistsA(folder + "批量目录")) << "a check writes nothing";
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "ok.csv", utf8("标题,文案\n好标题,短\n")));
+    ASSERT_TRUE(DeleteFileA((templates + "坏.png").c_str()));
+    r = RunCli(folder, {L"--batch", L"--check", L"--texts", L"ok.csv"});
+    EXPECT_EQ(0, r.code) << r.out;
+}
+
+// --contact-sheet: one thumbnail per row and template in the batch's order
+// (titles of 1 to 4 characters, then 20: more ink each), the row number under
+// each, the row whose title runs beyond the picture framed red; no poster file.
+TEST(CommandLine, ContactSheetGridInOrderWithTheProblemRowMarked) {
+    std::string folder = NewProgramFolder("cli-sheet");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=20\r\n"
+                                                             "标题字体x=20\r\n标题字体y=20\r\n文案字体x=20\r\n文案字体y=100\r\n"
+                                                             "标题颜色=16711680\r\n文案颜色=0\r\n"));
+    std::string table = "标题,文案\r\n";
+    for (int chars : {1, 2, 3, 4, 20}) {
+        for (int i = 0; i < chars; ++i) table += "国";
+        table += ",x\r\n";
+    }
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "t.csv", table));
+    CliResult r = RunCli(folder, {L"--batch", L"--texts", L"t.csv", L"--contact-sheet", L"总览.png"});
+    ASSERT_EQ(0, r.code) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("总览: 5 张, 1 张所在的行有问题")) << r.out;
+    EXPECT_FALSE(DirectoryExistsA(folder + "批量目录"));
+    const Picture sheet = ReadPng(folder + "总览.png");
+    ASSERT_TRUE(sheet.ok());
+    // Five boxes of 160 x 284 (a 360 x 640 template) in a row, 16 pixels apart, 28 for the label.
+    constexpr int kCell = 160, kCellHeight = 284, kGap = 16;
+    ASSERT_EQ(5 * (kCell + kGap) + kGap, sheet.width);
+    ASSERT_EQ(kGap + kCellHeight + 28 + kGap, sheet.height);
+    auto at = [&](int x, int y) { return &sheet.rgba[(static_cast<size_t>(y) * sheet.width + x) * 4]; };
+    int last = 0;
+    for (int i = 0; i < 5; ++i) {
+        const int left = kGap + i * (kCell + kGap);
+        int blue = 0, label = 0;
+        for (int y = kGap; y < kGap + kCellHeight; ++y)
+            for (int x = left; x < left + kCell; ++x) blue += IsBlue(at(x, y)[0], at(x, y)[1], at(x, y)[2]);
+        for (int y = kGap + kCellHeight; y < kGap + kCellHeight + 28; ++y)
+            for (int x = left; x < left + kCell; ++x) label += at(x, y)[0] < 128;
+        EXPECT_GT(blue, last) << "thumbnail " << i << " is not the next row's";
+        EXPECT_GT(label, 20) << "no row number under thumbnail " << i;
+        last = blue;
+        const uint8_t* frame = at(left - 2, kGap + kCellHeight / 2);
+        EXPECT_EQ(i == 4, IsRed(frame[0], frame[1], frame[2])) << "thumbnail " << i;
+    }
 }

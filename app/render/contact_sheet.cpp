@@ -1,0 +1,79 @@
+#include "app/render/contact_sheet.h"
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include "app/render/renderer.h"
+#include "app/render/text_render.h"
+
+namespace app {
+
+namespace pic = imprinta::picture;
+
+namespace {
+
+constexpr uint32_t kBackground = 0xFFF4F4F4;  // BGRA as a word: light grey
+constexpr uint32_t kMarkRed = 0xFFE02020;     // red
+constexpr uint32_t kMostCellHeight = 1600;
+constexpr int32_t kLabelSize = 16;
+
+void Fill(pic::Canvas& c, uint32_t x0, uint32_t y0, uint32_t w, uint32_t h, uint32_t bgra) {
+    for (uint32_t y = y0; y < std::min(c.height, y0 + h); ++y)
+        for (uint32_t x = x0; x < std::min(c.width, x0 + w); ++x) std::memcpy(&c.bgra[(size_t(y) * c.width + x) * 4], &bgra, 4);
+}
+
+// The thumbnail centred in its box (a template of another shape fits inside it).
+void Place(pic::Canvas& sheet, const pic::Canvas& thumb, uint32_t left, uint32_t top, uint32_t boxW, uint32_t boxH) {
+    const uint32_t w = std::min(thumb.width, boxW), h = std::min(thumb.height, boxH);
+    const uint32_t x0 = left + (boxW - w) / 2, y0 = top + (boxH - h) / 2;
+    for (uint32_t y = 0; y < h; ++y)
+        std::memcpy(&sheet.bgra[(size_t(y0 + y) * sheet.width + x0) * 4], &thumb.bgra[size_t(y) * thumb.Stride()], size_t(w) * 4);
+}
+
+}  // namespace
+
+SheetLayout LayoutSheet(size_t count, uint32_t templateWidth, uint32_t templateHeight) {
+    SheetLayout l;
+    if (count == 0 || templateWidth == 0 || templateHeight == 0) return l;
+    l.cellHeight = static_cast<uint32_t>(std::min<uint64_t>(
+        kMostCellHeight, (uint64_t(SheetLayout::kCellWidth) * templateHeight + templateWidth / 2) / templateWidth));
+    l.cellHeight = std::max<uint32_t>(l.cellHeight, 1);
+    l.columns = static_cast<uint32_t>(std::min<size_t>(count, SheetLayout::kColumns));
+    l.rows = static_cast<uint32_t>((count + l.columns - 1) / l.columns);
+    return l;
+}
+
+pic::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t templateWidth, uint32_t templateHeight,
+                             const std::string& labelFont) {
+    const SheetLayout l = LayoutSheet(entries.size(), templateWidth, templateHeight);
+    pic::Canvas sheet;
+    if (l.columns == 0) return sheet;
+    try {
+        sheet.width = l.Width(), sheet.height = l.Height();
+        sheet.bgra.resize(size_t(sheet.width) * sheet.height * 4);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    Fill(sheet, 0, 0, sheet.width, sheet.height, kBackground);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const SheetEntry& e = entries[i];
+        const uint32_t left = l.Left(i), top = l.Top(i);
+        if (e.marked) {
+            const uint32_t f = SheetLayout::kFrame;
+            Fill(sheet, left - f, top - f, SheetLayout::kCellWidth + 2 * f, l.cellHeight + SheetLayout::kLabelHeight + 2 * f,
+                 kMarkRed);
+            Fill(sheet, left, top, SheetLayout::kCellWidth, l.cellHeight + SheetLayout::kLabelHeight, kBackground);
+        }
+        // Made at the box's size: the template shrunk once, the texts set full size and shrunk with it.
+        Composition picture(e.templateBytes, {SheetLayout::kCellWidth, l.cellHeight});
+        picture.Draw(e.poster);
+        if (std::shared_ptr<pic::Canvas> thumb = picture.TakeCanvas())
+            Place(sheet, *thumb, left, top, SheetLayout::kCellWidth, l.cellHeight);
+        const gdiplus::TextStyle style{labelFont.c_str(), kLabelSize, 0x333333, 0, 255, kTextRenderingHintAntiAlias};
+        const uint32_t labelTop = top + l.cellHeight + 4;
+        DrawTextOnRows(sheet.bgra.data(), sheet.width, sheet.height,
+                       {style, TextEffects{}, e.label.c_str(), static_cast<int32_t>(left), static_cast<int32_t>(labelTop)});
+    }
+    return sheet;
+}
+
+}  // namespace app
