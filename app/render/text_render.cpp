@@ -7,6 +7,7 @@
 #include "app/platform/runtime_calls.h"
 #include "app/render/text_effects.h"
 #include "app/poster/text_layout.h"
+#include "app/poster/vertical_layout.h"
 #include "app/poster/text_limits.h"
 #include "runtime/core/blocks.h"
 
@@ -101,8 +102,32 @@ public:
         return columns.second > 0 ? columns.second - pad : 0.0;
     }
 
+    // The room GDI+ leaves before and after a text inside its layout box.
+    double Lead(double size) {
+        auto it = leads_.find(size);
+        if (it != leads_.end()) return it->second;
+        float one = 0, two = 0, h = 0;
+        Measure(u"\x4E00", size, &one, &h);
+        Measure(u"\x4E00\x4E00", size, &two, &h);
+        return leads_[size] = std::max(0.0, (2.0 * one - two) / 2);
+    }
+    // How far a text moves the next one along, without the layout box's room.
+    double Advance(const Utf16& text, double size) {
+        float w = 0, h = 0;
+        Measure(text, size, &w, &h);
+        return text.empty() ? 0.0 : std::max(0.0, w - 2 * Lead(size));
+    }
+
+    // Texts drawn with their layout boxes starting at given places.
+    struct Piece {
+        Utf16 text;
+        double ox, oy, size;
+    };
     // The line's coverage in rect (picture coordinates), its layout box starting at (ox, oy).
     CoverageMask Render(const Utf16& line, double size, double ox, double oy, const RectI& rect) {
+        return RenderPieces({{line, ox, oy, size}}, rect);
+    }
+    CoverageMask RenderPieces(const std::vector<Piece>& pieces, const RectI& rect) {
         CoverageMask mask = CoverageMask::Blank(static_cast<int32_t>(rect.left), static_cast<int32_t>(rect.top),
                                                 static_cast<int32_t>(rect.right - rect.left),
                                                 static_cast<int32_t>(rect.bottom - rect.top));
@@ -113,9 +138,11 @@ public:
         if (style_.hint != kNoTextRenderingHint)
             Dll(kDllGdipSetTextRenderingHint, {graphics, static_cast<uint32_t>(style_.hint)});
         uint32_t brush = CreateTextBrush(0xFFFFFF, 255);
-        float at[4] = {static_cast<float>(ox - rect.left), static_cast<float>(oy - rect.top), 0, 0};
-        Dll(kDllGdipDrawString, {graphics, PtrWord(line.c_str()), static_cast<uint32_t>(line.size()), Font(size),
-                                 PtrWord(at), 0, brush});
+        for (const Piece& p : pieces) {
+            float at[4] = {static_cast<float>(p.ox - rect.left), static_cast<float>(p.oy - rect.top), 0, 0};
+            Dll(kDllGdipDrawString, {graphics, PtrWord(p.text.c_str()), static_cast<uint32_t>(p.text.size()),
+                                     Font(p.size), PtrWord(at), 0, brush});
+        }
         Dll(kDllGdipDeleteBrush, {brush});
         DeleteGraphics(graphics);
         DisposeImage(bitmap);
@@ -127,6 +154,7 @@ private:
     TextStyle style_;
     uint32_t bitmap_ = 0, graphics_ = 0;
     std::map<double, uint32_t> fonts_;
+    std::map<double, double> leads_;
 };
 
 // Copies the part of src inside dst's rectangle into dst, keeping the larger coverage.
@@ -147,7 +175,7 @@ std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double s
     std::vector<Utf16> lines = SplitLines(text);
     const double maxWidth = e.maxWidth * scale;
     if (!(maxWidth > 0)) return lines;
-    MeasureText measure = [&](const Utf16& t, double s) { return typesetter.Width(t, s); };
+    MeasureText measure = Spaced([&](const Utf16& t, double s) { return typesetter.Width(t, s); }, e.letterSpacing);
     if (e.fit == TextFit::Shrink) {
         *size = ShrunkSize(lines, *size, EffectLimits::kShrinkFloor * scale, maxWidth, measure);
         return lines;
@@ -156,6 +184,169 @@ std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double s
     for (const Utf16& line : lines)
         for (Utf16& piece : WrapLine(line, maxWidth, *size, measure)) wrapped.push_back(std::move(piece));
     return wrapped;
+}
+
+size_t CharacterLength(const Utf16& s, size_t i) {
+    return i + 1 < s.size() && s[i] >= 0xD800 && s[i] <= 0xDBFF ? 2 : 1;
+}
+
+// What the glyph masks of one text are set with, on the full-size picture.
+struct Setting {
+    Typesetter& typesetter;
+    TextEffects e;
+    double x, y, size, step, spacing;
+    int64_t pad;
+    RectI reach;  // nothing wholly outside it is drawn
+};
+
+// A line with its layout box starting at (ox, oy): one call to GDI+, or with
+// letter spacing each character after the last one's advance and the spacing.
+CoverageMask RenderLine(const Setting& s, const Utf16& line, double ox, double oy, const RectI& rect) {
+    if (s.spacing == 0) return s.typesetter.Render(line, s.size, ox, oy, rect);
+    std::vector<Typesetter::Piece> pieces;
+    for (size_t i = 0; i < line.size();) {
+        const size_t n = CharacterLength(line, i);
+        Utf16 c = line.substr(i, n);
+        const double advance = s.typesetter.Advance(c, s.size);
+        pieces.push_back({std::move(c), ox, oy, s.size});
+        ox += advance + s.spacing;
+        i += n;
+    }
+    return s.typesetter.RenderPieces(pieces, rect);
+}
+
+std::vector<CoverageMask> HorizontalLines(const Setting& s, const std::vector<Utf16>& lines) {
+    const TextEffects& e = s.e;
+    const int64_t pad = s.pad;
+    const RectI& reach = s.reach;
+    std::vector<CoverageMask> placed;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Utf16& line = lines[i];
+        if (line.find_first_not_of(u" \t\x3000") == Utf16::npos) continue;
+        float w = 0, h = 0;
+        s.typesetter.Measure(line, s.size, &w, &h);
+        const size_t n = CharacterCount(line);
+        if (n > 1) w = std::max(0.0f, w + static_cast<float>(s.spacing * double(n - 1)));
+        const double oy = s.y + i * s.step;
+        if (oy - pad > reach.bottom) break;  // the lines below start lower still
+        const int64_t boxW = BoxWidth(w, s.size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
+        double ox = s.x;
+        CoverageMask mask;
+        if (e.align != TextAlign::Left && boxW * boxH <= kInkMeasureLimit) {
+            // Drawn once away from the picture; aligned by its ink, then moved into place.
+            const double fx = s.x - std::floor(s.x), fy = oy - std::floor(oy);
+            mask = RenderLine(s, line, pad + fx, pad + fy, {0, 0, boxW, boxH});
+            const auto [first, last] = InkColumns(mask);
+            const double target = e.align == TextAlign::Centre ? s.x - (last - first) / 2.0 : s.x - (last - first);
+            mask.left = static_cast<int32_t>(std::llround(target)) - first;
+            mask.top = static_cast<int32_t>(std::floor(oy) - pad);
+            const RectI r = RectI{mask.left, mask.top, mask.left + boxW, mask.top + boxH}.Intersect(reach);
+            if (r.empty()) continue;
+        } else {
+            if (e.align == TextAlign::Centre) ox -= w / 2.0;
+            if (e.align == TextAlign::Right) ox -= w;
+            const int64_t left = static_cast<int64_t>(std::floor(ox)) - pad, top = static_cast<int64_t>(std::floor(oy)) - pad;
+            const RectI r = RectI{left, top, left + boxW, top + boxH}.Intersect(reach);
+            if (r.empty()) continue;
+            mask = RenderLine(s, line, ox, oy, r);
+        }
+        placed.push_back(std::move(mask));
+    }
+    return placed;
+}
+
+// Share of a cell two upright digits may fill across the column.
+constexpr double kPairedWidth = 0.9;
+
+// The columns of a vertical text, one mask each: upright cells drawn in one
+// pass, corner marks and turned cells drawn apart and moved into place.
+std::vector<CoverageMask> VerticalColumns(const Setting& s, const Utf16& text, double maxLength) {
+    Typesetter& t = s.typesetter;
+    const MeasureText advance = [&](const Utf16& piece, double size) { return t.Advance(piece, size); };
+    VerticalSetting v{s.size, s.spacing, maxLength, s.step, s.e.align};
+    const VerticalLayout layout = LayOutVertical(text, v, advance);
+    float unused = 0, lineHeight = 0;
+    t.Measure(u"\x4E00", s.size, &unused, &lineHeight);
+    const double lead = t.Lead(s.size);
+    const int64_t pad = s.pad, across = static_cast<int64_t>(std::ceil(lineHeight)) + 2 * pad;
+    std::vector<CoverageMask> placed;
+    for (size_t first = 0; first < layout.cells.size();) {
+        size_t end = first;
+        while (end < layout.cells.size() && layout.cells[end].column == layout.cells[first].column) ++end;
+        const VerticalCell& head = layout.cells[first];
+        const double centre = s.x + head.right - s.size / 2;
+        const double top = s.y + head.y, foot = top + layout.columnLengths[head.column];
+        const int64_t left = static_cast<int64_t>(std::floor(centre)) - across / 2 - pad;
+        const RectI rect{left, static_cast<int64_t>(std::floor(std::min(top, foot))) - 2 * pad, left + across + 2 * pad,
+                         static_cast<int64_t>(std::ceil(std::max(top, foot))) + 2 * pad};
+        const RectI r = rect.Intersect(s.reach);
+        if (r.empty() || (rect.right - rect.left) * (rect.bottom - rect.top) > kInkMeasureLimit) {
+            first = end;
+            continue;
+        }
+        std::vector<Typesetter::Piece> upright;
+        std::vector<CoverageMask> apart;
+        for (size_t i = first; i < end; ++i) {
+            const VerticalCell& cell = layout.cells[i];
+            const double cellTop = s.y + cell.y, middle = cellTop + cell.length / 2;
+            float w = 0, h = 0;
+            switch (cell.form) {
+            case CellForm::Blank: break;
+            case CellForm::Upright:
+            case CellForm::Paired: {
+                double size = s.size;
+                if (cell.form == CellForm::Paired) {
+                    const double a = t.Advance(cell.text, size);
+                    if (a > kPairedWidth * s.size) size = std::max(1.0, std::floor(size * kPairedWidth * s.size / a));
+                }
+                t.Measure(cell.text, size, &w, &h);
+                upright.push_back({cell.text, centre - w / 2.0, middle - h / 2.0, size});
+                break;
+            }
+            case CellForm::Corner:
+            case CellForm::Turned: {
+                t.Measure(cell.text, s.size, &w, &h);
+                const int64_t boxW = BoxWidth(w, s.size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
+                CoverageMask m = t.Render(cell.text, s.size, pad, pad, {0, 0, boxW, boxH});
+                if (cell.form == CellForm::Corner) {
+                    const InkBounds ink = InkOf(m);
+                    if (ink.empty()) break;
+                    const InkPlace at = CornerInk(cell, s.size, ink.right - ink.left, ink.bottom - ink.top);
+                    m.left = static_cast<int32_t>(std::llround(s.x + at.left)) - ink.left;
+                    m.top = static_cast<int32_t>(std::llround(s.y + at.top)) - ink.top;
+                } else {
+                    // Turned, the layout box's top edge becomes its right one and the
+                    // text's start its top: the box is centred on the column.
+                    m = TurnedClockwise(m);
+                    m.left = static_cast<int32_t>(std::llround(centre - (boxH - pad - h / 2.0)));
+                    m.top = static_cast<int32_t>(std::llround(cellTop - pad - lead));
+                }
+                apart.push_back(std::move(m));
+                break;
+            }
+            }
+        }
+        CoverageMask column = t.RenderPieces(upright, r);
+        for (const CoverageMask& m : apart) Merge(column, m);
+        placed.push_back(std::move(column));
+        first = end;
+    }
+    return placed;
+}
+
+RectI BoundsOf(const CoverageMask& m) {
+    return {m.left, m.top, int64_t(m.left) + m.width, int64_t(m.top) + m.height};
+}
+
+// How far the ink box moves to stand against the picture (or stays at its point).
+int64_t PlacedShift(PicturePlace place, int64_t inkStart, int64_t inkEnd, double side, double margin) {
+    switch (place) {
+    case PicturePlace::Start: return std::llround(margin) - inkStart;
+    case PicturePlace::Middle: return std::llround((side - double(inkEnd - inkStart)) / 2) - inkStart;
+    case PicturePlace::End: return std::llround(side - margin) - inkEnd;
+    case PicturePlace::AtPoint: break;
+    }
+    return 0;
 }
 
 void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ownWidth, uint32_t ownHeight,
@@ -170,7 +361,21 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
     if (!(at.size > 0) || !d.text) return;
     Typesetter typesetter(d.style);
     double size = at.size;
-    const std::vector<Utf16> lines = FittedLines(WideText(d.text), e, at.scale, &size, typesetter);
+    const Utf16 text = WideText(d.text);
+    const bool vertical = e.direction == TextDirection::Vertical;
+    double maxLength = e.maxWidth * at.scale;
+    std::vector<Utf16> lines;
+    if (!vertical) {
+        lines = FittedLines(text, e, at.scale, &size, typesetter);
+    } else if (maxLength > 0 && e.fit == TextFit::Shrink) {
+        const MeasureText column = [&](const Utf16& t, double s) {
+            return ColumnLength(t, s, SpacingAt(e.letterSpacing, s), [&](const Utf16& p, double ps) {
+                return typesetter.Advance(p, ps);
+            });
+        };
+        size = ShrunkSize(SplitLines(text), size, EffectLimits::kShrinkFloor * at.scale, maxLength, column);
+        maxLength = 0;
+    }
     float unused = 0, lineHeight = 0;
     typesetter.Measure(u"A", size, &unused, &lineHeight);
     const double step = lineHeight * e.lineSpacing / 100.0;
@@ -180,53 +385,36 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
     const double sx = d.scale.x, sy = d.scale.y, lengths = at.scale * (sx + sy) / 2.0;
     const double outline = HasOutline(e) ? e.outlineWidth * lengths : 0;
     const int64_t blur = HasShadow(e) ? static_cast<int64_t>(std::ceil(e.shadowBlur * lengths)) : 0;
-    const int64_t dx = HasShadow(e) ? std::llround(e.shadowDx * lengths) : 0;
-    const int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * lengths) : 0;
+    int64_t dx = HasShadow(e) ? std::llround(e.shadowDx * lengths) : 0;
+    int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * lengths) : 0;
+    if (e.rotation != 0) {  // the shadow turns with the text
+        const double a = e.rotation * 3.14159265358979323846 / 180, c = std::cos(a), s = std::sin(a);
+        const double tx = dx * c - dy * s, ty = dx * s + dy * c;
+        dx = std::llround(tx), dy = std::llround(ty);
+    }
     // What may reach the rows: the rows grown by how far effects spread, and
     // the same place on the full-size picture, where the glyphs are set.
     const int64_t spread = static_cast<int64_t>(std::ceil(outline)) + 2 + blur + 2 + std::max(std::abs(dx), std::abs(dy));
     const RectI rowsReach{-spread, -spread, int64_t(width) + spread, int64_t(height) + spread};
-    const RectI reach = !scaled ? rowsReach
-                                : RectI{static_cast<int64_t>(std::floor(rowsReach.left / sx)) - 1,
-                                        static_cast<int64_t>(std::floor(rowsReach.top / sy)) - 1,
-                                        static_cast<int64_t>(std::ceil(rowsReach.right / sx)) + 1,
-                                        static_cast<int64_t>(std::ceil(rowsReach.bottom / sy)) + 1};
-    const int64_t pad = Padding(size);
+    RectI reach = !scaled ? rowsReach
+                          : RectI{static_cast<int64_t>(std::floor(rowsReach.left / sx)) - 1,
+                                  static_cast<int64_t>(std::floor(rowsReach.top / sy)) - 1,
+                                  static_cast<int64_t>(std::ceil(rowsReach.right / sx)) + 1,
+                                  static_cast<int64_t>(std::ceil(rowsReach.bottom / sy)) + 1};
+    if (e.rotation != 0 || IsPlaced(e)) {
+        // Turned or moved afterwards, any part may end on the picture: as far
+        // as a text may start from it.
+        const int64_t far = int64_t(kPositionReach) * std::max<int64_t>(1, std::max(ownWidth, ownHeight)) + spread;
+        reach = {-far, -far, int64_t(ownWidth) + far, int64_t(ownHeight) + far};
+    }
+    const Setting setting{typesetter, e, at.x, at.y, size, step, SpacingAt(e.letterSpacing, size), Padding(size), reach};
+    std::vector<CoverageMask> placed = vertical ? VerticalColumns(setting, text, maxLength) : HorizontalLines(setting, lines);
 
-    std::vector<CoverageMask> placed;
     RectI bounds{0, 0, 0, 0};
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const Utf16& line = lines[i];
-        if (line.find_first_not_of(u" \t\x3000") == Utf16::npos) continue;
-        float w = 0, h = 0;
-        typesetter.Measure(line, size, &w, &h);
-        const double oy = at.y + i * step;
-        if (oy - pad > reach.bottom) break;  // the lines below start lower still
-        const int64_t boxW = BoxWidth(w, size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
-        double ox = at.x;
-        CoverageMask mask;
-        if (e.align != TextAlign::Left && boxW * boxH <= kInkMeasureLimit) {
-            // Drawn once away from the picture; aligned by its ink, then moved into place.
-            const double fx = at.x - std::floor(at.x), fy = oy - std::floor(oy);
-            mask = typesetter.Render(line, size, pad + fx, pad + fy, {0, 0, boxW, boxH});
-            const auto [first, last] = InkColumns(mask);
-            const double target = e.align == TextAlign::Centre ? at.x - (last - first) / 2.0 : at.x - (last - first);
-            mask.left = static_cast<int32_t>(std::llround(target)) - first;
-            mask.top = static_cast<int32_t>(std::floor(oy) - pad);
-            const RectI r = RectI{mask.left, mask.top, mask.left + boxW, mask.top + boxH}.Intersect(reach);
-            if (r.empty()) continue;
-        } else {
-            if (e.align == TextAlign::Centre) ox -= w / 2.0;
-            if (e.align == TextAlign::Right) ox -= w;
-            const int64_t left = static_cast<int64_t>(std::floor(ox)) - pad, top = static_cast<int64_t>(std::floor(oy)) - pad;
-            const RectI r = RectI{left, top, left + boxW, top + boxH}.Intersect(reach);
-            if (r.empty()) continue;
-            mask = typesetter.Render(line, size, ox, oy, r);
-        }
-        const RectI m{mask.left, mask.top, int64_t(mask.left) + mask.width, int64_t(mask.top) + mask.height};
-        bounds = placed.empty() ? m : RectI{std::min(bounds.left, m.left), std::min(bounds.top, m.top),
-                                            std::max(bounds.right, m.right), std::max(bounds.bottom, m.bottom)};
-        placed.push_back(std::move(mask));
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const RectI m = BoundsOf(placed[i]);
+        bounds = i == 0 ? m : RectI{std::min(bounds.left, m.left), std::min(bounds.top, m.top),
+                                    std::max(bounds.right, m.right), std::max(bounds.bottom, m.bottom)};
     }
     bounds = bounds.Intersect(reach);
     if (placed.empty() || bounds.empty()) return;
@@ -235,8 +423,26 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
                                             static_cast<int32_t>(bounds.bottom - bounds.top));
     for (const CoverageMask& m : placed) Merge(fill, m);
     placed.clear();
+
+    // The gradient runs across the text's own ink box, and turns with it.
+    const InkBounds own = HasGradient(e) ? InkOf(fill) : InkBounds{};
+    LinearGradient gradient = GradientAcross(e.gradientFrom, e.gradientTo, e.gradientAngle, own.left, own.top,
+                                             own.right, own.bottom);
+    if (e.rotation != 0) {
+        fill = Rotated(fill, e.rotation, at.x, at.y);
+        gradient = Turned(gradient, e.rotation, at.x, at.y);
+    }
+    if (IsPlaced(e)) {
+        const InkBounds ink = InkOf(fill);
+        if (ink.empty()) return;
+        const int64_t mx = PlacedShift(e.placeX, ink.left, ink.right, ownWidth, e.marginX * at.scale);
+        const int64_t my = PlacedShift(e.placeY, ink.top, ink.bottom, ownHeight, e.marginY * at.scale);
+        fill.left = static_cast<int32_t>(fill.left + mx), fill.top = static_cast<int32_t>(fill.top + my);
+        gradient.originX += mx, gradient.originY += my;
+    }
     if (scaled) {
         fill = Shrunk(fill, sx, sy);
+        gradient.scaleX = sx, gradient.scaleY = sy;
         const RectI f{fill.left, fill.top, int64_t(fill.left) + fill.width, int64_t(fill.top) + fill.height};
         if (f.Intersect(rowsReach).empty()) return;
     }
@@ -249,7 +455,8 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
                   e.shadowOpacity * 255 / 100 * d.style.alpha / 255);
     }
     if (outline > 0) PaintMask(bgra, w32, h32, outlined, 0, 0, e.outlineColour, d.style.alpha);
-    PaintMask(bgra, w32, h32, fill, 0, 0, d.style.colour, d.style.alpha);
+    if (HasGradient(e)) PaintMask(bgra, w32, h32, fill, 0, 0, gradient, d.style.alpha);
+    else PaintMask(bgra, w32, h32, fill, 0, 0, d.style.colour, d.style.alpha);
 }
 
 }  // namespace
