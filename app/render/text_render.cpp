@@ -1,6 +1,7 @@
 #include "app/render/text_render.h"
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <vector>
 #include "app/render/gdiplus.h"
@@ -80,8 +81,19 @@ public:
         fonts_[size] = font;
         return font;
     }
-    // Layout box of one line (no wrapping): width and height.
+    // Layout box of one line (no wrapping): width and height. Vertical text
+    // asks for the same characters again and again: answers are kept.
     void Measure(const Utf16& text, double size, float* width, float* height) {
+        auto key = std::make_pair(size, text);
+        auto known = measured_.find(key);
+        if (known != measured_.end()) {
+            *width = known->second.first, *height = known->second.second;
+            return;
+        }
+        MeasureAnew(text, size, width, height);
+        measured_.emplace(std::move(key), std::make_pair(*width, *height));
+    }
+    void MeasureAnew(const Utf16& text, double size, float* width, float* height) {
         float layout[4] = {0, 0, 0, 0}, box[4] = {0, 0, 0, 0};
         int32_t fitted = 0, lines = 0;
         const Utf16 probe = text.empty() ? Utf16(u" ") : text;
@@ -116,6 +128,22 @@ public:
         float w = 0, h = 0;
         Measure(text, size, &w, &h);
         return text.empty() ? 0.0 : std::max(0.0, w - 2 * Lead(size));
+    }
+
+    // A text drawn alone with its layout box at (pad, pad) of a mask of its
+    // own, and that box's size; kept for the characters a text repeats.
+    struct Alone {
+        CoverageMask mask;
+        float width = 0, height = 0;
+    };
+    const Alone& DrawnAlone(const Utf16& text, double size, int64_t pad) {
+        auto key = std::make_pair(size, text);
+        auto known = alone_.find(key);
+        if (known != alone_.end()) return known->second;
+        Alone a;
+        Measure(text, size, &a.width, &a.height);
+        a.mask = Render(text, size, pad, pad, {0, 0, BoxWidth(a.width, size), static_cast<int64_t>(std::ceil(a.height)) + 2 * pad});
+        return alone_.emplace(std::move(key), std::move(a)).first->second;
     }
 
     // Texts drawn with their layout boxes starting at given places.
@@ -155,6 +183,8 @@ private:
     uint32_t bitmap_ = 0, graphics_ = 0;
     std::map<double, uint32_t> fonts_;
     std::map<double, double> leads_;
+    std::map<std::pair<double, Utf16>, std::pair<float, float>> measured_;
+    std::map<std::pair<double, Utf16>, Alone> alone_;
 };
 
 // Copies the part of src inside dst's rectangle into dst, keeping the larger coverage.
@@ -269,7 +299,15 @@ std::vector<CoverageMask> VerticalColumns(const Setting& s, const Utf16& text, d
     t.Measure(u"\x4E00", s.size, &unused, &lineHeight);
     const double lead = t.Lead(s.size);
     const int64_t pad = s.pad, across = static_cast<int64_t>(std::ceil(lineHeight)) + 2 * pad;
-    std::vector<CoverageMask> placed;
+    // Upright cells are drawn in one pass over the columns' box; the others
+    // apart (once per character) and moved into place.
+    struct Column {
+        RectI rect;
+        std::vector<Typesetter::Piece> upright;
+    };
+    std::vector<Column> columns;
+    std::vector<CoverageMask> apart;
+    RectI box{0, 0, 0, 0};
     for (size_t first = 0; first < layout.cells.size();) {
         size_t end = first;
         while (end < layout.cells.size() && layout.cells[end].column == layout.cells[first].column) ++end;
@@ -277,19 +315,19 @@ std::vector<CoverageMask> VerticalColumns(const Setting& s, const Utf16& text, d
         const double centre = s.x + head.right - s.size / 2;
         const double top = s.y + head.y, foot = top + layout.columnLengths[head.column];
         const int64_t left = static_cast<int64_t>(std::floor(centre)) - across / 2 - pad;
-        const RectI rect{left, static_cast<int64_t>(std::floor(std::min(top, foot))) - 2 * pad, left + across + 2 * pad,
-                         static_cast<int64_t>(std::ceil(std::max(top, foot))) + 2 * pad};
-        const RectI r = rect.Intersect(s.reach);
-        if (r.empty() || (rect.right - rect.left) * (rect.bottom - rect.top) > kInkMeasureLimit) {
-            first = end;
-            continue;
-        }
-        std::vector<Typesetter::Piece> upright;
-        std::vector<CoverageMask> apart;
-        for (size_t i = first; i < end; ++i) {
+        const RectI rect = RectI{left, static_cast<int64_t>(std::floor(std::min(top, foot))) - 2 * pad,
+                                 left + across + 2 * pad, static_cast<int64_t>(std::ceil(std::max(top, foot))) + 2 * pad}
+                               .Intersect(s.reach);
+        const size_t from = first;
+        first = end;
+        if (rect.empty()) continue;
+        box = box.empty() ? rect : RectI{std::min(box.left, rect.left), std::min(box.top, rect.top),
+                                         std::max(box.right, rect.right), std::max(box.bottom, rect.bottom)};
+        columns.push_back({rect, {}});
+        std::vector<Typesetter::Piece>& upright = columns.back().upright;
+        for (size_t i = from; i < end; ++i) {
             const VerticalCell& cell = layout.cells[i];
             const double cellTop = s.y + cell.y, middle = cellTop + cell.length / 2;
-            float w = 0, h = 0;
             switch (cell.form) {
             case CellForm::Blank: break;
             case CellForm::Upright:
@@ -299,26 +337,27 @@ std::vector<CoverageMask> VerticalColumns(const Setting& s, const Utf16& text, d
                     const double a = t.Advance(cell.text, size);
                     if (a > kPairedWidth * s.size) size = std::max(1.0, std::floor(size * kPairedWidth * s.size / a));
                 }
+                float w = 0, h = 0;
                 t.Measure(cell.text, size, &w, &h);
                 upright.push_back({cell.text, centre - w / 2.0, middle - h / 2.0, size});
                 break;
             }
             case CellForm::Corner:
             case CellForm::Turned: {
-                t.Measure(cell.text, s.size, &w, &h);
-                const int64_t boxW = BoxWidth(w, s.size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
-                CoverageMask m = t.Render(cell.text, s.size, pad, pad, {0, 0, boxW, boxH});
+                const Typesetter::Alone& a = t.DrawnAlone(cell.text, s.size, pad);
+                CoverageMask m;
                 if (cell.form == CellForm::Corner) {
-                    const InkBounds ink = InkOf(m);
+                    const InkBounds ink = InkOf(a.mask);
                     if (ink.empty()) break;
+                    m = a.mask;
                     const InkPlace at = CornerInk(cell, s.size, ink.right - ink.left, ink.bottom - ink.top);
                     m.left = static_cast<int32_t>(std::llround(s.x + at.left)) - ink.left;
                     m.top = static_cast<int32_t>(std::llround(s.y + at.top)) - ink.top;
                 } else {
                     // Turned, the layout box's top edge becomes its right one and the
                     // text's start its top: the box is centred on the column.
-                    m = TurnedClockwise(m);
-                    m.left = static_cast<int32_t>(std::llround(centre - (boxH - pad - h / 2.0)));
+                    m = TurnedClockwise(a.mask);
+                    m.left = static_cast<int32_t>(std::llround(centre - (m.width - pad - a.height / 2.0)));
                     m.top = static_cast<int32_t>(std::llround(cellTop - pad - lead));
                 }
                 apart.push_back(std::move(m));
@@ -326,11 +365,19 @@ std::vector<CoverageMask> VerticalColumns(const Setting& s, const Utf16& text, d
             }
             }
         }
-        CoverageMask column = t.RenderPieces(upright, r);
-        for (const CoverageMask& m : apart) Merge(column, m);
-        placed.push_back(std::move(column));
-        first = end;
     }
+    auto area = [](const RectI& r) { return (r.right - r.left) * (r.bottom - r.top); };
+    std::vector<CoverageMask> placed;
+    if (columns.empty()) return placed;
+    if (area(box) <= kInkMeasureLimit) {
+        std::vector<Typesetter::Piece> all;
+        for (Column& c : columns) std::move(c.upright.begin(), c.upright.end(), std::back_inserter(all));
+        placed.push_back(t.RenderPieces(all, box));
+    } else {  // a picture's worth of columns: one at a time
+        for (const Column& c : columns)
+            if (area(c.rect) <= kInkMeasureLimit) placed.push_back(t.RenderPieces(c.upright, c.rect));
+    }
+    for (CoverageMask& m : apart) placed.push_back(std::move(m));
     return placed;
 }
 
@@ -378,7 +425,8 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
     }
     float unused = 0, lineHeight = 0;
     typesetter.Measure(u"A", size, &unused, &lineHeight);
-    const double step = lineHeight * e.lineSpacing / 100.0;
+    // Columns lie whole pixels apart: each may be drawn on its own (ColumnsDrawnApart).
+    const double step = vertical ? std::round(lineHeight * e.lineSpacing / 100.0) : lineHeight * e.lineSpacing / 100.0;
 
     // Outline and shadow are worked out on the rows, at their scale.
     const bool scaled = !(d.scale == TextScale{});
@@ -467,6 +515,22 @@ double LineAdvance(const TextStyle& style) {
     typesetter.Measure(u"A", style.size, &width, &one);
     typesetter.Measure(u"A\nA", style.size, &width, &two);
     return two > one ? two - one : one;
+}
+
+bool ColumnsDrawnApart(const TextEffects& e) {
+    TextEffects rest = Clamped(e);
+    rest.direction = TextDirection::Horizontal;
+    rest.lineSpacing = 100;
+    rest.align = TextAlign::Left;
+    rest.letterSpacing = 0;
+    return Clamped(e).direction == TextDirection::Vertical && IsPlain(rest);
+}
+
+int32_t ColumnStep(const TextStyle& style, const TextEffects& e) {
+    Typesetter typesetter(style);
+    float width = 0, height = 0;
+    typesetter.Measure(u"A", style.size, &width, &height);
+    return static_cast<int32_t>(std::round(height * Clamped(e).lineSpacing / 100.0));
 }
 
 void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& drawing) {
