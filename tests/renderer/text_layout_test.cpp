@@ -151,50 +151,6 @@ TEST(PaintMask, BlendsShiftedAndClipsAtTheEdges) {
     EXPECT_EQ(255, px(5, 5)[3]);
 }
 
-TEST(MaskTurns, QuarterTurnsAndRotationsGoClockwise) {
-    CoverageMask bar = CoverageMask::Blank(10, 20, 8, 2);  // a flat bar, its first pixel marked
-    std::fill(bar.alpha.begin(), bar.alpha.end(), 255);
-    bar.alpha[0] = 100;
-    const CoverageMask turned = TurnedClockwise(bar);
-    ASSERT_EQ(2, turned.width);
-    ASSERT_EQ(8, turned.height);
-    EXPECT_EQ(100, turned.at(1, 0)) << "the top left corner goes to the top right";
-    struct Case {
-        double degrees;
-        InkBounds ink;  // of a 40 x 10 bar at (100, 100) turned about (100, 100)
-    } cases[] = {{0, {100, 100, 140, 110}}, {90, {90, 100, 100, 140}}, {-90, {100, 60, 110, 100}}, {180, {60, 90, 100, 100}}};
-    CoverageMask wide = CoverageMask::Blank(100, 100, 40, 10);
-    std::fill(wide.alpha.begin(), wide.alpha.end(), 255);
-    for (const Case& c : cases) {
-        const InkBounds got = InkOf(Rotated(wide, c.degrees, 100, 100));
-        EXPECT_NEAR(c.ink.left, got.left, 1) << c.degrees;
-        EXPECT_NEAR(c.ink.top, got.top, 1) << c.degrees;
-        EXPECT_NEAR(c.ink.right, got.right, 1) << c.degrees;
-        EXPECT_NEAR(c.ink.bottom, got.bottom, 1) << c.degrees;
-    }
-}
-
-TEST(LinearGradient, RunsAcrossTheBoxAndTurnsWithTheText) {
-    constexpr uint32_t kFrom = 0x0000FF, kTo = 0xFF0000;
-    struct Case {
-        double degrees, turn;
-        double fromX, fromY, toX, toY;  // where each colour is whole
-    } cases[] = {
-        {0, 0, 0, 50, 200, 50},     {180, 0, 200, 50, 0, 50}, {90, 0, 100, 0, 100, 100},
-        {0, 90, 100, -50, 100, 150},  // turned about the box's centre: now top to bottom
-    };
-    for (const Case& c : cases) {
-        LinearGradient g = GradientAcross(kFrom, kTo, c.degrees, 0, 0, 200, 100);
-        if (c.turn != 0) g = Turned(g, c.turn, 100, 50);
-        EXPECT_EQ(kFrom, g.At(c.fromX, c.fromY)) << c.degrees << " " << c.turn;
-        EXPECT_EQ(kTo, g.At(c.toX, c.toY)) << c.degrees << " " << c.turn;
-        EXPECT_EQ(0x800080u, g.At((c.fromX + c.toX) / 2, (c.fromY + c.toY) / 2)) << "half way";
-    }
-    LinearGradient half = GradientAcross(kFrom, kTo, 0, 0, 0, 200, 100);
-    half.scaleX = half.scaleY = 0.5;  // rows of a preview at half size
-    EXPECT_EQ(kTo, half.At(100, 25));
-}
-
 TEST(TextEffects, ClampedAndPlain) {
     TextEffects e;
     EXPECT_TRUE(IsPlain(e));
