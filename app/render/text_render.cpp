@@ -1,34 +1,22 @@
 #include "app/render/text_render.h"
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <map>
 #include <vector>
 #include "app/render/gdiplus.h"
 #include "app/platform/runtime_calls.h"
 #include "app/render/text_effects.h"
+#include "app/render/typesetter.h"
+#include "app/render/vertical_text.h"
 #include "app/poster/text_layout.h"
-#include "app/poster/vertical_layout.h"
 #include "app/poster/text_limits.h"
 #include "runtime/core/blocks.h"
 
 namespace app {
 
 using namespace gdiplus;
+using namespace typesetting;
 
 namespace {
-
-// A line's mask beyond this many pixels is not measured for its ink: it is
-// placed by its layout box instead, and only the part near the picture is drawn.
-constexpr int64_t kInkMeasureLimit = int64_t(16) << 20;
-
-struct RectI {
-    int64_t left, top, right, bottom;  // right and bottom exclusive
-    bool empty() const { return right <= left || bottom <= top; }
-    RectI Intersect(const RectI& o) const {
-        return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
-    }
-};
 
 Utf16 WideText(const char* text) {
     void* wide = TextToUtf16(text ? text : "");
@@ -40,152 +28,6 @@ Utf16 WideText(const char* text) {
     Free(wide);
     return out;
 }
-
-// First and one-past-last columns holding any coverage; {0, 0} when none does.
-std::pair<int32_t, int32_t> InkColumns(const CoverageMask& m) {
-    int32_t first = m.width, last = -1;
-    for (int32_t y = 0; y < m.height; ++y)
-        for (int32_t x = 0; x < m.width; ++x)
-            if (m.at(x, y)) first = std::min(first, x), last = std::max(last, x);
-    return last < 0 ? std::pair<int32_t, int32_t>{0, 0} : std::pair<int32_t, int32_t>{first, last + 1};
-}
-
-// Room around a line's layout box for glyphs that overhang it.
-int64_t Padding(double size) { return static_cast<int64_t>(size / 4) + 2; }
-// A line's drawn width beside its layout box: emboldening widens every glyph a little.
-int64_t BoxWidth(float layoutWidth, double size) {
-    return static_cast<int64_t>(std::ceil(layoutWidth * 1.25)) + 2 * Padding(size) + 4;
-}
-
-// GDI+ fonts of one family and style by size, and a graphics to measure with.
-class Typesetter {
-public:
-    Typesetter(const TextStyle& style) : style_(style) {
-        bitmap_ = NewBitmap(1, 1);
-        graphics_ = GraphicsOf(bitmap_);
-        if (style.hint != kNoTextRenderingHint)
-            Dll(kDllGdipSetTextRenderingHint, {graphics_, static_cast<uint32_t>(style.hint)});
-    }
-    ~Typesetter() {
-        for (auto& f : fonts_) Dll(kDllGdipDeleteFont, {f.second});
-        DeleteGraphics(graphics_);
-        DisposeImage(bitmap_);
-    }
-    Typesetter(const Typesetter&) = delete;
-    Typesetter& operator=(const Typesetter&) = delete;
-
-    uint32_t Font(double size) {
-        auto it = fonts_.find(size);
-        if (it != fonts_.end()) return it->second;
-        uint32_t font = CreateTextFont(style_.fontName, static_cast<float>(size), style_.style, kUnitPixel);
-        fonts_[size] = font;
-        return font;
-    }
-    // Layout box of one line (no wrapping): width and height. Vertical text
-    // asks for the same characters again and again: answers are kept.
-    void Measure(const Utf16& text, double size, float* width, float* height) {
-        auto key = std::make_pair(size, text);
-        auto known = measured_.find(key);
-        if (known != measured_.end()) {
-            *width = known->second.first, *height = known->second.second;
-            return;
-        }
-        MeasureAnew(text, size, width, height);
-        measured_.emplace(std::move(key), std::make_pair(*width, *height));
-    }
-    void MeasureAnew(const Utf16& text, double size, float* width, float* height) {
-        float layout[4] = {0, 0, 0, 0}, box[4] = {0, 0, 0, 0};
-        int32_t fitted = 0, lines = 0;
-        const Utf16 probe = text.empty() ? Utf16(u" ") : text;
-        Dll(kDllGdipMeasureString, {graphics_, PtrWord(probe.c_str()), static_cast<uint32_t>(probe.size()),
-                                    Font(size), PtrWord(layout), 0, PtrWord(box), PtrWord(&fitted), PtrWord(&lines)});
-        *width = text.empty() ? 0.0f : box[2];
-        *height = box[3];
-    }
-    // How far right of its layout origin a line's ink reaches. Measured on the
-    // drawn glyphs: GDI+'s layout box leaves out the width an emboldened face gains.
-    double Width(const Utf16& text, double size) {
-        float w = 0, h = 0;
-        Measure(text, size, &w, &h);
-        if (text.empty() || w * static_cast<double>(h) > kInkMeasureLimit) return w;
-        const int64_t pad = Padding(size);
-        CoverageMask m = Render(text, size, pad, pad, {0, 0, BoxWidth(w, size), static_cast<int64_t>(std::ceil(h)) + 2 * pad});
-        const auto columns = InkColumns(m);
-        return columns.second > 0 ? columns.second - pad : 0.0;
-    }
-
-    // The room GDI+ leaves before and after a text inside its layout box.
-    double Lead(double size) {
-        auto it = leads_.find(size);
-        if (it != leads_.end()) return it->second;
-        float one = 0, two = 0, h = 0;
-        Measure(u"\x4E00", size, &one, &h);
-        Measure(u"\x4E00\x4E00", size, &two, &h);
-        return leads_[size] = std::max(0.0, (2.0 * one - two) / 2);
-    }
-    // How far a text moves the next one along, without the layout box's room.
-    double Advance(const Utf16& text, double size) {
-        float w = 0, h = 0;
-        Measure(text, size, &w, &h);
-        return text.empty() ? 0.0 : std::max(0.0, w - 2 * Lead(size));
-    }
-
-    // A text drawn alone with its layout box at (pad, pad) of a mask of its
-    // own, and that box's size; kept for the characters a text repeats.
-    struct Alone {
-        CoverageMask mask;
-        float width = 0, height = 0;
-    };
-    const Alone& DrawnAlone(const Utf16& text, double size, int64_t pad) {
-        auto key = std::make_pair(size, text);
-        auto known = alone_.find(key);
-        if (known != alone_.end()) return known->second;
-        Alone a;
-        Measure(text, size, &a.width, &a.height);
-        a.mask = Render(text, size, pad, pad, {0, 0, BoxWidth(a.width, size), static_cast<int64_t>(std::ceil(a.height)) + 2 * pad});
-        return alone_.emplace(std::move(key), std::move(a)).first->second;
-    }
-
-    // Texts drawn with their layout boxes starting at given places.
-    struct Piece {
-        Utf16 text;
-        double ox, oy, size;
-    };
-    // The line's coverage in rect (picture coordinates), its layout box starting at (ox, oy).
-    CoverageMask Render(const Utf16& line, double size, double ox, double oy, const RectI& rect) {
-        return RenderPieces({{line, ox, oy, size}}, rect);
-    }
-    CoverageMask RenderPieces(const std::vector<Piece>& pieces, const RectI& rect) {
-        CoverageMask mask = CoverageMask::Blank(static_cast<int32_t>(rect.left), static_cast<int32_t>(rect.top),
-                                                static_cast<int32_t>(rect.right - rect.left),
-                                                static_cast<int32_t>(rect.bottom - rect.top));
-        if (mask.empty()) return mask;
-        std::vector<uint8_t> rows(static_cast<size_t>(mask.width) * mask.height * 4, 0);
-        uint32_t bitmap = BitmapOver(rows.data(), mask.width, mask.height);
-        uint32_t graphics = GraphicsOf(bitmap);
-        if (style_.hint != kNoTextRenderingHint)
-            Dll(kDllGdipSetTextRenderingHint, {graphics, static_cast<uint32_t>(style_.hint)});
-        uint32_t brush = CreateTextBrush(0xFFFFFF, 255);
-        for (const Piece& p : pieces) {
-            float at[4] = {static_cast<float>(p.ox - rect.left), static_cast<float>(p.oy - rect.top), 0, 0};
-            Dll(kDllGdipDrawString, {graphics, PtrWord(p.text.c_str()), static_cast<uint32_t>(p.text.size()),
-                                     Font(p.size), PtrWord(at), 0, brush});
-        }
-        Dll(kDllGdipDeleteBrush, {brush});
-        DeleteGraphics(graphics);
-        DisposeImage(bitmap);
-        for (size_t i = 0; i < mask.alpha.size(); ++i) mask.alpha[i] = rows[i * 4 + 3];
-        return mask;
-    }
-
-private:
-    TextStyle style_;
-    uint32_t bitmap_ = 0, graphics_ = 0;
-    std::map<double, uint32_t> fonts_;
-    std::map<double, double> leads_;
-    std::map<std::pair<double, Utf16>, std::pair<float, float>> measured_;
-    std::map<std::pair<double, Utf16>, Alone> alone_;
-};
 
 // Copies the part of src inside dst's rectangle into dst, keeping the larger coverage.
 void Merge(CoverageMask& dst, const CoverageMask& src) {
@@ -220,14 +62,6 @@ size_t CharacterLength(const Utf16& s, size_t i) {
     return i + 1 < s.size() && s[i] >= 0xD800 && s[i] <= 0xDBFF ? 2 : 1;
 }
 
-// What the glyph masks of one text are set with, on the full-size picture.
-struct Setting {
-    Typesetter& typesetter;
-    TextEffects e;
-    double x, y, size, step, spacing;
-    int64_t pad;
-    RectI reach;  // nothing wholly outside it is drawn
-};
 
 // A line with its layout box starting at (ox, oy): one call to GDI+, or with
 // letter spacing each character after the last one's advance and the spacing.
@@ -285,102 +119,6 @@ std::vector<CoverageMask> HorizontalLines(const Setting& s, const std::vector<Ut
     return placed;
 }
 
-// Share of a cell two upright digits may fill across the column.
-constexpr double kPairedWidth = 0.9;
-
-// The columns of a vertical text, one mask each: upright cells drawn in one
-// pass, corner marks and turned cells drawn apart and moved into place.
-std::vector<CoverageMask> VerticalColumns(const Setting& s, const Utf16& text, double maxLength) {
-    Typesetter& t = s.typesetter;
-    const MeasureText advance = [&](const Utf16& piece, double size) { return t.Advance(piece, size); };
-    VerticalSetting v{s.size, s.spacing, maxLength, s.step, s.e.align};
-    const VerticalLayout layout = LayOutVertical(text, v, advance);
-    float unused = 0, lineHeight = 0;
-    t.Measure(u"\x4E00", s.size, &unused, &lineHeight);
-    const double lead = t.Lead(s.size);
-    const int64_t pad = s.pad, across = static_cast<int64_t>(std::ceil(lineHeight)) + 2 * pad;
-    // Upright cells are drawn in one pass over the columns' box; the others
-    // apart (once per character) and moved into place.
-    struct Column {
-        RectI rect;
-        std::vector<Typesetter::Piece> upright;
-    };
-    std::vector<Column> columns;
-    std::vector<CoverageMask> apart;
-    RectI box{0, 0, 0, 0};
-    for (size_t first = 0; first < layout.cells.size();) {
-        size_t end = first;
-        while (end < layout.cells.size() && layout.cells[end].column == layout.cells[first].column) ++end;
-        const VerticalCell& head = layout.cells[first];
-        const double centre = s.x + head.right - s.size / 2;
-        const double top = s.y + head.y, foot = top + layout.columnLengths[head.column];
-        const int64_t left = static_cast<int64_t>(std::floor(centre)) - across / 2 - pad;
-        const RectI rect = RectI{left, static_cast<int64_t>(std::floor(std::min(top, foot))) - 2 * pad,
-                                 left + across + 2 * pad, static_cast<int64_t>(std::ceil(std::max(top, foot))) + 2 * pad}
-                               .Intersect(s.reach);
-        const size_t from = first;
-        first = end;
-        if (rect.empty()) continue;
-        box = box.empty() ? rect : RectI{std::min(box.left, rect.left), std::min(box.top, rect.top),
-                                         std::max(box.right, rect.right), std::max(box.bottom, rect.bottom)};
-        columns.push_back({rect, {}});
-        std::vector<Typesetter::Piece>& upright = columns.back().upright;
-        for (size_t i = from; i < end; ++i) {
-            const VerticalCell& cell = layout.cells[i];
-            const double cellTop = s.y + cell.y, middle = cellTop + cell.length / 2;
-            switch (cell.form) {
-            case CellForm::Blank: break;
-            case CellForm::Upright:
-            case CellForm::Paired: {
-                double size = s.size;
-                if (cell.form == CellForm::Paired) {
-                    const double a = t.Advance(cell.text, size);
-                    if (a > kPairedWidth * s.size) size = std::max(1.0, std::floor(size * kPairedWidth * s.size / a));
-                }
-                float w = 0, h = 0;
-                t.Measure(cell.text, size, &w, &h);
-                upright.push_back({cell.text, centre - w / 2.0, middle - h / 2.0, size});
-                break;
-            }
-            case CellForm::Corner:
-            case CellForm::Turned: {
-                const Typesetter::Alone& a = t.DrawnAlone(cell.text, s.size, pad);
-                CoverageMask m;
-                if (cell.form == CellForm::Corner) {
-                    const InkBounds ink = InkOf(a.mask);
-                    if (ink.empty()) break;
-                    m = a.mask;
-                    const InkPlace at = CornerInk(cell, s.size, ink.right - ink.left, ink.bottom - ink.top);
-                    m.left = static_cast<int32_t>(std::llround(s.x + at.left)) - ink.left;
-                    m.top = static_cast<int32_t>(std::llround(s.y + at.top)) - ink.top;
-                } else {
-                    // Turned, the layout box's top edge becomes its right one and the
-                    // text's start its top: the box is centred on the column.
-                    m = TurnedClockwise(a.mask);
-                    m.left = static_cast<int32_t>(std::llround(centre - (m.width - pad - a.height / 2.0)));
-                    m.top = static_cast<int32_t>(std::llround(cellTop - pad - lead));
-                }
-                apart.push_back(std::move(m));
-                break;
-            }
-            }
-        }
-    }
-    auto area = [](const RectI& r) { return (r.right - r.left) * (r.bottom - r.top); };
-    std::vector<CoverageMask> placed;
-    if (columns.empty()) return placed;
-    if (area(box) <= kInkMeasureLimit) {
-        std::vector<Typesetter::Piece> all;
-        for (Column& c : columns) std::move(c.upright.begin(), c.upright.end(), std::back_inserter(all));
-        placed.push_back(t.RenderPieces(all, box));
-    } else {  // a picture's worth of columns: one at a time
-        for (const Column& c : columns)
-            if (area(c.rect) <= kInkMeasureLimit) placed.push_back(t.RenderPieces(c.upright, c.rect));
-    }
-    for (CoverageMask& m : apart) placed.push_back(std::move(m));
-    return placed;
-}
-
 RectI BoundsOf(const CoverageMask& m) {
     return {m.left, m.top, int64_t(m.left) + m.width, int64_t(m.top) + m.height};
 }
@@ -415,12 +153,8 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
     if (!vertical) {
         lines = FittedLines(text, e, at.scale, &size, typesetter);
     } else if (maxLength > 0 && e.fit == TextFit::Shrink) {
-        const MeasureText column = [&](const Utf16& t, double s) {
-            return ColumnLength(t, s, SpacingAt(e.letterSpacing, s), [&](const Utf16& p, double ps) {
-                return typesetter.Advance(p, ps);
-            });
-        };
-        size = ShrunkSize(SplitLines(text), size, EffectLimits::kShrinkFloor * at.scale, maxLength, column);
+        size = ShrunkColumnsSize(typesetter, text, size, EffectLimits::kShrinkFloor * at.scale, maxLength,
+                                 e.letterSpacing);
         maxLength = 0;
     }
     float unused = 0, lineHeight = 0;
