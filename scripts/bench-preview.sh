@@ -103,6 +103,8 @@ o=$(IMPRINTA_BENCH_BODY=10000 IMPRINTA_BENCH_TYPE_IN=body ours photo.jpg "$KEYS"
 echo "photo JPEG with a 10,000-character body: keystroke at the body's end $(value keystroke_median_s "$o") s (min $(value keystroke_min_s "$o") max $(value keystroke_max_s "$o"))"
 o=$(IMPRINTA_BENCH_FIELDS="$(winepath -w "$T/phone.jpg")" ours photo.jpg "$KEYS")
 echo "photo JPEG with a picture field (a 13 M pixel phone photo in a round box) and a QR code (level H, a centre picture): keystroke $(value keystroke_median_s "$o") s (min $(value keystroke_min_s "$o") max $(value keystroke_max_s "$o"))"
+o=$(IMPRINTA_BENCH_VERTICAL=1 IMPRINTA_BENCH_TYPE_IN=body ours photo.png "$KEYS")
+echo "photo-like PNG with a vertical 10-line poem (竖排, 40 px): keystroke at the poem's end $(value keystroke_median_s "$o") s (min $(value keystroke_min_s "$o") max $(value keystroke_max_s "$o"))"
 o=$(ours photo.png 0 1000)
 echo "photo-like PNG, 1000 refreshes: working set $(value working_set_after_101_mb "$o") MB after 101, $(value working_set_after_1000_mb "$o") MB after 1000, peak $(value peak_working_set_mb "$o") MB"
 b=$(wine "$BENCH" --batch $(for i in 1 2 3 4 5; do winepath -w "$T/batch$i.png"; done) 2>/dev/null | tr -d '\r')

@@ -163,10 +163,14 @@ IniValues StoredPosterHead(const PosterDescription& poster, const std::vector<st
 
 IniValues StoredPosterStyle(const PosterDescription& poster) {
     IniValues values;
-    for (size_t i = 0; i < kStandardFieldCount && i < poster.fields.size(); ++i)
-        for (int s = 0; s < kStyleFieldCount; ++s)
-            values.emplace_back(poster.fields[i].name + kStyleFields[s].name,
-                                NumberText(kStyleFields[s].get(poster.fields[i].text.effects)));
+    auto add = [&](int from, int to) {
+        for (size_t i = 0; i < kStandardFieldCount && i < poster.fields.size(); ++i)
+            for (int s = from; s < to; ++s)
+                values.emplace_back(poster.fields[i].name + kStyleFields[s].name,
+                                    NumberText(kStyleFields[s].get(poster.fields[i].text.effects)));
+    };
+    add(0, kLaterStyleFieldsFrom);
+    add(kLaterStyleFieldsFrom, kStyleFieldCount);
     return values;
 }
 

@@ -102,6 +102,22 @@ std::vector<Utf16> WrapLine(const Utf16& line, double maxWidth, double size, con
     return out;
 }
 
+double SpacingAt(int32_t permille, double size) { return size * permille / 1000.0; }
+
+size_t CharacterCount(const Utf16& text) {
+    size_t n = 0;
+    for (char16_t c : text) n += !IsSurrogateTail(c);
+    return n;
+}
+
+MeasureText Spaced(const MeasureText& measure, int32_t permille) {
+    if (permille == 0) return measure;
+    return [measure, permille](const Utf16& text, double size) {
+        const size_t n = CharacterCount(text);
+        return measure(text, size) + (n > 1 ? SpacingAt(permille, size) * double(n - 1) : 0.0);
+    };
+}
+
 double ShrunkSize(const std::vector<Utf16>& lines, double size, double floor, double maxWidth,
                   const MeasureText& measure) {
     auto fits = [&](double s) {

@@ -28,6 +28,14 @@ bool IsOpeningPunctuation(char16_t c);
 // is bounded by the line's length.
 std::vector<Utf16> WrapLine(const Utf16& line, double maxWidth, double size, const MeasureText& measure);
 
+// Letter spacing: thousandths of the size added after every character but a
+// line's last (negative draws them closer).
+double SpacingAt(int32_t permille, double size);
+// Characters of a text: a surrogate pair counts once.
+size_t CharacterCount(const Utf16& text);
+// The measure with the spacing counted in: what wrapping and fitting go by.
+MeasureText Spaced(const MeasureText& measure, int32_t permille);
+
 // The largest size from size down to floor (in steps of one pixel) at which
 // every line fits maxWidth; floor when none does.
 double ShrunkSize(const std::vector<Utf16>& lines, double size, double floor, double maxWidth,

@@ -33,6 +33,17 @@ TextEffects Clamped(const TextEffects& in) {
     e.maxWidth = Clamp(e.maxWidth, 0, L::kMaxWidthMax);
     e.referenceWidth = Clamp(e.referenceWidth, 0, L::kReferenceMax);
     e.referenceHeight = Clamp(e.referenceHeight, 0, L::kReferenceMax);
+    e.direction = EnumIn(e.direction, TextDirection::Vertical);
+    e.letterSpacing = Clamp(e.letterSpacing, L::kLetterSpacingMin, L::kLetterSpacingMax);
+    e.rotation = Clamp(e.rotation, -L::kRotationMax, L::kRotationMax);
+    e.gradient = Clamp(e.gradient, 0, 1);
+    e.gradientAngle = Clamp(e.gradientAngle, -L::kRotationMax, L::kRotationMax);
+    e.placeX = EnumIn(e.placeX, PicturePlace::End);
+    e.placeY = EnumIn(e.placeY, PicturePlace::End);
+    e.marginX = Clamp(e.marginX, -L::kMarginMax, L::kMarginMax);
+    e.marginY = Clamp(e.marginY, -L::kMarginMax, L::kMarginMax);
+    e.gradientFrom &= 0xFFFFFF;
+    e.gradientTo &= 0xFFFFFF;
     e.outlineColour &= 0xFFFFFF;
     e.shadowColour &= 0xFFFFFF;
     return e;
@@ -40,6 +51,8 @@ TextEffects Clamped(const TextEffects& in) {
 
 bool HasOutline(const TextEffects& e) { return e.outlineWidth > 0; }
 bool HasShadow(const TextEffects& e) { return e.shadowOpacity > 0; }
+bool HasGradient(const TextEffects& e) { return e.gradient != 0; }
+bool IsPlaced(const TextEffects& e) { return e.placeX != PicturePlace::AtPoint || e.placeY != PicturePlace::AtPoint; }
 
 static bool Proportional(const TextEffects& e) {
     return e.anchor == TextAnchor::Proportional && e.referenceWidth > 0 && e.referenceHeight > 0;
@@ -47,7 +60,8 @@ static bool Proportional(const TextEffects& e) {
 
 bool IsPlain(const TextEffects& e) {
     return e.align == TextAlign::Left && e.lineSpacing == 100 && !HasOutline(e) && !HasShadow(e) &&
-           e.maxWidth == 0 && !Proportional(e);
+           e.maxWidth == 0 && !Proportional(e) && e.direction == TextDirection::Horizontal && e.letterSpacing == 0 &&
+           e.rotation == 0 && !HasGradient(e) && !IsPlaced(e);
 }
 
 StyledPlacement PlaceText(const TextEffects& e, int32_t x, int32_t y, int32_t size, uint32_t width, uint32_t height,
@@ -81,6 +95,17 @@ const StyleField kStyleFields[] = {
     {"定位", IMPRINTA_STYLE_INT(anchor)},
     {"参考宽", IMPRINTA_STYLE_INT(referenceWidth)},
     {"参考高", IMPRINTA_STYLE_INT(referenceHeight)},
+    {"方向", IMPRINTA_STYLE_INT(direction)},
+    {"字距", IMPRINTA_STYLE_INT(letterSpacing)},
+    {"旋转", IMPRINTA_STYLE_INT(rotation)},
+    {"渐变", IMPRINTA_STYLE_INT(gradient)},
+    {"渐变起色", IMPRINTA_STYLE_INT(gradientFrom)},
+    {"渐变终色", IMPRINTA_STYLE_INT(gradientTo)},
+    {"渐变角度", IMPRINTA_STYLE_INT(gradientAngle)},
+    {"水平位置", IMPRINTA_STYLE_INT(placeX)},
+    {"水平边距", IMPRINTA_STYLE_INT(marginX)},
+    {"垂直位置", IMPRINTA_STYLE_INT(placeY)},
+    {"垂直边距", IMPRINTA_STYLE_INT(marginY)},
 };
 const int kStyleFieldCount = sizeof kStyleFields / sizeof kStyleFields[0];
 #undef IMPRINTA_STYLE_INT

@@ -12,6 +12,12 @@ enum class TextFit : int32_t { Wrap, Shrink };
 // Pixels: x, y and every length as typed. Proportional: as typed for a picture
 // of the reference size, scaled to the picture drawn on.
 enum class TextAnchor : int32_t { Pixels, Proportional };
+// Vertical: columns top to bottom, right to left; x is the first column's right
+// edge and the alignment's left, centre and right are a column's top, middle and foot.
+enum class TextDirection : int32_t { Horizontal, Vertical };
+// Where the text's ink box goes on the picture, each way: at the typed x (or y),
+// or against an edge (less the margin) or the middle of the picture.
+enum class PicturePlace : int32_t { AtPoint, Start, Middle, End };
 
 struct TextEffects {
     TextAlign align = TextAlign::Left;
@@ -26,6 +32,14 @@ struct TextEffects {
     TextFit fit = TextFit::Wrap;
     TextAnchor anchor = TextAnchor::Pixels;
     int32_t referenceWidth = 0, referenceHeight = 0;  // the picture a proportional layout was made on
+    TextDirection direction = TextDirection::Horizontal;
+    int32_t letterSpacing = 0;  // thousandths of the size between characters
+    int32_t rotation = 0;       // degrees clockwise about the anchor
+    int32_t gradient = 0;       // 1: filled from gradientFrom to gradientTo instead of the colour
+    uint32_t gradientFrom = 0, gradientTo = 0;  // 0x00BBGGRR
+    int32_t gradientAngle = 0;  // degrees clockwise from left-to-right
+    PicturePlace placeX = PicturePlace::AtPoint, placeY = PicturePlace::AtPoint;
+    int32_t marginX = 0, marginY = 0;  // pixels from the edge placed against
     bool operator==(const TextEffects&) const = default;
 };
 
@@ -38,6 +52,9 @@ struct EffectLimits {
     static constexpr int32_t kMaxWidthMax = 20000;
     static constexpr int32_t kReferenceMax = 65535;
     static constexpr int32_t kShrinkFloor = 8;  // pixels: the smallest size shrinking goes to
+    static constexpr int32_t kLetterSpacingMin = -500, kLetterSpacingMax = 2000;
+    static constexpr int32_t kRotationMax = 180;
+    static constexpr int32_t kMarginMax = 20000;
 };
 
 TextEffects Clamped(const TextEffects& e);
@@ -45,6 +62,8 @@ TextEffects Clamped(const TextEffects& e);
 bool IsPlain(const TextEffects& e);
 bool HasOutline(const TextEffects& e);
 bool HasShadow(const TextEffects& e);
+bool HasGradient(const TextEffects& e);
+bool IsPlaced(const TextEffects& e);  // against the picture either way
 
 // Where and how large a text is drawn on a picture of width x height, after the
 // anchor and the display scale (one factor for every length).
@@ -63,6 +82,9 @@ struct StyleField {
 };
 extern const StyleField kStyleFields[];
 extern const int kStyleFieldCount;
+// Rows from this one on (direction, spacing, rotation, gradient, placement)
+// came later: files keep them after every text's earlier rows.
+constexpr int kLaterStyleFieldsFrom = 14;
 
 // A stored integer: optional blanks and sign, decimal digits (full-width too), within int32.
 // False for anything else (empty, text, out of range): the setting keeps its default.

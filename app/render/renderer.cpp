@@ -337,12 +337,14 @@ std::vector<std::string> LinesOf(const char* text) {
     return lines;
 }
 
-double CachedLineAdvance(const TextStyle& s) {
+// How far apart a text's lines (or a vertical text's columns) are laid out.
+double CachedLineAdvance(const TextStyle& s, const TextEffects& e) {
     static std::string key;
     static double advance = 0;
-    const int32_t numbers[] = {s.size, s.style, s.hint};
+    const bool columns = e.direction == TextDirection::Vertical;
+    const int32_t numbers[] = {s.size, s.style, s.hint, columns, e.lineSpacing};
     std::string now = std::string(reinterpret_cast<const char*>(numbers), sizeof numbers) + (s.fontName ? s.fontName : "");
-    if (now != key) advance = LineAdvance(s), key = std::move(now);
+    if (now != key) advance = columns ? ColumnStep(s, e) : LineAdvance(s), key = std::move(now);
     return advance;
 }
 
@@ -359,19 +361,22 @@ void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int
         if (!reduced_) return draw(canvas);
         // A preview: the text that did not change is painted from its layer.
         try {
-            const std::vector<std::string> lines = IsPlain(effects) ? LinesOf(text) : std::vector<std::string>();
+            const bool columns = ColumnsDrawnApart(effects);
+            const std::vector<std::string> lines = IsPlain(effects) || columns ? LinesOf(text) : std::vector<std::string>();
             if (lines.size() < kLayerPerLineFrom)
                 return PreviewLayers().Paint(canvas, LayerKey(textStyle, effects, text, x, y, canvas, scale), draw);
-            // Each line where GDI+ would have laid it out in the whole text.
-            const double advance = CachedLineAdvance(textStyle);
-            const double bottom = canvas.height / scale.y + 2.0 * size;
-            for (size_t i = 0; i < lines.size() && y + i * advance <= bottom; ++i) {
+            // Each line where GDI+ would have laid it out in the whole text;
+            // a vertical text's columns leftwards, a whole step each.
+            const double advance = CachedLineAdvance(textStyle, effects);
+            const double bottom = canvas.height / scale.y + 2.0 * size, left = -2.0 * size;
+            for (size_t i = 0; i < lines.size() && (columns ? x - i * advance >= left : y + i * advance <= bottom); ++i) {
                 if (lines[i].empty()) continue;
-                const int32_t lineY = y + static_cast<int32_t>(std::lround(i * advance));
+                const int32_t shift = static_cast<int32_t>(std::lround(i * advance));
+                const int32_t lineX = columns ? x - shift : x, lineY = columns ? y : y + shift;
                 const char* line = lines[i].c_str();
-                auto drawLine = [&](pic::Canvas& on) { DrawTextOnCanvas(on, textStyle, effects, line, x, lineY, scale); };
+                auto drawLine = [&](pic::Canvas& on) { DrawTextOnCanvas(on, textStyle, effects, line, lineX, lineY, scale); };
                 try {
-                    PreviewLayers().Paint(canvas, LayerKey(textStyle, effects, line, x, lineY, canvas, scale), drawLine);
+                    PreviewLayers().Paint(canvas, LayerKey(textStyle, effects, line, lineX, lineY, canvas, scale), drawLine);
                 } catch (const std::bad_alloc&) {
                     PreviewLayers().Clear();
                     drawLine(canvas);  // nothing of this line was painted yet

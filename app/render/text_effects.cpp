@@ -187,11 +187,13 @@ CoverageMask Blurred(const CoverageMask& mask, int32_t radius) {
     return out;
 }
 
-void PaintMask(uint8_t* bgra, int32_t width, int32_t height, const CoverageMask& mask, int32_t dx, int32_t dy,
-               uint32_t colour, int32_t opacity) {
+namespace {
+
+template <typename ColourAt>
+void PaintWith(uint8_t* bgra, int32_t width, int32_t height, const CoverageMask& mask, int32_t dx, int32_t dy,
+               int32_t opacity, ColourAt colourAt) {
     if (mask.empty() || opacity <= 0) return;
     opacity = std::min(opacity, 255);
-    const uint32_t r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
     const int64_t x0 = std::max<int64_t>(0, int64_t(mask.left) + dx);
     const int64_t y0 = std::max<int64_t>(0, int64_t(mask.top) + dy);
     const int64_t x1 = std::min<int64_t>(width, int64_t(mask.left) + dx + mask.width);
@@ -206,12 +208,107 @@ void PaintMask(uint8_t* bgra, int32_t width, int32_t height, const CoverageMask&
             const uint32_t da = p[3];
             const uint32_t outA = a + (da * (255 - a) + 127) / 255;
             if (outA == 0) continue;
-            p[0] = Blend(b, p[0], a, da, outA);
-            p[1] = Blend(g, p[1], a, da, outA);
-            p[2] = Blend(r, p[2], a, da, outA);
+            const uint32_t colour = colourAt(x, y);
+            p[0] = Blend((colour >> 16) & 0xFF, p[0], a, da, outA);
+            p[1] = Blend((colour >> 8) & 0xFF, p[1], a, da, outA);
+            p[2] = Blend(colour & 0xFF, p[2], a, da, outA);
             p[3] = static_cast<uint8_t>(outA);
         }
     }
+}
+
+constexpr double kPi = 3.14159265358979323846;
+
+}  // namespace
+
+void PaintMask(uint8_t* bgra, int32_t width, int32_t height, const CoverageMask& mask, int32_t dx, int32_t dy,
+               uint32_t colour, int32_t opacity) {
+    PaintWith(bgra, width, height, mask, dx, dy, opacity, [colour](int64_t, int64_t) { return colour; });
+}
+
+void PaintMask(uint8_t* bgra, int32_t width, int32_t height, const CoverageMask& mask, int32_t dx, int32_t dy,
+               const LinearGradient& gradient, int32_t opacity) {
+    PaintWith(bgra, width, height, mask, dx, dy, opacity,
+              [&gradient](int64_t x, int64_t y) { return gradient.At(double(x) + 0.5, double(y) + 0.5); });
+}
+
+uint32_t LinearGradient::At(double rowsX, double rowsY) const {
+    const double px = rowsX / scaleX - originX, py = rowsY / scaleY - originY;
+    const double span2 = spanX * spanX + spanY * spanY;
+    const double t = span2 > 0 ? std::clamp((px * spanX + py * spanY) / span2, 0.0, 1.0) : 0.0;
+    uint32_t out = 0;
+    for (int shift : {0, 8, 16}) {
+        const double a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+        out |= static_cast<uint32_t>(std::lround(a + (b - a) * t)) << shift;
+    }
+    return out;
+}
+
+LinearGradient GradientAcross(uint32_t from, uint32_t to, double degrees, double left, double top, double right,
+                              double bottom) {
+    const double ux = std::cos(degrees * kPi / 180), uy = std::sin(degrees * kPi / 180);
+    // The box's reach along the direction, from its centre: half its extent.
+    const double half = (std::abs(ux) * (right - left) + std::abs(uy) * (bottom - top)) / 2;
+    LinearGradient g;
+    g.from = from, g.to = to;
+    g.originX = (left + right) / 2 - ux * half, g.originY = (top + bottom) / 2 - uy * half;
+    g.spanX = ux * 2 * half, g.spanY = uy * 2 * half;
+    return g;
+}
+
+LinearGradient Turned(const LinearGradient& g, double degrees, double cx, double cy) {
+    const double c = std::cos(degrees * kPi / 180), s = std::sin(degrees * kPi / 180);
+    LinearGradient out = g;
+    const double ox = g.originX - cx, oy = g.originY - cy;
+    out.originX = cx + ox * c - oy * s, out.originY = cy + ox * s + oy * c;
+    out.spanX = g.spanX * c - g.spanY * s, out.spanY = g.spanX * s + g.spanY * c;
+    return out;
+}
+
+InkBounds InkOf(const CoverageMask& m) {
+    InkBounds b{m.width, m.height, -1, -1};
+    for (int32_t y = 0; y < m.height; ++y)
+        for (int32_t x = 0; x < m.width; ++x)
+            if (m.at(x, y)) b.left = std::min(b.left, x), b.top = std::min(b.top, y), b.right = std::max(b.right, x), b.bottom = std::max(b.bottom, y);
+    if (b.right < 0) return {};
+    return {m.left + b.left, m.top + b.top, m.left + b.right + 1, m.top + b.bottom + 1};
+}
+
+CoverageMask TurnedClockwise(const CoverageMask& m) {
+    CoverageMask out = CoverageMask::Blank(m.left, m.top, m.height, m.width);
+    for (int32_t y = 0; y < m.height; ++y)
+        for (int32_t x = 0; x < m.width; ++x) out.alpha[static_cast<size_t>(x) * out.width + (m.height - 1 - y)] = m.at(x, y);
+    return out;
+}
+
+CoverageMask Rotated(const CoverageMask& m, double degrees, double cx, double cy) {
+    if (m.empty() || degrees == 0) return m;
+    const double c = std::cos(degrees * kPi / 180), s = std::sin(degrees * kPi / 180);
+    // The turned corners' box holds the result.
+    double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+    for (double x : {double(m.left), double(m.left) + m.width})
+        for (double y : {double(m.top), double(m.top) + m.height}) {
+            const double tx = cx + (x - cx) * c - (y - cy) * s, ty = cy + (x - cx) * s + (y - cy) * c;
+            lo[0] = std::min(lo[0], tx), hi[0] = std::max(hi[0], tx), lo[1] = std::min(lo[1], ty), hi[1] = std::max(hi[1], ty);
+        }
+    const int32_t left = static_cast<int32_t>(std::floor(lo[0])) - 1, top = static_cast<int32_t>(std::floor(lo[1])) - 1;
+    CoverageMask out = CoverageMask::Blank(left, top, static_cast<int32_t>(std::ceil(hi[0])) + 1 - left,
+                                           static_cast<int32_t>(std::ceil(hi[1])) + 1 - top);
+    auto sample = [&](int64_t x, int64_t y) -> double {
+        return x < 0 || y < 0 || x >= m.width || y >= m.height ? 0.0 : m.at(int32_t(x), int32_t(y));
+    };
+    for (int32_t oy = 0; oy < out.height; ++oy)
+        for (int32_t ox = 0; ox < out.width; ++ox) {
+            // This pixel's centre turned back onto the source, in its pixel grid.
+            const double px = out.left + ox + 0.5 - cx, py = out.top + oy + 0.5 - cy;
+            const double sx = cx + px * c + py * s - m.left - 0.5, sy = cy - px * s + py * c - m.top - 0.5;
+            const double fx = std::floor(sx), fy = std::floor(sy), ax = sx - fx, ay = sy - fy;
+            const int64_t ix = static_cast<int64_t>(fx), iy = static_cast<int64_t>(fy);
+            const double v = (sample(ix, iy) * (1 - ax) + sample(ix + 1, iy) * ax) * (1 - ay) +
+                             (sample(ix, iy + 1) * (1 - ax) + sample(ix + 1, iy + 1) * ax) * ay;
+            out.alpha[static_cast<size_t>(oy) * out.width + ox] = static_cast<uint8_t>(std::lround(std::min(255.0, v)));
+        }
+    return out;
 }
 
 }  // namespace app

@@ -1,11 +1,12 @@
 #include "app/render/text_render.h"
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <vector>
 #include "app/render/gdiplus.h"
 #include "app/platform/runtime_calls.h"
 #include "app/render/text_effects.h"
+#include "app/render/typesetter.h"
+#include "app/render/vertical_text.h"
 #include "app/poster/text_layout.h"
 #include "app/poster/text_limits.h"
 #include "runtime/core/blocks.h"
@@ -13,20 +14,9 @@
 namespace app {
 
 using namespace gdiplus;
+using namespace typesetting;
 
 namespace {
-
-// A line's mask beyond this many pixels is not measured for its ink: it is
-// placed by its layout box instead, and only the part near the picture is drawn.
-constexpr int64_t kInkMeasureLimit = int64_t(16) << 20;
-
-struct RectI {
-    int64_t left, top, right, bottom;  // right and bottom exclusive
-    bool empty() const { return right <= left || bottom <= top; }
-    RectI Intersect(const RectI& o) const {
-        return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
-    }
-};
 
 Utf16 WideText(const char* text) {
     void* wide = TextToUtf16(text ? text : "");
@@ -38,96 +28,6 @@ Utf16 WideText(const char* text) {
     Free(wide);
     return out;
 }
-
-// First and one-past-last columns holding any coverage; {0, 0} when none does.
-std::pair<int32_t, int32_t> InkColumns(const CoverageMask& m) {
-    int32_t first = m.width, last = -1;
-    for (int32_t y = 0; y < m.height; ++y)
-        for (int32_t x = 0; x < m.width; ++x)
-            if (m.at(x, y)) first = std::min(first, x), last = std::max(last, x);
-    return last < 0 ? std::pair<int32_t, int32_t>{0, 0} : std::pair<int32_t, int32_t>{first, last + 1};
-}
-
-// Room around a line's layout box for glyphs that overhang it.
-int64_t Padding(double size) { return static_cast<int64_t>(size / 4) + 2; }
-// A line's drawn width beside its layout box: emboldening widens every glyph a little.
-int64_t BoxWidth(float layoutWidth, double size) {
-    return static_cast<int64_t>(std::ceil(layoutWidth * 1.25)) + 2 * Padding(size) + 4;
-}
-
-// GDI+ fonts of one family and style by size, and a graphics to measure with.
-class Typesetter {
-public:
-    Typesetter(const TextStyle& style) : style_(style) {
-        bitmap_ = NewBitmap(1, 1);
-        graphics_ = GraphicsOf(bitmap_);
-        if (style.hint != kNoTextRenderingHint)
-            Dll(kDllGdipSetTextRenderingHint, {graphics_, static_cast<uint32_t>(style.hint)});
-    }
-    ~Typesetter() {
-        for (auto& f : fonts_) Dll(kDllGdipDeleteFont, {f.second});
-        DeleteGraphics(graphics_);
-        DisposeImage(bitmap_);
-    }
-    Typesetter(const Typesetter&) = delete;
-    Typesetter& operator=(const Typesetter&) = delete;
-
-    uint32_t Font(double size) {
-        auto it = fonts_.find(size);
-        if (it != fonts_.end()) return it->second;
-        uint32_t font = CreateTextFont(style_.fontName, static_cast<float>(size), style_.style, kUnitPixel);
-        fonts_[size] = font;
-        return font;
-    }
-    // Layout box of one line (no wrapping): width and height.
-    void Measure(const Utf16& text, double size, float* width, float* height) {
-        float layout[4] = {0, 0, 0, 0}, box[4] = {0, 0, 0, 0};
-        int32_t fitted = 0, lines = 0;
-        const Utf16 probe = text.empty() ? Utf16(u" ") : text;
-        Dll(kDllGdipMeasureString, {graphics_, PtrWord(probe.c_str()), static_cast<uint32_t>(probe.size()),
-                                    Font(size), PtrWord(layout), 0, PtrWord(box), PtrWord(&fitted), PtrWord(&lines)});
-        *width = text.empty() ? 0.0f : box[2];
-        *height = box[3];
-    }
-    // How far right of its layout origin a line's ink reaches. Measured on the
-    // drawn glyphs: GDI+'s layout box leaves out the width an emboldened face gains.
-    double Width(const Utf16& text, double size) {
-        float w = 0, h = 0;
-        Measure(text, size, &w, &h);
-        if (text.empty() || w * static_cast<double>(h) > kInkMeasureLimit) return w;
-        const int64_t pad = Padding(size);
-        CoverageMask m = Render(text, size, pad, pad, {0, 0, BoxWidth(w, size), static_cast<int64_t>(std::ceil(h)) + 2 * pad});
-        const auto columns = InkColumns(m);
-        return columns.second > 0 ? columns.second - pad : 0.0;
-    }
-
-    // The line's coverage in rect (picture coordinates), its layout box starting at (ox, oy).
-    CoverageMask Render(const Utf16& line, double size, double ox, double oy, const RectI& rect) {
-        CoverageMask mask = CoverageMask::Blank(static_cast<int32_t>(rect.left), static_cast<int32_t>(rect.top),
-                                                static_cast<int32_t>(rect.right - rect.left),
-                                                static_cast<int32_t>(rect.bottom - rect.top));
-        if (mask.empty()) return mask;
-        std::vector<uint8_t> rows(static_cast<size_t>(mask.width) * mask.height * 4, 0);
-        uint32_t bitmap = BitmapOver(rows.data(), mask.width, mask.height);
-        uint32_t graphics = GraphicsOf(bitmap);
-        if (style_.hint != kNoTextRenderingHint)
-            Dll(kDllGdipSetTextRenderingHint, {graphics, static_cast<uint32_t>(style_.hint)});
-        uint32_t brush = CreateTextBrush(0xFFFFFF, 255);
-        float at[4] = {static_cast<float>(ox - rect.left), static_cast<float>(oy - rect.top), 0, 0};
-        Dll(kDllGdipDrawString, {graphics, PtrWord(line.c_str()), static_cast<uint32_t>(line.size()), Font(size),
-                                 PtrWord(at), 0, brush});
-        Dll(kDllGdipDeleteBrush, {brush});
-        DeleteGraphics(graphics);
-        DisposeImage(bitmap);
-        for (size_t i = 0; i < mask.alpha.size(); ++i) mask.alpha[i] = rows[i * 4 + 3];
-        return mask;
-    }
-
-private:
-    TextStyle style_;
-    uint32_t bitmap_ = 0, graphics_ = 0;
-    std::map<double, uint32_t> fonts_;
-};
 
 // Copies the part of src inside dst's rectangle into dst, keeping the larger coverage.
 void Merge(CoverageMask& dst, const CoverageMask& src) {
@@ -147,7 +47,7 @@ std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double s
     std::vector<Utf16> lines = SplitLines(text);
     const double maxWidth = e.maxWidth * scale;
     if (!(maxWidth > 0)) return lines;
-    MeasureText measure = [&](const Utf16& t, double s) { return typesetter.Width(t, s); };
+    MeasureText measure = Spaced([&](const Utf16& t, double s) { return typesetter.Width(t, s); }, e.letterSpacing);
     if (e.fit == TextFit::Shrink) {
         *size = ShrunkSize(lines, *size, EffectLimits::kShrinkFloor * scale, maxWidth, measure);
         return lines;
@@ -156,6 +56,82 @@ std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double s
     for (const Utf16& line : lines)
         for (Utf16& piece : WrapLine(line, maxWidth, *size, measure)) wrapped.push_back(std::move(piece));
     return wrapped;
+}
+
+size_t CharacterLength(const Utf16& s, size_t i) {
+    return i + 1 < s.size() && s[i] >= 0xD800 && s[i] <= 0xDBFF ? 2 : 1;
+}
+
+
+// A line with its layout box starting at (ox, oy): one call to GDI+, or with
+// letter spacing each character after the last one's advance and the spacing.
+CoverageMask RenderLine(const Setting& s, const Utf16& line, double ox, double oy, const RectI& rect) {
+    if (s.spacing == 0) return s.typesetter.Render(line, s.size, ox, oy, rect);
+    std::vector<Typesetter::Piece> pieces;
+    for (size_t i = 0; i < line.size();) {
+        const size_t n = CharacterLength(line, i);
+        Utf16 c = line.substr(i, n);
+        const double advance = s.typesetter.Advance(c, s.size);
+        pieces.push_back({std::move(c), ox, oy, s.size});
+        ox += advance + s.spacing;
+        i += n;
+    }
+    return s.typesetter.RenderPieces(pieces, rect);
+}
+
+std::vector<CoverageMask> HorizontalLines(const Setting& s, const std::vector<Utf16>& lines) {
+    const TextEffects& e = s.e;
+    const int64_t pad = s.pad;
+    const RectI& reach = s.reach;
+    std::vector<CoverageMask> placed;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Utf16& line = lines[i];
+        if (line.find_first_not_of(u" \t\x3000") == Utf16::npos) continue;
+        float w = 0, h = 0;
+        s.typesetter.Measure(line, s.size, &w, &h);
+        const size_t n = CharacterCount(line);
+        if (n > 1) w = std::max(0.0f, w + static_cast<float>(s.spacing * double(n - 1)));
+        const double oy = s.y + i * s.step;
+        if (oy - pad > reach.bottom) break;  // the lines below start lower still
+        const int64_t boxW = BoxWidth(w, s.size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
+        double ox = s.x;
+        CoverageMask mask;
+        if (e.align != TextAlign::Left && boxW * boxH <= kInkMeasureLimit) {
+            // Drawn once away from the picture; aligned by its ink, then moved into place.
+            const double fx = s.x - std::floor(s.x), fy = oy - std::floor(oy);
+            mask = RenderLine(s, line, pad + fx, pad + fy, {0, 0, boxW, boxH});
+            const auto [first, last] = InkColumns(mask);
+            const double target = e.align == TextAlign::Centre ? s.x - (last - first) / 2.0 : s.x - (last - first);
+            mask.left = static_cast<int32_t>(std::llround(target)) - first;
+            mask.top = static_cast<int32_t>(std::floor(oy) - pad);
+            const RectI r = RectI{mask.left, mask.top, mask.left + boxW, mask.top + boxH}.Intersect(reach);
+            if (r.empty()) continue;
+        } else {
+            if (e.align == TextAlign::Centre) ox -= w / 2.0;
+            if (e.align == TextAlign::Right) ox -= w;
+            const int64_t left = static_cast<int64_t>(std::floor(ox)) - pad, top = static_cast<int64_t>(std::floor(oy)) - pad;
+            const RectI r = RectI{left, top, left + boxW, top + boxH}.Intersect(reach);
+            if (r.empty()) continue;
+            mask = RenderLine(s, line, ox, oy, r);
+        }
+        placed.push_back(std::move(mask));
+    }
+    return placed;
+}
+
+RectI BoundsOf(const CoverageMask& m) {
+    return {m.left, m.top, int64_t(m.left) + m.width, int64_t(m.top) + m.height};
+}
+
+// How far the ink box moves to stand against the picture (or stays at its point).
+int64_t PlacedShift(PicturePlace place, int64_t inkStart, int64_t inkEnd, double side, double margin) {
+    switch (place) {
+    case PicturePlace::Start: return std::llround(margin) - inkStart;
+    case PicturePlace::Middle: return std::llround((side - double(inkEnd - inkStart)) / 2) - inkStart;
+    case PicturePlace::End: return std::llround(side - margin) - inkEnd;
+    case PicturePlace::AtPoint: break;
+    }
+    return 0;
 }
 
 void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ownWidth, uint32_t ownHeight,
@@ -170,63 +146,57 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
     if (!(at.size > 0) || !d.text) return;
     Typesetter typesetter(d.style);
     double size = at.size;
-    const std::vector<Utf16> lines = FittedLines(WideText(d.text), e, at.scale, &size, typesetter);
+    const Utf16 text = WideText(d.text);
+    const bool vertical = e.direction == TextDirection::Vertical;
+    double maxLength = e.maxWidth * at.scale;
+    std::vector<Utf16> lines;
+    if (!vertical) {
+        lines = FittedLines(text, e, at.scale, &size, typesetter);
+    } else if (maxLength > 0 && e.fit == TextFit::Shrink) {
+        size = ShrunkColumnsSize(typesetter, text, size, EffectLimits::kShrinkFloor * at.scale, maxLength,
+                                 e.letterSpacing);
+        maxLength = 0;
+    }
     float unused = 0, lineHeight = 0;
     typesetter.Measure(u"A", size, &unused, &lineHeight);
-    const double step = lineHeight * e.lineSpacing / 100.0;
+    // Columns lie whole pixels apart: each may be drawn on its own (ColumnsDrawnApart).
+    const double step = vertical ? std::round(lineHeight * e.lineSpacing / 100.0) : lineHeight * e.lineSpacing / 100.0;
 
     // Outline and shadow are worked out on the rows, at their scale.
     const bool scaled = !(d.scale == TextScale{});
     const double sx = d.scale.x, sy = d.scale.y, lengths = at.scale * (sx + sy) / 2.0;
     const double outline = HasOutline(e) ? e.outlineWidth * lengths : 0;
     const int64_t blur = HasShadow(e) ? static_cast<int64_t>(std::ceil(e.shadowBlur * lengths)) : 0;
-    const int64_t dx = HasShadow(e) ? std::llround(e.shadowDx * lengths) : 0;
-    const int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * lengths) : 0;
+    int64_t dx = HasShadow(e) ? std::llround(e.shadowDx * lengths) : 0;
+    int64_t dy = HasShadow(e) ? std::llround(e.shadowDy * lengths) : 0;
+    if (e.rotation != 0) {  // the shadow turns with the text
+        const double a = e.rotation * 3.14159265358979323846 / 180, c = std::cos(a), s = std::sin(a);
+        const double tx = dx * c - dy * s, ty = dx * s + dy * c;
+        dx = std::llround(tx), dy = std::llround(ty);
+    }
     // What may reach the rows: the rows grown by how far effects spread, and
     // the same place on the full-size picture, where the glyphs are set.
     const int64_t spread = static_cast<int64_t>(std::ceil(outline)) + 2 + blur + 2 + std::max(std::abs(dx), std::abs(dy));
     const RectI rowsReach{-spread, -spread, int64_t(width) + spread, int64_t(height) + spread};
-    const RectI reach = !scaled ? rowsReach
-                                : RectI{static_cast<int64_t>(std::floor(rowsReach.left / sx)) - 1,
-                                        static_cast<int64_t>(std::floor(rowsReach.top / sy)) - 1,
-                                        static_cast<int64_t>(std::ceil(rowsReach.right / sx)) + 1,
-                                        static_cast<int64_t>(std::ceil(rowsReach.bottom / sy)) + 1};
-    const int64_t pad = Padding(size);
+    RectI reach = !scaled ? rowsReach
+                          : RectI{static_cast<int64_t>(std::floor(rowsReach.left / sx)) - 1,
+                                  static_cast<int64_t>(std::floor(rowsReach.top / sy)) - 1,
+                                  static_cast<int64_t>(std::ceil(rowsReach.right / sx)) + 1,
+                                  static_cast<int64_t>(std::ceil(rowsReach.bottom / sy)) + 1};
+    if (e.rotation != 0 || IsPlaced(e)) {
+        // Turned or moved afterwards, any part may end on the picture: as far
+        // as a text may start from it.
+        const int64_t far = int64_t(kPositionReach) * std::max<int64_t>(1, std::max(ownWidth, ownHeight)) + spread;
+        reach = {-far, -far, int64_t(ownWidth) + far, int64_t(ownHeight) + far};
+    }
+    const Setting setting{typesetter, e, at.x, at.y, size, step, SpacingAt(e.letterSpacing, size), Padding(size), reach};
+    std::vector<CoverageMask> placed = vertical ? VerticalColumns(setting, text, maxLength) : HorizontalLines(setting, lines);
 
-    std::vector<CoverageMask> placed;
     RectI bounds{0, 0, 0, 0};
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const Utf16& line = lines[i];
-        if (line.find_first_not_of(u" \t\x3000") == Utf16::npos) continue;
-        float w = 0, h = 0;
-        typesetter.Measure(line, size, &w, &h);
-        const double oy = at.y + i * step;
-        if (oy - pad > reach.bottom) break;  // the lines below start lower still
-        const int64_t boxW = BoxWidth(w, size), boxH = static_cast<int64_t>(std::ceil(h)) + 2 * pad;
-        double ox = at.x;
-        CoverageMask mask;
-        if (e.align != TextAlign::Left && boxW * boxH <= kInkMeasureLimit) {
-            // Drawn once away from the picture; aligned by its ink, then moved into place.
-            const double fx = at.x - std::floor(at.x), fy = oy - std::floor(oy);
-            mask = typesetter.Render(line, size, pad + fx, pad + fy, {0, 0, boxW, boxH});
-            const auto [first, last] = InkColumns(mask);
-            const double target = e.align == TextAlign::Centre ? at.x - (last - first) / 2.0 : at.x - (last - first);
-            mask.left = static_cast<int32_t>(std::llround(target)) - first;
-            mask.top = static_cast<int32_t>(std::floor(oy) - pad);
-            const RectI r = RectI{mask.left, mask.top, mask.left + boxW, mask.top + boxH}.Intersect(reach);
-            if (r.empty()) continue;
-        } else {
-            if (e.align == TextAlign::Centre) ox -= w / 2.0;
-            if (e.align == TextAlign::Right) ox -= w;
-            const int64_t left = static_cast<int64_t>(std::floor(ox)) - pad, top = static_cast<int64_t>(std::floor(oy)) - pad;
-            const RectI r = RectI{left, top, left + boxW, top + boxH}.Intersect(reach);
-            if (r.empty()) continue;
-            mask = typesetter.Render(line, size, ox, oy, r);
-        }
-        const RectI m{mask.left, mask.top, int64_t(mask.left) + mask.width, int64_t(mask.top) + mask.height};
-        bounds = placed.empty() ? m : RectI{std::min(bounds.left, m.left), std::min(bounds.top, m.top),
-                                            std::max(bounds.right, m.right), std::max(bounds.bottom, m.bottom)};
-        placed.push_back(std::move(mask));
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const RectI m = BoundsOf(placed[i]);
+        bounds = i == 0 ? m : RectI{std::min(bounds.left, m.left), std::min(bounds.top, m.top),
+                                    std::max(bounds.right, m.right), std::max(bounds.bottom, m.bottom)};
     }
     bounds = bounds.Intersect(reach);
     if (placed.empty() || bounds.empty()) return;
@@ -235,8 +205,26 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
                                             static_cast<int32_t>(bounds.bottom - bounds.top));
     for (const CoverageMask& m : placed) Merge(fill, m);
     placed.clear();
+
+    // The gradient runs across the text's own ink box, and turns with it.
+    const InkBounds own = HasGradient(e) ? InkOf(fill) : InkBounds{};
+    LinearGradient gradient = GradientAcross(e.gradientFrom, e.gradientTo, e.gradientAngle, own.left, own.top,
+                                             own.right, own.bottom);
+    if (e.rotation != 0) {
+        fill = Rotated(fill, e.rotation, at.x, at.y);
+        gradient = Turned(gradient, e.rotation, at.x, at.y);
+    }
+    if (IsPlaced(e)) {
+        const InkBounds ink = InkOf(fill);
+        if (ink.empty()) return;
+        const int64_t mx = PlacedShift(e.placeX, ink.left, ink.right, ownWidth, e.marginX * at.scale);
+        const int64_t my = PlacedShift(e.placeY, ink.top, ink.bottom, ownHeight, e.marginY * at.scale);
+        fill.left = static_cast<int32_t>(fill.left + mx), fill.top = static_cast<int32_t>(fill.top + my);
+        gradient.originX += mx, gradient.originY += my;
+    }
     if (scaled) {
         fill = Shrunk(fill, sx, sy);
+        gradient.scaleX = sx, gradient.scaleY = sy;
         const RectI f{fill.left, fill.top, int64_t(fill.left) + fill.width, int64_t(fill.top) + fill.height};
         if (f.Intersect(rowsReach).empty()) return;
     }
@@ -249,7 +237,8 @@ void DrawWithEffects(uint8_t* bgra, uint32_t width, uint32_t height, uint32_t ow
                   e.shadowOpacity * 255 / 100 * d.style.alpha / 255);
     }
     if (outline > 0) PaintMask(bgra, w32, h32, outlined, 0, 0, e.outlineColour, d.style.alpha);
-    PaintMask(bgra, w32, h32, fill, 0, 0, d.style.colour, d.style.alpha);
+    if (HasGradient(e)) PaintMask(bgra, w32, h32, fill, 0, 0, gradient, d.style.alpha);
+    else PaintMask(bgra, w32, h32, fill, 0, 0, d.style.colour, d.style.alpha);
 }
 
 }  // namespace
@@ -260,6 +249,22 @@ double LineAdvance(const TextStyle& style) {
     typesetter.Measure(u"A", style.size, &width, &one);
     typesetter.Measure(u"A\nA", style.size, &width, &two);
     return two > one ? two - one : one;
+}
+
+bool ColumnsDrawnApart(const TextEffects& e) {
+    TextEffects rest = Clamped(e);
+    rest.direction = TextDirection::Horizontal;
+    rest.lineSpacing = 100;
+    rest.align = TextAlign::Left;
+    rest.letterSpacing = 0;
+    return Clamped(e).direction == TextDirection::Vertical && IsPlain(rest);
+}
+
+int32_t ColumnStep(const TextStyle& style, const TextEffects& e) {
+    Typesetter typesetter(style);
+    float width = 0, height = 0;
+    typesetter.Measure(u"A", style.size, &width, &height);
+    return static_cast<int32_t>(std::round(height * Clamped(e).lineSpacing / 100.0));
 }
 
 void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDrawing& drawing) {

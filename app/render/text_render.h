@@ -29,4 +29,12 @@ void DrawTextOnRows(uint8_t* bgra, uint32_t width, uint32_t height, const TextDr
 // picture's pixels.
 double LineAdvance(const gdiplus::TextStyle& style);
 
+// Whether a vertical text's columns are drawn the same on their own, each
+// moved left by its number times ColumnStep: nothing but the direction, the
+// spacings and the alignment sets it (no wrapping, fitting, anchoring to the
+// picture, turning, gradient, outline or shadow ties its columns together).
+bool ColumnsDrawnApart(const TextEffects& e);
+// How far apart a vertical text's columns are: whole pixels of the picture.
+int32_t ColumnStep(const gdiplus::TextStyle& style, const TextEffects& e);
+
 }  // namespace app

@@ -59,6 +59,19 @@ const DialogSetting kSettings[] = {
     {"阴影颜色", kTitleShadowColour, kBodyShadowColour, Control::Colour, 0, 0xFFFFFF, STYLE_MEMBER(shadowColour)},
     {"阴影不透明度", kTitleShadowOpacity, kBodyShadowOpacity, Control::Number, 0, 100, STYLE_MEMBER(shadowOpacity)},
     {"阴影模糊", kTitleShadowBlur, kBodyShadowBlur, Control::Number, 0, L::kBlurMax, STYLE_MEMBER(shadowBlur)},
+    {"方向", kTitleDirection, kBodyDirection, Control::Choice, 0, 1, STYLE_MEMBER(direction)},
+    {"字距", kTitleLetterSpacing, kBodyLetterSpacing, Control::Number, L::kLetterSpacingMin, L::kLetterSpacingMax,
+     STYLE_MEMBER(letterSpacing)},
+    {"旋转", kTitleRotation, kBodyRotation, Control::Number, -L::kRotationMax, L::kRotationMax, STYLE_MEMBER(rotation)},
+    {"渐变", kTitleGradient, kBodyGradient, Control::Choice, 0, 1, STYLE_MEMBER(gradient)},
+    {"渐变起色", kTitleGradientFrom, kBodyGradientFrom, Control::Colour, 0, 0xFFFFFF, STYLE_MEMBER(gradientFrom)},
+    {"渐变终色", kTitleGradientTo, kBodyGradientTo, Control::Colour, 0, 0xFFFFFF, STYLE_MEMBER(gradientTo)},
+    {"渐变角度", kTitleGradientAngle, kBodyGradientAngle, Control::Number, -L::kRotationMax, L::kRotationMax,
+     STYLE_MEMBER(gradientAngle)},
+    {"水平位置", kTitlePlaceX, kBodyPlaceX, Control::Choice, 0, 3, STYLE_MEMBER(placeX)},
+    {"水平边距", kTitleMarginX, kBodyMarginX, Control::Number, -L::kMarginMax, L::kMarginMax, STYLE_MEMBER(marginX)},
+    {"垂直位置", kTitlePlaceY, kBodyPlaceY, Control::Choice, 0, 3, STYLE_MEMBER(placeY)},
+    {"垂直边距", kTitleMarginY, kBodyMarginY, Control::Number, -L::kMarginMax, L::kMarginMax, STYLE_MEMBER(marginY)},
 };
 #undef STYLE_MEMBER
 
@@ -74,7 +87,11 @@ const DialogColumn kColumns[] = {{kTitleField, kTitleFieldName, &DialogSetting::
 const uint32_t kLabels[] = {kTitleHeader,      kBodyHeader,        kAlignLabel,          kSpacingLabel,
                             kMaxWidthLabel,    kFitLabel,          kAnchorLabel,         kOutlineWidthLabel,
                             kOutlineColourLabel, kShadowDxLabel,   kShadowDyLabel,       kShadowColourLabel,
-                            kShadowOpacityLabel, kShadowBlurLabel, kFormatLabel,     kQualityLabel};
+                            kShadowOpacityLabel, kShadowBlurLabel, kFormatLabel,     kQualityLabel,
+                            kDirectionLabel,   kLetterSpacingLabel, kRotationLabel,      kGradientLabel,
+                            kGradientFromLabel, kGradientToLabel, kGradientAngleLabel, kPlaceXLabel,
+                            kMarginXLabel,     kPlaceYLabel,       kMarginYLabel,        kTitleHeader2,
+                            kBodyHeader2};
 
 bool g_filling = false;  // the units are being set from the effects: their change events are ours
 bool g_kept = false;     // OK closed the dialog
@@ -151,6 +168,15 @@ void NoteReferenceSize(TextEffects& e) {
     PngSize(CurrentPicture, &e.referenceWidth, &e.referenceHeight);
 }
 
+// A gradient just turned on with no colours of its own starts from the text's
+// colour and runs to white, rather than drawing the text black.
+bool SeedGradient(TextEffects& e, const TextEffects& before, size_t field) {
+    if (!HasGradient(e) || HasGradient(before) || e.gradientFrom != 0 || e.gradientTo != 0) return false;
+    e.gradientFrom = PickedColour(kTextFieldUnits[field].colour) & 0xFFFFFF;
+    e.gradientTo = 0xFFFFFF;
+    return true;
+}
+
 // A unit's value held to the setting's range; the first value out of range is
 // named in *message (prefixed with whose setting it is).
 int32_t ReadInRange(const DialogSetting& s, uint32_t unit, const char* whose, std::string* message) {
@@ -173,7 +199,14 @@ void ReadUnits() {
         TextEffects e = FieldEffects(c.field);
         for (const DialogSetting& s : kSettings) s.set(e, ReadInRange(s, s.*c.unit, c.name, &message));
         NoteReferenceSize(e);
+        const bool seeded = SeedGradient(e, FieldEffects(c.field), c.field);
         FieldEffects(c.field) = Clamped(e);
+        if (seeded) {  // the pickers show the colours the preview uses
+            g_filling = true;
+            for (const DialogSetting& s : kSettings)
+                if (s.control == Control::Colour) WriteUnit(s, s.*c.unit, s.get(FieldEffects(c.field)));
+            g_filling = false;
+        }
     }
     OutputFormat format;
     format.kind = ReadInRange(kFormatChoice, kOutputFormat, "", &message) == 1 ? FileFormat::Jpeg : FileFormat::Png;

@@ -213,8 +213,9 @@ TEST(Batch, ClosingDuringTheRunEndsNormally) {
         EXPECT_EQ(0, program.Settle(&boxes));
         EXPECT_TRUE(boxes.empty()) << Ansi(boxes.empty() ? L"" : boxes[0]);
         auto pairs = IniSection(folder + "pz.ini", "配置");
-        // The ten keys, the font names, the texts, the window place, 14 style keys per text, the format, the template.
-        EXPECT_EQ(50u, pairs.size());
+        // The ten keys, the font names, the texts, the window place, 14 style keys per text and 11 later ones,
+        // the format, the template.
+        EXPECT_EQ(72u, pairs.size());
         EXPECT_TRUE(std::find(pairs.begin(), pairs.end(), std::make_pair(std::string("标题字体x"), std::string("33"))) !=
                     pairs.end());
         int results = 0;

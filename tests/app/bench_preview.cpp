@@ -59,6 +59,14 @@ void WriteSettings(const std::string& folder) {
                                    {"字段2纠错", "H"},     {"字段2大小", "360"},   {"字段2中心图片", logo.c_str()}};
         for (auto& k : fields) WritePrivateProfileStringA("配置", k[0], k[1], ini.c_str());
     }
+    // IMPRINTA_BENCH_VERTICAL=1: the body a poem of ten lines set vertically, 40 px, right to left from x 1000.
+    if (const char* vertical = getenv("IMPRINTA_BENCH_VERTICAL"); vertical && strcmp(vertical, "1") == 0) {
+        std::string poem;
+        for (int i = 0; i < 10; ++i) poem += std::string(i ? "\\n" : "") + "床前明月光，疑是地上霜。";
+        const char* poemKeys[][2] = {{"文案内容", poem.c_str()}, {"文案方向", "1"}, {"文案大小", "40"},
+                                     {"文案字体x", "1000"},     {"文案字体y", "300"}};
+        for (auto& k : poemKeys) WritePrivateProfileStringA("配置", k[0], k[1], ini.c_str());
+    }
     // IMPRINTA_BENCH_STYLED=1: both texts with a 4 px outline and a soft shadow (blur 8).
     const char* styled = getenv("IMPRINTA_BENCH_STYLED");
     if (!styled || strcmp(styled, "1") != 0) return;

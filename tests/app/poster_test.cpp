@@ -42,6 +42,13 @@ TEST(PosterSettings, WrittenKeysReadBackToTheSamePoster) {
     title.effects.shadowDx = -7;
     title.effects.anchor = TextAnchor::Proportional;
     title.effects.referenceWidth = 1080;
+    title.effects.direction = TextDirection::Vertical;
+    title.effects.letterSpacing = -120;
+    title.effects.rotation = -45;
+    title.effects.gradient = 1;
+    title.effects.gradientTo = 0xABCDEF;
+    title.effects.placeX = PicturePlace::Middle;
+    title.effects.marginY = 30;
     poster.fields[kBodyField].text.font = "黑体";
     poster.fields[kBodyField].text.text = "第一行";
     EXPECT_EQ(poster, ReadStoredPoster(LookupIn(Written(poster, kFonts)), kFonts));
@@ -81,6 +88,28 @@ TEST(PosterSettings, MissingDamagedAndForeignValues) {
         EXPECT_EQ(c.titleSize, t.size) << c.what;
         EXPECT_EQ(c.titleX, t.x) << c.what;
     }
+}
+
+// A file written before the finer settings existed reads as it always did:
+// every later setting at the value that draws nothing differently, and they
+// are written after every text's earlier settings.
+TEST(PosterSettings, FilesWithoutTheLaterKeys) {
+    const Stored old = {{"标题大小", "60"}, {"标题对齐", "1"}, {"标题描边宽度", "3"}, {"文案行距", "150"}};
+    const PosterDescription p = ReadStoredPoster(LookupIn(old), kFonts);
+    TextEffects expected;
+    expected.align = TextAlign::Centre;
+    expected.outlineWidth = 3;
+    EXPECT_EQ(expected, p.fields[kTitleField].text.effects);
+    TextEffects body;
+    body.lineSpacing = 150;
+    EXPECT_EQ(body, p.fields[kBodyField].text.effects);
+
+    const IniValues style = StoredPosterStyle(DefaultPoster());
+    ASSERT_EQ(size_t(2 * kStyleFieldCount), style.size());
+    EXPECT_EQ("标题参考高", style[kLaterStyleFieldsFrom - 1].first);
+    EXPECT_EQ("文案参考高", style[2 * kLaterStyleFieldsFrom - 1].first);
+    EXPECT_EQ("标题方向", style[2 * kLaterStyleFieldsFrom].first);
+    EXPECT_EQ("文案垂直边距", style.back().first);
 }
 
 // A box's number as it is shown and kept: as typed when it is just the number

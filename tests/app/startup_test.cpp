@@ -14,9 +14,11 @@ using namespace apptest;
 namespace {
 
 // The ten keys in their order, the two font names, the two texts, the window's
-// place, each text's style, the output format, then the template.
+// place, each text's style (the later settings after every text's earlier ones), the output format, then the template.
 const char* const kStyleNames[] = {"对齐",         "行距",     "描边宽度", "描边颜色", "阴影x",  "阴影y",  "阴影颜色",
                                    "阴影不透明度", "阴影模糊", "最大宽度", "超宽处理", "定位",   "参考宽", "参考高"};
+const char* const kLaterStyleNames[] = {"方向",     "字距",     "旋转",     "渐变",     "渐变起色", "渐变终色",
+                                        "渐变角度", "水平位置", "水平边距", "垂直位置", "垂直边距"};
 std::vector<std::string> SettingKeys() {
     std::vector<std::string> keys = {"标题字体",  "文案字体",  "标题大小", "文案大小", "标题字体x",    "标题字体y",
                                      "文案字体x", "文案字体y", "标题颜色", "文案颜色", "标题字体名称", "文案字体名称",
@@ -24,6 +26,8 @@ std::vector<std::string> SettingKeys() {
                                      "窗口最大化"};
     for (const char* prefix : {"标题", "文案"})
         for (const char* name : kStyleNames) keys.push_back(std::string(prefix) + name);
+    for (const char* prefix : {"标题", "文案"})
+        for (const char* name : kLaterStyleNames) keys.push_back(std::string(prefix) + name);
     keys.push_back("输出格式");
     keys.push_back("JPEG质量");
     keys.push_back("模板文件");

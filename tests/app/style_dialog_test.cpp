@@ -266,3 +266,73 @@ TEST(StyleDialog, OutputFormatChosenForTheExport) {
     }
     EXPECT_EQ(0, program.Close());
 }
+
+// The later settings' block: each of the title's units reaches pz.ini, and the
+// export holds a vertical title turned half round, centred across the picture
+// and 30 px from its top.
+TEST(StyleDialog, FinerSettingsReachPzIniAndTheExport) {
+    std::string folder = NewProgramFolder("style-finer");
+    constexpr int kW = 420, kH = 600;
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", kW, kH, 236, 236, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题颜色=255\r\n标题大小=40\r\n"
+                                                              "标题内容=竖排的标题\r\n文案字体y=5000\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    program.PostClick(U::TextStyleButton);
+    HWND dialog = program.WaitForTopWindow(kDialogCaption);
+    ASSERT_TRUE(dialog);
+    struct Unit {
+        const char* cls;
+        int row;          // in the second block, the title's column
+        const wchar_t* value;  // a choice's place, or the text typed
+        const char *key, *stored;
+    } units[] = {
+        {"ComboBox", 0, L"1", "标题方向", "1"},       {"Edit", 1, L"100", "标题字距", "100"},
+        {"Edit", 2, L"180", "标题旋转", "180"},       {"ComboBox", 3, L"1", "标题渐变", "1"},
+        {"Edit", 6, L"90", "标题渐变角度", "90"},     {"ComboBox", 7, L"2", "标题水平位置", "2"},
+        {"Edit", 8, L"10", "标题水平边距", "10"},     {"ComboBox", 9, L"1", "标题垂直位置", "1"},
+        {"Edit", 10, L"30", "标题垂直边距", "30"},
+    };
+    DWORD_PTR answer = 0;
+    HWND last = nullptr;
+    for (const Unit& u : units) {
+        HWND box = ChildAt(dialog, u.cls, 136 + 408, 40 + 32 * u.row);
+        ASSERT_TRUE(box) << u.key;
+        if (std::string(u.cls) == "Edit") {
+            SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u.value), SMTO_NORMAL, 30000, &answer);
+        } else {
+            SendMessageTimeoutW(box, CB_SETCURSEL, _wtoi(u.value), 0, SMTO_NORMAL, 10000, &answer);
+            SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELENDOK),
+                                reinterpret_cast<LPARAM>(box), SMTO_NORMAL, 30000, &answer);
+        }
+        last = box;
+    }
+    Close(dialog, last, CloseBy::OkButton);
+    for (DWORD start = GetTickCount(); IsWindow(dialog) && GetTickCount() - start < 15000;) Sleep(30);
+    ASSERT_TRUE(program.Sync());
+    const std::string ini = folder + "pz.ini";
+    for (const Unit& u : units) EXPECT_EQ(u.stored, StoredKey(ini, u.key)) << u.key;
+    EXPECT_EQ("255", StoredKey(ini, "标题渐变起色")) << "a gradient turned on starts from the text's colour";
+    EXPECT_EQ("16777215", StoredKey(ini, "标题渐变终色"));
+
+    ASSERT_TRUE(program.Click(U::ExportButton));
+    const Picture p = ReadPng(folder + "公众号Brightquill 关注获取更多项目和软件.png");
+    ASSERT_TRUE(p.ok());
+    int left = kW, right = -1, top = kH, bottom = -1;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if (p.at(x, y)[0] != 236 || p.at(x, y)[1] != 236 || p.at(x, y)[2] != 220)
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    ASSERT_GE(right, left);
+    EXPECT_GT(bottom - top, 3 * (right - left)) << "five characters down one column";
+    EXPECT_NEAR(kW / 2.0, (left + right + 1) / 2.0, 1.0);
+    EXPECT_EQ(30, top);
+    // Turned half round, the gradient's red end is at the foot.
+    auto redness = [&](int y) {
+        int most = 0;
+        for (int x = left; x <= right; ++x) most = std::max(most, p.at(x, y)[0] - p.at(x, y)[1]);
+        return most;
+    };
+    EXPECT_GT(redness(bottom - 3), redness(top + 3) + 60);
+    EXPECT_EQ(0, program.Close());
+}

@@ -361,6 +361,8 @@ TEST(FastPath, PreviewLaysOutAsTheFullSizePicture) {
     const app::PictureSize shown = {480, 480};
     const char kSummer[] = "夏日的夜晚，约上三五好友来一场露天烧烤，冰镇啤酒配上滋滋作响的肉串，"
                            "在星空下享受这份难得的惬意，快乐一顶！";
+    const char kPoem[] = "床前明月光，\r\n疑是地上霜。\r\n举头望明月，\r\n低头思故乡。\r\n春眠不觉晓，\r\n"
+                         "处处闻啼鸟。\r\n夜来风雨声，\r\n花落知多少。\r\n白日依山尽，\r\n黄河入海流。";
     struct Case {
         const char* what;
         const char* text;
@@ -383,6 +385,10 @@ TEST(FastPath, PreviewLaysOutAsTheFullSizePicture) {
          }},
         {"tight spacing, outlined", "第一行\r\n第二行 Two\r\n第三行三三", 0.1, 0.2, 0,
          [](app::TextEffects& e) { e.lineSpacing = 70, e.outlineWidth = 2, e.outlineColour = 0x00FF00; }},
+        // Ten columns: each drawn on its own in the preview, the export draws them together.
+        {"vertical poem", kPoem, 0.9, 0.05, 0, [](app::TextEffects& e) { e.direction = app::TextDirection::Vertical; }},
+        {"vertical, wrapped, spaced, turned", kSummer, 0.9, 0.05, 0.5,
+         [](app::TextEffects& e) { e.direction = app::TextDirection::Vertical, e.letterSpacing = 100, e.rotation = 5; }},
     };
     for (const app::PictureSize& t : templates) {
         Owned input(ToByteSet(EncodePng(SolidPicture(t.width, t.height, {255, 255, 255, 255}))));

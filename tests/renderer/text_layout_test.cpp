@@ -174,6 +174,28 @@ TEST(TextEffects, ClampedAndPlain) {
     anchored.referenceWidth = 1080;
     anchored.referenceHeight = 1920;
     EXPECT_FALSE(IsPlain(anchored));
+    // Each finer setting away from its default takes the styled path, and is held to its range.
+    void (*const finer[])(TextEffects&) = {
+        [](TextEffects& f) { f.direction = TextDirection::Vertical; }, [](TextEffects& f) { f.letterSpacing = 9999; },
+        [](TextEffects& f) { f.rotation = -400; },  [](TextEffects& f) { f.gradient = 7; },
+        [](TextEffects& f) { f.placeX = PicturePlace::End; }, [](TextEffects& f) { f.placeY = PicturePlace::Middle; },
+    };
+    for (auto set : finer) {
+        TextEffects f;
+        set(f);
+        EXPECT_FALSE(IsPlain(f));
+        EXPECT_FALSE(IsPlain(Clamped(f)));
+    }
+    TextEffects wild;
+    wild.letterSpacing = 9999, wild.rotation = -400, wild.gradient = 7, wild.placeX = static_cast<PicturePlace>(9);
+    wild.direction = static_cast<TextDirection>(-1), wild.gradientTo = 0xFF123456;
+    const TextEffects held = Clamped(wild);
+    EXPECT_EQ(EffectLimits::kLetterSpacingMax, held.letterSpacing);
+    EXPECT_EQ(-180, held.rotation);
+    EXPECT_EQ(1, held.gradient);
+    EXPECT_EQ(PicturePlace::AtPoint, held.placeX);
+    EXPECT_EQ(TextDirection::Horizontal, held.direction);
+    EXPECT_EQ(0x123456u, held.gradientTo);
     const StyledPlacement p = PlaceText(anchored, 540, 960, 60, 2160, 1920, 1.0);
     EXPECT_EQ(1080, p.x);
     EXPECT_EQ(960, p.y);

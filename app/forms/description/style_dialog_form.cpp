@@ -39,6 +39,16 @@ std::vector<uint8_t> Choice(std::vector<std::string> items) {
 constexpr int32_t kNameX = 16, kTitleX = 136, kBodyX = 272, kFieldW = 120, kRowH = 32, kTop = 40;
 constexpr int32_t RowY(int row) { return kTop + kRowH * row; }
 constexpr int32_t kButtonY = RowY(15) + 20;
+// The finer settings' block, to the right of the first.
+constexpr int32_t kBlock2 = 408, kName2X = kNameX + kBlock2, kTitle2X = kTitleX + kBlock2, kBody2X = kBodyX + kBlock2;
+
+// One setting of the second block: its label, the title's unit and the body's.
+struct FinerRow {
+    uint32_t label;
+    const char* caption;
+    uint32_t type;
+    std::vector<uint8_t> (*block)();
+};
 
 }  // namespace
 
@@ -53,7 +63,7 @@ WindowDescription DescribeStyleDialog() {
     const auto anchor = [] { return Choice({"按像素", "按比例"}); };
     const auto number = [](const char* v) { return EditBlock(v, kNumberInput); };
 
-    UnitDescription window = Row(kWindowRecordId, kUnitTypeWindow, 0, 0, 424, 624, DialogBlock("文字样式"));
+    UnitDescription window = Row(kWindowRecordId, kUnitTypeWindow, 0, 0, 424 + kBlock2, 624, DialogBlock("文字样式"));
     window.bindings.push_back(BindingDescription{kCreated, kHandler_OnStyleDialogCreated});
     w.units.push_back(window);
     auto& u = w.units;
@@ -105,6 +115,29 @@ WindowDescription DescribeStyleDialog() {
     u.push_back(Row(kButtonLoadStyle, B, 124, kButtonY, 92, 32, ButtonBlock("载入样式…"), kHandler_LoadStyleFile));
     u.push_back(Row(kButtonOk, B, 232, kButtonY, 76, 32, ButtonBlock("确定", ButtonRole::Default), kHandler_StyleDialogOk));
     u.push_back(Row(kButtonCancel, B, 316, kButtonY, 76, 32, ButtonBlock("取消"), kHandler_StyleDialogCancel));
+    // Each row's label id is followed by the title's and the body's unit ids.
+    const FinerRow finer[] = {
+        {kDirectionLabel, "方向:", C, [] { return Choice({"横排", "竖排"}); }},
+        {kLetterSpacingLabel, "字距(‰字号):", E, [] { return EditBlock("0", kNumberInput); }},
+        {kRotationLabel, "旋转(度):", E, [] { return EditBlock("0", kNumberInput); }},
+        {kGradientLabel, "渐变:", C, [] { return Choice({"无", "双色渐变"}); }},
+        {kGradientFromLabel, "渐变起色:", P, [] { return std::vector<uint8_t>{}; }},
+        {kGradientToLabel, "渐变终色:", P, [] { return std::vector<uint8_t>{}; }},
+        {kGradientAngleLabel, "渐变角度(度):", E, [] { return EditBlock("0", kNumberInput); }},
+        {kPlaceXLabel, "水平位置:", C, [] { return Choice({"按x", "靠左", "居中", "靠右"}); }},
+        {kMarginXLabel, "水平边距:", E, [] { return EditBlock("0", kNumberInput); }},
+        {kPlaceYLabel, "垂直位置:", C, [] { return Choice({"按y", "靠上", "居中", "靠下"}); }},
+        {kMarginYLabel, "垂直边距:", E, [] { return EditBlock("0", kNumberInput); }},
+    };
+    for (int i = 0; i < int(sizeof finer / sizeof finer[0]); ++i) {
+        const FinerRow& r = finer[i];
+        const int32_t width = r.type == P ? 45 : kFieldW;
+        u.push_back(Row(r.label, L, kName2X, RowY(i), 116, 24, TransLabelBlock(r.caption)));
+        u.push_back(Row(r.label + 1, r.type, kTitle2X, RowY(i), width, 24, r.block(), changed));
+        u.push_back(Row(r.label + 2, r.type, kBody2X, RowY(i), width, 24, r.block(), changed));
+    }
+    u.push_back(Row(kTitleHeader2, L, kTitle2X, 12, kFieldW, 24, TransLabelBlock("标题")));
+    u.push_back(Row(kBodyHeader2, L, kBody2X, 12, kFieldW, 24, TransLabelBlock("文案")));
     return w;
 }
 
