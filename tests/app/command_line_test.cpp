@@ -483,6 +483,7 @@ TEST(CommandLine, BundledFontsStandInForAMissingOneAndDrawBoldFromTheBoldFace) {
     EXPECT_TRUE(standIn.rgba == sans.rgba) << "the missing font was not drawn in the bundled default";
     EXPECT_FALSE(boldFace.rgba == emboldened.rgba) << "bold drawn as the emboldened regular face";
     EXPECT_GT(std::abs(ink(boldFace) - ink(emboldened)), ink(emboldened) / 40) << ink(boldFace) << " " << ink(emboldened);
+}
 
 // A run stopped in the middle (killed, as a closed console or a crash stops it)
 // and continued with --resume writes the files of an unbroken run, byte for
