@@ -1,6 +1,6 @@
 #!/bin/bash
-# Cross-builds libpng and libjpeg-turbo (decoding), libdeflate (PNG encoding) and
-# xxHash's header (picture cache keys) static from Debian's source packages into
+# Cross-builds libpng and libjpeg-turbo (decoding), libdeflate (PNG encoding),
+# xxHash's header (picture cache keys) and libqrencode (QR code fields) static from Debian's source packages into
 # $BUILD/deps/prefix. The sources stay in $BUILD/deps/src: the tests use their corpora.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,7 +9,8 @@ DEPS="${IMPRINTA_DEPS:-$BUILD/deps}"
 PREFIX="$DEPS/prefix"
 MARK="$DEPS/.built-v1"
 ENCODE_MARK="$DEPS/.built-encode-v1"
-[ -f "$MARK" ] && [ -f "$ENCODE_MARK" ] && exit 0
+QR_MARK="$DEPS/.built-qr-v1"
+[ -f "$MARK" ] && [ -f "$ENCODE_MARK" ] && [ -f "$QR_MARK" ] && exit 0
 mkdir -p "$DEPS/src" "$PREFIX/include" "$PREFIX/lib"
 cd "$DEPS/src"
 TC="$ROOT/cmake/mingw-i686.cmake"
@@ -25,6 +26,26 @@ if [ ! -f "$ENCODE_MARK" ]; then
   cp "$DEFLATE_SRC/libdeflate.h" "$XXHASH_SRC/xxhash.h" "$PREFIX/include/"
   touch "$ENCODE_MARK"
   echo "deps: libdeflate and xxhash built into $PREFIX"
+fi
+if [ ! -f "$QR_MARK" ]; then
+  # The library is built from the source package's upstream tarball alone,
+  # checked against the package's description: the mirror has served the
+  # package without its packaging part.
+  if ! ls -d qrencode-*/ >/dev/null 2>&1; then
+    apt-get source -q --download-only qrencode >/dev/null 2>&1 || true
+    ORIG=$(ls qrencode_*.orig.tar.* | head -1)
+    SUM=$(md5sum "$ORIG" | cut -d' ' -f1)
+    grep -q "^ $SUM [0-9]* $ORIG\$" qrencode_*.dsc || { echo "deps: $ORIG does not match its .dsc" >&2; exit 1; }
+    tar xf "$ORIG"
+  fi
+  QR_SRC=$(ls -d qrencode-*/ | head -1)
+  cmake -S "$QR_SRC" -B build-qr -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TC" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+    -DWITH_TOOLS=NO -DWITH_TESTS=NO -DWITHOUT_PNG=YES -DBUILD_SHARED_LIBS=NO >/dev/null
+  cmake --build build-qr >/dev/null
+  cmake --install build-qr >/dev/null
+  touch "$QR_MARK"
+  echo "deps: libqrencode built into $PREFIX"
 fi
 [ -f "$MARK" ] && exit 0
 for pkg in libpng1.6 libjpeg-turbo giflib; do

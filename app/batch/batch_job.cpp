@@ -119,11 +119,12 @@ bool PauseGoesOn() {
 // saying why; once the window has begun to close nothing more is read, shown
 // or written. A name given names the file; else it is numbered.
 Block ExportOne(const char* templateName, int32_t index, const std::string& outputRoot, uint32_t* error,
-                const PosterDescription& poster, const std::string& name = std::string()) {
+                const PosterDescription& poster, const std::string& name = std::string(),
+                const FieldPictures* pictures = nullptr) {
     Block bytes(ReadByteSetFile(templateName, error));
     if (*error) return Block();
     Composition picture(bytes.get());
-    picture.Draw(poster);
+    picture.Draw(poster, pictures);
     if (!PauseGoesOn()) return Block();
     // Encoded for showing; the file's harder packing runs on another thread
     // while the pause lets the window's messages through.
@@ -169,8 +170,9 @@ std::string SkippedBeyondLimitText(int32_t count) {
 }
 
 Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
-                         const PosterDescription& poster, const std::string& name, uint32_t* error) {
-    return ExportOne(templateName, index, outputRoot, error, poster, name);
+                         const PosterDescription& poster, const std::string& name, uint32_t* error,
+                         const FieldPictures* pictures) {
+    return ExportOne(templateName, index, outputRoot, error, poster, name, pictures);
 }
 
 std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include "app/poster/poster.h"
+#include "app/render/field_assets.h"
 #include "app/window/unit_access.h"
 
 namespace app {
@@ -60,8 +61,10 @@ std::string NextBatchFile(const std::string& outputRoot, int32_t index, const ch
 // One template of a batch with the poster's fields: shown in the preview and
 // written as the window's batch writes (the result returned), under the name
 // given (empty: numbered). Null with *error set when it was not written.
+// `pictures`: what PrepareFields read for the poster (null: the window's own).
 Block ExportOneWithTexts(const char* templateName, int32_t index, const std::string& outputRoot,
-                         const PosterDescription& poster, const std::string& name, uint32_t* error);
+                         const PosterDescription& poster, const std::string& name, uint32_t* error,
+                         const FieldPictures* pictures = nullptr);
 // A named poster's file in template index's folder: stem + extension, or
 // "stem (2)" and on when taken; empty with *error set when a folder cannot be made.
 std::string NamedBatchFile(const std::string& outputRoot, int32_t index, const std::string& stem,

@@ -300,6 +300,7 @@ struct Step {
     size_t templateIndex = 0;
     std::shared_ptr<const Poster> poster;
     std::shared_ptr<const PosterDescription> drawn;
+    std::shared_ptr<const FieldPictures> pictures;
     std::string failure;  // a row that gives no poster
     std::string note;     // the row's first step: what the poster could not fill
     bool skipped = false;
@@ -324,6 +325,8 @@ private:
     Report& report_;
     PosterDescription stored_;  // the settings' poster, before a row fills it
     std::shared_ptr<const PosterDescription> filled_;  // filled by poster_'s row
+    std::shared_ptr<const FieldPictures> pictures_;    // what filled_'s picture fields draw
+    std::string tableFolder_;                          // relative picture paths of rows name files here
     std::deque<Template> templates_;  // Templates own their bytes: never moved
     std::vector<OutputFolder> folders_;
     std::deque<std::unique_ptr<Step>> inFlight_;
@@ -423,8 +426,19 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             CountSkippedTemplates();
             auto filled = std::make_shared<PosterDescription>(stored_);
             std::vector<std::string> missing;
-            FillFromRow(*filled, {poster_->hasTitle ? &poster_->title : nullptr, &poster_->body, poster_->values},
+            FillFromRow(*filled, {poster_->hasTitle ? &poster_->title : nullptr, &poster_->body, poster_->values, tableFolder_},
                         &missing);
+            // A row whose picture or code cannot be drawn gives no poster, said with the row and the column.
+            auto pictures = std::make_shared<FieldPictures>();
+            std::string problem;
+            if (!PrepareFields(*filled, stored_, pictures.get(), &problem)) {
+                auto step = std::make_unique<Step>();
+                step->failure = (poster_->line ? "第 " + Number(static_cast<size_t>(poster_->line)) + " 行: " : "") + problem;
+                inFlight_.push_back(std::move(step));
+                poster_.reset();
+                continue;
+            }
+            pictures_ = std::move(pictures);
             filled_ = std::move(filled);
             if (!missing.empty()) note_ = MissingColumnsText(missing);
         }
@@ -433,6 +447,7 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
         step->templateIndex = nextTemplate_++;
         step->poster = poster_;
         step->drawn = filled_;
+        step->pictures = pictures_;
         const Template& t = templates_[step->templateIndex];
         if (run_.skipExisting && !poster_->name.empty()) {
             bool exists = false;
@@ -443,6 +458,7 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             RenderTask& task = step->task;
             task.base = t.canvas;
             task.poster = *filled_;
+            task.pictures = pictures_;
             task.format = run_.format;
             pool.Submit(&task);
         }
@@ -497,7 +513,7 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
         if (bytes.empty()) error = ERROR_NOT_ENOUGH_MEMORY;  // drawing or encoding ran out of memory
     } else {  // formats the fast path leaves to GDI+: drawn here, on the main thread
         Composition picture(t.bytes.get());
-        picture.Draw(*step.drawn);
+        picture.Draw(*step.drawn, step.pictures.get());
         Block poster(picture.Finish(ResultUse::Kept));
         if (poster.get()) bytes = EncodeResultAs(poster.get(), run_.format);
         if (bytes.empty()) error = kErrorNotPicture;
@@ -527,6 +543,11 @@ int BatchRun::Go() {
     UseSettingsFile(run_.settings);  // only read: the run writes no setting
     stored_ = ReadStoredPosterFile(ListedFontNames());
     UseSettingsFile("");
+    if (!run_.textsPath.empty()) {
+        std::string folder;
+        GbkName(run_.textsPath.substr(0, run_.textsPath.find_last_of(L"\\/") + 1), &folder);
+        tableFolder_ = folder;
+    }
     PosterFeed feed(run_, PlaceholderNames(stored_));
     StartGdiPlus();
     WarmUpRenderer(stored_);

@@ -123,6 +123,7 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     BatchRun run(mainwindow::kButtonTableBatch, kButtonText);
     const std::string outputRoot = OutputPath("\\批量目录\\");
     PosterTable table(path, shown.fields[kBodyField].text.text, PlaceholderNames(shown));
+    const std::string tableFolder = Gbk(path.substr(0, path.find_last_of(L"\\/") + 1));
     Poster p;
     std::string failure;
     size_t done = 0, posters = 0;
@@ -136,13 +137,22 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
         ++posters;
         const std::string where = " (第 " + Count(static_cast<size_t>(p.line)) + " 行)";
         std::vector<std::string> missing;
+        FieldPictures pictures;  // the row's, read once for all its templates
         for (int32_t i = 1; i <= n && run.GoesOn(); ++i) {
             // The boxes as they are now: a change during the run counts from the next poster.
-            PosterDescription poster = WindowPoster();
+            const PosterDescription unfilled = WindowPoster();
+            PosterDescription poster = unfilled;
             missing.clear();
-            FillFromRow(poster, {p.hasTitle ? &p.title : nullptr, &p.body, p.values}, &missing);
+            FillFromRow(poster, {p.hasTitle ? &p.title : nullptr, &p.body, p.values, tableFolder}, &missing);
+            std::string problem;
+            if (!PrepareFields(poster, unfilled, &pictures, &problem)) {
+                tally.Skipped(n - i + 1, "第 " + Count(static_cast<size_t>(p.line)) + " 行: " + problem);
+                run.Progress(done += size_t(n - i + 1), total);
+                break;
+            }
             uint32_t error = 0;
-            Block result = ExportOneWithTexts(ListItems(list)[i - 1], i, outputRoot, poster, p.name, &error);
+            Block result =
+                ExportOneWithTexts(ListItems(list)[i - 1], i, outputRoot, poster, p.name, &error, &pictures);
             if (MainWindowClosing) break;
             if (error)
                 tally.Failed(ListItems(list)[i - 1] + where, error);

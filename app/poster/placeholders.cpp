@@ -51,10 +51,33 @@ std::vector<std::string> PlaceholderNames(const std::string& gbk) {
     return names;
 }
 
+namespace {
+
+// The texts of a field that placeholders may stand in, and whether each names a file.
+template <typename Field, typename Visit>
+void ForEachFillable(Field& f, Visit visit) {
+    switch (f.kind) {
+    case FieldKind::Text: visit(f.text.text, false); break;
+    case FieldKind::Picture: visit(f.picture.path, true); break;
+    case FieldKind::Qr:
+        visit(f.qr.text, false);
+        visit(f.qr.centrePicture, true);
+        break;
+    }
+}
+
+bool IsRelativePath(const std::string& path) {
+    return !path.empty() && path[0] != '\\' && path[0] != '/' && !(path.size() > 1 && path[1] == ':');
+}
+
+}  // namespace
+
 std::vector<std::string> PlaceholderNames(const PosterDescription& poster) {
     std::vector<std::string> names;
     for (const PosterField& f : poster.fields)
-        for (const std::string& n : PlaceholderNames(f.text.text)) AddOnce(&names, n);
+        ForEachFillable(f, [&](const std::string& text, bool) {
+            for (const std::string& n : PlaceholderNames(text)) AddOnce(&names, n);
+        });
     return names;
 }
 
@@ -76,11 +99,14 @@ std::string FillPlaceholders(const std::string& gbk, const RowValues& row, std::
 void FillFromRow(PosterDescription& poster, const RowTexts& row, std::vector<std::string>* missing) {
     const std::string* cells[kStandardFieldCount] = {row.title, row.body};
     for (size_t i = 0; i < poster.fields.size(); ++i) {
-        std::string& text = poster.fields[i].text.text;
-        if (i < kStandardFieldCount && cells[i] && PlaceholderNames(text).empty())
-            text = *cells[i];
-        else
-            text = FillPlaceholders(text, row.values, missing);
+        ForEachFillable(poster.fields[i], [&](std::string& text, bool isPath) {
+            const bool filled = !PlaceholderNames(text).empty();
+            if (i < kStandardFieldCount && cells[i] && !filled)
+                text = *cells[i];
+            else
+                text = FillPlaceholders(text, row.values, missing);
+            if (isPath && filled && IsRelativePath(text)) text = row.folder + text;
+        });
     }
 }
 

@@ -16,7 +16,8 @@ using RowValues = std::vector<std::pair<std::string, std::string>>;
 
 // The names of the placeholders in a text, each once, in the order they first stand.
 std::vector<std::string> PlaceholderNames(const std::string& gbk);
-// Every placeholder name of the poster's text fields, each once.
+// Every placeholder name of the poster's fields (texts, picture paths, QR
+// texts), each once.
 std::vector<std::string> PlaceholderNames(const PosterDescription& poster);
 
 // The text with each placeholder whose column the row has replaced by its
@@ -30,6 +31,9 @@ struct RowTexts {
     const std::string* title = nullptr;  // null: the row has no title column
     const std::string* body = nullptr;
     RowValues values;
+    // The table's folder, ending in a backslash: a relative picture path that
+    // a row filled in names a file there. Empty: paths stay as filled.
+    std::string folder{};
 };
 void FillFromRow(PosterDescription& poster, const RowTexts& row, std::vector<std::string>* missing);
 // What a batch says of a row whose placeholders named columns the table lacks.

@@ -37,6 +37,23 @@ std::string DrawingKey(const PosterDescription& poster) {
     for (const PosterField& f : poster.fields) {
         AppendRaw(key, f.kind);
         AppendText(key, f.name);
+        if (f.kind == FieldKind::Picture) {
+            const PictureField& p = f.picture;
+            AppendText(key, p.path);
+            const int32_t numbers[] = {p.box.x, p.box.y, p.box.width, p.box.height, int32_t(p.fit), p.cornerRadius,
+                                       p.circle, p.opacity};
+            AppendRaw(key, numbers);
+            continue;
+        }
+        if (f.kind == FieldKind::Qr) {
+            const QrField& q = f.qr;
+            AppendText(key, q.text);
+            AppendText(key, q.centrePicture);
+            const int32_t numbers[] = {int32_t(q.level), q.quietModules, int32_t(q.dark), int32_t(q.light),
+                                       q.lightTransparent, q.x, q.y, q.size};
+            AppendRaw(key, numbers);
+            continue;
+        }
         const TextField& t = f.text;
         AppendText(key, t.font);
         AppendText(key, t.text);

@@ -24,7 +24,10 @@ RenderPool::~RenderPool() {
 }
 
 void RenderPool::Run(RenderTask* task) {
-    task->result = task->base ? RenderPoster(*task->base, task->poster, task->format) : std::vector<uint8_t>{};
+    static const FieldPictures kNone;
+    task->result = task->base ? RenderPoster(*task->base, task->poster, task->format,
+                                             task->pictures ? *task->pictures : kNone)
+                              : std::vector<uint8_t>{};
 }
 
 void RenderPool::Submit(RenderTask* task) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 #include "app/render/renderer.h"
@@ -13,6 +14,7 @@ namespace app {
 struct RenderTask {
     TemplateCanvas base;
     PosterDescription poster;
+    std::shared_ptr<const FieldPictures> pictures;  // what PrepareFields read; null: none
     OutputFormat format;
     std::vector<uint8_t> result;  // empty on failure
     HANDLE done = nullptr;        // set when result is ready (pool tasks only)

@@ -12,7 +12,9 @@
 #include <span>
 #include <string>
 #include <vector>
+#include "app/render/field_pixels.h"
 #include "app/render/gdiplus_path.h"
+#include "app/render/qr_code.h"
 #include "app/platform/runtime_calls.h"
 #include "app/render/text_layers.h"
 #include "app/render/text_render.h"
@@ -151,13 +153,30 @@ TextStyle StyleOf(const TextField& t) {
 }
 
 // The one walk over a poster's fields, in drawing order, by kind.
-template <typename DrawText>
-void DrawFields(const PosterDescription& poster, DrawText drawText) {
+template <typename DrawText, typename DrawPicture, typename DrawQr>
+void DrawFields(const PosterDescription& poster, DrawText drawText, DrawPicture drawPicture, DrawQr drawQr) {
     for (const PosterField& f : poster.fields) {
         switch (f.kind) {
         case FieldKind::Text: drawText(f.text); break;
+        case FieldKind::Picture: drawPicture(f.picture); break;
+        case FieldKind::Qr: drawQr(f.qr); break;
         }
     }
+}
+
+FieldScale ScaleOf(TextScale s) { return {s.x, s.y}; }
+
+void PaintPicture(pic::Canvas& on, const PictureField& f, const FieldPictures& pictures, FieldScale scale) {
+    const pic::Canvas* picture = pictures.Find(f.path);
+    if (!picture) return;
+    const PlacedPicture placed = PlacePicture(*picture, FitPicture(picture->width, picture->height, f.box, f.fit), scale);
+    BlendPicture(on, placed, f, scale);
+}
+
+void PaintQr(pic::Canvas& on, const QrField& f, const FieldPictures& pictures, FieldScale scale) {
+    QrModules modules;
+    if (CheckQr(f, &modules) != QrError::None) return;
+    DrawQr(on, modules, f, pictures.Find(f.centrePicture), scale);
 }
 
 // Decodes and encodes only: safe on any thread.
@@ -370,11 +389,84 @@ void Composition::Stamp(const char* fontName, int32_t size, uint32_t colour, int
     chained_ = next;
 }
 
-void Composition::Draw(const PosterDescription& poster) {
-    DrawFields(poster, [&](const TextField& t) {
-        const TextStyle s = StyleOf(t);
-        Stamp(s.fontName, s.size, s.colour, s.style, s.alpha, s.hint, t.text.c_str(), t.x, t.y, t.effects);
+void Composition::Draw(const PosterDescription& poster, const FieldPictures* pictures) {
+    const bool anyPicture = std::any_of(poster.fields.begin(), poster.fields.end(),
+                                        [](const PosterField& f) { return f.kind != FieldKind::Text; });
+    static const FieldPictures kNone;
+    const FieldPictures& shown = pictures ? *pictures : anyPicture ? PreviewFieldPictures(poster) : kNone;
+    DrawFields(
+        poster,
+        [&](const TextField& t) {
+            const TextStyle s = StyleOf(t);
+            Stamp(s.fontName, s.size, s.colour, s.style, s.alpha, s.hint, t.text.c_str(), t.x, t.y, t.effects);
+        },
+        [&](const PictureField& f) { DrawPictureField(f, shown); },
+        [&](const QrField& f) { DrawQrField(f, shown); });
+}
+
+template <typename Paint>
+void Composition::OnPixels(Paint paint) {
+    if (fast_) {
+        if (canvas_) paint(*canvas_->canvas, ScaleOf(canvas_->scale));
+        return;
+    }
+    // Formats the fast path leaves to GDI+: the chained picture is a PNG that
+    // GDI+ wrote, which decodes here.
+    std::optional<pic::Canvas> decoded = pic::DecodeCanvas(BytesOf(chained_ ? chained_ : source_));
+    if (!decoded) return;
+    auto canvas = std::make_shared<pic::Canvas>(std::move(*decoded));
+    paint(*canvas, FieldScale{});
+    void* next = Publish(std::move(canvas), ResultUse::ReadBackAtOnce);
+    if (!next) return;
+    Free(chained_);
+    chained_ = next;
+}
+
+namespace {
+
+// The preview's resampled pictures, kept between keystrokes: a photo of camera
+// size is resampled to its box once, not at every keystroke.
+struct PlacedKept {
+    std::string key;
+    std::shared_ptr<PlacedPicture> placed;
+};
+std::vector<PlacedKept> g_placedKept;
+constexpr size_t kPlacedKept = 8;
+
+std::shared_ptr<PlacedPicture> KeptPlacement(const pic::Canvas& picture, const PictureSpan& span, FieldScale scale) {
+    const double numbers[] = {span.sx, span.sy, span.sw, span.sh, span.dx, span.dy, span.dw, span.dh, scale.x, scale.y};
+    const pic::Canvas* identity = &picture;
+    std::string key(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    key.append(reinterpret_cast<const char*>(&identity), sizeof identity);
+    for (size_t i = 0; i < g_placedKept.size(); ++i)
+        if (g_placedKept[i].key == key) {
+            std::rotate(g_placedKept.begin(), g_placedKept.begin() + i, g_placedKept.begin() + i + 1);
+            return g_placedKept.front().placed;
+        }
+    auto placed = std::make_shared<PlacedPicture>(PlacePicture(picture, span, scale));
+    g_placedKept.insert(g_placedKept.begin(), {std::move(key), placed});
+    if (g_placedKept.size() > kPlacedKept) g_placedKept.pop_back();
+    return placed;
+}
+
+}  // namespace
+
+void Composition::DrawPictureField(const PictureField& f, const FieldPictures& pictures) {
+    OnPixels([&](pic::Canvas& on, FieldScale scale) {
+        const pic::Canvas* picture = pictures.Find(f.path);
+        if (!picture) return;
+        if (!reduced_) return PaintPicture(on, f, pictures, scale);
+        try {
+            const PictureSpan span = FitPicture(picture->width, picture->height, f.box, f.fit);
+            BlendPicture(on, *KeptPlacement(*picture, span, scale), f, scale);
+        } catch (const std::bad_alloc&) {
+            g_placedKept.clear();
+        }
     });
+}
+
+void Composition::DrawQrField(const QrField& f, const FieldPictures& pictures) {
+    OnPixels([&](pic::Canvas& on, FieldScale scale) { PaintQr(on, f, pictures, scale); });
 }
 
 pic::SharedCanvas Composition::TakeCanvas() {
@@ -518,12 +610,14 @@ std::vector<uint8_t> EncodeCanvas(const pic::Canvas& canvas, OutputFormat format
 
 }  // namespace
 
-std::vector<uint8_t> RenderPoster(const pic::Canvas& base, const PosterDescription& poster, OutputFormat format) {
+std::vector<uint8_t> RenderPoster(const pic::Canvas& base, const PosterDescription& poster, OutputFormat format,
+                                  const FieldPictures& pictures) {
     try {
         pic::Canvas canvas = base;
-        DrawFields(poster, [&](const TextField& t) {
-            DrawTextOnCanvas(canvas, StyleOf(t), t.effects, t.text.c_str(), t.x, t.y);
-        });
+        DrawFields(
+            poster, [&](const TextField& t) { DrawTextOnCanvas(canvas, StyleOf(t), t.effects, t.text.c_str(), t.x, t.y); },
+            [&](const PictureField& f) { PaintPicture(canvas, f, pictures, {}); },
+            [&](const QrField& f) { PaintQr(canvas, f, pictures, {}); });
         return EncodeCanvas(canvas, format);
     } catch (const std::bad_alloc&) {
         return {};
@@ -534,6 +628,7 @@ void WarmUpRenderer(const PosterDescription& poster) {
     pic::Canvas dot{1, 1, std::vector<uint8_t>(4, 255)};
     PosterDescription warm;
     for (const PosterField& f : poster.fields) {
+        if (f.kind != FieldKind::Text) continue;
         PosterField plain{f.kind, f.name, {f.text.font, 1, 0, 0, 0, "x", {}}};
         PosterField styled = plain;
         styled.text.effects.outlineWidth = 1;

@@ -18,6 +18,7 @@
 #include "app/poster/output_format.h"
 #include "app/poster/poster.h"
 #include "app/poster/text_style.h"
+#include "app/render/field_assets.h"
 #include "app/render/gdiplus.h"
 #include "app/render/watermark.h"
 #include "runtime/pictures/picture_canvas.h"
@@ -63,8 +64,10 @@ public:
     ~Composition();
     Composition(const Composition&) = delete;
     Composition& operator=(const Composition&) = delete;
-    // Draws every field of the poster, in order, on the picture.
-    void Draw(const PosterDescription& poster);
+    // Draws every field of the poster, in order, on the picture; picture
+    // fields from `pictures`, or without them from the window's own
+    // (PreviewFieldPictures: user-interface thread only).
+    void Draw(const PosterDescription& poster, const FieldPictures* pictures = nullptr);
     void Stamp(const char* fontName, int32_t size, uint32_t colour, int32_t style, int32_t alpha, int32_t hint,
                const char* text, int32_t x, int32_t y, const TextEffects& effects = TextEffects{});
     // The PNG (owned by the caller; null when the picture did not decode).
@@ -78,6 +81,12 @@ public:
     PictureSize SourceSize() const { return sourceSize_; }
 
 private:
+    void DrawPictureField(const PictureField& f, const FieldPictures& pictures);
+    void DrawQrField(const QrField& f, const FieldPictures& pictures);
+    // Runs a drawing on the composed pixels: on the canvas, or on the
+    // all-GDI+ path on the chained picture decoded here and packed again.
+    template <typename Paint>
+    void OnPixels(Paint paint);
     const void* source_;
     void* chained_ = nullptr;     // all-GDI+ path: the last pass's PNG
     struct CanvasHolder;
@@ -126,8 +135,9 @@ TemplateCanvas DecodeTemplateCanvas(const void* bytes);
 // The poster's fields drawn on a copy of the template, encoded in the format;
 // empty on failure. Safe on any thread once WarmUpRenderer has run on the
 // main thread.
+// `pictures` holds what PrepareFields read for the poster's picture fields.
 std::vector<uint8_t> RenderPoster(const imprinta::picture::Canvas& base, const PosterDescription& poster,
-                                  OutputFormat format);
+                                  OutputFormat format, const FieldPictures& pictures = {});
 // Resolves the DLL commands RenderPoster calls for each of the poster's fonts
 // (with every effect on), so worker threads never resolve them concurrently.
 void WarmUpRenderer(const PosterDescription& poster);

@@ -26,6 +26,7 @@
 #include "app/window/program_state.h"
 #include "app/window/template_note.h"
 #include "app/platform/runtime_calls.h"
+#include "app/poster/field_settings.h"
 #include "app/poster/poster_settings.h"
 #include "app/poster/settings_text.h"
 #include "app/poster/text_limits.h"
@@ -277,6 +278,7 @@ void LoadSettings(SettingsPart part) {
         LoadWindowPlace();
     }
     for (size_t i = 0; i < kStandardFieldCount; ++i) FieldEffects(i) = ReadStoredEffects(ReadStored, kFieldNames[i]);
+    ExtraFields() = ReadStoredExtraFields(ReadStored, FontListNames(kTextFieldUnits[kTitleField].font));
     SetCurrentOutputFormat(ReadStoredOutputFormat());
     if (part == SettingsPart::All) {
         Block folder(ReadKey(kOutputFolderKey));
@@ -310,6 +312,9 @@ bool SaveSettings(SettingsPart part) {
         const std::string& gone = GoneKeptTemplate();
         values.emplace_back(kTemplateKey, !gone.empty() ? gone : path.text() ? path.text() : "");
     }
+    std::string count;
+    const IniValues fields = StoredExtraFields(poster, ReadStored(kExtraFieldCountKey, &count));
+    values.insert(values.end(), fields.begin(), fields.end());
     const std::string file = SettingsFile();
     FileBytes old = ReadWholeFile(file);
     const std::string existing(old.bytes.begin(), old.bytes.end());
@@ -370,6 +375,7 @@ SettingsSnapshot TakeSettingsSnapshot() {
         s.texts.emplace_back(text.text() ? text.text() : "");
     }
     for (size_t i = 0; i < kStandardFieldCount; ++i) s.effects.push_back(FieldEffects(i));
+    s.extraFields = ExtraFields();
     s.format = CurrentOutputFormat();
     return s;
 }
@@ -383,6 +389,7 @@ void RestoreSettingsSnapshot(const SettingsSnapshot& s) {
         if (s.texts[i] != (now.text() ? now.text() : "")) SetEditContent(textUnits[i], s.texts[i].c_str());
     }
     for (size_t i = 0; i < s.effects.size() && i < kStandardFieldCount; ++i) FieldEffects(i) = s.effects[i];
+    ExtraFields() = s.extraFields;
     SetCurrentOutputFormat(s.format);
     RefreshPreview(nullptr);
 }
@@ -452,7 +459,10 @@ OutputFormat ReadStoredOutputFormat() {
 }
 
 PosterDescription ReadStoredPosterFile(const std::vector<std::string>& fontNames) {
-    return ReadStoredPoster(ReadStored, fontNames);
+    PosterDescription poster = ReadStoredPoster(ReadStored, fontNames);
+    const std::vector<PosterField> extra = ReadStoredExtraFields(ReadStored, fontNames);
+    poster.fields.insert(poster.fields.end(), extra.begin(), extra.end());
+    return poster;
 }
 
 }  // namespace app

@@ -34,6 +34,7 @@ struct SettingsSnapshot {
     std::vector<std::string> values;
     std::vector<std::string> texts;  // each text field's, then the template box's
     std::vector<TextEffects> effects;  // each text field's
+    std::vector<PosterField> extraFields;
     OutputFormat format;
 };
 SettingsSnapshot TakeSettingsSnapshot();

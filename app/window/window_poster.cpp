@@ -24,6 +24,11 @@ KeptFile g_templateFile;
 
 TextEffects& FieldEffects(size_t field) { return g_effects[field < kStandardFieldCount ? field : 0]; }
 
+std::vector<PosterField>& ExtraFields() {
+    static std::vector<PosterField> fields;
+    return fields;
+}
+
 PosterDescription WindowPoster() {
     PosterDescription poster;
     Block path(EditContent(kTemplatePath));
@@ -35,6 +40,7 @@ PosterDescription WindowPoster() {
                                  {TextOf(font), EditNumber(u.size), PickedColour(u.colour), EditNumber(u.x),
                                   EditNumber(u.y), TextOf(text), g_effects[i]}});
     }
+    poster.fields.insert(poster.fields.end(), ExtraFields().begin(), ExtraFields().end());
     return poster;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 #include "app/poster/poster.h"
 #include "app/render/renderer.h"
 
@@ -19,6 +20,10 @@ extern const TextFieldUnits kTextFieldUnits[kStandardFieldCount];
 
 // The style of each text field (what the dialog changes and pz.ini keeps).
 TextEffects& FieldEffects(size_t field);
+
+// The poster's fields after the title and the body (pictures, QR codes, more
+// texts), in drawing order, as the settings file gave them.
+std::vector<PosterField>& ExtraFields();
 
 // The poster as the boxes describe it now. Numbers as the boxes read them
 // (what is drawn); a font nobody chose is empty.

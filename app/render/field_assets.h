@@ -1,0 +1,38 @@
+// The pictures a poster's picture fields (and QR codes' centres) draw, read
+// from their files and decoded before the poster is drawn: a batch does it on
+// the thread that prepares each poster, so a row whose picture is missing, or
+// whose code does not fit, fails with the reason before anything is written,
+// and the drawing threads only draw.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+#include "app/poster/poster.h"
+#include "runtime/pictures/picture_canvas.h"
+
+namespace app {
+
+struct FieldPictures {
+    struct Entry {
+        std::string path;
+        std::shared_ptr<const imprinta::picture::Canvas> canvas;
+    };
+    std::vector<Entry> entries;
+    // The picture read from that path, or null.
+    const imprinta::picture::Canvas* Find(const std::string& path) const;
+};
+
+// Reads and decodes each picture the poster's fields name (each path once) and
+// checks each QR code against its level and size. False at the first field
+// that cannot be drawn, with *problem saying which field, the columns its
+// value came from (as `unfilled`, the poster before a row filled it, names
+// them) and why: "照片 ({照片}): 找不到图片文件 D:\\相册\\a.jpg".
+bool PrepareFields(const PosterDescription& poster, const PosterDescription& unfilled, FieldPictures* pictures,
+                   std::string* problem);
+
+// The window's pictures: kept between keystrokes, read again when a file's
+// time or size changes; a picture that cannot be read is left out (its field
+// draws nothing). User-interface thread only.
+const FieldPictures& PreviewFieldPictures(const PosterDescription& poster);
+
+}  // namespace app
