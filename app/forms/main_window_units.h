@@ -68,7 +68,6 @@ enum Unit : uint32_t {
     kButtonTextStyle,              // 按钮7: opens the text style dialog
     kButtonTableBatch,             // 按钮8: a batch from a table of texts
     // The poster's fields: the list (标题, 文案, then the added ones) and what is done to them.
-    kFieldsLabel,
     kFieldList,
     kButtonFieldSettings,
     kButtonRemoveField,
@@ -79,7 +78,7 @@ enum Unit : uint32_t {
     kButtonAddQrField,
     kUnitEnd
 };
-static_assert(kUnitEnd - kButtonTutorial == 60, "the main window has 60 units");
+static_assert(kUnitEnd - kButtonTutorial == 59, "the main window has 59 units");
 
 // Property indices the application reads and writes.
 constexpr int kEditContent = imprinta::units::ApplicationIndex(imprinta::units::kEditBoxContent);

@@ -20,7 +20,7 @@ using namespace mainwindow;
 const uint32_t kTransLabels[] = {kUsageNote,        kBodyYLabel,       kBodyXLabel,      kTitleYLabel,
                                  kTitleXLabel,      kBodySizeLabel,    kTitleSizeLabel,  kBodyColourLabel,
                                  kTitleColourLabel, kBodyFontLabel,    kBodyTextLabel,   kTitleFontLabel,
-                                 kTitleTextLabel,   kTemplatePathLabel, kFieldsLabel};
+                                 kTitleTextLabel,   kTemplatePathLabel};
 
 std::string SkinLibraryPath() { return RunDirectoryPath("/SkinH_QX.dll"); }
 

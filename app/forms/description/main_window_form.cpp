@@ -1,4 +1,4 @@
-// The main window's form description: the window record and its 60 units in
+// The main window's form description: the window record and its 59 units in
 // stored order, with their positions, parents, texts, items and event bindings.
 // The build turns it into the stored template bytes; the program reads those
 // back through the runtime like any template. Plain C++: built on the host.
@@ -64,8 +64,8 @@ const char kSampleBody[] =
 
 const char kXYCaption[] = "x             y";  // thirteen spaces between
 
-// The fields rows lie between the action buttons and the usage note (in the group).
-constexpr int32_t kFieldRowY = 604, kAddRowY = 636, kNoteTop = 672;
+// The fields' units (in the group): the list's block, and the add buttons.
+constexpr int32_t kFieldsX = 360, kFieldsY = 128, kAddX = 336, kAddY = 544;
 
 UnitDescription MakeUnit(uint32_t id, const char* name, uint32_t type, uint32_t parent, int32_t left, int32_t top,
                      int32_t width, int32_t height, std::vector<uint8_t> block) {
@@ -115,7 +115,7 @@ WindowDescription DescribeMainWindow() {
     auto& u = w.units;
     u.push_back(MakeUnit(kButtonTutorial, "按钮6", kUnitTypeButton, W, 960, 296, 88, 32, ButtonBlock("使用教程")));
     u.push_back(MakeUnit(kDrawPanel1, "画板1", kUnitTypeDrawPanel, G, 520, 640, 64, 80, DrawPanelBlock()));
-    u.push_back(MakeUnit(kUsageNote, "透明标签14", kUnitTypeTransLabel, G, 24, kNoteTop, 384, 888 - kNoteTop, TransLabelBlock(kUsageNoteText)));
+    u.push_back(MakeUnit(kUsageNote, "透明标签14", kUnitTypeTransLabel, G, 24, 600, 384, 288, TransLabelBlock(kUsageNoteText)));
     u.push_back(MakeUnit(kBodyYLabel, "透明标签12", kUnitTypeTransLabel, W, 752, 192, 61, 24, TransLabelBlock("文案位置Y:")));
     u.push_back(MakeUnit(kBodyY, "文案位置y", kUnitTypeEditBox, W, 813, 192, 58, 24, EditBlock("120", kNumberInput)));
     u.push_back(MakeUnit(kBodyX, "文案位置x", kUnitTypeEditBox, W, 672, 192, 58, 24, EditBlock("120", kNumberInput)));
@@ -164,17 +164,18 @@ WindowDescription DescribeMainWindow() {
     u.push_back(MakeUnit(kUnusedXYLabel, "标签5", kUnitTypeLabel, W, 1016, 48, 128, 24, LabelBlock(kXYCaption)));
     u.push_back(MakeUnit(kButtonTextStyle, "按钮7", kUnitTypeButton, G, 360, 88, 88, 32, ButtonBlock("文字样式…")));
     u.push_back(MakeUnit(kButtonTableBatch, "按钮8", kUnitTypeButton, G, 360, 344, 88, 32, ButtonBlock("按表格批量…")));
-    // The fields row under the action buttons: the list and what is done to
-    // the chosen field, then a row that adds fields.
-    u.push_back(MakeUnit(kFieldsLabel, "透明标签15", kUnitTypeTransLabel, G, 8, kFieldRowY, 36, 24, TransLabelBlock("字段:")));
-    u.push_back(MakeUnit(kFieldList, "组合框3", kUnitTypeComboBox, G, 44, kFieldRowY, 156, 24, ComboBlock({"标题", "文案"}, {0, 1}, 0, ComboKind::List)));
-    u.push_back(MakeUnit(kButtonFieldSettings, "按钮9", kUnitTypeButton, G, 208, kFieldRowY - 2, 80, 28, ButtonBlock("字段设置…")));
-    u.push_back(MakeUnit(kButtonRemoveField, "按钮10", kUnitTypeButton, G, 292, kFieldRowY - 2, 48, 28, ButtonBlock("删除")));
-    u.push_back(MakeUnit(kButtonFieldUp, "按钮11", kUnitTypeButton, G, 344, kFieldRowY - 2, 48, 28, ButtonBlock("上移")));
-    u.push_back(MakeUnit(kButtonFieldDown, "按钮12", kUnitTypeButton, G, 396, kFieldRowY - 2, 48, 28, ButtonBlock("下移")));
-    u.push_back(MakeUnit(kButtonAddTextField, "按钮13", kUnitTypeButton, G, 44, kAddRowY, 88, 28, ButtonBlock("添加文字")));
-    u.push_back(MakeUnit(kButtonAddPictureField, "按钮14", kUnitTypeButton, G, 140, kAddRowY, 88, 28, ButtonBlock("添加图片")));
-    u.push_back(MakeUnit(kButtonAddQrField, "按钮15", kUnitTypeButton, G, 236, kAddRowY, 88, 28, ButtonBlock("添加二维码")));
+    // The poster's fields: the list and what is done to the chosen field in
+    // the right column between the style and the batch buttons; the fields
+    // that can be added beside the action buttons, which they follow up when
+    // the body text gives way.
+    u.push_back(MakeUnit(kFieldList, "组合框3", kUnitTypeComboBox, G, kFieldsX, kFieldsY, 88, 24, ComboBlock({"标题", "文案"}, {0, 1}, 0, ComboKind::List)));
+    u.push_back(MakeUnit(kButtonFieldSettings, "按钮9", kUnitTypeButton, G, kFieldsX, kFieldsY + 30, 50, 28, ButtonBlock("设置…")));
+    u.push_back(MakeUnit(kButtonRemoveField, "按钮10", kUnitTypeButton, G, kFieldsX + 54, kFieldsY + 30, 34, 28, ButtonBlock("删除")));
+    u.push_back(MakeUnit(kButtonFieldUp, "按钮11", kUnitTypeButton, G, kFieldsX, kFieldsY + 62, 42, 28, ButtonBlock("上移")));
+    u.push_back(MakeUnit(kButtonFieldDown, "按钮12", kUnitTypeButton, G, kFieldsX + 46, kFieldsY + 62, 42, 28, ButtonBlock("下移")));
+    u.push_back(MakeUnit(kButtonAddTextField, "按钮13", kUnitTypeButton, G, kAddX, kAddY, 54, 22, ButtonBlock("+文字")));
+    u.push_back(MakeUnit(kButtonAddPictureField, "按钮14", kUnitTypeButton, G, kAddX + 58, kAddY, 54, 22, ButtonBlock("+图片")));
+    u.push_back(MakeUnit(kButtonAddQrField, "按钮15", kUnitTypeButton, G, kAddX, kAddY + 26, 112, 22, ButtonBlock("+二维码")));
 
     // The group box lists the units it holds, in record order.
     UnitDescription* group = nullptr;
