@@ -20,6 +20,18 @@
     X(SaveStyleAs)              \
     X(LoadStyleFile)            \
     X(ExportTableBatch)         \
-    X(TemplatePathTyped)
+    X(TemplatePathTyped)        \
+    X(AddTextField)             \
+    X(AddPictureField)          \
+    X(AddQrField)               \
+    X(RemoveField)              \
+    X(MoveFieldUp)              \
+    X(MoveFieldDown)            \
+    X(OpenFieldDialog)          \
+    X(OnFieldDialogCreated)     \
+    X(FieldDialogChanged)       \
+    X(FieldDialogOk)            \
+    X(FieldDialogCancel)        \
+    X(FieldDialogBrowse)
 
 IMPRINTA_HANDLER_INDICES(MAIN_WINDOW_HANDLERS)

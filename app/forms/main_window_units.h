@@ -67,9 +67,18 @@ enum Unit : uint32_t {
     kUnusedXYLabel,                // 标签5
     kButtonTextStyle,              // 按钮7: opens the text style dialog
     kButtonTableBatch,             // 按钮8: a batch from a table of texts
+    // The poster's fields: the list (标题, 文案, then the added ones) and what is done to them.
+    kFieldList,
+    kButtonFieldSettings,
+    kButtonRemoveField,
+    kButtonFieldUp,
+    kButtonFieldDown,
+    kButtonAddTextField,
+    kButtonAddPictureField,
+    kButtonAddQrField,
     kUnitEnd
 };
-static_assert(kUnitEnd - kButtonTutorial == 51, "the main window has 51 units");
+static_assert(kUnitEnd - kButtonTutorial == 59, "the main window has 59 units");
 
 // Property indices the application reads and writes.
 constexpr int kEditContent = imprinta::units::ApplicationIndex(imprinta::units::kEditBoxContent);

@@ -31,6 +31,19 @@ void IMPRINTA_CDECL StyleDialogOk(EventResultSlot* result);
 void IMPRINTA_CDECL StyleDialogCancel(EventResultSlot* result);
 void IMPRINTA_CDECL SaveStyleAs(EventResultSlot* result);
 void IMPRINTA_CDECL LoadStyleFile(EventResultSlot* result);
+// The poster's fields: the list's buttons (field_list.cpp) and the field dialogs (field_dialog.cpp).
+void IMPRINTA_CDECL AddTextField(EventResultSlot* result);
+void IMPRINTA_CDECL AddPictureField(EventResultSlot* result);
+void IMPRINTA_CDECL AddQrField(EventResultSlot* result);
+void IMPRINTA_CDECL RemoveField(EventResultSlot* result);
+void IMPRINTA_CDECL MoveFieldUp(EventResultSlot* result);
+void IMPRINTA_CDECL MoveFieldDown(EventResultSlot* result);
+void IMPRINTA_CDECL OpenFieldDialog(EventResultSlot* result);
+void IMPRINTA_CDECL OnFieldDialogCreated(EventResultSlot* result);
+void IMPRINTA_CDECL FieldDialogChanged(EventResultSlot* result);
+void IMPRINTA_CDECL FieldDialogOk(EventResultSlot* result);
+void IMPRINTA_CDECL FieldDialogCancel(EventResultSlot* result);
+void IMPRINTA_CDECL FieldDialogBrowse(EventResultSlot* result);
 // The window's batches, which live with the other batches (app/batch/).
 void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot* result);
 void IMPRINTA_CDECL ExportTableBatch(EventResultSlot* result);

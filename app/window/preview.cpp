@@ -5,6 +5,7 @@
 #include "app/platform/file_io.h"
 #include "app/render/renderer.h"
 #include "app/window/export_ahead.h"
+#include "app/window/field_list.h"
 #include "app/window/handlers.h"
 #include "app/window/keystrokes.h"
 #include "app/window/program_state.h"
@@ -107,6 +108,7 @@ void RenderPreviewNow() {
         g_templateTyped = false;
         if (HWND window = MainWindow()) KillTimer(window, kTemplateTypedTimer);
     }
+    SyncFieldList();
     const PosterDescription poster = WindowPoster();
     const std::string& path = poster.templatePath;
     uint32_t error = 0;

@@ -1,17 +1,23 @@
-// Texts dragged into place on the preview: the left button moves the title,
-// Shift or the right button the body. The preview shows the picture whole and
+// Fields dragged into place on the preview. The left button takes the added
+// field under the pointer (a picture's or QR code's bottom right corner
+// resizes it), else the title; Shift or the right button the body. The field
+// taken becomes the list's choice. The preview shows the picture whole and
 // centred in its box, so mouse moves are scaled to picture pixels by the same
-// placement before they reach the x and y boxes. Moves only note the newest position; one posted message applies it,
+// placement. Moves only note the newest position; one posted message applies it,
 // so however fast the mouse goes at most one refresh runs at a time and the
 // last position is always drawn.
 #include "app/window/window_extras.h"
 #include <commctrl.h>
 #include <windowsx.h>
+#include <algorithm>
 #include <cstdio>
+#include "app/window/field_hit.h"
+#include "app/window/field_list.h"
 #include "app/window/handlers.h"
 #include "app/window/preview.h"
 #include "app/window/program_state.h"
 #include "app/window/unit_access.h"
+#include "app/window/window_poster.h"
 #include "runtime/base/value.h"
 #include "runtime/pictures/picture_scale.h"
 
@@ -22,7 +28,9 @@ namespace {
 constexpr UINT kMsgApplyDrag = WM_APP + 0x118;
 // How many drag steps reached the boxes: a window property for those who watch.
 const char kDragStepsProperty[] = "ImprintaDragSteps";
-const char kPreviewHint[] = "在预览图上按住左键拖动可移动标题；按住 Shift 或右键拖动可移动文案";
+const char kPreviewHint[] =
+    "在预览图上按住左键拖动可移动标题或添加的图片、二维码、文字 (拖右下角改大小)；按住 Shift 或右键拖动可移动文案";
+constexpr int32_t kHandleReach = 8;  // box pixels around a corner that take a resize
 
 struct TextBoxes {
     uint32_t x, y;
@@ -30,6 +38,9 @@ struct TextBoxes {
 
 struct Drag {
     bool active = false;
+    int field = -1;       // an added field being moved or resized (its index in the poster), else -1
+    bool resize = false;  // the field's corner was taken
+    PosterField startField;  // the field as the drag found it
     TextBoxes boxes = {};
     POINT start = {};           // mouse, box client pixels
     int32_t fromX = 0, fromY = 0;  // the text's position when the drag began
@@ -66,12 +77,25 @@ void SetNumber(uint32_t box, int32_t value) {
     SetEditContent(box, text);
 }
 
+// An added field takes the drag's offset from where it was (wantX, wantY
+// count from 0 for it).
+void ApplyToField() {
+    const size_t extra = size_t(g_drag.field) - kStandardFieldCount;
+    if (extra >= ExtraFields().size()) return;
+    const PosterField& start = g_drag.startField;
+    ExtraFields()[extra] =
+        g_drag.resize ? Resized(start, g_drag.shownX, g_drag.shownY) : Moved(start, g_drag.shownX, g_drag.shownY);
+    RefreshPreview(nullptr);
+}
+
 // Writes the newest position into the boxes; the hold makes the two writes one refresh.
 void ApplyWanted(HWND preview) {
     if (g_drag.wantX == g_drag.shownX && g_drag.wantY == g_drag.shownY) return;
     g_drag.shownX = g_drag.wantX;
     g_drag.shownY = g_drag.wantY;
-    {
+    if (g_drag.field >= 0) {
+        ApplyToField();
+    } else {
         PreviewRefreshHold hold;
         SetNumber(g_drag.boxes.x, g_drag.shownX);
         SetNumber(g_drag.boxes.y, g_drag.shownY);
@@ -87,17 +111,30 @@ void BeginDrag(HWND preview, bool body, LPARAM lp) {
     else if (!PngSize(CurrentPicture, &width, &height)) return;
     if (client.right <= 0 || client.bottom <= 0) return;
     const imprinta::picture::FitPlace shown = imprinta::picture::FitWhole(width, height, client.right, client.bottom);
+    if (shown.width <= 0 || shown.height <= 0) return;
     g_drag = Drag();
     g_drag.active = true;
-    g_drag.boxes = body ? TextBoxes{mainwindow::kBodyX, mainwindow::kBodyY}
-                        : TextBoxes{mainwindow::kTitleX, mainwindow::kTitleY};
     g_drag.start = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    g_drag.fromX = g_drag.wantX = g_drag.shownX = EditNumber(g_drag.boxes.x);
-    g_drag.fromY = g_drag.wantY = g_drag.shownY = EditNumber(g_drag.boxes.y);
     g_drag.scaleNum[0] = width;
     g_drag.scaleDen[0] = shown.width;
     g_drag.scaleNum[1] = height;
     g_drag.scaleDen[1] = shown.height;
+    const FieldHit hit = body ? FieldHit{}
+                              : FieldAt(WindowPoster(), Scaled(g_drag.start.x - shown.x, width, shown.width),
+                                        Scaled(g_drag.start.y - shown.y, height, shown.height),
+                                        std::max(Scaled(kHandleReach, width, shown.width), 1));
+    if (hit.index >= int(kStandardFieldCount)) {
+        g_drag.field = hit.index;
+        g_drag.resize = hit.corner;
+        g_drag.startField = ExtraFields()[size_t(hit.index) - kStandardFieldCount];
+        SelectField(size_t(hit.index));
+    } else {
+        g_drag.boxes = body ? TextBoxes{mainwindow::kBodyX, mainwindow::kBodyY}
+                            : TextBoxes{mainwindow::kTitleX, mainwindow::kTitleY};
+        g_drag.fromX = g_drag.wantX = g_drag.shownX = EditNumber(g_drag.boxes.x);
+        g_drag.fromY = g_drag.wantY = g_drag.shownY = EditNumber(g_drag.boxes.y);
+        SelectField(body ? kBodyField : kTitleField);
+    }
     SetCapture(preview);
 }
 

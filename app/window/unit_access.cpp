@@ -10,7 +10,9 @@ template <typename T>
 T* Pointer(uint32_t w) {
     return reinterpret_cast<T*>(static_cast<uintptr_t>(w));
 }
-ArgValue ComboArg(uint32_t unit) { return ArgUnit(unit, imprinta::units::kUnitTypeComboBox); }
+ArgValue ComboArg(uint32_t unit, uint32_t window = kMainWindow) {
+    return ArgUnit(unit, imprinta::units::kUnitTypeComboBox, window);
+}
 }  // namespace
 
 
@@ -48,8 +50,8 @@ int32_t ComboItemData(uint32_t unit, int32_t index) {
     return static_cast<int32_t>(CallCore(kCmdComboBoxItemData, {ComboArg(unit), ArgInt(index)}).low);
 }
 
-int32_t ComboAddItem(uint32_t unit, const char* text) {
-    return static_cast<int32_t>(CallCore(kCmdComboBoxAddItem, {ComboArg(unit), ArgText(text), ArgOmitted()}).low);
+int32_t ComboAddItem(uint32_t unit, const char* text, uint32_t window) {
+    return static_cast<int32_t>(CallCore(kCmdComboBoxAddItem, {ComboArg(unit, window), ArgText(text), ArgOmitted()}).low);
 }
 
 void ShowPicture(uint32_t pictureBox, const void* byteSet) {

@@ -23,7 +23,7 @@ uint32_t PickedColour(uint32_t unit, uint32_t window = kMainWindow);
 void SetPickedColour(uint32_t unit, uint32_t colour, uint32_t window = kMainWindow);
 char* ComboItemText(uint32_t unit, int32_t index);
 int32_t ComboItemData(uint32_t unit, int32_t index);
-int32_t ComboAddItem(uint32_t unit, const char* text);
+int32_t ComboAddItem(uint32_t unit, const char* text, uint32_t window = kMainWindow);
 void ShowPicture(uint32_t pictureBox, const void* byteSet);
 
 // The shell and interface library commands the handlers use.

@@ -9,6 +9,7 @@
 #include <vector>
 #include "app/forms/main_window_units.h"
 #include "app/window/window_layout.h"
+#include "runtime/base/allocation_failure.h"
 #include "runtime/forms/unit_object.h"
 
 namespace app {
@@ -274,7 +275,7 @@ void OnDpiChanged(WPARAM wp, const RECT* suggested) {
     WidenDropDowns();
 }
 
-LRESULT CALLBACK WindowWithLayout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT HandleLayoutMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_GETMINMAXINFO: {
         LRESULT r = CallWindowProcA(g.previous, hwnd, msg, wp, lp);
@@ -306,6 +307,12 @@ LRESULT CALLBACK WindowWithLayout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     default:
         return CallWindowProcA(g.previous, hwnd, msg, wp, lp);
     }
+}
+
+// A layout that runs out of memory (WM_SIZE) must not unwind through the
+// system's frames: it becomes the out-of-memory report, as in the window's other subclass.
+LRESULT CALLBACK WindowWithLayout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return imprinta::FatalOnBadAlloc([&] { return HandleLayoutMessage(hwnd, msg, wp, lp); });
 }
 
 }  // namespace

@@ -36,6 +36,10 @@ const UnitPlace kPlaces[] = {
     {U::TableBatchButton, "Button", 600 + 360, 8 + 344},
     {U::SettingsGroup, "Button", 600, 8},            {U::PreviewBox, "_QX_PicBox", 3, 1},
     {U::TextStyleButton, "Button", 600 + 360, 8 + 88},
+    {U::FieldList, "ComboBox", 600 + 360, 8 + 128},      {U::FieldSettingsButton, "Button", 600 + 360, 8 + 158},
+    {U::RemoveFieldButton, "Button", 600 + 414, 8 + 158}, {U::FieldUpButton, "Button", 600 + 360, 8 + 190},
+    {U::FieldDownButton, "Button", 600 + 406, 8 + 190},  {U::AddTextFieldButton, "Button", 600 + 336, 8 + 544},
+    {U::AddPictureFieldButton, "Button", 600 + 394, 8 + 544}, {U::AddQrFieldButton, "Button", 600 + 336, 8 + 570},
 };
 
 struct ChildInfo {

@@ -52,6 +52,8 @@ enum class U {
     BodyFont, BodyColour, BodySize, BodyX, BodyY, BodyText,
     ExportButton, AddTextsButton, PreviewButton, ExportAllButton, TutorialButton, TableBatchButton,
     SettingsGroup, PreviewBox, TextStyleButton,
+    FieldList, FieldSettingsButton, RemoveFieldButton, FieldUpButton, FieldDownButton,
+    AddTextFieldButton, AddPictureFieldButton, AddQrFieldButton,
 };
 
 // A child window of `window` (any depth) of the class whose top-left corner is

@@ -66,7 +66,7 @@ TEST(WindowLayout, StoredPlacesAtTheDesignedSize) {
         EXPECT_TRUE(placed[i].box == layout.units()[i].stored) << std::hex << layout.units()[i].id;
         ++kept;
     }
-    EXPECT_EQ(36, kept);  // every unit the window shows, the style and table batch buttons among them
+    EXPECT_EQ(44, kept);  // every unit the window shows, the style, table batch and field units among them
 }
 
 TEST(WindowLayout, EveryUnitWholeAndUncoveredAtEverySize) {

@@ -1,4 +1,4 @@
-// The main window's form description: the window record and its 51 units in
+// The main window's form description: the window record and its 59 units in
 // stored order, with their positions, parents, texts, items and event bindings.
 // The build turns it into the stored template bytes; the program reads those
 // back through the runtime like any template. Plain C++: built on the host.
@@ -63,6 +63,9 @@ const char kSampleBody[] =
     "5、一个个黄澄澄的橘子挂在树上就好像小灯笼一样。";
 
 const char kXYCaption[] = "x             y";  // thirteen spaces between
+
+// The fields' units (in the group): the list's block, and the add buttons.
+constexpr int32_t kFieldsX = 360, kFieldsY = 128, kAddX = 336, kAddY = 544;
 
 UnitDescription MakeUnit(uint32_t id, const char* name, uint32_t type, uint32_t parent, int32_t left, int32_t top,
                      int32_t width, int32_t height, std::vector<uint8_t> block) {
@@ -161,6 +164,18 @@ WindowDescription DescribeMainWindow() {
     u.push_back(MakeUnit(kUnusedXYLabel, "标签5", kUnitTypeLabel, W, 1016, 48, 128, 24, LabelBlock(kXYCaption)));
     u.push_back(MakeUnit(kButtonTextStyle, "按钮7", kUnitTypeButton, G, 360, 88, 88, 32, ButtonBlock("文字样式…")));
     u.push_back(MakeUnit(kButtonTableBatch, "按钮8", kUnitTypeButton, G, 360, 344, 88, 32, ButtonBlock("按表格批量…")));
+    // The poster's fields: the list and what is done to the chosen field in
+    // the right column between the style and the batch buttons; the fields
+    // that can be added beside the action buttons, which they follow up when
+    // the body text gives way.
+    u.push_back(MakeUnit(kFieldList, "组合框3", kUnitTypeComboBox, G, kFieldsX, kFieldsY, 88, 24, ComboBlock({"标题", "文案"}, {0, 1}, 0, ComboKind::List)));
+    u.push_back(MakeUnit(kButtonFieldSettings, "按钮9", kUnitTypeButton, G, kFieldsX, kFieldsY + 30, 50, 28, ButtonBlock("设置…")));
+    u.push_back(MakeUnit(kButtonRemoveField, "按钮10", kUnitTypeButton, G, kFieldsX + 54, kFieldsY + 30, 34, 28, ButtonBlock("删除")));
+    u.push_back(MakeUnit(kButtonFieldUp, "按钮11", kUnitTypeButton, G, kFieldsX, kFieldsY + 62, 42, 28, ButtonBlock("上移")));
+    u.push_back(MakeUnit(kButtonFieldDown, "按钮12", kUnitTypeButton, G, kFieldsX + 46, kFieldsY + 62, 42, 28, ButtonBlock("下移")));
+    u.push_back(MakeUnit(kButtonAddTextField, "按钮13", kUnitTypeButton, G, kAddX, kAddY, 54, 22, ButtonBlock("+文字")));
+    u.push_back(MakeUnit(kButtonAddPictureField, "按钮14", kUnitTypeButton, G, kAddX + 58, kAddY, 54, 22, ButtonBlock("+图片")));
+    u.push_back(MakeUnit(kButtonAddQrField, "按钮15", kUnitTypeButton, G, kAddX, kAddY + 26, 112, 22, ButtonBlock("+二维码")));
 
     // The group box lists the units it holds, in record order.
     UnitDescription* group = nullptr;
@@ -194,9 +209,19 @@ WindowDescription DescribeMainWindow() {
     bind(kButtonWatermark, kHandler_AddPictureWatermark);
     bind(kButtonTextStyle, kHandler_OpenStyleDialog);
     bind(kTemplatePath, kHandler_TemplatePathTyped);
+    bind(kButtonFieldSettings, kHandler_OpenFieldDialog);
+    bind(kButtonRemoveField, kHandler_RemoveField);
+    bind(kButtonFieldUp, kHandler_MoveFieldUp);
+    bind(kButtonFieldDown, kHandler_MoveFieldDown);
+    bind(kButtonAddTextField, kHandler_AddTextField);
+    bind(kButtonAddPictureField, kHandler_AddPictureField);
+    bind(kButtonAddQrField, kHandler_AddQrField);
     return w;
 }
 
-std::vector<WindowDescription> DescribeApplicationForms() { return {DescribeMainWindow(), DescribeStyleDialog()}; }
+std::vector<WindowDescription> DescribeApplicationForms() {
+    return {DescribeMainWindow(), DescribeStyleDialog(), DescribeFieldDialog(FieldDialogKind::Picture),
+            DescribeFieldDialog(FieldDialogKind::Qr), DescribeFieldDialog(FieldDialogKind::Text)};
+}
 
 }  // namespace mainwindow
