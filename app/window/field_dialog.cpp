@@ -270,7 +270,7 @@ extern "C" void IMPRINTA_CDECL OnFieldDialogCreated(EventResultSlot*) {
         SetProperty(Dialog(), CaptionUnit(k), mainwindow::kTransLabelTextColour, text);
         if (rows.rows[k].control != RowControl::Font) continue;
         g_fonts = ListedFontNames();
-        for (const std::string& name : g_fonts) ComboAddItem(ValueUnit(k), name.c_str(), Dialog());
+        for (const std::string& name : g_fonts) ComboAddItem(ValueUnit(k), ListedFontItem(name).c_str(), Dialog());
     }
     SetProperty(Dialog(), kMessage, mainwindow::kTransLabelTextColour, kMessageColour);
     FillUnits();
