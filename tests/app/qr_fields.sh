@@ -64,5 +64,6 @@ for name in 张三 李四 孙七; do
   check "$name: photo in the circle's middle" "$(convert "$file" -format '%[hex:p{190,190}]' info:)" 0000FF
   check "$name: circle's corner left alone" "$(convert "$file" -format '%[hex:p{44,44}]' info:)" F4F0E8
 done
-check "nothing written for the failed rows" "$(ls "$dir/批量目录/1" | sort | tr '\n' ' ')" "孙七.png 张三.png 李四.png "
+check "nothing written for the failed rows" "$(ls "$dir/批量目录/1" | LC_ALL=C sort | tr '\n' ' ')" \
+  "$(printf '%s\n' 张三.png 李四.png 孙七.png | LC_ALL=C sort | tr '\n' ' ')"
 exit $fail
