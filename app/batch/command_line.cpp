@@ -345,6 +345,7 @@ private:
     bool OpenRecord();
     int CheckOnly();
     int ContactSheetOnly();
+    int32_t ReadStoredForCheck();
     void Record(int row, const std::string& templateName, const std::string& file, const char* result,
                 const std::string& reason = "");
 
@@ -618,17 +619,24 @@ bool BatchRun::OpenRecord() {
     return true;
 }
 
+// The settings' poster, laid out in the font that will be drawn, and the
+// smallest size a shrunk text may take (percent); the settings are only read.
+int32_t BatchRun::ReadStoredForCheck() {
+    UseSettingsFile(run_.settings);
+    FontFallback fallback = BundledFallback();
+    stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
+    const int32_t smallest = ReadStoredSmallestPercent();
+    UseSettingsFile("");
+    return smallest;
+}
+
 // Every row laid out and checked; nothing is written, not even a folder.
 int BatchRun::CheckOnly() {
     std::vector<CheckedTemplate> checked;
     for (const Template& t : templates_)
         checked.push_back({t.name, t.canvas ? t.canvas->width : 0, t.canvas ? t.canvas->height : 0,
                            t.error ? t.error : t.canvas ? 0 : static_cast<uint32_t>(kErrorNotPicture)});
-    UseSettingsFile(run_.settings);
-    FontFallback fallback = BundledFallback();  // laid out in the font that will be drawn
-    stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
-    const int32_t smallest = ReadStoredSmallestPercent();
-    UseSettingsFile("");
+    const int32_t smallest = ReadStoredForCheck();
     PosterFeed feed(run_, PlaceholderNames(stored_));
     const DWORD start = GetTickCount();
     size_t said = 0;
@@ -667,11 +675,7 @@ int BatchRun::ContactSheetOnly() {
         report_.Line("没有能读的模板: " + run_.templates);
         return kExitSomeFailed;
     }
-    UseSettingsFile(run_.settings);
-    FontFallback fallback = BundledFallback();  // laid out in the font that will be drawn
-    stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
-    const int32_t smallest = ReadStoredSmallestPercent();
-    UseSettingsFile("");
+    const int32_t smallest = ReadStoredForCheck();
     PosterFeed feed(run_, PlaceholderNames(stored_));
     const DWORD start = GetTickCount();
     uint32_t error = 0;

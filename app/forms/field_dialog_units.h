@@ -20,7 +20,7 @@ constexpr uint32_t kWindowRecordId = 0x06010000;
 // the font list, or a text of several lines.
 enum class RowControl { Text, File, Number, Choice, Colour, Font, Lines };
 
-struct RowSpec {
+struct DialogRow {
     const char* caption;
     RowControl control;
     const char* choices;  // Choice: the words, separated by '|'
@@ -28,7 +28,7 @@ struct RowSpec {
 
 enum PictureRow { kPictureFile, kPictureX, kPictureY, kPictureWidth, kPictureHeight, kPictureFit, kPictureCorner,
                   kPictureCircle, kPictureOpacity, kPictureRowCount };
-inline constexpr RowSpec kPictureRows[kPictureRowCount] = {
+inline constexpr DialogRow kPictureRows[kPictureRowCount] = {
     {"文件:", RowControl::File, nullptr},      {"x:", RowControl::Number, nullptr},
     {"y:", RowControl::Number, nullptr},        {"宽:", RowControl::Number, nullptr},
     {"高:", RowControl::Number, nullptr},       {"缩放:", RowControl::Choice, "适应|填满|拉伸"},
@@ -38,7 +38,7 @@ inline constexpr RowSpec kPictureRows[kPictureRowCount] = {
 
 enum QrRow { kQrText, kQrLevel, kQrQuiet, kQrDark, kQrLight, kQrLightTransparent, kQrX, kQrY, kQrSize, kQrCentre,
              kQrRowCount };
-inline constexpr RowSpec kQrRows[kQrRowCount] = {
+inline constexpr DialogRow kQrRows[kQrRowCount] = {
     {"内容:", RowControl::Text, nullptr},        {"纠错:", RowControl::Choice, "L|M|Q|H"},
     {"留白(格):", RowControl::Number, nullptr},  {"深色:", RowControl::Colour, nullptr},
     {"浅色:", RowControl::Colour, nullptr},      {"浅色透明:", RowControl::Choice, "否|是"},
@@ -47,7 +47,7 @@ inline constexpr RowSpec kQrRows[kQrRowCount] = {
 };
 
 enum TextRow { kTextFont, kTextSize, kTextColour, kTextX, kTextY, kTextContent, kTextRowCount };
-inline constexpr RowSpec kTextRows[kTextRowCount] = {
+inline constexpr DialogRow kTextRows[kTextRowCount] = {
     {"字体:", RowControl::Font, nullptr},   {"大小:", RowControl::Number, nullptr},
     {"颜色:", RowControl::Colour, nullptr}, {"x:", RowControl::Number, nullptr},
     {"y:", RowControl::Number, nullptr},    {"内容:", RowControl::Lines, nullptr},
@@ -55,7 +55,7 @@ inline constexpr RowSpec kTextRows[kTextRowCount] = {
 
 struct DialogRows {
     uint32_t windowId;
-    const RowSpec* rows;
+    const DialogRow* rows;
     size_t count;
 };
 constexpr DialogRows RowsOf(FieldDialogKind kind) {

@@ -122,9 +122,9 @@ PosterField* EditedField() {
 
 std::string NumberText(int32_t value) { return std::to_string(value); }
 
-void WriteRow(const RowSpec& spec, const RowAccess& access, uint32_t unit, PosterField& f) {
+void WriteRow(const DialogRow& row, const RowAccess& access, uint32_t unit, PosterField& f) {
     const uint32_t dialog = Dialog();
-    switch (spec.control) {
+    switch (row.control) {
     case RowControl::Text:
     case RowControl::File:
     case RowControl::Lines: SetEditContent(unit, access.text(f).c_str(), dialog); break;
@@ -143,10 +143,10 @@ void WriteRow(const RowSpec& spec, const RowAccess& access, uint32_t unit, Poste
 
 // The row's value in *f; a number out of range is held to it and the first
 // such is named in *message.
-void ReadRow(const RowSpec& spec, const RowAccess& access, uint32_t unit, PosterField* f, std::string* message) {
+void ReadRow(const DialogRow& row, const RowAccess& access, uint32_t unit, PosterField* f, std::string* message) {
     const uint32_t dialog = Dialog();
     int32_t typed = 0;
-    switch (spec.control) {
+    switch (row.control) {
     case RowControl::Text:
     case RowControl::File:
     case RowControl::Lines: {
@@ -164,8 +164,8 @@ void ReadRow(const RowSpec& spec, const RowAccess& access, uint32_t unit, Poster
     case RowControl::Colour: typed = static_cast<int32_t>(PickedColour(unit, dialog) & kMaxColour); break;
     }
     const int32_t value = typed < access.min ? access.min : typed > access.max ? access.max : typed;
-    if (value != typed && message->empty() && spec.control == RowControl::Number) {
-        std::string name = spec.caption;
+    if (value != typed && message->empty() && row.control == RowControl::Number) {
+        std::string name = row.caption;
         if (!name.empty() && name.back() == ':') name.pop_back();
         *message = name + " 须在 " + NumberText(access.min) + " 到 " + NumberText(access.max) + " 之间，已按 " +
                    NumberText(value) + " 使用";

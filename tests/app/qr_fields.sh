@@ -26,8 +26,8 @@ logo="Z:${dir//\//\\}\\logo.png"
   printf '[配置]\r\n标题内容=\r\n字段数=5\r\n'
   printf '字段1类型=图片\r\n字段1文件={照片}\r\n字段1x=40\r\n字段1y=40\r\n字段1宽=300\r\n字段1高=300\r\n字段1缩放=填满\r\n字段1圆形=1\r\n'
   n=2
-  for spec in "L 40 400 400 0" "M 540 400 400 0" "Q 40 900 400 1" "H 540 900 500 0"; do
-    set -- $spec
+  for codeRow in "L 40 400 400 0" "M 540 400 400 0" "Q 40 900 400 1" "H 540 900 500 0"; do
+    set -- $codeRow
     printf '字段%s类型=二维码\r\n字段%s内容={链接}\r\n字段%s纠错=%s\r\n字段%sx=%s\r\n字段%sy=%s\r\n字段%s大小=%s\r\n字段%s浅色透明=%s\r\n' \
       $n $n $n "$1" $n "$2" $n "$3" $n "$4" $n "$5"
     [ "$1" = H ] && printf '字段%s中心图片=%s\r\n' $n "$logo"

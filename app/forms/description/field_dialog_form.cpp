@@ -45,14 +45,14 @@ std::vector<uint8_t> Choice(const char* words) {
 }
 
 // The unit that holds one row's value.
-UnitDescription ValueRow(const RowSpec& spec, size_t row, int32_t y) {
+UnitDescription ValueRow(const DialogRow& line, size_t row, int32_t y) {
     const uint32_t id = ValueUnit(row);
     const HandlerIndex changed = kHandler_FieldDialogChanged;
-    switch (spec.control) {
+    switch (line.control) {
     case RowControl::Text: return Row(id, kUnitTypeEditBox, kValueX, y, 272, 24, EditBlock("", kNormalInput), changed);
     case RowControl::File: return Row(id, kUnitTypeEditBox, kValueX, y, 200, 24, EditBlock("", kNormalInput), changed);
     case RowControl::Number: return Row(id, kUnitTypeEditBox, kValueX, y, 80, 24, EditBlock("0", kNumberInput), changed);
-    case RowControl::Choice: return Row(id, kUnitTypeComboBox, kValueX, y, 100, 24, Choice(spec.choices), changed);
+    case RowControl::Choice: return Row(id, kUnitTypeComboBox, kValueX, y, 100, 24, Choice(line.choices), changed);
     case RowControl::Colour: return Row(id, kUnitTypeColourPicker, kValueX, y, 45, 24, {}, changed);
     case RowControl::Font:
         return Row(id, kUnitTypeComboBox, kValueX, y, 200, 24, ComboBlock({}, {}, -1, ComboKind::List), changed);
@@ -83,12 +83,12 @@ WindowDescription DescribeFieldDialog(FieldDialogKind kind) {
     window.bindings.push_back(BindingDescription{kCreated, kHandler_OnFieldDialogCreated});
     w.units.push_back(window);
     for (size_t k = 0; k < rows.count; ++k) {
-        const RowSpec& spec = rows.rows[k];
+        const DialogRow& line = rows.rows[k];
         const int32_t y = RowY(kind, k);
         w.units.push_back(Row(CaptionUnit(k), kUnitTypeTransLabel, kCaptionX, y, kValueX - kCaptionX - 4, 24,
-                              TransLabelBlock(spec.caption)));
-        w.units.push_back(ValueRow(spec, k, y));
-        if (spec.control == RowControl::File)
+                              TransLabelBlock(line.caption)));
+        w.units.push_back(ValueRow(line, k, y));
+        if (line.control == RowControl::File)
             w.units.push_back(Row(BrowseUnit(k), kUnitTypeButton, kBrowseX, y, 64, 24, ButtonBlock("浏览…"),
                                   kHandler_FieldDialogBrowse));
     }
