@@ -1,6 +1,7 @@
 #include "app/render/field_assets.h"
 #include <windows.h>
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include "app/platform/file_io.h"
 #include "app/poster/placeholders.h"
@@ -16,7 +17,19 @@ const pic::Canvas* FieldPictures::Find(const std::string& path) const {
     return nullptr;
 }
 
+uint64_t FieldPictures::ReadingOf(const std::string& path) const {
+    for (const Entry& e : entries)
+        if (e.path == path) return e.reading;
+    return 0;
+}
+
 namespace {
+
+// Batches read on their preparing thread while the window reads its own.
+uint64_t NextReading() {
+    static std::atomic<uint64_t> readings{0};
+    return ++readings;
+}
 
 // The picture paths of a field, each with what its absence means.
 template <typename Visit>
@@ -90,7 +103,7 @@ bool PrepareFields(const PosterDescription& poster, const PosterDescription& unf
                 ok = false;
                 return;
             }
-            pictures->entries.push_back({path, std::move(canvas)});
+            pictures->entries.push_back({path, std::move(canvas), NextReading()});
         });
         if (!ok) return false;
     }
@@ -103,6 +116,7 @@ struct KeptPicture {
     std::string path;
     FileStamp stamp;
     std::shared_ptr<const pic::Canvas> canvas;  // null: could not be read
+    uint64_t reading = 0;
 };
 
 }  // namespace
@@ -123,12 +137,12 @@ const FieldPictures& PreviewFieldPictures(const PosterDescription& poster) {
             }
             PictureError error = PictureError::None;
             std::string why;
-            now.push_back({path, stamp, stamp.found ? ReadPicture(path, &error, &why) : nullptr});
+            now.push_back({path, stamp, stamp.found ? ReadPicture(path, &error, &why) : nullptr, NextReading()});
         });
     kept.swap(now);
     shown.entries.clear();
     for (const KeptPicture& k : kept)
-        if (k.canvas) shown.entries.push_back({k.path, k.canvas});
+        if (k.canvas) shown.entries.push_back({k.path, k.canvas, k.reading});
     return shown;
 }
 

@@ -16,10 +16,15 @@ struct FieldPictures {
     struct Entry {
         std::string path;
         std::shared_ptr<const imprinta::picture::Canvas> canvas;
+        // Which reading of the file this is (a new number each time it is
+        // read): what was drawn from one reading is not reused for another.
+        uint64_t reading = 0;
     };
     std::vector<Entry> entries;
     // The picture read from that path, or null.
     const imprinta::picture::Canvas* Find(const std::string& path) const;
+    // Its reading, or 0 when there is none.
+    uint64_t ReadingOf(const std::string& path) const;
 };
 
 // Reads and decodes each picture the poster's fields name (each path once) and

@@ -11,6 +11,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 #include "app/render/field_pixels.h"
 #include "app/render/gdiplus_path.h"
@@ -454,6 +455,36 @@ std::shared_ptr<PlacedPicture> KeptPlacement(const pic::Canvas& picture, const P
     return placed;
 }
 
+// A preview's pictures and codes are layers too: a keystroke in a text neither
+// blends a photo through its circle nor encodes a code again. The key holds
+// everything the layer depends on; it starts with a negative number, which no
+// text's key does (a text's starts with its size), so the kinds never meet.
+enum FieldLayerTag : int32_t { kPictureLayer = -1, kQrLayer = -2 };
+
+template <size_t N>
+std::string FieldLayerKey(const int32_t (&numbers)[N], std::initializer_list<std::string_view> texts,
+                          std::initializer_list<uint64_t> readings, const pic::Canvas& canvas, FieldScale scale) {
+    const int32_t size[] = {int32_t(canvas.width), int32_t(canvas.height)};
+    const float scales[] = {scale.x, scale.y};
+    std::string key(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    key.append(reinterpret_cast<const char*>(size), sizeof size).append(reinterpret_cast<const char*>(scales), sizeof scales);
+    for (uint64_t reading : readings) key.append(reinterpret_cast<const char*>(&reading), sizeof reading);
+    for (std::string_view text : texts) key.append(text).append(1, '\0');
+    return key;
+}
+
+// Paints the layer under key (drawing it first when there is none). Out of
+// memory, the layers go and nothing of this field is shown in this preview.
+template <typename Draw>
+void PaintFieldLayer(pic::Canvas& on, const std::string& key, Draw draw) {
+    try {
+        PreviewLayers().Paint(on, key, draw);
+    } catch (const std::bad_alloc&) {
+        PreviewLayers().Clear();
+        g_placedKept.clear();
+    }
+}
+
 }  // namespace
 
 void Composition::DrawPictureField(const PictureField& f, const FieldPictures& pictures) {
@@ -461,17 +492,25 @@ void Composition::DrawPictureField(const PictureField& f, const FieldPictures& p
         const pic::Canvas* picture = pictures.Find(f.path);
         if (!picture) return;
         if (!reduced_) return PaintPicture(on, f, pictures, scale);
-        try {
-            const PictureSpan span = FitPicture(picture->width, picture->height, f.box, f.fit);
-            BlendPicture(on, *KeptPlacement(*picture, span, scale), f, scale);
-        } catch (const std::bad_alloc&) {
-            g_placedKept.clear();
-        }
+        const int32_t numbers[] = {kPictureLayer, f.box.x,          f.box.y, f.box.width, f.box.height,
+                                   int32_t(f.fit), f.cornerRadius, f.circle, f.opacity};
+        PaintFieldLayer(on, FieldLayerKey(numbers, {f.path}, {pictures.ReadingOf(f.path)}, on, scale),
+                        [&](pic::Canvas& layer) {
+                            const PictureSpan span = FitPicture(picture->width, picture->height, f.box, f.fit);
+                            BlendPicture(layer, *KeptPlacement(*picture, span, scale), f, scale);
+                        });
     });
 }
 
 void Composition::DrawQrField(const QrField& f, const FieldPictures& pictures) {
-    OnPixels([&](pic::Canvas& on, FieldScale scale) { PaintQr(on, f, pictures, scale); });
+    OnPixels([&](pic::Canvas& on, FieldScale scale) {
+        if (!reduced_) return PaintQr(on, f, pictures, scale);
+        const int32_t numbers[] = {kQrLayer, int32_t(f.level), f.quietModules, int32_t(f.dark), int32_t(f.light),
+                                   f.lightTransparent, f.x, f.y, f.size};
+        PaintFieldLayer(on,
+                        FieldLayerKey(numbers, {f.text, f.centrePicture}, {pictures.ReadingOf(f.centrePicture)}, on, scale),
+                        [&](pic::Canvas& layer) { PaintQr(layer, f, pictures, scale); });
+    });
 }
 
 pic::SharedCanvas Composition::TakeCanvas() {

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
+#include "app/render/field_assets.h"
 #include "app/render/renderer.h"
 #include "app/render/gdiplus_path.h"
 #include "app/platform/runtime_calls.h"
@@ -426,5 +428,61 @@ TEST(FastPath, PreviewLaysOutAsTheFullSizePicture) {
                 }
             }
         }
+    }
+}
+
+// A preview keeps each picture and code as a layer too: every setting of a
+// field, and a new reading of its file, must make it new; painted again, a
+// layer gives the picture it gave when made.
+namespace {
+std::shared_ptr<const imprinta::picture::Canvas> Solid(uint32_t size, uint8_t blue) {
+    std::vector<uint8_t> bgra(size_t(size) * size * 4, 255);
+    for (size_t i = 0; i < bgra.size(); i += 4) bgra[i + 1] = bgra[i + 2] = 40, bgra[i] = blue;
+    return std::make_shared<const imprinta::picture::Canvas>(imprinta::picture::Canvas{size, size, std::move(bgra)});
+}
+}  // namespace
+
+TEST(FastPath, PreviewFieldsFollowEveryChange) {
+    Owned input(ToByteSet(ReadTemplate("photo.png")));
+    struct Fields {
+        app::PosterDescription poster;
+        app::FieldPictures pictures;
+    };
+    Fields base;
+    base.pictures.entries = {{"photo.jpg", Solid(64, 200), 1}, {"logo.png", Solid(16, 90), 2}};
+    app::PosterField photo, code;
+    photo.kind = app::FieldKind::Picture, code.kind = app::FieldKind::Qr;
+    photo.picture = {"photo.jpg", {20, 30, 100, 80}, app::PictureFit::Fill, 0, true, 100};
+    code.qr = {"https://example.cn/活动", app::QrLevel::H, 4, 0x000000, 0xFFFFFF, false, 120, 160, 100, "logo.png"};
+    base.poster.fields = {photo, code};
+    auto preview = [&](const Fields& f) {
+        app::Composition picture(input.block, {120, 160});
+        picture.Draw(f.poster, &f.pictures);
+        EXPECT_TRUE(picture.Reduced());
+        Owned png(picture.Finish(app::ResultUse::Shown));
+        return std::string(reinterpret_cast<const char*>(ByteSetData(png.block)), ByteSetLength(png.block));
+    };
+    const std::string first = preview(base);
+    Fields none = base;
+    none.poster.fields.clear();
+    EXPECT_TRUE(first != preview(none)) << "the fields were not drawn";
+    const std::pair<const char*, void (*)(Fields&)> changes[] = {
+        {"picture x", [](Fields& f) { f.poster.fields[0].picture.box.x += 9; }},
+        {"picture fit", [](Fields& f) { f.poster.fields[0].picture.fit = app::PictureFit::Inside; }},
+        {"picture circle", [](Fields& f) { f.poster.fields[0].picture.circle = false; }},
+        {"picture opacity", [](Fields& f) { f.poster.fields[0].picture.opacity = 40; }},
+        {"picture read again", [](Fields& f) { f.pictures.entries[0] = app::FieldPictures::Entry{"photo.jpg", Solid(64, 20), 3}; }},
+        {"code text", [](Fields& f) { f.poster.fields[1].qr.text += "?2"; }},
+        {"code level", [](Fields& f) { f.poster.fields[1].qr.level = app::QrLevel::L; }},
+        {"code dark", [](Fields& f) { f.poster.fields[1].qr.dark = 0x0000C0; }},
+        {"code light transparent", [](Fields& f) { f.poster.fields[1].qr.lightTransparent = true; }},
+        {"code size", [](Fields& f) { f.poster.fields[1].qr.size = 140; }},
+        {"centre read again", [](Fields& f) { f.pictures.entries[1] = app::FieldPictures::Entry{"logo.png", Solid(16, 250), 4}; }},
+    };
+    for (const auto& [what, change] : changes) {
+        Fields changed = base;
+        change(changed);
+        EXPECT_TRUE(first != preview(changed)) << what << ": the field's old layer was painted";
+        EXPECT_TRUE(first == preview(base)) << what << ": a layer painted again differs from when it was made";
     }
 }
