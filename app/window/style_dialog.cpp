@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include "app/forms/style_dialog_units.h"
+#include "app/window/field_list.h"
 #include "app/window/handlers.h"
 #include "app/window/window_poster.h"
 #include "app/window/program_state.h"
@@ -76,13 +77,31 @@ const DialogSetting kSettings[] = {
 #undef STYLE_MEMBER
 
 // The dialog's two columns: the poster's text field each shows, and its units.
+// The first is the title's; the second the body's, or the added text chosen in
+// the main window's field list (its name heads the column).
 struct DialogColumn {
     size_t field;
-    const char* name;
+    std::string name;
     uint32_t DialogSetting::*unit;
 };
-const DialogColumn kColumns[] = {{kTitleField, kTitleFieldName, &DialogSetting::title},
-                                 {kBodyField, kBodyFieldName, &DialogSetting::body}};
+DialogColumn g_columns[] = {{kTitleField, kTitleFieldName, &DialogSetting::title},
+                            {kBodyField, kBodyFieldName, &DialogSetting::body}};
+DialogColumn& g_secondColumn = g_columns[1];
+
+void ChooseSecondColumn() {
+    const size_t chosen = SelectedField();
+    const size_t extra = chosen - kStandardFieldCount;
+    const bool addedText = chosen >= kStandardFieldCount && extra < ExtraFields().size() &&
+                           ExtraFields()[extra].kind == FieldKind::Text;
+    g_secondColumn.field = addedText ? chosen : kBodyField;
+    g_secondColumn.name = addedText ? ExtraFields()[extra].name : kBodyFieldName;
+}
+
+// The colour a field's text is drawn in now.
+uint32_t TextColour(size_t field) {
+    if (field < kStandardFieldCount) return PickedColour(kTextFieldUnits[field].colour) & 0xFFFFFF;
+    return ExtraFields()[field - kStandardFieldCount].text.colour & 0xFFFFFF;
+}
 
 const uint32_t kLabels[] = {kTitleHeader,      kBodyHeader,        kAlignLabel,          kSpacingLabel,
                             kMaxWidthLabel,    kFitLabel,          kAnchorLabel,         kOutlineWidthLabel,
@@ -142,7 +161,7 @@ const DialogSetting& kQuality = kFormatSettings[1];
 
 void FillUnits() {
     g_filling = true;
-    for (const DialogColumn& c : kColumns)
+    for (const DialogColumn& c : g_columns)
         for (const DialogSetting& s : kSettings) WriteUnit(s, s.*c.unit, s.get(FieldEffects(c.field)));
     const OutputFormat format = CurrentOutputFormat();
     WriteUnit(kFormatChoice, kOutputFormat, format.kind == FileFormat::Jpeg ? 1 : 0);
@@ -172,7 +191,7 @@ void NoteReferenceSize(TextEffects& e) {
 // colour and runs to white, rather than drawing the text black.
 bool SeedGradient(TextEffects& e, const TextEffects& before, size_t field) {
     if (!HasGradient(e) || HasGradient(before) || e.gradientFrom != 0 || e.gradientTo != 0) return false;
-    e.gradientFrom = PickedColour(kTextFieldUnits[field].colour) & 0xFFFFFF;
+    e.gradientFrom = TextColour(field);
     e.gradientTo = 0xFFFFFF;
     return true;
 }
@@ -195,9 +214,9 @@ int32_t ReadInRange(const DialogSetting& s, uint32_t unit, const char* whose, st
 // The output format's pair likewise.
 void ReadUnits() {
     std::string message;
-    for (const DialogColumn& c : kColumns) {
+    for (const DialogColumn& c : g_columns) {
         TextEffects e = FieldEffects(c.field);
-        for (const DialogSetting& s : kSettings) s.set(e, ReadInRange(s, s.*c.unit, c.name, &message));
+        for (const DialogSetting& s : kSettings) s.set(e, ReadInRange(s, s.*c.unit, c.name.c_str(), &message));
         NoteReferenceSize(e);
         const bool seeded = SeedGradient(e, FieldEffects(c.field), c.field);
         FieldEffects(c.field) = Clamped(e);
@@ -254,6 +273,7 @@ std::string FileMessage(const char* action, const std::string& path, StyleFileEr
 using namespace app;
 
 extern "C" void IMPRINTA_CDECL OpenStyleDialog(EventResultSlot*) {
+    ChooseSecondColumn();
     SettingsSnapshot before = TakeSettingsSnapshot();
     g_kept = false;
     uint32_t request[3] = {kDialog, 0, 1};  // window id, no owner, modal
@@ -268,6 +288,8 @@ extern "C" void IMPRINTA_CDECL OnStyleDialogCreated(EventResultSlot*) {
                                                       mainwindow::kTransLabelTextColour));
     for (uint32_t label : kLabels) SetProperty(kDialog, label, mainwindow::kTransLabelTextColour, text);
     SetProperty(kDialog, kMessage, mainwindow::kTransLabelTextColour, kMessageColour);
+    for (uint32_t header : {kBodyHeader, kBodyHeader2})
+        SetProperty(kDialog, header, kLabelCaption, PtrWord(g_secondColumn.name.c_str()));
     FillUnits();
 }
 

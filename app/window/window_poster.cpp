@@ -23,11 +23,15 @@ KeptFile g_templateFile;
 
 }  // namespace
 
-TextEffects& FieldEffects(size_t field) { return g_effects[field < kStandardFieldCount ? field : 0]; }
-
 std::vector<PosterField>& ExtraFields() {
     static std::vector<PosterField> fields;
     return fields;
+}
+
+TextEffects& FieldEffects(size_t field) {
+    if (field < kStandardFieldCount) return g_effects[field];
+    const size_t extra = field - kStandardFieldCount;
+    return extra < ExtraFields().size() ? ExtraFields()[extra].text.effects : g_effects[0];
 }
 
 PosterDescription WindowPoster() {

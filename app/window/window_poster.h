@@ -18,7 +18,8 @@ struct TextFieldUnits {
 // Field k of the poster is shown in kTextFieldUnits[k].
 extern const TextFieldUnits kTextFieldUnits[kStandardFieldCount];
 
-// The style of each text field (what the dialog changes and pz.ini keeps).
+// The style of each text field (what the dialog changes and pz.ini keeps):
+// field k of WindowPoster(), the title, the body or an added text.
 TextEffects& FieldEffects(size_t field);
 
 // The poster's fields after the title and the body (pictures, QR codes, more

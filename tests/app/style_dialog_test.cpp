@@ -4,6 +4,7 @@
 // keeping the change and saving it to pz.ini.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <map>
 #include "app_driver.h"
 #include "support/child_process.h"
 
@@ -14,7 +15,7 @@ namespace {
 const wchar_t kDialogCaption[] = L"文字样式";
 // The title's outline width box and the dialog's buttons, in its client area.
 constexpr int kOutlineRowY = 40 + 32 * 5;
-constexpr POINT kTitleOutlineWidth = {136, kOutlineRowY};
+constexpr POINT kTitleOutlineWidth = {136, kOutlineRowY}, kSecondOutlineWidth = {272, kOutlineRowY};
 constexpr int kButtonY = 540;
 constexpr POINT kOkButton = {232, kButtonY}, kCancelButton = {316, kButtonY};
 // The output format's choice and the JPEG quality box.
@@ -132,6 +133,39 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
     EXPECT_EQ(0, program.Close());
 }
 
+
+// An added text chosen in the field list is styled in the dialog's second
+// column (the body's otherwise), and OK keeps its style under its own keys.
+TEST(StyleDialog, SecondColumnStylesTheAddedTextChosenInTheList) {
+    std::string folder = NewProgramFolder("style-added-text");
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 420, 300, 236, 236, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(
+        folder + "pz.ini", "[配置]\r\n标题大小=40\r\n字段数=1\r\n字段1类型=文字\r\n字段1名称=日期\r\n字段1大小=30\r\n"
+                           "字段1x=20\r\n字段1y=200\r\n字段1颜色=0\r\n字段1内容=十二月九日\r\n"));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    RECT main;
+    GetWindowRect(program.window(), &main);
+    SetCursorPos(main.right + 5, main.bottom + 5);
+    ASSERT_TRUE(program.SelectCombo(U::FieldList, 2));
+    const std::vector<uint32_t> atOpen = program.Capture(U::PreviewBox);
+    program.PostClick(U::TextStyleButton);
+    HWND dialog = program.WaitForTopWindow(kDialogCaption);
+    ASSERT_TRUE(dialog);
+    HWND outline = ChildAt(dialog, "Edit", kSecondOutlineWidth.x, kSecondOutlineWidth.y);
+    ASSERT_TRUE(outline);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(outline, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"), SMTO_NORMAL, 30000, &answer));
+    EXPECT_NE(atOpen, PreviewWhen(program, atOpen, false)) << "the added text's outline was not drawn";
+    Close(dialog, outline, CloseBy::OkButton);
+    for (DWORD start = GetTickCount(); IsWindow(dialog) && GetTickCount() - start < 15000;) Sleep(30);
+    ASSERT_FALSE(IsWindow(dialog));
+    std::map<std::string, std::string> stored;
+    for (const auto& p : IniSection(folder + "pz.ini", "配置")) stored[p.first] = p.second;
+    EXPECT_EQ("5", stored["字段1描边宽度"]);
+    EXPECT_NE("5", stored["文案描边宽度"]) << "the body took the added text's style";
+    EXPECT_EQ(0, program.Close());
+}
 
 TEST(StyleDialog, StyleFilesSavedLoadedAndBadOnesRefused) {
     std::string folder = NewProgramFolder("style-files");
