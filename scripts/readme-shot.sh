@@ -41,6 +41,8 @@ wine wineboot </dev/null >/dev/null 2>&1 || true
 
 mkdir "$DIR/program"
 cp "$EXE" "$DIR/program/Imprinta.exe"
+# As the zip has it: the bundled fonts beside the program, listed and chosen first.
+[ -d "$BUILD/fonts" ] && cp -r "$BUILD/fonts" "$DIR/program/fonts"
 bash "$ROOT/scripts/make-samples.sh" "$DIR/program"
 (cd "$DIR/program" && exec wine Imprinta.exe </dev/null >/dev/null 2>&1) &
 APP=$!
