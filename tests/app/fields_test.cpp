@@ -3,6 +3,7 @@
 // Built natively under ASan/UBSan; Chinese literals are GBK bytes.
 #include <gtest/gtest.h>
 #include <map>
+#include "stored_lookup.h"
 #include "app/poster/field_settings.h"
 #include "app/poster/placeholders.h"
 #include "app/render/field_pixels.h"
@@ -12,16 +13,8 @@ namespace pic = imprinta::picture;
 
 namespace {
 
-using Stored = std::map<std::string, std::string>;
-
-StoredLookup LookupIn(const Stored& stored) {
-    return [&stored](const std::string& key, std::string* value) {
-        auto at = stored.find(key);
-        if (at == stored.end()) return false;
-        *value = at->second;
-        return true;
-    };
-}
+using apptest::LookupIn;
+using apptest::Stored;
 
 const std::vector<std::string> kFonts = {"黑体", "宋体"};
 
