@@ -693,15 +693,21 @@ int BatchRun::ContactSheetOnly() {
             PosterDescription filled = stored_;
             std::vector<std::string> missing;
             FillFromRow(filled, {p.hasTitle ? &p.title : nullptr, &p.body, p.values}, &missing);
+            // The pictures its fields show, read here: the thumbnails are drawn on worker threads.
+            auto pictures = std::make_shared<FieldPictures>();
+            std::string unreadable;
+            (void)PrepareFields(filled, stored_, pictures.get(), &unreadable);  // the check said it
             for (const Template& t : templates_)
                 if (t.canvas) {
-                    entries.push_back({t.bytes.get(), filled, p.line ? "第 " + Number(static_cast<size_t>(p.line)) + " 行" : "", problems});
+                    entries.push_back({t.bytes.get(), filled, p.line ? "第 " + Number(static_cast<size_t>(p.line)) + " 行" : "",
+                                       problems, pictures});
                     marked += problems;
                 }
         }
         count = entries.size();
         const imprinta::picture::Canvas sheet =
-            MakeContactSheet(entries, first->canvas->width, first->canvas->height, stored_.fields[kTitleField].text.font);
+            MakeContactSheet(entries, first->canvas->width, first->canvas->height, stored_.fields[kTitleField].text.font,
+                             run_.jobs);
         const std::vector<uint8_t> png = imprinta::picture::EncodePng(sheet, {imprinta::picture::PngCompression::Small, 6});
         error = png.empty() ? static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY) : WriteWholeFile(run_.contactSheet, png.data(), png.size());
     }

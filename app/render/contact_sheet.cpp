@@ -42,9 +42,7 @@ SheetLayout LayoutSheet(size_t count, uint32_t templateWidth, uint32_t templateH
     return l;
 }
 
-pic::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t templateWidth, uint32_t templateHeight,
-                             const std::string& labelFont) {
-    const SheetLayout l = LayoutSheet(entries.size(), templateWidth, templateHeight);
+pic::Canvas StartSheet(const std::vector<SheetEntry>& entries, const SheetLayout& l, const std::string& labelFont) {
     pic::Canvas sheet;
     if (l.columns == 0) return sheet;
     try {
@@ -54,6 +52,7 @@ pic::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t te
         return {};
     }
     Fill(sheet, 0, 0, sheet.width, sheet.height, kBackground);
+    const gdiplus::TextStyle style{labelFont.c_str(), kLabelSize, 0x333333, 0, 255, kTextRenderingHintAntiAlias};
     for (size_t i = 0; i < entries.size(); ++i) {
         const SheetEntry& e = entries[i];
         const uint32_t left = l.Left(i), top = l.Top(i);
@@ -63,16 +62,71 @@ pic::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t te
                  kMarkRed);
             Fill(sheet, left, top, SheetLayout::kCellWidth, l.cellHeight + SheetLayout::kLabelHeight, kBackground);
         }
-        // Made at the box's size: the template shrunk once, the texts set full size and shrunk with it.
-        Composition picture(e.templateBytes, {SheetLayout::kCellWidth, l.cellHeight});
-        picture.Draw(e.poster);
-        if (std::shared_ptr<pic::Canvas> thumb = picture.TakeCanvas())
-            Place(sheet, *thumb, left, top, SheetLayout::kCellWidth, l.cellHeight);
-        const gdiplus::TextStyle style{labelFont.c_str(), kLabelSize, 0x333333, 0, 255, kTextRenderingHintAntiAlias};
         const uint32_t labelTop = top + l.cellHeight + 4;
         DrawTextOnRows(sheet.bgra.data(), sheet.width, sheet.height,
                        {style, TextEffects{}, e.label.c_str(), static_cast<int32_t>(left), static_cast<int32_t>(labelTop)});
     }
+    return sheet;
+}
+
+void PlaceThumbnail(pic::Canvas& sheet, const SheetLayout& l, size_t i, const pic::Canvas& thumbnail) {
+    if (sheet.bgra.empty() || i >= size_t(l.columns) * l.rows) return;
+    Place(sheet, thumbnail, l.Left(i), l.Top(i), SheetLayout::kCellWidth, l.cellHeight);
+}
+
+ThumbnailRun::ThumbnailRun(const std::vector<SheetEntry>& entries, const SheetLayout& layout, int threads)
+    : entries_(entries), ahead_(size_t(std::max(threads, 1)) * 2), pool_(threads > 1 ? threads : 0) {
+    if (layout.columns == 0) return;
+    // Each template shrunk once; the workers draw on copies of it.
+    for (const SheetEntry& e : entries) {
+        auto known = [&](const auto& b) { return b.first == e.templateBytes; };
+        if (std::none_of(bases_.begin(), bases_.end(), known))
+            bases_.push_back({e.templateBytes, ThumbnailTemplate(e.templateBytes, {SheetLayout::kCellWidth, layout.cellHeight})});
+    }
+    if (!entries.empty()) WarmUpRenderer(entries.front().poster);
+    SubmitAhead();
+}
+
+ThumbnailRun::~ThumbnailRun() {
+    for (auto& task : inFlight_) pool_.Wait(task.get());
+}
+
+void ThumbnailRun::SubmitAhead() {
+    while (submitted_ < entries_.size() && inFlight_.size() < ahead_) {
+        const SheetEntry& e = entries_[submitted_++];
+        auto task = std::make_unique<RenderTask>();
+        for (const auto& b : bases_)
+            if (b.first == e.templateBytes) task->small = b.second;
+        task->poster = e.poster;
+        task->pictures = e.pictures;
+        RenderTask* t = task.get();
+        inFlight_.push_back(std::move(task));
+        if (t->small.canvas) pool_.Submit(t);  // else nothing to draw on: an empty box
+    }
+}
+
+bool ThumbnailRun::Next(bool wait, size_t* index, std::shared_ptr<pic::Canvas>* thumbnail) {
+    if (inFlight_.empty()) return false;
+    RenderTask* t = inFlight_.front().get();
+    if (wait) pool_.Wait(t);
+    else if (!pool_.Ready(t)) return false;
+    *index = taken_++;
+    *thumbnail = std::move(t->thumbnail);
+    inFlight_.pop_front();
+    SubmitAhead();
+    return true;
+}
+
+pic::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t templateWidth, uint32_t templateHeight,
+                             const std::string& labelFont, int threads) {
+    const SheetLayout l = LayoutSheet(entries.size(), templateWidth, templateHeight);
+    pic::Canvas sheet = StartSheet(entries, l, labelFont);
+    if (sheet.bgra.empty()) return sheet;
+    ThumbnailRun run(entries, l, threads);
+    size_t i = 0;
+    std::shared_ptr<pic::Canvas> thumbnail;
+    while (run.Next(true, &i, &thumbnail))
+        if (thumbnail) PlaceThumbnail(sheet, l, i, *thumbnail);
     return sheet;
 }
 

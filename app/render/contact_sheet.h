@@ -2,9 +2,12 @@
 // their order with the row number under each, rows with problems framed red.
 #pragma once
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 #include "app/poster/poster.h"
+#include "app/render/render_pool.h"
 #include "runtime/pictures/picture_canvas.h"
 
 namespace app {
@@ -29,10 +32,43 @@ struct SheetEntry {
     PosterDescription poster;   // filled by its row
     std::string label;          // "第 N 行" (GBK)
     bool marked = false;        // the check found problems in its row
+    std::shared_ptr<const FieldPictures> pictures;  // what PrepareFields read; null: none
 };
 
-// The sheet; empty when there is nothing to show or memory runs out.
+// The sheet with every cell's frame and label and no thumbnail yet; empty when
+// there is nothing to show or memory runs out. Main thread (GDI+ labels).
+imprinta::picture::Canvas StartSheet(const std::vector<SheetEntry>& entries, const SheetLayout& layout,
+                                     const std::string& labelFont);
+// Thumbnail i centred in its box (a template of another shape fits inside it).
+void PlaceThumbnail(imprinta::picture::Canvas& sheet, const SheetLayout& layout, size_t i,
+                    const imprinta::picture::Canvas& thumbnail);
+
+// Makes the entries' thumbnails on worker threads, a few ahead of the one
+// taken, and hands them over in order. Built and used on the main thread
+// (it decodes the templates once each and shrinks them to the box there).
+class ThumbnailRun {
+public:
+    ThumbnailRun(const std::vector<SheetEntry>& entries, const SheetLayout& layout, int threads);
+    ~ThumbnailRun();
+    ThumbnailRun(const ThumbnailRun&) = delete;
+    ThumbnailRun& operator=(const ThumbnailRun&) = delete;
+    // The next thumbnail in order, with its index (null picture: it could not
+    // be drawn). False when all were taken, or, not waiting, the next is not
+    // ready yet.
+    bool Next(bool wait, size_t* index, std::shared_ptr<imprinta::picture::Canvas>* thumbnail);
+    size_t taken() const { return taken_; }
+
+private:
+    void SubmitAhead();
+    const std::vector<SheetEntry>& entries_;
+    std::vector<std::pair<const void*, ThumbnailBase>> bases_;  // by template bytes
+    std::deque<std::unique_ptr<RenderTask>> inFlight_;
+    size_t submitted_ = 0, taken_ = 0, ahead_;
+    RenderPool pool_;
+};
+
+// The whole sheet at once; empty when there is nothing to show or memory runs out.
 imprinta::picture::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t templateWidth,
-                                           uint32_t templateHeight, const std::string& labelFont);
+                                           uint32_t templateHeight, const std::string& labelFont, int threads);
 
 }  // namespace app

@@ -25,6 +25,10 @@ RenderPool::~RenderPool() {
 
 void RenderPool::Run(RenderTask* task) {
     static const FieldPictures kNone;
+    if (task->small.canvas) {
+        task->thumbnail = RenderThumbnail(task->small, task->poster, task->pictures ? *task->pictures : kNone);
+        return;
+    }
     task->result = task->base ? RenderPoster(*task->base, task->poster, task->format,
                                              task->pictures ? *task->pictures : kNone)
                               : std::vector<uint8_t>{};
@@ -53,6 +57,12 @@ void RenderPool::Wait(RenderTask* task) {
     task->done = nullptr;
 }
 
+bool RenderPool::Ready(RenderTask* task) {
+    if (task->done && WaitForSingleObject(task->done, 0) != WAIT_OBJECT_0) return false;
+    Wait(task);
+    return true;
+}
+
 DWORD WINAPI RenderPool::Main(void* self) {
     auto* pool = static_cast<RenderPool*>(self);
     for (;;) {
@@ -71,6 +81,7 @@ DWORD WINAPI RenderPool::Main(void* self) {
             Run(task);
         } catch (...) {
             task->result.clear();
+            task->thumbnail.reset();
         }
         SetEvent(task->done);
     }

@@ -17,6 +17,10 @@ struct RenderTask {
     std::shared_ptr<const FieldPictures> pictures;  // what PrepareFields read; null: none
     OutputFormat format;
     std::vector<uint8_t> result;  // empty on failure
+    // A thumbnail instead, when its canvas is set: the poster drawn on a copy
+    // of it and left unpacked in `thumbnail` (null on failure).
+    ThumbnailBase small;
+    std::shared_ptr<imprinta::picture::Canvas> thumbnail;
     HANDLE done = nullptr;        // set when result is ready (pool tasks only)
 };
 
@@ -29,6 +33,8 @@ public:
     void Submit(RenderTask* task);
     // Waits until the task's result is there.
     void Wait(RenderTask* task);
+    // Whether the task's result is there (and its event closed), without waiting.
+    bool Ready(RenderTask* task);
 
 private:
     static DWORD WINAPI Main(void* self);

@@ -668,6 +668,37 @@ std::vector<uint8_t> RenderPoster(const pic::Canvas& base, const PosterDescripti
     }
 }
 
+ThumbnailBase ThumbnailTemplate(const void* bytes, PictureSize box) {
+    const std::span<const uint8_t> span = BytesOf(bytes);
+    if (!DecodedHere(span)) return {};
+    PictureSize own;
+    if (pic::SharedCanvas reduced = ReducedCanvas(span, box, &own)) return {std::move(reduced), own};
+    TemplateCanvas full = DecodeTemplateCanvas(bytes);  // fits the box as it is
+    if (!full) return {};
+    return {full, {full->width, full->height}};
+}
+
+pic::SharedCanvas RenderThumbnail(const ThumbnailBase& base, const PosterDescription& poster,
+                                  const FieldPictures& pictures) {
+    if (!base.canvas || base.own.width == 0 || base.own.height == 0) return nullptr;
+    try {
+        auto canvas = std::make_shared<pic::Canvas>(*base.canvas);
+        // The scale a Composition given this shown size draws at.
+        const TextScale scale = canvas->width == base.own.width && canvas->height == base.own.height
+                                    ? TextScale{}
+                                    : TextScale{float(canvas->width) / float(base.own.width),
+                                                float(canvas->height) / float(base.own.height)};
+        DrawFields(
+            poster,
+            [&](const TextField& t) { DrawTextOnCanvas(*canvas, StyleOf(t), t.effects, t.text.c_str(), t.x, t.y, scale); },
+            [&](const PictureField& f) { PaintPicture(*canvas, f, pictures, ScaleOf(scale)); },
+            [&](const QrField& f) { PaintQr(*canvas, f, pictures, ScaleOf(scale)); });
+        return canvas;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void WarmUpRenderer(const PosterDescription& poster) {
     pic::Canvas dot{1, 1, std::vector<uint8_t>(4, 255)};
     PosterDescription warm;

@@ -138,6 +138,20 @@ TemplateCanvas DecodeTemplateCanvas(const void* bytes);
 // `pictures` holds what PrepareFields read for the poster's picture fields.
 std::vector<uint8_t> RenderPoster(const imprinta::picture::Canvas& base, const PosterDescription& poster,
                                   OutputFormat format, const FieldPictures& pictures = {});
+// A template shrunk to fit a thumbnail's box (as a preview box shows it) and
+// its own size, which the posters' positions and sizes stay in.
+struct ThumbnailBase {
+    TemplateCanvas canvas;  // null: no picture decoded here
+    PictureSize own;
+};
+// User-interface thread only (the picture cache).
+ThumbnailBase ThumbnailTemplate(const void* bytes, PictureSize box);
+// The poster drawn on a copy of the thumbnail as a preview of that size is:
+// texts set on the full-size picture and their coverage shrunk, so lines break
+// and shrink as in the file. Null when memory runs out. Safe on any thread
+// once WarmUpRenderer has run on the main thread.
+std::shared_ptr<imprinta::picture::Canvas> RenderThumbnail(const ThumbnailBase& base, const PosterDescription& poster,
+                                                           const FieldPictures& pictures = {});
 // Resolves the DLL commands RenderPoster calls for each of the poster's fonts
 // (with every effect on), so worker threads never resolve them concurrently.
 void WarmUpRenderer(const PosterDescription& poster);

@@ -47,7 +47,12 @@ std::vector<Utf16> FittedLines(const Utf16& text, const TextEffects& e, double s
     std::vector<Utf16> lines = SplitLines(text);
     const double maxWidth = e.maxWidth * scale;
     if (!(maxWidth > 0)) return lines;
-    MeasureText measure = Spaced([&](const Utf16& t, double s) { return typesetter.Width(t, s); }, e.letterSpacing);
+    // Widths are only compared with maxWidth (letter spacing added as Spaced adds it).
+    MeasureText measure = [&](const Utf16& t, double s) {
+        const size_t n = CharacterCount(t);
+        const double spacing = n > 1 ? SpacingAt(e.letterSpacing, s) * double(n - 1) : 0.0;
+        return typesetter.WidthWithin(t, s, maxWidth - spacing) + spacing;
+    };
     if (e.fit == TextFit::Shrink) {
         *size = ShrunkSize(lines, *size, EffectLimits::kShrinkFloor * scale, maxWidth, measure);
         return lines;

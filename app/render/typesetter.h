@@ -102,6 +102,15 @@ public:
         const auto columns = InkColumns(m);
         return columns.second > 0 ? columns.second - pad : 0.0;
     }
+    // Width, or the widest its drawing could reach (the mask Width draws it
+    // in) when that is within limit: for callers that only compare with the
+    // limit, which then need no drawing for a text well inside it.
+    double WidthWithin(const Utf16& text, double size, double limit) {
+        float w = 0, h = 0;
+        Measure(text, size, &w, &h);
+        const double most = static_cast<double>(BoxWidth(w, size) - Padding(size));
+        return most <= limit ? most : Width(text, size);
+    }
 
     // The room GDI+ leaves before and after a text inside its layout box.
     double Lead(double size) {
