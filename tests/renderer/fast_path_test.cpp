@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 #include "app/render/field_assets.h"
+#include "app/render/render_pool.h"
 #include "app/render/renderer.h"
 #include "app/render/gdiplus_path.h"
 #include "app/platform/runtime_calls.h"
@@ -484,5 +485,47 @@ TEST(FastPath, PreviewFieldsFollowEveryChange) {
         change(changed);
         EXPECT_TRUE(first != preview(changed)) << what << ": the field's old layer was painted";
         EXPECT_TRUE(first == preview(base)) << what << ": a layer painted again differs from when it was made";
+    }
+}
+
+// A contact sheet's thumbnail, drawn on a worker thread from the template
+// shrunk once, is the preview of its size pixel for pixel: texts set on the
+// full-size picture (a shrunk body, a wrapped one) and shrunk, or drawn as they
+// are where the template already fits the box.
+TEST(FastPath, ThumbnailOnAWorkerIsThePreviewOfItsSize) {
+    const char kSummer[] = "夏日的夜晚，约上三五好友来一场露天烧烤，冰镇啤酒配上滋滋作响的肉串，在星空下享受这份难得的惬意";
+    struct Case {
+        app::PictureSize picture, box;
+        app::TextFit fit;
+    } cases[] = {
+        {{1080, 1920}, {160, 284}, app::TextFit::Shrink},
+        {{1080, 1920}, {160, 284}, app::TextFit::Wrap},
+        {{150, 200}, {160, 284}, app::TextFit::Wrap},  // fits the box: drawn at its own size
+    };
+    app::RenderPool pool(2);
+    for (const Case& c : cases) {
+        Owned input(ToByteSet(EncodePng(SolidPicture(c.picture.width, c.picture.height, {240, 230, 200, 255}))));
+        app::PosterDescription poster;
+        app::PosterField title{app::FieldKind::Text, "标题", {"黑体", int32_t(c.picture.width / 12), 0x0000FF, 20, 20, "标题 Title"}};
+        app::PosterField body{app::FieldKind::Text, "文案",
+                              {"宋体", int32_t(c.picture.width / 25), 0x202020, 20, int32_t(c.picture.height / 4), kSummer}};
+        body.text.effects.maxWidth = int32_t(c.picture.width * 0.8);
+        body.text.effects.fit = c.fit;
+        poster.fields = {title, body};
+        app::Composition preview(input.block, c.box);
+        preview.Draw(poster);
+        const pic::SharedCanvas expected = preview.TakeCanvas();
+        app::RenderTask task;
+        task.small = app::ThumbnailTemplate(input.block, c.box);
+        task.poster = poster;
+        app::WarmUpRenderer(poster);
+        pool.Submit(&task);
+        pool.Wait(&task);
+        const std::string where = std::to_string(c.picture.width) + " x " + std::to_string(c.picture.height);
+        ASSERT_TRUE(expected && task.thumbnail) << where;
+        EXPECT_EQ(c.picture.width, task.small.own.width) << where;
+        EXPECT_EQ(expected->width, task.thumbnail->width) << where;
+        EXPECT_EQ(expected->height, task.thumbnail->height) << where;
+        EXPECT_TRUE(expected->bgra == task.thumbnail->bgra) << where;
     }
 }
