@@ -11,6 +11,7 @@ add_executable(app_layout_native_test ${LAYOUT_NATIVE_SOURCES} ${LAYOUT_UNIT_DAT
   "${IMPRINTA_ROOT}/app/forms/description/main_window_unit_data.cpp"
   "${IMPRINTA_ROOT}/app/forms/description/style_dialog_form.cpp"
   "${IMPRINTA_ROOT}/app/forms/description/field_dialog_form.cpp"
+  "${IMPRINTA_ROOT}/app/forms/description/sheet_window_form.cpp"
   "${IMPRINTA_ROOT}/runtime/base/template_format.cpp"
   "${IMPRINTA_ROOT}/runtime/base/property_stream.cpp"
   "${IMPRINTA_ROOT}/runtime/base/byte_buffer.cpp"

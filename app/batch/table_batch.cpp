@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 #include "app/batch/batch_check.h"
@@ -24,6 +25,7 @@
 #include "app/platform/runtime_calls.h"
 #include "app/render/renderer.h"
 #include "app/window/save_place.h"
+#include "app/window/sheet_window.h"
 #include "app/window/settings.h"
 #include "app/window/unit_access.h"
 #include "runtime/core/blocks.h"
@@ -111,6 +113,49 @@ TableSummary Summarise(const std::wstring& path, const PosterDescription& poster
 
 std::string Count(size_t n) { return std::to_string(n); }
 
+// Every poster of the table on each template, as the run would make them, in
+// the overview window; rows the check found problems in are marked.
+void ShowAllPosters(const std::wstring& path, const PosterDescription& shown, void* list,
+                    const std::vector<CheckedTemplate>& checked, const std::string& outputRoot) {
+    std::vector<std::unique_ptr<Block>> templates;  // each usable template's bytes, read once
+    const CheckedTemplate* first = nullptr;
+    for (size_t i = 0; i < checked.size(); ++i) {
+        if (checked[i].error) continue;
+        uint32_t error = 0;
+        templates.push_back(std::make_unique<Block>(ReadByteSetFile(ListItems(list)[i], &error)));
+        if (error || !templates.back()->get()) templates.pop_back();
+        else if (!first) first = &checked[i];
+    }
+    if (!first) return ShowFailure("没有能读的模板, 总览画不出");
+    SheetRequest request;
+    BatchCheck check(shown, checked, ReadStoredSmallestPercent());
+    PosterTable table(path, shown.fields[kBodyField].text.text, PlaceholderNames(shown));
+    const std::string tableFolder = Gbk(path.substr(0, path.find_last_of(L"\\/") + 1));
+    Poster p;
+    std::string failure;
+    while (table.Next(&p, &failure)) {
+        if (!failure.empty()) continue;  // no poster is made of it
+        const size_t before = check.rowsWithProblems();
+        check.Row(p);
+        const bool problems = check.rowsWithProblems() > before;
+        PosterDescription filled = shown;
+        std::vector<std::string> missing;
+        FillFromRow(filled, {p.hasTitle ? &p.title : nullptr, &p.body, p.values, tableFolder}, &missing);
+        // Read here: the thumbnails are drawn on worker threads. One that cannot be read is left out, as the check said.
+        auto pictures = std::make_shared<FieldPictures>();
+        std::string unreadable;
+        (void)PrepareFields(filled, shown, pictures.get(), &unreadable);
+        for (const auto& t : templates)
+            request.entries.push_back({t->get(), filled, "第 " + Count(static_cast<size_t>(p.line)) + " 行", problems, pictures});
+        if (request.entries.size() % 64 == 0) PumpMessages();
+    }
+    request.templateWidth = first->width;
+    request.templateHeight = first->height;
+    request.labelFont = shown.fields[kTitleField].text.font;
+    request.savePath = outputRoot + "总览.png";
+    ShowSheetWindow(std::move(request));
+}
+
 // A run of this table that the record beside the output says was stopped is
 // offered to be continued: true when the person wants that.
 bool ContinuesStoppedRun(const RecordedRun& last, const std::string& table) {
@@ -142,7 +187,8 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     const std::string recordPath = outputRoot + RecordFileName({});
     const RecordedRun last = ReadRecordFile(recordPath);
     const bool resume = ContinuesStoppedRun(last, Gbk(path));
-    TableSummary summary = Summarise(path, shown, CheckedTemplates(list, n));
+    const std::vector<CheckedTemplate> checked = CheckedTemplates(list, n);
+    TableSummary summary = Summarise(path, shown, checked);
     if (summary.error != TableError::None) {
         ClearList(&list);
         return ShowFailure("读不到表格: " + Gbk(path) + "\r\n原因: " + TableErrorText(summary.error));
@@ -167,7 +213,11 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     UINT buttons = total ? MB_OKCANCEL | MB_ICONINFORMATION : MB_OK | MB_ICONWARNING;
     if (resume) text += "\n接着上次: 记录里已做的 " + Count(last.done.size()) + " 张 (或行) 不再做";
     if (total) text += "\n\n开始吗?";
-    if (ShowMessage(text, "按表格批量", buttons) != IDOK || !total) {
+    int answer = 0;
+    // 预览全部 shows every poster first, then asks again.
+    while ((answer = ShowMessage(text, "按表格批量", buttons, total ? "预览全部" : "")) == kMessageExtraButton)
+        ShowAllPosters(path, shown, list, checked, outputRoot);
+    if (answer != IDOK || !total) {
         ClearList(&list);
         return;
     }

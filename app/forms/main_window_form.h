@@ -9,5 +9,6 @@ imprinta::forms::WindowDescription DescribeMainWindow();
 imprinta::forms::WindowDescription DescribeStyleDialog();
 using fielddialog::FieldDialogKind;
 imprinta::forms::WindowDescription DescribeFieldDialog(FieldDialogKind kind);
+imprinta::forms::WindowDescription DescribeSheetWindow();
 std::vector<imprinta::forms::WindowDescription> DescribeApplicationForms();
 }  // namespace mainwindow

@@ -32,6 +32,9 @@
     X(FieldDialogChanged)       \
     X(FieldDialogOk)            \
     X(FieldDialogCancel)        \
-    X(FieldDialogBrowse)
+    X(FieldDialogBrowse)        \
+    X(OnSheetWindowCreated)     \
+    X(SheetWindowSave)          \
+    X(SheetWindowClose)
 
 IMPRINTA_HANDLER_INDICES(MAIN_WINDOW_HANDLERS)

@@ -25,7 +25,8 @@ std::vector<uint8_t> LabelBlock(const char* caption);
 std::vector<uint8_t> GroupBoxBlock(const char* caption);
 std::vector<uint8_t> ComboBlock(const std::vector<std::string>& items, const std::vector<int32_t>& itemData,
                                 int32_t current, ComboKind kind = ComboKind::EditableDropDown);
-std::vector<uint8_t> PictureBoxBlock();
+// Fitted: the picture whole and in proportion; else at its own size from the top left.
+std::vector<uint8_t> PictureBoxBlock(bool ownSize = false);
 std::vector<uint8_t> DrawPanelBlock();
 
 }  // namespace mainwindow

@@ -17,6 +17,7 @@ struct MessageWindow {
     std::wstring text;
     UINT type;
     HFONT font;
+    std::wstring extra;  // a third button's caption, before 确定; empty: none
 };
 
 constexpr int kMargin = 14, kButtonW = 88, kButtonH = 28, kIcon = 32;
@@ -35,7 +36,8 @@ INT_PTR CALLBACK MessageWindowProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
         ReleaseDC(box, dc);
         const bool twoButtons = (m->type & MB_TYPEMASK) == MB_OKCANCEL;
         const int textW = text.right + 2, textH = std::max<int>(text.bottom, kIcon);
-        const int buttonsW = twoButtons ? 2 * kButtonW + 8 : kButtonW;
+        const int buttons = (twoButtons ? 2 : 1) + (m->extra.empty() ? 0 : 1);
+        const int buttonsW = buttons * kButtonW + (buttons - 1) * 8;
         const int clientW = std::max(kMargin * 3 + kIcon + textW, buttonsW + 2 * kMargin);
         const int clientH = kMargin * 3 + textH + kButtonH;
         auto child = [&](const wchar_t* cls, const wchar_t* caption, DWORD style, int id, int x, int y, int w, int h) {
@@ -48,17 +50,23 @@ INT_PTR CALLBACK MessageWindowProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
         HWND icon = child(L"Static", L"", SS_ICON, -1, kMargin, kMargin, kIcon, kIcon);
         SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, iconName)), 0);
         child(L"Static", m->text.c_str(), SS_LEFT | SS_NOPREFIX, -1, kMargin * 2 + kIcon, kMargin, textW, textH);
-        const int buttonY = kMargin * 2 + textH, firstX = (clientW - buttonsW) / 2;
-        HWND ok = child(L"Button", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, firstX, buttonY, kButtonW, kButtonH);
+        const int buttonY = kMargin * 2 + textH;
+        int x = (clientW - buttonsW) / 2;
+        if (!m->extra.empty()) {
+            child(L"Button", m->extra.c_str(), BS_PUSHBUTTON | WS_TABSTOP, kMessageExtraButton, x, buttonY, kButtonW, kButtonH);
+            x += kButtonW + 8;
+        }
+        HWND ok = child(L"Button", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, x, buttonY, kButtonW, kButtonH);
         if (twoButtons)
-            child(L"Button", L"取消", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, firstX + kButtonW + 8, buttonY, kButtonW, kButtonH);
+            child(L"Button", L"取消", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, x + kButtonW + 8, buttonY, kButtonW, kButtonH);
         RECT frame = {0, 0, clientW, clientH};
         AdjustWindowRectEx(&frame, GetWindowLongW(box, GWL_STYLE), FALSE, GetWindowLongW(box, GWL_EXSTYLE));
         const int w = frame.right - frame.left, h = frame.bottom - frame.top;
         // Centred on the window it belongs to, inside the work area.
         RECT over = work;
         if (HWND owner = GetWindow(box, GW_OWNER)) GetWindowRect(owner, &over);
-        int x = (over.left + over.right - w) / 2, y = (over.top + over.bottom - h) / 2;
+        x = (over.left + over.right - w) / 2;
+        int y = (over.top + over.bottom - h) / 2;
         x = std::max<int>(work.left, std::min<int>(x, work.right - w));
         y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
         SetWindowPos(box, HWND_TOP, x, y, w, h, 0);
@@ -66,7 +74,7 @@ INT_PTR CALLBACK MessageWindowProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
         MessageBeep(m->type & MB_ICONMASK);
         return FALSE;
     }
-    if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+    if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL || LOWORD(wp) == kMessageExtraButton)) {
         EndDialog(box, LOWORD(wp));
         return TRUE;
     }
@@ -79,7 +87,7 @@ INT_PTR CALLBACK MessageWindowProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-int ShowMessage(const std::string& gbk, const std::string& caption, unsigned type) {
+int ShowMessage(const std::string& gbk, const std::string& caption, unsigned type, const std::string& extraButton) {
     HWND owner = GetActiveWindow();
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
@@ -93,7 +101,7 @@ int ShowMessage(const std::string& gbk, const std::string& caption, unsigned typ
     face.lfWeight = FW_NORMAL;
     face.lfQuality = ANTIALIASED_QUALITY;
     if (face.lfHeight > -13 && face.lfHeight < 13) face.lfHeight = -13;
-    MessageWindow m = {WideText(FittedMessage(gbk)), type, CreateFontIndirectW(&face)};
+    MessageWindow m = {WideText(FittedMessage(gbk)), type, CreateFontIndirectW(&face), WideText(extraButton)};
     // An empty dialog template: the parts are made in WM_INITDIALOG, once the text is measured.
     struct {
         DLGTEMPLATE head;
@@ -108,7 +116,7 @@ int ShowMessage(const std::string& gbk, const std::string& caption, unsigned typ
     const INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &t.head, owner, MessageWindowProc,
                                                    reinterpret_cast<LPARAM>(&m));
     DeleteObject(m.font);
-    return answer == IDCANCEL ? IDCANCEL : IDOK;
+    return answer == IDCANCEL || answer == kMessageExtraButton ? int(answer) : IDOK;
 }
 
 const char kFailureCaption[] = "未能完成";

@@ -13,8 +13,10 @@ extern const char kFailureCaption[];
 extern const char kDoneCaption[];
 
 // A message in the program's own box, sized to its text (GBK): MB_OK or
-// MB_OKCANCEL with MB_ICONWARNING or MB_ICONINFORMATION. IDOK or IDCANCEL.
-int ShowMessage(const std::string& gbk, const std::string& caption, unsigned type);
+// MB_OKCANCEL with MB_ICONWARNING or MB_ICONINFORMATION. IDOK or IDCANCEL, or
+// kMessageExtraButton for a third button before 确定 when one is named.
+constexpr int kMessageExtraButton = 100;
+int ShowMessage(const std::string& gbk, const std::string& caption, unsigned type, const std::string& extraButton = "");
 
 // "<action>: <path>\r\n原因: <reason>" (GBK).
 std::string FailureText(const std::string& action, const std::string& path, uint32_t error);

@@ -31,13 +31,13 @@ void Place(pic::Canvas& sheet, const pic::Canvas& thumb, uint32_t left, uint32_t
 
 }  // namespace
 
-SheetLayout LayoutSheet(size_t count, uint32_t templateWidth, uint32_t templateHeight) {
+SheetLayout LayoutSheet(size_t count, uint32_t templateWidth, uint32_t templateHeight, uint32_t columns) {
     SheetLayout l;
     if (count == 0 || templateWidth == 0 || templateHeight == 0) return l;
     l.cellHeight = static_cast<uint32_t>(std::min<uint64_t>(
         kMostCellHeight, (uint64_t(SheetLayout::kCellWidth) * templateHeight + templateWidth / 2) / templateWidth));
     l.cellHeight = std::max<uint32_t>(l.cellHeight, 1);
-    l.columns = static_cast<uint32_t>(std::min<size_t>(count, SheetLayout::kColumns));
+    l.columns = static_cast<uint32_t>(std::min<size_t>(count, std::max<uint32_t>(columns, 1)));
     l.rows = static_cast<uint32_t>((count + l.columns - 1) / l.columns);
     return l;
 }

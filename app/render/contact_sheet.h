@@ -25,7 +25,8 @@ struct SheetLayout {
     uint32_t Left(size_t i) const { return kGap + static_cast<uint32_t>(i % columns) * (kCellWidth + kGap); }
     uint32_t Top(size_t i) const { return kGap + static_cast<uint32_t>(i / columns) * (cellHeight + kLabelHeight + kGap); }
 };
-SheetLayout LayoutSheet(size_t count, uint32_t templateWidth, uint32_t templateHeight);
+SheetLayout LayoutSheet(size_t count, uint32_t templateWidth, uint32_t templateHeight,
+                        uint32_t columns = SheetLayout::kColumns);
 
 struct SheetEntry {
     const void* templateBytes;  // a byte set, the caller's

@@ -44,6 +44,10 @@ void IMPRINTA_CDECL FieldDialogChanged(EventResultSlot* result);
 void IMPRINTA_CDECL FieldDialogOk(EventResultSlot* result);
 void IMPRINTA_CDECL FieldDialogCancel(EventResultSlot* result);
 void IMPRINTA_CDECL FieldDialogBrowse(EventResultSlot* result);
+// The batch overview window (sheet_window.cpp).
+void IMPRINTA_CDECL OnSheetWindowCreated(EventResultSlot* result);
+void IMPRINTA_CDECL SheetWindowSave(EventResultSlot* result);
+void IMPRINTA_CDECL SheetWindowClose(EventResultSlot* result);
 // The window's batches, which live with the other batches (app/batch/).
 void IMPRINTA_CDECL ExportAllTemplates(EventResultSlot* result);
 void IMPRINTA_CDECL ExportTableBatch(EventResultSlot* result);

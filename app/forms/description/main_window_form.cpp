@@ -221,7 +221,7 @@ WindowDescription DescribeMainWindow() {
 
 std::vector<WindowDescription> DescribeApplicationForms() {
     return {DescribeMainWindow(), DescribeStyleDialog(), DescribeFieldDialog(FieldDialogKind::Picture),
-            DescribeFieldDialog(FieldDialogKind::Qr), DescribeFieldDialog(FieldDialogKind::Text)};
+            DescribeFieldDialog(FieldDialogKind::Qr), DescribeFieldDialog(FieldDialogKind::Text), DescribeSheetWindow()};
 }
 
 }  // namespace mainwindow

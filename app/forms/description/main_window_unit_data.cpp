@@ -102,11 +102,11 @@ std::vector<uint8_t> ComboBlock(const std::vector<std::string>& items, const std
     return Save(c);
 }
 
-std::vector<uint8_t> PictureBoxBlock() {
+std::vector<uint8_t> PictureBoxBlock(bool ownSize) {
     PicBoxData p;
     p.border = 1;            // sunken
     p.backColour = 0xFF000000;  // the margins beside the picture in the face colour
-    p.displayMode = kPicBoxFitted;  // whole, as large as the box allows, keeping its proportions
+    p.displayMode = ownSize ? kPicBoxOwnSize : kPicBoxFitted;  // fitted: whole, as large as the box allows, in proportion
     p.animate = true;
     return Save(p);
 }
