@@ -757,6 +757,28 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
     return run;
 }
 
+HWND AskTableBatch(const Program& program, const std::string& table) {
+    HWND open = program.WaitForTopWindow(L"打开", 20000);
+    HWND edit = nullptr;
+    if (open) EnumChildWindows(open, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+    if (!edit) return nullptr;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(table).c_str()));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    HWND asked = program.WaitForTopWindow(L"按表格批量", 20000);
+    return asked && !SettledBoxText(asked).empty() ? asked : nullptr;
+}
+
+HWND ButtonCaptioned(HWND box, const wchar_t* caption) {
+    for (HWND child = FindWindowExW(box, nullptr, L"Button", nullptr); child;
+         child = FindWindowExW(box, child, L"Button", nullptr)) {
+        wchar_t text[64] = {};
+        DWORD_PTR n = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &n);
+        if (wcscmp(text, caption) == 0) return child;
+    }
+    return nullptr;
+}
+
 // Answers the program's open or save dialog (caption) with a file name, as a person typing it would.
 bool AnswerFileDialog(const Program& program, const wchar_t* caption, const std::string& path) {
     HWND box = program.WaitForTopWindow(caption);

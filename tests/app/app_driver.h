@@ -190,6 +190,11 @@ struct TableBatchRun {
 TableBatchRun RunTableBatch(const Program& program, const std::string& table, bool escAfterFirst = false,
                             bool continueStopped = false);
 // A named row and a numbered one, for batches where every file fails.
+// Starts the table batch (its button clicked by `click`'s thread) on a table and
+// returns the confirm box it shows, or null.
+HWND AskTableBatch(const Program& program, const std::string& table);
+// A box's button by its caption, or null.
+HWND ButtonCaptioned(HWND box, const wchar_t* caption);
 // Answers the program's open or save dialog (caption) with a file name, as a person typing it would.
 bool AnswerFileDialog(const Program& program, const wchar_t* caption, const std::string& path);
 extern const char kTwoRowTable[];

@@ -379,6 +379,76 @@ TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
             << p.title;
     }
 }
+// 预览全部 in the table batch's confirm box: the overview window fills in every
+// row's poster (seven a line: 1 to 8 characters of title, then 20, more ink
+// each), 保存总览 writes the grid to 批量目录\总览.png with the row numbers and
+// the row whose title runs beyond the picture framed red; closed, the box asks again.
+TEST(TableBatch, PreviewAllShowsEveryPosterAndSavesTheGrid) {
+    std::string folder = NewProgramFolder("window-sheet");
+    std::string templates = folder + "模板\\";
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=20\r\n"
+                                                             "标题字体x=20\r\n标题字体y=20\r\n文案字体x=20\r\n文案字体y=100\r\n"
+                                                             "标题颜色=16711680\r\n文案颜色=0\r\n"));
+    ASSERT_TRUE(WriteSolidPng(folder + "1.png", 100, 60, 30, 160, 90));  // the window's own template
+    std::string table = "标题,文案\r\n";
+    constexpr int kRows = 9;
+    for (int chars : {1, 2, 3, 4, 5, 6, 7, 8, 20}) {
+        for (int i = 0; i < chars; ++i) table += "国";
+        table += ",x\r\n";
+    }
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "t.csv", table));
+    Program program;
+    ASSERT_EQ("", program.Start(folder));
+    ClickInBackground click(program.unit(U::TableBatchButton));
+    HWND asked = AskTableBatch(program, folder + "t.csv");
+    ASSERT_TRUE(asked);
+    HWND all = ButtonCaptioned(asked, L"预览全部");
+    ASSERT_TRUE(all) << Ansi(Program::BoxText(asked));
+    PostMessageW(all, BM_CLICK, 0, 0);
+    HWND sheet = program.WaitForTopWindow(L"总览", 20000);
+    ASSERT_TRUE(sheet);
+    HWND save = ButtonCaptioned(sheet, L"保存总览");
+    ASSERT_TRUE(save);
+    PostMessageW(save, BM_CLICK, 0, 0);
+    HWND dialog = program.WaitForTopWindow(L"保存总览", 20000);
+    ASSERT_TRUE(dialog);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // the name offered
+    const std::string saved = folder + "批量目录\\总览.png";
+    for (DWORD start = GetTickCount(); GetFileAttributesA(saved.c_str()) == INVALID_FILE_ATTRIBUTES; Sleep(50))
+        ASSERT_LT(GetTickCount() - start, 20000u) << "总览.png not written";
+    Sleep(200);
+    const Picture grid = ReadPng(saved);
+    PostMessageW(sheet, WM_CLOSE, 0, 0);
+    asked = program.WaitForTopWindow(L"按表格批量", 20000);
+    ASSERT_TRUE(asked) << "the confirm box asks again";
+    PostMessageW(asked, WM_COMMAND, IDCANCEL, 0);
+    for (DWORD start = GetTickCount(); !click.Done() && GetTickCount() - start < 20000;) Sleep(20);
+    EXPECT_TRUE(click.Done());
+    EXPECT_EQ(0u, FileNamesIn(folder + "批量目录\\1", "*.png").size()) << "nothing but the grid is written";
+
+    // Seven boxes of 160 x 284 a line (a 360 x 640 template), 16 pixels apart, 28 for the label.
+    ASSERT_TRUE(grid.ok());
+    constexpr int kCell = 160, kCellHeight = 284, kGap = 16, kLine = kCellHeight + 28 + kGap, kColumns = 7;
+    ASSERT_EQ(kColumns * (kCell + kGap) + kGap, grid.width);
+    ASSERT_EQ(2 * kLine + kGap, grid.height);
+    int last = 0;
+    for (int i = 0; i < kRows; ++i) {
+        const int left = kGap + i % kColumns * (kCell + kGap), top = kGap + i / kColumns * kLine;
+        int blue = 0, label = 0;
+        for (int y = top; y < top + kCellHeight; ++y)
+            for (int x = left; x < left + kCell; ++x) blue += IsBlue(grid.at(x, y)[0], grid.at(x, y)[1], grid.at(x, y)[2]);
+        for (int y = top + kCellHeight; y < top + kCellHeight + 28; ++y)
+            for (int x = left; x < left + kCell; ++x) label += grid.at(x, y)[0] < 128;
+        EXPECT_GT(blue, last) << "thumbnail " << i << " is not the next row's";
+        EXPECT_GT(label, 20) << "no row number under thumbnail " << i;
+        last = blue;
+        const uint8_t* frame = grid.at(left - 2, top + kCellHeight / 2);
+        EXPECT_EQ(i == kRows - 1, IsRed(frame[0], frame[1], frame[2])) << "thumbnail " << i;
+    }
+}
+
 // The window's table batch: the file dialog, the count of rows, templates and
 // files with the row it cannot use, then named and numbered files and the end
 // report naming that row.
