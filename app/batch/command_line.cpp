@@ -708,7 +708,7 @@ int BatchRun::ContactSheetOnly() {
         const imprinta::picture::Canvas sheet =
             MakeContactSheet(entries, first->canvas->width, first->canvas->height, stored_.fields[kTitleField].text.font,
                              run_.jobs);
-        const std::vector<uint8_t> png = imprinta::picture::EncodePng(sheet, {imprinta::picture::PngCompression::Small, 6});
+        const std::vector<uint8_t> png = PackSheet(sheet);
         error = png.empty() ? static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY) : WriteWholeFile(run_.contactSheet, png.data(), png.size());
     }
     StopGdiPlus();

@@ -135,6 +135,11 @@ void ShowAllPosters(const std::wstring& path, const PosterDescription& shown, vo
     std::string failure;
     while (table.Next(&p, &failure)) {
         if (!failure.empty()) continue;  // no poster is made of it
+        if (request.entries.size() >= kMostSheetPosters) {  // beyond the grid: only counted
+            request.total += templates.size();
+            if (request.total % 64 < templates.size()) PumpMessages();
+            continue;
+        }
         const size_t before = check.rowsWithProblems();
         check.Row(p);
         const bool problems = check.rowsWithProblems() > before;
@@ -145,9 +150,12 @@ void ShowAllPosters(const std::wstring& path, const PosterDescription& shown, vo
         auto pictures = std::make_shared<FieldPictures>();
         std::string unreadable;
         (void)PrepareFields(filled, shown, pictures.get(), &unreadable);
-        for (const auto& t : templates)
-            request.entries.push_back({t->get(), filled, "第 " + Count(static_cast<size_t>(p.line)) + " 行", problems, pictures});
-        if (request.entries.size() % 64 == 0) PumpMessages();
+        for (const auto& t : templates) {
+            if (request.entries.size() < kMostSheetPosters)
+                request.entries.push_back({t->get(), filled, "第 " + Count(static_cast<size_t>(p.line)) + " 行", problems, pictures});
+            ++request.total;
+        }
+        PumpMessages();
     }
     request.templateWidth = first->width;
     request.templateHeight = first->height;

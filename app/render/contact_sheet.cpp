@@ -4,6 +4,8 @@
 #include <new>
 #include "app/render/renderer.h"
 #include "app/render/text_render.h"
+#include "runtime/pictures/png_bands.h"
+#include "runtime/pictures/png_encode.h"
 
 namespace app {
 
@@ -15,6 +17,7 @@ constexpr uint32_t kBackground = 0xFFF4F4F4;  // BGRA as a word: light grey
 constexpr uint32_t kMarkRed = 0xFFE02020;     // red
 constexpr uint32_t kMostCellHeight = 1600;
 constexpr int32_t kLabelSize = 16;
+constexpr int kSheetLevel = 6;  // a sheet is looked at, not kept by the thousand: packed quickly
 
 void Fill(pic::Canvas& c, uint32_t x0, uint32_t y0, uint32_t w, uint32_t h, uint32_t bgra) {
     for (uint32_t y = y0; y < std::min(c.height, y0 + h); ++y)
@@ -117,12 +120,17 @@ bool ThumbnailRun::Next(bool wait, size_t* index, std::shared_ptr<pic::Canvas>* 
     return true;
 }
 
+std::vector<uint8_t> PackSheet(const pic::Canvas& sheet) {
+    std::vector<uint8_t> png = pic::EncodePngInBands(sheet, kSheetLevel, nullptr);
+    return png.empty() ? pic::EncodePng(sheet, {pic::PngCompression::Small, kSheetLevel, 0}) : png;
+}
+
 pic::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t templateWidth, uint32_t templateHeight,
                              const std::string& labelFont, int threads) {
     const SheetLayout l = LayoutSheet(entries.size(), templateWidth, templateHeight);
+    ThumbnailRun run(entries, l, threads);  // the workers start while the labels are drawn
     pic::Canvas sheet = StartSheet(entries, l, labelFont);
     if (sheet.bgra.empty()) return sheet;
-    ThumbnailRun run(entries, l, threads);
     size_t i = 0;
     std::shared_ptr<pic::Canvas> thumbnail;
     while (run.Next(true, &i, &thumbnail))

@@ -68,6 +68,9 @@ private:
     RenderPool pool_;
 };
 
+// The sheet as a PNG file's bytes, packed on every core; empty when memory runs out.
+std::vector<uint8_t> PackSheet(const imprinta::picture::Canvas& sheet);
+
 // The whole sheet at once; empty when there is nothing to show or memory runs out.
 imprinta::picture::Canvas MakeContactSheet(const std::vector<SheetEntry>& entries, uint32_t templateWidth,
                                            uint32_t templateHeight, const std::string& labelFont, int threads);

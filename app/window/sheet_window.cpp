@@ -62,6 +62,7 @@ void NoteProgress() {
     const SheetState& s = *g_sheet;
     const size_t n = s.request.entries.size();
     std::string text = s.drawn < n ? "已画 " + Count(s.drawn) + " / " + Count(n) + " 张" : Count(n) + " 张";
+    if (s.request.total > n) text += " (共 " + Count(s.request.total) + " 张, 只画前 " + Count(n) + " 张)";
     if (s.marked) text += "; " + Count(s.marked) + " 张所在的行有问题 (框红)";
     SetNote(text);
 }
@@ -256,7 +257,7 @@ extern "C" void IMPRINTA_CDECL SheetWindowSave(EventResultSlot*) {
     CreateDirectoryW(WidePath(offered.substr(0, offered.find_last_of('\\'))).c_str(), nullptr);
     const std::string path = AskSavePath(offered);
     if (path.empty() || g_sheet != s) return;
-    const std::vector<uint8_t> png = pic::EncodePng(s->sheet, {pic::PngCompression::Small, 6});
+    const std::vector<uint8_t> png = PackSheet(s->sheet);
     const uint32_t error = png.empty() ? static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY) : WriteWholeFile(path, png.data(), png.size());
     if (error) return ReportFailure("总览没有保存", path, error);
     SetNote("已保存: " + path);

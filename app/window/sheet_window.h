@@ -14,7 +14,11 @@ struct SheetRequest {
     uint32_t templateWidth = 0, templateHeight = 0;  // the first template's: the thumbnails' box
     std::string labelFont;
     std::string savePath;  // offered by 保存总览 (GBK)
+    size_t total = 0;      // the batch's posters, when entries holds only the first of them
 };
+
+// The most posters the window lays out: the grid of 300 takes about 70 MB.
+constexpr size_t kMostSheetPosters = 300;
 
 // Shows the window and returns once it is closed (modal over the main window).
 void ShowSheetWindow(SheetRequest request);
