@@ -36,6 +36,7 @@ struct SheetState {
     int top = 0;  // the sheet's row at the box's top
     HWND window = nullptr, box = nullptr;
     void* shown = nullptr;  // the slice the box shows (a byte set)
+    bool saveWhenDrawn = false;  // 保存总览 was clicked before the last thumbnail came
 };
 SheetState* g_sheet = nullptr;
 // The procedures the window and its box had; kept apart from the state, which
@@ -64,6 +65,7 @@ void NoteProgress() {
     std::string text = s.drawn < n ? "已画 " + Count(s.drawn) + " / " + Count(n) + " 张" : Count(n) + " 张";
     if (s.request.total > n) text += " (共 " + Count(s.request.total) + " 张, 只画前 " + Count(n) + " 张)";
     if (s.marked) text += "; " + Count(s.marked) + " 张所在的行有问题 (框红)";
+    if (s.saveWhenDrawn) text += "; 画完就保存";
     SetNote(text);
 }
 
@@ -117,6 +119,8 @@ bool CellShown(size_t i) {
     return cellBottom > s.top && cellTop < s.top + static_cast<int>(BoxClient().bottom);
 }
 
+void SaveSheet();
+
 // Takes the thumbnails that are ready (or, waiting, all of them) into the sheet.
 void TakeThumbnails(bool all) {
     SheetState& s = *g_sheet;
@@ -136,6 +140,10 @@ void TakeThumbnails(bool all) {
     }
     if (seen) ShowSlice();
     NoteProgress();
+    if (!s.run && s.saveWhenDrawn) {
+        s.saveWhenDrawn = false;
+        SaveSheet();
+    }
 }
 
 void CALLBACK FillTick(HWND, UINT, UINT_PTR, DWORD) {
@@ -199,6 +207,20 @@ std::string AskSavePath(const std::string& offered) {
     return GbkName(file, &gbk) ? gbk : "";
 }
 
+// Asks for the name and writes the grid (every thumbnail in it).
+void SaveSheet() {
+    SheetState* s = g_sheet;
+    // The batch's folder exists before the dialog opens in it.
+    const std::string& offered = s->request.savePath;
+    CreateDirectoryW(WidePath(offered.substr(0, offered.find_last_of('\\'))).c_str(), nullptr);
+    const std::string path = AskSavePath(offered);
+    if (path.empty() || g_sheet != s) return;
+    const std::vector<uint8_t> png = PackSheet(s->sheet);
+    const uint32_t error = png.empty() ? static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY) : WriteWholeFile(path, png.data(), png.size());
+    if (error) return ReportFailure("总览没有保存", path, error);
+    SetNote("已保存: " + path);
+}
+
 }  // namespace
 
 void ShowSheetWindow(SheetRequest request) {
@@ -251,16 +273,10 @@ extern "C" void IMPRINTA_CDECL OnSheetWindowCreated(EventResultSlot*) {
 extern "C" void IMPRINTA_CDECL SheetWindowSave(EventResultSlot*) {
     SheetState* s = g_sheet;
     if (!s) return;
-    TakeThumbnails(true);  // the picture saved holds every poster
-    // The batch's folder exists before the dialog opens in it.
-    const std::string& offered = s->request.savePath;
-    CreateDirectoryW(WidePath(offered.substr(0, offered.find_last_of('\\'))).c_str(), nullptr);
-    const std::string path = AskSavePath(offered);
-    if (path.empty() || g_sheet != s) return;
-    const std::vector<uint8_t> png = PackSheet(s->sheet);
-    const uint32_t error = png.empty() ? static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY) : WriteWholeFile(path, png.data(), png.size());
-    if (error) return ReportFailure("总览没有保存", path, error);
-    SetNote("已保存: " + path);
+    if (!s->run) return SaveSheet();
+    // The picture saved holds every poster: saved once the last one is in, the window answering meanwhile.
+    s->saveWhenDrawn = true;
+    NoteProgress();
 }
 
 extern "C" void IMPRINTA_CDECL SheetWindowClose(EventResultSlot*) {
