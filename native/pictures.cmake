@@ -80,7 +80,7 @@ set_tests_properties(fuzz_replay PROPERTIES TIMEOUT 900 ENVIRONMENT "${PICTURE_T
   FIXTURES_REQUIRED picture_corpora_native)
 
 # Seeds for the form fuzz targets, made from the application's own forms.
-file(GLOB FUZZ_FORM_DESCRIPTION CONFIGURE_DEPENDS "${IMPRINTA_ROOT}/app/forms/description/main_window*.cpp" "${IMPRINTA_ROOT}/app/forms/description/style_dialog*.cpp" "${IMPRINTA_ROOT}/app/forms/description/field_dialog*.cpp")
+file(GLOB FUZZ_FORM_DESCRIPTION CONFIGURE_DEPENDS "${IMPRINTA_ROOT}/app/forms/description/main_window*.cpp" "${IMPRINTA_ROOT}/app/forms/description/style_dialog*.cpp" "${IMPRINTA_ROOT}/app/forms/description/field_dialog*.cpp" "${IMPRINTA_ROOT}/app/forms/description/sheet_window*.cpp")
 if(FUZZ_FORM_DESCRIPTION)
   add_executable(fuzz_form_seeds ${IMPRINTA_ROOT}/native/fuzz/form_seeds_main.cpp ${FUZZ_FORM_DESCRIPTION})
   target_compile_options(fuzz_form_seeds PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK)
