@@ -409,6 +409,33 @@ TEST(TableBatch, PreviewAllShowsEveryPosterAndSavesTheGrid) {
     PostMessageW(all, BM_CLICK, 0, 0);
     HWND sheet = program.WaitForTopWindow(L"总览", 20000);
     ASSERT_TRUE(sheet);
+    // Seven boxes of 160 x 284 a line (a 360 x 640 template), 16 pixels apart, 28 for the label.
+    constexpr int kCell = 160, kCellHeight = 284, kGap = 16, kLine = kCellHeight + 28 + kGap, kColumns = 7;
+    constexpr int kGridHeight = 2 * kLine + kGap;
+
+    // The grid scrolls: at its bottom, the problem row's red frame stands higher by what was below the box.
+    HWND box = ChildWindowFromPointEx(sheet, POINT{40, 40}, CWP_SKIPINVISIBLE);
+    ASSERT_TRUE(box && box != sheet);
+    RECT client = {};
+    GetClientRect(box, &client);
+    ASSERT_LT(client.bottom, kGridHeight);
+    auto firstRedRow = [&] {
+        RECT r = client;
+        MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        const std::vector<uint32_t> pixels = CaptureScreen(r);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            if (IsRed(pixels[i] >> 16 & 255, pixels[i] >> 8 & 255, pixels[i] & 255)) return static_cast<int>(i / client.right);
+        return -1;
+    };
+    int top = -1;
+    for (DWORD start = GetTickCount(); top < 0 && GetTickCount() - start < 5000; Sleep(50)) top = firstRedRow();
+    EXPECT_EQ(kGap + kLine - 3, top) << "the frame of the second line's third box";
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(box, WM_VSCROLL, SB_BOTTOM, 0, SMTO_NORMAL, 10000, &r);
+    int scrolled = top;
+    for (DWORD start = GetTickCount(); scrolled == top && GetTickCount() - start < 5000; Sleep(50)) scrolled = firstRedRow();
+    EXPECT_EQ(top - (kGridHeight - client.bottom), scrolled);
+
     HWND save = ButtonCaptioned(sheet, L"保存总览");
     ASSERT_TRUE(save);
     PostMessageW(save, BM_CLICK, 0, 0);
@@ -428,11 +455,9 @@ TEST(TableBatch, PreviewAllShowsEveryPosterAndSavesTheGrid) {
     EXPECT_TRUE(click.Done());
     EXPECT_EQ(0u, FileNamesIn(folder + "批量目录\\1", "*.png").size()) << "nothing but the grid is written";
 
-    // Seven boxes of 160 x 284 a line (a 360 x 640 template), 16 pixels apart, 28 for the label.
     ASSERT_TRUE(grid.ok());
-    constexpr int kCell = 160, kCellHeight = 284, kGap = 16, kLine = kCellHeight + 28 + kGap, kColumns = 7;
     ASSERT_EQ(kColumns * (kCell + kGap) + kGap, grid.width);
-    ASSERT_EQ(2 * kLine + kGap, grid.height);
+    ASSERT_EQ(kGridHeight, grid.height);
     int last = 0;
     for (int i = 0; i < kRows; ++i) {
         const int left = kGap + i % kColumns * (kCell + kGap), top = kGap + i / kColumns * kLine;
