@@ -4,6 +4,7 @@
 #include <cstdio>
 #include "app/platform/file_io.h"
 #include "app/poster/placeholders.h"
+#include "app/render/field_assets.h"
 
 namespace app {
 
@@ -66,8 +67,9 @@ std::string ProblemText(const std::string& field, const std::string& font, const
 
 }  // namespace
 
-BatchCheck::BatchCheck(PosterDescription stored, const std::vector<CheckedTemplate>& templates, int32_t smallestPercent)
-    : stored_(std::move(stored)), smallestPercent_(smallestPercent) {
+BatchCheck::BatchCheck(PosterDescription stored, const std::vector<CheckedTemplate>& templates, std::string tableFolder,
+                       int32_t smallestPercent)
+    : stored_(std::move(stored)), tableFolder_(std::move(tableFolder)), smallestPercent_(smallestPercent) {
     for (const CheckedTemplate& t : templates) {
         if (t.error) {
             problems_.push_back("模板 " + t.name + " 读不了: " + ReasonText(t.error));
@@ -97,8 +99,9 @@ void BatchCheck::Row(const Poster& p) {
     }
     PosterDescription poster = stored_;
     std::vector<std::string> missing;
-    FillFromRow(poster, {p.hasTitle ? &p.title : nullptr, &p.body, p.values}, &missing);
+    FillFromRow(poster, {p.hasTitle ? &p.title : nullptr, &p.body, p.values, tableFolder_}, &missing);
     if (!missing.empty()) Say(p.line, MissingColumnsText(missing));
+    for (const std::string& problem : CheckFieldFiles(poster, stored_)) Say(p.line, problem);
     for (const PosterField& f : poster.fields) {
         if (f.kind != FieldKind::Text) continue;
         const Utf16 text = Utf16Of(f.text.text);

@@ -1,7 +1,9 @@
 // A table batch checked before it runs, writing nothing: every row's poster
 // laid out at full size on each size of template, for texts beyond the
 // picture, too wide after shrinking or shrunk below the smallest size allowed,
-// characters the font has no glyph for; templates that cannot be read;
+// characters the font has no glyph for; picture files missing, unreadable or
+// of no picture format and QR codes too long, in the batch's words; templates
+// that cannot be read;
 // duplicate output names; rows that cannot be used (cells too long among
 // them). Problems are said by row, as Excel numbers the rows.
 #pragma once
@@ -25,7 +27,8 @@ struct CheckedTemplate {
 
 class BatchCheck {
 public:
-    BatchCheck(PosterDescription stored, const std::vector<CheckedTemplate>& templates,
+    // tableFolder: where the rows' relative picture paths point (the table's folder, with its backslash).
+    BatchCheck(PosterDescription stored, const std::vector<CheckedTemplate>& templates, std::string tableFolder,
                int32_t smallestPercent = kDefaultSmallestPercent);
     void Row(const Poster& poster);
     void Refused(int row, const std::string& failure);  // a row the table cannot give (GBK text with its row)
@@ -38,6 +41,7 @@ private:
     void Say(int row, const std::string& what);
     PosterDescription stored_;
     std::vector<std::pair<uint32_t, uint32_t>> sizes_;  // each readable template size once
+    std::string tableFolder_;
     int32_t smallestPercent_;
     FontMetricsCache fonts_;
     std::map<std::string, int> names_;  // output name (ASCII letters lowered) -> its first row

@@ -271,6 +271,18 @@ std::string Prepare(const BatchOptions& o, Run* run) {
 
 std::string Number(size_t n) { return std::to_string(n); }
 
+// The table's folder (with its backslash), where rows' relative picture paths point; empty without a table.
+std::string TableFolder(const Run& run) {
+    std::string folder;
+    if (!run.textsPath.empty()) GbkName(run.textsPath.substr(0, run.textsPath.find_last_of(L"\\/") + 1), &folder);
+    return folder;
+}
+
+// "第 N 行: ..." as Excel numbers the rows (a poster without a table: the problem alone).
+std::string RowProblem(int row, const std::string& problem) {
+    return (row ? "第 " + Number(static_cast<size_t>(row)) + " 行: " : "") + problem;
+}
+
 // Ctrl+C and the console's close: the run stops after the file being written.
 volatile LONG g_stopRequested = 0;
 BOOL WINAPI OnConsoleStop(DWORD) {
@@ -322,7 +334,7 @@ struct Step {
     size_t templateIndex = 0;
     std::shared_ptr<const Poster> poster;
     std::shared_ptr<const PosterDescription> drawn;
-    std::shared_ptr<const FieldPictures> pictures;
+    std::shared_ptr<RowPictures> pictures;
     std::string failure;  // a row that gives no poster
     std::string note;     // the row's first step: what the poster could not fill
     bool skipped = false;
@@ -338,6 +350,7 @@ private:
     bool ListTemplates();
     bool FillWindow(RenderPool& pool, PosterFeed& feed);
     void Commit(Step& step, RenderPool& pool);
+    void SkipRow(int row, const std::string& failure);
     std::string NamedFile(OutputFolder& folder, const std::string& stem, bool* exists);
     OutputFolder& FolderOf(size_t index);
     void Fail(const std::string& what);
@@ -353,7 +366,7 @@ private:
     Report& report_;
     PosterDescription stored_;  // the settings' poster, before a row fills it
     std::shared_ptr<const PosterDescription> filled_;  // filled by poster_'s row
-    std::shared_ptr<const FieldPictures> pictures_;    // what filled_'s picture fields draw
+    std::shared_ptr<RowPictures> pictures_;            // what filled_'s picture fields draw
     std::string tableFolder_;                          // relative picture paths of rows name files here
     std::deque<Template> templates_;  // Templates own their bytes: never moved
     std::vector<OutputFolder> folders_;
@@ -367,6 +380,7 @@ private:
     // Rows that cannot be used are skipped, once per template, as the window counts them.
     size_t rowsRefused_ = 0, rowPostersSkipped_ = 0;
     std::vector<std::string> failed_, noted_, refused_;
+    int rowSkippedLast_ = -1;  // the row whose picture could not be decoded: its other posters are passed over
     std::unique_ptr<RecordFile> record_;
     RecordedRun recorded_;  // with --resume: what the record says was done
     size_t resumed_ = 0;    // posters and rows passed over as done
@@ -451,11 +465,12 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             std::string failure;
             if (!feed.Next(&p, &failure)) return false;
             if (!run_.shard.Takes(p.line)) continue;
+            // A row the record skipped as a whole (one the table cannot give, or whose field cannot be drawn).
+            if (recorded_.Done(p.line, "")) {
+                ++resumed_;
+                continue;
+            }
             if (!failure.empty()) {
-                if (recorded_.Done(p.line, "")) {
-                    ++resumed_;
-                    continue;
-                }
                 auto step = std::make_unique<Step>();
                 step->row = p.line;
                 step->failure = failure;
@@ -474,11 +489,12 @@ bool BatchRun::FillWindow(RenderPool& pool, PosterFeed& feed) {
             FillFromRow(*filled, {poster_->hasTitle ? &poster_->title : nullptr, &poster_->body, poster_->values, tableFolder_},
                         &missing);
             // A row whose picture or code cannot be drawn gives no poster, said with the row and the column.
-            auto pictures = std::make_shared<FieldPictures>();
+            auto pictures = std::make_shared<RowPictures>();
             std::string problem;
-            if (!PrepareFields(*filled, stored_, pictures.get(), &problem)) {
+            if (!pictures->Read(*filled, stored_, &problem)) {
                 auto step = std::make_unique<Step>();
-                step->failure = (poster_->line ? "第 " + Number(static_cast<size_t>(poster_->line)) + " 行: " : "") + problem;
+                step->row = poster_->line;
+                step->failure = RowProblem(poster_->line, problem);
                 inFlight_.push_back(std::move(step));
                 poster_.reset();
                 continue;
@@ -522,16 +538,21 @@ void BatchRun::Fail(const std::string& what) {
     if (failed_.size() < kFailuresListed) failed_.push_back(what);
 }
 
+// A row that gives no poster: skipped once for all its templates, as the window counts it.
+void BatchRun::SkipRow(int row, const std::string& failure) {
+    report_.Line("[" + Number(done_) + "] 跳过 " + failure);
+    ++rowsRefused_;
+    rowPostersSkipped_ += templates_.size();
+    if (refused_.size() < kFailuresListed) refused_.push_back(failure);
+    Record(row, "", "", kRecordSkipped, failure);
+}
+
 void BatchRun::Commit(Step& step, RenderPool& pool) {
+    // A picture of the row that could not be decoded (found by the row's first poster) skips the
+    // whole row, said once.
+    if (step.pictures && step.row == rowSkippedLast_) return pool.Wait(&step.task);
     ++done_;
-    if (!step.failure.empty()) {
-        report_.Line("[" + Number(done_) + "] 跳过 " + step.failure);
-        ++rowsRefused_;
-        rowPostersSkipped_ += templates_.size();
-        if (refused_.size() < kFailuresListed) refused_.push_back(step.failure);
-        Record(step.row, "", "", kRecordSkipped, step.failure);
-        return;
-    }
+    if (!step.failure.empty()) return SkipRow(step.row, step.failure);
     const Template& t = templates_[step.templateIndex];
     const Poster& p = *step.poster;
     std::string where = p.line ? " (第 " + Number(static_cast<size_t>(p.line)) + " 行)" : "";
@@ -560,16 +581,25 @@ void BatchRun::Commit(Step& step, RenderPool& pool) {
     }
     std::vector<uint8_t> bytes;
     uint32_t error = 0;
+    std::string undrawable;
     if (t.canvas) {
         pool.Wait(&step.task);
         bytes.swap(step.task.result);
+        undrawable.swap(step.task.failure);
         if (bytes.empty()) error = ERROR_NOT_ENOUGH_MEMORY;  // drawing or encoding ran out of memory
     } else {  // formats the fast path leaves to GDI+: drawn here, on the main thread
-        Composition picture(t.bytes.get());
-        picture.Draw(*step.drawn, step.pictures.get());
-        Block poster(picture.Finish(ResultUse::Kept));
-        if (poster.get()) bytes = EncodeResultAs(poster.get(), run_.format);
-        if (bytes.empty()) error = kErrorNotPicture;
+        static const FieldPictures kNone;
+        if (const FieldPictures* pictures = step.pictures ? step.pictures->Decoded(&undrawable) : &kNone) {
+            Composition picture(t.bytes.get());
+            picture.Draw(*step.drawn, pictures);
+            Block poster(picture.Finish(ResultUse::Kept));
+            if (poster.get()) bytes = EncodeResultAs(poster.get(), run_.format);
+            if (bytes.empty()) error = kErrorNotPicture;
+        }
+    }
+    if (!undrawable.empty()) {
+        rowSkippedLast_ = step.row;
+        return SkipRow(step.row, RowProblem(step.row, undrawable));
     }
     if (error) return failed(error);
     if (p.name.empty()) {
@@ -641,7 +671,7 @@ int BatchRun::CheckOnly() {
     const DWORD start = GetTickCount();
     size_t said = 0;
     {
-        BatchCheck check(stored_, checked, smallest);
+        BatchCheck check(stored_, checked, TableFolder(run_), smallest);
         Poster p;
         std::string failure;
         while (feed.Next(&p, &failure)) {
@@ -681,7 +711,7 @@ int BatchRun::ContactSheetOnly() {
     uint32_t error = 0;
     size_t count = 0, marked = 0;
     {
-        BatchCheck check(stored_, checked, smallest);
+        BatchCheck check(stored_, checked, TableFolder(run_), smallest);
         std::vector<SheetEntry> entries;
         Poster p;
         std::string failure;
@@ -738,11 +768,7 @@ int BatchRun::Go() {
     FontFallback fallback = BundledFallback();
     stored_ = ReadStoredPosterFile(ListedFontNames(), &fallback);
     UseSettingsFile("");
-    if (!run_.textsPath.empty()) {
-        std::string folder;
-        GbkName(run_.textsPath.substr(0, run_.textsPath.find_last_of(L"\\/") + 1), &folder);
-        tableFolder_ = folder;
-    }
+    tableFolder_ = TableFolder(run_);
     if (!fallback.missing.empty()) report_.Line(MissingFontNotice(fallback));
     PosterFeed feed(run_, PlaceholderNames(stored_));
     WarmUpRenderer(stored_);

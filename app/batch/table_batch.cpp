@@ -87,10 +87,13 @@ std::vector<CheckedTemplate> CheckedTemplates(void* list, int32_t count) {
     return checked;
 }
 
+// The table's folder (with its backslash), where rows' relative picture paths point.
+std::string TableFolder(const std::wstring& table) { return Gbk(table.substr(0, table.find_last_of(L"\\/") + 1)); }
+
 TableSummary Summarise(const std::wstring& path, const PosterDescription& poster,
                        const std::vector<CheckedTemplate>& templates) {
     TableSummary s;
-    BatchCheck check(poster, templates, ReadStoredSmallestPercent());
+    BatchCheck check(poster, templates, TableFolder(path), ReadStoredSmallestPercent());
     PosterTable table(path, poster.fields[kBodyField].text.text, PlaceholderNames(poster));
     Poster p;
     std::string failure;
@@ -234,7 +237,7 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
     RecordFile record(recordPath, resume);
     if (!resume) record.Add({0, "", Gbk(path), kRecordStarted, ""});
     PosterTable table(path, shown.fields[kBodyField].text.text, PlaceholderNames(shown));
-    const std::string tableFolder = Gbk(path.substr(0, path.find_last_of(L"\\/") + 1));
+    const std::string tableFolder = TableFolder(path);
     Poster p;
     std::string failure;
     size_t done = 0, posters = 0;
@@ -245,6 +248,10 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
             if (resume && last.Done(p.line, "")) continue;
             tally.Skipped(n, failure);
             record.Add({p.line, "", "", kRecordSkipped, failure});
+            continue;
+        }
+        if (resume && last.Done(p.line, "")) {  // a row skipped whole: its field could not be drawn
+            run.Progress(done += size_t(std::max(n, 0)), total);
             continue;
         }
         ++posters;
@@ -264,7 +271,9 @@ extern "C" void IMPRINTA_CDECL ExportTableBatch(EventResultSlot*) {
             FillFromRow(poster, {p.hasTitle ? &p.title : nullptr, &p.body, p.values, tableFolder}, &missing);
             std::string problem;
             if (!PrepareFields(poster, unfilled, &pictures, &problem)) {
-                tally.Skipped(n - i + 1, "第 " + Count(static_cast<size_t>(p.line)) + " 行: " + problem);
+                const std::string failure = "第 " + Count(static_cast<size_t>(p.line)) + " 行: " + problem;
+                tally.Skipped(n - i + 1, failure);
+                record.Add({p.line, "", "", kRecordSkipped, failure});
                 run.Progress(done += size_t(n - i + 1), total);
                 break;
             }

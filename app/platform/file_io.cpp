@@ -1,5 +1,6 @@
 #include "app/platform/file_io.h"
 #include <windows.h>
+#include <algorithm>
 #include "app/platform/runtime_calls.h"
 #include "runtime/core/blocks.h"
 
@@ -110,7 +111,9 @@ bool PathExists(const std::string& path) {
     return !path.empty() && GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-FileBytes ReadWholeFile(const std::string& path) {
+namespace {
+
+FileBytes ReadUpTo(const std::string& path, uint64_t most) {
     FileBytes r;
     if (path.empty()) {
         r.error = ERROR_FILE_NOT_FOUND;
@@ -123,11 +126,13 @@ FileBytes ReadWholeFile(const std::string& path) {
         return r;
     }
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) {
-        r.error = size.QuadPart > 0x7FFFFFFF ? ERROR_NOT_ENOUGH_MEMORY : LastError();
+    const bool sized = GetFileSizeEx(file, &size);
+    const uint64_t wanted = std::min<uint64_t>(uint64_t(size.QuadPart), most);
+    if (!sized || wanted > 0x7FFFFFFF) {
+        r.error = sized ? ERROR_NOT_ENOUGH_MEMORY : LastError();
     } else {
         try {
-            r.bytes.resize(static_cast<size_t>(size.QuadPart));
+            r.bytes.resize(static_cast<size_t>(wanted));
             DWORD got = 0;
             if (!r.bytes.empty() && (!ReadFile(file, r.bytes.data(), static_cast<DWORD>(r.bytes.size()), &got, nullptr) ||
                                      got != r.bytes.size()))
@@ -140,6 +145,12 @@ FileBytes ReadWholeFile(const std::string& path) {
     if (r.error) r.bytes.clear();
     return r;
 }
+
+}  // namespace
+
+FileBytes ReadWholeFile(const std::string& path) { return ReadUpTo(path, UINT64_MAX); }
+
+FileBytes ReadFileStart(const std::string& path, size_t count) { return ReadUpTo(path, count); }
 
 void* ReadByteSetFile(const std::string& path, uint32_t* error) {
     FileBytes f = ReadWholeFile(path);

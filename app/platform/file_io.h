@@ -38,6 +38,9 @@ struct FileBytes {
     uint32_t error = 0;  // 0 when read
 };
 FileBytes ReadWholeFile(const std::string& path);
+// The file's first `count` bytes (all of a shorter file): enough to tell a
+// file is there, can be read and what it holds, without reading all of it.
+FileBytes ReadFileStart(const std::string& path, size_t count);
 // The same as a byte set (owned by the caller; null with *error set on failure).
 void* ReadByteSetFile(const std::string& path, uint32_t* error);
 

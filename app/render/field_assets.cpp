@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <new>
+#include <span>
 #include "app/platform/file_io.h"
 #include "app/poster/placeholders.h"
 #include "app/render/qr_code.h"
+#include "runtime/pictures/picture_decode.h"
 
 namespace app {
 
@@ -25,7 +27,7 @@ uint64_t FieldPictures::ReadingOf(const std::string& path) const {
 
 namespace {
 
-// Batches read on their preparing thread while the window reads its own.
+// Batches decode on their drawing threads while the window reads its own.
 uint64_t NextReading() {
     static std::atomic<uint64_t> readings{0};
     return ++readings;
@@ -50,15 +52,21 @@ const char* PictureErrorText(PictureError e) {
     return "";
 }
 
-std::shared_ptr<const pic::Canvas> ReadPicture(const std::string& path, PictureError* error, std::string* why) {
+// Reads a picture file's bytes: None, Missing or Unreadable (with *why).
+PictureError ReadPictureBytes(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
     FileBytes file = ReadWholeFile(path);
-    if (file.error) {
-        *error = PathExists(path) ? PictureError::Unreadable : PictureError::Missing;
-        if (*error == PictureError::Unreadable) *why = ReasonText(file.error);
-        return nullptr;
+    if (!file.error) {
+        bytes->swap(file.bytes);
+        return PictureError::None;
     }
+    if (!PathExists(path)) return PictureError::Missing;
+    *why = ReasonText(file.error);
+    return PictureError::Unreadable;
+}
+
+std::shared_ptr<const pic::Canvas> DecodePictureBytes(std::span<const uint8_t> bytes, PictureError* error, std::string* why) {
     try {
-        std::optional<pic::Canvas> canvas = pic::DecodeCanvas(file.bytes);
+        std::optional<pic::Canvas> canvas = pic::DecodeCanvas(bytes);
         if (canvas) return std::make_shared<const pic::Canvas>(std::move(*canvas));
     } catch (const std::bad_alloc&) {
         *error = PictureError::Unreadable;
@@ -69,6 +77,12 @@ std::shared_ptr<const pic::Canvas> ReadPicture(const std::string& path, PictureE
     return nullptr;
 }
 
+std::shared_ptr<const pic::Canvas> ReadPicture(const std::string& path, PictureError* error, std::string* why) {
+    std::vector<uint8_t> bytes;
+    *error = ReadPictureBytes(path, &bytes, why);
+    return *error == PictureError::None ? DecodePictureBytes(bytes, error, why) : nullptr;
+}
+
 // "照片 ({照片})": the field's name and the columns its value came from.
 std::string FieldAndColumns(const PosterField& f, const std::string& unfilledValue) {
     std::string text = f.name;
@@ -77,37 +91,115 @@ std::string FieldAndColumns(const PosterField& f, const std::string& unfilledVal
     return text;
 }
 
+// "照片 ({照片}): 找不到图片文件 D:\\相册\\a.jpg"
+std::string PictureProblem(const std::string& field, PictureError error, const std::string& path, const std::string& why) {
+    return field + ": " + PictureErrorText(error) + " " + path + (why.empty() ? "" : " (" + why + ")");
+}
+
+// The field's problem with its code, or empty.
+std::string QrProblem(const PosterField& f, const PosterField& before) {
+    if (f.kind != FieldKind::Qr) return "";
+    const QrError e = CheckQr(f.qr);
+    return e == QrError::None || e == QrError::Empty ? "" : FieldAndColumns(f, before.qr.text) + ": " + QrErrorText(e);
+}
+
+// Each field with the field before a row filled it, each picture path it
+// names with the name and columns a problem gives it.
+template <typename Visit>
+void ForEachFieldFile(const PosterDescription& poster, const PosterDescription& unfilled, Visit visit) {
+    for (size_t i = 0; i < poster.fields.size(); ++i) {
+        const PosterField& f = poster.fields[i];
+        const PosterField& before = i < unfilled.fields.size() ? unfilled.fields[i] : f;
+        const std::string& value = f.kind == FieldKind::Picture ? before.picture.path : before.qr.centrePicture;
+        ForEachPicturePath(f, [&](const std::string& path) {
+            if (!path.empty()) visit(path, [&] { return FieldAndColumns(f, value); });
+        });
+    }
+}
+
+// The first problem of a code in the poster, or empty.
+std::string FirstQrProblem(const PosterDescription& poster, const PosterDescription& unfilled) {
+    for (size_t i = 0; i < poster.fields.size(); ++i) {
+        std::string problem = QrProblem(poster.fields[i], i < unfilled.fields.size() ? unfilled.fields[i] : poster.fields[i]);
+        if (!problem.empty()) return problem;
+    }
+    return "";
+}
+
 }  // namespace
 
 bool PrepareFields(const PosterDescription& poster, const PosterDescription& unfilled, FieldPictures* pictures,
                    std::string* problem) {
-    for (size_t i = 0; i < poster.fields.size(); ++i) {
-        const PosterField& f = poster.fields[i];
-        const PosterField& before = i < unfilled.fields.size() ? unfilled.fields[i] : f;
-        if (f.kind == FieldKind::Qr) {
-            const QrError e = CheckQr(f.qr);
-            if (e != QrError::None && e != QrError::Empty) {
-                *problem = FieldAndColumns(f, before.qr.text) + ": " + QrErrorText(e);
-                return false;
-            }
-        }
-        bool ok = true;
-        ForEachPicturePath(f, [&](const std::string& path) {
-            if (!ok || path.empty() || pictures->Find(path)) return;
+    *problem = FirstQrProblem(poster, unfilled);
+    ForEachFieldFile(poster, unfilled, [&](const std::string& path, auto fieldName) {
+        if (!problem->empty() || pictures->Find(path)) return;
+        PictureError error = PictureError::None;
+        std::string why;
+        std::shared_ptr<const pic::Canvas> canvas = ReadPicture(path, &error, &why);
+        if (canvas) pictures->entries.push_back({path, std::move(canvas), NextReading()});
+        else *problem = PictureProblem(fieldName(), error, path, why);
+    });
+    return problem->empty();
+}
+
+RowPictures::RowPictures() { InitializeCriticalSection(&lock_); }
+
+RowPictures::~RowPictures() { DeleteCriticalSection(&lock_); }
+
+bool RowPictures::Read(const PosterDescription& poster, const PosterDescription& unfilled, std::string* problem) {
+    *problem = FirstQrProblem(poster, unfilled);
+    ForEachFieldFile(poster, unfilled, [&](const std::string& path, auto fieldName) {
+        if (!problem->empty() || std::any_of(files_.begin(), files_.end(), [&](const File& f) { return f.path == path; }))
+            return;
+        File file{path, fieldName(), {}};
+        std::string why;
+        const PictureError error = ReadPictureBytes(path, &file.bytes, &why);
+        if (error != PictureError::None) *problem = PictureProblem(file.field, error, path, why);
+        else files_.push_back(std::move(file));
+    });
+    return problem->empty();
+}
+
+const FieldPictures* RowPictures::Decoded(std::string* problem) {
+    EnterCriticalSection(&lock_);
+    if (!decoded_) {
+        for (File& file : files_) {
+            if (!problem_.empty()) break;
             PictureError error = PictureError::None;
             std::string why;
-            std::shared_ptr<const pic::Canvas> canvas = ReadPicture(path, &error, &why);
-            if (!canvas) {
-                const std::string& value = f.kind == FieldKind::Picture ? before.picture.path : before.qr.centrePicture;
-                *problem = FieldAndColumns(f, value) + ": " + PictureErrorText(error) + " " + path + (why.empty() ? "" : " (" + why + ")");
-                ok = false;
-                return;
-            }
-            pictures->entries.push_back({path, std::move(canvas), NextReading()});
-        });
-        if (!ok) return false;
+            std::shared_ptr<const pic::Canvas> canvas = DecodePictureBytes(file.bytes, &error, &why);
+            if (canvas) pictures_.entries.push_back({file.path, std::move(canvas), NextReading()});
+            else problem_ = PictureProblem(file.field, error, file.path, why);
+        }
+        files_.clear();  // the bytes are not needed again
+        decoded_ = true;
     }
-    return true;
+    LeaveCriticalSection(&lock_);
+    *problem = problem_;
+    return problem_.empty() ? &pictures_ : nullptr;
+}
+
+std::vector<std::string> CheckFieldFiles(const PosterDescription& poster, const PosterDescription& unfilled) {
+    // Enough of a file for the format's signature.
+    constexpr size_t kSignatureBytes = 8;
+    std::vector<std::string> problems;
+    for (size_t i = 0; i < poster.fields.size(); ++i) {
+        std::string problem = QrProblem(poster.fields[i], i < unfilled.fields.size() ? unfilled.fields[i] : poster.fields[i]);
+        if (!problem.empty()) problems.push_back(std::move(problem));
+    }
+    ForEachFieldFile(poster, unfilled, [&](const std::string& path, auto fieldName) {
+        const FileBytes start = ReadFileStart(path, kSignatureBytes);
+        PictureError error = PictureError::None;
+        std::string why;
+        if (start.error) {
+            error = PathExists(path) ? PictureError::Unreadable : PictureError::Missing;
+            if (error == PictureError::Unreadable) why = ReasonText(start.error);
+        } else if (pic::SniffPictureFormat(start.bytes) == pic::PictureFormat::Unknown) {
+            error = PictureError::NotAPicture;
+        }
+        if (error != PictureError::None) problems.push_back(PictureProblem(fieldName(), error, path, why));
+    });
+    return problems;
 }
 
 namespace {

@@ -25,13 +25,13 @@ RenderPool::~RenderPool() {
 
 void RenderPool::Run(RenderTask* task) {
     static const FieldPictures kNone;
+    const FieldPictures* pictures = task->pictures ? task->pictures->Decoded(&task->failure) : &kNone;
     if (task->small.canvas) {
-        task->thumbnail = RenderThumbnail(task->small, task->poster, task->pictures ? *task->pictures : kNone);
+        if (pictures) task->thumbnail = RenderThumbnail(task->small, task->poster, *pictures);
         return;
     }
-    task->result = task->base ? RenderPoster(*task->base, task->poster, task->format,
-                                             task->pictures ? *task->pictures : kNone)
-                              : std::vector<uint8_t>{};
+    task->result = task->base && pictures ? RenderPoster(*task->base, task->poster, task->format, *pictures)
+                                          : std::vector<uint8_t>{};
 }
 
 void RenderPool::Submit(RenderTask* task) {

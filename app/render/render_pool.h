@@ -14,9 +14,10 @@ namespace app {
 struct RenderTask {
     TemplateCanvas base;
     PosterDescription poster;
-    std::shared_ptr<const FieldPictures> pictures;  // what PrepareFields read; null: none
+    std::shared_ptr<RowPictures> pictures;  // the row's files, decoded by the first task drawing it; null: none
     OutputFormat format;
     std::vector<uint8_t> result;  // empty on failure
+    std::string failure;          // a picture that could not be decoded: the row's problem
     // A thumbnail instead, when its canvas is set: the poster drawn on a copy
     // of it and left unpacked in `thumbnail` (null on failure).
     ThumbnailBase small;

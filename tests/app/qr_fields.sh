@@ -4,7 +4,9 @@
 # (levels L, M, Q and H, a 300-character address with Chinese in it, a
 # transparent light colour, a centre picture); the row's photo fills its round
 # box; rows whose photo is missing or whose text no code of its level holds
-# fail with their row and column while the others are written.
+# fail with their row and column while the others are written, each skipped row
+# in the record (which --resume then passes over); --check names the same rows
+# in the same words without writing anything.
 set -u
 WINE_RUN="$1" PROGRAM="$2"
 dir=$(mktemp -d /tmp/imprinta-fields.XXXXXX)
@@ -14,6 +16,8 @@ mkdir "$dir/模板" "$dir/表"
 convert -size 1080x1920 xc:'#f4f0e8' "$dir/模板/poster.png" &&
   convert -size 300x200 xc:'#0000ff' "$dir/表/blue.png" &&
   convert -size 64x64 xc:'#ff0000' "$dir/logo.png" || exit 1
+printf '\x89PNG\r\n\x1a\nbroken after its signature' > "$dir/表/broken.png"  # fails only when decoded
+printf 'a note, not a picture' > "$dir/表/note.png"
 
 fail=0
 check() { # what, got, want
@@ -45,7 +49,18 @@ huge=$(printf 'x%.0s' $(seq 1 2000))
   echo "缺照片,王五,https://a.cn/3,missing.png"
   echo "太长,赵六,$huge,blue.png"
   echo "最后,孙七,扫码关注 https://a.cn/6,blue.png"
+  echo "坏图,周八,https://a.cn/7,broken.png"
+  echo "文字,吴九,https://a.cn/8,note.png"
 } > "$dir/表/rows.csv"
+
+# The check first: it writes nothing.
+out=$(cd "$dir" && "$WINE_RUN" Imprinta.exe --batch --check --texts "表\\rows.csv" --templates 模板 --out 批量目录 2>/dev/null)
+check "check: exit code (problems found)" "$?" 1
+check "check: row 4's photo" "$(echo "$out" | grep -c '问题: 第 4 行: 字段1 ({照片}): 找不到图片文件 .*missing.png')" 1
+check "check: row 5's code" "$(echo "$out" | grep -m1 -c '问题: 第 5 行: .*{链接}.*太长')" 1
+check "check: row 8's file" "$(echo "$out" | grep -c '问题: 第 8 行: 字段1 ({照片}): 不是能读的图片')" 1
+check "check: rows 2, 3 and 6 fine" "$(echo "$out" | grep -c '第 [236] 行')" 0
+check "check: nothing written" "$(ls "$dir" | grep -c 批量目录)" 0
 
 out=$(cd "$dir" && "$WINE_RUN" Imprinta.exe --batch --texts "表\\rows.csv" --templates 模板 --out 批量目录 2>/dev/null)
 code=$?
@@ -53,6 +68,14 @@ echo "$out" | tail -12
 check "exit code (some rows failed)" "$code" 1
 check "row 4 named with its column" "$(echo "$out" | grep -m1 -c '第 4 行.*{照片}.*找不到图片文件')" 1
 check "row 5 named with its column" "$(echo "$out" | grep -m1 -c '第 5 行.*{链接}.*太长')" 1
+check "row 7 named when its photo is decoded" "$(echo "$out" | grep -c '跳过 第 7 行: 字段1 ({照片}): 不是能读的图片')" 1
+check "row 8 named" "$(echo "$out" | grep -c '跳过 第 8 行: 字段1 ({照片}): 不是能读的图片')" 1
+record=$(sed 's/\r$//' "$dir/批量目录/记录.csv")
+for row in 4 5 7 8; do
+  check "row $row in the record as skipped, with the reason" "$(echo "$record" | grep -c "^$row,,,跳过,\"\\?第 $row 行: ")" 1
+done
+out=$(cd "$dir" && "$WINE_RUN" Imprinta.exe --batch --resume --texts "表\\rows.csv" --templates 模板 --out 批量目录 2>/dev/null)
+check "resume: the skipped rows passed over" "$(echo "$out" | grep -c '第 [4578] 行')" 0
 
 declare -A want=([张三]="https://a.cn/1" [李四]="$long" [孙七]="扫码关注 https://a.cn/6")
 for name in 张三 李四 孙七; do
