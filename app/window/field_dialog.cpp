@@ -110,11 +110,14 @@ const RowAccess* AccessOf(FieldDialogKind kind) {
 
 uint32_t Dialog() { return RowsOf(g_editing.kind).windowId; }
 
-HWND DialogHandle() {
+// A unit of the open dialog (0: the dialog itself).
+HWND UnitHandle(uint32_t unit) {
     auto* object = reinterpret_cast<imprinta::forms::UnitObject*>(
-        static_cast<uintptr_t>(RuntimeNotify(kNotifyUnitObject, Dialog(), 0, 0)));
+        static_cast<uintptr_t>(RuntimeNotify(kNotifyUnitObject, Dialog(), unit, 0)));
     return object ? object->hwnd : nullptr;
 }
+
+HWND DialogHandle() { return UnitHandle(0); }
 
 PosterField* EditedField() {
     return g_editing.open && g_editing.extra < ExtraFields().size() ? &ExtraFields()[g_editing.extra] : nullptr;
@@ -274,6 +277,8 @@ extern "C" void IMPRINTA_CDECL OnFieldDialogCreated(EventResultSlot*) {
     }
     SetProperty(Dialog(), kMessage, mainwindow::kTransLabelTextColour, kMessageColour);
     FillUnits();
+    // Typing starts in the first row: the dialog opens to be filled in.
+    if (HWND first = UnitHandle(ValueUnit(0))) SetFocus(first);
 }
 
 extern "C" void IMPRINTA_CDECL FieldDialogChanged(EventResultSlot*) {

@@ -10,7 +10,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
+#include "app/window/field_dialog.h"
 #include "app/window/field_hit.h"
 #include "app/window/field_list.h"
 #include "app/window/handlers.h"
@@ -26,6 +28,7 @@ namespace app {
 namespace {
 
 constexpr UINT kMsgApplyDrag = WM_APP + 0x118;
+constexpr UINT kMsgOpenField = WM_APP + 0x119;  // wParam: the added field whose dialog a double-click asked for
 // How many drag steps reached the boxes: a window property for those who watch.
 const char kDragStepsProperty[] = "ImprintaDragSteps";
 const char kPreviewHint[] =
@@ -52,6 +55,25 @@ struct Drag {
 WNDPROC g_previewProc = nullptr;
 Drag g_drag;
 LONG g_steps = 0;
+
+// The last left press, to tell the second of a double-click: counted here, as
+// the preview's class need not ask for double-clicks.
+struct Press {
+    bool valid = false;
+    DWORD time = 0;
+    POINT at = {};
+};
+Press g_lastPress;
+bool g_secondPress = false;  // the press being dragged is the second of a double-click
+
+bool IsSecondPress(LPARAM lp) {
+    const Press now{true, static_cast<DWORD>(GetMessageTime()), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}};
+    const bool second = g_lastPress.valid && now.time - g_lastPress.time <= GetDoubleClickTime() &&
+                        std::abs(now.at.x - g_lastPress.at.x) * 2 <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                        std::abs(now.at.y - g_lastPress.at.y) * 2 <= GetSystemMetrics(SM_CYDOUBLECLK);
+    g_lastPress = second ? Press{} : now;  // a third press begins a new pair
+    return second;
+}
 
 // Width and height from a PNG's header; false for anything else.
 bool PngSize(const void* byteSet, int32_t* width, int32_t* height) {
@@ -157,7 +179,9 @@ void EndDrag(HWND preview, LPARAM lp, bool withPoint) {
 LRESULT CALLBACK PreviewWithDrag(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
+        g_secondPress = msg == WM_LBUTTONDBLCLK || (msg == WM_LBUTTONDOWN && IsSecondPress(lp));
         if (!g_drag.active) BeginDrag(hwnd, msg == WM_RBUTTONDOWN || (wp & MK_SHIFT), lp);
         break;
     case WM_MOUSEMOVE:
@@ -166,9 +190,19 @@ LRESULT CALLBACK PreviewWithDrag(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         else if (g_drag.active) MoveDrag(hwnd, lp);
         break;
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
+    case WM_RBUTTONUP: {
         EndDrag(hwnd, lp, true);
+        // A double-click that left an added field where it was opens its settings, once the
+        // mouse message is done (the dialog runs a modal loop).
+        const bool still = g_drag.shownX == 0 && g_drag.shownY == 0;
+        if (msg == WM_LBUTTONUP && g_secondPress && still && g_drag.field >= int(kStandardFieldCount))
+            PostMessageA(hwnd, kMsgOpenField, WPARAM(g_drag.field), 0);
+        g_secondPress = false;
         break;
+    }
+    case kMsgOpenField:
+        EditField(size_t(wp), TakeSettingsSnapshot());
+        return 0;
     case kMsgApplyDrag:
         g_drag.applyPosted = false;
         if (g_drag.active) ApplyWanted(hwnd);

@@ -1,7 +1,8 @@
 // The poster's fields in the window: the list and its buttons, the field
 // dialogs (live preview, OK keeps and saves, Cancel puts back, an added field
-// whose dialog is cancelled is not added), and a drag on the preview that
-// takes the picture under the pointer.
+// whose dialog is cancelled is not added, the first box taking the keys), a
+// drag on the preview that takes the picture under the pointer and a
+// double-click that opens its settings.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
@@ -66,6 +67,20 @@ bool CloseDialog(HWND dialog, FieldDialogKind kind, bool ok) {
     return !IsWindow(dialog);
 }
 
+// The window that has the keyboard focus in the dialog's thread, once it settles.
+HWND FocusIn(HWND dialog) {
+    GUITHREADINFO info = {sizeof info};
+    HWND last = nullptr;
+    for (int i = 0; i < 50; ++i, Sleep(30)) {
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) return nullptr;
+        if (info.hwndFocus && info.hwndFocus == last) break;
+        last = info.hwndFocus;
+    }
+    return info.hwndFocus;
+}
+
+HWND FirstBox(HWND dialog, FieldDialogKind kind) { return ChildAt(dialog, "Edit", fielddialog::kValueX, fielddialog::RowY(kind, 0)); }
+
 long DragSteps(const Program& program) {
     return static_cast<long>(reinterpret_cast<intptr_t>(GetPropA(program.window(), "ImprintaDragSteps")));
 }
@@ -90,6 +105,7 @@ TEST(FieldWindow, FieldsAddedSetReorderedDraggedRemovedAndSaved) {
     program.PostClick(U::AddQrFieldButton);
     HWND dialog = OpenedDialog(program, FieldDialogKind::Qr);
     ASSERT_TRUE(dialog) << "adding a QR code opens its settings";
+    EXPECT_EQ(FirstBox(dialog, FieldDialogKind::Qr), FocusIn(dialog)) << "typing does not start in the first box";
     using namespace fielddialog;
     ASSERT_TRUE(SetRow(dialog, FieldDialogKind::Qr, kQrX, L"40"));
     ASSERT_TRUE(SetRow(dialog, FieldDialogKind::Qr, kQrY, L"40"));
@@ -153,6 +169,14 @@ TEST(FieldWindow, FieldsAddedSetReorderedDraggedRemovedAndSaved) {
     ASSERT_TRUE(program.Sync());
     EXPECT_EQ(2, program.ComboSelection(U::FieldList)) << "the press did not choose the picture";
     EXPECT_EQ(L"20", program.Text(U::TitleX)) << "the title moved instead";
+
+    // A double-click on the picture opens its settings, ready for typing; it moves nothing.
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        PostMessageW(preview, m, m == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(sx + dx, sy + dy));
+    dialog = OpenedDialog(program, FieldDialogKind::Picture);
+    ASSERT_TRUE(dialog) << "a double-click on the picture did not open its settings";
+    EXPECT_EQ(FirstBox(dialog, FieldDialogKind::Picture), FocusIn(dialog));
+    ASSERT_TRUE(CloseDialog(dialog, FieldDialogKind::Picture, false));
 
     // The code removed; the title cannot be.
     ASSERT_TRUE(program.SelectCombo(U::FieldList, 3));
