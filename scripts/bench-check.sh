@@ -33,6 +33,24 @@ trap stop_session EXIT
 s=$(date +%s.%N)
 (cd "$P" && wine Imprinta.exe --batch --check --texts rows.csv --out out) | tail -1 || true
 echo "check of $ROWS rows, whole process: $(echo "$(date +%s.%N) - $s" | bc) s"
+# The same rows with a photo (a round picture field) and a QR code each: every
+# row's file looked at and every code sized. Ten photos of 1200 x 1600, by ten
+# names each, so the rows name as many files as a batch of real photos would.
+mkdir -p "$P/照片"
+for i in $(seq 1 10); do
+  [ -s "$P/照片/s$i.jpg" ] || convert -size 1200x1600 -seed "$((40 + i))" plasma:fractal -quality 90 "$P/照片/s$i.jpg"
+done
+for r in $(seq 1 "$ROWS"); do
+  [ -e "$P/照片/p$r.jpg" ] || ln "$P/照片/s$(( (r - 1) % 10 + 1 )).jpg" "$P/照片/p$r.jpg"
+done
+{ iconv -f GBK -t UTF-8 "$P/pz.ini"
+  printf '字段数=2\r\n字段1类型=图片\r\n字段1文件=照片\\p{编号}.jpg\r\n字段1x=80\r\n字段1y=900\r\n字段1宽=520\r\n字段1高=520\r\n字段1圆形=1\r\n'
+  printf '字段2类型=二维码\r\n字段2内容=https://example.cn/活动/报名?编号={编号}\r\n字段2纠错=M\r\n字段2x=640\r\n字段2y=1400\r\n字段2大小=360\r\n'
+} | iconv -f UTF-8 -t GBK >"$P/fields.ini"
+awk -F, 'NR == 1 { print $0 ",编号"; next } { print $0 "," NR - 1 }' "$P/rows.csv" >"$P/rows-fields.csv"
+s=$(date +%s.%N)
+(cd "$P" && wine Imprinta.exe --batch --check --settings fields.ini --texts rows-fields.csv --out out) | tail -1 || true
+echo "check of $ROWS rows with a photo and a QR code each, whole process: $(echo "$(date +%s.%N) - $s" | bc) s"
 # The contact sheet of the first 100 rows: 100 posters at thumbnail size.
 head -101 "$P/rows.csv" >"$P/rows100.csv"
 s=$(date +%s.%N)

@@ -362,6 +362,9 @@ bool TableReader::ReadRecord(std::vector<std::string>* fields, bool* tooLong, in
 }
 
 bool TableReader::LooksLikeHeader(const std::vector<std::string>& fields) const {
+    // A cell past the three (a column a poster's placeholder names) makes it a header of names.
+    for (size_t i = kColumnsKept; i < fields.size(); ++i)
+        if (!Trimmed(fields[i]).empty()) return false;
     bool any = false;
     for (size_t i = 0; i < fields.size() && i < kColumnsKept; ++i) {
         const std::string f = AsciiLower(Trimmed(fields[i]));

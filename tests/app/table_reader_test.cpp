@@ -188,7 +188,9 @@ TEST(TableReader, NamesColumnsByAHeaderOfItsOwn) {
          {R(2, "", "", "a") + "|5月1日;a", R(3, "", "", "b", kMany) + "|x;b"}, {"日期", "文件名"}, false},
         {"a first row naming no wanted column is a row", "标题,天气\nx,y\n",
          {R(1, "标题", "天气") + "|", R(2, "x", "y") + "|"}, {}},
-        {"the standard header stays positional", "标题,文案,文件名\na,b,c\n", {R(2, "a", "b", "c") + "|"}, {}},
+        {"the standard header stays positional", "标题,文案,文件名,\na,b,c\n", {R(2, "a", "b", "c") + "|"}, {}},
+        {"the standard header and a named column after it", "标题,文案,文件名,日期\na,b,c,5月1日\n",
+         {R(2, "a", "b", "c") + "|a;b;c;5月1日"}, {"标题", "文案", "文件名", "日期"}},
         {"header words out of their places name the columns", "地点,文件名,标题\n广州,n,橘子\n",
          {R(2, "橘子", "", "n") + "|广州;n;橘子"}, {"地点", "文件名", "标题"}},
     };
