@@ -722,11 +722,11 @@ int BatchRun::ContactSheetOnly() {
             const bool problems = check.rowsWithProblems() > before;
             PosterDescription filled = stored_;
             std::vector<std::string> missing;
-            FillFromRow(filled, {p.hasTitle ? &p.title : nullptr, &p.body, p.values}, &missing);
-            // The pictures its fields show, read here: the thumbnails are drawn on worker threads.
-            auto pictures = std::make_shared<FieldPictures>();
+            FillFromRow(filled, {p.hasTitle ? &p.title : nullptr, &p.body, p.values, TableFolder(run_)}, &missing);
+            // The files its fields show, read here and decoded by the worker drawing it.
+            auto pictures = std::make_shared<RowPictures>();
             std::string unreadable;
-            (void)PrepareFields(filled, stored_, pictures.get(), &unreadable);  // the check said it
+            (void)pictures->Read(filled, stored_, &unreadable);  // the check said it
             for (const Template& t : templates_)
                 if (t.canvas) {
                     entries.push_back({t.bytes.get(), filled, p.line ? "第 " + Number(static_cast<size_t>(p.line)) + " 行" : "",

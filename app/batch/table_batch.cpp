@@ -131,9 +131,9 @@ void ShowAllPosters(const std::wstring& path, const PosterDescription& shown, vo
     }
     if (!first) return ShowFailure("没有能读的模板, 总览画不出");
     SheetRequest request;
-    BatchCheck check(shown, checked, ReadStoredSmallestPercent());
+    BatchCheck check(shown, checked, TableFolder(path), ReadStoredSmallestPercent());
     PosterTable table(path, shown.fields[kBodyField].text.text, PlaceholderNames(shown));
-    const std::string tableFolder = Gbk(path.substr(0, path.find_last_of(L"\\/") + 1));
+    const std::string tableFolder = TableFolder(path);
     Poster p;
     std::string failure;
     while (table.Next(&p, &failure)) {
@@ -150,9 +150,9 @@ void ShowAllPosters(const std::wstring& path, const PosterDescription& shown, vo
         std::vector<std::string> missing;
         FillFromRow(filled, {p.hasTitle ? &p.title : nullptr, &p.body, p.values, tableFolder}, &missing);
         // Read here: the thumbnails are drawn on worker threads. One that cannot be read is left out, as the check said.
-        auto pictures = std::make_shared<FieldPictures>();
+        auto pictures = std::make_shared<RowPictures>();
         std::string unreadable;
-        (void)PrepareFields(filled, shown, pictures.get(), &unreadable);
+        (void)pictures->Read(filled, shown, &unreadable);
         for (const auto& t : templates) {
             if (request.entries.size() < kMostSheetPosters)
                 request.entries.push_back({t->get(), filled, "第 " + Count(static_cast<size_t>(p.line)) + " 行", problems, pictures});

@@ -33,7 +33,7 @@ struct SheetEntry {
     PosterDescription poster;   // filled by its row
     std::string label;          // "第 N 行" (GBK)
     bool marked = false;        // the check found problems in its row
-    std::shared_ptr<const FieldPictures> pictures;  // what PrepareFields read; null: none
+    std::shared_ptr<RowPictures> pictures;  // the row's files, decoded by the worker drawing it; null: none
 };
 
 // The sheet with every cell's frame and label and no thumbnail yet; empty when

@@ -6,7 +6,7 @@
 # box; rows whose photo is missing or whose text no code of its level holds
 # fail with their row and column while the others are written, each skipped row
 # in the record (which --resume then passes over); --check names the same rows
-# in the same words without writing anything.
+# in the same words without writing anything; the contact sheet shows the photos.
 set -u
 WINE_RUN="$1" PROGRAM="$2"
 dir=$(mktemp -d /tmp/imprinta-fields.XXXXXX)
@@ -87,6 +87,11 @@ for name in 张三 李四 孙七; do
   check "$name: photo in the circle's middle" "$(convert "$file" -format '%[hex:p{190,190}]' info:)" 0000FF
   check "$name: circle's corner left alone" "$(convert "$file" -format '%[hex:p{44,44}]' info:)" F4F0E8
 done
+# The contact sheet reads each row's photo beside the table too: the first
+# thumbnail (row 2) shows it in its circle, 16 px in from the sheet's corner.
+(cd "$dir" && "$WINE_RUN" Imprinta.exe --batch --contact-sheet sheet.png --texts "表\\rows.csv" --templates 模板 >/dev/null 2>&1)
+check "contact sheet: row 2's photo in its thumbnail" \
+  "$(convert "$dir/sheet.png" -format '%[hex:p{44,44}]' info: 2>/dev/null | cut -c1-6)" 0000FF
 check "nothing written for the failed rows" "$(ls "$dir/批量目录/1" | LC_ALL=C sort | tr '\n' ' ')" \
   "$(printf '%s\n' 张三.png 李四.png 孙七.png | LC_ALL=C sort | tr '\n' ' ')"
 exit $fail
