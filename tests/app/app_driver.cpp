@@ -693,6 +693,17 @@ BOOL CALLBACK FirstVisibleEdit(HWND h, LPARAM lp) {
     return FALSE;
 }
 
+// Types the table's path into the open dialog the click brought up and confirms it.
+bool ChooseTable(const Program& program, const std::string& table) {
+    HWND open = program.WaitForTopWindow(L"打开", 20000);
+    HWND edit = nullptr;
+    if (open) EnumChildWindows(open, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+    if (!edit) return false;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(table).c_str()));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
 // A box's text once it has one (it is set just after the box appears).
 std::wstring SettledBoxText(HWND box) {
     std::wstring text;
@@ -727,12 +738,7 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
         if (run.progressBehind.empty()) run.progressBehind = ProgressBehind(program, U::TableBatchButton, outputRoot, before);
     };
     ClickInBackground click(program.unit(U::TableBatchButton));
-    HWND open = program.WaitForTopWindow(L"打开", 20000);
-    HWND edit = nullptr;
-    if (open) EnumChildWindows(open, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
-    if (!edit) return run;
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(table).c_str()));
-    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    if (!ChooseTable(program, table)) return run;
     if (continueStopped) {
         HWND offer = program.WaitForTopWindow(L"接着上次的批量", 20000);
         if (!offer) return run;
@@ -758,12 +764,7 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
 }
 
 HWND AskTableBatch(const Program& program, const std::string& table) {
-    HWND open = program.WaitForTopWindow(L"打开", 20000);
-    HWND edit = nullptr;
-    if (open) EnumChildWindows(open, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
-    if (!edit) return nullptr;
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(table).c_str()));
-    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    if (!ChooseTable(program, table)) return nullptr;
     HWND asked = program.WaitForTopWindow(L"按表格批量", 20000);
     return asked && !SettledBoxText(asked).empty() ? asked : nullptr;
 }

@@ -106,6 +106,16 @@ const char kSettings[] =
     "[配置]\r\n标题字体=99\r\n文案字体=0\r\n标题大小=20\r\n文案大小=14\r\n标题字体x=6\r\n标题字体y=4\r\n"
     "文案字体x=6\r\n文案字体y=34\r\n标题颜色=255\r\n文案颜色=16711680\r\n";
 
+// The contact sheet's and the overview's folder: one 360 x 640 template in 模板,
+// a red title at (20, 20) and a black body at (20, 100).
+bool WriteSheetTemplateAndSettings(const std::string& folder) {
+    const std::string templates = folder + "模板\\";
+    return CreateDirectoryA(templates.c_str(), nullptr) && WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220) &&
+           testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=20\r\n"
+                                                          "标题字体x=20\r\n标题字体y=20\r\n文案字体x=20\r\n文案字体y=100\r\n"
+                                                          "标题颜色=16711680\r\n文案颜色=0\r\n");
+}
+
 }  // namespace
 
 TEST(CommandLine, ArgumentsAndExitCodes) {
@@ -385,12 +395,7 @@ TEST(CommandLine, TablesNamesJobsFormatsAndReruns) {
 // the row whose title runs beyond the picture framed red; closed, the box asks again.
 TEST(TableBatch, PreviewAllShowsEveryPosterAndSavesTheGrid) {
     std::string folder = NewProgramFolder("window-sheet");
-    std::string templates = folder + "模板\\";
-    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
-    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
-    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=20\r\n"
-                                                             "标题字体x=20\r\n标题字体y=20\r\n文案字体x=20\r\n文案字体y=100\r\n"
-                                                             "标题颜色=16711680\r\n文案颜色=0\r\n"));
+    ASSERT_TRUE(WriteSheetTemplateAndSettings(folder));
     ASSERT_TRUE(WriteSolidPng(folder + "1.png", 100, 60, 30, 160, 90));  // the window's own template
     std::string table = "标题,文案\r\n";
     constexpr int kRows = 9;
@@ -687,12 +692,7 @@ TEST(CommandLine, CheckListsEachKindOfProblemByRowAndWritesNothing) {
 // each, the row whose title runs beyond the picture framed red; no poster file.
 TEST(CommandLine, ContactSheetGridInOrderWithTheProblemRowMarked) {
     std::string folder = NewProgramFolder("cli-sheet");
-    std::string templates = folder + "模板\\";
-    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
-    ASSERT_TRUE(WriteSolidPng(templates + "a.png", 360, 640, 250, 240, 220));
-    ASSERT_TRUE(testsupport::WriteWholeFile(folder + "pz.ini", "[配置]\r\n标题字体=0\r\n文案字体=0\r\n标题大小=30\r\n文案大小=20\r\n"
-                                                             "标题字体x=20\r\n标题字体y=20\r\n文案字体x=20\r\n文案字体y=100\r\n"
-                                                             "标题颜色=16711680\r\n文案颜色=0\r\n"));
+    ASSERT_TRUE(WriteSheetTemplateAndSettings(folder));
     std::string table = "标题,文案\r\n";
     for (int chars : {1, 2, 3, 4, 20}) {
         for (int i = 0; i < chars; ++i) table += "国";
