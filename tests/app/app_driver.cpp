@@ -763,6 +763,16 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
     return run;
 }
 
+std::vector<uint32_t> PreviewWhen(const Program& program, const std::vector<uint32_t>& picture, bool same) {
+    std::vector<uint32_t> last, now;
+    for (int i = 0; i < 100; ++i, Sleep(30)) {
+        now = program.Capture(U::PreviewBox);
+        if ((now == picture) == same && now == last) break;
+        last = now;
+    }
+    return now;
+}
+
 HWND AskTableBatch(const Program& program, const std::string& table) {
     if (!ChooseTable(program, table)) return nullptr;
     HWND asked = program.WaitForTopWindow(L"按表格批量", 20000);

@@ -192,6 +192,9 @@ TableBatchRun RunTableBatch(const Program& program, const std::string& table, bo
 // A named row and a numbered one, for batches where every file fails.
 // Starts the table batch (its button clicked by `click`'s thread) on a table and
 // returns the confirm box it shows, or null.
+// Polls the preview until it is (or is no longer) `picture` and stays so between two looks.
+std::vector<uint32_t> PreviewWhen(const Program& program, const std::vector<uint32_t>& picture, bool same);
+
 HWND AskTableBatch(const Program& program, const std::string& table);
 // A box's button by its caption, or null.
 HWND ButtonCaptioned(HWND box, const wchar_t* caption);

@@ -23,17 +23,6 @@ std::map<std::string, std::string> Stored(const std::string& ini) {
     return {pairs.begin(), pairs.end()};
 }
 
-// Polls the preview until it is (or is no longer) `picture` and stays so between two looks.
-std::vector<uint32_t> PreviewWhen(const Program& program, const std::vector<uint32_t>& picture, bool same) {
-    std::vector<uint32_t> last, now;
-    for (int i = 0; i < 100; ++i, Sleep(30)) {
-        now = program.Capture(U::PreviewBox);
-        if ((now == picture) == same && now == last) break;
-        last = now;
-    }
-    return now;
-}
-
 // The dialog of that kind, once it is open, moved off the preview.
 HWND OpenedDialog(Program& program, FieldDialogKind kind) {
     const wchar_t* caption = kind == FieldDialogKind::Qr        ? L"字段设置 - 二维码"

@@ -29,17 +29,6 @@ std::string StoredOutline(const std::string& ini) {
     return "<absent>";
 }
 
-// Polls the preview on the screen until it is (or is no longer) `picture` and
-// stays so between two looks (painting has ended).
-std::vector<uint32_t> PreviewWhen(const Program& program, const std::vector<uint32_t>& picture, bool same) {
-    std::vector<uint32_t> last, now;
-    for (int i = 0; i < 100; ++i, Sleep(30)) {
-        now = program.Capture(U::PreviewBox);
-        if ((now == picture) == same && now == last) break;
-        last = now;
-    }
-    return now;
-}
 
 bool BecomesDisabled(HWND window) {
     for (int i = 0; i < 300 && IsWindowEnabled(window); ++i) Sleep(20);
@@ -132,7 +121,6 @@ TEST(StyleDialog, ModalLivePreviewCancelRestoresOkSaves) {
     }
     EXPECT_EQ(0, program.Close());
 }
-
 
 // An added text chosen in the field list is styled in the dialog's second
 // column (the body's otherwise), and OK keeps its style under its own keys.
